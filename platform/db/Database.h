@@ -1,0 +1,100 @@
+#pragma once
+// One SQLite database per data folder. Tables are named by bare name, case-insensitively;
+// session work tables live in the connection-private temp schema.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <stdexcept>
+
+#include "platform/db/Schema.h"
+
+struct sqlite3;
+
+namespace db {
+
+class Table;
+
+// Every engine failure is a db::Error; a unique-index violation is a KeyViolation.
+class Error : public std::runtime_error {
+public:
+    enum Kind { General, KeyViolation, NoTable, NotOpen, WrongState, NoField, Corrupt, NotDatabase };
+    Error(Kind kind, const QString& message);
+    Kind kind() const { return kind_; }
+    QString message() const { return message_; }
+
+private:
+    Kind kind_;
+    QString message_;
+};
+
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens (create=true: creates) the database file. Throws Error(NotDatabase/Corrupt) for a file
+    // that is not a readable database; nothing is written to such a file.
+    void open(const QString& path, bool create = false);
+    void close();  // closes every open cursor first; temp tables vanish
+    bool isOpen() const;
+    QString path() const;
+    sqlite3* handle() const;
+
+    // The process-wide default database, used by Table components created without one.
+    static Database* current();
+    static void setCurrent(Database* db);
+
+    // Tables. Names may carry ".db"/".DB"; case is ignored.
+    bool tableExists(const QString& name) const;
+    bool isTemporary(const QString& name) const;  // a work table in the temp schema
+    void createTable(const TableDef& def, bool temporary = false);  // def.name is the name
+    void createTableLike(const QString& name, const QString& templateName, bool temporary = false);
+    void dropTable(const QString& name);   // no error when absent
+    void emptyTable(const QString& name);  // deletes every row; autoincrement keeps counting
+    QStringList tableNames() const;        // permanent tables, as created
+    // Structure read back from the database (fields, types, widths, indexes).
+    TableDef structure(const QString& name) const;
+    // Adds fields and indexes that `def` declares and the stored table lacks.
+    void upgradeTable(const TableDef& def);
+
+    // Raw access for tools and special cases; binds positional parameters.
+    void exec(const QString& sql, const QVariantList& params = {});
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
+    void begin();
+    void commit();
+    void rollback();  // afterwards every open cursor is reloaded; pending records are kept
+    int transactionDepth() const;
+
+    // Called after each change of data through any cursor (the table name), so that
+    // observers may refresh. Cursors register themselves.
+    void registerCursor(Table* t);
+    void unregisterCursor(Table* t);
+    const QList<Table*>& cursors() const;
+
+private:
+    struct Impl;
+    Impl* d;
+};
+
+// Scoped transaction: commit() at the end of the work; the destructor rolls back when commit()
+// was not reached (an exception left the scope).
+class Transaction {
+public:
+    explicit Transaction(Database* db = nullptr);
+    ~Transaction();
+    void commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database* db_;
+    bool done_ = false;
+};
+
+}  // namespace db

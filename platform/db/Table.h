@@ -1,0 +1,211 @@
+#pragma once
+// A table component (cursor): the way every window and algorithm reads and writes a table.
+//
+//   db::Table t;                       // on Database::current()
+//   t.setTableName("Naleznosc.DB");
+//   t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+//   t.open();
+//   for (t.first(); !t.eof(); t.next()) total += t.field("M01")->asFloat();
+//   t.append(); t.field("IdUcznia")->setInteger(7); t.post();
+//
+// The pending record of insert/edit lives in memory until post(), so it survives modal child
+// windows and writes through other cursors. After post() the cursor stands on the posted record
+// wherever it sorts; after remove() on the next one (or the last). Outside a transaction every
+// post() and remove() is committed at once.
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/db/Database.h"
+#include "platform/db/Schema.h"
+
+namespace db {
+
+class Table;
+
+class Field {
+public:
+    const QString& name() const { return def_.name; }
+    FieldType type() const { return def_.type; }
+    int size() const { return def_.size; }
+    const FieldDef& def() const { return def_; }
+    bool isCalculated() const { return kind_ == Calculated; }
+    bool isLookup() const { return kind_ == Lookup; }
+    Table* table() const { return table_; }
+
+    bool isNull() const;
+    QVariant value() const;  // QVariant() when NULL
+    QString asString() const;  // "" for NULL; numbers in plain C form; dates "YYYY-MM-DD"
+    int asInteger() const;     // 0 for NULL
+    double asFloat() const;    // 0 for NULL
+    QDate asDate() const;      // invalid for NULL
+    bool asBool() const;       // false for NULL
+
+    // Writing needs the table in insert or edit state (calculated fields: inside the
+    // calc callback). Text is cut to the width; "" becomes NULL; currency is rounded
+    // to the grosz. Throws Error(WrongState) otherwise.
+    void setValue(const QVariant& v);
+    void setString(const QString& s) { setValue(s); }
+    void setInteger(int v) { setValue(v); }
+    void setFloat(double v) { setValue(v); }
+    void setDate(const QDate& d) { setValue(d.isValid() ? QVariant(d) : QVariant()); }
+    void setBool(bool b) { setValue(b); }
+    void clear() { setValue(QVariant()); }
+
+    // Text shown by grids, edits and reports: currency "### ##0.00" unless a display format is
+    // set, dates "YYYY-MM-DD", logical "Tak"/"Nie", NULL "". An optional display mapper
+    // (e.g. "K" -> "Kasa") takes precedence.
+    QString displayText() const;
+    void setDisplayFormat(const QString& fmt) { displayFormat_ = fmt; }
+    QString displayFormat() const { return displayFormat_; }
+    void setDisplayMapper(std::function<QString(const Field&)> f) { mapper_ = std::move(f); }
+
+    enum Kind { Data, Calculated, Lookup };
+
+private:
+    friend class Table;
+    Field(Table* t, FieldDef def, Kind kind, int column) : table_(t), def_(std::move(def)), kind_(kind), column_(column) {}
+    Table* table_;
+    FieldDef def_;
+    Kind kind_;
+    int column_;  // index in the record buffer
+    QString displayFormat_;
+    std::function<QString(const Field&)> mapper_;
+};
+
+struct Bookmark {
+    qint64 rowId = 0;
+    bool valid() const { return rowId != 0; }
+};
+
+class Table : public QObject {
+    Q_OBJECT
+public:
+    enum State { Inactive, Browse, Insert, Edit };
+
+    explicit Table(QObject* parent = nullptr);                // on Database::current()
+    explicit Table(Database* db, QObject* parent = nullptr);
+    ~Table() override;
+
+    Database* database() const;
+
+    // --- naming and opening ---
+    void setTableName(const QString& name);  // only while closed; ".db"/".DB" accepted
+    QString tableName() const;               // as set (with its extension, if any)
+    QString bareName() const;                // without the extension
+    void open();   // Error(NoTable) when the table does not exist
+    void close();  // a pending record is dropped
+    bool active() const;
+    void setActive(bool a) { a ? open() : close(); }
+    bool exists() const;  // the table named by tableName() exists
+
+    // Create / drop / empty the named table. createTable uses the declared structure given by
+    // setStructure() (or, when none, the structure of the table named by setTemplateName()).
+    void setStructure(const TableDef& def);  // declared fields; kept across renames
+    const TableDef& structure() const;
+    void createTable(bool temporary = false);
+    void dropTable();
+    void emptyTable();
+
+    // --- order, master link, range, filter ---
+    // ';'-separated field list; settable while open (keeps the current record). Empty: row-id order.
+    void setIndexFieldNames(const QString& fields);
+    QString indexFieldNames() const;
+    // Detail follows the master's current record: detailFields = masterFields values.
+    void setMasterSource(Table* master, const QString& masterFields, const QString& detailFields = {});
+    void clearMasterSource();
+    Table* masterSource() const;
+    // Range on the leading fields of the active index, inclusive.
+    void setRange(const QVariantList& start, const QVariantList& end);
+    void cancelRange();
+    // Record filter: evaluated with the candidate record current, while filtered() is on.
+    void setFilterFunction(std::function<bool(Table&)> accept);
+    void setFiltered(bool on);
+    bool filtered() const;
+
+    // --- navigation ---
+    void first();
+    void last();
+    void next();
+    void prior();
+    int moveBy(int distance);  // returns how far it moved
+    bool eof() const;
+    bool bof() const;
+    bool isEmpty() const;
+    int recordCount() const;  // records visible (filter applied)
+    int recNo() const;        // 0-based position among visible records, -1 when empty
+    void refresh();           // reloads, keeping the current record where it still exists
+
+    // Locate on one or more ';'-separated fields; options: case-insensitive, partial (prefix).
+    bool locate(const QString& fields, const QVariantList& values, bool caseInsensitive = false,
+                bool partialKey = false);
+    // FindKey/FindNearest on the active index (leading fields).
+    bool findKey(const QVariantList& values);
+    void findNearest(const QVariantList& values);
+
+    // --- editing ---
+    void insert();  // new record before the current one (order decides where it lands)
+    void append();
+    void edit();
+    void post();    // Error(KeyViolation) on a duplicate key; the record stays pending
+    void cancel();
+    void remove();  // Delete
+    State state() const;
+    bool modified() const;
+
+    // --- fields ---
+    Field* field(const QString& name) const;        // Error(NoField) when absent
+    Field* findField(const QString& name) const;    // nullptr when absent
+    const std::vector<std::unique_ptr<Field>>& fields() const;
+    QVariant operator[](const QString& name) const { return field(name)->value(); }
+
+    // Calculated fields: declared before open, filled by the callback for every record shown.
+    void addCalculatedField(const FieldDef& def);
+    void setCalcFieldsFunction(std::function<void(Table&)> calc);
+    // Look-up field: value of resultField of the row of lookupTable whose lookupKeyFields
+    // equal this record's keyFields. The look-up table must be open when it is read.
+    void addLookupField(const FieldDef& def, const QString& keyFields, Table* lookupTable,
+                        const QString& lookupKeyFields, const QString& resultField);
+
+    // --- events (plain callbacks; at most one each) ---
+    std::function<void(Table&)> beforePost;
+    std::function<void(Table&)> afterPost;
+    std::function<void(Table&)> beforeDelete;
+    std::function<void(Table&)> afterDelete;
+    std::function<void(Table&)> afterScroll;
+    std::function<void(Table&)> onNewRecord;
+    std::function<void(Table&)> afterOpen;
+    std::function<void(Table&)> beforeClose;
+
+    // --- bookmarks ---
+    Bookmark bookmark() const;
+    bool gotoBookmark(const Bookmark& b);  // false when the record is no longer visible
+    qint64 rowId() const;                  // row id of the current record (0 when none)
+
+    // While disabled, bound controls are not told about moves (long walks stay fast).
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const;
+
+    // Internal: the database tells cursors to reload after a rollback.
+    void reloadAfterRollback();
+
+signals:
+    // For bound controls: the current record or its contents changed, or the state changed.
+    void recordChanged();
+    void dataSetChanged();  // reopened, refreshed, filtered, ranged: the whole set changed
+    void stateChanged();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace db

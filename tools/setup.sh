@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing on a Debian machine, then configures and builds in build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+PKGS="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libgtest-dev libbenchmark-dev libsodium-dev fonts-dejavu-core poppler-utils"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Instaluję pakiety:$missing"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"

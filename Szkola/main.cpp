@@ -1,2 +1,66 @@
-// Start-up of the program; filled in by the application core.
-int main() { return 0; }
+// Start-up: Polish locale, one instance per data folder, the data folder opened (or created on
+// the operator's word), every window and data module created once, then the main window.
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QLockFile>
+
+#include "Szkola/core/UStart.h"
+#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/payments/UPoleceniaWplat.h"
+#include "Szkola/reports/UPoleceniaZestawien.h"
+#include "platform/db/Database.h"
+#include "platform/ui/MessageBox.h"
+
+namespace {
+// An error no handler caught is shown, and the program goes on.
+class TAplikacja : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* o, QEvent* e) override {
+        try {
+            return QApplication::notify(o, e);
+        } catch (const db::Error& b) {
+            ui::MessageBox(b.message(), "Błąd", ui::MB_OK);
+        } catch (const std::exception& b) {
+            ui::MessageBox(QString::fromUtf8(b.what()), "Błąd", ui::MB_OK);
+        }
+        return false;
+    }
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    TAplikacja app(argc, argv);
+    QApplication::setApplicationName("Rozliczenia opłat szkolnych");
+
+    // One run per data folder: a second start on the same folder ends at once, silently.
+    const QString folder = QDir::currentPath();
+    QLockFile blokada(QDir(folder).filePath("szkola.lock"));
+    blokada.setStaleLockTime(0);  // held for the whole run; a crashed run's lock is still freed
+    if (!blokada.tryLock(0)) return 0;
+
+    int wynik = 0;
+    try {
+        db::Database baza;
+        if (!PrzygotujFolderDanych(baza, folder)) return 0;
+        UtworzModulyDanych(&baza);
+        UtworzOknaRdzenia();
+        DodajPoleceniaWplat(Glowny);
+        DodajPoleceniaZestawien(Glowny);
+        Glowny->show();
+        if (Glowny->PierwszaAktywacja()) wynik = app.exec();
+        UsunOknaRdzenia();
+        UsunModulyDanych();
+        baza.close();
+    } catch (const db::Error& e) {
+        ui::MessageBox(e.message(), "Błąd", ui::MB_OK);
+        return 1;
+    } catch (const std::exception& e) {
+        ui::MessageBox(QString::fromUtf8(e.what()), "Błąd", ui::MB_OK);
+        return 1;
+    }
+    return wynik;
+}

@@ -61,7 +61,8 @@ public:
     // Adds fields and indexes that `def` declares and the stored table lacks.
     void upgradeTable(const TableDef& def);
 
-    // Raw access for tools and special cases; binds positional parameters.
+    // Raw access for tools and special cases; binds positional parameters. Open cursors do
+    // not see rows changed this way until their refresh().
     void exec(const QString& sql, const QVariantList& params = {});
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
@@ -76,6 +77,14 @@ public:
     void registerCursor(Table* t);
     void unregisterCursor(Table* t);
     const QList<Table*>& cursors() const;
+
+    // Internal, for cursors: the schema ("main" or "temp") holding a table, "" when absent;
+    // temp first, as SQLite resolves unqualified names.
+    QString schemaOf(const QString& name) const;
+    // Internal: a cursor wrote one row; the other open cursors on that table follow at once.
+    void rowWritten(Table* source, const QByteArray& tableKey, qint64 rowId, bool removed);
+    // Internal: every cursor on the table reloads (emptied or changed wholesale).
+    void tableReset(const QByteArray& tableKey);
 
 private:
     struct Impl;

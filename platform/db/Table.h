@@ -109,8 +109,10 @@ public:
     // Create / drop / empty the named table. createTable uses the declared structure given by
     // setStructure() (or, when none, the structure of the table named by setTemplateName()).
     void setStructure(const TableDef& def);  // declared fields; kept across renames
-    const TableDef& structure() const;
-    void createTable(bool temporary = false);
+    const TableDef& structure() const;       // declared, else the one last opened
+    void setTemplateName(const QString& name);
+    QString templateName() const;
+    void createTable(bool temporary = false);  // Error(General) when the table exists
     void dropTable();
     void emptyTable();
 
@@ -131,6 +133,9 @@ public:
     bool filtered() const;
 
     // --- navigation ---
+    // As the old cursors did: first() sets bof(), last() sets eof(); next() past the last record
+    // and prior() before the first leave the cursor where it is and set eof()/bof(). Moving
+    // while a record is pending posts it when modified, else cancels it.
     void first();
     void last();
     void next();
@@ -141,6 +146,7 @@ public:
     bool isEmpty() const;
     int recordCount() const;  // records visible (filter applied)
     int recNo() const;        // 0-based position among visible records, -1 when empty
+    void setRecNo(int n);     // moves to the record at that position (clamped)
     void refresh();           // reloads, keeping the current record where it still exists
 
     // Locate on one or more ';'-separated fields; options: case-insensitive, partial (prefix).
@@ -149,6 +155,11 @@ public:
     // FindKey/FindNearest on the active index (leading fields).
     bool findKey(const QVariantList& values);
     void findNearest(const QVariantList& values);
+    // Value of resultField in the first visible record whose keyFields equal values, without
+    // moving the cursor; QVariant() when none.
+    QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) const;
+    // Value of a field in the visible record at position row, without moving (for grids).
+    QVariant valueAt(int row, const Field* f) const;
 
     // --- editing ---
     void insert();  // new record before the current one (order decides where it lands)
@@ -196,6 +207,11 @@ public:
 
     // Internal: the database tells cursors to reload after a rollback.
     void reloadAfterRollback();
+    // Internal: "schema.table" of the open table (empty when closed); another cursor wrote a
+    // row of it; or the table changed wholesale.
+    QByteArray tableKey() const;
+    void externalRowChange(qint64 rowId, bool removed);
+    void externalReset();
 
 signals:
     // For bound controls: the current record or its contents changed, or the state changed.
@@ -204,6 +220,7 @@ signals:
     void stateChanged();
 
 private:
+    friend class Field;
     struct Impl;
     std::unique_ptr<Impl> d;
 };

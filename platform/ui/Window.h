@@ -11,6 +11,7 @@ class Window : public QDialog {
     Q_OBJECT
 public:
     explicit Window(QWidget* parent = nullptr);
+    ~Window() override;
 
     int Tag = 0;
 
@@ -22,7 +23,8 @@ public:
     bool isShowing() const { return showing_; }
 
 protected:
-    // Runs every time the window is shown (after it is visible).
+    // Runs every time the window is shown (after it is visible), and again when a modal window
+    // opened over it closes and it becomes the active window once more.
     virtual void FormActivate() {}
     // Runs once for every way out: a button calling Close(), Esc, the title bar's close box.
     virtual void FormClose() {}
@@ -34,8 +36,16 @@ protected:
 
 private:
     void runClosePath();
+    void activate();
     bool showing_ = false;
     bool closing_ = false;
+    bool inShowEvent_ = false;   // a close asked for while being shown waits for the show to end
+    bool closePending_ = false;
+    quint64 showSerial_ = 0;     // tells one showing from the next
 };
+
+// Makes every push button under root neither default nor auto-default, so that Enter in an
+// edit never presses a button. Windows do it for their buttons whenever they are shown.
+void makeButtonsNonDefault(QWidget* root);
 
 }  // namespace ui

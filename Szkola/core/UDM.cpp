@@ -1,0 +1,313 @@
+#include "Szkola/core/UDM.h"
+
+#include <sqlite3.h>
+
+#include <QHash>
+
+#include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UKatalog.h"
+#include "Szkola/core/UWiGlowny.h"
+
+TDM* DM = nullptr;
+
+// Dictionary rows read by the pupil's calculated fields. Statements stay prepared while the
+// pupil table is open (they are finalised before it closes, so the database can close).
+struct TDM::Slowniki {
+    db::Database* baza = nullptr;
+    sqlite3* uchwyt = nullptr;
+    QHash<QString, sqlite3_stmt*> zapytania;
+
+    ~Slowniki() { zwolnij(); }
+    void zwolnij() {
+        for (sqlite3_stmt* s : zapytania) sqlite3_finalize(s);
+        zapytania.clear();
+        uchwyt = nullptr;
+    }
+    // Columns of the row of `sql` (one int parameter); empty texts when there is none.
+    QStringList wiersz(const QString& sql, int id, int kolumn) {
+        QStringList w;
+        for (int i = 0; i < kolumn; ++i) w << QString();
+        if (id == 0 || !baza || !baza->isOpen()) return w;
+        sqlite3* h = baza->handle();
+        if (h != uchwyt) {
+            zwolnij();
+            uchwyt = h;
+        }
+        sqlite3_stmt* s = zapytania.value(sql, nullptr);
+        if (!s) {
+            if (sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK) {
+                sqlite3_finalize(s);
+                return w;  // a table the folder lacks: the field stays empty
+            }
+            zapytania.insert(sql, s);
+        }
+        sqlite3_reset(s);
+        sqlite3_bind_int(s, 1, id);
+        if (sqlite3_step(s) == SQLITE_ROW)
+            for (int i = 0; i < kolumn; ++i)
+                w[i] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+        sqlite3_reset(s);
+        return w;
+    }
+};
+
+namespace {
+
+// Names the component and declares its stored fields from the catalogue, so that a per-year or
+// session table created through it gets the right structure.
+void nazwij(db::Table* t, const QString& nazwa, const db::TableDef& def) {
+    t->setTableName(nazwa);
+    t->setStructure(def);
+}
+void nazwij(db::Table* t, const QString& nazwa) { nazwij(t, nazwa, StrukturaTabeli(nazwa)); }
+
+// Look-up of a fee kind's description, shared by the line tables.
+void DodajRodzajOpl(db::Table* t, db::Table* rodzOpl) {
+    t->addLookupField(db::fText("RodzajOpl", 15), "RodzOpl", rodzOpl, "Symbol", "Opis");
+}
+
+}  // namespace
+
+TDM::TDM(db::Database* baza, QObject* parent) : QObject(parent), baza_(baza ? baza : db::Database::current()) {
+    pustyStan_ = new TStanFiltru;
+    pustyStanDok_ = new TStanFiltruDokumentow;
+    StanFiltru = pustyStan_;
+    StanFiltruDokumentow = pustyStanDok_;
+    slowniki_ = new Slowniki;
+    slowniki_->baza = baza_;
+
+    TUczen = nowa("KartUcznia.DB");
+    DSUczen = TUczen;
+    TUczen->setIndexFieldNames("Nazwisko;Imie1");
+    using db::fText;
+    for (const auto& f : {fText("Imiona", 31), db::fName("Szkola", 20), db::fName("Poziom", 20),
+                          db::fName("Klasa", 20), db::fName("GminaZ", 25), fText("RejonSzPNazwa", 102),
+                          fText("RejonSzPAdres", 120), fText("RejonGimNazwa", 102),
+                          fText("RejonGimAdres", 120), fText("KodPoczt", 6), db::fName("Miasto", 30),
+                          db::fName("Ulica", 40), fText("NrDomu", 10), fText("Lokal", 10)})
+        TUczen->addCalculatedField(f);
+    TUczen->setCalcFieldsFunction([this](db::Table& t) { TUczenCalcFields(t); });
+    TUczen->setFilterFunction([this](db::Table& t) { return TUczenFilterRecord(t); });
+    TUczen->setFiltered(true);
+    TUczen->beforeClose = [this](db::Table&) { slowniki_->zwolnij(); };
+
+    TParam = nowa("Parametry.DB");
+    TSzkoly = nowa("Szkoly.DB");
+    TPoziomy = nowa("Poziomy.DB");
+    TPoziomy->setIndexFieldNames("IdSzkoly;OpisP");
+    TPoziomy->setMasterSource(TSzkoly, "IdSzkoly", "IdSzkoly");
+    TGrupy = nowa("Grupy.db");
+    TGrupy->setIndexFieldNames("IdPoziomu;OpisG");
+    TGrupy->setMasterSource(TPoziomy, "IdPoziomu", "IdPoziomu");
+    TAdresy = nowa("Adresy.db");
+    TGmina = nowa("Gminy.db");
+    TRejon = nowa("RejonSzkolny.DB");
+    TRodzOpl = nowa("RodzajOplat.db");
+    TRodzOpl->setIndexFieldNames("Symbol");
+    TCennik = nowa("SlownikNaleznosci.db");
+    TRodzPos = nowa("RodzPos.DB");
+    TLdni = nowa("LiczbaDni.DB");
+    TLdni->setIndexFieldNames("Rok;NrMies");
+    TOdsetki = nowa("Odsetki.DB");
+    TOdsetki->setIndexFieldNames("Rodzaj;DataObOd");  // the key order the interest walk relies on
+    TBanki = nowa("Banki.db");
+    TOperatorzy = nowa("Operatorzy.db");
+    TOperatorzy->setIndexFieldNames("Symbol");
+    TRodzenstwo = nowa("Rodzenstwo.db");
+    TRodzenstwo->setIndexFieldNames("IdUcznia;IdRodzenstwa");
+    TUsunUcz = nowa("UsunUcz.db");
+
+    TWplaty = nowa("Wplaty.db");
+    DSWplaty = TWplaty;
+    TWplaty->setIndexFieldNames("SposobWpl;NumerWpl");
+    TWplaty->addCalculatedField(db::fText("KPKW", 2));
+    TWplaty->setCalcFieldsFunction([](db::Table& t) {
+        t.field("KPKW")->setString(t.field("SposobWpl")->asString() == "Z" ? "KW" : "KP");
+    });
+    TWplaty->setFilterFunction([this](db::Table& t) { return TWplatyFilterRecord(t); });
+
+    TOplaty = nowa("OplatyAn.db");
+    DSOplaty = TOplaty;
+    TOplaty->setIndexFieldNames("IdWplaty;IdOplaty");
+    TOplaty->setMasterSource(DSWplaty, "IdWplaty", "IdWplaty");
+    DodajRodzajOpl(TOplaty, TRodzOpl);
+    TOplaty->setFilterFunction([this](db::Table& t) { return TOplatyFilterRecord(t); });
+
+    TPrzelew = nowa("Przelewy.db");
+    DSPrzelew = TPrzelew;
+    TPrzelew->setIndexFieldNames("NumerWpl");
+    TPrzelew->addLookupField(db::fText("NazwaBanku", 60), "IdBanku", TBanki, "IdBanku", "Nazwa");
+    TPrzelew->addCalculatedField(db::fFloat("Roznica"));
+    TPrzelew->setCalcFieldsFunction([](db::Table& t) {
+        t.field("Roznica")->setFloat(t.field("Kwota")->asFloat() - t.field("SumaWart")->asFloat());
+    });
+    TPrzelew->setFilterFunction([this](db::Table& t) { return TPrzelewFilterRecord(t); });
+
+    TSklPrzel = nowa("OplatyAn.db");
+    DSSklPrzel = TSklPrzel;
+    TSklPrzel->setStructure(StrukturaSkladnikowPrzelewu());  // SKL files keep Tresc first
+    TSklPrzel->setIndexFieldNames("IdWplaty;IdOplaty");
+    TSklPrzel->setMasterSource(DSPrzelew, "IdWplaty", "IdWplaty");
+    DodajRodzajOpl(TSklPrzel, TRodzOpl);
+    TSklPrzel->setFilterFunction([this](db::Table& t) { return TSklPrzelFilterRecord(t); });
+
+    TOplatyR = nowa("Str_OplAn.db");
+    DSOplatyR = TOplatyR;
+    TOplatyR->setIndexFieldNames("IdUcznia;TerminWpl;RodzOpl;IdPorz");
+    DodajRodzajOpl(TOplatyR, TRodzOpl);
+    TSprOpl = nowa("Str_SprOpl.db");
+    TSprOpl->setIndexFieldNames("IdUcznia;RokSzk;RodzOpl");
+    TLiczOds = nowa("Str_LiczOds.db");
+    TDaneUcz = nowa("Str_Uczen.db");
+    DSDaneUcz = TDaneUcz;
+    TDaneUcz->addLookupField(db::fName("SzkolaO", 20), "IdSzkoly", TSzkoly, "IdSzkoly", "OpisS");
+
+    TNaleznosc = nowa("Naleznosc.db");
+    DSNaleznosc = TNaleznosc;
+    TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
+    TNaleznosc->setMasterSource(DSUczen, "IdUcznia", "IdUcznia");
+    DodajRodzajOpl(TNaleznosc, TRodzOpl);
+    TPosUcz = nowa("PosilkiUcz.db");
+    DSPosUcz = TPosUcz;
+    TPosUcz->setIndexFieldNames("IdUcznia;RodzPos");
+    TPosUcz->setMasterSource(DSUczen, "IdUcznia", "IdUcznia");
+}
+
+TDM::~TDM() {
+    Zamknij();
+    delete slowniki_;
+    if (DM == this) DM = nullptr;
+    delete pustyStan_;
+    delete pustyStanDok_;
+}
+
+db::Table* TDM::nowa(const QString& nazwa) {
+    auto* t = new db::Table(baza_, this);
+    nazwij(t, nazwa);
+    return t;
+}
+
+void TDM::Otworz() {
+    for (db::Table* t : {TParam, TSzkoly, TPoziomy, TGrupy, TAdresy, TGmina, TRejon, TRodzOpl, TCennik,
+                         TRodzPos, TLdni, TOdsetki, TBanki, TOperatorzy, TWplaty, TOplaty, TPrzelew,
+                         TSklPrzel, TOplatyR, TSprOpl, TLiczOds})
+        if (!t->active()) t->open();
+}
+
+void TDM::Zamknij() {
+    for (auto* t : findChildren<db::Table*>(Qt::FindDirectChildrenOnly))
+        if (t->active()) {
+            if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) t->cancel();
+            t->close();
+        }
+    slowniki_->zwolnij();
+}
+
+void TDM::UstawStanFiltru(const TStanFiltru* s) {
+    StanFiltru = s ? s : pustyStan_;
+    if (TUczen->active()) TUczen->refresh();
+}
+
+void TDM::UstawStanFiltruDokumentow(const TStanFiltruDokumentow* s) {
+    StanFiltruDokumentow = s ? s : pustyStanDok_;
+}
+
+void TDM::PoZapisie(db::Table&) {}
+
+// --- record filters ---
+
+bool TDM::TUczenFilterRecord(db::Table& t) const {
+    const TStanFiltru& f = *StanFiltru;
+    if (f.FiltrWlaczony != "Tak") return true;
+    const int zakres = f.FiltrZakres.trimmed().toInt();
+    if (zakres < 1 || zakres > 3) return true;
+    const bool odwrotnie = f.FiltrTrybZakresu == "2";
+    const int szkola = t.field("IdSzkoly")->asInteger();
+    const int poziom = t.field("IdPoziomu")->asInteger();
+    const int grupa = t.field("IdGrupy")->asInteger();
+    // The wider criteria always hold; only the chosen one is turned round.
+    switch (zakres) {
+    case 1:
+        return (szkola == f.FiltrIdSzkoly) != odwrotnie;
+    case 2:
+        return szkola == f.FiltrIdSzkoly && ((poziom == f.FiltrIdPoziomu) != odwrotnie);
+    default:
+        return szkola == f.FiltrIdSzkoly && poziom == f.FiltrIdPoziomu &&
+               ((grupa == f.FiltrIdGrupy) != odwrotnie);
+    }
+}
+
+namespace {
+bool wOkresie(const db::Table& t, const TStanFiltruDokumentow& f) {
+    const QDate d = t.field("DataWpl")->asDate();
+    return PorownajDaty(d, ParsujDate(f.FiltrDokDataOd)) != -1 &&
+           PorownajDaty(d, ParsujDate(f.FiltrDokDataDo)) != 1;
+}
+}  // namespace
+
+bool TDM::TWplatyFilterRecord(db::Table& t) const {
+    const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
+    if (f.FiltrDokWlaczony != "Tak") return true;
+    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly) return false;
+    if (f.FiltrDokDokument == "1" && t.field("SposobWpl")->asString() != f.FiltrDokSposobWpl) return false;
+    if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
+    return true;
+}
+
+bool TDM::TPrzelewFilterRecord(db::Table& t) const {
+    const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
+    if (f.FiltrDokWlaczony != "Tak") return true;
+    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly) return false;
+    if (f.FiltrDokWyciag == "1" && t.field("NrWyciagu")->asString() != f.FiltrDokNrWyciagu) return false;
+    if (f.FiltrDokBank == "1" && t.field("IdBanku")->asInteger() != f.FiltrDokIdBanku) return false;
+    if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
+    return true;
+}
+
+bool TDM::TOplatyFilterRecord(db::Table& t) const {
+    const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
+    if (f.FiltrDokWlaczony != "Tak" || f.FiltrDokRodzaj != "1") return true;
+    return t.field("RodzOpl")->asString() == f.FiltrDokSymbol;
+}
+
+bool TDM::TSklPrzelFilterRecord(db::Table& t) const { return TOplatyFilterRecord(t); }
+
+// --- the pupil's calculated fields ---
+
+void TDM::TUczenCalcFields(db::Table& t) {
+    auto pole = [&t](const char* n) { return t.field(n)->asString(); };
+    auto id = [&t](const char* n) { return t.field(n)->asInteger(); };
+    auto ustaw = [&t](const char* n, const QString& v) { t.field(n)->setString(v); };
+
+    ustaw("Imiona", pole("Imie1") + " " + pole("Imie2"));
+    ustaw("Szkola", slowniki_->wiersz("SELECT OpisS FROM Szkoly WHERE IdSzkoly=?", id("IdSzkoly"), 1)[0]);
+    ustaw("Poziom", slowniki_->wiersz("SELECT OpisP FROM Poziomy WHERE IdPoziomu=?", id("IdPoziomu"), 1)[0]);
+    ustaw("Klasa", slowniki_->wiersz("SELECT OpisG FROM Grupy WHERE IdGrupy=?", id("IdGrupy"), 1)[0]);
+
+    const QStringList adres = slowniki_->wiersz(
+        "SELECT a.KodPoczt, a.Miasto, a.Ulica, a.NrDomu, a.Lokal, g.NazwaGminy FROM Adresy a "
+        "LEFT JOIN Gminy g ON g.IdGminy = a.IdGminy WHERE a.IdAdres=?",
+        id("IdAdresZam"), 6);
+    ustaw("KodPoczt", adres[0]);
+    ustaw("Miasto", adres[1]);
+    ustaw("Ulica", adres[2]);
+    ustaw("NrDomu", adres[3]);
+    ustaw("Lokal", adres[4]);
+    ustaw("GminaZ", adres[5]);
+
+    auto rejon = [&](const char* pRejon, const char* pNazwa, const char* pAdres) {
+        const QStringList r = slowniki_->wiersz(
+            "SELECT Nazwa, Imienia, Kod, Miasto, Ulica FROM RejonSzkolny WHERE IdSzkoly=?", id(pRejon), 5);
+        if (t.field(pRejon)->isNull() || (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty())) {
+            ustaw(pNazwa, QString());
+            ustaw(pAdres, QString());
+            return;
+        }
+        ustaw(pNazwa, r[0] + "  " + r[1]);
+        QString a = r[2] + " " + r[3];
+        if (!r[4].isEmpty()) a += ", ul." + r[4];
+        ustaw(pAdres, a);
+    };
+    rejon("RejonP", "RejonSzPNazwa", "RejonSzPAdres");
+    rejon("RejonG", "RejonGimNazwa", "RejonGimAdres");
+}

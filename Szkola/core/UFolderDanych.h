@@ -1,0 +1,38 @@
+#pragma once
+// The data folder: the database file szkola.sqlite in the program's working folder, its
+// creation with every table and fixed row, and its upgrade to the current catalogue.
+
+#include <QString>
+
+namespace db {
+class Database;
+}
+
+inline constexpr const char* NazwaPlikuBazy = "szkola.sqlite";
+
+QString SciezkaBazy(const QString& folder);
+bool IstniejeBazaDanych(const QString& folder);
+
+// Creates szkola.sqlite in `folder` (which must not hold one yet) with every permanent and
+// template table, the parameters row, the fee kinds, the meal kinds row and the built-in
+// administrator "Administrator" with the given password, all in one transaction; leaves `baza`
+// open on it. On failure returns false with a Polish message and leaves no database behind.
+bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& hasloAdministratora,
+                      QString* blad = nullptr);
+
+// Opens an existing szkola.sqlite and adds the tables and fields of the catalogue that it lacks
+// (and a missing fixed row). A file that is not a database, or is damaged, is refused with a
+// Polish message and nothing is written to it.
+bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad = nullptr);
+
+// Adds the catalogue's missing tables and fields (per-year tables included) and the fixed rows
+// that must stand (parameters row, meal kinds row, the interest fee kind "_S").
+void UzupelnijBazeDanych(db::Database& baza);
+
+// As UtworzBazeDanych, with the administrator's password already hashed (tools and tests).
+bool UtworzBazeDanychZHashem(db::Database& baza, const QString& folder, const QString& hashHasla,
+                             QString* blad = nullptr);
+
+// Name and symbol of the built-in administrator.
+inline constexpr const char* NazwaAdministratora = "Administrator";
+inline constexpr int SymbolAdministratora = 1;

@@ -1,0 +1,347 @@
+#include "Szkola/core/UFunkcje.h"
+
+#include <QRegularExpression>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+
+// --- rounding ---
+
+namespace {
+
+// The exact way: read the value to 15 significant digits ("d.dddddddddddddde+XX"), enough to
+// hold every decimal the user can type and few enough that the binary error of 1.005
+// (1.00499999999999989...) disappears, then round that decimal text.
+double zaokraglijTekstem(double value, int decimals) {
+    char buf[64];
+    const double mag = std::fabs(value);
+    auto res = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::scientific, 14);
+    *res.ptr = '\0';
+    char digits[15];
+    int n = 0;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') digits[n++] = *p;
+    const int exp10 = std::atoi(p + 1);  // value = d0.d1d2... * 10^exp10
+
+    // Digits kept: those whose place is at least 10^-decimals.
+    const int keep = exp10 + decimals + 1;
+    if (keep >= n) return value;  // nothing beyond the wanted decimals
+    if (keep < 0) return 0.0;     // below half a unit of the last place
+
+    long long kept = 0;
+    for (int i = 0; i < keep; ++i) kept = kept * 10 + (digits[i] - '0');
+    if (digits[keep] >= '5') ++kept;  // half away from zero: we work on the magnitude
+    if (kept == 0) return 0.0;
+
+    // kept * 10^-decimals, converted once so the result is the double nearest that decimal.
+    char out[64];
+    const int len = std::snprintf(out, sizeof out, "%llde%d", kept, -decimals);
+    double r = 0.0;
+    std::from_chars(out, out + len, r);
+    return value < 0 ? -r : r;
+}
+
+const double kPotegi[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+}  // namespace
+
+double Zaokraglij(double value, int decimals) {
+    if (!std::isfinite(value)) return value;
+    if (value == 0.0) return 0.0;
+    if (decimals > 400) decimals = 400;
+    if (decimals < -400) decimals = -400;
+
+    // Fast way for the usual money: scaled below 1e9 the 15-digit reading moves the value by
+    // less than 1e-6 of a unit, so a fraction clearly away from one half rounds the same as the
+    // exact way; k / 10^d is then the double nearest the decimal, as the exact way gives.
+    if (decimals >= 0 && decimals <= 9) {
+        const double p = kPotegi[decimals];
+        const double s = std::fabs(value) * p;
+        if (s < 1e9) {
+            const double cale = std::floor(s);
+            const double f = s - cale;
+            if (std::fabs(f - 0.5) > 1e-5) {
+                const double k = f > 0.5 ? cale + 1.0 : cale;
+                if (k == 0.0) return 0.0;
+                return value < 0 ? -(k / p) : k / p;
+            }
+        }
+    }
+    return zaokraglijTekstem(value, decimals);
+}
+
+// --- dates ---
+
+int PorownajDaty(const QDate& a, const QDate& b) {
+    const bool va = a.isValid(), vb = b.isValid();
+    if (!va || !vb) return va == vb ? 0 : (va ? 1 : -1);
+    if (a < b) return -1;
+    return a == b ? 0 : 1;
+}
+
+DataRMD DataNaRMD(const QDate& d) {
+    DataRMD r;
+    if (!d.isValid()) return r;
+    r.Rok = d.year();
+    r.Dzien = static_cast<uint8_t>(d.day());
+    r.Miesiac = static_cast<uint8_t>(d.month());
+    return r;
+}
+
+QDate RMDNaDate(const DataRMD& r) { return QDate(r.Rok, r.Miesiac, r.Dzien); }
+
+QString FormatujRMD(const DataRMD& r) {
+    return QString::asprintf("%04d-%02d-%02d", static_cast<int>(r.Rok), int(r.Miesiac),
+                             int(r.Dzien));
+}
+
+DataRMD DodajDni(const DataRMD& r, int dni) { return DataNaRMD(RMDNaDate(r).addDays(dni)); }
+
+// Qt moves to the month's last day when the target month lacks the day.
+DataRMD DodajMiesiace(const DataRMD& r, int miesiace) {
+    return DataNaRMD(RMDNaDate(r).addMonths(miesiace));
+}
+
+DataRMD DodajLata(const DataRMD& r, int lata) { return DataNaRMD(RMDNaDate(r).addYears(lata)); }
+
+bool DataBledna(const QDate& d) { return !d.isValid(); }
+
+bool DataTekstBledna(const QString& tekst) { return !ParsujDate(tekst).isValid(); }
+
+QString DataKrotka(const QDate& d) {
+    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QDate ParsujDate(const QString& tekst) {
+    static const QRegularExpression wzor(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+    const auto m = wzor.match(tekst.trimmed());
+    if (!m.hasMatch()) return QDate();
+    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+}
+
+// --- fee kinds ---
+
+QString TypRodzajuOplaty(const QString& symbol) {
+    db::Database* baza = db::Database::current();
+    if (symbol.isEmpty() || !baza || !baza->isOpen() ||
+        !baza->tableExists(QStringLiteral("RodzajOplat")))
+        return symbol;
+    try {
+        db::Table t(baza);
+        t.setTableName(QStringLiteral("RodzajOplat.db"));
+        t.open();
+        if (t.locate(QStringLiteral("Symbol"), {symbol}))
+            return t.field(QStringLiteral("Typ"))->asString();
+    } catch (const db::Error&) {
+        // A damaged kinds table is no reason to stop a print or a run: the symbol stands in.
+    }
+    return symbol;
+}
+
+// --- amount in words ---
+
+namespace {
+
+const char* const kJednosci[] = {"",     "jeden", "dwa",    "trzy",  "cztery",
+                                 "pięć", "sześć", "siedem", "osiem", "dziewięć"};
+const char* const kNascie[] = {"dziesięć",    "jedenaście",    "dwanaście",  "trzynaście",
+                               "czternaście", "piętnaście",    "szesnaście", "siedemnaście",
+                               "osiemnaście", "dziewiętnaście"};
+const char* const kDziesiatki[] = {"",
+                                   "",
+                                   "dwadzieścia",
+                                   "trzydzieści",
+                                   "czterdzieści",
+                                   "pięćdziesiąt",
+                                   "sześćdziesiąt",
+                                   "siedemdziesiąt",
+                                   "osiemdziesiąt",
+                                   "dziewięćdziesiąt"};
+const char* const kSetki[] = {"",        "sto",      "dwieście",  "trzysta",  "czterysta",
+                              "pięćset", "sześćset", "siedemset", "osiemset", "dziewięćset"};
+
+struct Formy {
+    const char* jeden;  // 1
+    const char* kilka;  // 2-4, 22-24, ... but not 12-14
+    const char* wiele;  // 0, 5-21, 25-31, ...
+};
+
+const Formy kRzedy[] = {{"", "", ""},
+                        {"tysiąc", "tysiące", "tysięcy"},
+                        {"milion", "miliony", "milionów"},
+                        {"miliard", "miliardy", "miliardów"}};
+const Formy kZlote = {"złoty", "złote", "złotych"};
+const Formy kGrosze = {"grosz", "grosze", "groszy"};
+
+QString forma(long long n, const Formy& f) {
+    if (n == 1) return QString::fromUtf8(f.jeden);
+    const int j = n % 10, d = n % 100;
+    if (j >= 2 && j <= 4 && (d < 12 || d > 14)) return QString::fromUtf8(f.kilka);
+    return QString::fromUtf8(f.wiele);
+}
+
+void dopisz(QStringList& slowa, const char* s) {
+    if (*s) slowa << QString::fromUtf8(s);
+}
+
+// 1..999 in words.
+void trojka(QStringList& slowa, int n) {
+    dopisz(slowa, kSetki[n / 100]);
+    const int d = n % 100;
+    if (d >= 10 && d < 20) {
+        dopisz(slowa, kNascie[d - 10]);
+    } else {
+        dopisz(slowa, kDziesiatki[d / 10]);
+        dopisz(slowa, kJednosci[d % 10]);
+    }
+}
+
+// A whole number in words with its noun; 0 gives "zero".
+void liczba(QStringList& slowa, long long n, const Formy& rzeczownik) {
+    if (n == 0) {
+        slowa << QStringLiteral("zero");
+    } else {
+        int grupy[4] = {};
+        long long r = n;
+        for (int i = 0; i < 4 && r > 0; ++i, r /= 1000) grupy[i] = int(r % 1000);
+        for (int i = 3; i >= 0; --i) {
+            const int g = grupy[i];
+            if (g == 0) continue;
+            // "tysiąc", "milion": the one is not said before the order's name.
+            if (!(i > 0 && g == 1)) trojka(slowa, g);
+            if (i > 0) slowa << forma(g, kRzedy[i]);
+        }
+    }
+    slowa << forma(n, rzeczownik);
+}
+
+}  // namespace
+
+void KwotaSlownie(QString& tekst, double kwota) {
+    tekst.clear();
+    const double z = Zaokraglij(kwota, 2);
+    // Up to 999 999 999 999,99 (the orders named above, exact to the grosz); more is no money
+    // of a school.
+    if (!std::isfinite(z) || std::fabs(z) >= 1e12) return;
+    const long long grosze = std::llround(std::fabs(z) * 100.0);
+    QStringList slowa;
+    if (z < 0) slowa << QStringLiteral("minus");
+    liczba(slowa, grosze / 100, kZlote);
+    liczba(slowa, grosze % 100, kGrosze);
+    tekst = slowa.join(QLatin1Char(' '));
+}
+
+QString KwotaSlownie(double kwota) {
+    QString t;
+    KwotaSlownie(t, kwota);
+    return t;
+}
+
+// --- money formatting and parsing ---
+
+QString FormatujKwote(double v, const QString& format) {
+    if (!std::isfinite(v)) return QString();
+    // The pattern: digit places before and after the point; a blank (or comma) among the integer
+    // places asks for thousands groups.
+    const int kropka = format.indexOf(QLatin1Char('.'));
+    const QString calk = kropka < 0 ? format : format.left(kropka);
+    const QString ulam = kropka < 0 ? QString() : format.mid(kropka + 1);
+    const int minCyfr = int(calk.count(QLatin1Char('0')));
+    const bool grupuj = calk.contains(QLatin1Char(' ')) || calk.contains(QLatin1Char(','));
+    const int minDzies = int(ulam.count(QLatin1Char('0')));
+    const int maxDzies = minDzies + int(ulam.count(QLatin1Char('#')));
+
+    const double z = Zaokraglij(v, maxDzies);
+    char buf[400];
+    auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(z), std::chars_format::fixed, maxDzies);
+    if (res.ec != std::errc()) return QString();
+    std::string s(buf, res.ptr);
+    const auto pkt = s.find('.');
+    std::string cyfry = pkt == std::string::npos ? s : s.substr(0, pkt);
+    std::string dzies = pkt == std::string::npos ? std::string() : s.substr(pkt + 1);
+    while (int(dzies.size()) > minDzies && dzies.back() == '0') dzies.pop_back();
+
+    // Integer part: leading zeros dropped down to the pattern's minimum ("#.##" of 0.5 is ",5").
+    size_t lead = 0;
+    while (lead < cyfry.size() && cyfry[lead] == '0' && int(cyfry.size() - lead) > minCyfr) ++lead;
+    cyfry.erase(0, lead);
+    while (int(cyfry.size()) < minCyfr) cyfry.insert(cyfry.begin(), '0');
+
+    QString wynik;
+    if (z < 0) wynik += QLatin1Char('-');  // z is never -0.0
+    for (size_t i = 0; i < cyfry.size(); ++i) {
+        if (grupuj && i > 0 && (cyfry.size() - i) % 3 == 0) wynik += QLatin1Char(' ');
+        wynik += QLatin1Char(cyfry[i]);
+    }
+    if (!dzies.empty()) wynik += QLatin1Char(',') + QString::fromLatin1(dzies.c_str());
+    return wynik;
+}
+
+bool ParsujKwote(const QString& tekst, double& v) {
+    // Blanks only between groups of three digits; a no-break or narrow blank counts as one.
+    static const QRegularExpression wzor(QStringLiteral(
+        "^([+-]?)(\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:[.,](\\d{0,2}))?$"));
+    const auto m = wzor.match(tekst.trimmed());
+    if (!m.hasMatch()) return false;
+    QString calk = m.captured(2);
+    calk.remove(QRegularExpression(QStringLiteral("[ \\x{00A0}\\x{202F}]")));
+    const QString ulam = m.captured(3);
+    if (calk.isEmpty() && ulam.isEmpty()) return false;
+    // Twelve digits of złote are far beyond any school's money and still exact to the grosz.
+    int znaczace = calk.size();
+    while (znaczace > 0 && calk[calk.size() - znaczace] == QLatin1Char('0')) --znaczace;
+    if (znaczace > 12) return false;
+
+    const std::string s = ((calk.isEmpty() ? QStringLiteral("0") : calk) + QLatin1Char('.') +
+                           (ulam.isEmpty() ? QStringLiteral("0") : ulam))
+                              .toStdString();
+    double r = 0.0;
+    if (std::from_chars(s.data(), s.data() + s.size(), r).ec != std::errc()) return false;
+    v = (m.captured(1) == QLatin1String("-") && r != 0.0) ? -r : r;
+    return true;
+}
+
+// --- school years and months ---
+
+QString KluczRokuSzk(int rok, int nrMies) {
+    return QString::number(rok) + QLatin1Char('M') + QString::number(nrMies);
+}
+
+int RokMiesiaca(int rok, int nrMies, int m) { return m >= nrMies ? rok : rok + 1; }
+
+QString PoleMiesiaca(QChar litera, int m) {
+    return QString(litera) + (m < 10 ? QStringLiteral("0") : QString()) + QString::number(m);
+}
+
+QString NazwaMiesiaca(int m, bool malaLitera) {
+    static const char* const nazwy[] = {"Styczeń",  "Luty",        "Marzec",   "Kwiecień",
+                                        "Maj",      "Czerwiec",    "Lipiec",   "Sierpień",
+                                        "Wrzesień", "Październik", "Listopad", "Grudzień"};
+    if (m < 1 || m > 12) return QString();
+    const QString n = QString::fromUtf8(nazwy[m - 1]);
+    return malaLitera ? n.toLower() : n;
+}
+
+QDate TerminPlatnosci(int rok, int miesiac, int dzienRozlicz) {
+    if (miesiac < 1 || miesiac > 12) return QDate();
+    const QDate pierwszy(rok, miesiac, 1);
+    if (!pierwszy.isValid()) return QDate();
+    // A settlement day the month lacks would give no date at all; the month's last day is meant.
+    const int dzien = qBound(1, dzienRozlicz, pierwszy.daysInMonth());
+    return QDate(rok, miesiac, dzien);
+}
+
+// --- session ---
+
+QString ZbudujZnacznikSesji(const QDateTime& chwila) {
+    if (!chwila.isValid()) return QString();
+    QString s = chwila.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).mid(4);
+    s.remove(QRegularExpression(QStringLiteral("[ \\-./:]")));
+    return s;
+}

@@ -1,0 +1,93 @@
+#include "Szkola/core/UStart.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFolderDanych.h"
+#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/ULogowanie.h"
+#include "Szkola/core/UNoweHaslo.h"
+#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
+#include "Szkola/fees/UCennik.h"
+#include "Szkola/fees/UParamPosilkow.h"
+#include "Szkola/pupils/URokSzkolny.h"
+#include "platform/db/Database.h"
+#include "platform/ui/MessageBox.h"
+
+bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
+    QString blad;
+    if (IstniejeBazaDanych(folder)) {
+        if (OtworzBazeDanych(baza, folder, &blad)) return true;
+        ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
+        return false;
+    }
+    if (ui::MessageBox("W folderze roboczym\n" + folder +
+                           "\nnie ma bazy danych programu.\nCzy utworzyć nową bazę danych?",
+                       "Uwaga!", ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES)
+        return false;
+    QString haslo;
+    if (!PodajNoweHaslo(haslo)) return false;
+    if (UtworzBazeDanych(baza, folder, haslo, &blad)) return true;
+    ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
+    return false;
+}
+
+void UtworzModulyDanych(db::Database* baza) {
+    if (baza) db::Database::setCurrent(baza);
+    DM = new TDM(baza);
+    DMw = new TDMw(DM, baza);
+    DM->Otworz();
+    DMw->Otworz();
+}
+
+void UsunModulyDanych() {
+    if (DMw) DMw->Zamknij();
+    if (DM) DM->Zamknij();
+    delete DMw;
+    DMw = nullptr;
+    delete DM;
+    DM = nullptr;
+}
+
+void UtworzOknaRdzenia() {
+    Glowny = new TGlowny;
+    Kalendarz = new TKalendarz(Glowny);
+    QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, Glowny, [] { Glowny->OdswiezPasekStanu(); });
+    Logowanie = new TLogowanie(Glowny);
+    RokSzkolny = new TRokSzkolny(Glowny);
+    Cennik = new TCennik(Glowny);
+    ParamPosilkow = new TParamPosilkow(Glowny);
+    Wydruk = new TWydruk(Glowny);
+    if (!NoweHaslo)
+        NoweHaslo = new TNoweHaslo(Glowny);
+    else
+        NoweHaslo->setParent(Glowny, NoweHaslo->windowFlags());
+    Glowny->OdswiezPasekStanu();
+    DM->UstawStanFiltru(&Glowny->StanFiltru);
+    DM->UstawStanFiltruDokumentow(&Glowny->StanFiltruDokumentow);
+}
+
+void UsunOknaRdzenia() {
+    // Children of the main window go with it.
+    delete Glowny;
+    Glowny = nullptr;
+    Logowanie = nullptr;
+    RokSzkolny = nullptr;
+    Cennik = nullptr;
+    ParamPosilkow = nullptr;
+    Wydruk = nullptr;
+    Kalendarz = nullptr;
+    NoweHaslo = nullptr;
+    if (DM) {
+        DM->UstawStanFiltru(nullptr);
+        DM->UstawStanFiltruDokumentow(nullptr);
+    }
+}

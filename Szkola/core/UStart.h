@@ -1,0 +1,23 @@
+#pragma once
+// Start-up of the program: the data folder, the windows and data modules created once.
+
+#include <QString>
+
+namespace db {
+class Database;
+}
+
+// Opens szkola.sqlite of `folder`, or (when it has none) asks whether to create it and, on yes,
+// asks for the new administrator's password twice and creates it. False when the program is to
+// end: the operator declined or cancelled, or the file could not be opened (the message shown).
+bool PrzygotujFolderDanych(db::Database& baza, const QString& folder);
+
+// Creates the data modules DM and DMw on `baza` (made the current database) and opens them.
+void UtworzModulyDanych(db::Database* baza);
+void UsunModulyDanych();
+
+// Creates the windows of the core, pupils and fees once, the main window first, and points the
+// data module's filter states at the main window. DM and DMw must exist.
+void UtworzOknaRdzenia();
+// Deletes them again (tests, end of the run); the data modules stay.
+void UsunOknaRdzenia();

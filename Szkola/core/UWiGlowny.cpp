@@ -1,0 +1,482 @@
+#include "Szkola/core/UWiGlowny.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/ULogowanie.h"
+#include "Szkola/core/UOperator.h"
+#include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/fees/UCennik.h"
+#include "Szkola/fees/UParamPosilkow.h"
+#include "Szkola/pupils/URokSzkolny.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/MessageBox.h"
+
+TGlowny* Glowny = nullptr;
+
+namespace {
+
+// A grid column: field, title, width in characters, alignment.
+[[maybe_unused]] ui::GridColumn kol(const QString& pole, const QString& tytul, int szer, Qt::Alignment wyr = {}) {
+    ui::GridColumn c;
+    c.field = pole;
+    c.title = tytul;
+    c.width = szer;
+    c.alignment = wyr;
+    return c;
+}
+const char* const kSkrotyMiesiecy[] = {"Sty", "Lut", "Mar", "Kwi", "Maj", "Cze",
+                                       "Lip", "Sie", "Wrz", "Paź", "Lis", "Gru"};
+const char* const kMenuGlowne[] = {"&Kartoteka", "&Wpłaty", "&Zestawienia", "&Funkcje", "&Parametry"};
+
+QString bezAmpersandu(QString s) { return s.remove('&'); }
+}  // namespace
+
+struct TGlowny::Impl {
+    QToolBar* pasek = nullptr;
+    QAction* przedWyjsciem = nullptr;  // tool buttons are put before the exit buttons
+    QMap<QString, QMenu*> menu;
+    QMenu* menuRejestru = nullptr;
+    QLabel* stanOperator = nullptr;
+    QLabel* stanData = nullptr;
+    QLabel* stanRok = nullptr;
+    QWidget* rejestr = nullptr;  // the register: pupil grid and the page control
+    QLabel* zamkniety = nullptr;  // shown while the register is closed
+    bool pierwszaAktywacja = true;
+    bool rejestrOtwarty = false;
+    int blokadyWyjscia = 0;
+};
+
+TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
+    setObjectName("Glowny");
+    setWindowTitle("Rozliczenia opłat szkolnych");
+    resize(1100, 700);
+
+    // Menus, in their fixed order; a menu stays hidden until it gets a command.
+    for (const char* m : kMenuGlowne) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m));
+        menu->menuAction()->setVisible(false);
+        d->menu.insert(bezAmpersandu(QString::fromUtf8(m)), menu);
+    }
+
+    // Tool bar with the exit button and its inert twin in the same place.
+    d->pasek = addToolBar("Polecenia");
+    d->pasek->setObjectName("ToolBar1");
+    d->pasek->setMovable(false);
+    auto* wyjscia = new QWidget(this);
+    auto* uw = new QHBoxLayout(wyjscia);
+    uw->setContentsMargins(0, 0, 0, 0);
+    SpeedButtonWyjscieO = new QToolButton(wyjscia);
+    SpeedButtonWyjscieO->setObjectName("SpeedButtonWyjscieO");
+    SpeedButtonWyjscieO->setText("Wyjście");
+    SpeedButtonWyjscieO->setToolTip("Zakończenie pracy programu");
+    SpeedButtonWyjscieZ = new QToolButton(wyjscia);
+    SpeedButtonWyjscieZ->setObjectName("SpeedButtonWyjscieZ");
+    SpeedButtonWyjscieZ->setText("Wyjście");
+    SpeedButtonWyjscieZ->setEnabled(false);
+    SpeedButtonWyjscieZ->setVisible(false);
+    uw->addWidget(SpeedButtonWyjscieO);
+    uw->addWidget(SpeedButtonWyjscieZ);
+    d->przedWyjsciem = d->pasek->addSeparator();
+    d->pasek->addWidget(wyjscia);
+    connect(SpeedButtonWyjscieO, &QToolButton::clicked, this, [this] { close(); });
+
+    // The register: the pupil grid on the left, the page control with the fee tab on the right.
+    auto* centrum = new QWidget(this);
+    auto* uc = new QVBoxLayout(centrum);
+    uc->setContentsMargins(2, 2, 2, 2);
+    d->zamkniety = new QLabel("Rejestr uczniów jest zamknięty. Otwórz go poleceniem Kartoteka → Rejestr uczniów.",
+                              centrum);
+    d->zamkniety->setAlignment(Qt::AlignCenter);
+    uc->addWidget(d->zamkniety);
+
+    d->rejestr = new QWidget(centrum);
+    auto* ur = new QVBoxLayout(d->rejestr);
+    ur->setContentsMargins(0, 0, 0, 0);
+    auto* dzielnik = new QSplitter(Qt::Vertical, d->rejestr);
+    ur->addWidget(dzielnik);
+
+    DBGrid1 = new ui::DBGrid(dzielnik);
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    d->menuRejestru = new QMenu(this);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        if (!d->menuRejestru->isEmpty()) d->menuRejestru->popup(DBGrid1->viewport()->mapToGlobal(p));
+    });
+    dzielnik->addWidget(DBGrid1);
+
+    PageControl = new QTabWidget(dzielnik);
+    PageControl->setObjectName("PageControl");
+    TabSheet5 = new QWidget(PageControl);
+    TabSheet5->setObjectName("TabSheet5");
+    auto* un = new QVBoxLayout(TabSheet5);
+    auto* przyciskiNal = new QHBoxLayout;
+    SpeedButtonNowaNal = new QToolButton(TabSheet5);
+    SpeedButtonNowaNal->setObjectName("SpeedButtonNowaNal");
+    SpeedButtonNowaNal->setText("Nowa");
+    SpeedButtonPoprawNal = new QToolButton(TabSheet5);
+    SpeedButtonPoprawNal->setObjectName("SpeedButtonPoprawNal");
+    SpeedButtonPoprawNal->setText("Popraw");
+    SpeedButtonKasujNal = new QToolButton(TabSheet5);
+    SpeedButtonKasujNal->setObjectName("SpeedButtonKasujNal");
+    SpeedButtonKasujNal->setText("Kasuj");
+    // Fee entry is a window of its own, not part of this program yet.
+    for (QToolButton* b : {SpeedButtonNowaNal, SpeedButtonPoprawNal, SpeedButtonKasujNal}) {
+        b->setEnabled(false);
+        przyciskiNal->addWidget(b);
+    }
+    przyciskiNal->addStretch();
+    un->addLayout(przyciskiNal);
+    un->addWidget(new QLabel("Należności i opłaty:", TabSheet5));
+    DBGrid2 = new ui::DBGrid(TabSheet5);
+    DBGrid2->setObjectName("DBGrid2");
+    un->addWidget(DBGrid2, 3);
+    un->addWidget(new QLabel("Posiłki (liczba w miesiącu):", TabSheet5));
+    DBGrid4 = new ui::DBGrid(TabSheet5);
+    DBGrid4->setObjectName("DBGrid4");
+    un->addWidget(DBGrid4, 2);
+    PageControl->addTab(TabSheet5, "Należności - rok ...");
+    dzielnik->addWidget(PageControl);
+    dzielnik->setStretchFactor(0, 3);
+    dzielnik->setStretchFactor(1, 2);
+    uc->addWidget(d->rejestr);
+    d->rejestr->setVisible(false);
+    setCentralWidget(centrum);
+
+    // Wait panel, hidden at rest, laid over the register grid when a long run starts.
+    PanelCzekaj = new QFrame(centrum);
+    PanelCzekaj->setObjectName("PanelCzekaj");
+    static_cast<QFrame*>(PanelCzekaj)->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    static_cast<QFrame*>(PanelCzekaj)->setLineWidth(2);
+    PanelCzekaj->setAutoFillBackground(true);
+    auto* up = new QVBoxLayout(PanelCzekaj);
+    Panel8 = new QLabel(PanelCzekaj);
+    Panel8->setObjectName("Panel8");
+    Panel8->setAlignment(Qt::AlignCenter);
+    QFont f = Panel8->font();
+    f.setBold(true);
+    Panel8->setFont(f);
+    up->addWidget(Panel8);
+    PanelCzekaj->resize(420, 70);
+    PanelCzekaj->hide();
+
+    // Status bar: the operator and the working date.
+    d->stanOperator = new QLabel(this);
+    d->stanOperator->setObjectName("StatusOperator");
+    d->stanData = new QLabel(this);
+    d->stanData->setObjectName("StatusData");
+    d->stanRok = new QLabel(this);
+    d->stanRok->setObjectName("StatusRok");
+    statusBar()->addWidget(d->stanOperator);
+    statusBar()->addWidget(d->stanData);
+    statusBar()->addWidget(d->stanRok);
+
+    // The commands of this part of the program.
+    DodajPolecenie("Kartoteka", "&Rejestr uczniów", [this] { OtworzRejestr(); }, true);
+    DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); });
+    DodajPolecenie("Kartoteka", "&Wyjście", [this] { close(); });
+    DodajPolecenie("Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
+    DodajPolecenie("Parametry", "&Cennik", [this] { CennikClick(); });
+    DodajPolecenie("Parametry", "Parametry &posiłków", [this] { ParametryPosilkowClick(); });
+    // Move "Wyjście" to the bottom of its menu whatever is added later.
+    d->menu.value("Kartoteka")->actions().last()->setObjectName("Wyjscie1");
+
+    OdswiezPasekStanu();
+}
+
+TGlowny::~TGlowny() {
+    if (Glowny == this) Glowny = nullptr;
+    delete d;
+}
+
+bool TGlowny::RejestrOtwarty() const { return d->rejestrOtwarty; }
+
+QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
+                                 bool toolButton) {
+    const QString klucz = bezAmpersandu(menu);
+    QMenu* m = d->menu.value(klucz);
+    if (!m) {
+        // A new menu goes before "Parametry", which stays last.
+        m = new QMenu(menu.contains('&') ? menu : "&" + menu, this);
+        menuBar()->insertMenu(d->menu.value("Parametry")->menuAction(), m);
+        d->menu.insert(klucz, m);
+    }
+    m->menuAction()->setVisible(true);
+    auto* a = new QAction(text, this);
+    connect(a, &QAction::triggered, this, [handler] {
+        if (handler) handler();
+    });
+    // "Wyjście" stays the last entry of "Kartoteka".
+    QAction* wyjscie = nullptr;
+    for (QAction* x : m->actions())
+        if (x->objectName() == "Wyjscie1") wyjscie = x;
+    if (wyjscie)
+        m->insertAction(wyjscie, a);
+    else
+        m->addAction(a);
+    if (toolButton) {
+        auto* kopia = new QAction(bezAmpersandu(text), this);
+        kopia->setToolTip(bezAmpersandu(text));
+        connect(kopia, &QAction::triggered, a, &QAction::trigger);
+        d->pasek->insertAction(d->przedWyjsciem, kopia);
+    }
+    return a;
+}
+
+QAction* TGlowny::DodajPolecenieRejestru(const QString& text, std::function<void()> handler) {
+    auto* a = d->menuRejestru->addAction(text);
+    connect(a, &QAction::triggered, this, [handler] {
+        if (handler) handler();
+    });
+    return a;
+}
+
+void TGlowny::PokazCzekaj(const QString& tekst) {
+    Panel8->setText(tekst);
+    QWidget* nad = DBGrid1->isVisible() ? static_cast<QWidget*>(DBGrid1) : centralWidget();
+    const QPoint srodek = nad->mapTo(centralWidget(), nad->rect().center());
+    const int w = qMax(420, Panel8->fontMetrics().horizontalAdvance(tekst) + 40);
+    PanelCzekaj->resize(w, 70);
+    PanelCzekaj->move(srodek.x() - w / 2, srodek.y() - 35);
+    PanelCzekaj->show();
+    PanelCzekaj->raise();
+    PanelCzekaj->repaint();
+}
+
+void TGlowny::UkryjCzekaj() { PanelCzekaj->hide(); }
+
+void TGlowny::OdswiezNaleznosci() {
+    for (db::Table* t : {DM ? DM->TNaleznosc : nullptr, DM ? DM->TPosUcz : nullptr,
+                         DMw ? DMw->TNaleznosc : nullptr, DMw ? DMw->TPosUczRob : nullptr})
+        if (t && t->active()) t->refresh();
+}
+
+// --- first activation ---
+
+void TGlowny::ZresetujStan() {
+    Tag = 0;
+    TrybKorekty = 0;
+    KodZestawienia = 0;
+    TrybCennika = 0;
+    OperatorWbudowany = 0;
+    BiezacyRokSzk.clear();
+    StanFiltruDokumentow = TStanFiltruDokumentow{};
+    StanFiltru = TStanFiltru{};
+    if (DM) {
+        DM->UstawStanFiltru(&StanFiltru);
+        DM->UstawStanFiltruDokumentow(&StanFiltruDokumentow);
+    }
+}
+
+bool TGlowny::PierwszaAktywacja() {
+    if (!d->pierwszaAktywacja) return true;
+    d->pierwszaAktywacja = false;
+    ZresetujStan();
+    if (DM) {
+        DM->TPoziomy->clearMasterSource();
+        DM->TGrupy->clearMasterSource();
+        if (!DM->TUczen->active()) DM->TUczen->open();
+    }
+    if (!Logowanie) return false;
+    Logowanie->ShowModal();
+    if (!Logowanie->Zalogowano()) return false;
+    OperatorWbudowany = Logowanie->Wbudowany() ? 1 : 0;
+    if (!Kalendarz) return false;
+    Kalendarz->ShowModal();
+    if (!Kalendarz->Zatwierdzono()) return false;
+    ZnacznikSesji = ZbudujZnacznikSesji(QDateTime::currentDateTime());
+    UstawZnacznikSesji(ZnacznikSesji);
+    OdswiezPasekStanu();
+    return true;
+}
+
+void TGlowny::OdswiezPasekStanu() {
+    const QString nazwa = BiezacyOperator.Nazwisko.isEmpty() ? BiezacyOperator.Skrot : BiezacyOperator.Nazwisko;
+    d->stanOperator->setText(" Operator: " + nazwa + " ");
+    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Kalendarz->DataRobocza()) + " " : QString());
+    d->stanRok->setText(BiezacyRokSzk.isEmpty() ? QString() : " Rok szkolny: " + BiezacyRokSzk + " ");
+}
+
+QString TGlowny::TekstPaskaStanu() const {
+    return d->stanOperator->text() + "|" + d->stanData->text() + "|" + d->stanRok->text();
+}
+
+// --- the register ---
+
+void TGlowny::UstawKolumnyRejestru() {
+    DBGrid1->setTable(DM->DSUczen);
+    DBGrid1->setColumns({});
+    DBGrid1->addColumn(kol("Nazwisko", "Nazwisko", 22));
+    DBGrid1->addColumn(kol("Imiona", "Imiona", 22));
+    DBGrid1->addColumn(kol("DataUr", "Data ur.", 11));
+    DBGrid1->addColumn(kol("Szkola", "Szkoła", 18));
+    DBGrid1->addColumn(kol("Poziom", "Poziom", 12));
+    DBGrid1->addColumn(kol("Klasa", "Grupa", 12));
+    DBGrid1->addColumn(kol("Miasto", "Miejscowość", 16));
+}
+
+// Fee and meal columns in the months' order of the school year (from its first month).
+void TGlowny::UstawKolumnyNaleznosci(int nrMies) {
+    if (nrMies < 1 || nrMies > 12) nrMies = 1;
+    DBGrid2->setTable(DM->DSNaleznosc);
+    DBGrid2->setColumns({});
+    DBGrid2->addColumn(kol("RodzOpl", "Rodzaj", 6));
+    DBGrid2->addColumn(kol("Status", "Status", 6));
+    DBGrid4->setTable(DM->DSPosUcz);
+    DBGrid4->setColumns({});
+    DBGrid4->addColumn(kol("RodzPos", "Posiłek", 7));
+    for (int i = 0; i < 12; ++i) {
+        const int m = (nrMies - 1 + i) % 12 + 1;
+        DBGrid2->addColumn(kol(PoleMiesiaca('M', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 9, Qt::AlignRight));
+        DBGrid4->addColumn(kol(PoleMiesiaca('L', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 5, Qt::AlignRight));
+    }
+}
+
+void TGlowny::OtworzRejestr() {
+    if (!SprawdzUprawnienia(BiezacyOperator, 1)) return;
+    if (!DM) return;
+    if (!DM->TUczen->active()) DM->TUczen->open();
+    UstawKolumnyRejestru();
+    d->zamkniety->setVisible(false);
+    d->rejestr->setVisible(true);
+    d->rejestrOtwarty = true;
+    ZmienRokSzkolny(true);
+}
+
+void TGlowny::ZmienRokSzkolny(bool otwarcie) {
+    if (!d->rejestrOtwarty) return;
+    if (!RokSzkolny) {
+        if (otwarcie) WybierzRokSzkolny(QString());
+        return;
+    }
+    RokSzkolny->TrybRoku = 0;
+    RokSzkolny->WybranyRok = BiezacyRokSzk;
+    RokSzkolny->ShowModal();
+    if (RokSzkolny->Tag == 1)
+        WybierzRokSzkolny(RokSzkolny->WybranyRok);
+    else if (otwarcie)
+        WybierzRokSzkolny(QString());  // no year chosen: the base tables, fee buttons hidden
+}
+
+namespace {
+void przestaw(db::Table* t, const QString& nazwa) {
+    if (!t) return;
+    if (t->active() && t->state() != db::Table::Browse) t->cancel();
+    t->close();
+    t->setTableName(nazwa);
+    t->open();
+}
+}  // namespace
+
+bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
+    TDaneRoku rok;
+    bool jest = !rokSzk.isEmpty() && ZnajdzRokSzkolny(rokSzk, rok);
+    QString plikNal = "Naleznosc.db", plikPos = "PosilkiUcz.db";
+    if (jest) {
+        const QString klucz = rok.Klucz();
+        db::Database* baza = DM->Baza();
+        if (!baza->tableExists("NLZ" + klucz)) {
+            ui::MessageBox("Brak tabeli należności roku szkolnego " + rokSzk + "!", "Uwaga!", ui::MB_OK);
+            jest = false;
+        } else {
+            plikNal = "NLZ" + klucz + ".db";
+            // A school year may have no meal table yet: its meals are then shown empty.
+            if (baza->tableExists("PsU" + klucz)) plikPos = "PsU" + klucz + ".db";
+        }
+    }
+    przestaw(DM->TNaleznosc, plikNal);
+    przestaw(DM->TPosUcz, plikPos);
+    if (DMw) {
+        przestaw(DMw->TNaleznosc, plikNal);
+        przestaw(DMw->TPosUczRob, plikPos);
+    }
+    BiezacyRokSzk = jest ? rok.RokSzk : QString();
+    UstawKolumnyNaleznosci(jest ? rok.NrMies : 9);
+    PokazRokSzkolny();
+    OdswiezPasekStanu();
+    return jest;
+}
+
+void TGlowny::PokazRokSzkolny() {
+    const bool jest = !BiezacyRokSzk.isEmpty();
+    PageControl->setTabText(PageControl->indexOf(TabSheet5),
+                            jest ? "Należności - rok " + BiezacyRokSzk : QString("Należności - rok ..."));
+    SpeedButtonNowaNal->setVisible(jest);
+    SpeedButtonPoprawNal->setVisible(jest);
+    SpeedButtonKasujNal->setVisible(jest);
+}
+
+void TGlowny::BrakRokuSzkolnego() {
+    BiezacyRokSzk.clear();
+    PokazRokSzkolny();
+    OdswiezPasekStanu();
+}
+
+// --- commands ---
+
+void TGlowny::DataRoboczaClick() {
+    if (!Kalendarz) return;
+    BlokadaWyjscia blokada;
+    Kalendarz->ShowModal();
+    OdswiezPasekStanu();
+}
+
+void TGlowny::CennikClick() {
+    if (!Cennik || !SprawdzUprawnienia(BiezacyOperator, 4)) return;
+    BlokadaWyjscia blokada;
+    TrybCennika = 0;
+    Cennik->Wolajacy = nullptr;
+    Cennik->TekstRodzaju.clear();
+    Cennik->ShowModal();
+}
+
+void TGlowny::ParametryPosilkowClick() {
+    if (!ParamPosilkow || !SprawdzUprawnienia(BiezacyOperator, 4)) return;
+    BlokadaWyjscia blokada;
+    ParamPosilkow->ShowModal();
+}
+
+void TGlowny::closeEvent(QCloseEvent* e) {
+    // Closing the register first: a pending record of any table is dropped, nothing half-written.
+    if (DM) {
+        for (db::Table* t : {DM->TUczen, DM->TNaleznosc, DM->TPosUcz})
+            if (t && t->active() && t->state() != db::Table::Browse) t->cancel();
+    }
+    d->rejestrOtwarty = false;
+    e->accept();
+}
+
+// --- exit guard ---
+
+BlokadaWyjscia::BlokadaWyjscia() {
+    if (!Glowny) return;
+    if (Glowny->d->blokadyWyjscia++ == 0) {
+        Glowny->SpeedButtonWyjscieO->setVisible(false);
+        Glowny->SpeedButtonWyjscieZ->setVisible(true);
+    }
+}
+
+BlokadaWyjscia::~BlokadaWyjscia() {
+    if (!Glowny) return;
+    if (Glowny->d->blokadyWyjscia > 0 && --Glowny->d->blokadyWyjscia == 0) {
+        Glowny->SpeedButtonWyjscieZ->setVisible(false);
+        Glowny->SpeedButtonWyjscieO->setVisible(true);
+    }
+}

@@ -1,0 +1,133 @@
+#pragma once
+// TGlowny: the main window with the pupil register, the shared hand-over state of the other
+// windows and the menus. Payments and reports add their commands through DodajPolecenie().
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+namespace ui {
+class DBGrid;
+}
+
+// Pupil filter state (written by the pupil filter, read by the register and the statements).
+struct TStanFiltru {
+    QString FiltrWlaczony;     // "Tak" = a filter is set
+    QString FiltrZakres;       // "0" all, "1" school, "2" level, "3" group
+    QString FiltrTrybZakresu;  // "2" = the scope criterion is turned round
+    int FiltrIdSzkoly = 0;
+    int FiltrIdPoziomu = 0;
+    int FiltrIdGrupy = 0;
+};
+
+// Payment-document filter state (written by the document filter).
+struct TStanFiltruDokumentow {
+    QString FiltrDokWlaczony;  // "Tak" = in force
+    QString FiltrDokSzkola, FiltrDokData, FiltrDokRodzaj, FiltrDokBank, FiltrDokDokument,
+        FiltrDokWyciag;  // "1" = the criterion is used
+    QString FiltrDokDataOd, FiltrDokDataDo, FiltrDokSymbol, FiltrDokSposobWpl, FiltrDokNrWyciagu;
+    int FiltrDokIdSzkoly = 0;
+    int FiltrDokIdBanku = 0;
+};
+
+class TGlowny : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TGlowny(QWidget* parent = nullptr);
+    ~TGlowny() override;
+
+    // Hand-over cells read and written by the other windows.
+    int Tag = 0;
+    int TrybKorekty = 0;
+    int KodZestawienia = 0;
+    int TrybCennika = 0;
+    int OperatorWbudowany = 0;
+    QString ZnacznikSesji;
+    QString BiezacyRokSzk;  // "2006/2007" or "" when no school year is chosen
+    TStanFiltruDokumentow StanFiltruDokumentow;
+    TStanFiltru StanFiltru;
+
+    // Controls other windows use.
+    ui::DBGrid* DBGrid1 = nullptr;   // pupil grid on DM->TUczen
+    ui::DBGrid* DBGrid2 = nullptr;   // fee grid on DM->DSNaleznosc
+    ui::DBGrid* DBGrid4 = nullptr;   // meal grid on DM->DSPosUcz
+    QTabWidget* PageControl = nullptr;
+    QWidget* TabSheet5 = nullptr;    // the fee tab
+    QToolButton* SpeedButtonNowaNal = nullptr;
+    QToolButton* SpeedButtonPoprawNal = nullptr;
+    QToolButton* SpeedButtonKasujNal = nullptr;
+    QWidget* PanelCzekaj = nullptr;  // wait panel, hidden at rest
+    QLabel* Panel8 = nullptr;        // its text
+    QToolButton* SpeedButtonWyjscieO = nullptr;  // exit
+    QToolButton* SpeedButtonWyjscieZ = nullptr;  // inert twin, hidden at rest
+
+    // True once the register is open (pupil list shown).
+    bool RejestrOtwarty() const;
+
+    // Adds a command to the named top menu (created when missing, e.g. "Wpłaty", "Zestawienia",
+    // "Funkcje"); with toolButton it also gets a button on the tool bar.
+    QAction* DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
+                            bool toolButton = false);
+    // Adds an item to the pupil register's pop-up menu.
+    QAction* DodajPolecenieRejestru(const QString& text, std::function<void()> handler);
+
+    // Shows the wait panel centred over the register grid with the given text, repainted at once.
+    void PokazCzekaj(const QString& tekst);
+    void UkryjCzekaj();
+
+    // Refreshes the register's fee and meal tables after a payment.
+    void OdswiezNaleznosci();
+
+    // First activation: shared state reset, pupil table opened, sign-in, working date, session
+    // stamp, status bar. False when the operator cancelled the sign-in or the working date
+    // (the program then ends). Runs once; later calls return true.
+    bool PierwszaAktywacja();
+    void ZresetujStan();
+
+    // The register: right 1, pupil list shown, the school year asked for.
+    void OtworzRejestr();
+    // The school-years window in its choosing mode, then the choice; leaving it without a choice
+    // keeps the year in force, except when the register is being opened (then: no year).
+    void ZmienRokSzkolny(bool otwarcie = false);
+    // Points the fee and meal tables of both data modules at the year's "NLZ"/"PsU" tables, or
+    // at the base tables with the fee buttons hidden when rokSzk is "" or unusable. True when
+    // the year is in force.
+    bool WybierzRokSzkolny(const QString& rokSzk);
+    // The register shows no chosen school year (tab "Należności - rok ...", fee buttons hidden).
+    void BrakRokuSzkolnego();
+
+    void DataRoboczaClick();
+    void CennikClick();
+    void ParametryPosilkowClick();
+
+    void OdswiezPasekStanu();
+    QString TekstPaskaStanu() const;  // operator|date|year, for tests
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    friend class BlokadaWyjscia;
+    void UstawKolumnyRejestru();
+    void UstawKolumnyNaleznosci(int nrMies);
+    void PokazRokSzkolny();
+
+    struct Impl;
+    Impl* d = nullptr;
+};
+
+extern TGlowny* Glowny;
+
+// While alive, the exit button is replaced by its inert twin; every way out swaps them back.
+class BlokadaWyjscia {
+public:
+    BlokadaWyjscia();
+    ~BlokadaWyjscia();
+    BlokadaWyjscia(const BlokadaWyjscia&) = delete;
+    BlokadaWyjscia& operator=(const BlokadaWyjscia&) = delete;
+};

@@ -1,0 +1,816 @@
+#include "Szkola/payments/UDokumentWplaty.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UKatalog.h"
+#include "Szkola/core/UOperator.h"
+#include "Szkola/core/UTabeleSesji.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/ui/MessageBox.h"
+
+namespace {
+
+const char* const kUwaga = "Uwaga!";
+const char* const kKontrola = "\nProszę koniecznie wykonać funkcję kontroli poprawności opłat";
+
+QString s(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asString(); }
+int i(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asInteger(); }
+double f(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asFloat(); }
+QDate d(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asDate(); }
+void ustaw(db::Table* t, const char* pole, const QVariant& v) {
+    t->field(QString::fromLatin1(pole))->setValue(v);
+}
+// Copies a field as it stands (NULL stays NULL).
+void kopiuj(db::Table* do_, const db::Table* z, const char* pole) {
+    do_->field(QString::fromLatin1(pole))->setValue(z->field(QString::fromLatin1(pole))->value());
+}
+
+// The data fields of a pending header, to put it back after a rolled-back save.
+struct Migawka {
+    db::Table::State stan = db::Table::Browse;
+    int idWplaty = 0;
+    QList<QPair<QString, QVariant>> pola;
+};
+
+Migawka zrob(const db::Table* t) {
+    Migawka m;
+    m.stan = t->state();
+    m.idWplaty = t->field("IdWplaty")->asInteger();
+    for (const auto& p : t->fields())
+        if (!p->isCalculated() && !p->isLookup() && p->type() != db::FieldType::AutoInc)
+            m.pola.append({p->name(), p->value()});
+    return m;
+}
+
+void odtworz(db::Table* t, const Migawka& m) {
+    for (const auto& p : m.pola) t->field(p.first)->setValue(p.second);
+}
+
+void anuluj(db::Table* t) {
+    if (t && t->active() && t->state() != db::Table::Browse) t->cancel();
+}
+
+// The close must finish its steps even when one of them fails.
+template <typename F>
+void bezpiecznie(F&& krok) {
+    try {
+        krok();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+TDokumentWplaty::TDokumentWplaty() {
+    baza_ = DM->Baza();
+    oplaty_ = std::make_unique<db::Table>(baza_);
+    naleznosc_ = std::make_unique<db::Table>(baza_);
+    rokSzk_ = std::make_unique<db::Table>(baza_);
+    TOplaty = oplaty_.get();
+    TNaleznosc = naleznosc_.get();
+    TRokSzk = rokSzk_.get();
+
+    TOplaty->setTableName("Str_OplAn.db");
+    TOplaty->addLookupField(db::fText("RodzajOpl", 15), "RodzOpl", DM->TRodzOpl, "Symbol", "Opis");
+    TOplaty->addCalculatedField(db::fText("Zalegly", 1));
+    TOplaty->setCalcFieldsFunction(
+        [this](db::Table& t) { t.field("Zalegly")->setString(Zalegly(t)); });
+
+    TNaleznosc->setTableName("Naleznosc.db");
+    TRokSzk->setTableName("RokSzkolny.DB");
+}
+
+TDokumentWplaty::~TDokumentWplaty() = default;
+
+void TDokumentWplaty::WczytajUcznia() {
+    db::Table* u = DM->TUczen;
+    auto tekst = [u](const char* pole) {
+        db::Field* p = u->findField(QString::fromLatin1(pole));
+        return p ? p->asString() : QString();
+    };
+    IdUcznia = i(u, "IdUcznia");
+    Nazwisko = tekst("Nazwisko");
+    Imiona = tekst("Imiona");
+    Miasto = tekst("Miasto");
+    Ulica = tekst("Ulica");
+    NrDomu = tekst("NrDomu");
+    Lokal = tekst("Lokal");
+    IdSzkoly = i(u, "IdSzkoly");
+}
+
+db::Table* TDokumentWplaty::Dokument() const {
+    return RodzajDokumentu == DokPrzelew ? DM->TPrzelew : DM->TWplaty;
+}
+db::Table* TDokumentWplaty::Skladniki() const {
+    return RodzajDokumentu == DokPrzelew ? DM->TSklPrzel : DM->TOplaty;
+}
+QString TDokumentWplaty::PoleSumy() const {
+    return RodzajDokumentu == DokPrzelew ? QStringLiteral("SumaWart") : QStringLiteral("Kwota");
+}
+double TDokumentWplaty::Suma() const { return Dokument()->field(PoleSumy())->asFloat(); }
+
+QString TDokumentWplaty::TypOplaty(const QString& symbol) {
+    auto it = typy_.constFind(symbol);
+    if (it != typy_.constEnd()) return *it;
+    QString t = TypRodzajuOplaty(symbol);
+    typy_.insert(symbol, t);
+    return t;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Preparation and close
+
+void TDokumentWplaty::Przygotuj() {
+    przygotowany_ = true;  // from here on Zamknij() has something to undo
+    if (TrybKorekty == 0) WskazPlikiRoku();
+    UtworzTabeleRobocze();
+    {
+        // The work tables are private to the session: one transaction keeps their many small
+        // posts fast.
+        db::Transaction tx(baza_);
+        ZbierzNaleznosci();
+        tx.commit();
+    }
+    if (TrybKorekty == 0)
+        NowyDokument();
+    else
+        WczytajKorekte();
+}
+
+void TDokumentWplaty::WskazPlikiRoku() {
+    db::Table* tab[4] = {DM->TOplaty, DM->TWplaty, DM->TSklPrzel, DM->TPrzelew};
+    for (int k = 0; k < 4; ++k) indeksy_[k] = tab[k]->indexFieldNames();
+    plikiRoku_ = true;
+    const QString rok = QString::number(RokKsiegowy);
+    const bool przelew = RodzajDokumentu == DokPrzelew;
+    db::Table* linie = przelew ? DM->TSklPrzel : DM->TOplaty;
+    db::Table* dok = przelew ? DM->TPrzelew : DM->TWplaty;
+    const QString prefiksLinii = przelew ? "SKL" : "OPL";
+    const QString prefiksDok = przelew ? "PRZ" : "WPL";
+
+    auto wskaz = [&](db::Table* t, const QString& prefiks) {
+        t->close();
+        t->setTableName(prefiks + rok + ".db");
+        if (!t->exists()) UtworzTabeleRoku(t->tableName());
+    };
+    wskaz(linie, prefiksLinii);
+    linie->setIndexFieldNames("IdWplaty;IdOplaty");
+    linie->open();
+
+    wskaz(dok, prefiksDok);
+    dok->setIndexFieldNames(przelew ? "NumerWpl" : "SposobWpl;NumerWpl");
+    // A new document needs none of the year's other documents: the header cursor holds only
+    // the key of the new one, so a school with many years of documents opens as fast as a
+    // new one. The number itself is found on the index.
+    ustawZakresNowego(NastepnyNumerWplaty() + 1);
+    dok->open();
+}
+
+void TDokumentWplaty::ustawZakresNowego(int numer) {
+    db::Table* dok = Dokument();
+    if (RodzajDokumentu == DokPrzelew) {
+        dok->setRange({numer}, {numer});
+    } else {
+        const QString kod = RodzajDokumentu == DokZwrot ? "Z" : "K";
+        dok->setRange({kod, numer}, {kod, numer});
+    }
+    zakresNowego_ = true;
+    numerZakresu_ = numer;
+}
+
+int TDokumentWplaty::NastepnyNumerWplaty() const {
+    const QString tab = Dokument()->bareName();
+    if (RodzajDokumentu == DokPrzelew)
+        return baza_->scalar(QString("SELECT MAX(NumerWpl) FROM \"%1\"").arg(tab)).toInt();
+    if (RodzajDokumentu == DokZwrot) {
+        // The last document in "SposobWpl;NumerWpl" order is a pay-out only when the year has
+        // one ("Z" sorts after "K"); pay-outs count apart from receipts.
+        const QString ostatni =
+            baza_->scalar(QString("SELECT MAX(SposobWpl) FROM \"%1\"").arg(tab)).toString();
+        if (ostatni != "Z") return 0;
+        return baza_
+            ->scalar(QString("SELECT MAX(NumerWpl) FROM \"%1\" WHERE SposobWpl = 'Z'").arg(tab))
+            .toInt();
+    }
+    return baza_->scalar(QString("SELECT MAX(NumerWpl) FROM \"%1\" WHERE SposobWpl = 'K'").arg(tab))
+        .toInt();
+}
+
+void TDokumentWplaty::UtworzTabeleRobocze() {
+    UtworzTabeleSesji(DM->TOplatyR, "ROpl", "Str_OplAn.db");
+    UtworzTabeleSesji(TOplaty, "ROplOg", "Str_OplAn.db");
+    TOplaty->setIndexFieldNames("IdUcznia;TerminWpl;RodzOpl;IdPorz");
+    UtworzTabeleSesji(DM->TSprOpl, "RSprWpl", "Str_SprOpl.db");
+    DM->TOplatyR->setIndexFieldNames("IdUcznia;TerminWpl;RodzOpl;IdPorz");
+    DM->TSprOpl->setIndexFieldNames("IdUcznia;RokSzk;RodzOpl");
+}
+
+void TDokumentWplaty::NowyDokument() {
+    db::Table* dok = Dokument();
+    const int n = NastepnyNumerWplaty();
+    if (!zakresNowego_ || numerZakresu_ != n + 1) ustawZakresNowego(n + 1);
+    dok->append();
+    ustaw(dok, "NumerWpl", n + 1);
+    const QString nazwa = Nazwisko + " " + Imiona;
+    if (RodzajDokumentu == DokPrzelew) {
+        ustaw(dok, "Nazwa", nazwa);
+        ustaw(dok, "Tresc", "Derara");
+        ustaw(dok, "IdSzkoly", IdSzkoly);
+        ustaw(dok, "SposobWpl", "B");
+        return;
+    }
+    ustaw(dok, "DataWpl", DataRobocza);
+    ustaw(dok, "Nazwa", nazwa);
+    ustaw(dok, "Adres", Miasto + " ul." + Ulica + " " + NrDomu + " m." + Lokal);
+    ustaw(dok, "Tresc", "Derara");
+    ustaw(dok, "IdSzkoly", IdSzkoly);
+    if (RodzajDokumentu == DokZwrot) {
+        ustaw(dok, "SposobWpl", "Z");
+        ustaw(dok, "Tresc", "Zwrot nadpłaty");
+    } else {
+        ustaw(dok, "SposobWpl", "K");
+    }
+}
+
+void TDokumentWplaty::WczytajKorekte() {
+    db::Table* dok = Dokument();
+    db::Table* skl = Skladniki();
+    db::Table* ropl = DM->TOplatyR;
+    const int id = i(dok, "IdWplaty");
+    for (skl->first(); !skl->eof() && i(skl, "IdWplaty") == id; skl->next()) {
+        const QString t = TypOplaty(s(skl, "RodzOpl"));
+        TOplaty->append();
+        for (const char* p : {"RodzOpl", "IdUcznia", "RokSzk", "Miesiac", "Rok", "TerminWpl", "Kwota"})
+            kopiuj(TOplaty, skl, p);
+        ustaw(TOplaty, "TypOpl", t);
+        ustaw(TOplaty, "Odsetki", "W");
+        kopiuj(TOplaty, skl, "IdOplaty");
+        TOplaty->post();
+        const int idPorz = i(TOplaty, "IdPorz");
+
+        ropl->append();
+        for (const char* p : {"TerminWpl", "RodzOpl", "RokSzk", "Miesiac", "Rok", "Kwota", "Tresc", "IdOplaty"})
+            kopiuj(ropl, skl, p);
+        ustaw(ropl, "TypOpl", t);
+        ustaw(ropl, "IdUcznia", idPorz);
+        ropl->post();
+    }
+    TOplaty->first();
+    ropl->first();
+    dok->edit();
+}
+
+void TDokumentWplaty::Zamknij() {
+    if (!przygotowany_) return;
+    przygotowany_ = false;
+    bezpiecznie([&] { EdycjaAnuluj(); });
+    bezpiecznie([&] { ZakonczLiczOds(); });
+    for (db::Table* t : {DM->TOplaty, DM->TWplaty, DM->TSklPrzel, DM->TPrzelew})
+        bezpiecznie([&] { anuluj(t); });
+    if (TrybKorekty == 0 && plikiRoku_) {
+        db::Table* tab[4] = {DM->TOplaty, DM->TWplaty, DM->TSklPrzel, DM->TPrzelew};
+        const char* bazowe[4] = {"OplatyAn.db", "Wplaty.db", "OplatyAn.db", "Przelewy.db"};
+        for (int k = 0; k < 4; ++k) {
+            bezpiecznie([&] {
+                tab[k]->close();
+                tab[k]->cancelRange();
+                tab[k]->setTableName(bazowe[k]);
+                tab[k]->setIndexFieldNames(indeksy_[k]);
+                tab[k]->open();
+            });
+        }
+    }
+    plikiRoku_ = false;
+    zakresNowego_ = false;
+    bezpiecznie([&] {
+        anuluj(DM->TOplatyR);
+        DM->TOplatyR->close();
+        UsunTabeleSesji(DM->TOplatyR, "Str_OplAn.db");
+        DM->TOplatyR->open();
+    });
+    bezpiecznie([&] {
+        anuluj(DM->TSprOpl);
+        DM->TSprOpl->close();
+        UsunTabeleSesji(DM->TSprOpl, "Str_SprOpl.db");
+        DM->TSprOpl->open();
+    });
+    bezpiecznie([&] {
+        anuluj(TOplaty);
+        TOplaty->close();
+        UsunTabeleSesji(TOplaty, "Str_OplAn.db");
+    });
+    bezpiecznie([&] {
+        anuluj(TNaleznosc);
+        TNaleznosc->close();
+        TNaleznosc->cancelRange();
+        TNaleznosc->setTableName("Naleznosc.db");
+    });
+    bezpiecznie([&] { TRokSzk->close(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fees due
+
+void TDokumentWplaty::ZbierzNaleznosci() {
+    const DataRMD d0 = DataNaRMD(DataRobocza);
+    const int wy = d0.Rok, wm = d0.Miesiac;
+    db::Table* spr = DM->TSprOpl;
+    const int dzienRozlicz = DM->TParam->active() && !DM->TParam->isEmpty()
+                                 ? i(DM->TParam, "DzienRozlicz")
+                                 : 0;
+
+    TRokSzk->close();
+    TRokSzk->setIndexFieldNames("RokSzk");
+    TRokSzk->open();
+    for (TRokSzk->first(); !TRokSzk->eof(); TRokSzk->next()) {
+        const int rokRoku = i(TRokSzk, "Rok");
+        const int nrMies = i(TRokSzk, "NrMies");
+        const QString rokSzk = s(TRokSzk, "RokSzk");
+        TNaleznosc->close();
+        TNaleznosc->cancelRange();
+        TNaleznosc->setTableName("NLZ" + KluczRokuSzk(rokRoku, nrMies) + ".db");
+        if (!TNaleznosc->exists()) continue;
+        // Only this pupil's rows are read.
+        TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
+        TNaleznosc->setRange({IdUcznia}, {IdUcznia});
+        TNaleznosc->open();
+        for (TNaleznosc->first(); !TNaleznosc->eof() && i(TNaleznosc, "IdUcznia") == IdUcznia;
+             TNaleznosc->next()) {
+            const QString rodz = s(TNaleznosc, "RodzOpl");
+            if (spr->findKey({IdUcznia, rokSzk, rodz})) {
+                spr->edit();
+            } else {
+                spr->append();
+                ustaw(spr, "IdUcznia", IdUcznia);
+                ustaw(spr, "RokSzk", rokSzk);
+                ustaw(spr, "RodzOpl", rodz);
+                ustaw(spr, "TypOpl", TypOplaty(rodz));
+                ustaw(spr, "Rok", rokRoku);
+                ustaw(spr, "Miesiac", nrMies);
+            }
+            const QString status = s(TNaleznosc, "Status");
+            const QString typ = s(spr, "TypOpl");
+            for (int m = 1; m <= 12; ++m) {
+                const double kwota = TNaleznosc->field(PoleMiesiaca('M', m))->asFloat();
+                if (status.isEmpty()) {
+                    db::Field* pm = spr->field(PoleMiesiaca('M', m));
+                    if (RodzajDokumentu != DokZwrot) {
+                        pm->setFloat(pm->asFloat() + kwota);
+                    } else {
+                        // A refund counts only what is due by the working month (deductions
+                        // always).
+                        const int y = nrMies > m ? rokRoku + 1 : rokRoku;
+                        if (typ == "_O" || y < wy || (y == wy && m <= wm))
+                            pm->setFloat(Zaokraglij(pm->asFloat() + kwota, 2));
+                    }
+                } else if (status == "Z") {
+                    db::Field* pz = spr->field(PoleMiesiaca('Z', m));
+                    pz->setFloat(pz->asFloat() + kwota);
+                }
+            }
+            spr->post();
+        }
+    }
+    TNaleznosc->close();
+
+    // One list line per kind and month where due and paid differ.
+    double a = 0.0, b = 0.0;
+    for (spr->first(); !spr->eof(); spr->next()) {
+        const QString typ = s(spr, "TypOpl");
+        for (int m = 1; m <= 12; ++m) {
+            const double dd = Zaokraglij(spr->field(PoleMiesiaca('M', m))->asFloat() -
+                                             spr->field(PoleMiesiaca('Z', m))->asFloat(),
+                                         2);
+            if (dd == 0.0) continue;
+            const int rok = i(spr, "Miesiac") > m ? i(spr, "Rok") + 1 : i(spr, "Rok");
+            const QDate termin = TerminPlatnosci(rok, m, dzienRozlicz);
+            TOplaty->append();
+            for (const char* p : {"RodzOpl", "TypOpl", "IdUcznia", "RokSzk"}) kopiuj(TOplaty, spr, p);
+            ustaw(TOplaty, "Miesiac", m);
+            ustaw(TOplaty, "Rok", rok);
+            ustaw(TOplaty, "TerminWpl", termin);
+            ustaw(TOplaty, "Kwota", dd);
+            TOplaty->post();
+            if (RodzajDokumentu == DokZwrot) {
+                const bool liczy = typ != "WP" || PorownajDaty(termin, DataRobocza) <= 0 ||
+                                   (termin.year() == wy && termin.month() == wm);
+                if (!liczy) continue;
+                if (typ == "_O") {
+                    if (dd > 0)
+                        a -= dd;
+                    else
+                        b += dd;
+                } else {
+                    if (dd > 0)
+                        a += dd;
+                    else
+                        b -= dd;
+                }
+            }
+        }
+    }
+    TOplaty->first();
+
+    Stopka.clear();
+    if (RodzajDokumentu == DokZwrot) {
+        SaldoNaleznosci = Zaokraglij(a - b, 2);
+        if (SaldoNaleznosci > 0)
+            Stopka = "Razem zaległości:  " + FormatujKwote(SaldoNaleznosci) + "zł";
+        else
+            Stopka = "Razem nadpłata:  " + FormatujKwote(-SaldoNaleznosci) + "zł";
+    }
+}
+
+QString TDokumentWplaty::Zalegly(const db::Table& linia) const {
+    const QDate termin = linia.field("TerminWpl")->asDate();
+    if (PorownajDaty(termin, DataRobocza) < 0) return "%";
+    if (termin.isValid() && termin.year() == DataRobocza.year() &&
+        termin.month() == DataRobocza.month())
+        return "*";
+    if (linia.field("TypOpl")->asString() == "WP" && RodzajDokumentu == DokZwrot) return "Z";
+    return QString();
+}
+
+void TDokumentWplaty::przesunSume(double o) {
+    db::Field* p = Dokument()->field(PoleSumy());
+    p->setFloat(p->asFloat() + o);
+}
+
+void TDokumentWplaty::Wybierz() {
+    if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && s(TOplaty, "TypOpl") != "WP")
+        ui::MessageBox("Brak nadpłaty do zwrotu!", kUwaga, ui::MB_OK);
+    if (TOplaty->isEmpty()) return;
+    const QString znak = s(TOplaty, "Odsetki");
+    if (znak == "W" || znak == "%") return;
+
+    const QString typ = s(TOplaty, "TypOpl");
+    QString tekst;
+    if (typ == "WP")
+        tekst = "Wpisowe za przyjęcie do szkoły/przedszkola";
+    else if (typ == "_S")
+        tekst = "Odsetki za opłaty po terminie płatności";
+    else
+        tekst = s(TOplaty, "RodzajOpl") + " za miesiąc " + QString::number(i(TOplaty, "Miesiac")) +
+                "." + QString::number(i(TOplaty, "Rok"));
+
+    db::Table* ropl = DM->TOplatyR;
+    ropl->append();
+    for (const char* p : {"RodzOpl", "TypOpl", "RokSzk", "Miesiac", "Rok", "TerminWpl", "Kwota"})
+        kopiuj(ropl, TOplaty, p);
+    ustaw(ropl, "IdUcznia", i(TOplaty, "IdPorz"));
+    ustaw(ropl, "Tresc", tekst);
+    if (TrybKorekty == 1) kopiuj(ropl, TOplaty, "IdOplaty");
+    ropl->post();
+
+    TOplaty->edit();
+    ustaw(TOplaty, "Odsetki", "W");
+    TOplaty->post();
+
+    const double k = f(TOplaty, "Kwota");
+    const bool odpis = typ == "_O";
+    if (RodzajDokumentu == DokZwrot)
+        przesunSume(odpis ? k : -k);
+    else
+        przesunSume(odpis ? -k : k);
+}
+
+void TDokumentWplaty::UsunPozycje() {
+    db::Table* ropl = DM->TOplatyR;
+    if (ropl->isEmpty()) return;
+    const int powrot = i(ropl, "IdUcznia");
+    const QString rodz = s(ropl, "RodzOpl");
+    if (powrot > 0 && TOplaty->locate("IdPorz", {powrot})) {
+        // A fee line is released only after its interest line has gone.
+        if (s(TOplaty, "Odsetki") == "%" && rodz != "_S") return;
+        TOplaty->edit();
+        ustaw(TOplaty, "Odsetki", rodz == "_S" && s(TOplaty, "RodzOpl") != "_S" ? "W" : " ");
+        TOplaty->post();
+    }
+    const double k = f(ropl, "Kwota");
+    const bool odpis = s(ropl, "TypOpl") == "_O";
+    if (RodzajDokumentu == DokZwrot)
+        przesunSume(odpis ? -k : k);
+    else
+        przesunSume(odpis ? k : -k);
+    ropl->remove();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Line edit and the interest line
+
+bool TDokumentWplaty::EdycjaStart() {
+    db::Table* ropl = DM->TOplatyR;
+    if (ropl->isEmpty()) return false;
+    ropl->edit();
+    KwotaPrzedEdycja = f(ropl, "Kwota");
+    return true;
+}
+
+bool TDokumentWplaty::EdycjaTrwa() const {
+    return DM->TOplatyR->active() && DM->TOplatyR->state() == db::Table::Edit;
+}
+
+void TDokumentWplaty::EdycjaZapisz() {
+    db::Table* ropl = DM->TOplatyR;
+    if (!EdycjaTrwa()) return;
+    // Amounts are kept to the grosz whatever the edit let through.
+    ustaw(ropl, "Kwota", Zaokraglij(f(ropl, "Kwota"), 2));
+    ropl->post();
+    const double stara = KwotaPrzedEdycja, nowa = f(ropl, "Kwota");
+    const bool odpis = s(ropl, "TypOpl") == "_O";
+    if (RodzajDokumentu == DokZwrot)
+        przesunSume(odpis ? nowa - stara : stara - nowa);
+    else
+        przesunSume(odpis ? stara - nowa : nowa - stara);
+}
+
+void TDokumentWplaty::EdycjaAnuluj() {
+    if (EdycjaTrwa()) DM->TOplatyR->cancel();
+}
+
+TDokumentWplaty::Odsetki TDokumentWplaty::MoznaNaliczycOdsetki() {
+    if (TOplaty->isEmpty()) return Odsetki::Nie;
+    const QString typ = s(TOplaty, "TypOpl");
+    if (typ == "_O" || typ == "_S") return Odsetki::Nie;
+    if (s(TOplaty, "Odsetki") != "W" || Zalegly(*TOplaty) != "%") return Odsetki::Nie;
+    if (RodzajDokumentu == DokPrzelew && DataBledna(d(DM->TPrzelew, "DataWpl"))) {
+        ui::MessageBox("Podaj datę przelewu!", kUwaga, ui::MB_OK);
+        return Odsetki::BrakDaty;
+    }
+    return Odsetki::Tak;
+}
+
+void TDokumentWplaty::PrzygotujLiczOds() {
+    db::Table* lo = DM->TLiczOds;
+    UtworzTabeleSesji(lo, "RbOds", "Str_LiczOds.db");
+    lo->append();
+    ustaw(lo, "DataOd", d(TOplaty, "TerminWpl"));
+    ustaw(lo, "DataWpl", d(Dokument(), "DataWpl"));
+    ustaw(lo, "Kwota", f(TOplaty, "Kwota"));
+}
+
+void TDokumentWplaty::DodajOdsetki(double odsetki) {
+    QString tekst = "Odsetki za " + s(TOplaty, "RodzajOpl");
+    if (s(TOplaty, "TypOpl") == "WP")
+        tekst += " za przyjęcie do szkoły/przedszkola";
+    else
+        tekst += " za miesiąc " + QString::number(i(TOplaty, "Miesiac")) + "." +
+                 QString::number(i(TOplaty, "Rok"));
+    db::Table* ropl = DM->TOplatyR;
+    ropl->append();
+    ustaw(ropl, "RodzOpl", "_S");
+    ustaw(ropl, "TypOpl", "_S");
+    for (const char* p : {"RokSzk", "Miesiac", "Rok", "TerminWpl"}) kopiuj(ropl, TOplaty, p);
+    ustaw(ropl, "Kwota", Zaokraglij(odsetki, 2));
+    ustaw(ropl, "IdUcznia", i(TOplaty, "IdPorz"));
+    ustaw(ropl, "Tresc", tekst);
+    // IdOplaty stays empty, in a correction too: the save then stores the interest as a line
+    // of its own instead of overwriting the fee line it was charged on.
+    ropl->post();
+
+    TOplaty->edit();
+    ustaw(TOplaty, "Odsetki", "%");
+    TOplaty->post();
+    if (RodzajDokumentu != DokZwrot) przesunSume(Zaokraglij(odsetki, 2));
+}
+
+void TDokumentWplaty::ZakonczLiczOds() {
+    db::Table* lo = DM->TLiczOds;
+    const QString nazwa = lo->bareName();
+    if (nazwa.compare("Str_LiczOds", Qt::CaseInsensitive) == 0 && lo->active()) return;
+    anuluj(lo);
+    lo->close();
+    UsunTabeleSesji(lo, "Str_LiczOds.db");
+    lo->open();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save
+
+bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
+    if (!TRokSzk->active()) {
+        TRokSzk->setIndexFieldNames("RokSzk");
+        TRokSzk->open();
+    }
+    if (!TRokSzk->findKey({rokSzk})) {
+        ui::MessageBox(QString("Błąd otwarcia pliku!") + kKontrola, kUwaga, ui::MB_OK);
+        return false;
+    }
+    const QString nazwa = "NLZ" + KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies"));
+    // Lines of one school year follow each other: the file stays open between them.
+    if (TNaleznosc->active() && TNaleznosc->bareName().compare(nazwa, Qt::CaseInsensitive) == 0)
+        return true;
+    TNaleznosc->close();
+    TNaleznosc->cancelRange();
+    TNaleznosc->setTableName(nazwa + ".db");
+    if (!TNaleznosc->exists()) {
+        ui::MessageBox(QString("Błąd otwarcia pliku Naleznosci!") + kKontrola, kUwaga, ui::MB_OK);
+        return false;
+    }
+    TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
+    TNaleznosc->setRange({IdUcznia}, {IdUcznia});
+    TNaleznosc->open();
+    return true;
+}
+
+void TDokumentWplaty::dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl,
+                                                int miesiac, double kwota) {
+    if (!otworzNaleznosci(rokSzk)) return;
+    const QString pole = PoleMiesiaca('M', miesiac);
+    if (TNaleznosc->findKey({IdUcznia, rodzOpl, "Z"})) {
+        TNaleznosc->edit();
+    } else {
+        TNaleznosc->append();
+        ustaw(TNaleznosc, "IdUcznia", IdUcznia);
+        ustaw(TNaleznosc, "RodzOpl", rodzOpl);
+        ustaw(TNaleznosc, "Status", "Z");
+    }
+    db::Field* p = TNaleznosc->field(pole);
+    p->setFloat(Zaokraglij(p->asFloat() + kwota, 2));
+    TNaleznosc->post();
+}
+
+bool TDokumentWplaty::Zapisz(Pole* pole) {
+    auto ustawPole = [pole](Pole p) {
+        if (pole) *pole = p;
+    };
+    ustawPole(Pole::Brak);
+    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return false;
+    EdycjaAnuluj();
+
+    db::Table* dok = Dokument();
+    db::Table* skl = Skladniki();
+    db::Table* ropl = DM->TOplatyR;
+
+    if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && TrybKorekty == 0 &&
+        s(ropl, "TypOpl") != "WP")
+        ui::MessageBox("Brak nadpłaty do zwrotu!", kUwaga, ui::MB_OK);
+
+    if (RodzajDokumentu == DokPrzelew) {
+        QString bank;
+        if (db::Field* nb = dok->findField("NazwaBanku")) bank = nb->asString();
+        if (bank.isEmpty() && !dok->field("IdBanku")->isNull() && DM->TBanki->active() &&
+            DM->TBanki->locate("IdBanku", {i(dok, "IdBanku")}))
+            bank = s(DM->TBanki, "Nazwa");
+        if (bank.isEmpty()) {
+            ui::MessageBox("Brak określenia banku!", kUwaga, ui::MB_OK);
+            ustawPole(Pole::Bank);
+            return false;
+        }
+        if (DataBledna(d(dok, "DataWpl"))) {
+            ui::MessageBox("Brak daty przelewu!", kUwaga, ui::MB_OK);
+            ustawPole(Pole::DataPrzelewu);
+            return false;
+        }
+    }
+
+    ustaw(dok, "Kwota", Zaokraglij(f(dok, "Kwota"), 2));
+    if (RodzajDokumentu == DokPrzelew) ustaw(dok, "SumaWart", Zaokraglij(f(dok, "SumaWart"), 2));
+
+    double suma = 0.0;
+    for (ropl->first(); !ropl->eof(); ropl->next()) {
+        if (s(ropl, "TypOpl") == "_O")
+            suma -= f(ropl, "Kwota");
+        else
+            suma += f(ropl, "Kwota");
+    }
+
+    if (RodzajDokumentu == DokKasa) {
+        if (Zaokraglij(suma, 2) != f(dok, "Kwota")) {
+            ui::MessageBox("Niezgodna suma opłat!", kUwaga, ui::MB_OK);
+            ustaw(dok, "Kwota", suma);
+            ustawPole(Pole::Kwota);
+            return false;
+        }
+    } else if (RodzajDokumentu == DokPrzelew) {
+        ustaw(dok, "SumaWart", suma);
+        if (Zaokraglij(suma, 2) != f(dok, "Kwota")) {
+            ui::MessageBox("Niezgodna suma opłat z wartością przelewu!", kUwaga, ui::MB_OK);
+            ustawPole(Pole::KwotaPrzelewu);
+            return false;
+        }
+    } else {
+        if (Zaokraglij(-suma, 2) != f(dok, "Kwota")) {
+            ui::MessageBox("Niezgodna suma zwrotu!", kUwaga, ui::MB_OK);
+            ustaw(dok, "Kwota", -suma);
+            ustawPole(Pole::Kwota);
+            return false;
+        }
+    }
+
+    // A new header is held on the key of its number: follow a number the operator changed.
+    if (zakresNowego_ && dok->state() == db::Table::Insert && i(dok, "NumerWpl") != numerZakresu_) {
+        const Migawka m = zrob(dok);
+        const int numer = i(dok, "NumerWpl");
+        dok->cancel();
+        ustawZakresNowego(numer);
+        dok->append();
+        odtworz(dok, m);
+    }
+
+    const Migawka naglowek = zrob(dok);
+    const QDate dzis = QDate::currentDate();
+    const int oper = BiezacyOperator.Symbol;
+    bool naglowekZapisany = false;
+    try {
+        db::Transaction tx(baza_);
+
+        // The header.
+        if (dok->state() == db::Table::Insert) {
+            ustaw(dok, "DataWprow", dzis);
+            ustaw(dok, "OperWprow", oper);
+        } else {
+            ustaw(dok, "DataMod", dzis);
+            ustaw(dok, "OperMod", oper);
+        }
+        dok->post();
+        naglowekZapisany = true;
+        const int idWplaty = i(dok, "IdWplaty");
+
+        // A correction first takes the old lines back and drops those no longer in it.
+        if (TrybKorekty == 1) {
+            for (skl->first(); !skl->eof() && i(skl, "IdWplaty") == idWplaty; skl->next()) {
+                if (otworzNaleznosci(s(skl, "RokSzk")) &&
+                    TNaleznosc->findKey({IdUcznia, s(skl, "RodzOpl"), "Z"})) {
+                    TNaleznosc->edit();
+                    db::Field* p = TNaleznosc->field(PoleMiesiaca('M', i(skl, "Miesiac")));
+                    p->setFloat(Zaokraglij(p->asFloat() - f(skl, "Kwota"), 2));
+                    TNaleznosc->post();
+                }
+                if (!ropl->locate("IdOplaty", {i(skl, "IdOplaty")})) {
+                    skl->edit();
+                    ustaw(skl, "SposobWpl", "X");
+                    skl->post();
+                }
+            }
+            skl->first();
+            while (!skl->eof() && i(skl, "IdWplaty") == idWplaty) {
+                if (s(skl, "SposobWpl") == "X") {
+                    skl->remove();
+                    skl->first();
+                } else {
+                    skl->next();
+                }
+            }
+        }
+
+        int nr = 0;
+        for (ropl->first(); !ropl->eof(); ropl->next(), ++nr) {
+            const bool stary = TrybKorekty == 1 && !ropl->field("IdOplaty")->isNull() &&
+                               skl->locate("IdOplaty", {i(ropl, "IdOplaty")});
+            if (stary) {
+                skl->edit();
+                ustaw(skl, "DataMod", dzis);
+                ustaw(skl, "OperMod", oper);
+            } else {
+                skl->append();
+                ustaw(skl, "IdWplaty", idWplaty);
+                ustaw(skl, "IdUcznia", IdUcznia);
+                ustaw(skl, "DataWprow", dzis);
+                ustaw(skl, "OperWprow", oper);
+                kopiuj(skl, dok, "SposobWpl");
+                for (const char* p : {"TerminWpl", "RodzOpl", "RokSzk", "Miesiac", "Rok"})
+                    kopiuj(skl, ropl, p);
+            }
+            ustaw(skl, "Kwota", Zaokraglij(f(ropl, "Kwota"), 2));
+            kopiuj(skl, dok, "DataWpl");
+            kopiuj(skl, ropl, "Tresc");
+            skl->post();
+            dodajDoWierszaOplaconego(s(ropl, "RokSzk"), s(ropl, "RodzOpl"), i(ropl, "Miesiac"),
+                                     f(ropl, "Kwota"));
+            if (PoZapisieLinii) PoZapisieLinii(nr);
+        }
+        tx.commit();
+    } catch (const db::Error&) {
+        // Everything of this save was rolled back; the window stays with the document as it
+        // was before the button was pressed.
+        if (!naglowekZapisany) {
+            if (RodzajDokumentu == DokPrzelew) {
+                ui::MessageBox("Błąd zapisu przelewu!", kUwaga, ui::MB_OK);
+                ustaw(dok, "NumerWpl", i(dok, "NumerWpl") + 1);
+            } else {
+                ui::MessageBox("Błąd numeru wpłaty!", kUwaga, ui::MB_OK);
+            }
+            return false;
+        }
+        if (naglowek.stan == db::Table::Insert) {
+            dok->append();
+        } else {
+            dok->locate("IdWplaty", {naglowek.idWplaty});
+            dok->edit();
+        }
+        odtworz(dok, naglowek);
+        ui::MessageBox("Błąd zapisu dokumentu! Dokument nie został zapisany.", kUwaga, ui::MB_OK);
+        return false;
+    }
+
+    for (db::Table* t : {DM->TNaleznosc, DMw->TNaleznosc})
+        if (t && t->active()) t->refresh();
+    return true;
+}

@@ -1,0 +1,120 @@
+#pragma once
+// The payment document being written in the payment window, without any widget: the yearly
+// files, numbering (NastepnyNumerWplaty), the open fees of every school year
+// (NaleznosciDoZaplaty), picking and removing lines, line edits, the interest line, loading a
+// document for correction and the save that adds every line into its paid row (WierszOplacony).
+// The window owns one while it is prepared; tests drive it on a temporary data folder.
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+namespace db {
+class Table;
+class Database;
+}  // namespace db
+
+// Document kinds (RodzajDokumentu).
+enum { DokKasa = 0, DokPrzelew = 1, DokZwrot = 2 };
+
+class TDokumentWplaty {
+public:
+    TDokumentWplaty();
+    ~TDokumentWplaty();
+    TDokumentWplaty(const TDokumentWplaty&) = delete;
+    TDokumentWplaty& operator=(const TDokumentWplaty&) = delete;
+
+    // --- what the window hands over before Przygotuj() ---
+    int RodzajDokumentu = DokKasa;  // 0 cash receipt, 1 transfer, 2 pay-out of an overpayment
+    int RokKsiegowy = 0;            // accounting year: selects WPL/OPL/PRZ/SKL + year
+    int TrybKorekty = 0;            // 0 new document, 1 correction of the current document
+    QDate DataRobocza;              // working date
+    int OperatorSymbol = 0;         // written into OperWprow / OperMod
+
+    // The pupil (read from DM->TUczen's current row by WczytajUcznia()).
+    int IdUcznia = 0;
+    QString Nazwisko, Imiona, Miasto, Ulica, NrDomu, Lokal;
+    int IdSzkoly = 0;
+    void WczytajUcznia();
+
+    // --- state ---
+    double SaldoNaleznosci = 0.0;  // refunds only: arrears minus overpayment
+    double KwotaPrzedEdycja = 0.0;
+    QString Stopka;                // footer beside the fees-due title (refunds only)
+
+    // The window's own components: the fees-due list (ROplOg work table), a school year's fee
+    // file and the school years.
+    db::Table* TOplaty = nullptr;
+    db::Table* TNaleznosc = nullptr;
+    db::Table* TRokSzk = nullptr;
+
+    // The document header (TWplaty or TPrzelew) and its saved lines (TOplaty or TSklPrzel) of
+    // the data module, by kind; the field holding the document total ("Kwota" or "SumaWart").
+    db::Table* Dokument() const;
+    db::Table* Skladniki() const;
+    QString PoleSumy() const;
+    double Suma() const;
+
+    // Preparation (tables, list, new header or the lines of the corrected document). Throws
+    // db::Error; the caller then runs Zamknij(), which leaves nothing behind.
+    void Przygotuj();
+    bool Przygotowany() const { return przygotowany_; }
+    // Close: pending changes cancelled, work tables dropped, components back on base files
+    // (after a correction the document components stay on the year's files).
+    void Zamknij();
+
+    // Pieces of the preparation, public for tests.
+    void WskazPlikiRoku();
+    void UtworzTabeleRobocze();
+    void ZbierzNaleznosci();
+    int NastepnyNumerWplaty() const;
+    void NowyDokument();
+    void WczytajKorekte();
+    QString Zalegly(const db::Table& linia) const;  // overdue mark of a fees-due line
+
+    // Fees-due list and document lines.
+    void Wybierz();       // picks the current fees-due line (double click)
+    void UsunPozycje();   // removes the current document line
+
+    // Line-amount edit.
+    bool EdycjaStart();
+    void EdycjaZapisz();
+    void EdycjaAnuluj();
+    bool EdycjaTrwa() const;
+
+    // Interest line: whether the current fees-due line may get one (a transfer without a valid
+    // date shows "Podaj datę przelewu!" and answers BrakDaty).
+    enum class Odsetki { Nie, BrakDaty, Tak };
+    Odsetki MoznaNaliczycOdsetki();
+    void PrzygotujLiczOds();           // TLiczOds on its session file with the pending row
+    void DodajOdsetki(double odsetki);  // the "_S" line for the current fees-due line
+    void ZakonczLiczOds();             // TLiczOds back on its template
+
+    // Save. On a refused check `pole` names the control to focus.
+    enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu };
+    bool Zapisz(Pole* pole = nullptr);
+
+    // Called inside the save's transaction after each line is written (tests inject failures).
+    std::function<void(int linia)> PoZapisieLinii;
+
+    QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
+
+private:
+    void ustawZakresNowego(int numer);
+    void dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl, int miesiac,
+                                  double kwota);
+    bool otworzNaleznosci(const QString& rokSzk);
+    void przesunSume(double o);
+
+    db::Database* baza_ = nullptr;
+    bool przygotowany_ = false;
+    bool plikiRoku_ = false;
+    bool zakresNowego_ = false;
+    QString indeksy_[4];
+    int numerZakresu_ = 0;
+    QHash<QString, QString> typy_;
+    std::unique_ptr<db::Table> oplaty_, naleznosc_, rokSzk_;
+};

@@ -1,0 +1,120 @@
+#include "Szkola/payments/UWydrukKPSklad.h"
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UFunkcje.h"
+#include "platform/db/Table.h"
+
+TQRWydrukKPSklad* QRWydrukKPSklad = nullptr;
+const char* const kStopkaDowodu = "Dokument kasowy sporządzony komputerowo";
+
+using report::Alignment;
+using report::Font;
+
+void TPieczatka::Dodaj(report::Band* b, int polowa, int x0) {
+    Ramka[polowa] = b->addRect(x0 + 2, 0, 180, 52);
+    for (int k = 0; k < 4; ++k)
+        Nazwa[polowa][k] = b->addField(x0 + 4, 3 + 12 * k, 176, DM->TParam,
+                                       "Nazwa" + QString::number(k + 1), Font(7), Alignment::Center);
+    Szkola[polowa] = b->addLabel(x0 + 190, 54, 170, "", Font(7));
+}
+
+void TPieczatka::Ustaw() {
+    const bool zSzkola =
+        DM->TParam->active() && DM->TParam->field("Placowka")->asString().trimmed().toInt() == 2;
+    if (zSzkola) {
+        QString opis;
+        db::Table* dok = DM->TWplaty;
+        if (DM->TSzkoly->active() && dok->active() &&
+            DM->TSzkoly->locate("IdSzkoly", {dok->field("IdSzkoly")->asInteger()}))
+            opis = DM->TSzkoly->field("OpisS")->asString();
+        for (int p = 0; p < 2; ++p) {
+            Ramka[p]->height = 48;
+            for (int k = 0; k < 4; ++k) Nazwa[p][k]->top = 2 + 11 * k;
+            Szkola[p]->enabled = true;
+            Szkola[p]->text = opis;
+            Szkola[p]->left = p == 0 ? 42 : 426;
+        }
+    } else {
+        for (int p = 0; p < 2; ++p) {
+            Ramka[p]->height = 52;
+            for (int k = 0; k < 4; ++k) Nazwa[p][k]->top = 3 + 12 * k;
+            Szkola[p]->enabled = false;
+            Szkola[p]->text.clear();
+            Szkola[p]->left = p == 0 ? 190 : 574;
+        }
+    }
+}
+
+TQRWydrukKPSklad::TQRWydrukKPSklad() {
+    title = "KPskladowe";
+    printIfEmpty = true;
+    db::Table* dok = DM->TWplaty;
+    db::Table* linie = DM->TOplaty;
+
+    QRSubDetail1 = addSubDetail(linie, nullptr, 16);
+    QRBand2 = QRSubDetail1->addHeader(124);
+    QRBand3 = QRSubDetail1->addFooter(112);
+    QRBand1 = addBand(report::BandKind::Summary, 24);
+
+    for (int p = 0; p < 2; ++p) {
+        const int x0 = p * kPrawaPolowa;
+        report::Band* b = QRBand2;
+        Pieczatka.Dodaj(b, p, x0);
+        b->addLabel(x0 + 200, 4, 0, "Dowód wpłaty", Font(12, true));
+        b->addLabel(x0 + 200, 26, 0, "nr", Font(9));
+        b->addField(x0 + 220, 26, 80, dok, "NumerWpl", Font(9, true));
+        b->addLabel(x0 + 200, 42, 0, p == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
+        b->addLabel(x0 + 2, 72, 0, "Od Kogo:", Font(8));
+        b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
+        b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));
+        b->addLabel(x0 + 2, 106, 0, "Nazwa należności", Font(8, true));
+        b->addLabel(x0 + 200, 106, 62, "Kwota należn.", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 268, 106, 62, "Odpis", Font(8, true), Alignment::Right);
+        b->addHLine(x0 + 2, 121, 328);
+
+        report::Band* s = QRSubDetail1;
+        s->addField(x0 + 2, 1, 195, linie, "Tresc", Font(8));
+        report::Label* nal = s->addLabel(x0 + 200, 1, 62, "", Font(8), Alignment::Right);
+        report::Label* odp = s->addLabel(x0 + 268, 1, 62, "", Font(8), Alignment::Right);
+        (p == 0 ? QRLabelNal : QRLabelNal1) = nal;
+        (p == 0 ? QRLabelOdp : QRLabelOdp1) = odp;
+
+        report::Band* st = QRBand3;
+        st->addHLine(x0 + 2, 1, 328);
+        st->addLabel(x0 + 120, 5, 76, "Razem : ", Font(8, true), Alignment::Right);
+        st->addField(x0 + 200, 5, 62, dok, "Kwota", Font(8, true), Alignment::Right);
+        st->addLabel(x0 + 2, 24, 0, "Słownie:", Font(8));
+        report::Memo* m = st->addMemo(x0 + 50, 24, 280, 28, Font(8));
+        (p == 0 ? QRMemo2 : QRMemo1) = m;
+        st->addLabel(x0 + 2, 60, 0, "Wystawił:", Font(8));
+        st->addLabel(x0 + 110, 60, 0, "Dnia", Font(8));
+        st->addField(x0 + 110, 74, 80, dok, "DataWpl", Font(8));
+        st->addLabel(x0 + 220, 60, 0, "Kwotę otrzymałem", Font(8));
+        st->addLabel(x0 + 2, 96, 0, kStopkaDowodu, Font(6));
+    }
+    QRBand1->addHLine(0, 6, 718, 1, report::PenStyle::Dot);
+    QRBand1->addVLine(372, 8, 14, 1, report::PenStyle::Dot);
+
+    beforePrint = [this](report::Report&) { QuickRepBeforePrint(); };
+    QRSubDetail1->beforePrint = [this](report::Band&, bool&) { QRSubDetail1BeforePrint(); };
+    QRBand3->beforePrint = [this](report::Band&, bool&) { QRBand3BeforePrint(); };
+}
+
+void TQRWydrukKPSklad::QuickRepBeforePrint() { Pieczatka.Ustaw(); }
+
+void TQRWydrukKPSklad::QRSubDetail1BeforePrint() {
+    db::Table* linie = DM->TOplaty;
+    const QString v = FormatujKwote(Zaokraglij(linie->field("Kwota")->asFloat(), 2));
+    const bool odpis = TypRodzajuOplaty(linie->field("RodzOpl")->asString()) == "_O";
+    QRLabelOdp->text = QRLabelOdp1->text = odpis ? v : QString();
+    QRLabelNal->text = QRLabelNal1->text = odpis ? QString() : v;
+}
+
+void TQRWydrukKPSklad::QRBand3BeforePrint() {
+    QString tekst;
+    KwotaSlownie(tekst, DM->TWplaty->field("Kwota")->asFloat());
+    for (report::Memo* m : {QRMemo2, QRMemo1}) {
+        m->clear();
+        m->add(tekst);
+    }
+}

@@ -1,0 +1,58 @@
+#include "Szkola/payments/UWydrukKW.h"
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UFunkcje.h"
+#include "platform/db/Table.h"
+
+TQRWydrukKW* QRWydrukKW = nullptr;
+
+using report::Alignment;
+using report::Font;
+
+TQRWydrukKW::TQRWydrukKW() {
+    title = "KW";
+    printIfEmpty = true;
+    db::Table* dok = DM->TWplaty;
+    QRBand2 = addBand(report::BandKind::Title, 236);
+    report::Band* b = QRBand2;
+    for (int p = 0; p < 2; ++p) {
+        const int x0 = p * kPrawaPolowa;
+        Pieczatka.Dodaj(b, p, x0);
+        b->addLabel(x0 + 200, 4, 0, "Dowód wypłaty", Font(12, true));
+        b->addLabel(x0 + 200, 26, 0, "nr", Font(9));
+        b->addField(x0 + 220, 26, 80, dok, "NumerWpl", Font(9, true));
+        b->addLabel(x0 + 200, 42, 0, p == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
+        b->addLabel(x0 + 2, 72, 0, "Komu:", Font(8));
+        b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
+        b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));
+        b->addLabel(x0 + 2, 106, 0, "Za co:", Font(8));
+        b->addField(x0 + 56, 106, 270, dok, "Tresc", Font(8));
+        b->addLabel(x0 + 2, 128, 0, "Do wypłaty:", Font(8, true));
+        b->addField(x0 + 70, 128, 80, dok, "Kwota", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 2, 146, 0, "Słownie:", Font(8));
+        report::Memo* m = b->addMemo(x0 + 50, 146, 280, 28, Font(8));
+        (p == 0 ? QRMemo3 : QRMemo4) = m;
+        b->addLabel(x0 + 2, 182, 0, "Wystawił:", Font(8));
+        b->addLabel(x0 + 80, 182, 0, "Dnia", Font(8));
+        b->addField(x0 + 80, 196, 80, dok, "DataWpl", Font(8));
+        b->addLabel(x0 + 160, 182, 0, "Kwotę wypłaciłem", Font(8));
+        b->addLabel(x0 + 250, 182, 0, "Kwotę otrzymałem", Font(8));
+        b->addLabel(x0 + 2, 220, 0, kStopkaDowodu, Font(6));
+    }
+    b->addHLine(0, 232, 718, 1, report::PenStyle::Dot);
+    b->addVLine(372, 0, 228, 1, report::PenStyle::Dot);
+
+    beforePrint = [this](report::Report&) { QuickRepBeforePrint(); };
+    QRBand2->beforePrint = [this](report::Band&, bool&) { QRBand2BeforePrint(); };
+}
+
+void TQRWydrukKW::QuickRepBeforePrint() { Pieczatka.Ustaw(); }
+
+void TQRWydrukKW::QRBand2BeforePrint() {
+    QString tekst;
+    KwotaSlownie(tekst, DM->TWplaty->field("Kwota")->asFloat());
+    for (report::Memo* m : {QRMemo3, QRMemo4}) {
+        m->clear();
+        m->add(tekst);
+    }
+}

@@ -1,0 +1,3 @@
+#include "Szkola/reports/UPoleceniaZestawien.h"
+
+void DodajPoleceniaZestawien(TGlowny*) {}

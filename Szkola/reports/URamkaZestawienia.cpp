@@ -1,0 +1,358 @@
+#include "Szkola/reports/URamkaZestawienia.h"
+
+#include <QApplication>
+#include <QCursor>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/core/UWydruk.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/ui/MessageBox.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+
+const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
+
+namespace {
+
+// Text of one field of the row whose key field holds `id` (empty flag when there is none).
+bool Odszukaj(const QString& tabela, const QString& klucz, int id, const QString& pole, QString& wynik) {
+    db::Table t;
+    t.setTableName(tabela);
+    if (!t.exists()) return false;
+    t.open();
+    if (!t.locate(klucz, {id})) return false;
+    wynik = t.field(pole)->asString();
+    return true;
+}
+
+}  // namespace
+
+QHash<QString, TRodzajOplaty> WczytajRodzajeOplat() {
+    QHash<QString, TRodzajOplaty> h;
+    db::Table t;
+    t.setTableName("RodzajOplat");
+    if (!t.exists()) return h;
+    t.open();
+    for (t.first(); !t.eof(); t.next())
+        h.insert(t.field("Symbol")->asString(), {t.field("Typ")->asString(), t.field("Opis")->asString()});
+    return h;
+}
+
+int DzienRozliczenia() {
+    db::Table t;
+    t.setTableName("Parametry");
+    if (!t.exists()) return 0;
+    t.open();
+    t.first();
+    return t.eof() ? 0 : t.field("DzienRozlicz")->asInteger();
+}
+
+QStringList NazwyPlacowki() {
+    QStringList n{"", "", "", ""};
+    db::Table t;
+    t.setTableName("Parametry");
+    if (!t.exists()) return n;
+    t.open();
+    t.first();
+    if (t.eof()) return n;
+    for (int i = 0; i < 4; ++i) n[i] = t.field(QString("Nazwa%1").arg(i + 1))->asString();
+    return n;
+}
+
+void LiniaWyboru(const TStanFiltru& stan, QString& tytul, QString& tytul2) {
+    tytul = "Wszyscy uczniowie placówki";
+    tytul2.clear();
+    if (stan.FiltrWlaczony != "Tak") return;
+    const int z = stan.FiltrZakres.trimmed().toInt();
+    const bool odwrotny = stan.FiltrTrybZakresu == "2";
+    QString s;
+    if (!odwrotny || z > 1) {
+        if (Odszukaj("Szkoly", "IdSzkoly", stan.FiltrIdSzkoly, "OpisS", s)) tytul = s;
+    }
+    if (z == 1) {
+        if (odwrotny) tytul = "Wybrani uczniowie placówki";
+        return;
+    }
+    if (!odwrotny) {
+        if (z == 2 && Odszukaj("Poziomy", "IdPoziomu", stan.FiltrIdPoziomu, "OpisP", s)) tytul2 = s;
+        if (z == 3 && Odszukaj("Grupy", "IdGrupy", stan.FiltrIdGrupy, "OpisG", s)) tytul2 = s;
+    } else {
+        if (z == 2) tytul2 = "Wybrani uczniowie placówki";
+        if (z == 3 && Odszukaj("Poziomy", "IdPoziomu", stan.FiltrIdPoziomu, "OpisP", s))
+            tytul2 = s + " - wybrani uczniowie";
+    }
+}
+
+const TStanFiltru& BiezacyStanFiltru() {
+    static const TStanFiltru pusty;
+    if (Glowny) return Glowny->StanFiltru;
+    if (DM && DM->StanFiltru) return *DM->StanFiltru;
+    return pusty;
+}
+
+// --- the page frame ---
+
+void TRamka::Dodaj(report::Report& r, const QString& tytul, int wysokosc) {
+    using namespace report;
+    PageHeader = r.addBand(BandKind::PageHeader, qMax(96, wysokosc));
+    Ramka = PageHeader->addRect(0, 0, 200, 70);
+    for (int i = 0; i < 4; ++i)
+        Nazwa[i] = PageHeader->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
+    QRLabel1 = PageHeader->addLabel(210, 4, 298, tytul, Font(14, true), Alignment::Center);
+    QRLabelTytul = PageHeader->addLabel(210, 34, 298, "", Font(10, true), Alignment::Center);
+    QRLabelTytul2 = PageHeader->addLabel(210, 54, 298, "", Font(10, true), Alignment::Center);
+    Data = PageHeader->addDate(598, 2, "", Font(8), Alignment::Right);
+    Data->width = 120;
+    Strona = PageHeader->addPageNumber(598, 76, QStringLiteral("Str.  "), Font(8), Alignment::Right);
+    Strona->width = 120;
+    PageFooter = r.addBand(BandKind::PageFooter, 12);
+    Stopka = PageFooter->addLabel(0, 1, 718, StopkaZestawien, Font(5));
+}
+
+void TRamka::Odswiez() {
+    const QStringList n = NazwyPlacowki();
+    for (int i = 0; i < 4; ++i) Nazwa[i]->text = n.value(i);
+}
+
+// --- the letter form ---
+
+QStringList LinieMemo(const QString& tekst) {
+    QString t = tekst;
+    t.replace("\r\n", "\n");
+    t.replace('\r', '\n');
+    if (t.isEmpty()) return {};
+    return t.split('\n');
+}
+
+TSzablonPisma BiezacySzablonPisma() {
+    TSzablonPisma s;
+    db::Table* t = DMw ? DMw->TPismo : nullptr;
+    if (!t || !t->active() || t->isEmpty() || t->eof()) return s;
+    s.Jest = true;
+    s.Rodzaj = t->field("Rodzaj")->asString();
+    s.Miasto = t->field("Miasto")->asString();
+    s.DataDruku = t->field("DataDruku")->asDate();
+    s.Adresat1 = t->field("Adresat1")->asString();
+    s.Adresat2 = t->field("Adresat2")->asString();
+    s.Adresat3 = t->field("Adresat3")->asString();
+    s.Wstep = t->field("Wstep")->asString();
+    s.Koniec = t->field("Koniec")->asString();
+    s.Pieczec = t->field("Pieczec")->asBool();
+    return s;
+}
+
+void TFormaPisma::Dodaj(report::Report& r, report::Band* pageHeader, report::Band* summary, int topKonca,
+                        const std::function<report::Band*(report::Band*)>& kolumny) {
+    using namespace report;
+    PageHeader = pageHeader;
+    Summary = summary;
+    Title = r.addBand(BandKind::Title, 214);
+    Pieczec = Title->addRect(0, 0, 200, 70);
+    for (int i = 0; i < 4; ++i)
+        PieczecNazwa[i] = Title->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
+    MiastoData = Title->addLabel(418, 4, 300, "", Font(9), Alignment::Right);
+    for (int i = 0; i < 3; ++i)
+        Adresat[i] = Title->addLabel(359, 84 + 18 * i, 359, "", Font(10, true), Alignment::Center);
+    Wstep = Title->addMemo(0, 146, 718, 64, Font(9));
+    KolumnyNaglowka = kolumny(pageHeader);
+    KolumnyTytulu = kolumny(Title);
+    Koniec = summary->addMemo(0, topKonca, 718, qMax(10, WysokoscPismo - topKonca), Font(9));
+    Koniec->enabled = false;
+    // After the first page the column titles come with the page header again.
+    KolumnyTytulu->afterPrint = [this](Band&, bool wydrukowany) {
+        if (!wydrukowany) return;
+        KolumnyNaglowka->enabled = true;
+        KolumnyTytulu->enabled = false;
+    };
+}
+
+void TFormaPisma::Ustaw(bool pismo) {
+    PageHeader->enabled = !pismo;
+    KolumnyNaglowka->enabled = !pismo;
+    Title->enabled = pismo;
+    KolumnyTytulu->enabled = pismo;
+    Summary->height = WysokoscStandard;
+    Koniec->enabled = false;
+    Koniec->clear();
+    if (!pismo) return;
+    const TSzablonPisma s = BiezacySzablonPisma();
+    const QStringList n = NazwyPlacowki();
+    MiastoData->text = s.Miasto + " dn. " + (s.DataDruku.isValid() ? s.DataDruku.toString("yyyy-MM-dd") : "");
+    Adresat[0]->text = s.Adresat1;
+    Adresat[1]->text = s.Adresat2;
+    Adresat[2]->text = s.Adresat3;
+    Wstep->clear();
+    for (const QString& l : LinieMemo(s.Wstep)) Wstep->add(l);
+    Pieczec->enabled = s.Pieczec;
+    for (int i = 0; i < 4; ++i) {
+        PieczecNazwa[i]->text = n.value(i);
+        PieczecNazwa[i]->enabled = s.Pieczec;
+    }
+    if (!s.Koniec.trimmed().isEmpty()) {
+        Summary->height = WysokoscPismo;
+        Koniec->enabled = true;
+        for (const QString& l : LinieMemo(s.Koniec)) Koniec->add(l);
+    }
+}
+
+// --- options ---
+
+TOpcjeWydruku OpcjeZWydruku() {
+    TOpcjeWydruku o;
+    if (!Wydruk) {
+        o.Data = QDate::currentDate();
+        return o;
+    }
+    o.Emisja = Wydruk->RadioGroup1->ItemIndex() == 0 ? 0 : 1;
+    o.Data = Wydruk->DateTimePicker1->date();
+    o.Synt = Wydruk->RadioGroupSynt->ItemIndex() == 1 ? 1 : 0;
+    o.Forma = Wydruk->RadioGroupForma->ItemIndex() == 1 ? 1 : 0;
+    o.Kolumna = Wydruk->EditKolumna->text();
+    o.WysokoscWiersza = Wydruk->IndeksWysokosciWiersza();
+    return o;
+}
+
+// --- the run of a builder ---
+
+struct TPrzebiegZestawienia::Impl {
+    BlokadaWyjscia blokada;
+    bool czeka = false;
+    struct Robocza {
+        db::Table* t;
+        QString szablon;
+    };
+    QList<Robocza> robocze;
+    struct Pozyczona {
+        db::Table* t;
+        QString nazwa;
+        QString indeks;
+        bool otwarta;
+    };
+    QList<Pozyczona> pozyczone;
+};
+
+TPrzebiegZestawienia::TPrzebiegZestawienia() : d(new Impl) {}
+
+TPrzebiegZestawienia::~TPrzebiegZestawienia() {
+    // Nothing may escape from here: each step is tried on its own.
+    try {
+        KoniecCzekania();
+    } catch (...) {
+    }
+    try {
+        Sprzatnij();
+    } catch (...) {
+    }
+    for (int i = d->pozyczone.size() - 1; i >= 0; --i) {
+        const auto& p = d->pozyczone[i];
+        try {
+            if (p.t->state() == db::Table::Insert || p.t->state() == db::Table::Edit) p.t->cancel();
+            p.t->close();
+            p.t->setTableName(p.nazwa);
+            if (p.otwarta) {
+                p.t->open();
+                p.t->setIndexFieldNames(p.indeks);
+            }
+        } catch (...) {
+        }
+    }
+}
+
+bool TPrzebiegZestawienia::Opcje(int kod, bool formaPisma) {
+    if (!Glowny || !Wydruk) return false;
+    Glowny->Tag = 0;
+    Glowny->KodZestawienia = kod;
+    if (formaPisma && DMw && DMw->TPismo && !DMw->TPismo->active()) DMw->TPismo->open();
+    Wydruk->ShowModal();
+    return Glowny->Tag == 1;
+}
+
+bool TPrzebiegZestawienia::SprawdzFormePisma(const TOpcjeWydruku& o) {
+    if (o.Forma != 1) return true;
+    if (BiezacySzablonPisma().Rodzaj == "1") return true;
+    ui::MessageBox(" Proszę ustawić w parametrach wydruku rodzaj pisma.", "Kontrola parametrów.", ui::MB_OK);
+    return false;
+}
+
+void TPrzebiegZestawienia::Czekaj() {
+    if (d->czeka) return;
+    d->czeka = true;
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (Glowny) Glowny->PokazCzekaj("Proszę czekać - trwa przygotowanie zestawienia");
+}
+
+void TPrzebiegZestawienia::KoniecCzekania() {
+    if (!d->czeka) return;
+    d->czeka = false;
+    if (Glowny) Glowny->UkryjCzekaj();
+    QApplication::restoreOverrideCursor();
+}
+
+void TPrzebiegZestawienia::TabelaRobocza(db::Table* t, const QString& prefiks, const QString& szablon) {
+    d->robocze.append({t, szablon});
+    UtworzTabeleSesji(t, prefiks, szablon);
+}
+
+void TPrzebiegZestawienia::Pozycz(db::Table* t) {
+    for (const auto& p : d->pozyczone)
+        if (p.t == t) return;
+    d->pozyczone.append({t, t->tableName(), t->indexFieldNames(), t->active()});
+}
+
+void TPrzebiegZestawienia::Emisja(report::Report& r, int emisja) {
+    if (emisja == 0)
+        report::ShowReport(r);
+    else
+        report::PrintReport(r, Glowny);
+}
+
+void TPrzebiegZestawienia::Sprzatnij() {
+    // Details first, so that no link points at a dropped master.
+    while (!d->robocze.isEmpty()) {
+        const auto r = d->robocze.takeLast();
+        UsunTabeleSesji(r.t, r.szablon);
+    }
+}
+
+void UruchomZestawienie(const std::function<void()>& budowa) {
+    try {
+        budowa();
+    } catch (const db::Error& e) {
+        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + e.message(), "Uwaga!", ui::MB_OK);
+    } catch (const std::exception& e) {
+        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + QString::fromUtf8(e.what()), "Uwaga!",
+                       ui::MB_OK);
+    }
+}
+
+void PrzejdzUczniow(const std::function<bool(db::Table&)>& f) {
+    db::Table* u = DM->TUczen;
+    const bool bylOtwarty = u->active();
+    if (!bylOtwarty) u->open();
+    const db::Bookmark b = u->bookmark();
+    u->disableControls();
+    struct Przywroc {
+        db::Table* u;
+        db::Bookmark b;
+        bool otwarty;
+        ~Przywroc() {
+            try {
+                if (!otwarty) {
+                    u->enableControls();
+                    u->close();
+                    return;
+                }
+                if (b.valid()) u->gotoBookmark(b);
+                u->enableControls();
+            } catch (...) {
+            }
+        }
+    } przywroc{u, b, bylOtwarty};
+    for (u->first(); !u->eof(); u->next())
+        if (!f(*u)) break;
+}

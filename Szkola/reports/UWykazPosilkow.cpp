@@ -1,0 +1,388 @@
+#include "Szkola/reports/UWykazPosilkow.h"
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UWydruk.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/ui/MessageBox.h"
+
+TQRWykazPosilkowMies* QRWykazPosilkowMies = nullptr;
+
+namespace {
+
+const char* const kBrakDanych = "Uwaga! Brak danych za podany okres czasu";
+const char* const kMiesiace[12] = {"  styczeń",  "  luty",      "  marzec",       "  kwiecień",
+                                   "  maj",      "  czerwiec",  "  lipiec",       "  sierpień",
+                                   "  wrzesień", "  październik", "  listopad",   "  grudzień"};
+
+bool TabelaIstnieje(const QString& nazwa) {
+    db::Database* b = db::Database::current();
+    return b && b->tableExists(nazwa);
+}
+
+}  // namespace
+
+int IndeksDiety(const QString& kod) {
+    if (kod.isEmpty()) return 0;
+    if (kod.size() != 1 || !kod[0].isDigit() || kod[0].unicode() > '9') return -1;
+    return kod[0].unicode() - '0';
+}
+
+bool PrzygotujWykazPosilkow(const QDate& data, TDaneWykazuPosilkow& w) {
+    w = {};
+    w.Rok = data.year();
+    w.Miesiac = data.month();
+    const int Y = w.Rok, m = w.Miesiac;
+
+    // The school year holding the month.
+    struct Wiersz {
+        int rok, nrMies;
+    };
+    QList<Wiersz> lata;
+    {
+        db::Table r;
+        r.setTableName("RokSzkolny");
+        r.setIndexFieldNames("RokSzk");
+        r.open();
+        for (r.first(); !r.eof(); r.next())
+            lata.append({r.field("Rok")->asInteger(), r.field("NrMies")->asInteger()});
+    }
+    auto znajdz = [&](int rok) -> const Wiersz* {
+        for (const Wiersz& x : lata)
+            if (x.rok == rok) return &x;
+        return nullptr;
+    };
+    const Wiersz* wybrany = nullptr;
+    if (const Wiersz* biezacy = znajdz(Y)) {
+        wybrany = biezacy->nrMies <= m ? biezacy : znajdz(Y - 1);
+    } else if (const Wiersz* poprzedni = znajdz(Y - 1); poprzedni && poprzedni->nrMies > m) {
+        wybrany = poprzedni;
+    }
+    if (!wybrany) {
+        ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
+        return false;
+    }
+    w.RokSzkoly = wybrany->rok;
+    w.NrMies = wybrany->nrMies;
+
+    {
+        db::Table d;
+        d.setTableName("LiczbaDni");
+        d.open();
+        if (d.locate("Rok;NrMies", {Y, m})) w.LiczbaDni = d.field("LiczbaDni")->asInteger();
+    }
+    w.Klucz = KluczRokuSzk(w.RokSzkoly, w.NrMies);
+    if (!TabelaIstnieje("PsU" + w.Klucz)) {
+        ui::MessageBox(kBrakDanych, "Uwaga !!", ui::MB_OK);
+        return false;
+    }
+    if (!TabelaIstnieje("NLZ" + w.Klucz)) {
+        ui::MessageBox(kBrakDanych, "Uwaga !!!", ui::MB_OK);
+        return false;
+    }
+    return true;
+}
+
+void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
+    const QString poleL = PoleMiesiaca('L', w.Miesiac);
+    const QString poleD = PoleMiesiaca('D', w.Miesiac);
+    const QString poleM = PoleMiesiaca('M', w.Miesiac);
+
+    QHash<int, QString> kolejne;
+    {
+        db::Table s;
+        s.setTableName("Szkoly");
+        s.open();
+        for (s.first(); !s.eof(); s.next())
+            kolejne.insert(s.field("IdSzkoly")->asInteger(), s.field("Kolejny")->asString());
+    }
+    const QHash<QString, TRodzajOplaty> rodzaje = WczytajRodzajeOplat();
+    auto typ = [&](const QString& symbol) {
+        auto it = rodzaje.constFind(symbol);
+        return it == rodzaje.constEnd() ? symbol : it->Typ;
+    };
+
+    db::Table psu, nlz;
+    psu.setTableName("PsU" + w.Klucz + ".db");
+    psu.open();
+    psu.setIndexFieldNames("IdUcznia;RodzPos");
+    nlz.setTableName("NLZ" + w.Klucz + ".db");
+    nlz.open();
+    nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+
+    db::Table* K = DMw->TKuchnia;
+    K->disableControls();
+    struct Wlacz {
+        db::Table* k;
+        ~Wlacz() { k->enableControls(); }
+    } wlacz{K};
+
+    PrzejdzUczniow([&](db::Table& u) {
+        const int id = u.field("IdUcznia")->asInteger();
+        K->append();
+        K->field("IdUcznia")->setInteger(id);
+        K->field("Nazwisko")->setString(u.field("Nazwisko")->asString());
+        K->field("Imie")->setString(u.field("Imiona")->asString());
+        K->field("Dieta")->setString(u.field("Dieta")->asString());
+        const QString szkola = u.field("Szkola")->asString();
+        K->field("Szkola")->setString(szkola);
+        K->field("Poziom")->setString(u.field("Poziom")->asString());
+        K->field("Klasa")->setString(u.field("Klasa")->asString());
+        auto it = kolejne.constFind(u.field("IdSzkoly")->asInteger());
+        if (it != kolejne.constEnd()) K->field("Kolejny")->setString(*it);
+
+        bool zapisz = false;
+        if (szkola != "Przedszkole") {
+            psu.findNearest({id});
+            for (; !psu.eof() && psu.field("IdUcznia")->asInteger() == id; psu.next()) {
+                const int ile = psu.field(poleL)->asInteger();
+                if (ile <= 0) continue;
+                zapisz = true;
+                const int k = psu.field("RodzPos")->asInteger();
+                if (k >= 1 && k <= 6) K->field(QString("Pos%1").arg(k))->setInteger(ile);
+                K->field("Dieta")->setString(psu.field(poleD)->asString());
+            }
+        } else {
+            nlz.findNearest({id});
+            for (; !nlz.eof() && nlz.field("IdUcznia")->asInteger() == id; nlz.next()) {
+                if (nlz.field("Status")->asString().isEmpty() && typ(nlz.field("RodzOpl")->asString()) == "WŻ" &&
+                    nlz.field(poleM)->asFloat() > 0) {
+                    zapisz = true;
+                    break;
+                }
+            }
+            if (zapisz)
+                for (int k = 1; k <= 6; ++k) K->field(QString("Pos%1").arg(k))->setInteger(w.LiczbaDni);
+        }
+        if (zapisz)
+            K->post();
+        else
+            K->cancel();
+        return true;
+    });
+}
+
+// --- the report form ---
+
+namespace {
+constexpr int kXPos = 400;
+constexpr int kWPos = 52;
+int xPos(int k) { return kXPos + k * (kWPos + 1); }
+}  // namespace
+
+TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchnia) {
+    using namespace report;
+    title = "Miesięczny wykaz posiłków";
+    setDataSet(kuchnia);
+    Ramka.Dodaj(*this, "Miesięczny wykaz posiłków");
+
+    Kolumny = Ramka.PageHeader->addChild(22);
+    Kolumny->addHLine(0, 0, 718);
+    QRLabelLpT = Kolumny->addLabel(0, 4, 28, "Lp.", Font(8, true), Alignment::Center);
+    QRShapeLp = Kolumny->addVLine(30, 0, 22);
+    QRLabelKlasaT = Kolumny->addLabel(32, 4, 90, "Grupa/Klasa", Font(8, true));
+    QRLabelNazwiskoT = Kolumny->addLabel(124, 4, 200, "Nazwisko i imię", Font(8, true));
+    Kolumny->addLabel(326, 4, 72, "Dieta", Font(8, true));
+    for (int k = 0; k < 6; ++k)
+        QRLabelPosT[k] = Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(7, true), Alignment::Center);
+    Kolumny->addHLine(0, 21, 718);
+
+    QRBand3 = addBand(BandKind::Detail, 16);
+    QRLabelLp = QRBand3->addLabel(0, 2, 28, "", Font(8), Alignment::Right);
+    QRLabelKlasa = QRBand3->addLabel(32, 2, 90, "", Font(8));
+    QRLabelNazwisko = QRBand3->addLabel(124, 2, 200, "", Font(8));
+    QRLabelDieta = QRBand3->addLabel(326, 2, 72, "", Font(8));
+    for (int k = 0; k < 6; ++k)
+        QRLabelPos[k] = QRBand3->addLabel(xPos(k), 2, kWPos, "", Font(8), Alignment::Center);
+    QRBand3->beforePrint = [this](Band&, bool& p) { QRBand3BeforePrint(p); };
+
+    Band* poprzedni = QRBand3;
+    for (int d = 0; d < 4; ++d) {
+        Band* b = ChildBand[d] = poprzedni->addChild(16);
+        GrupaKlasa[d] = b->addLabel(0, 2, 118, "", Font(8, true));
+        GrupaKreska[d] = b->addVLine(120, 0, 16);
+        GrupaRazem[d] = b->addLabel(124, 2, 200, "Razem grupa,klasa dziennie", Font(8));
+        b->addLabel(326, 2, 72, NazwaDiety(QString::number(d)), Font(8));
+        for (int k = 0; k < 6; ++k) GrupaPos[d][k] = b->addLabel(xPos(k), 2, kWPos, "", Font(8, true), Alignment::Center);
+        b->beforePrint = [this, d](Band&, bool& p) { ChildBandBeforePrint(d, p); };
+        b->afterPrint = [this, d](Band&, bool) { ChildBandAfterPrint(d); };
+        poprzedni = b;
+    }
+    ChildBand5 = poprzedni->addChild(6);
+    ChildBand5->addHLine(0, 2, 718, 0.5);
+    ChildBand5->beforePrint = [this](Band&, bool& p) { p = KoniecGrupy; };
+
+    SumaBand[0] = addBand(BandKind::Summary, 18);
+    for (int d = 1; d < 4; ++d) SumaBand[d] = SumaBand[d - 1]->addChild(18);
+    for (int d = 0; d < 4; ++d) {
+        Band* b = SumaBand[d];
+        b->addLabel(124, 3, 200, "Ogółem placówka dziennie", Font(8, true));
+        b->addLabel(326, 3, 72, NazwaDiety(QString::number(d)), Font(8, true));
+        for (int k = 0; k < 6; ++k) SumaPos[d][k] = b->addLabel(xPos(k), 3, kWPos, "", Font(8, true), Alignment::Center);
+        b->beforePrint = [this, d](Band&, bool& p) { SumaBeforePrint(d, p); };
+    }
+    Zamkniecie = SumaBand[3]->addChild(4);
+    Zamkniecie->addHLine(0, 1, 718);
+
+    beforePrint = [this](Report&) { QuickRepBeforePrint(); };
+}
+
+void TQRWykazPosilkowMies::QuickRepBeforePrint() {
+    Lp = 0;
+    KoniecGrupy = false;
+    OstatniaKlasa.clear();
+    for (int d = 0; d < 4; ++d) {
+        GrupaDiety[d] = OgolemDiety[d] = 0;
+        for (int k = 0; k < 6; ++k) GrupaDietyPos[d][k] = OgolemDietyPos[d][k] = 0;
+    }
+    Ramka.Odswiez();
+    const QDate dz = DataZestawienia.isValid() ? DataZestawienia : QDate::currentDate();
+    Ramka.QRLabelTytul2->text = "za miesiąc" + QString::fromUtf8(kMiesiace[dz.month() - 1]) + " " + QString::number(dz.year());
+
+    const bool synt = Synt == 1;
+    Ramka.QRLabelTytul->text = synt ? "syntetycznie, klasami" : "analitycznie, klasami";
+    QRLabelLpT->enabled = !synt;
+    QRLabelNazwiskoT->enabled = !synt;
+    QRShapeLp->enabled = !synt;
+    QRLabelKlasaT->left = synt ? 0 : 32;
+    for (int d = 0; d < 4; ++d) {
+        GrupaRazem[d]->font.size = synt ? 7 : 8;
+        GrupaKlasa[d]->enabled = synt;
+        GrupaKreska[d]->enabled = synt;
+        GrupaKlasa[d]->text.clear();
+    }
+
+    // Meal-kind columns: only the kinds offered get a title and figures.
+    bool ps[6] = {};
+    QString nazwy[6];
+    {
+        db::Table r;
+        r.setTableName("RodzPos");
+        if (r.exists()) {
+            r.open();
+            r.first();
+            if (!r.eof())
+                for (int k = 0; k < 6; ++k) {
+                    ps[k] = r.field(QString("Ps%1").arg(k + 1))->asBool();
+                    nazwy[k] = r.field(QString("PosNaz%1").arg(k + 1))->asString();
+                }
+        }
+    }
+    for (int k = 0; k < 6; ++k) {
+        oferowany_[k] = ps[k];
+        QRLabelPosT[k]->text = ps[k] ? nazwy[k] : QString();
+        QRLabelPosT[k]->enabled = ps[k];
+        QRLabelPos[k]->text.clear();
+        QRLabelPos[k]->enabled = ps[k];
+        for (int d = 0; d < 4; ++d) {
+            GrupaPos[d][k]->text.clear();
+            GrupaPos[d][k]->enabled = ps[k];
+            SumaPos[d][k]->text.clear();
+            SumaPos[d][k]->enabled = ps[k];
+        }
+    }
+}
+
+void TQRWykazPosilkowMies::QRBand3BeforePrint(bool& drukuj) {
+    const db::Table* t = kuchnia_;
+    QRLabelNazwisko->text = t->field("Nazwisko")->asString() + " " + t->field("Imie")->asString();
+    QRLabelLp->text = QString::number(++Lp);
+    QRLabelKlasa->text = t->field("Klasa")->asString();
+    const QString dieta = t->field("Dieta")->asString();
+    QRLabelDieta->text = NazwaDiety(dieta);
+
+    bool wziety[6] = {};
+    const bool przedszkole = t->field("Szkola")->asString() == "Przedszkole";
+    for (int k = 0; k < 6; ++k) {
+        QRLabelPos[k]->text.clear();
+        const int ile = t->field(QString("Pos%1").arg(k + 1))->asInteger();
+        if (przedszkole) {
+            wziety[k] = true;
+            QRLabelPos[k]->text = "Tak";
+        } else if (ile > 0) {
+            wziety[k] = true;
+            QRLabelPos[k]->text = QString::number(ile);
+        }
+    }
+    // A code outside 0..3 (or no digit at all) is listed but counted nowhere.
+    const int d = IndeksDiety(dieta);
+    if (d >= 0 && d <= 3) {
+        ++GrupaDiety[d];
+        ++OgolemDiety[d];
+        for (int k = 0; k < 6; ++k)
+            if (wziety[k]) {
+                ++GrupaDietyPos[d][k];
+                ++OgolemDietyPos[d][k];
+            }
+    }
+    OstatniaKlasa = t->field("Klasa")->asString();
+    KoniecGrupy = false;
+    if (Synt == 1) drukuj = false;
+}
+
+void TQRWykazPosilkowMies::ChildBandBeforePrint(int d, bool& drukuj) {
+    if (d == 0) {
+        db::Table* t = kuchnia_;
+        const QString szkola = t->field("Szkola")->asString();
+        const QString poziom = t->field("Poziom")->asString();
+        const QString klasa = t->field("Klasa")->asString();
+        t->next();
+        const bool koniec = t->eof();
+        const bool taSama = !koniec && t->field("Szkola")->asString() == szkola &&
+                            t->field("Poziom")->asString() == poziom && t->field("Klasa")->asString() == klasa;
+        if (koniec)
+            t->last();
+        else
+            t->prior();
+        if (taSama) {
+            drukuj = false;
+            return;
+        }
+        KoniecGrupy = true;
+    }
+    if (!KoniecGrupy || GrupaDiety[d] == 0) {
+        drukuj = false;
+        return;
+    }
+    GrupaKlasa[d]->text = Synt == 1 ? OstatniaKlasa : QString();
+    for (int k = 0; k < 6; ++k)
+        GrupaPos[d][k]->text = GrupaDietyPos[d][k] > 0 ? QString::number(GrupaDietyPos[d][k]) : QString();
+}
+
+void TQRWykazPosilkowMies::ChildBandAfterPrint(int d) {
+    if (!KoniecGrupy) return;
+    GrupaDiety[d] = 0;
+    for (int k = 0; k < 6; ++k) GrupaDietyPos[d][k] = 0;
+}
+
+void TQRWykazPosilkowMies::SumaBeforePrint(int d, bool& drukuj) {
+    if (d == 0) KoniecGrupy = true;
+    if (OgolemDiety[d] == 0) {
+        drukuj = false;
+        return;
+    }
+    for (int k = 0; k < 6; ++k)
+        SumaPos[d][k]->text = OgolemDietyPos[d][k] > 0 ? QString::number(OgolemDietyPos[d][k]) : QString();
+}
+
+// --- the builder ---
+
+void Miesicznywykazposi1Click() {
+    UruchomZestawienie([] {
+        TPrzebiegZestawienia przebieg;
+        if (!przebieg.Opcje(KodWykazPosilkow)) return;
+        const TOpcjeWydruku o = OpcjeZWydruku();
+        TDaneWykazuPosilkow w;
+        if (!PrzygotujWykazPosilkow(o.Data, w)) return;
+        przebieg.Czekaj();
+        przebieg.TabelaRobocza(DMw->TKuchnia, "RKch", "Str_WykazPos.db");
+        WypelnijWykazPosilkow(w);
+        DMw->TKuchnia->first();
+        przebieg.KoniecCzekania();
+        QRWykazPosilkowMies->DataZestawienia = o.Data;
+        QRWykazPosilkowMies->Synt = o.Synt;
+        przebieg.Emisja(*QRWykazPosilkowMies, o.Emisja);
+    });
+}

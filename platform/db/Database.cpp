@@ -1,0 +1,467 @@
+#include "platform/db/Database.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <QHash>
+
+#include "platform/db/Collation.h"
+#include "platform/db/Internal.h"
+#include "platform/db/Table.h"
+
+namespace db {
+
+using namespace detail;
+
+Error::Error(Kind kind, const QString& message)
+    : std::runtime_error(message.toStdString()), kind_(kind), message_(message) {}
+
+namespace {
+Database* g_current = nullptr;
+
+QString indexSqlName(const QString& table, const IndexDef& ix) {
+    return table + QLatin1Char('#') + (ix.name.isEmpty() ? ix.fields : ix.name);
+}
+}  // namespace
+
+struct Database::Impl {
+    sqlite3* h = nullptr;
+    QString path;
+    int depth = 0;
+    QList<Table*> cursors;
+    QHash<QString, sqlite3_stmt*> cache;
+
+    void checkOpen() const {
+        if (!h) throw Error(Error::NotOpen, QStringLiteral("The database is not open"));
+    }
+    sqlite3_stmt* stmt(const QString& sql) {
+        auto it = cache.constFind(sql);
+        if (it != cache.constEnd()) return it.value();
+        if (cache.size() > 200) finalizeAll();
+        sqlite3_stmt* st = prepare(h, sql);
+        cache.insert(sql, st);
+        return st;
+    }
+    void finalizeAll() {
+        for (sqlite3_stmt* st : std::as_const(cache)) sqlite3_finalize(st);
+        cache.clear();
+    }
+    // Runs one or more statements without parameters.
+    void run(const QString& sql) {
+        checkOpen();
+        char* err = nullptr;
+        const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
+        if (err) sqlite3_free(err);
+        if (rc != SQLITE_OK) throwSqlite(h, rc, QStringLiteral("Cannot execute \"%1\"").arg(sql));
+    }
+    // Runs `work` all-or-nothing, inside whatever transaction is open.
+    template <class F>
+    void atomically(F work) {
+        run(QStringLiteral("SAVEPOINT db_atomic"));
+        try {
+            work();
+        } catch (...) {
+            char* err = nullptr;
+            sqlite3_exec(h, "ROLLBACK TO db_atomic; RELEASE db_atomic", nullptr, nullptr, &err);
+            if (err) sqlite3_free(err);
+            throw;
+        }
+        run(QStringLiteral("RELEASE db_atomic"));
+    }
+};
+
+Database::Database() : d(new Impl) {
+    if (!g_current) g_current = this;
+}
+
+Database::~Database() {
+    try {
+        close();
+    } catch (...) {
+    }
+    if (g_current == this) g_current = nullptr;
+    delete d;
+}
+
+Database* Database::current() { return g_current; }
+void Database::setCurrent(Database* db) { g_current = db; }
+
+void Database::open(const QString& path, bool create) {
+    close();
+    const QFileInfo fi(path);
+    if (!fi.exists() && !create)
+        throw Error(Error::General, QStringLiteral("Database file %1 does not exist").arg(path));
+    if (fi.exists() && fi.isFile() && fi.size() == 0 && !create)
+        throw Error(Error::NotDatabase, QStringLiteral("%1 is an empty file, not a database").arg(path));
+
+    sqlite3* h = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (create) flags |= SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &h, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = QStringLiteral("Cannot open %1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_close_v2(h);
+        throw Error(Error::General, msg);
+    }
+    sqlite3_extended_result_codes(h, 1);
+    registerCollations(h);
+    sqlite3_busy_timeout(h, 5000);
+
+    auto fail = [&](int code, const QString& what) {
+        const int primary = code & 0xFF;
+        Error::Kind kind = primary == SQLITE_NOTADB ? Error::NotDatabase
+                           : primary == SQLITE_CORRUPT ? Error::Corrupt
+                                                       : Error::General;
+        QString msg = QStringLiteral("%1 %2: %3").arg(path, what, QString::fromUtf8(sqlite3_errmsg(h)));
+        sqlite3_close_v2(h);
+        throw Error(kind, msg);
+    };
+    // Read before anything is written: a file that is not a database, or a damaged one, is
+    // refused untouched (setting the journal mode below would write to it).
+    sqlite3_stmt* st = nullptr;
+    rc = sqlite3_prepare_v2(h, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(st);
+        sqlite3_finalize(st);
+        if (rc == SQLITE_ROW) rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) fail(rc, QStringLiteral("is not a readable database"));
+    rc = sqlite3_prepare_v2(h, "PRAGMA quick_check", -1, &st, nullptr);
+    if (rc != SQLITE_OK) fail(rc, QStringLiteral("cannot be checked"));
+    rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW) {
+        sqlite3_finalize(st);
+        fail(rc, QStringLiteral("cannot be checked"));
+    }
+    const QString verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    if (verdict != QLatin1String("ok")) {
+        sqlite3_close_v2(h);
+        throw Error(Error::Corrupt, QStringLiteral("%1 is damaged: %2").arg(path, verdict));
+    }
+
+    // WAL with synchronous=FULL: every commit is on disk when it returns (the system expects
+    // each post to be saved at once), at one sync per commit instead of the several of a
+    // rollback journal; a crash never leaves a half-written save.
+    char* err = nullptr;
+    sqlite3_exec(h,
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY;"
+                 " PRAGMA foreign_keys=OFF;",
+                 nullptr, nullptr, &err);
+    if (err) sqlite3_free(err);
+    d->h = h;
+    d->path = path;
+    d->depth = 0;
+}
+
+void Database::close() {
+    if (!d->h) return;
+    const QList<Table*> open = d->cursors;
+    for (Table* t : open) t->close();
+    d->cursors.clear();
+    d->finalizeAll();
+    sqlite3_close_v2(d->h);
+    d->h = nullptr;
+    d->depth = 0;
+}
+
+bool Database::isOpen() const { return d->h != nullptr; }
+QString Database::path() const { return d->path; }
+sqlite3* Database::handle() const { return d->h; }
+
+QString Database::schemaOf(const QString& name) const {
+    if (!d->h) return {};
+    const QString bare = bareTableName(name);
+    if (bare.isEmpty()) return {};
+    for (const char* schema : {"temp", "main"}) {
+        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='table' AND name=?1 "
+                                                  "COLLATE NOCASE")
+                                       .arg(QLatin1String(schema)));
+        StmtUse use(st);
+        const QByteArray b = bare.toUtf8();
+        sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) return QLatin1String(schema);
+        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot look up table %1").arg(bare));
+    }
+    return {};
+}
+
+bool Database::tableExists(const QString& name) const { return !schemaOf(name).isEmpty(); }
+bool Database::isTemporary(const QString& name) const { return schemaOf(name) == QLatin1String("temp"); }
+
+void Database::createTable(const TableDef& def, bool temporary) {
+    d->checkOpen();
+    const QString name = bareTableName(def.name);
+    if (name.isEmpty()) throw Error(Error::General, QStringLiteral("A table needs a name"));
+    if (def.fields.isEmpty()) throw Error(Error::General, QStringLiteral("Table %1 declares no fields").arg(name));
+    if (tableExists(name)) throw Error(Error::General, QStringLiteral("Table %1 already exists").arg(name));
+    QStringList cols;
+    QSet<QString> seen;
+    int autoIncs = 0;
+    for (const FieldDef& f : def.fields) {
+        const QString key = f.name.toLower();
+        if (f.name.isEmpty() || seen.contains(key))
+            throw Error(Error::General, QStringLiteral("Table %1: field name '%2' empty or repeated").arg(name, f.name));
+        seen.insert(key);
+        if (f.type == FieldType::Text && f.size <= 0)
+            throw Error(Error::General, QStringLiteral("Table %1: text field %2 needs a width").arg(name, f.name));
+        if (f.type == FieldType::AutoInc && ++autoIncs > 1)
+            throw Error(Error::General, QStringLiteral("Table %1: more than one autoincrement field").arg(name));
+        cols << sqlColumnDef(f);
+    }
+    const QString schema = temporary ? QStringLiteral("temp") : QStringLiteral("main");
+    d->atomically([&] {
+        d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteId(name), cols.join(QStringLiteral(", "))));
+        for (const IndexDef& ix : def.indexes) {
+            QStringList fl;
+            for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                if (!def.field(f.trimmed()))
+                    throw Error(Error::NoField, QStringLiteral("Index %1 of %2 names unknown field %3").arg(ix.name, name, f));
+                fl << quoteId(def.field(f.trimmed())->name);
+            }
+            if (fl.isEmpty()) throw Error(Error::General, QStringLiteral("Index %1 of %2 has no fields").arg(ix.name, name));
+            d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                       .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
+                            quoteId(indexSqlName(name, ix)), quoteId(name), fl.join(QStringLiteral(", "))));
+        }
+    });
+}
+
+void Database::createTableLike(const QString& name, const QString& templateName, bool temporary) {
+    TableDef def = structure(templateName);
+    def.name = bareTableName(name);
+    createTable(def, temporary);
+}
+
+void Database::dropTable(const QString& name) {
+    d->checkOpen();
+    const QString schema = schemaOf(name);
+    if (schema.isEmpty()) return;
+    const QByteArray key = schema.toUtf8() + '.' + asciiLower(bareTableName(name));
+    const QList<Table*> open = d->cursors;
+    for (Table* t : open)
+        if (t->tableKey() == key) t->close();
+    d->finalizeAll();
+    d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
+}
+
+void Database::emptyTable(const QString& name) {
+    d->checkOpen();
+    const QString schema = schemaOf(name);
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(name));
+    d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
+    tableReset(schema.toUtf8() + '.' + asciiLower(bareTableName(name)));
+}
+
+QStringList Database::tableNames() const {
+    d->checkOpen();
+    QStringList out;
+    sqlite3_stmt* st = d->stmt(QStringLiteral(
+        "SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
+    StmtUse use(st);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    return out;
+}
+
+TableDef Database::structure(const QString& name) const {
+    d->checkOpen();
+    const QString schema = schemaOf(name);
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(bareTableName(name)));
+    TableDef def;
+    const QByteArray bare = bareTableName(name).toUtf8();
+    const QByteArray sch = schema.toUtf8();
+    auto text = [](sqlite3_stmt* st, int c) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+    };
+    {
+        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE").arg(schema));
+        StmtUse use(st);
+        sqlite3_bind_text(st, 1, bare.constData(), int(bare.size()), SQLITE_TRANSIENT);
+        def.name = sqlite3_step(st) == SQLITE_ROW ? text(st, 0) : QString::fromUtf8(bare);
+    }
+    const QByteArray real = def.name.toUtf8();
+    {
+        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1, ?2) ORDER BY cid"));
+        StmtUse use(st);
+        sqlite3_bind_text(st, 1, real.constData(), int(real.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, sch.constData(), int(sch.size()), SQLITE_TRANSIENT);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            // Only a sole primary-key column of type INTEGER is the autoincrement row id.
+            def.fields << fieldFromDeclared(text(st, 0), text(st, 1), sqlite3_column_int(st, 2) == 1);
+        }
+        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot read the structure of %1").arg(def.name));
+    }
+    QList<QPair<QString, bool>> idx;
+    {
+        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name, \"unique\" FROM pragma_index_list(?1, ?2) WHERE origin='c' ORDER BY name"));
+        StmtUse use(st);
+        sqlite3_bind_text(st, 1, real.constData(), int(real.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, sch.constData(), int(sch.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) idx << qMakePair(text(st, 0), sqlite3_column_int(st, 1) != 0);
+    }
+    for (const auto& [sqlName, unique] : idx) {
+        IndexDef ix;
+        const qsizetype hash = sqlName.indexOf(QLatin1Char('#'));
+        ix.name = hash >= 0 ? sqlName.mid(hash + 1) : sqlName;
+        ix.unique = unique;
+        QStringList fl;
+        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name FROM pragma_index_info(?1, ?2) ORDER BY seqno"));
+        StmtUse use(st);
+        const QByteArray in = sqlName.toUtf8();
+        sqlite3_bind_text(st, 1, in.constData(), int(in.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, sch.constData(), int(sch.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(st) == SQLITE_ROW) fl << text(st, 0);
+        ix.fields = fl.join(QLatin1Char(';'));
+        def.indexes << ix;
+    }
+    return def;
+}
+
+void Database::upgradeTable(const TableDef& def) {
+    d->checkOpen();
+    const QString schema = schemaOf(def.name);
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(bareTableName(def.name)));
+    const TableDef have = structure(def.name);
+    d->atomically([&] {
+        for (const FieldDef& f : def.fields) {
+            if (have.field(f.name)) continue;
+            if (f.type == FieldType::AutoInc)
+                throw Error(Error::General, QStringLiteral("Cannot add autoincrement field %1 to %2").arg(f.name, have.name));
+            d->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3").arg(schema, quoteId(have.name), sqlColumnDef(f)));
+        }
+        TableDef now = have;
+        for (const FieldDef& f : def.fields)
+            if (!now.field(f.name)) now.fields << f;
+        for (const IndexDef& ix : def.indexes) {
+            bool present = false;
+            for (const IndexDef& h : have.indexes)
+                if (h.name.compare(ix.name.isEmpty() ? ix.fields : ix.name, Qt::CaseInsensitive) == 0) present = true;
+            if (present) continue;
+            QStringList fl;
+            for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                if (!now.field(f.trimmed()))
+                    throw Error(Error::NoField, QStringLiteral("Index %1 of %2 names unknown field %3").arg(ix.name, have.name, f));
+                fl << quoteId(now.field(f.trimmed())->name);
+            }
+            d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                       .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
+                            quoteId(indexSqlName(have.name, ix)), quoteId(have.name), fl.join(QStringLiteral(", "))));
+        }
+    });
+}
+
+void Database::exec(const QString& sql, const QVariantList& params) {
+    d->checkOpen();
+    if (params.isEmpty()) {
+        d->run(sql);
+        return;
+    }
+    sqlite3_stmt* st = d->stmt(sql);
+    StmtUse use(st);
+    for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot execute \"%1\"").arg(sql));
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params) {
+    d->checkOpen();
+    sqlite3_stmt* st = d->stmt(sql);
+    StmtUse use(st);
+    for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE) return QVariant();
+    if (rc != SQLITE_ROW) throwSqlite(d->h, rc, QStringLiteral("Cannot execute \"%1\"").arg(sql));
+    switch (sqlite3_column_type(st, 0)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, 0)));
+    case SQLITE_FLOAT: return sqlite3_column_double(st, 0);
+    case SQLITE_TEXT:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
+    default: return QVariant();
+    }
+}
+
+void Database::begin() {
+    d->checkOpen();
+    if (d->depth == 0) d->run(QStringLiteral("BEGIN IMMEDIATE"));
+    else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
+    ++d->depth;
+}
+
+void Database::commit() {
+    d->checkOpen();
+    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("No transaction to commit"));
+    if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
+    else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    --d->depth;
+}
+
+void Database::rollback() {
+    d->checkOpen();
+    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("No transaction to roll back"));
+    char* err = nullptr;
+    if (sqlite3_get_autocommit(d->h)) {
+        d->depth = 0;  // SQLite already rolled the whole transaction back (I/O error, full disk)
+    } else if (d->depth == 1) {
+        sqlite3_exec(d->h, "ROLLBACK", nullptr, nullptr, &err);
+        d->depth = 0;
+    } else {
+        const QByteArray sql = QStringLiteral("ROLLBACK TO db_level%1; RELEASE db_level%1").arg(d->depth).toUtf8();
+        sqlite3_exec(d->h, sql.constData(), nullptr, nullptr, &err);
+        --d->depth;
+    }
+    if (err) sqlite3_free(err);
+    // Every cursor shows the data as it now stands; pending records stay pending.
+    const QList<Table*> open = d->cursors;
+    for (Table* t : open)
+        if (d->cursors.contains(t)) t->reloadAfterRollback();
+}
+
+int Database::transactionDepth() const { return d->depth; }
+
+void Database::registerCursor(Table* t) {
+    if (!d->cursors.contains(t)) d->cursors << t;
+}
+void Database::unregisterCursor(Table* t) { d->cursors.removeAll(t); }
+const QList<Table*>& Database::cursors() const { return d->cursors; }
+
+void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowId, bool removed) {
+    if (d->cursors.size() < 2) return;
+    const QList<Table*> open = d->cursors;
+    for (Table* t : open)
+        if (t != source && d->cursors.contains(t) && t->tableKey() == tableKey) t->externalRowChange(rowId, removed);
+}
+
+void Database::tableReset(const QByteArray& tableKey) {
+    const QList<Table*> open = d->cursors;
+    for (Table* t : open)
+        if (d->cursors.contains(t) && t->tableKey() == tableKey) t->externalReset();
+}
+
+Transaction::Transaction(Database* db) : db_(db ? db : Database::current()) {
+    if (!db_) throw Error(Error::NotOpen, QStringLiteral("No database for a transaction"));
+    db_->begin();
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            db_->rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::commit() {
+    if (done_) return;
+    db_->commit();
+    done_ = true;
+}
+
+}  // namespace db

@@ -1,0 +1,19 @@
+#pragma once
+// Decimal rounding and number texts shared by fields, grids and reports.
+
+#include <QString>
+
+namespace db {
+
+// Rounds half away from zero on the decimal value the double stands for (its shortest decimal
+// form): 1.005 -> 1.01, 2.675 -> 2.68, -0.005 -> -0.01. Never returns -0.
+double roundDecimal(double value, int decimals);
+
+// "1 234,56": blank between thousands when grouping, decimal comma, leading minus.
+QString formatNumber(double value, int decimals, bool grouping = true);
+
+// Formats by a mask such as "### ##0.00", "##0.00" or "### ##0.00 zł": decimals from the
+// part after '.', grouping when the integer part holds a blank or a comma, literal text kept.
+QString formatByMask(double value, const QString& mask);
+
+}  // namespace db

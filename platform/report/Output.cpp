@@ -1,0 +1,125 @@
+// ShowReport, the print path, the printer set-up dialog and the test hooks.
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <optional>
+
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/Report.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/TestHooks.h"
+
+namespace report {
+
+namespace test {
+namespace {
+struct State {
+    bool on = false;
+    std::optional<PreparedReport> last;
+    std::vector<PreparedReport> printed;
+    bool setupAccepted = true;
+    int setupCount = 0;
+    QDate today;
+};
+State& state() {
+    static State s;
+    return s;
+}
+}  // namespace
+
+void enable() {
+    State& s = state();
+    s.on = true;
+    s.last.reset();
+    s.printed.clear();
+    s.setupAccepted = true;
+    s.setupCount = 0;
+}
+void disable() {
+    State& s = state();
+    s.on = false;
+    s.last.reset();
+    s.printed.clear();
+    s.today = QDate();
+}
+bool enabled() { return state().on || ui::test::enabled(); }
+const PreparedReport* lastShown() { return state().last ? &*state().last : nullptr; }
+const std::vector<PreparedReport>& printed() { return state().printed; }
+void setPrinterSetupAccepted(bool accepted) { state().setupAccepted = accepted; }
+int printerSetupCount() { return state().setupCount; }
+void setToday(const QDate& d) { state().today = d; }
+QDate today() { return state().today; }
+}  // namespace test
+
+void ShowPrepared(std::shared_ptr<PreparedReport> pages) {
+    if (!pages) return;
+    if (test::enabled()) {
+        test::state().last = *pages;
+        return;
+    }
+    // From inside a modal window a plain window would be blocked: the preview is then modal
+    // over it, so the user can page, print and close it; the caller still returns at once.
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* w = new PreviewWindow(std::move(pages), modal);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    if (modal) w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void ShowReport(Report& report) {
+    ShowPrepared(std::make_shared<PreparedReport>(report.prepare()));
+}
+
+bool Report::PrinterSetup(QWidget* parent) {
+    if (test::enabled()) {
+        ++test::state().setupCount;
+        if (!test::state().setupAccepted) {
+            Tag = 1;
+            return false;
+        }
+        return true;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printerName.isEmpty()) printer.setPrinterName(printerName);
+    printer.setCopyCount(copies);
+    printer.setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
+                                                                     : QPageLayout::Portrait);
+    if (!parent) parent = QApplication::activeModalWidget();
+    QPrintDialog dlg(&printer, parent);
+    dlg.setWindowTitle(QStringLiteral("Ustawienia drukarki"));
+    if (dlg.exec() != QDialog::Accepted) {
+        Tag = 1;
+        return false;
+    }
+    printerName = printer.printerName();
+    copies = std::max(1, printer.copyCount());
+    return true;
+}
+
+bool Report::Print() {
+    PreparedReport pages = prepare();
+    if (test::enabled()) {
+        test::state().printed.push_back(std::move(pages));
+        return true;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printerName.isEmpty()) printer.setPrinterName(printerName);
+    printer.setCopyCount(copies);
+    if (!printer.isValid() || !pages.print(printer)) {
+        ui::MessageBox(QStringLiteral("Nie udało się wydrukować raportu."), QStringLiteral("Uwaga!"),
+                       ui::MB_OK);
+        return false;
+    }
+    return true;
+}
+
+bool PrintReport(Report& report, QWidget* parent) {
+    report.Tag = 0;
+    if (!report.PrinterSetup(parent)) return false;
+    return report.Print();
+}
+
+}  // namespace report

@@ -1,0 +1,104 @@
+#pragma once
+// Prepared pages: positioned texts, lines and rectangles, independent of any table. The preview,
+// printing, PDF, text and HTML export and the prepared-report files all work from these.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+class QFont;
+
+namespace report {
+
+// A4 with 10 mm margins, in design units of 1/96 inch.
+constexpr double kUnitsPerMm = 96.0 / 25.4;
+constexpr double kMarginMm = 10.0;
+constexpr int kPortraitWidth = 718;   // across a portrait page inside the margins
+constexpr int kPortraitHeight = 1047;
+constexpr int kLandscapeWidth = 1047;
+constexpr int kLandscapeHeight = 718;
+
+enum class Orientation { Portrait, Landscape };
+enum class Alignment { Left, Center, Right };
+enum class PenStyle { Solid, Dash, Dot };
+
+struct Font {
+    QString family = QStringLiteral("DejaVu Sans");
+    double size = 10;  // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    Font() = default;
+    Font(double pointSize, bool bold_ = false, bool italic_ = false)
+        : size(pointSize), bold(bold_), italic(italic_) {}
+    bool operator==(const Font& o) const {
+        return size == o.size && bold == o.bold && italic == o.italic &&
+               underline == o.underline && family == o.family;
+    }
+    // Height of one line in design units.
+    double lineHeight() const;
+    // The QFont for a device whose logical dpi is deviceDpi and whose design unit is scale
+    // device pixels.
+    QFont toQFont(double scale, double deviceDpi) const;
+};
+
+// One thing drawn on a page, in design units from the top left of the printable area.
+struct PreparedItem {
+    enum Type : unsigned char { Text, Line, Rect };
+    Type type = Text;
+    Alignment align = Alignment::Left;
+    PenStyle pen = PenStyle::Solid;
+    bool clip = false;        // text cut to its rectangle
+    int font = 0;             // index into PreparedReport::fonts
+    float x = 0, y = 0, w = 0, h = 0;  // lines: from (x, y) by (w, h)
+    float penWidth = 1;
+    QString text;
+};
+
+struct PreparedPage {
+    std::vector<PreparedItem> items;
+};
+
+class PreparedReport {
+public:
+    QString title;
+    Orientation orientation = Orientation::Portrait;
+    std::vector<Font> fonts;
+    std::vector<PreparedPage> pages;
+
+    int pageCount() const { return int(pages.size()); }
+    int fontIndex(const Font& f);  // interned
+
+    // Size of the whole sheet and of the printable area, in design units.
+    double sheetWidth() const;
+    double sheetHeight() const;
+    int bodyWidth() const;
+    int bodyHeight() const;
+
+    // Readable, deterministic rendering: each page "--- Str. N ---", then one line per row of
+    // text (items whose tops lie within a few units), items left to right joined by " | ".
+    QString toText() const;
+    // Text export: rows with their texts placed at character columns; pages split by a form feed.
+    QString toPlainText() const;
+    // HTML export: one block per page with absolutely placed texts, lines and frames.
+    QString toHtml() const;
+
+    // Own file format. False with a Polish message in *error on failure; a failed load leaves
+    // this report unchanged.
+    bool save(const QString& path, QString* error = nullptr) const;
+    bool load(const QString& path, QString* error = nullptr);
+    bool exportPdf(const QString& path, QString* error = nullptr) const;
+    bool exportText(const QString& path, QString* error = nullptr) const;
+    bool exportHtml(const QString& path, QString* error = nullptr) const;
+
+    // Paints one page with the sheet's top left at the painter's origin; scale = device pixels
+    // per design unit.
+    void paintPage(QPainter& p, int page, double scale) const;
+    // Prints pages [from, to] (1-based, 0 = all) on a set-up printer.
+    bool print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
+};
+
+}  // namespace report

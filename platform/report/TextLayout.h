@@ -1,0 +1,30 @@
+#pragma once
+// Measuring text in design units (1/96 inch): line heights and word wrap of memos.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "platform/report/PreparedReport.h"
+
+class QFontMetricsF;
+
+namespace report {
+
+class TextMeasurer {
+public:
+    TextMeasurer();
+    ~TextMeasurer();
+    double lineHeight(const Font& f);
+    double textWidth(const Font& f, const QString& text);
+    // Lines of `text` broken at blanks to fit `width`; a word wider than the width is broken
+    // by characters. An empty text gives one empty line.
+    QStringList wrap(const Font& f, const QString& text, double width);
+
+private:
+    const QFontMetricsF& metrics(const Font& f);
+    QHash<QString, std::shared_ptr<QFontMetricsF>> cache_;
+};
+
+}  // namespace report

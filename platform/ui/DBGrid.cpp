@@ -1,0 +1,411 @@
+#include "platform/ui/DBGrid.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+#include "platform/ui/Helpers.h"
+#include "platform/ui/MessageBox.h"
+
+namespace ui {
+
+namespace {
+constexpr int kBlock = 64;        // rows read at one visit of the table
+constexpr int kCacheLimit = 4096;  // rows kept before the cache starts over
+
+bool rightAligned(db::FieldType t) {
+    using T = db::FieldType;
+    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency || t == T::Float;
+}
+
+int defaultChars(db::FieldType t, int size) {
+    using T = db::FieldType;
+    switch (t) {
+    case T::Text: return qBound(3, size, 40);
+    case T::Date: return 10;
+    case T::Currency: return 12;
+    case T::Float: return 10;
+    case T::Integer:
+    case T::AutoInc: return 8;
+    case T::SmallInt: return 6;
+    case T::Logical: return 4;
+    case T::Memo: return 30;
+    }
+    return 10;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- model
+
+DBGridModel::DBGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DBGridModel::setTable(db::Table* t) {
+    table_ = t;
+    resetAll();
+}
+
+void DBGridModel::setColumns(const QList<GridColumn>& cols) {
+    cols_ = cols;
+    resetAll();
+}
+
+void DBGridModel::setColumn(int i, const GridColumn& c) {
+    if (i < 0 || i >= cols_.size()) return;
+    const bool sameField = cols_[i].field == c.field;
+    cols_[i] = c;
+    if (sameField) {
+        emit headerDataChanged(Qt::Horizontal, i, i);
+        if (count_ > 0) emit dataChanged(index(0, i), index(count_ - 1, i));
+    } else {
+        resetAll();
+    }
+}
+
+int DBGridModel::tableCount() const {
+    try {
+        if (!table_ || !table_->active()) return 0;
+        return table_->recordCount();
+    } catch (const db::Error&) {
+        return 0;
+    }
+}
+
+void DBGridModel::resetAll() {
+    beginResetModel();
+    cache_.clear();
+    types_.clear();
+    for (const GridColumn& c : cols_) {
+        db::FieldType type = db::FieldType::Text;
+        try {
+            if (table_ && table_->active())
+                if (db::Field* f = table_->findField(c.field)) type = f->type();
+        } catch (const db::Error&) {
+        }
+        types_.append(type);
+    }
+    count_ = tableCount();
+    endResetModel();
+}
+
+void DBGridModel::dropCache() {
+    cache_.clear();
+    if (count_ > 0 && !cols_.isEmpty()) emit dataChanged(index(0, 0), index(count_ - 1, int(cols_.size()) - 1));
+}
+
+void DBGridModel::syncCount() {
+    const int n = tableCount();
+    if (n > count_) {
+        beginInsertRows({}, count_, n - 1);
+        count_ = n;
+        endInsertRows();
+    } else if (n < count_) {
+        beginRemoveRows({}, n, count_ - 1);
+        count_ = n;
+        endRemoveRows();
+    }
+    dropCache();
+}
+
+void DBGridModel::checkCurrent() {
+    if (!table_) return;
+    try {
+        if (!table_->active() || table_->state() != db::Table::Browse) return;
+        if (tableCount() != count_) {
+            syncCount();
+            return;
+        }
+        const int r = table_->recNo();
+        auto it = cache_.constFind(r);
+        if (it != cache_.constEnd() && it->rowId != table_->rowId()) dropCache();
+    } catch (const db::Error&) {
+    }
+}
+
+db::FieldType DBGridModel::columnType(int col) const { return types_.value(col, db::FieldType::Text); }
+
+int DBGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
+int DBGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(cols_.size()); }
+
+bool DBGridModel::fetch(int row) const {
+    db::Table* t = table_;
+    if (!t || peeking_) return false;
+    bool ok = false;
+    try {
+        // Only a resting cursor is visited: a pending record or someone's long walk is left alone.
+        if (!t->active() || t->state() != db::Table::Browse || t->controlsDisabled()) return false;
+        peeking_ = true;
+        const db::Bookmark home = t->bookmark();
+        const int cur = t->recNo();
+        auto scroll = std::move(t->afterScroll);  // painting is no scroll of the owner's
+        t->afterScroll = nullptr;
+        t->disableControls();
+        try {
+            if (cache_.size() > kCacheLimit) cache_.clear();
+            const int first = qMax(0, row - kBlock / 4);
+            int pos = cur + t->moveBy(first - cur);
+            QList<db::Field*> fields;
+            for (const GridColumn& c : cols_) fields.append(t->findField(c.field));
+            for (int n = 0; n < kBlock && !t->eof(); ++n, ++pos) {
+                Row r;
+                r.rowId = t->rowId();
+                r.texts.reserve(fields.size());
+                for (db::Field* f : fields) r.texts.append(f ? f->displayText() : QString());
+                cache_.insert(pos, std::move(r));
+                t->next();
+            }
+            ok = cache_.contains(row);
+        } catch (const db::Error&) {
+        }
+        try {
+            if (!home.valid() || !t->gotoBookmark(home)) t->moveBy(cur - t->recNo());
+        } catch (const db::Error&) {
+        }
+        t->enableControls();
+        t->afterScroll = std::move(scroll);
+    } catch (const db::Error&) {
+    }
+    peeking_ = false;
+    return ok;
+}
+
+QVariant DBGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.column() >= cols_.size()) return {};
+    const GridColumn& c = cols_[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: {
+        auto it = cache_.constFind(index.row());
+        if (it == cache_.constEnd()) {
+            if (!fetch(index.row())) return {};
+            it = cache_.constFind(index.row());
+            if (it == cache_.constEnd()) return {};
+        }
+        return it->texts.value(index.column());
+    }
+    case Qt::TextAlignmentRole:
+        if (c.alignment) return QVariant::fromValue(c.alignment | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::AlignVCenter |
+                                   (rightAligned(columnType(index.column())) ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::ForegroundRole:
+        if (c.color.isValid()) return c.color;
+        return {};
+    case Qt::FontRole:
+        if (c.bold) {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return {};
+    default: return {};
+    }
+}
+
+QVariant DBGridModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o != Qt::Horizontal || section < 0 || section >= cols_.size()) return {};
+    const GridColumn& c = cols_[section];
+    if (role == Qt::DisplayRole) return c.title.isEmpty() ? c.field : c.title;
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags DBGridModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (readOnly_ || !index.isValid() || !table_) return f;
+    try {
+        db::Field* fld = table_->active() ? table_->findField(cols_[index.column()].field) : nullptr;
+        if (fld && !fld->isCalculated() && !fld->isLookup() && fld->type() != db::FieldType::AutoInc)
+            f |= Qt::ItemIsEditable;
+    } catch (const db::Error&) {
+    }
+    return f;
+}
+
+bool DBGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || readOnly_ || !index.isValid() || !table_) return false;
+    db::Table* t = table_;
+    const db::FieldType type = columnType(index.column());
+    const auto parsed = parseFieldText(type, value.toString());
+    if (!parsed) {
+        MessageBox(invalidEntryMessage(type), QStringLiteral("Uwaga!"), MB_OK);
+        return false;
+    }
+    try {
+        if (!t->active() || t->state() != db::Table::Browse) return false;
+        if (t->recNo() != index.row()) t->moveBy(index.row() - t->recNo());
+        if (t->recNo() != index.row()) return false;
+        t->edit();
+        t->field(cols_[index.column()].field)->setValue(*parsed);
+        t->post();
+    } catch (const db::Error&) {
+        try {
+            if (t->state() != db::Table::Browse) t->cancel();
+        } catch (const db::Error&) {
+        }
+        MessageBox(QStringLiteral("Błąd zapisu!"), QStringLiteral("Uwaga!"), MB_OK);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- view
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DBGridModel(this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DBGrid::onCurrentRowChanged);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& idx) {
+        if (idx.isValid()) emit rowDoubleClicked();
+    });
+}
+
+void DBGrid::setTable(db::Table* t) {
+    for (const auto& c : conns_) disconnect(c);
+    conns_.clear();
+    if (t) {
+        conns_ << connect(t, &db::Table::recordChanged, this, &DBGrid::onRecordChanged);
+        conns_ << connect(t, &db::Table::stateChanged, this, &DBGrid::onStateChanged);
+        conns_ << connect(t, &db::Table::dataSetChanged, this, &DBGrid::onDataSetChanged);
+        conns_ << connect(t, &QObject::destroyed, this, [this] { model_->setTable(nullptr); });
+    }
+    model_->setTable(t);
+    applyWidths();
+    selectCursorRow();
+}
+
+void DBGrid::setColumns(const QList<GridColumn>& cols) {
+    model_->setColumns(cols);
+    applyWidths();
+    selectCursorRow();
+}
+
+void DBGrid::addColumn(const GridColumn& c) {
+    QList<GridColumn> cols = model_->columns();
+    cols.append(c);
+    setColumns(cols);
+}
+
+void DBGrid::setColumnTitle(int i, const QString& title) {
+    if (i < 0 || i >= model_->columns().size()) return;
+    GridColumn c = model_->columns()[i];
+    c.title = title;
+    model_->setColumn(i, c);
+}
+
+void DBGrid::setReadOnly(bool on) {
+    model_->setReadOnly(on);
+    setEditTriggers(on ? QAbstractItemView::NoEditTriggers
+                       : QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
+                             QAbstractItemView::SelectedClicked);
+}
+
+void DBGrid::refreshRows() {
+    model_->syncCount();
+    selectCursorRow();
+}
+
+void DBGrid::applyWidths() {
+    const QList<GridColumn>& cols = model_->columns();
+    const int avg = qMax(1, fontMetrics().averageCharWidth());
+    for (int i = 0; i < cols.size(); ++i) {
+        const GridColumn& c = cols[i];
+        setColumnHidden(i, !c.visible);
+        int px = c.widthPx;
+        if (px <= 0) {
+            int chars = c.width;
+            if (chars <= 0) {
+                int size = 0;
+                try {
+                    if (table() && table()->active())
+                        if (db::Field* f = table()->findField(c.field)) size = f->size();
+                } catch (const db::Error&) {
+                }
+                chars = qMax(defaultChars(model_->columnType(i), size), int((c.title.isEmpty() ? c.field : c.title).size()));
+            }
+            px = chars * avg + 12;
+        }
+        setColumnWidth(i, px);
+    }
+}
+
+void DBGrid::changeEvent(QEvent* e) {
+    QTableView::changeEvent(e);
+    if (e->type() == QEvent::FontChange) {
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+        applyWidths();
+    }
+}
+
+void DBGrid::onRecordChanged() {
+    if (model_->peeking() || syncing_) return;
+    model_->checkCurrent();
+    selectCursorRow();
+}
+
+void DBGrid::onStateChanged() {
+    if (model_->peeking()) return;
+    db::Table* t = table();
+    if (!t) return;
+    // Back to browsing after a post, cancel or delete: rows may have moved.
+    if (t->state() == db::Table::Browse) {
+        model_->syncCount();
+        selectCursorRow();
+    }
+}
+
+void DBGrid::onDataSetChanged() {
+    if (model_->peeking()) return;
+    const bool hadColumns = model_->columnCount() > 0;
+    model_->resetAll();
+    if (hadColumns) applyWidths();
+    selectCursorRow();
+}
+
+void DBGrid::selectCursorRow() {
+    db::Table* t = table();
+    int r = -1;
+    try {
+        if (t && t->active() && t->state() == db::Table::Browse && !t->isEmpty()) r = t->recNo();
+    } catch (const db::Error&) {
+    }
+    if (r < 0 || r >= model_->rowCount()) {
+        if (t && t->state() != db::Table::Browse) return;  // a pending record: keep the old row
+        syncing_ = true;
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+        syncing_ = false;
+        return;
+    }
+    const int col = qMax(0, currentIndex().column());
+    const QModelIndex idx = model_->index(r, col);
+    if (!idx.isValid()) return;
+    syncing_ = true;
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    syncing_ = false;
+    scrollTo(idx);
+}
+
+void DBGrid::onCurrentRowChanged(const QModelIndex& cur, const QModelIndex&) {
+    if (syncing_ || model_->peeking() || !cur.isValid()) return;
+    db::Table* t = table();
+    if (!t) return;
+    try {
+        if (!t->active() || t->state() != db::Table::Browse) return;
+        syncing_ = true;
+        t->moveBy(cur.row() - t->recNo());
+        syncing_ = false;
+    } catch (const db::Error&) {
+        syncing_ = false;
+    }
+    selectCursorRow();  // the cursor may have stopped elsewhere (a row that went away)
+}
+
+}  // namespace ui

@@ -1,0 +1,175 @@
+#include "platform/ui/RecordButtons.h"
+
+#include <QBoxLayout>
+
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Window.h"
+
+namespace ui {
+
+RecordButtons::RecordButtons(QWidget* owner, db::Table* table, DBGrid* grid) : QObject(owner), owner_(owner) {
+    static const char* const texts[6] = {"&Dopisz", "&Popraw", "&Usuń", "&Zapisz", "&Anuluj", "&Wyjście"};
+    for (int i = 0; i < 6; ++i) {
+        buttons_[i] = new QPushButton(QString::fromUtf8(texts[i]), owner);
+        buttons_[i]->setAutoDefault(false);
+        buttons_[i]->setDefault(false);
+    }
+    connect(buttons_[Add], &QPushButton::clicked, this, &RecordButtons::add);
+    connect(buttons_[Edit], &QPushButton::clicked, this, &RecordButtons::edit);
+    connect(buttons_[Delete], &QPushButton::clicked, this, &RecordButtons::remove);
+    connect(buttons_[Save], &QPushButton::clicked, this, [this] { save(); });
+    connect(buttons_[Cancel], &QPushButton::clicked, this, &RecordButtons::cancel);
+    connect(buttons_[Exit], &QPushButton::clicked, this, &RecordButtons::close);
+    setGrid(grid);
+    setTable(table);
+}
+
+void RecordButtons::addTo(QBoxLayout* layout) const {
+    for (QPushButton* b : buttons_) layout->addWidget(b);
+}
+
+void RecordButtons::setEditStyle(EditStyle s) {
+    style_ = s;
+    updateButtons();
+}
+
+void RecordButtons::setTable(db::Table* t) {
+    for (const auto& c : conns_) disconnect(c);
+    conns_.clear();
+    table_ = t;
+    if (t) {
+        conns_ << connect(t, &db::Table::stateChanged, this, &RecordButtons::updateButtons);
+        conns_ << connect(t, &db::Table::dataSetChanged, this, &RecordButtons::updateButtons);
+    }
+    updateButtons();
+}
+
+void RecordButtons::setGrid(DBGrid* g) {
+    grid_ = g;
+    updateButtons();
+}
+
+bool RecordButtons::editing() const {
+    if (!table_ || !table_->active()) return false;
+    const auto st = table_->state();
+    return st == db::Table::Insert || st == db::Table::Edit;
+}
+
+void RecordButtons::updateButtons() {
+    const bool ed = editing();
+    auto show = [this](Action a, bool visible, bool enabled = true) {
+        buttons_[a]->setVisible(visible);
+        buttons_[a]->setEnabled(enabled);
+    };
+    if (!ed) {
+        show(Add, true);
+        show(Edit, true);
+        show(Delete, true);
+        show(Exit, true);
+        show(Save, false);
+        show(Cancel, false);
+    } else {
+        const bool keepPressed = style_ == PressedStaysDisabled;
+        const Action pressed = table_->state() == db::Table::Insert ? Add : Edit;
+        show(Add, keepPressed && pressed == Add, false);
+        show(Edit, keepPressed && pressed == Edit, false);
+        show(Delete, false);
+        show(Exit, false);
+        show(Save, true);
+        show(Cancel, true);
+    }
+    if (grid_) grid_->setEnabled(!ed);
+}
+
+void RecordButtons::add() {
+    if (!table_ || editing()) return;
+    if (allow && !allow(Add)) return;
+    try {
+        if (!table_->active()) table_->open();
+        table_->append();
+    } catch (const db::Error& e) {
+        MessageBox(e.message(), QStringLiteral("Uwaga!"), MB_OK);
+        return;
+    }
+    started_ = Add;
+    updateButtons();
+    if (started) started(Add);
+    if (focusOnEdit) focusOnEdit->setFocus();
+}
+
+void RecordButtons::edit() {
+    if (!table_ || editing()) return;
+    if (allow && !allow(Edit)) return;
+    try {
+        if (!table_->active() || table_->isEmpty()) return;
+        table_->edit();
+    } catch (const db::Error& e) {
+        MessageBox(e.message(), QStringLiteral("Uwaga!"), MB_OK);
+        return;
+    }
+    started_ = Edit;
+    updateButtons();
+    if (started) started(Edit);
+    if (focusOnEdit) focusOnEdit->setFocus();
+}
+
+void RecordButtons::remove() {
+    if (!table_ || editing()) return;
+    try {
+        if (!table_->active() || table_->isEmpty()) return;
+    } catch (const db::Error&) {
+        return;
+    }
+    if (allow && !allow(Delete)) return;
+    if (MessageBox(QStringLiteral("Czy skasować pozycję?"), QStringLiteral("Uwaga!"), MB_OKCANCEL) != IDOK) return;
+    try {
+        table_->remove();
+    } catch (const db::Error& e) {
+        MessageBox(e.message(), QStringLiteral("Uwaga!"), MB_OK);
+        return;
+    }
+    updateButtons();
+    if (deleted) deleted();
+}
+
+bool RecordButtons::save() {
+    if (!table_ || !editing()) return false;
+    if (validate && !validate()) return false;
+    try {
+        table_->post();
+    } catch (const db::Error&) {
+        // The record stays pending, so the user may correct it or cancel.
+        MessageBox(saveErrorText, QStringLiteral("Uwaga!"), MB_OK);
+        updateButtons();
+        return false;
+    }
+    updateButtons();
+    if (saved) saved();
+    return true;
+}
+
+void RecordButtons::cancel() {
+    if (!table_) return;
+    const bool was = editing();
+    try {
+        if (was) table_->cancel();
+    } catch (const db::Error&) {
+    }
+    updateButtons();
+    if (was && cancelled) cancelled();
+}
+
+void RecordButtons::close() {
+    if (exit) {
+        exit();
+        return;
+    }
+    QWidget* w = owner_ ? owner_->window() : nullptr;
+    if (auto* win = qobject_cast<Window*>(w))
+        win->Close();
+    else if (w)
+        w->close();
+}
+
+}  // namespace ui

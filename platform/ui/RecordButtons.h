@@ -1,0 +1,79 @@
+#pragma once
+// The record-window pattern: add, edit, delete, save, cancel and exit over one table and its grid.
+// Browsing: add, edit, delete and exit shown; save and cancel hidden; the grid enabled.
+// Adding or editing: save and cancel shown, the grid disabled; what else shows depends on the
+// style (only save and cancel, or the pressed button kept visible but disabled).
+// Bound data controls follow the table's state by themselves (read-only outside editing).
+
+#include <QObject>
+#include <QPointer>
+#include <QPushButton>
+#include <functional>
+
+#include "platform/db/Table.h"
+
+class QBoxLayout;
+
+namespace ui {
+
+class DBGrid;
+
+class RecordButtons : public QObject {
+    Q_OBJECT
+public:
+    enum Action { Add, Edit, Delete, Save, Cancel, Exit };
+    enum EditStyle {
+        OnlySaveCancel,      // while editing only save and cancel are shown
+        PressedStaysDisabled // the pressed one of add/edit stays visible, disabled; the other hidden
+    };
+
+    // Creates the six buttons as children of owner ("&Dopisz", "&Popraw", "&Usuń", "&Zapisz",
+    // "&Anuluj", "&Wyjście"); place them with addTo() or by hand.
+    RecordButtons(QWidget* owner, db::Table* table, DBGrid* grid = nullptr);
+
+    QPushButton* button(Action a) const { return buttons_[a]; }
+    void addTo(QBoxLayout* layout) const;  // in the order above
+    void setEditStyle(EditStyle s);
+    void setTable(db::Table* t);
+    db::Table* table() const { return table_; }
+    void setGrid(DBGrid* g);
+
+    // --- hooks for the owner window ---
+    // Before add, edit or delete (rights, conditions): false does nothing.
+    std::function<bool(Action)> allow;
+    // After the table went into insert or edit state: fill defaults, move the focus.
+    std::function<void(Action)> started;
+    // Before the post: false keeps the record pending (the hook says why).
+    std::function<bool()> validate;
+    std::function<void()> saved;
+    std::function<void()> cancelled;
+    std::function<void()> deleted;
+    // What exit does; without it the owner's window is closed (ui::Window::Close() for windows).
+    std::function<void()> exit;
+    // The control that gets the focus when editing starts.
+    QPointer<QWidget> focusOnEdit;
+    // The message of a failed post (caption "Uwaga!"); the record stays pending.
+    QString saveErrorText = QStringLiteral("Błąd zapisu!");
+
+    // The actions, also callable by the owner (e.g. FormClose calls cancel()).
+    void add();
+    void edit();
+    void remove();
+    bool save();
+    void cancel();
+    void close();
+
+    bool editing() const;
+    void updateButtons();
+
+private:
+    QPushButton* buttons_[6];
+    QWidget* owner_;
+    QPointer<db::Table> table_;
+    QPointer<DBGrid> grid_;
+    EditStyle style_ = OnlySaveCancel;
+    Action started_ = Add;
+    QList<QMetaObject::Connection> conns_;
+};
+
+}  // namespace ui

@@ -1,0 +1,146 @@
+#include "platform/ui/Window.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
+#include "platform/ui/TestHooks.h"
+#include "platform/ui/TestHooksInternal.h"
+
+namespace ui {
+
+namespace {
+// Windows shown modally, innermost last: when one closes, the one under it is active again.
+QList<Window*>& modalStack() {
+    static QList<Window*> s;
+    return s;
+}
+}  // namespace
+
+void makeButtonsNonDefault(QWidget* root) {
+    if (!root) return;
+    const auto buttons = root->findChildren<QPushButton*>();
+    for (QPushButton* b : buttons) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    if (auto* b = qobject_cast<QPushButton*>(root)) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+}
+
+Window::Window(QWidget* parent) : QDialog(parent) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+Window::~Window() { modalStack().removeAll(this); }
+
+int Window::ShowModal() {
+    if (showing_) {
+        qWarning("ui::Window::ShowModal: %s is already shown", metaObject()->className());
+        return result();
+    }
+    modalStack().append(this);
+    struct Pop {
+        Window* w;
+        ~Pop() {
+            modalStack().removeAll(w);
+            // Back from a modal child: the window under it is activated again.
+            if (!modalStack().isEmpty()) {
+                Window* top = modalStack().last();
+                if (top->showing_ && !top->closing_) top->activate();
+            }
+        }
+    } pop{this};
+
+    setResult(0);
+    if (!test::enabled()) return exec();
+
+    std::function<void(Window*)> handler = test::handlerFor(QString::fromLatin1(metaObject()->className()));
+    QPointer<Window> guard(this);
+    struct EnsureClosed {
+        QPointer<Window>& w;
+        ~EnsureClosed() {
+            if (w && w->showing_) w->Close();
+        }
+    } ensure{guard};
+    setModal(true);
+    show();
+    if (closePending_) {
+        closePending_ = false;
+        Close();
+    } else if (showing_ && handler) {
+        handler(this);
+    }
+    if (guard && showing_) Close();
+    return guard ? result() : 0;
+}
+
+void Window::Close() { done(result()); }
+
+void Window::activate() {
+    FormActivate();
+}
+
+void Window::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (e->spontaneous() || showing_) return;
+    makeButtonsNonDefault(this);
+    showing_ = true;
+    closing_ = false;
+    closePending_ = false;
+    const quint64 serial = ++showSerial_;
+    inShowEvent_ = true;
+    struct Reset {
+        bool& f;
+        ~Reset() { f = false; }
+    } reset{inShowEvent_};
+    FormActivate();
+    inShowEvent_ = false;
+    if (closePending_ && !test::enabled()) {
+        // Asked to close while being shown: do it once the modal loop runs.
+        closePending_ = false;
+        QTimer::singleShot(0, this, [this, serial] {
+            if (showing_ && showSerial_ == serial) Close();
+        });
+    }
+}
+
+void Window::closeEvent(QCloseEvent* e) {
+    // The title bar's close box: QDialog turns it into reject(), i.e. the one close path.
+    QDialog::closeEvent(e);
+}
+
+void Window::reject() { done(QDialog::Rejected); }
+
+void Window::done(int r) {
+    if (inShowEvent_) {
+        closePending_ = true;
+        setResult(r);
+        return;
+    }
+    if (closing_) {  // already on the way out (e.g. FormClose calling Close())
+        setResult(r);
+        return;
+    }
+    runClosePath();
+    QDialog::done(r);
+}
+
+void Window::runClosePath() {
+    if (!showing_) return;
+    closing_ = true;
+    struct Reset {
+        Window* w;
+        ~Reset() {
+            w->closing_ = false;
+            w->showing_ = false;
+        }
+    } reset{this};
+    FormClose();
+}
+
+}  // namespace ui

@@ -1,0 +1,93 @@
+#pragma once
+// Fixture of the payment tests: a temporary data folder with a pupil (address without a flat
+// number) in a school, the school year 2008/2009 (from September) and the working date
+// 2008-11-15; message boxes scripted, reports kept instead of shown.
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <memory>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/payments/UDokumentWplaty.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/report/Report.h"
+#include "platform/ui/TestHooks.h"
+#include "support/FolderTestowy.h"
+
+class SrodowiskoWplat : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::make_unique<FolderTestowy>();
+        ASSERT_TRUE(folder->ok());
+        ui::test::enable();
+        ui::test::clearModalHandlers();
+        ui::test::clearMessages();
+        report::test::enable();
+        szkola = folder->DodajSzkole("Szkoła Podstawowa nr 1");
+        const int adres = folder->DodajAdres("00-950", "Łódź", "Piotrkowska", "12");
+        UczenTestowy u;
+        u.Nazwisko = "Kowalski";
+        u.Imie1 = "Jan";
+        u.Imie2 = "Paweł";
+        u.IdSzkoly = szkola;
+        u.IdAdresZam = adres;
+        uczen = folder->DodajUcznia(u);
+        klucz = folder->DodajRokSzkolny(2008, 9);
+        DM->TUczen->open();
+        ASSERT_TRUE(DM->TUczen->locate("IdUcznia", {uczen}));
+    }
+    void TearDown() override {
+        ui::test::clearModalHandlers();
+        ui::test::disable();
+        report::test::disable();
+        folder.reset();
+    }
+
+    // A prepared document of the given kind for the pupil.
+    std::unique_ptr<TDokumentWplaty> dokument(int rodzaj, const QDate& robocza = QDate(2008, 11, 15),
+                                              int korekta = 0, int rok = 2008) {
+        auto d = std::make_unique<TDokumentWplaty>();
+        d->RodzajDokumentu = rodzaj;
+        d->RokKsiegowy = rok;
+        d->DataRobocza = robocza;
+        d->TrybKorekty = korekta;
+        d->WczytajUcznia();
+        d->Przygotuj();
+        return d;
+    }
+
+    // Tuition of 100.00 due in every month of 2008/2009.
+    void czesneCaly() {
+        for (int m = 1; m <= 12; ++m) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+    }
+
+    // Locates the fees-due line of kind and month; false when there is none.
+    static bool linia(TDokumentWplaty& d, const QString& rodz, int miesiac) {
+        return d.TOplaty->locate("RodzOpl;Miesiac", {rodz, miesiac});
+    }
+
+    double oplacono(const QString& rodz, int miesiac, const QString& k = {}) {
+        const QString tab = "NLZ" + (k.isEmpty() ? klucz : k);
+        return folder->Baza()
+            .scalar(QString("SELECT M%1 FROM %2 WHERE IdUcznia = ? AND RodzOpl = ? AND Status = 'Z'")
+                        .arg(miesiac, 2, 10, QChar('0'))
+                        .arg(tab),
+                    {uczen, rodz})
+            .toDouble();
+    }
+
+    int ile(const QString& sql, const QVariantList& p = {}) { return folder->Baza().scalar(sql, p).toInt(); }
+
+    QStringList teksty() const {
+        QStringList l;
+        for (const auto& m : ui::test::messages()) l << m.text;
+        return l;
+    }
+
+    std::unique_ptr<FolderTestowy> folder;
+    int szkola = 0;
+    int uczen = 0;
+    QString klucz;
+};

@@ -1,0 +1,311 @@
+// The payment windows driven through the main window's commands on the offscreen platform.
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <QSpinBox>
+
+#include "SrodowiskoWplat.h"
+#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/UStart.h"
+#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
+#include "Szkola/fees/UObliczOdsetki.h"
+#include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UNowaWplata.h"
+#include "Szkola/payments/UPoleceniaWplat.h"
+#include "Szkola/payments/UWyborKasy.h"
+#include "Szkola/payments/UWydrukKPSklad.h"
+#include "Szkola/payments/UWydrukKW.h"
+#include "platform/ui/DBGrid.h"
+
+namespace {
+
+class Okna : public SrodowiskoWplat {
+protected:
+    void SetUp() override {
+        SrodowiskoWplat::SetUp();
+        UtworzOknaRdzenia();
+        UtworzOknaWplat(Glowny);
+        Kalendarz->UstawDateRobocza(QDate(2008, 11, 15));
+        ui::test::shownWindows().clear();
+    }
+    void TearDown() override {
+        ui::test::clearModalHandlers();
+        UsunOknaWplat();
+        UsunOknaRdzenia();
+        SrodowiskoWplat::TearDown();
+    }
+    // The register open on the pupil, without a school year chosen.
+    void otworzRejestr() {
+        ui::test::setModalHandler([](ui::Window* w) { w->Close(); });
+        Glowny->OtworzRejestr();
+        ui::test::setModalHandler(nullptr);
+        ASSERT_TRUE(Glowny->RejestrOtwarty());
+        ASSERT_TRUE(DM->TUczen->locate("IdUcznia", {uczen}));
+        ui::test::shownWindows().clear();
+        ui::test::clearMessages();
+    }
+    void wybierzKase(int indeks) {
+        ui::test::setModalHandlerFor("TWyborKasy", [indeks](ui::Window*) {
+            WyborKasy->RadioGroup1->SetItemIndex(indeks);
+            WyborKasy->BitBtn1Click();
+        });
+    }
+    static QString raport() {
+        const report::PreparedReport* r = report::test::lastShown();
+        return r ? r->toText() : QString();
+    }
+};
+
+}  // namespace
+
+TEST_F(Okna, BezOtwartegoRejestruNicSieNieOtwiera) {
+    PolecenieNowaWplata();
+    PolecenieZwrotNadplaty();
+    EXPECT_TRUE(ui::test::shownWindows().isEmpty());
+}
+
+TEST_F(Okna, ZamknietyWyborKasyNieOtwieraWplaty) {
+    otworzRejestr();
+    PolecenieNowaWplata();
+    EXPECT_EQ(ui::test::shownWindows(), QList<QString>{"TWyborKasy"});
+    EXPECT_EQ(Glowny->Tag, -1);
+}
+
+TEST_F(Okna, WyborKasyPokazujeRokIPamietaWybor) {
+    ui::test::setModalHandlerFor("TWyborKasy", [](ui::Window*) {
+        EXPECT_EQ(WyborKasy->Label2->text(), "2008");
+        // The calendar button changes the year shown at once.
+        ui::test::setModalHandlerFor("TKalendarz", [](ui::Window* k) {
+            Kalendarz->UstawDateRobocza(QDate(2009, 2, 1));
+            k->Close();
+        });
+        WyborKasy->SpeedButtonDataClick();
+        EXPECT_EQ(WyborKasy->Label2->text(), "2009");
+        WyborKasy->RadioGroup1->SetItemIndex(1);
+        WyborKasy->BitBtn1Click();
+    });
+    Glowny->Tag = -1;
+    WyborKasy->ShowModal();
+    EXPECT_EQ(Glowny->Tag, 1);
+    EXPECT_EQ(WyborKasy->RadioGroup1->ItemIndex(), 1);
+}
+
+TEST_F(Okna, WplataGotowkowaDoPodgladuParagonu) {
+    for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 125.5);
+    folder->DodajKwote(klucz, uczen, "_O", 10, 25.5);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        EXPECT_EQ(w->windowTitle(), "Nowa wpłata - gotówka  - rok 2008");
+        EXPECT_EQ(w->LabelUczen->text(), "Kowalski Jan Paweł");
+        EXPECT_EQ(w->Label4->text(), "Dowód wpłaty");
+        EXPECT_EQ(w->Label11->text(), "Wpłata gotówki do kasy");
+        EXPECT_FALSE(w->PanelBank->isVisibleTo(w));
+        EXPECT_FALSE(w->SpeedButtonNowy1->isVisibleTo(w));
+        db::Table* lista = w->Dokument()->TOplaty;
+        ASSERT_EQ(lista->recordCount(), 3);
+        for (lista->first(); !lista->eof(); lista->next()) w->DBGrid1DblClick();
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 225.5);
+        w->BitBtnZapiszClick();
+        EXPECT_FALSE(w->isShowing());
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(ui::test::shownWindows(), (QList<QString>{"TWyborKasy", "TNowaWplata"}));
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 125.5);
+    EXPECT_DOUBLE_EQ(oplacono("_O", 10), 25.5);
+    const QString t = raport();
+    EXPECT_EQ(t.count("Dowód wpłaty"), 2) << qPrintable(t);
+    EXPECT_TRUE(t.contains("Oryginał"));
+    EXPECT_TRUE(t.contains("Kopia"));
+    EXPECT_TRUE(t.contains("Derara za miesiąc 10.2008"));
+    EXPECT_TRUE(t.contains("25,50"));   // the deduction, positive, in its column
+    EXPECT_TRUE(t.contains("225,50"));  // 'Razem : '
+    EXPECT_TRUE(t.contains("dwieście dwadzieścia pięć złotych pięćdziesiąt groszy")) << qPrintable(t);
+    EXPECT_EQ(t.count("Słownie:"), 2);
+    // Back on the base files, the work tables gone.
+    EXPECT_EQ(DM->TWplaty->bareName(), "Wplaty");
+    EXPECT_FALSE(folder->Baza().tableExists("ROplT1"));
+    EXPECT_EQ(DM->TOplatyR->bareName(), "Str_OplAn");
+}
+
+TEST_F(Okna, ZwrotNadplatyDrukujeDowodWyplaty) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    folder->DodajKwote(klucz, uczen, "WI", 10, 140.0, "Z");
+    otworzRejestr();
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        EXPECT_EQ(w->windowTitle(), "Nowy dokument zwrotu nadpłaty - gotówka  - rok 2008");
+        EXPECT_EQ(w->Label26->text(), "Razem nadpłata:  40,00zł");
+        EXPECT_EQ(w->Label3->text(), "Składniki dokumentu wypłaty");
+        EXPECT_FALSE(w->SpeedButtonOdsetki->isVisibleTo(w));
+        w->DBGrid1DblClick();
+        // After a line edit the interest button stays hidden in a refund.
+        w->SpeedButtonPopraw2Click();
+        EXPECT_TRUE(w->PanelDane2->isVisibleTo(w));
+        EXPECT_FALSE(w->DBGrid1->isEnabled());
+        w->SpeedButtonZapisz2Click();
+        EXPECT_FALSE(w->SpeedButtonOdsetki->isVisibleTo(w));
+        EXPECT_TRUE(w->DBGrid1->isEnabled());
+        w->BitBtnZapiszClick();
+    });
+    PolecenieZwrotNadplaty();
+    EXPECT_EQ(ui::test::shownWindows(), QList<QString>{"TNowaWplata"});
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    const QString t = raport();
+    EXPECT_EQ(t.count("Dowód wypłaty"), 2) << qPrintable(t);
+    EXPECT_TRUE(t.contains("Zwrot nadpłaty"));
+    EXPECT_TRUE(t.contains("czterdzieści złotych zero groszy"));
+    EXPECT_TRUE(t.contains("Kwotę wypłaciłem"));
+}
+
+TEST_F(Okna, PrzelewBezWydruku) {
+    const int bank = folder->DodajBank("Bank Śląski");
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    otworzRejestr();
+    wybierzKase(1);
+    ui::test::setModalHandlerFor("TNowaWplata", [bank](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        EXPECT_EQ(w->windowTitle(), "Nowa wpłata - przelew  - rok 2008");
+        EXPECT_TRUE(w->PanelBank->isVisibleTo(w));
+        EXPECT_FALSE(w->PanelKasa->isVisibleTo(w));
+        w->DBGrid1DblClick();
+        w->BitBtnZapiszClick();  // no bank
+        EXPECT_TRUE(w->isShowing());
+        db::Table* p = DM->TPrzelew;
+        p->field("IdBanku")->setInteger(bank);
+        w->SpeedButtonDataClick();
+        EXPECT_TRUE(w->MonthCalendar1->isVisibleTo(w));
+        w->MonthCalendar1->setSelectedDate(QDate(2008, 11, 12));
+        w->MonthCalendar1Click();
+        EXPECT_FALSE(w->MonthCalendar1->isVisibleTo(w));
+        EXPECT_EQ(p->field("DataWpl")->asDate(), QDate(2008, 11, 12));
+        p->field("Kwota")->setFloat(100.0);
+        w->BitBtnZapiszClick();
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(teksty(), QStringList{"Brak określenia banku!"});
+    EXPECT_EQ(report::test::lastShown(), nullptr);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM PRZ2008 WHERE DataWpl = '2008-11-12'"), 1);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+}
+
+TEST_F(Okna, OdsetkiPrzezKalkulatorBezPonownegoPrzygotowania) {
+    folder->DodajStawkeOdsetek(QDate(2000, 1, 1), 36.5);
+    DM->TOdsetki->refresh();
+    folder->DodajKwote(klucz, uczen, "WI", 10, 1000.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TObliczOdsetki", [](ui::Window*) {
+        // 36 days from 10 October to 15 November at 0.1 % a day.
+        EXPECT_EQ(DM->TLiczOds->field("IleDni")->asInteger(), 36);
+        EXPECT_DOUBLE_EQ(DM->TLiczOds->field("Odsetki")->asFloat(), 36.0);
+        ObliczOdsetki->BitBtnOKClick();
+    });
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        w->DBGrid1DblClick();
+        const int numer = DM->TWplaty->field("NumerWpl")->asInteger();
+        w->SpeedButtonOdsetkiClick();
+        EXPECT_EQ(w->Tag, 1);
+        EXPECT_EQ(w->Dokument()->TOplaty->recordCount(), 1);
+        EXPECT_EQ(DM->TOplatyR->recordCount(), 2);
+        EXPECT_EQ(DM->TWplaty->state(), db::Table::Insert);
+        EXPECT_EQ(DM->TWplaty->field("NumerWpl")->asInteger(), numer);
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 1036.0);
+        w->BitBtnZapiszClick();
+    });
+    PolecenieNowaWplata();
+    EXPECT_DOUBLE_EQ(oplacono("_S", 10), 36.0);
+    EXPECT_TRUE(raport().contains("Odsetki za Derara za miesiąc 10.2008"));
+}
+
+TEST_F(Okna, KalkulatorAnulowanyNicNieDodaje) {
+    folder->DodajStawkeOdsetek(QDate(2000, 1, 1), 36.5);
+    DM->TOdsetki->refresh();
+    folder->DodajKwote(klucz, uczen, "WI", 10, 1000.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TObliczOdsetki", [](ui::Window*) { ObliczOdsetki->BitBtnAnulujClick(); });
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        w->DBGrid1DblClick();
+        w->SpeedButtonOdsetkiClick();
+        EXPECT_EQ(DM->TOplatyR->recordCount(), 1);
+        EXPECT_EQ(w->Dokument()->TOplaty->field("Odsetki")->asString(), "W");
+        EXPECT_EQ(DM->TLiczOds->bareName(), "Str_LiczOds");
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+}
+
+TEST_F(Okna, BladPrzygotowaniaZamykaOknoIPorzadkuje) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    folder->Baza().dropTable("Str_SprOpl");
+    otworzRejestr();
+    wybierzKase(0);
+    bool obsluzone = false;
+    ui::test::setModalHandlerFor("TNowaWplata", [&](ui::Window*) { obsluzone = true; });
+    PolecenieNowaWplata();
+    EXPECT_FALSE(obsluzone);
+    EXPECT_FALSE(NowaWplata->isShowing());
+    ASSERT_EQ(ui::test::messages().size(), 1);
+    EXPECT_TRUE(ui::test::messages()[0].text.startsWith("Błąd przygotowania dokumentu wpłaty!"));
+    EXPECT_EQ(DM->TWplaty->bareName(), "Wplaty");
+    EXPECT_EQ(DM->TOplaty->bareName(), "OplatyAn");
+    EXPECT_EQ(DM->TOplatyR->bareName(), "Str_OplAn");
+    EXPECT_FALSE(folder->Baza().tableExists("ROplT1"));
+    EXPECT_FALSE(folder->Baza().tableExists("ROplOgT1"));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+    EXPECT_TRUE(NowaWplata->PierwszaAktywacja);
+}
+
+TEST_F(Okna, ParagonZNazwaSzkolyIBezLinii) {
+    folder->Baza().exec("UPDATE Parametry SET Placowka = '2', Nazwa1 = 'Zespół Szkół'");
+    DM->TParam->refresh();
+    DM->TSzkoly->refresh();
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) { NowaWplata->BitBtnZapiszClick(); });
+    PolecenieNowaWplata();
+    const QString t = raport();
+    EXPECT_EQ(t.count("Szkoła Podstawowa nr 1"), 2) << qPrintable(t);
+    EXPECT_EQ(t.count("Zespół Szkół"), 2);
+    EXPECT_EQ(t.count("Razem :"), 2);
+    EXPECT_TRUE(t.contains("zero złotych zero groszy"));
+
+    // "1": the stamp only.
+    folder->Baza().exec("UPDATE Parametry SET Placowka = '1'");
+    DM->TParam->refresh();
+    PolecenieNowaWplata();
+    EXPECT_EQ(raport().count("Szkoła Podstawowa nr 1"), 0);
+}
+
+TEST_F(Okna, WykazBankow) {
+    ui::test::setModalHandlerFor("TBanki", [](ui::Window* w) {
+        Banki->BitBtnAktualizujClick();  // empty: nothing
+        EXPECT_EQ(DM->TBanki->state(), db::Table::Browse);
+        Banki->BitBtnDopiszClick();
+        EXPECT_FALSE(Banki->BitBtnWyjscie->isVisibleTo(Banki));
+        EXPECT_TRUE(Banki->BitBtnZapisz->isVisibleTo(Banki));
+        DM->TBanki->field("Nazwa")->setString("Bank Pocztowy");
+        Banki->BitBtnZapiszClick();
+        EXPECT_TRUE(Banki->BitBtnWyjscie->isVisibleTo(Banki));
+        Banki->BitBtnDopiszClick();
+        DM->TBanki->field("Nazwa")->setString("Porzucony");
+        w->Close();  // closing discards the pending row
+    });
+    Banki->ShowModal();
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM Banki"), 1);
+    ui::test::scriptAnswers({ui::IDCANCEL, ui::IDOK});
+    ui::test::setModalHandlerFor("TBanki", [](ui::Window*) {
+        Banki->BitBtnKasujClick();
+        Banki->BitBtnKasujClick();
+    });
+    Banki->ShowModal();
+    EXPECT_EQ(teksty(), (QStringList{"Czy skasować pozycję?", "Czy skasować pozycję?"}));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM Banki"), 0);
+}

@@ -1,0 +1,187 @@
+// The record-window pattern over a table and its grid.
+#include <QHBoxLayout>
+
+#include "UiFixture.h"
+#include "platform/ui/DBControls.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/RecordButtons.h"
+#include "platform/ui/Window.h"
+
+using namespace ui;
+using B = RecordButtons;
+
+namespace {
+class BankWindow : public Window {
+    Q_OBJECT
+public:
+    db::Table t;
+    DBGrid* grid;
+    DBEdit* konto;
+    RecordButtons* buttons;
+    int closes = 0;
+    BankWindow() {
+        t.setTableName(QStringLiteral("Banki"));
+        t.setIndexFieldNames(QStringLiteral("Konto"));
+        t.open();
+        auto* lay = new QVBoxLayout(this);
+        grid = new DBGrid(this);
+        grid->setTable(&t);
+        grid->setColumns({GridColumn(QStringLiteral("Nazwa")), GridColumn(QStringLiteral("Konto"))});
+        konto = new DBEdit(&t, QStringLiteral("Konto"), this);
+        lay->addWidget(grid);
+        lay->addWidget(konto);
+        auto* row = new QHBoxLayout;
+        lay->addLayout(row);
+        buttons = new RecordButtons(this, &t, grid);
+        buttons->addTo(row);
+        buttons->focusOnEdit = konto;
+    }
+
+protected:
+    void FormClose() override {
+        ++closes;
+        buttons->cancel();
+    }
+};
+
+// What is visible, as a string of the six buttons: V visible and enabled, d visible and
+// disabled, - hidden.
+QString look(const RecordButtons& b) {
+    QString s;
+    for (int a = B::Add; a <= B::Exit; ++a) {
+        QPushButton* p = b.button(B::Action(a));
+        s += p->isHidden() ? QLatin1Char('-') : p->isEnabled() ? QLatin1Char('V') : QLatin1Char('d');
+    }
+    return s;
+}
+}  // namespace
+
+class Record : public uitest::UiDb {};
+
+TEST_F(Record, ButtonsFollowTheState) {
+    fill(2);
+    BankWindow w;
+    test::setModalHandler([&](Window*) {
+        EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+        EXPECT_TRUE(w.grid->isEnabled());
+        EXPECT_TRUE(w.konto->isReadOnly());
+        for (int a = B::Add; a <= B::Exit; ++a) {
+            EXPECT_FALSE(w.buttons->button(B::Action(a))->autoDefault());
+        }
+
+        w.buttons->button(B::Add)->click();
+        EXPECT_EQ(w.t.state(), db::Table::Insert);
+        EXPECT_EQ(look(*w.buttons), QStringLiteral("---VV-"));
+        EXPECT_FALSE(w.grid->isEnabled());
+        EXPECT_FALSE(w.konto->isReadOnly());
+        uitest::typeText(w.konto, QStringLiteral("K9"));
+        w.buttons->button(B::Save)->click();
+        EXPECT_EQ(w.t.state(), db::Table::Browse);
+        EXPECT_EQ(w.t.recordCount(), 3);
+        EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+        EXPECT_TRUE(w.grid->isEnabled());
+
+        w.buttons->setEditStyle(B::PressedStaysDisabled);
+        w.buttons->button(B::Edit)->click();
+        EXPECT_EQ(w.t.state(), db::Table::Edit);
+        EXPECT_EQ(look(*w.buttons), QStringLiteral("-d-VV-"));
+        w.buttons->button(B::Cancel)->click();
+        EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+        w.buttons->button(B::Add)->click();
+        EXPECT_EQ(look(*w.buttons), QStringLiteral("d--VV-"));
+        w.buttons->button(B::Cancel)->click();
+        EXPECT_EQ(w.t.recordCount(), 3);
+
+        w.buttons->button(B::Exit)->click();
+    });
+    w.ShowModal();
+    EXPECT_EQ(w.closes, 1);
+}
+
+TEST_F(Record, DeleteAsksAndGoesOnOnlyWithOk) {
+    fill(2);
+    BankWindow w;
+    test::scriptAnswers({IDCANCEL, IDOK});
+    w.buttons->button(B::Delete)->click();
+    EXPECT_EQ(w.t.recordCount(), 2);
+    w.buttons->button(B::Delete)->click();
+    EXPECT_EQ(w.t.recordCount(), 1);
+    ASSERT_EQ(test::messages().size(), 2);
+    EXPECT_EQ(test::messages()[0].text, QString::fromUtf8("Czy skasować pozycję?"));
+    EXPECT_EQ(test::messages()[0].caption, QStringLiteral("Uwaga!"));
+    EXPECT_EQ(test::messages()[0].flags, MB_OKCANCEL);
+}
+
+TEST_F(Record, EditAndDeleteOnAnEmptyTableDoNothing) {
+    BankWindow w;
+    w.buttons->button(B::Edit)->click();
+    EXPECT_EQ(w.t.state(), db::Table::Browse);
+    w.buttons->button(B::Delete)->click();
+    EXPECT_TRUE(test::messages().isEmpty());
+}
+
+TEST_F(Record, RefusedRightsAndValidationKeepTheState) {
+    fill(1);
+    BankWindow w;
+    QList<B::Action> asked;
+    w.buttons->allow = [&](B::Action a) {
+        asked << a;
+        return a != B::Delete;
+    };
+    w.buttons->button(B::Delete)->click();
+    EXPECT_EQ(w.t.recordCount(), 1);
+    EXPECT_TRUE(test::messages().isEmpty());  // the refusal speaks for itself
+
+    bool ok = false;
+    int saved = 0;
+    w.buttons->validate = [&] { return ok; };
+    w.buttons->saved = [&] { ++saved; };
+    w.buttons->button(B::Add)->click();
+    w.t.field(QStringLiteral("Konto"))->setString(QStringLiteral("K7"));
+    w.buttons->button(B::Save)->click();
+    EXPECT_EQ(w.t.state(), db::Table::Insert);
+    ok = true;
+    w.buttons->button(B::Save)->click();
+    EXPECT_EQ(w.t.state(), db::Table::Browse);
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(asked, (QList<B::Action>{B::Delete, B::Add}));
+}
+
+TEST_F(Record, AFailedPostSaysSoAndKeepsTheRecordPending) {
+    fill(1);  // holds the account "K1"
+    BankWindow w;
+    w.buttons->button(B::Add)->click();
+    uitest::typeText(w.konto, QStringLiteral("K1"));  // a unique account already there
+    w.t.field(QStringLiteral("Nazwa"))->setString(QStringLiteral("Drugi"));
+    w.buttons->button(B::Save)->click();
+    ASSERT_EQ(test::messages().size(), 1);
+    EXPECT_EQ(test::messages()[0].text, QStringLiteral("Błąd zapisu!"));
+    EXPECT_EQ(test::messages()[0].caption, QStringLiteral("Uwaga!"));
+    EXPECT_EQ(w.t.state(), db::Table::Insert);
+    EXPECT_EQ(w.t.field(QStringLiteral("Nazwa"))->asString(), QStringLiteral("Drugi"));
+    EXPECT_EQ(look(*w.buttons), QStringLiteral("---VV-"));
+    // Corrected, it saves.
+    w.konto->selectAll();
+    uitest::typeText(w.konto, QStringLiteral("K2"));
+    w.buttons->button(B::Save)->click();
+    EXPECT_EQ(w.t.state(), db::Table::Browse);
+    EXPECT_EQ(w.t.recordCount(), 2);
+}
+
+TEST_F(Record, ClosingWhileAddingDiscardsThePendingRow) {
+    fill(1);
+    BankWindow w;
+    test::setModalHandler([&](Window* win) {
+        w.buttons->button(B::Add)->click();
+        uitest::typeText(w.konto, QStringLiteral("K5"));
+        uitest::pressKey(win, Qt::Key_Escape);
+    });
+    w.ShowModal();
+    EXPECT_EQ(w.closes, 1);
+    EXPECT_EQ(w.t.state(), db::Table::Browse);
+    EXPECT_EQ(w.t.recordCount(), 1);
+    EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+}
+
+#include "test_record_buttons.moc"

@@ -1,0 +1,134 @@
+// Report engine speed: a 2,000-row report prepared into pages against a plain walk over the same
+// rows that formats the same texts. The engine should stay within twice the plain walk.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/report/Report.h"
+
+namespace {
+
+constexpr int kRows = 2000;
+
+struct Data {
+    QTemporaryDir dir;
+    db::Database database;
+    std::unique_ptr<db::Table> t;
+
+    Data() {
+        database.open(dir.filePath(QStringLiteral("bench.sqlite")), true);
+        db::TableDef def;
+        def.name = QStringLiteral("Lista");
+        def.fields = {db::fInt(QStringLiteral("Id")), db::fName(QStringLiteral("Nazwisko"), 30),
+                      db::fName(QStringLiteral("Imie"), 15), db::fText(QStringLiteral("Klasa"), 20),
+                      db::fDate(QStringLiteral("DataUr")), db::fMoney(QStringLiteral("Kwota"))};
+        database.createTable(def);
+        database.begin();
+        for (int i = 1; i <= kRows; ++i)
+            database.exec(QStringLiteral("INSERT INTO Lista (Id, Nazwisko, Imie, Klasa, DataUr, Kwota) "
+                                         "VALUES (?, ?, ?, ?, ?, ?)"),
+                          {i, QStringLiteral("Nazwisko%1").arg(i), QStringLiteral("Imię%1").arg(i % 97),
+                           QStringLiteral("Klasa %1").arg(i % 12), QStringLiteral("2015-0%1-1%2").arg(1 + i % 9).arg(i % 10),
+                           (i * 37 % 100000) / 100.0});
+        database.commit();
+        t = std::make_unique<db::Table>(&database);
+        t->setTableName(QStringLiteral("Lista.db"));
+        t->open();
+    }
+};
+
+Data* data = nullptr;
+
+// The same texts a detail line shows, walked and formatted without the engine.
+void BM_PlainWalk(benchmark::State& state) {
+    db::Table& t = *data->t;
+    for (auto _ : state) {
+        std::vector<QString> texts;
+        texts.reserve(kRows * 6);
+        int lp = 0;
+        t.disableControls();
+        for (t.first(); !t.eof(); t.next()) {
+            texts.push_back(QString::number(++lp));
+            for (const char* f : {"Nazwisko", "Imie", "Klasa", "DataUr", "Kwota"}) {
+                const db::Field* fld = t.findField(QString::fromLatin1(f));
+                texts.push_back(fld->isNull() ? QString() : fld->displayText());
+            }
+        }
+        t.enableControls();
+        benchmark::DoNotOptimize(texts.data());
+    }
+}
+
+struct ListReport : report::Report {
+    report::Label* lp;
+    int n = 0;
+    explicit ListReport(db::Table* t) {
+        setDataSet(t);
+        report::Band* h = addBand(report::BandKind::PageHeader, 40);
+        h->addLabel(276, 0, 0, QStringLiteral("Lista uczniów"), report::Font(14, true));
+        h->addDate(620, 0);
+        h->addPageNumber(620, 20);
+        report::Band* d = addBand(report::BandKind::Detail, 16);
+        lp = d->addLabel(0, 1, 30, QString(), report::Font(8), report::Alignment::Right);
+        d->addField(40, 1, 200, t, QStringLiteral("Nazwisko"), report::Font(8));
+        d->addField(250, 1, 100, t, QStringLiteral("Imie"), report::Font(8));
+        d->addField(360, 1, 100, t, QStringLiteral("Klasa"), report::Font(8));
+        d->addField(470, 1, 80, t, QStringLiteral("DataUr"), report::Font(8));
+        d->addField(560, 1, 100, t, QStringLiteral("Kwota"), report::Font(8), report::Alignment::Right);
+        d->addHLine(0, 15, 718);
+        d->beforePrint = [this](report::Band&, bool&) { lp->text = QString::number(++n); };
+        addBand(report::BandKind::PageFooter, 10)->addLabel(0, 0, 0, QStringLiteral("stopka"), report::Font(6));
+        beforePrint = [this](report::Report&) { n = 0; };
+    }
+};
+
+void BM_ReportPages(benchmark::State& state) {
+    ListReport r(data->t.get());
+    int pages = 0;
+    for (auto _ : state) {
+        report::PreparedReport p = r.prepare();
+        pages = p.pageCount();
+        benchmark::DoNotOptimize(p.pages.data());
+    }
+    state.counters["pages"] = pages;
+}
+
+BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportPages)->Unit(benchmark::kMillisecond);
+
+// Keeps the mean time of each benchmark for the ratio.
+class Collector : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Data d;
+    data = &d;
+    Collector rep;
+    benchmark::RunSpecifiedBenchmarks(&rep);
+    const double plain = rep.times["BM_PlainWalk"];
+    const double engine = rep.times["BM_ReportPages"];
+    if (plain > 0 && engine > 0)
+        std::printf("report/plain ratio: %.2f (target <= 2.00) %s\n", engine / plain,
+                    engine / plain <= 2.0 ? "OK" : "TOO SLOW");
+    data = nullptr;
+    benchmark::Shutdown();
+    return 0;
+}

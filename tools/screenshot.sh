@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Makes docs/glowny.png: the main window with the demo register, from a real window under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+if [ ! -x build/zrzut_ekranu ] || [ ! -x build/szkola_demo ]; then tools/setup.sh; fi
+if ! command -v xvfb-run >/dev/null; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq xvfb xauth
+fi
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+build/szkola_demo "$TMP/demo" >/dev/null
+mkdir -p docs
+cd "$TMP/demo"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$ROOT/build/zrzut_ekranu" "$ROOT/docs/glowny.png"
+echo "Zapisano docs/glowny.png"

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
-#include <QLockFile>
 
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
@@ -38,9 +37,13 @@ int main(int argc, char** argv) {
 
     // One run per data folder: a second start on the same folder ends at once, silently.
     const QString folder = QDir::currentPath();
-    QLockFile blokada(QDir(folder).filePath("szkola.lock"));
-    blokada.setStaleLockTime(0);  // held for the whole run; a crashed run's lock is still freed
-    if (!blokada.tryLock(0)) return 0;
+    QString blad;
+    const auto blokada = ZablokujFolderDanych(folder, &blad);
+    if (!blokada) {
+        if (blad.isEmpty()) return 0;
+        ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
+        return 1;
+    }
 
     int wynik = 0;
     try {

@@ -25,17 +25,20 @@ struct Data {
         database.open(dir.filePath(QStringLiteral("bench.sqlite")), true);
         db::TableDef def;
         def.name = QStringLiteral("Lista");
-        def.fields = {db::fInt(QStringLiteral("Id")), db::fName(QStringLiteral("Nazwisko"), 30),
-                      db::fName(QStringLiteral("Imie"), 15), db::fText(QStringLiteral("Klasa"), 20),
-                      db::fDate(QStringLiteral("DataUr")), db::fMoney(QStringLiteral("Kwota"))};
+        def.fields = {
+            db::fInt(QStringLiteral("Id")),        db::fName(QStringLiteral("Nazwisko"), 30),
+            db::fName(QStringLiteral("Imie"), 15), db::fText(QStringLiteral("Klasa"), 20),
+            db::fDate(QStringLiteral("DataUr")),   db::fMoney(QStringLiteral("Kwota"))};
         database.createTable(def);
         database.begin();
         for (int i = 1; i <= kRows; ++i)
-            database.exec(QStringLiteral("INSERT INTO Lista (Id, Nazwisko, Imie, Klasa, DataUr, Kwota) "
-                                         "VALUES (?, ?, ?, ?, ?, ?)"),
-                          {i, QStringLiteral("Nazwisko%1").arg(i), QStringLiteral("Imię%1").arg(i % 97),
-                           QStringLiteral("Klasa %1").arg(i % 12), QStringLiteral("2015-0%1-1%2").arg(1 + i % 9).arg(i % 10),
-                           (i * 37 % 100000) / 100.0});
+            database.exec(
+                QStringLiteral("INSERT INTO Lista (Id, Nazwisko, Imie, Klasa, DataUr, Kwota) "
+                               "VALUES (?, ?, ?, ?, ?, ?)"),
+                {i, QStringLiteral("Nazwisko%1").arg(i), QStringLiteral("Imię%1").arg(i % 97),
+                 QStringLiteral("Klasa %1").arg(i % 12),
+                 QStringLiteral("2015-0%1-1%2").arg(1 + i % 9).arg(i % 10),
+                 (i * 37 % 100000) / 100.0});
         database.commit();
         t = std::make_unique<db::Table>(&database);
         t->setTableName(QStringLiteral("Lista.db"));
@@ -80,10 +83,12 @@ struct ListReport : report::Report {
         d->addField(250, 1, 100, t, QStringLiteral("Imie"), report::Font(8));
         d->addField(360, 1, 100, t, QStringLiteral("Klasa"), report::Font(8));
         d->addField(470, 1, 80, t, QStringLiteral("DataUr"), report::Font(8));
-        d->addField(560, 1, 100, t, QStringLiteral("Kwota"), report::Font(8), report::Alignment::Right);
+        d->addField(560, 1, 100, t, QStringLiteral("Kwota"), report::Font(8),
+                    report::Alignment::Right);
         d->addHLine(0, 15, 718);
         d->beforePrint = [this](report::Band&, bool&) { lp->text = QString::number(++n); };
-        addBand(report::BandKind::PageFooter, 10)->addLabel(0, 0, 0, QStringLiteral("stopka"), report::Font(6));
+        addBand(report::BandKind::PageFooter, 10)
+            ->addLabel(0, 0, 0, QStringLiteral("stopka"), report::Font(6));
         beforePrint = [this](report::Report&) { n = 0; };
     }
 };
@@ -104,11 +109,12 @@ BENCHMARK(BM_ReportPages)->Unit(benchmark::kMillisecond);
 
 // Keeps the mean time of each benchmark for the ratio.
 class Collector : public benchmark::ConsoleReporter {
-public:
+  public:
     std::map<std::string, double> times;
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Iteration)
+                times[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
 };

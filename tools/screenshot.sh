@@ -3,15 +3,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
-if [ ! -x build/zrzut_ekranu ] || [ ! -x build/szkola_demo ]; then tools/setup.sh; fi
+BUILD="$ROOT/${BUILD:-build}"  # another build folder may be named in BUILD
+if [ ! -x "$BUILD/zrzut_ekranu" ] || [ ! -x "$BUILD/szkola_demo" ]; then tools/setup.sh; BUILD="$ROOT/build"; fi
 if ! command -v xvfb-run >/dev/null; then
   SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq xvfb xauth
 fi
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
-build/szkola_demo "$TMP/demo" >/dev/null
+"$BUILD/szkola_demo" "$TMP/demo" >/dev/null
 mkdir -p docs
 cd "$TMP/demo"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$ROOT/build/zrzut_ekranu" "$ROOT/docs/glowny.png"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$BUILD/zrzut_ekranu" "$ROOT/docs/glowny.png"
 echo "Zapisano docs/glowny.png"

@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
 
         // Price list and meal parameters.
         f.DodajCennik("WP", "Wpisowe", 100.00);
-        const int czesneP = f.DodajCennik("WI", u("Derara - przedszkole"), 450.00);
-        const int czesneS = f.DodajCennik("WI", u("Derara - szkoła"), 300.00);
+        f.DodajCennik("WI", u("Derara - przedszkole"), 450.00);
+        f.DodajCennik("WI", u("Derara - szkoła"), 300.00);
         const int sniadanie = f.DodajCennik(u("WŻ"), u("Śniadanie"), 5.00);
         const int obiad = f.DodajCennik(u("WŻ"), "Obiad", 9.50);
         const int podwieczorek = f.DodajCennik(u("WŻ"), "Podwieczorek", 4.00);

@@ -225,15 +225,14 @@ bool TDM::TUczenFilterRecord(db::Table& t) const {
     const int szkola = t.field("IdSzkoly")->asInteger();
     const int poziom = t.field("IdPoziomu")->asInteger();
     const int grupa = t.field("IdGrupy")->asInteger();
-    // The wider criteria always hold; only the chosen one is turned round.
+    // Turned round, the scope keeps the pupils of the wider unit outside the chosen one.
     switch (zakres) {
     case 1:
         return (szkola == f.FiltrIdSzkoly) != odwrotnie;
     case 2:
-        return szkola == f.FiltrIdSzkoly && ((poziom == f.FiltrIdPoziomu) != odwrotnie);
+        return odwrotnie ? szkola == f.FiltrIdSzkoly && poziom != f.FiltrIdPoziomu : poziom == f.FiltrIdPoziomu;
     default:
-        return szkola == f.FiltrIdSzkoly && poziom == f.FiltrIdPoziomu &&
-               ((grupa == f.FiltrIdGrupy) != odwrotnie);
+        return odwrotnie ? poziom == f.FiltrIdPoziomu && grupa != f.FiltrIdGrupy : grupa == f.FiltrIdGrupy;
     }
 }
 

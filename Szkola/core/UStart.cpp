@@ -1,12 +1,6 @@
 #include "Szkola/core/UStart.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QDir>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -21,6 +15,18 @@
 #include "Szkola/pupils/URokSzkolny.h"
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
+
+std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* blad) {
+    if (blad) blad->clear();
+    auto blokada = std::make_unique<QLockFile>(QDir(folder).filePath("szkola.lock"));
+    blokada->setStaleLockTime(0);  // held for hours; only a dead owner frees it
+    if (blokada->tryLock(0)) return blokada;
+    // Another run holds it: nothing to say. Any other failure must not pass unnoticed.
+    if (blokada->error() != QLockFile::LockFailedError && blad)
+        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
+                "\n(brak prawa zapisu lub folder nie istnieje).";
+    return nullptr;
+}
 
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
     QString blad;

@@ -1,11 +1,18 @@
 #pragma once
 // Start-up of the program: the data folder, the windows and data modules created once.
 
+#include <QLockFile>
 #include <QString>
+#include <memory>
 
 namespace db {
 class Database;
 }
+
+// Takes the folder's lock for the whole run ("szkola.lock"). Null when another run holds it
+// (the program then ends at once, silently) or when the lock cannot be made at all (then `blad`
+// gets a Polish message to show). A lock left by a run that crashed is taken over.
+std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* blad = nullptr);
 
 // Opens szkola.sqlite of `folder`, or (when it has none) asks whether to create it and, on yes,
 // asks for the new administrator's password twice and creates it. False when the program is to

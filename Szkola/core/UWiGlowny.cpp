@@ -62,6 +62,7 @@ struct TGlowny::Impl {
     bool pierwszaAktywacja = true;
     bool rejestrOtwarty = false;
     int blokadyWyjscia = 0;
+    QAction* polecenieRoku = nullptr;
 };
 
 TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
@@ -190,7 +191,8 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
 
     // The commands of this part of the program.
     DodajPolecenie("Kartoteka", "&Rejestr uczniów", [this] { OtworzRejestr(); }, true);
-    DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); });
+    d->polecenieRoku = DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); });
+    d->polecenieRoku->setEnabled(false);  // a year is chosen for an open register
     DodajPolecenie("Kartoteka", "&Wyjście", [this] { close(); });
     DodajPolecenie("Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
     DodajPolecenie("Parametry", "&Cennik", [this] { CennikClick(); });
@@ -326,7 +328,7 @@ void TGlowny::UstawKolumnyRejestru() {
     DBGrid1->addColumn(kol("Nazwisko", "Nazwisko", 22));
     DBGrid1->addColumn(kol("Imiona", "Imiona", 22));
     DBGrid1->addColumn(kol("DataUr", "Data ur.", 11));
-    DBGrid1->addColumn(kol("Szkola", "Szkoła", 18));
+    DBGrid1->addColumn(kol("Szkola", "Szkoła", 26));
     DBGrid1->addColumn(kol("Poziom", "Poziom", 12));
     DBGrid1->addColumn(kol("Klasa", "Grupa", 12));
     DBGrid1->addColumn(kol("Miasto", "Miejscowość", 16));
@@ -357,6 +359,7 @@ void TGlowny::OtworzRejestr() {
     d->zamkniety->setVisible(false);
     d->rejestr->setVisible(true);
     d->rejestrOtwarty = true;
+    d->polecenieRoku->setEnabled(true);
     ZmienRokSzkolny(true);
 }
 
@@ -460,6 +463,7 @@ void TGlowny::closeEvent(QCloseEvent* e) {
             if (t && t->active() && t->state() != db::Table::Browse) t->cancel();
     }
     d->rejestrOtwarty = false;
+    d->polecenieRoku->setEnabled(false);
     e->accept();
 }
 

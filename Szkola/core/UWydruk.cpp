@@ -21,6 +21,11 @@
 
 TWydruk* Wydruk = nullptr;
 
+TWydruk* UtworzWydruk(QWidget* parent) {
+    if (!Wydruk) Wydruk = new TWydruk(parent);
+    return Wydruk;
+}
+
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QWidget(parent) {
     auto* l = new QVBoxLayout(this);

@@ -114,3 +114,6 @@ private:
 };
 
 extern TWydruk* Wydruk;
+
+// Creates the one instance when it does not exist yet (whoever needs it first at start-up).
+TWydruk* UtworzWydruk(QWidget* parent = nullptr);

@@ -714,6 +714,9 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         odtworz(dok, m);
     }
 
+    // School years may have changed since the window was prepared.
+    if (TRokSzk->active()) TRokSzk->refresh();
+
     const Migawka naglowek = zrob(dok);
     const QDate dzis = QDate::currentDate();
     const int oper = BiezacyOperator.Symbol;
@@ -789,7 +792,13 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         tx.commit();
     } catch (const db::Error&) {
         // Everything of this save was rolled back; the window stays with the document as it
-        // was before the button was pressed.
+        // was before the button was pressed. A write that failed leaves its record pending:
+        // it must not be carried into the next attempt.
+        bezpiecznie([&] {
+            anuluj(TNaleznosc);
+            TNaleznosc->close();
+        });
+        bezpiecznie([&] { anuluj(skl); });
         if (!naglowekZapisany) {
             if (RodzajDokumentu == DokPrzelew) {
                 ui::MessageBox("Błąd zapisu przelewu!", kUwaga, ui::MB_OK);

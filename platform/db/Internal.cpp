@@ -210,6 +210,7 @@ Cell toCell(const QVariant& v, const FieldDef& f, bool cut) {
         else if (v.typeId() == QMetaType::QDateTime) d = v.toDateTime().date();
         else if (!parseIsoDate(v.toString().trimmed(), d)) badValue(v, f, "date");
         if (!d.isValid()) return c;
+        if (d.year() < 1 || d.year() > 9999) badValue(v, f, "date");  // stored as "YYYY-MM-DD"
         c.i = d.toJulianDay();
         c.null = false;
         return c;
@@ -295,18 +296,22 @@ void bindCell(sqlite3_stmt* st, int idx, const Cell& c, FieldType t) {
     }
     switch (t) {
     case FieldType::Text:
-    case FieldType::Memo: {
-        const QByteArray b = c.s.toUtf8();
-        sqlite3_bind_text(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    case FieldType::Memo:
+        // the cell outlives the step (callers reset the statement first): no copy
+        sqlite3_bind_text16(st, idx, c.s.utf16(), int(c.s.size() * 2), SQLITE_STATIC);
         return;
-    }
     case FieldType::Currency:
     case FieldType::Float: sqlite3_bind_double(st, idx, c.f); return;
     case FieldType::Date: {
-        const QDate d = QDate::fromJulianDay(c.i);
-        char buf[16];
-        const int n = snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year(), d.month(), d.day());
-        sqlite3_bind_text(st, idx, buf, n, SQLITE_TRANSIENT);
+        int y, m, d;
+        QDate::fromJulianDay(c.i).getDate(&y, &m, &d);
+        if (y < 0 || y > 9999) {
+            sqlite3_bind_null(st, idx);
+            return;
+        }
+        char buf[10] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10), char('0' + y % 10), '-',
+                        char('0' + m / 10), char('0' + m % 10), '-', char('0' + d / 10), char('0' + d % 10)};
+        sqlite3_bind_text(st, idx, buf, 10, SQLITE_TRANSIENT);
         return;
     }
     default: sqlite3_bind_int64(st, idx, c.i); return;

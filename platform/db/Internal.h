@@ -25,9 +25,16 @@ struct Cell {
     Cell() : i(0) {}
 };
 
+// A record in a cursor. Columns a cursor has not needed yet may be left unread (loaded bit
+// off) and are fetched on first use; records built in memory are complete.
 struct Row {
     qint64 rowid = 0;
-    std::vector<Cell> c;
+    mutable std::vector<Cell> c;
+    mutable quint64 loaded[2] = {~0ull, ~0ull};
+    bool has(int col) const { return col >= 128 || ((loaded[col >> 6] >> (col & 63)) & 1); }
+    void mark(int col) const {
+        if (col < 128) loaded[col >> 6] |= 1ull << (col & 63);
+    }
 };
 
 [[noreturn]] void throwSqlite(sqlite3* h, int rc, const QString& context);

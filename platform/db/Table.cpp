@@ -3,7 +3,10 @@
 #include <sqlite3.h>
 
 #include <QHash>
+#include <QMetaMethod>
 #include <algorithm>
+#include <cstring>
+#include <unordered_map>
 #include <cmath>
 
 #include "platform/db/Collation.h"
@@ -57,6 +60,8 @@ struct Table::Impl {
     std::vector<std::unique_ptr<Field>> retired;  // kept alive: callers may hold the pointers
     QHash<QString, int> byName;
     QHash<QString, int> byLower;
+    std::vector<QByteArray> utf8Names;
+    mutable std::unordered_map<const char*, int> byPointer;  // names passed as literals
     int nData = 0;
     int autoIncCol = -1;
     std::vector<FieldType> types;
@@ -96,6 +101,13 @@ struct Table::Impl {
     bool modified = false;
     qint64 editRowId = 0;
     const Row* candidate = nullptr;
+    int candidateIdx = -1;  // its position in rows, when it is one of them
+
+    // Columns read at load; the others come in blocks when first used (only those asked for).
+    bool lazy = false;
+    std::vector<int> keyCols;
+    mutable std::vector<char> wanted;
+    static constexpr int kBlock = 128;
 
     std::vector<Cell> calc;
     bool calcValid = false;
@@ -134,16 +146,21 @@ struct Table::Impl {
     }
 
     // --- signals, suppressed while controls are disabled ---
+    // Signals cost a call even when nothing listens; cursors in algorithms usually have no
+    // bound controls.
     void emitRecord() {
+        static const QMetaMethod m = QMetaMethod::fromSignal(&Table::recordChanged);
         if (disabled) missedSignal = true;
-        else emit q->recordChanged();
+        else if (q->isSignalConnected(m)) emit q->recordChanged();
     }
     void emitDataSet() {
+        static const QMetaMethod m = QMetaMethod::fromSignal(&Table::dataSetChanged);
         if (disabled) missedSignal = true;
-        else emit q->dataSetChanged();
+        else if (q->isSignalConnected(m)) emit q->dataSetChanged();
     }
     void emitState() {
-        if (!disabled) emit q->stateChanged();
+        static const QMetaMethod m = QMetaMethod::fromSignal(&Table::stateChanged);
+        if (!disabled && q->isSignalConnected(m)) emit q->stateChanged();
     }
 
     void touch() { calcValid = false; }
@@ -180,12 +197,15 @@ struct Table::Impl {
             if (f) retired.push_back(std::move(f));
         byName.clear();
         byLower.clear();
+        byPointer.clear();
+        utf8Names.clear();
         types.clear();
         colls.clear();
         autoIncCol = -1;
         for (int i = 0; i < int(fields.size()); ++i) {
             byName.insert(fields[i]->def_.name, i);
             byLower.insert(fields[i]->def_.name.toLower(), i);
+            utf8Names.push_back(fields[i]->def_.name.toUtf8());
             if (i < nData) {
                 types.push_back(fields[i]->def_.type);
                 colls.push_back(fields[i]->def_.collation);
@@ -200,6 +220,13 @@ struct Table::Impl {
         if (it != byName.constEnd()) return it.value();
         return byLower.value(name.toLower(), -1);
     }
+    int fieldIndex(const char* name) const {
+        auto it = byPointer.find(name);
+        if (it != byPointer.end() && std::strcmp(utf8Names[it->second].constData(), name) == 0) return it->second;
+        const int i = fieldIndex(QString::fromUtf8(name));
+        if (i >= 0 && std::strcmp(utf8Names[i].constData(), name) == 0) byPointer[name] = i;
+        return i;
+    }
     int dataCol(const QString& name) const {
         const int i = fieldIndex(name);
         if (i < 0 || i >= nData)
@@ -213,11 +240,84 @@ struct Table::Impl {
     }
 
     // --- current record ---
-    const Row* curRow() const {
-        if (candidate) return candidate;
+    const Row* curRow(int* idx = nullptr) const {
+        if (idx) *idx = -1;
+        if (candidate) {
+            if (idx) *idx = candidateIdx;
+            return candidate;
+        }
         if (state == Insert || state == Edit) return &pending;
-        if (pos >= 0 && pos < int(rows.size())) return rows[pos].get();
+        if (pos >= 0 && pos < int(rows.size())) {
+            if (idx) *idx = pos;
+            return rows[pos].get();
+        }
         return nullptr;
+    }
+    // A cell of the record at position idx, read from the table when not read yet.
+    const Cell& cellAt(int idx, int col) const {
+        const Row& r = *rows[idx];
+        if (!r.has(col)) fetchColumn(idx, col);
+        return r.c[col];
+    }
+    void fetchColumn(int idx, int col) const {
+        if (int(wanted.size()) < nData) wanted.resize(nData, 0);
+        wanted[col] = 1;
+        std::vector<int> cols;
+        for (int i = 0; i < nData; ++i)
+            if (wanted[i]) cols.push_back(i);
+        std::vector<int> block;
+        const int n = int(rows.size());
+        for (int i = idx; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
+            if (!rows[i]->has(col)) block.push_back(i);
+        for (int i = idx - 1; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
+            if (!rows[i]->has(col)) block.push_back(i);
+        QStringList names, params;
+        for (int c : cols) names << colName(c);
+        for (int i = 0; i < kBlock; ++i) params << QStringLiteral("?%1").arg(i + 1);
+        const QString sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                .arg(names.join(QStringLiteral(", ")), qualified(), params.join(QLatin1Char(',')));
+        std::vector<std::pair<qint64, const Row*>> byId;
+        byId.reserve(block.size());
+        for (int i : block) byId.push_back({rows[i]->rowid, rows[i].get()});
+        std::sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
+        StmtUse use(st);
+        for (int i = 0; i < kBlock; ++i)
+            sqlite3_bind_int64(st, i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(st, 0);
+            auto it = std::lower_bound(byId.begin(), byId.end(), id, [](const auto& a, qint64 v) { return a.first < v; });
+            if (it == byId.end() || it->first != id) continue;
+            const Row* r = it->second;
+            for (size_t k = 0; k < cols.size(); ++k) {
+                readCell(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
+                r->mark(cols[k]);
+            }
+        }
+        if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Cannot read table %1").arg(bare()));
+        for (const auto& [id, r] : byId) {  // gone meanwhile (changed behind the cursors' back)
+            for (int c : cols) {
+                if (!r->has(c)) {
+                    r->c[c] = Cell();
+                    r->mark(c);
+                }
+            }
+        }
+    }
+    // Every column of the record at position idx (before it is copied for editing).
+    void ensureFull(int idx) {
+        const Row& r = *rows[idx];
+        bool full = true;
+        for (int c = 0; c < nData && full; ++c) full = r.has(c);
+        if (full) return;
+        std::unique_ptr<Row> f = fetch(r.rowid);
+        for (int c = 0; c < nData; ++c) {
+            if (!r.has(c)) {
+                r.c[c] = f ? f->c[c] : Cell();
+                r.mark(c);
+            }
+        }
     }
     const Row* visibleCurrent() const {
         return (pos >= 0 && pos < int(rows.size())) ? rows[pos].get() : nullptr;
@@ -241,8 +341,10 @@ struct Table::Impl {
     const Cell& cellOf(Field::Kind kind, int column, const FieldDef& def) {
         switch (kind) {
         case Field::Data: {
-            const Row* r = curRow();
-            return r ? r->c[column] : nullCell();
+            int idx;
+            const Row* r = curRow(&idx);
+            if (!r) return nullCell();
+            return idx >= 0 ? cellAt(idx, column) : r->c[column];
         }
         case Field::Calculated:
             ensureCalc();
@@ -445,7 +547,29 @@ struct Table::Impl {
         QStringList conds;
         std::vector<std::pair<const Cell*, FieldType>> binds;
         whereSql(conds, binds);
-        QString sql = selectSql;
+        const bool filtering = filtered && filterFn;
+        // Only the columns that order and bound the set are read now (the filter sees whole
+        // records); the others follow in blocks as they are used.
+        lazy = !filtering && nData <= 128;
+        std::vector<char> isKey(nData, 0);
+        for (int c : orderCols) isKey[c] = 1;
+        for (int c : detailCols) isKey[c] = 1;
+        for (int c : rangeCols) isKey[c] = 1;
+        if (autoIncCol >= 0) isKey[autoIncCol] = 1;
+        for (int c = 0; c < int(wanted.size()) && c < nData; ++c)
+            if (wanted[c]) isKey[c] = 1;  // asked for before: read with the rest
+        keyCols.clear();
+        quint64 mask[2] = {0, 0};
+        QStringList names;
+        for (int c = 0; c < nData; ++c) {
+            if (lazy && !isKey[c]) continue;
+            keyCols.push_back(c);
+            names << colName(c);
+            mask[c >> 6] |= 1ull << (c & 63);
+        }
+        QString sql = lazy ? QStringLiteral("SELECT rowid%1%2 FROM %3")
+                                 .arg(names.isEmpty() ? QString() : QStringLiteral(", "), names.join(QStringLiteral(", ")), qualified())
+                           : selectSql;
         if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
         sql += orderSql();
         sqlite3_stmt* st = stmt(sql);
@@ -453,10 +577,18 @@ struct Table::Impl {
             StmtUse use(st);
             for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
             int rc;
-            const bool filtering = filtered && filterFn;
+            const int nk = int(keyCols.size());
             while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
                 auto r = std::make_unique<Row>();
-                readRow(st, *r);
+                if (lazy) {
+                    r->rowid = sqlite3_column_int64(st, 0);
+                    r->c.resize(nData);
+                    for (int k = 0; k < nk; ++k) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                    r->loaded[0] = mask[0];
+                    r->loaded[1] = mask[1];
+                } else {
+                    readRow(st, *r);
+                }
                 if (filtering && !filterOk(*r)) continue;
                 rows.push_back(std::move(r));
             }
@@ -859,11 +991,7 @@ void Table::setIndexFieldNames(const QString& fields) {
     d->checkBrowseMode();
     d->indexFieldNames = fields;
     d->orderCols = cols;
-    const Row* cur = d->visibleCurrent();
-    std::stable_sort(d->rows.begin(), d->rows.end(),
-                     [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) { return d->cmpRows(*a, *b) < 0; });
-    if (cur) d->pos = d->indexOfRow(cur);
-    d->touch();
+    d->load(true);  // the new order's fields may not have been read yet
     d->emitDataSet();
 }
 
@@ -1138,7 +1266,7 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
             bool ok = true;
             if (allData) {
                 for (size_t i = 0; i < cols.size() && ok; ++i)
-                    ok = d->fieldMatches(d->rows[r]->c[cols[i]], keys[i], cols[i], caseInsensitive, partialKey);
+                    ok = d->fieldMatches(d->cellAt(r, cols[i]), keys[i], cols[i], caseInsensitive, partialKey);
             } else {
                 for (size_t i = 0; i < cols.size() && ok; ++i) {
                     const QVariant v = valueAt(r, d->fields[cols[i]].get());
@@ -1214,29 +1342,37 @@ QVariant Table::lookup(const QString& keyFields, const QVariantList& values, con
     if (cols.size() <= d->orderCols.size() && std::equal(cols.begin(), cols.end(), d->orderCols.begin())) {
         const int i = d->lowerBoundKey(*rowsKey);
         if (i < int(d->rows.size()) && d->cmpKey(*d->rows[i], d->orderCols, keys) == 0)
-            return cellToVariant(d->rows[i]->c[res], d->types[res]);
+            return cellToVariant(d->cellAt(i, res), d->types[res]);
         return QVariant();
     }
-    for (const auto& r : d->rows)
-        if (d->cmpKey(*r, cols, keys) == 0) return cellToVariant(r->c[res], d->types[res]);
+    for (int r = 0; r < int(d->rows.size()); ++r) {
+        bool ok = true;
+        for (size_t k = 0; k < cols.size() && ok; ++k)
+            ok = compareCell(d->cellAt(r, cols[k]), keys[k], d->types[cols[k]], d->colls[cols[k]]) == 0;
+        if (ok) return cellToVariant(d->cellAt(r, res), d->types[res]);
+    }
     return QVariant();
 }
 
 QVariant Table::valueAt(int row, const Field* f) const {
     if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QVariant();
-    if (f->kind_ == Field::Data) return cellToVariant(d->rows[row]->c[f->column_], f->def_.type);
+    if (f->kind_ == Field::Data) return cellToVariant(d->cellAt(row, f->column_), f->def_.type);
     const Row* saved = d->candidate;
+    const int savedIdx = d->candidateIdx;
     d->candidate = d->rows[row].get();
+    d->candidateIdx = row;
     d->touch();
     QVariant v;
     try {
         v = f->value();
     } catch (...) {
         d->candidate = saved;
+        d->candidateIdx = savedIdx;
         d->touch();
         throw;
     }
     d->candidate = saved;
+    d->candidateIdx = savedIdx;
     d->touch();
     return v;
 }
@@ -1277,6 +1413,7 @@ void Table::edit() {
         insert();
         return;
     }
+    d->ensureFull(d->pos);
     d->pending = *d->rows[d->pos];
     d->editRowId = d->pending.rowid;
     d->modified = false;
@@ -1394,6 +1531,17 @@ Field* Table::field(const QString& name) const {
 }
 
 Field* Table::findField(const QString& name) const {
+    const int i = d->fieldIndex(name);
+    return i >= 0 ? d->fields[i].get() : nullptr;
+}
+
+Field* Table::field(const char* name) const {
+    const int i = d->fieldIndex(name);
+    if (i < 0) throw Error(Error::NoField, QStringLiteral("Table %1 has no field %2").arg(d->bare(), QString::fromUtf8(name)));
+    return d->fields[i].get();
+}
+
+Field* Table::findField(const char* name) const {
     const int i = d->fieldIndex(name);
     return i >= 0 ? d->fields[i].get() : nullptr;
 }

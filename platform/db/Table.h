@@ -174,6 +174,8 @@ public:
     // --- fields ---
     Field* field(const QString& name) const;        // Error(NoField) when absent
     Field* findField(const QString& name) const;    // nullptr when absent
+    Field* field(const char* name) const;           // the same, quicker for literal names
+    Field* findField(const char* name) const;
     const std::vector<std::unique_ptr<Field>>& fields() const;
     QVariant operator[](const QString& name) const { return field(name)->value(); }
 

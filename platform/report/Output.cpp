@@ -1,5 +1,6 @@
 // ShowReport, the print path, the printer set-up dialog and the test hooks.
 #include <QApplication>
+#include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -61,7 +62,17 @@ void ShowPrepared(std::shared_ptr<PreparedReport> pages) {
     // From inside a modal window a plain window would be blocked: the preview is then modal
     // over it, so the user can page, print and close it; the caller still returns at once.
     QWidget* modal = QApplication::activeModalWidget();
-    auto* w = new PreviewWindow(std::move(pages), modal);
+    // Owned by the caller's window (or the main window), so it never outlives the program's
+    // main window nor keeps the program running after it.
+    QWidget* owner = modal;
+    if (!owner) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMainWindow*>(w) && w->isVisible()) {
+                owner = w;
+                break;
+            }
+    }
+    auto* w = new PreviewWindow(std::move(pages), owner);
     w->setAttribute(Qt::WA_DeleteOnClose);
     if (modal) w->setWindowModality(Qt::ApplicationModal);
     w->show();
@@ -109,8 +120,8 @@ bool Report::Print() {
     if (!printerName.isEmpty()) printer.setPrinterName(printerName);
     printer.setCopyCount(copies);
     if (!printer.isValid() || !pages.print(printer)) {
-        ui::MessageBox(QStringLiteral("Nie udało się wydrukować raportu."), QStringLiteral("Uwaga!"),
-                       ui::MB_OK);
+        ui::MessageBox(QStringLiteral("Nie udało się wydrukować raportu."),
+                       QStringLiteral("Uwaga!"), ui::MB_OK);
         return false;
     }
     return true;

@@ -62,18 +62,24 @@ std::vector<std::vector<const PreparedItem*>> rows(const PreparedPage& p) {
 
 Qt::PenStyle qtPen(PenStyle s) {
     switch (s) {
-    case PenStyle::Dash: return Qt::DashLine;
-    case PenStyle::Dot: return Qt::DotLine;
-    case PenStyle::Solid: break;
+        case PenStyle::Dash:
+            return Qt::DashLine;
+        case PenStyle::Dot:
+            return Qt::DotLine;
+        case PenStyle::Solid:
+            break;
     }
     return Qt::SolidLine;
 }
 
 Qt::Alignment qtAlign(Alignment a) {
     switch (a) {
-    case Alignment::Center: return Qt::AlignHCenter;
-    case Alignment::Right: return Qt::AlignRight;
-    case Alignment::Left: break;
+        case Alignment::Center:
+            return Qt::AlignHCenter;
+        case Alignment::Right:
+            return Qt::AlignRight;
+        case Alignment::Left:
+            break;
     }
     return Qt::AlignLeft;
 }
@@ -155,7 +161,8 @@ QString PreparedReport::toHtml() const {
     const int h = int(std::lround(sheetHeight()));
     QString s;
     s += QStringLiteral(
-             "<!DOCTYPE html>\n<html lang=\"pl\">\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
+             "<!DOCTYPE html>\n<html lang=\"pl\">\n<head>\n<meta "
+             "charset=\"utf-8\">\n<title>%1</title>\n"
              "<style>\n"
              "body { background: #888; margin: 0; padding: 8px; }\n"
              ".page { position: relative; width: %2px; height: %3px; background: #fff; "
@@ -169,50 +176,55 @@ QString PreparedReport::toHtml() const {
     auto px = [](double v) { return QString::number(v + kMargin, 'f', 1); };
     auto num = [](double v) { return QString::number(v, 'f', 1); };
     auto border = [](PenStyle p) {
-        return p == PenStyle::Dot ? QStringLiteral("dotted")
-                                  : p == PenStyle::Dash ? QStringLiteral("dashed")
-                                                        : QStringLiteral("solid");
+        return p == PenStyle::Dot    ? QStringLiteral("dotted")
+               : p == PenStyle::Dash ? QStringLiteral("dashed")
+                                     : QStringLiteral("solid");
     };
     for (size_t i = 0; i < pages.size(); ++i) {
         s += QStringLiteral("<div class=\"page\" id=\"str%1\">\n").arg(i + 1);
         for (const auto& it : pages[i].items) {
             switch (it.type) {
-            case PreparedItem::Text: {
-                const Font& f = fonts[size_t(it.font)];
-                QString style = QStringLiteral("left:%1px;top:%2px;font-family:'%3';font-size:%4pt;")
-                                    .arg(px(it.x), px(it.y), f.family.toHtmlEscaped(),
-                                         QString::number(f.size));
-                if (f.bold) style += QStringLiteral("font-weight:bold;");
-                if (f.italic) style += QStringLiteral("font-style:italic;");
-                if (f.underline) style += QStringLiteral("text-decoration:underline;");
-                if (it.w > 0) {
-                    style += QStringLiteral("width:%1px;").arg(num(it.w));
-                    if (it.align == Alignment::Right) style += QStringLiteral("text-align:right;");
-                    if (it.align == Alignment::Center) style += QStringLiteral("text-align:center;");
+                case PreparedItem::Text: {
+                    const Font& f = fonts[size_t(it.font)];
+                    QString style =
+                        QStringLiteral("left:%1px;top:%2px;font-family:'%3';font-size:%4pt;")
+                            .arg(px(it.x), px(it.y), f.family.toHtmlEscaped(),
+                                 QString::number(f.size));
+                    if (f.bold) style += QStringLiteral("font-weight:bold;");
+                    if (f.italic) style += QStringLiteral("font-style:italic;");
+                    if (f.underline) style += QStringLiteral("text-decoration:underline;");
+                    if (it.w > 0) {
+                        style += QStringLiteral("width:%1px;").arg(num(it.w));
+                        if (it.align == Alignment::Right)
+                            style += QStringLiteral("text-align:right;");
+                        if (it.align == Alignment::Center)
+                            style += QStringLiteral("text-align:center;");
+                    }
+                    s += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n")
+                             .arg(style, it.text.toHtmlEscaped());
+                    break;
                 }
-                s += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n")
-                         .arg(style, it.text.toHtmlEscaped());
-                break;
-            }
-            case PreparedItem::Line:
-                if (it.h == 0)
+                case PreparedItem::Line:
+                    if (it.h == 0)
+                        s += QStringLiteral(
+                                 "<div class=\"l\" style=\"left:%1px;top:%2px;width:%3px;height:0;"
+                                 "border-top:%4px %5 #000;\"></div>\n")
+                                 .arg(px(it.x), px(it.y), num(it.w), num(it.penWidth),
+                                      border(it.pen));
+                    else
+                        s += QStringLiteral(
+                                 "<div class=\"l\" style=\"left:%1px;top:%2px;width:0;height:%3px;"
+                                 "border-left:%4px %5 #000;\"></div>\n")
+                                 .arg(px(it.x), px(it.y), num(it.h), num(it.penWidth),
+                                      border(it.pen));
+                    break;
+                case PreparedItem::Rect:
                     s += QStringLiteral(
-                             "<div class=\"l\" style=\"left:%1px;top:%2px;width:%3px;height:0;"
-                             "border-top:%4px %5 #000;\"></div>\n")
-                             .arg(px(it.x), px(it.y), num(it.w), num(it.penWidth), border(it.pen));
-                else
-                    s += QStringLiteral(
-                             "<div class=\"l\" style=\"left:%1px;top:%2px;width:0;height:%3px;"
-                             "border-left:%4px %5 #000;\"></div>\n")
-                             .arg(px(it.x), px(it.y), num(it.h), num(it.penWidth), border(it.pen));
-                break;
-            case PreparedItem::Rect:
-                s += QStringLiteral(
-                         "<div class=\"r\" style=\"left:%1px;top:%2px;width:%3px;height:%4px;"
-                         "border:%5px %6 #000;\"></div>\n")
-                         .arg(px(it.x), px(it.y), num(it.w), num(it.h), num(it.penWidth),
-                              border(it.pen));
-                break;
+                             "<div class=\"r\" style=\"left:%1px;top:%2px;width:%3px;height:%4px;"
+                             "border:%5px %6 #000;\"></div>\n")
+                             .arg(px(it.x), px(it.y), num(it.w), num(it.h), num(it.penWidth),
+                                  border(it.pen));
+                    break;
             }
         }
         s += QStringLiteral("</div>\n");
@@ -246,12 +258,14 @@ bool PreparedReport::save(const QString& path, QString* error) const {
         return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
     bool ok = true;
     writeAll(error, ok, f, data);
-    if (!ok || !f.commit()) return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
+    if (!ok || !f.commit())
+        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
     return true;
 }
 
 bool PreparedReport::load(const QString& path, QString* error) {
-    const QString bad = QStringLiteral("Plik %1 nie jest zapisanym raportem lub jest uszkodzony.").arg(path);
+    const QString bad =
+        QStringLiteral("Plik %1 nie jest zapisanym raportem lub jest uszkodzony.").arg(path);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("Nie można otworzyć pliku %1.").arg(path));
@@ -274,7 +288,8 @@ bool PreparedReport::load(const QString& path, QString* error) {
     for (quint32 i = 0; i < nFonts; ++i) {
         Font ft;
         in >> ft.family >> ft.size >> ft.bold >> ft.italic >> ft.underline;
-        if (in.status() != QDataStream::Ok || !(ft.size > 0 && ft.size < 1000)) return fail(error, bad);
+        if (in.status() != QDataStream::Ok || !(ft.size > 0 && ft.size < 1000))
+            return fail(error, bad);
         r.fonts.push_back(ft);
     }
     quint32 nPages = 0;
@@ -311,7 +326,8 @@ bool PreparedReport::exportText(const QString& path, QString* error) const {
         return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
     bool ok = true;
     writeAll(error, ok, f, toPlainText().toUtf8());
-    if (!ok || !f.commit()) return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
+    if (!ok || !f.commit())
+        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
     return true;
 }
 
@@ -321,7 +337,8 @@ bool PreparedReport::exportHtml(const QString& path, QString* error) const {
         return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
     bool ok = true;
     writeAll(error, ok, f, toHtml().toUtf8());
-    if (!ok || !f.commit()) return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
+    if (!ok || !f.commit())
+        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
     return true;
 }
 
@@ -335,10 +352,10 @@ bool PreparedReport::exportPdf(const QString& path, QString* error) const {
         pdf.setResolution(kDpi);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Szkoła"));
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                      orientation == Orientation::Landscape ? QPageLayout::Landscape
-                                                                            : QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0)));
+        pdf.setPageLayout(QPageLayout(
+            QPageSize(QPageSize::A4),
+            orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+            QMarginsF(0, 0, 0, 0)));
         QPainter p;
         if (!p.begin(&pdf)) {
             f.cancelWriting();
@@ -366,33 +383,33 @@ void PreparedReport::paintPage(QPainter& p, int index, double scale) const {
     int currentFont = -1;
     for (const PreparedItem& it : pages[size_t(index)].items) {
         switch (it.type) {
-        case PreparedItem::Text: {
-            if (it.font != currentFont && it.font >= 0 && size_t(it.font) < fonts.size()) {
-                p.setFont(fonts[size_t(it.font)].toQFont(scale, dpi));
-                currentFont = it.font;
+            case PreparedItem::Text: {
+                if (it.font != currentFont && it.font >= 0 && size_t(it.font) < fonts.size()) {
+                    p.setFont(fonts[size_t(it.font)].toQFont(scale, dpi));
+                    currentFont = it.font;
+                }
+                p.setPen(Qt::black);
+                const QRectF r(X(it.x), X(it.y), it.w * scale, it.h * scale);
+                int flags = int(qtAlign(it.w > 0 ? it.align : Alignment::Left)) | Qt::AlignTop |
+                            Qt::TextSingleLine;
+                if (!it.clip) flags |= Qt::TextDontClip;
+                p.drawText(r, flags, it.text);
+                break;
             }
-            p.setPen(Qt::black);
-            const QRectF r(X(it.x), X(it.y), it.w * scale, it.h * scale);
-            int flags = int(qtAlign(it.w > 0 ? it.align : Alignment::Left)) | Qt::AlignTop |
-                        Qt::TextSingleLine;
-            if (!it.clip) flags |= Qt::TextDontClip;
-            p.drawText(r, flags, it.text);
-            break;
-        }
-        case PreparedItem::Line:
-        case PreparedItem::Rect: {
-            QPen pen(Qt::black);
-            pen.setWidthF(std::max(0.5f, it.penWidth) * scale);
-            pen.setStyle(qtPen(it.pen));
-            pen.setCapStyle(Qt::FlatCap);
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
-            if (it.type == PreparedItem::Line)
-                p.drawLine(QPointF(X(it.x), X(it.y)), QPointF(X(it.x + it.w), X(it.y + it.h)));
-            else
-                p.drawRect(QRectF(X(it.x), X(it.y), it.w * scale, it.h * scale));
-            break;
-        }
+            case PreparedItem::Line:
+            case PreparedItem::Rect: {
+                QPen pen(Qt::black);
+                pen.setWidthF(std::max(0.5f, it.penWidth) * scale);
+                pen.setStyle(qtPen(it.pen));
+                pen.setCapStyle(Qt::FlatCap);
+                p.setPen(pen);
+                p.setBrush(Qt::NoBrush);
+                if (it.type == PreparedItem::Line)
+                    p.drawLine(QPointF(X(it.x), X(it.y)), QPointF(X(it.x + it.w), X(it.y + it.h)));
+                else
+                    p.drawRect(QRectF(X(it.x), X(it.y), it.w * scale, it.h * scale));
+                break;
+            }
         }
     }
     p.restore();

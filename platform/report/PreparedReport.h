@@ -15,7 +15,7 @@ namespace report {
 // A4 with 10 mm margins, in design units of 1/96 inch.
 constexpr double kUnitsPerMm = 96.0 / 25.4;
 constexpr double kMarginMm = 10.0;
-constexpr int kPortraitWidth = 718;   // across a portrait page inside the margins
+constexpr int kPortraitWidth = 718;  // across a portrait page inside the margins
 constexpr int kPortraitHeight = 1047;
 constexpr int kLandscapeWidth = 1047;
 constexpr int kLandscapeHeight = 718;
@@ -35,8 +35,8 @@ struct Font {
     Font(double pointSize, bool bold_ = false, bool italic_ = false)
         : size(pointSize), bold(bold_), italic(italic_) {}
     bool operator==(const Font& o) const {
-        return size == o.size && bold == o.bold && italic == o.italic &&
-               underline == o.underline && family == o.family;
+        return size == o.size && bold == o.bold && italic == o.italic && underline == o.underline &&
+               family == o.family;
     }
     // Height of one line in design units.
     double lineHeight() const;
@@ -51,8 +51,8 @@ struct PreparedItem {
     Type type = Text;
     Alignment align = Alignment::Left;
     PenStyle pen = PenStyle::Solid;
-    bool clip = false;        // text cut to its rectangle
-    int font = 0;             // index into PreparedReport::fonts
+    bool clip = false;                 // text cut to its rectangle
+    int font = 0;                      // index into PreparedReport::fonts
     float x = 0, y = 0, w = 0, h = 0;  // lines: from (x, y) by (w, h)
     float penWidth = 1;
     QString text;
@@ -63,7 +63,7 @@ struct PreparedPage {
 };
 
 class PreparedReport {
-public:
+  public:
     QString title;
     Orientation orientation = Orientation::Portrait;
     std::vector<Font> fonts;

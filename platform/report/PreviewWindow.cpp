@@ -21,18 +21,17 @@ namespace report {
 
 // One page drawn at the window's zoom.
 class PageView : public QWidget {
-public:
-    explicit PageView(PreviewWindow* w) : QWidget(nullptr), w_(w) {
-        setAutoFillBackground(false);
-    }
+  public:
+    explicit PageView(PreviewWindow* w) : QWidget(nullptr), w_(w) { setAutoFillBackground(false); }
     void setScale(double s) {
         scale_ = s;
         const PreparedReport& r = w_->pages();
-        setFixedSize(int(std::ceil(r.sheetWidth() * s)) + 2, int(std::ceil(r.sheetHeight() * s)) + 2);
+        setFixedSize(int(std::ceil(r.sheetWidth() * s)) + 2,
+                     int(std::ceil(r.sheetHeight() * s)) + 2);
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
@@ -42,7 +41,7 @@ protected:
         w_->pages().paintPage(p, w_->currentPage(), scale_);
     }
 
-private:
+  private:
     PreviewWindow* w_;
     double scale_ = 1;
 };
@@ -77,17 +76,21 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
     zoomBox_ = new QComboBox(this);
     zoomBox_->addItem(QStringLiteral("Cała strona"), 0.0);
     zoomBox_->addItem(QStringLiteral("Szerokość strony"), -1.0);
-    for (int z : {50, 75, 100, 150, 200}) zoomBox_->addItem(QStringLiteral("%1%").arg(z), z / 100.0);
+    for (int z : {50, 75, 100, 150, 200})
+        zoomBox_->addItem(QStringLiteral("%1%").arg(z), z / 100.0);
     zoomBox_->setCurrentIndex(1);
     auto* print = button(QStringLiteral("Drukuj..."), QStringLiteral("Drukuj raport"), this);
-    auto* save = button(QStringLiteral("Zapisz..."), QStringLiteral("Zapisz raport do pliku"), this);
-    auto* open = button(QStringLiteral("Otwórz..."), QStringLiteral("Otwórz zapisany raport"), this);
+    auto* save =
+        button(QStringLiteral("Zapisz..."), QStringLiteral("Zapisz raport do pliku"), this);
+    auto* open =
+        button(QStringLiteral("Otwórz..."), QStringLiteral("Otwórz zapisany raport"), this);
     auto* pdf = button(QStringLiteral("PDF..."), QStringLiteral("Eksport do pliku PDF"), this);
-    auto* txt = button(QStringLiteral("Tekst..."), QStringLiteral("Eksport do pliku tekstowego"), this);
+    auto* txt =
+        button(QStringLiteral("Tekst..."), QStringLiteral("Eksport do pliku tekstowego"), this);
     auto* html = button(QStringLiteral("HTML..."), QStringLiteral("Eksport do pliku HTML"), this);
     auto* close = button(QStringLiteral("Zamknij"), QStringLiteral("Zamknij podgląd"), this);
-    for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_, zoomBox_, print,
-                                                      save, open, pdf, txt, html})
+    for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
+                                                      zoomBox_, print, save, open, pdf, txt, html})
         bar->addWidget(w);
     bar->addStretch();
     bar->addWidget(close);
@@ -131,6 +134,8 @@ void PreviewWindow::showPage(int page) {
 
 void PreviewWindow::setZoom(double zoom) {
     zoom_ = zoom;
+    const int i = zoomBox_->findData(zoom);
+    if (i >= 0) zoomBox_->setCurrentIndex(i);
     relayout();
 }
 
@@ -165,16 +170,29 @@ void PreviewWindow::updateControls() {
 
 void PreviewWindow::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
-    case Qt::Key_PageDown: showPage(page_ + 1); return;
-    case Qt::Key_PageUp: showPage(page_ - 1); return;
-    case Qt::Key_Home:
-        if (e->modifiers() & Qt::ControlModifier) { showPage(0); return; }
-        break;
-    case Qt::Key_End:
-        if (e->modifiers() & Qt::ControlModifier) { showPage(pages_->pageCount() - 1); return; }
-        break;
-    case Qt::Key_Escape: close(); return;
-    default: break;
+        case Qt::Key_PageDown:
+            showPage(page_ + 1);
+            return;
+        case Qt::Key_PageUp:
+            showPage(page_ - 1);
+            return;
+        case Qt::Key_Home:
+            if (e->modifiers() & Qt::ControlModifier) {
+                showPage(0);
+                return;
+            }
+            break;
+        case Qt::Key_End:
+            if (e->modifiers() & Qt::ControlModifier) {
+                showPage(pages_->pageCount() - 1);
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            close();
+            return;
+        default:
+            break;
     }
     QWidget::keyPressEvent(e);
 }
@@ -182,8 +200,9 @@ void PreviewWindow::keyPressEvent(QKeyEvent* e) {
 void PreviewWindow::printPages() {
     if (pages_->pageCount() == 0) return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(pages_->orientation == Orientation::Landscape ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait);
+    printer.setPageOrientation(pages_->orientation == Orientation::Landscape
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
     QPrintDialog dlg(&printer, this);
     dlg.setMinMax(1, pages_->pageCount());
     dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -244,7 +263,8 @@ bool PreviewWindow::exportHtmlTo(const QString& path) {
 }
 
 void PreviewWindow::onSave() {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz raport"), QString(), kFilter);
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz raport"), QString(), kFilter);
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".rpr"), Qt::CaseInsensitive)) path += QStringLiteral(".rpr");
     saveTo(path);
@@ -267,9 +287,12 @@ void PreviewWindow::onExport(int kind) {
     if (!path.endsWith(ext, Qt::CaseInsensitive) &&
         !(kind == 2 && path.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive)))
         path += ext;
-    if (kind == 0) exportPdfTo(path);
-    else if (kind == 1) exportTextTo(path);
-    else exportHtmlTo(path);
+    if (kind == 0)
+        exportPdfTo(path);
+    else if (kind == 1)
+        exportTextTo(path);
+    else
+        exportHtmlTo(path);
 }
 
 }  // namespace report

@@ -18,7 +18,7 @@ class PageView;
 
 class PreviewWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* parent = nullptr);
     ~PreviewWindow() override;
 
@@ -36,11 +36,11 @@ public:
     bool exportTextTo(const QString& path);
     bool exportHtmlTo(const QString& path);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     void onSave();
     void onOpen();
     void onExport(int kind);

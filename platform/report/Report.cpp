@@ -12,7 +12,7 @@ namespace report {
 // ---------------------------------------------------------------- elements and bands
 
 QString DataField::currentText() const {
-    if (!table_ || field_.isEmpty()) return {};
+    if (!table_ || field_.isEmpty() || !table_->active()) return {};
     const db::Field* f = table_->findField(field_);
     if (!f) {
         qWarning("report: no field %s in %s", qPrintable(field_), qPrintable(table_->tableName()));
@@ -134,15 +134,15 @@ Report::~Report() = default;
 
 Band* Report::addBand(BandKind kind, int h) {
     switch (kind) {
-    case BandKind::Title:
-    case BandKind::PageHeader:
-    case BandKind::ColumnHeader:
-    case BandKind::Detail:
-    case BandKind::Summary:
-    case BandKind::PageFooter:
-        break;
-    default:
-        throw DefinitionError("addBand: use addChild, addSubDetail, addHeader or addFooter");
+        case BandKind::Title:
+        case BandKind::PageHeader:
+        case BandKind::ColumnHeader:
+        case BandKind::Detail:
+        case BandKind::Summary:
+        case BandKind::PageFooter:
+            break;
+        default:
+            throw DefinitionError("addBand: use addChild, addSubDetail, addHeader or addFooter");
     }
     if (band(kind)) throw DefinitionError("addBand: a band of this kind is already defined");
     bands_.emplace_back(new Band(kind, this, h));
@@ -261,10 +261,22 @@ struct Report::Run {
     void emitText(const Element& e, double x, double top, const QString& text, bool wrap) {
         if (text.isEmpty()) return;
         if (wrap) {
-            addWrapped(x, top, e, text.split(QLatin1Char('\n')));
+            addWrapped(x, top, e, QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n')));
             return;
         }
         const int fi = fontOf(e.font);
+        if (text.contains(QLatin1Char('\n'))) {
+            // Several lines without wrapping: one under another.
+            const double lh = lineHeight(fi);
+            double ly = 0;
+            for (const QString& line : text.split(QLatin1Char('\n'))) {
+                QString l = line;
+                if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+                if (!l.isEmpty()) addText(x, top + ly, e.width, lh, l, fi, e.alignment);
+                ly += lh;
+            }
+            return;
+        }
         const double h = e.height > 0 ? e.height : lineHeight(fi);
         addText(x, top, e.width, h, text, fi, e.alignment);
     }
@@ -276,59 +288,59 @@ struct Report::Run {
             const double x = x0 + e.left;
             const double top = y0 + e.top;
             switch (e.kind()) {
-            case ElementKind::Label: {
-                const auto& l = static_cast<const Label&>(e);
-                emitText(e, x, top, l.text, l.wordWrap);
-                break;
-            }
-            case ElementKind::DataField: {
-                const auto& d = static_cast<const DataField&>(e);
-                emitText(e, x, top, d.currentText(), d.wordWrap);
-                break;
-            }
-            case ElementKind::Memo: {
-                const auto& m = static_cast<const Memo&>(e);
-                if (!m.lines.isEmpty()) {
-                    QStringList paras;
-                    for (const QString& l : m.lines) paras += l.split(QLatin1Char('\n'));
-                    addWrapped(x, top, e, paras);
+                case ElementKind::Label: {
+                    const auto& l = static_cast<const Label&>(e);
+                    emitText(e, x, top, l.text, l.wordWrap);
+                    break;
                 }
-                break;
-            }
-            case ElementKind::SysDate:
-                emitText(e, x, top, static_cast<const SysDate&>(e).prefix + todayText, false);
-                break;
-            case ElementKind::PageNumber:
-                emitText(e, x, top,
-                         static_cast<const PageNumber&>(e).prefix + QString::number(pageNo),
-                         false);
-                break;
-            case ElementKind::Line: {
-                const auto& l = static_cast<const Line&>(e);
-                PreparedItem it;
-                it.type = PreparedItem::Line;
-                it.pen = l.style;
-                it.penWidth = float(l.penWidth);
-                it.x = float(x);
-                it.y = float(top);
-                it.w = l.direction == Line::Horizontal ? float(l.width) : 0.f;
-                it.h = l.direction == Line::Vertical ? float(l.height) : 0.f;
-                page->items.push_back(std::move(it));
-                break;
-            }
-            case ElementKind::Rectangle: {
-                const auto& rc = static_cast<const Rectangle&>(e);
-                PreparedItem it;
-                it.type = PreparedItem::Rect;
-                it.pen = rc.style;
-                it.penWidth = float(rc.penWidth);
-                it.x = float(x);
-                it.y = float(top);
-                it.w = float(rc.width);
-                it.h = float(rc.height);
-                page->items.push_back(std::move(it));
-                break;
-            }
+                case ElementKind::DataField: {
+                    const auto& d = static_cast<const DataField&>(e);
+                    emitText(e, x, top, d.currentText(), d.wordWrap);
+                    break;
+                }
+                case ElementKind::Memo: {
+                    const auto& m = static_cast<const Memo&>(e);
+                    if (!m.lines.isEmpty()) {
+                        QStringList paras;
+                        for (const QString& l : m.lines) paras += l.split(QLatin1Char('\n'));
+                        addWrapped(x, top, e, paras);
+                    }
+                    break;
+                }
+                case ElementKind::SysDate:
+                    emitText(e, x, top, static_cast<const SysDate&>(e).prefix + todayText, false);
+                    break;
+                case ElementKind::PageNumber:
+                    emitText(e, x, top,
+                             static_cast<const PageNumber&>(e).prefix + QString::number(pageNo),
+                             false);
+                    break;
+                case ElementKind::Line: {
+                    const auto& l = static_cast<const Line&>(e);
+                    PreparedItem it;
+                    it.type = PreparedItem::Line;
+                    it.pen = l.style;
+                    it.penWidth = float(l.penWidth);
+                    it.x = float(x);
+                    it.y = float(top);
+                    it.w = l.direction == Line::Horizontal ? float(l.width) : 0.f;
+                    it.h = l.direction == Line::Vertical ? float(l.height) : 0.f;
+                    page->items.push_back(std::move(it));
+                    break;
+                }
+                case ElementKind::Rectangle: {
+                    const auto& rc = static_cast<const Rectangle&>(e);
+                    PreparedItem it;
+                    it.type = PreparedItem::Rect;
+                    it.pen = rc.style;
+                    it.penWidth = float(rc.penWidth);
+                    it.x = float(x);
+                    it.y = float(top);
+                    it.w = float(rc.width);
+                    it.h = float(rc.height);
+                    page->items.push_back(std::move(it));
+                    break;
+                }
             }
         }
     }
@@ -372,16 +384,16 @@ struct Report::Run {
     void placeIn(Band& b, Zone zone) {
         const double h = std::max(0, b.height);
         switch (zone) {
-        case Zone::Top:
-            emitBand(b, 0, y);
-            y += h;
-            return;
-        case Zone::Bottom:
-            emitBand(b, 0, r.pageHeight() - h);
-            return;
-        case Zone::Column:
-        case Zone::Full:
-            break;
+            case Zone::Top:
+                emitBand(b, 0, y);
+                y += h;
+                return;
+            case Zone::Bottom:
+                emitBand(b, 0, r.pageHeight() - h);
+                return;
+            case Zone::Column:
+            case Zone::Full:
+                break;
         }
         if (zone == Zone::Full && columnsCount > 1) {
             // Full-width bands go under the lowest column.
@@ -487,18 +499,20 @@ struct Report::Run {
         columnsCount = std::max(1, r.columns);
         colWidth = r.columnWidth();
 
+        // A closed data set counts as empty: its records cannot be read.
         db::Table* data = r.dataSet();
-        if (data && !data->active()) data = nullptr;  // nothing to walk: printed once
         bool empty = false;
-        if (data) {
+        if (data && data->active()) {
             data->first();
             empty = data->eof();
+        } else if (data) {
+            empty = true;
         }
         if (!(empty && !r.printIfEmpty)) {
             startPage();
             if (!data) {
                 recordOccurrence();
-            } else {
+            } else if (!empty) {
                 while (!data->eof()) {
                     cursors.push_back({data, data->recNo()});
                     recordOccurrence();

@@ -14,7 +14,7 @@
 //   public:
 //       report::Band* QRBandNagl;  report::Label* QRLabel1;  report::Label* QRLabelLp;
 //       report::Band* QRBand3;     report::Band* ChildBand1;  report::Label* QRLabelSuma;
-//       int Lp = 0, Suma = 0;
+//       int Lp = 0;
 //
 //       explicit TQRListaUczniow(db::Table* uczniowie) {
 //           title = "Lista uczniów";                       // preview caption
@@ -47,8 +47,9 @@
 //               QRLabelSuma->text = "Razem: " + QString::number(Lp);
 //           };
 //           addBand(report::BandKind::Summary, 20)->addLabel(2, 2, 0, "Koniec");
-//           addBand(report::BandKind::PageFooter, 10)->addLabel(2, 0, 0, "stopka", report::Font(6));
-//           beforePrint = [this](report::Report&) { Lp = 0; Suma = 0; };   // once per run
+//           report::Band* stopka = addBand(report::BandKind::PageFooter, 10);
+//           stopka->addLabel(2, 0, 0, "stopka", report::Font(6));
+//           beforePrint = [this](report::Report&) { Lp = 0; };  // once per run
 //       }
 //   };
 //
@@ -70,8 +71,11 @@
 //    printHeaderOnFirstPage is off; title band (and chain) once, on the first page, after the
 //    page header; column header band (and chain) after them on every page; page footer at the
 //    bottom of every page, the last included unless printFooterOnLastPage is off;
-//  - per record of the data set (once when there is none): detail, its child chain, then its
-//    sub-details (header, one band per record or once when empty and printIfEmpty, footer);
+//  - per record of the data set (once when the report has none; a closed one counts as
+//    empty): detail, its child chain, then its sub-details (header, one band per record or
+//    once when empty and printIfEmpty, footer);
+//  - with columns > 1 the detail, its children and sub-details flow down the columns of
+//    width pageWidth() / columns; the other bands take the whole width;
 //  - summary once at the end;
 //  - a band's beforePrint may suppress the band, change its height and its elements; its
 //    afterPrint learns whether it printed; each runs exactly once per occurrence, also when the
@@ -80,6 +84,10 @@
 //  - a handler may move the data set (look ahead and back); the run restores the record;
 //  - an empty data set with printIfEmpty prints headers, titles and summary, no detail;
 //    without printIfEmpty it yields no page at all.
+//
+// Tests: report::test::enable() (or ui::test::enable()) keeps windows and printers away;
+// report::test::lastShown()->toText() is the page text to check, test::printed() what went to
+// the printer, test::setPrinterSetupAccepted(false) cancels the set-up dialog.
 
 #include <QDate>
 #include <QString>
@@ -106,7 +114,7 @@ enum class ElementKind { Label, DataField, Memo, Line, Rectangle, SysDate, PageN
 
 // Common part of every element: position and size within the band, enabled state.
 class Element {
-public:
+  public:
     virtual ~Element() = default;
     ElementKind kind() const { return kind_; }
     Band* band() const { return band_; }
@@ -114,25 +122,30 @@ public:
     QString name;  // optional, for the reader of the code
     int left = 0;
     int top = 0;
-    int width = 0;   // 0 on a text element: sized to its text (left-anchored)
-    int height = 0;  // 0 on a text element: one line of its font
+    int width = 0;        // 0 on a text element: sized to its text (left-anchored)
+    int height = 0;       // 0 on a text element: one line of its font
     bool enabled = true;  // a disabled element prints nothing
     Font font;
     Alignment alignment = Alignment::Left;
 
-    void setBounds(int l, int t, int w, int h) { left = l; top = t; width = w; height = h; }
+    void setBounds(int l, int t, int w, int h) {
+        left = l;
+        top = t;
+        width = w;
+        height = h;
+    }
 
-protected:
+  protected:
     Element(ElementKind k, Band* b) : kind_(k), band_(b) {}
 
-private:
+  private:
     ElementKind kind_;
     Band* band_;
 };
 
 // Fixed text set by the form or by handlers.
 class Label : public Element {
-public:
+  public:
     explicit Label(Band* b) : Element(ElementKind::Label, b) {}
     QString text;
     bool wordWrap = false;  // wrap inside width x height
@@ -140,23 +153,26 @@ public:
 
 // Text of a field of the current record: Field::displayText(), nothing for NULL.
 class DataField : public Element {
-public:
+  public:
     explicit DataField(Band* b) : Element(ElementKind::DataField, b) {}
-    void setField(db::Table* table, const QString& fieldName) { table_ = table; field_ = fieldName; }
+    void setField(db::Table* table, const QString& fieldName) {
+        table_ = table;
+        field_ = fieldName;
+    }
     db::Table* table() const { return table_; }
     const QString& fieldName() const { return field_; }
     bool wordWrap = false;  // memo fields: wrap inside width x height
 
     QString currentText() const;
 
-private:
+  private:
     db::Table* table_ = nullptr;
     QString field_;
 };
 
 // Lines of text, word-wrapped inside its rectangle; what does not fit is cut off.
 class Memo : public Element {
-public:
+  public:
     explicit Memo(Band* b) : Element(ElementKind::Memo, b) {}
     QStringList lines;
     void clear() { lines.clear(); }
@@ -165,7 +181,7 @@ public:
 
 // Horizontal: from (left, top) across width. Vertical: from (left, top) down height.
 class Line : public Element {
-public:
+  public:
     enum Direction { Horizontal, Vertical };
     explicit Line(Band* b) : Element(ElementKind::Line, b) {}
     Direction direction = Horizontal;
@@ -174,7 +190,7 @@ public:
 };
 
 class Rectangle : public Element {
-public:
+  public:
     explicit Rectangle(Band* b) : Element(ElementKind::Rectangle, b) {}
     double penWidth = 1;
     PenStyle style = PenStyle::Solid;
@@ -182,14 +198,14 @@ public:
 
 // Today's date "YYYY-MM-DD" after a prefix.
 class SysDate : public Element {
-public:
+  public:
     explicit SysDate(Band* b) : Element(ElementKind::SysDate, b) {}
     QString prefix;
 };
 
 // Page number after a prefix ("Str.  " by default).
 class PageNumber : public Element {
-public:
+  public:
     explicit PageNumber(Band* b) : Element(ElementKind::PageNumber, b) {}
     QString prefix = QStringLiteral("Str.  ");
 };
@@ -208,7 +224,7 @@ enum class BandKind {
 };
 
 class Band {
-public:
+  public:
     virtual ~Band();
     BandKind kind() const { return kind_; }
     Report* report() const { return report_; }
@@ -246,10 +262,10 @@ public:
     // this band already has a child). Returns the new band.
     Band* addChild(int height);
 
-protected:
+  protected:
     Band(BandKind kind, Report* report, int height);
 
-private:
+  private:
     friend class Report;
     friend class SubDetail;
     template <class E>
@@ -264,7 +280,7 @@ private:
 // Bands over a second data set, once per record of it, for each occurrence of its master
 // (the detail band, another sub-detail, or the report itself).
 class SubDetail : public Band {
-public:
+  public:
     db::Table* dataSet() const { return dataSet_; }
     void setDataSet(db::Table* t) { dataSet_ = t; }
     Band* master() const { return master_; }
@@ -275,7 +291,7 @@ public:
     Band* header() const { return header_.get(); }
     Band* footer() const { return footer_.get(); }
 
-private:
+  private:
     friend class Report;
     SubDetail(Report* r, db::Table* t, Band* master, int height);
     db::Table* dataSet_;
@@ -286,22 +302,22 @@ private:
 
 // Raised for a definition that cannot run (a second band of a single kind and the like).
 class DefinitionError : public std::logic_error {
-public:
+  public:
     using std::logic_error::logic_error;
 };
 
 class Report {
-public:
+  public:
     Report();
     virtual ~Report();
     Report(const Report&) = delete;
     Report& operator=(const Report&) = delete;
 
-    QString title;   // preview caption and the prepared report's title
-    int Tag = 0;     // non-zero after a cancelled printer set-up
+    QString title;  // preview caption and the prepared report's title
+    int Tag = 0;    // non-zero after a cancelled printer set-up
     Orientation orientation = Orientation::Portrait;
-    int columns = 1;             // detail bands flow down the columns, then to the next page
-    bool printIfEmpty = true;    // headers and summary also for an empty data set
+    int columns = 1;           // detail bands flow down the columns, then to the next page
+    bool printIfEmpty = true;  // headers and summary also for an empty data set
     bool printHeaderOnFirstPage = true;
     bool printFooterOnLastPage = true;
 
@@ -339,7 +355,7 @@ public:
     // Prepares and prints on the chosen printer (no dialog). False when printing failed.
     bool Print();
 
-private:
+  private:
     struct Run;
     friend struct Run;
     db::Table* dataSet_ = nullptr;
@@ -361,7 +377,7 @@ bool PrintReport(Report& report, QWidget* parent = nullptr);
 
 // Test hooks: while on (or while ui::test hooks are on) nothing is shown or printed.
 namespace test {
-void enable();   // turns the hooks on and clears the records
+void enable();  // turns the hooks on and clears the records
 void disable();
 bool enabled();
 // The last report handed to ShowReport/ShowPrepared (nullptr when none).

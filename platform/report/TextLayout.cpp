@@ -34,7 +34,9 @@ TextMeasurer::~TextMeasurer() = default;
 const QFontMetricsF& TextMeasurer::metrics(const Font& f) {
     const QString k = key(f);
     auto it = cache_.find(k);
-    if (it == cache_.end()) it = cache_.insert(k, std::make_shared<QFontMetricsF>(f.toQFont(1.0, 96.0), designDevice()));
+    if (it == cache_.end())
+        it =
+            cache_.insert(k, std::make_shared<QFontMetricsF>(f.toQFont(1.0, 96.0), designDevice()));
     return *it.value();
 }
 

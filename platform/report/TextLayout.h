@@ -13,7 +13,7 @@ class QFontMetricsF;
 namespace report {
 
 class TextMeasurer {
-public:
+  public:
     TextMeasurer();
     ~TextMeasurer();
     double lineHeight(const Font& f);
@@ -22,7 +22,7 @@ public:
     // by characters. An empty text gives one empty line.
     QStringList wrap(const Font& f, const QString& text, double width);
 
-private:
+  private:
     const QFontMetricsF& metrics(const Font& f);
     QHash<QString, std::shared_ptr<QFontMetricsF>> cache_;
 };

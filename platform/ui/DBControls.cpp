@@ -2,7 +2,9 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QVBoxLayout>
 #include <QValidator>
 #include <QWheelEvent>
 #include <limits>
@@ -47,7 +49,8 @@ db::Field* FieldLink::field() const {
 
 bool FieldLink::writable() const {
     db::Field* f = field();
-    if (!f || f->isCalculated() || f->isLookup() || f->type() == db::FieldType::AutoInc) return false;
+    if (!f || f->isCalculated() || f->isLookup() || f->type() == db::FieldType::AutoInc)
+        return false;
     const auto st = table_->state();
     return st == db::Table::Insert || st == db::Table::Edit;
 }
@@ -90,17 +93,19 @@ bool FieldLink::write(const std::function<void(db::Field*)>& fn) {
 namespace {
 
 class FnValidator : public QValidator {
-public:
-    FnValidator(std::function<State(const QString&)> fn, QObject* parent) : QValidator(parent), fn_(std::move(fn)) {}
+  public:
+    FnValidator(std::function<State(const QString&)> fn, QObject* parent)
+        : QValidator(parent), fn_(std::move(fn)) {}
     State validate(QString& input, int&) const override { return fn_(input); }
 
-private:
+  private:
     std::function<State(const QString&)> fn_;
 };
 
 bool isNumeric(db::FieldType t) {
     using T = db::FieldType;
-    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency || t == T::Float;
+    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency ||
+           t == T::Float;
 }
 
 }  // namespace
@@ -133,7 +138,8 @@ void DBEdit::configure() {
     configuredSize_ = f->size();
     using T = db::FieldType;
     setMaxLength(configuredType_ == T::Text && f->size() > 0 ? f->size() : 32767);
-    setAlignment(isNumeric(configuredType_) ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    setAlignment(isNumeric(configuredType_) ? Qt::AlignRight | Qt::AlignVCenter
+                                            : Qt::AlignLeft | Qt::AlignVCenter);
     if (validator()) {
         QObject* old = const_cast<QValidator*>(validator());
         setValidator(nullptr);
@@ -141,32 +147,37 @@ void DBEdit::configure() {
     }
     const T type = configuredType_;
     switch (type) {
-    case T::SmallInt:
-    case T::Integer:
-    case T::AutoInc:
-    case T::Currency:
-    case T::Float:
-    case T::Date:
-        setValidator(new FnValidator(
-            [this, type](const QString& s) -> QValidator::State {
-                if (type == T::Date) {
-                    static const QRegularExpression prefix(QStringLiteral("^\\d{0,4}(-(\\d{0,2}(-\\d{0,2})?)?)?$"));
-                    if (!prefix.match(s.trimmed()).hasMatch()) return QValidator::Invalid;
-                } else if (type == T::Currency || type == T::Float) {
-                    if (!isMoneyPrefix(s, type == T::Currency ? 2 : -1)) return QValidator::Invalid;
-                } else {
-                    static const QRegularExpression intPrefix(QStringLiteral("^\\s*-?\\d{0,10}\\s*$"));
-                    if (!intPrefix.match(s).hasMatch()) return QValidator::Invalid;
-                    bool ok = false;
-                    const qint64 v = s.trimmed().toLongLong(&ok);
-                    const qint64 lim = type == T::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
-                    if (ok && (v > lim || v < -lim - 1)) return QValidator::Invalid;
-                }
-                return parse(s) ? QValidator::Acceptable : QValidator::Intermediate;
-            },
-            this));
-        break;
-    default: break;
+        case T::SmallInt:
+        case T::Integer:
+        case T::AutoInc:
+        case T::Currency:
+        case T::Float:
+        case T::Date:
+            setValidator(new FnValidator(
+                [this, type](const QString& s) -> QValidator::State {
+                    if (type == T::Date) {
+                        static const QRegularExpression prefix(
+                            QStringLiteral("^\\d{0,4}(-(\\d{0,2}(-\\d{0,2})?)?)?$"));
+                        if (!prefix.match(s.trimmed()).hasMatch()) return QValidator::Invalid;
+                    } else if (type == T::Currency || type == T::Float) {
+                        if (!isMoneyPrefix(s, type == T::Currency ? 2 : -1))
+                            return QValidator::Invalid;
+                    } else {
+                        static const QRegularExpression intPrefix(
+                            QStringLiteral("^\\s*-?\\d{0,10}\\s*$"));
+                        if (!intPrefix.match(s).hasMatch()) return QValidator::Invalid;
+                        bool ok = false;
+                        const qint64 v = s.trimmed().toLongLong(&ok);
+                        const qint64 lim =
+                            type == T::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
+                        if (ok && (v > lim || v < -lim - 1)) return QValidator::Invalid;
+                    }
+                    return parse(s) ? QValidator::Acceptable : QValidator::Intermediate;
+                },
+                this));
+            break;
+        default:
+            break;
     }
 }
 
@@ -181,7 +192,8 @@ void DBEdit::refresh() {
     setReadOnly(!writable);
     if (!writable) hasCommitted_ = false;
     // While the user types, a change elsewhere in the record must not reformat the text.
-    const bool keepTyped = writable && hasFocus() && hasCommitted_ && link_.value() == lastCommitted_;
+    const bool keepTyped =
+        writable && hasFocus() && hasCommitted_ && link_.value() == lastCommitted_;
     if (!keepTyped) {
         db::Field* f = link_.field();
         QString text;
@@ -227,7 +239,9 @@ DBLabel::DBLabel(db::Table* table, const QString& fieldName, QWidget* parent) : 
     setDataField(table, fieldName);
 }
 
-void DBLabel::setDataField(db::Table* table, const QString& fieldName) { link_.bind(table, fieldName); }
+void DBLabel::setDataField(db::Table* table, const QString& fieldName) {
+    link_.bind(table, fieldName);
+}
 
 void DBLabel::refresh() { setText(link_.displayText()); }
 
@@ -242,7 +256,9 @@ DBMemo::DBMemo(db::Table* table, const QString& fieldName, QWidget* parent) : DB
     setDataField(table, fieldName);
 }
 
-void DBMemo::setDataField(db::Table* table, const QString& fieldName) { link_.bind(table, fieldName); }
+void DBMemo::setDataField(db::Table* table, const QString& fieldName) {
+    link_.bind(table, fieldName);
+}
 
 void DBMemo::setAlwaysReadOnly(bool on) {
     alwaysReadOnly_ = on;
@@ -278,13 +294,16 @@ void DBMemo::onChanged() {
 
 DBCheckBox::DBCheckBox(QWidget* parent) : QCheckBox(parent), link_(this, [this] { refresh(); }) {}
 
-DBCheckBox::DBCheckBox(const QString& caption, db::Table* table, const QString& fieldName, QWidget* parent)
+DBCheckBox::DBCheckBox(const QString& caption, db::Table* table, const QString& fieldName,
+                       QWidget* parent)
     : DBCheckBox(parent) {
     setText(caption);
     setDataField(table, fieldName);
 }
 
-void DBCheckBox::setDataField(db::Table* table, const QString& fieldName) { link_.bind(table, fieldName); }
+void DBCheckBox::setDataField(db::Table* table, const QString& fieldName) {
+    link_.bind(table, fieldName);
+}
 
 void DBCheckBox::setAlwaysReadOnly(bool on) {
     alwaysReadOnly_ = on;
@@ -310,14 +329,18 @@ void DBCheckBox::nextCheckState() {
 
 // ---------------------------------------------------------------- DBLookupCombo
 
-DBLookupCombo::DBLookupCombo(QWidget* parent) : QComboBox(parent), link_(this, [this] { refresh(); }) {
+DBLookupCombo::DBLookupCombo(QWidget* parent)
+    : QComboBox(parent), link_(this, [this] { refresh(); }) {
     setEditable(false);
     connect(this, &QComboBox::activated, this, &DBLookupCombo::onActivated);
 }
 
-void DBLookupCombo::setDataField(db::Table* table, const QString& keyField) { link_.bind(table, keyField); }
+void DBLookupCombo::setDataField(db::Table* table, const QString& keyField) {
+    link_.bind(table, keyField);
+}
 
-void DBLookupCombo::setListSource(db::Table* list, const QString& listKeyField, const QString& listField) {
+void DBLookupCombo::setListSource(db::Table* list, const QString& listKeyField,
+                                  const QString& listField) {
     for (const auto& c : listConns_) disconnect(c);
     listConns_.clear();
     list_ = list;
@@ -331,6 +354,12 @@ void DBLookupCombo::setListSource(db::Table* list, const QString& listKeyField, 
         };
         listConns_ << connect(list, &db::Table::dataSetChanged, this, dirty);
         listConns_ << connect(list, &db::Table::stateChanged, this, dirty);
+        // A row deleted or added without a change of state shows in the count.
+        listConns_ << connect(list, &db::Table::recordChanged, this, [this, dirty] {
+            if (list_ && list_->active() && list_->state() == db::Table::Browse &&
+                list_->recordCount() != count())
+                dirty();
+        });
     }
     refresh();
 }
@@ -346,16 +375,26 @@ void DBLookupCombo::reloadList() {
     loading_ = true;
     clear();
     listDirty_ = false;
-    if (list_ && list_->database() && !listKey_.isEmpty() && !listField_.isEmpty()) {
+    if (list_ && !listKey_.isEmpty() && !listField_.isEmpty()) {
         try {
-            if (list_->exists()) {
+            if (list_->active()) {
+                // The list component as it stands (order, filter, range), its cursor left alone.
+                db::Field* key = list_->field(listKey_);
+                db::Field* shown = list_->field(listField_);
+                const int n = list_->recordCount();
+                for (int i = 0; i < n; ++i)
+                    addItem(displayTextAt(list_, i, shown), list_->valueAt(i, key));
+            } else if (list_->exists()) {
+                // A closed list is read through a cursor of its own.
                 db::Table cur(list_->database());
                 cur.setTableName(list_->tableName());
                 cur.open();
-                if (!list_->indexFieldNames().isEmpty()) cur.setIndexFieldNames(list_->indexFieldNames());
+                if (!list_->indexFieldNames().isEmpty())
+                    cur.setIndexFieldNames(list_->indexFieldNames());
                 db::Field* key = cur.field(listKey_);
                 db::Field* shown = cur.field(listField_);
-                for (cur.first(); !cur.eof(); cur.next()) addItem(shown->displayText(), key->value());
+                for (cur.first(); !cur.eof(); cur.next())
+                    addItem(shown->displayText(), key->value());
                 cur.close();
             }
         } catch (const db::Error&) {
@@ -363,6 +402,7 @@ void DBLookupCombo::reloadList() {
         }
     }
     loading_ = false;
+    showCurrent();  // filling the list must not pick an entry of its own
 }
 
 void DBLookupCombo::showCurrent() {
@@ -382,14 +422,15 @@ void DBLookupCombo::showCurrent() {
 }
 
 void DBLookupCombo::refresh() {
-    if (listDirty_) reloadList();
-    showCurrent();
+    if (listDirty_)
+        reloadList();
+    else
+        showCurrent();
 }
 
 void DBLookupCombo::showPopup() {
     if (!isWritable()) return;
     reloadList();
-    showCurrent();
     QComboBox::showPopup();
 }
 
@@ -400,8 +441,7 @@ void DBLookupCombo::onActivated(int index) {
         return;
     }
     const QVariant key = itemData(index);
-    if (link_.write([&](db::Field* f) { f->setValue(key); }))
-        emit committed();
+    if (link_.write([&](db::Field* f) { f->setValue(key); })) emit committed();
     showCurrent();
 }
 
@@ -419,6 +459,163 @@ void DBLookupCombo::wheelEvent(QWheelEvent* e) {
         return;
     }
     QComboBox::wheelEvent(e);
+}
+
+// ---------------------------------------------------------------- DBComboBox
+
+namespace {
+bool sameValue(const QVariant& a, const QVariant& b) {
+    if (!a.isValid() || !b.isValid()) return false;
+    return a.toString() == b.toString();
+}
+}  // namespace
+
+DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent), link_(this, [this] { refresh(); }) {
+    setEditable(false);
+    connect(this, &QComboBox::activated, this, &DBComboBox::onActivated);
+}
+
+void DBComboBox::setDataField(db::Table* table, const QString& fieldName) {
+    link_.bind(table, fieldName);
+}
+
+void DBComboBox::setItems(const QStringList& texts, const QVariantList& values) {
+    loading_ = true;
+    clear();
+    addItems(texts);
+    values_ = values;
+    loading_ = false;
+    refresh();
+}
+
+void DBComboBox::setAlwaysReadOnly(bool on) {
+    alwaysReadOnly_ = on;
+    refresh();
+}
+
+bool DBComboBox::isWritable() const { return !alwaysReadOnly_ && link_.writable(); }
+
+QVariant DBComboBox::valueOf(int index) const {
+    if (index < 0 || index >= count()) return {};
+    if (index < values_.size()) return values_[index];
+    // The text itself, as the field keeps it (cut to its width).
+    QString text = itemText(index);
+    if (db::Field* f = link_.field(); f && f->type() == db::FieldType::Text && f->size() > 0)
+        text.truncate(f->size());
+    return text;
+}
+
+void DBComboBox::refresh() {
+    loading_ = true;
+    const QVariant v = link_.value();
+    int idx = -1;
+    for (int i = 0; i < count(); ++i)
+        if (sameValue(valueOf(i), v)) {
+            idx = i;
+            break;
+        }
+    setCurrentIndex(idx);
+    loading_ = false;
+}
+
+void DBComboBox::showPopup() {
+    if (isWritable()) QComboBox::showPopup();
+}
+
+void DBComboBox::onActivated(int index) {
+    if (loading_) return;
+    if (isWritable() && index >= 0) {
+        const QVariant v = valueOf(index);
+        if (link_.write([&](db::Field* f) { f->setValue(v); })) emit committed();
+    }
+    refresh();
+}
+
+void DBComboBox::keyPressEvent(QKeyEvent* e) {
+    if (!isWritable()) {
+        e->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+void DBComboBox::wheelEvent(QWheelEvent* e) {
+    if (!isWritable()) {
+        e->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(e);
+}
+
+// ---------------------------------------------------------------- DBRadioGroup
+
+DBRadioGroup::DBRadioGroup(QWidget* parent)
+    : QGroupBox(parent), link_(this, [this] { refresh(); }), group_(new QButtonGroup(this)) {
+    group_->setExclusive(true);
+    new QVBoxLayout(this);
+    connect(group_, &QButtonGroup::idClicked, this, &DBRadioGroup::onClicked);
+}
+
+DBRadioGroup::DBRadioGroup(const QString& title, QWidget* parent) : DBRadioGroup(parent) {
+    setTitle(title);
+}
+
+void DBRadioGroup::setDataField(db::Table* table, const QString& fieldName) {
+    link_.bind(table, fieldName);
+}
+
+void DBRadioGroup::setItems(const QStringList& texts, const QVariantList& values) {
+    for (QAbstractButton* b : group_->buttons()) {
+        group_->removeButton(b);
+        delete b;
+    }
+    values_ = values;
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* b = new QRadioButton(texts[i], this);
+        group_->addButton(b, i);
+        layout()->addWidget(b);
+    }
+    refresh();
+}
+
+void DBRadioGroup::setAlwaysReadOnly(bool on) {
+    alwaysReadOnly_ = on;
+    refresh();
+}
+
+bool DBRadioGroup::isWritable() const { return !alwaysReadOnly_ && link_.writable(); }
+
+int DBRadioGroup::itemIndex() const { return group_->checkedId(); }
+
+QVariant DBRadioGroup::valueOf(int index) const {
+    if (index < values_.size()) return values_[index];
+    return index;
+}
+
+void DBRadioGroup::refresh() {
+    const QVariant v = link_.value();
+    int idx = -1;
+    for (int i = 0; i < group_->buttons().size(); ++i)
+        if (sameValue(valueOf(i), v)) {
+            idx = i;
+            break;
+        }
+    if (idx < 0) {
+        // No button for the value: none checked.
+        group_->setExclusive(false);
+        for (QAbstractButton* b : group_->buttons()) b->setChecked(false);
+        group_->setExclusive(true);
+    } else {
+        group_->button(idx)->setChecked(true);
+    }
+}
+
+void DBRadioGroup::onClicked(int id) {
+    if (isWritable()) {
+        const QVariant v = valueOf(id);
+        if (link_.write([&](db::Field* f) { f->setValue(v); })) emit committed();
+    }
+    refresh();  // read-only: the click is put back
 }
 
 }  // namespace ui

@@ -3,8 +3,10 @@
 // in insert or edit state, writes what the user enters straight into the pending record.
 // Outside those states they are read-only.
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,7 +22,7 @@ namespace ui {
 // to show the field again, and knows whether the field may be written now.
 class FieldLink : public QObject {
     Q_OBJECT
-public:
+  public:
     FieldLink(QObject* owner, std::function<void()> refresh);
     void bind(db::Table* table, const QString& fieldName);
     db::Table* table() const { return table_; }
@@ -37,7 +39,7 @@ public:
     bool write(const std::function<void(db::Field*)>& fn);
     bool writing() const { return writing_; }
 
-private:
+  private:
     void changed();
     QPointer<db::Table> table_;
     QString fieldName_;
@@ -49,7 +51,7 @@ private:
 // One-line edit for text, number, money and date fields.
 class DBEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit DBEdit(QWidget* parent = nullptr);
     DBEdit(db::Table* table, const QString& fieldName, QWidget* parent = nullptr);
 
@@ -62,13 +64,13 @@ public:
     // Shows the field again (also done on every change of the table).
     void refresh();
 
-signals:
+  signals:
     void committed();  // what the user typed went into the pending record
 
-protected:
+  protected:
     void focusOutEvent(QFocusEvent* e) override;
 
-private:
+  private:
     void configure();
     void onEdited(const QString& text);
     // Parses the text for the field; nullopt when it is not (yet) a value. QVariant() is NULL.
@@ -86,27 +88,27 @@ private:
 // A date edit ("YYYY-MM-DD"); the same control as DBEdit on a date field.
 class DBDateEdit : public DBEdit {
     Q_OBJECT
-public:
+  public:
     using DBEdit::DBEdit;
 };
 
 // Read-only text of a field.
 class DBLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit DBLabel(QWidget* parent = nullptr);
     DBLabel(db::Table* table, const QString& fieldName, QWidget* parent = nullptr);
     void setDataField(db::Table* table, const QString& fieldName);
     void refresh();
 
-private:
+  private:
     FieldLink link_;
 };
 
 // Multi-line text (memo fields, or text fields within their width).
 class DBMemo : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit DBMemo(QWidget* parent = nullptr);
     DBMemo(db::Table* table, const QString& fieldName, QWidget* parent = nullptr);
     void setDataField(db::Table* table, const QString& fieldName);
@@ -114,10 +116,10 @@ public:
     bool isWritable() const;
     void refresh();
 
-signals:
+  signals:
     void committed();
 
-private:
+  private:
     void onChanged();
     FieldLink link_;
     bool alwaysReadOnly_ = false;
@@ -127,21 +129,22 @@ private:
 // A logical field as a check box (ticked stores true).
 class DBCheckBox : public QCheckBox {
     Q_OBJECT
-public:
+  public:
     explicit DBCheckBox(QWidget* parent = nullptr);
-    DBCheckBox(const QString& caption, db::Table* table, const QString& fieldName, QWidget* parent = nullptr);
+    DBCheckBox(const QString& caption, db::Table* table, const QString& fieldName,
+               QWidget* parent = nullptr);
     void setDataField(db::Table* table, const QString& fieldName);
     void setAlwaysReadOnly(bool on);
     bool isWritable() const;
     void refresh();
 
-signals:
+  signals:
     void committed();
 
-protected:
+  protected:
     void nextCheckState() override;
 
-private:
+  private:
     FieldLink link_;
     bool alwaysReadOnly_ = false;
 };
@@ -150,10 +153,11 @@ private:
 // of the bound table receives listKeyField of the chosen row.
 class DBLookupCombo : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DBLookupCombo(QWidget* parent = nullptr);
     void setDataField(db::Table* table, const QString& keyField);
-    // The list is read through a cursor of its own, so the list table does not move.
+    // The list is read without moving the list table's cursor (through a cursor of its own
+    // while the list table is closed).
     void setListSource(db::Table* list, const QString& listKeyField, const QString& listField);
     void setAlwaysReadOnly(bool on);
     bool isWritable() const;
@@ -162,14 +166,14 @@ public:
 
     void showPopup() override;
 
-signals:
+  signals:
     void committed();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 
-private:
+  private:
     void onActivated(int index);
     void showCurrent();
     FieldLink link_;
@@ -179,6 +183,62 @@ private:
     bool alwaysReadOnly_ = false;
     bool loading_ = false;
     QList<QMetaObject::Connection> listConns_;
+};
+
+// A field chosen from fixed entries: entry i shows texts[i] and stores values[i] (without values
+// the entry's text is stored, cut to the field's width like any text). A stored value that no
+// entry holds shows no entry.
+class DBComboBox : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit DBComboBox(QWidget* parent = nullptr);
+    void setDataField(db::Table* table, const QString& fieldName);
+    void setItems(const QStringList& texts, const QVariantList& values = {});
+    void setAlwaysReadOnly(bool on);
+    bool isWritable() const;
+    void refresh();
+    void showPopup() override;
+
+  signals:
+    void committed();
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+  private:
+    QVariant valueOf(int index) const;
+    void onActivated(int index);
+    FieldLink link_;
+    QVariantList values_;
+    bool alwaysReadOnly_ = false;
+    bool loading_ = false;
+};
+
+// A field as a group of radio buttons: button i stores values[i] (without values, its index).
+class DBRadioGroup : public QGroupBox {
+    Q_OBJECT
+  public:
+    explicit DBRadioGroup(QWidget* parent = nullptr);
+    DBRadioGroup(const QString& title, QWidget* parent = nullptr);
+    void setDataField(db::Table* table, const QString& fieldName);
+    void setItems(const QStringList& texts, const QVariantList& values = {});
+    void setAlwaysReadOnly(bool on);
+    bool isWritable() const;
+    int itemIndex() const;  // -1 when no button is checked
+    QAbstractButton* itemButton(int i) const { return group_->button(i); }
+    void refresh();
+
+  signals:
+    void committed();
+
+  private:
+    QVariant valueOf(int index) const;
+    void onClicked(int id);
+    FieldLink link_;
+    QButtonGroup* group_;
+    QVariantList values_;
+    bool alwaysReadOnly_ = false;
 };
 
 }  // namespace ui

@@ -11,26 +11,33 @@
 namespace ui {
 
 namespace {
-constexpr int kBlock = 64;        // rows read at one visit of the table
-constexpr int kCacheLimit = 4096;  // rows kept before the cache starts over
 
 bool rightAligned(db::FieldType t) {
     using T = db::FieldType;
-    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency || t == T::Float;
+    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency ||
+           t == T::Float;
 }
 
 int defaultChars(db::FieldType t, int size) {
     using T = db::FieldType;
     switch (t) {
-    case T::Text: return qBound(3, size, 40);
-    case T::Date: return 10;
-    case T::Currency: return 12;
-    case T::Float: return 10;
-    case T::Integer:
-    case T::AutoInc: return 8;
-    case T::SmallInt: return 6;
-    case T::Logical: return 4;
-    case T::Memo: return 30;
+        case T::Text:
+            return qBound(3, size, 40);
+        case T::Date:
+            return 10;
+        case T::Currency:
+            return 12;
+        case T::Float:
+            return 10;
+        case T::Integer:
+        case T::AutoInc:
+            return 8;
+        case T::SmallInt:
+            return 6;
+        case T::Logical:
+            return 4;
+        case T::Memo:
+            return 30;
     }
     return 10;
 }
@@ -73,24 +80,21 @@ int DBGridModel::tableCount() const {
 
 void DBGridModel::resetAll() {
     beginResetModel();
-    cache_.clear();
     types_.clear();
+    fields_.clear();
     for (const GridColumn& c : cols_) {
         db::FieldType type = db::FieldType::Text;
+        db::Field* field = nullptr;
         try {
-            if (table_ && table_->active())
-                if (db::Field* f = table_->findField(c.field)) type = f->type();
+            if (table_ && table_->active()) field = table_->findField(c.field);
+            if (field) type = field->type();
         } catch (const db::Error&) {
         }
         types_.append(type);
+        fields_.append(field);
     }
     count_ = tableCount();
     endResetModel();
-}
-
-void DBGridModel::dropCache() {
-    cache_.clear();
-    if (count_ > 0 && !cols_.isEmpty()) emit dataChanged(index(0, 0), index(count_ - 1, int(cols_.size()) - 1));
 }
 
 void DBGridModel::syncCount() {
@@ -104,100 +108,55 @@ void DBGridModel::syncCount() {
         count_ = n;
         endRemoveRows();
     }
-    dropCache();
+    if (count_ > 0 && !cols_.isEmpty())
+        emit dataChanged(index(0, 0), index(count_ - 1, int(cols_.size()) - 1));
 }
 
-void DBGridModel::checkCurrent() {
-    if (!table_) return;
-    try {
-        if (!table_->active() || table_->state() != db::Table::Browse) return;
-        if (tableCount() != count_) {
-            syncCount();
-            return;
-        }
-        const int r = table_->recNo();
-        auto it = cache_.constFind(r);
-        if (it != cache_.constEnd() && it->rowId != table_->rowId()) dropCache();
-    } catch (const db::Error&) {
-    }
+db::FieldType DBGridModel::columnType(int col) const {
+    return types_.value(col, db::FieldType::Text);
 }
-
-db::FieldType DBGridModel::columnType(int col) const { return types_.value(col, db::FieldType::Text); }
 
 int DBGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
-int DBGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(cols_.size()); }
+int DBGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(cols_.size());
+}
 
-bool DBGridModel::fetch(int row) const {
-    db::Table* t = table_;
-    if (!t || peeking_) return false;
-    bool ok = false;
+QString DBGridModel::cellText(int row, int col) const {
+    db::Field* f = fields_.value(col);
+    if (!table_ || !f || row < 0 || row >= count_) return {};
     try {
-        // Only a resting cursor is visited: a pending record or someone's long walk is left alone.
-        if (!t->active() || t->state() != db::Table::Browse || t->controlsDisabled()) return false;
-        peeking_ = true;
-        const db::Bookmark home = t->bookmark();
-        const int cur = t->recNo();
-        auto scroll = std::move(t->afterScroll);  // painting is no scroll of the owner's
-        t->afterScroll = nullptr;
-        t->disableControls();
-        try {
-            if (cache_.size() > kCacheLimit) cache_.clear();
-            const int first = qMax(0, row - kBlock / 4);
-            int pos = cur + t->moveBy(first - cur);
-            QList<db::Field*> fields;
-            for (const GridColumn& c : cols_) fields.append(t->findField(c.field));
-            for (int n = 0; n < kBlock && !t->eof(); ++n, ++pos) {
-                Row r;
-                r.rowId = t->rowId();
-                r.texts.reserve(fields.size());
-                for (db::Field* f : fields) r.texts.append(f ? f->displayText() : QString());
-                cache_.insert(pos, std::move(r));
-                t->next();
-            }
-            ok = cache_.contains(row);
-        } catch (const db::Error&) {
-        }
-        try {
-            if (!home.valid() || !t->gotoBookmark(home)) t->moveBy(cur - t->recNo());
-        } catch (const db::Error&) {
-        }
-        t->enableControls();
-        t->afterScroll = std::move(scroll);
+        // The record being edited shows what has been typed so far.
+        if (table_->state() == db::Table::Edit && row == table_->recNo()) return f->displayText();
+        return displayTextAt(table_.data(), row, f);
     } catch (const db::Error&) {
+        return {};
     }
-    peeking_ = false;
-    return ok;
 }
 
 QVariant DBGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= cols_.size()) return {};
     const GridColumn& c = cols_[index.column()];
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole: {
-        auto it = cache_.constFind(index.row());
-        if (it == cache_.constEnd()) {
-            if (!fetch(index.row())) return {};
-            it = cache_.constFind(index.row());
-            if (it == cache_.constEnd()) return {};
-        }
-        return it->texts.value(index.column());
-    }
-    case Qt::TextAlignmentRole:
-        if (c.alignment) return QVariant::fromValue(c.alignment | Qt::AlignVCenter);
-        return QVariant::fromValue(Qt::AlignVCenter |
-                                   (rightAligned(columnType(index.column())) ? Qt::AlignRight : Qt::AlignLeft));
-    case Qt::ForegroundRole:
-        if (c.color.isValid()) return c.color;
-        return {};
-    case Qt::FontRole:
-        if (c.bold) {
-            QFont f;
-            f.setBold(true);
-            return f;
-        }
-        return {};
-    default: return {};
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return cellText(index.row(), index.column());
+        case Qt::TextAlignmentRole:
+            if (c.alignment) return QVariant::fromValue(c.alignment | Qt::AlignVCenter);
+            return QVariant::fromValue(
+                Qt::AlignVCenter |
+                (rightAligned(columnType(index.column())) ? Qt::AlignRight : Qt::AlignLeft));
+        case Qt::ForegroundRole:
+            if (c.color.isValid()) return c.color;
+            return {};
+        case Qt::FontRole:
+            if (c.bold) {
+                QFont f;
+                f.setBold(true);
+                return f;
+            }
+            return {};
+        default:
+            return {};
     }
 }
 
@@ -213,8 +172,10 @@ Qt::ItemFlags DBGridModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (readOnly_ || !index.isValid() || !table_) return f;
     try {
-        db::Field* fld = table_->active() ? table_->findField(cols_[index.column()].field) : nullptr;
-        if (fld && !fld->isCalculated() && !fld->isLookup() && fld->type() != db::FieldType::AutoInc)
+        db::Field* fld =
+            table_->active() ? table_->findField(cols_[index.column()].field) : nullptr;
+        if (fld && !fld->isCalculated() && !fld->isLookup() &&
+            fld->type() != db::FieldType::AutoInc)
             f |= Qt::ItemIsEditable;
     } catch (const db::Error&) {
     }
@@ -261,7 +222,8 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DBGridModel(thi
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &DBGrid::onCurrentRowChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &DBGrid::onCurrentRowChanged);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& idx) {
         if (idx.isValid()) emit rowDoubleClicked();
     });
@@ -328,7 +290,8 @@ void DBGrid::applyWidths() {
                         if (db::Field* f = table()->findField(c.field)) size = f->size();
                 } catch (const db::Error&) {
                 }
-                chars = qMax(defaultChars(model_->columnType(i), size), int((c.title.isEmpty() ? c.field : c.title).size()));
+                chars = qMax(defaultChars(model_->columnType(i), size),
+                             int((c.title.isEmpty() ? c.field : c.title).size()));
             }
             px = chars * avg + 12;
         }
@@ -345,13 +308,22 @@ void DBGrid::changeEvent(QEvent* e) {
 }
 
 void DBGrid::onRecordChanged() {
-    if (model_->peeking() || syncing_) return;
-    model_->checkCurrent();
+    if (syncing_) return;
+    db::Table* t = table();
+    if (t && t->active()) {
+        if (t->state() == db::Table::Browse) {
+            model_->syncCount();
+        } else if (t->state() == db::Table::Edit) {
+            const int r = t->recNo();
+            if (r >= 0 && r < model_->rowCount())
+                emit model_->dataChanged(model_->index(r, 0),
+                                         model_->index(r, model_->columnCount() - 1));
+        }
+    }
     selectCursorRow();
 }
 
 void DBGrid::onStateChanged() {
-    if (model_->peeking()) return;
     db::Table* t = table();
     if (!t) return;
     // Back to browsing after a post, cancel or delete: rows may have moved.
@@ -362,7 +334,6 @@ void DBGrid::onStateChanged() {
 }
 
 void DBGrid::onDataSetChanged() {
-    if (model_->peeking()) return;
     const bool hadColumns = model_->columnCount() > 0;
     model_->resetAll();
     if (hadColumns) applyWidths();
@@ -388,13 +359,14 @@ void DBGrid::selectCursorRow() {
     const QModelIndex idx = model_->index(r, col);
     if (!idx.isValid()) return;
     syncing_ = true;
-    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     syncing_ = false;
     scrollTo(idx);
 }
 
 void DBGrid::onCurrentRowChanged(const QModelIndex& cur, const QModelIndex&) {
-    if (syncing_ || model_->peeking() || !cur.isValid()) return;
+    if (syncing_ || !cur.isValid()) return;
     db::Table* t = table();
     if (!t) return;
     try {

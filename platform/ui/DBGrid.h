@@ -1,11 +1,11 @@
 #pragma once
-// A row-select grid over a table component, read-only unless told otherwise. The grid's current row and the table's
-// cursor follow each other: clicking or moving to a row moves the cursor, and moving the cursor
-// selects its row. Rows are read on demand, so a grid over a big table stays fast.
+// A row-select grid over a table component, read-only unless told otherwise. The grid's current row
+// and the table's cursor follow each other: clicking or moving to a row moves the cursor, and
+// moving the cursor selects its row. Rows are read on demand, so a grid over a big table stays
+// fast.
 
 #include <QAbstractTableModel>
 #include <QColor>
-#include <QHash>
 #include <QPointer>
 #include <QTableView>
 
@@ -15,18 +15,31 @@ namespace ui {
 
 struct GridColumn {
     GridColumn() = default;
-    GridColumn(const QString& fieldName, const QString& caption = {}, int chars = 0, Qt::Alignment align = {})
+    GridColumn(const QString& fieldName, const QString& caption = {}, int chars = 0,
+               Qt::Alignment align = {})
         : field(fieldName), title(caption), width(chars), alignment(align) {}
     // Chainable extras: GridColumn("Zalegly", "Zal", 3).colored(Qt::red).boldFont()
-    GridColumn& pixels(int px) { widthPx = px; return *this; }
-    GridColumn& colored(const QColor& c) { color = c; return *this; }
-    GridColumn& boldFont(bool on = true) { bold = on; return *this; }
-    GridColumn& hidden(bool on = true) { visible = !on; return *this; }
+    GridColumn& pixels(int px) {
+        widthPx = px;
+        return *this;
+    }
+    GridColumn& colored(const QColor& c) {
+        color = c;
+        return *this;
+    }
+    GridColumn& boldFont(bool on = true) {
+        bold = on;
+        return *this;
+    }
+    GridColumn& hidden(bool on = true) {
+        visible = !on;
+        return *this;
+    }
 
     QString field;
-    QString title;                 // empty: the field name
-    int width = 0;                 // in characters (average width of the grid's font); 0: from the field
-    int widthPx = 0;               // in pixels; takes precedence when given
+    QString title;    // empty: the field name
+    int width = 0;    // in characters (average width of the grid's font); 0: from the field
+    int widthPx = 0;  // in pixels; takes precedence when given
     Qt::Alignment alignment = {};  // none given: numbers and dates right, the rest left
     QColor color;                  // text colour; invalid: the grid's own
     bool bold = false;
@@ -35,7 +48,7 @@ struct GridColumn {
 
 class DBGridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit DBGridModel(QObject* parent = nullptr);
 
     void setTable(db::Table* t);
@@ -55,36 +68,28 @@ public:
     void setReadOnly(bool on) { readOnly_ = on; }
     bool isReadOnly() const { return readOnly_; }
 
-    // The whole set changed: everything is read again.
+    // The whole set changed: columns resolved and rows counted again.
     void resetAll();
-    // Rows may have been added, removed or changed: row count taken again, cache dropped.
+    // Rows may have been added, removed or changed: row count taken again, rows repainted.
     void syncCount();
-    // Drops the cache when the row at the cursor is not the record the cache holds there.
-    void checkCurrent();
-    bool peeking() const { return peeking_; }
     db::FieldType columnType(int col) const;
+    // The text of a cell, read from the table without moving its cursor.
+    QString cellText(int row, int col) const;
 
-private:
-    struct Row {
-        qint64 rowId = 0;
-        QStringList texts;
-    };
-    bool fetch(int row) const;
-    void dropCache();
+  private:
     int tableCount() const;
 
     QPointer<db::Table> table_;
     QList<GridColumn> cols_;
     QList<db::FieldType> types_;
+    QList<db::Field*> fields_;
     int count_ = 0;
-    mutable QHash<int, Row> cache_;
-    mutable bool peeking_ = false;
     bool readOnly_ = true;
 };
 
 class DBGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     explicit DBGrid(QWidget* parent = nullptr);
 
     void setTable(db::Table* t);
@@ -101,13 +106,13 @@ public:
     // Reads every row again (after writes through another cursor of the same table).
     void refreshRows();
 
-signals:
+  signals:
     void rowDoubleClicked();  // the cursor stands on the row that was double-clicked
 
-protected:
+  protected:
     void changeEvent(QEvent* e) override;
 
-private:
+  private:
     void onRecordChanged();
     void onStateChanged();
     void onDataSetChanged();

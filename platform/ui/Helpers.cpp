@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRegularExpression>
@@ -10,6 +11,9 @@
 #include <QWidget>
 #include <cmath>
 #include <limits>
+
+#include "platform/db/Money.h"
+#include "platform/db/Table.h"
 
 namespace ui {
 
@@ -29,7 +33,7 @@ const char* kEnterAsTab = "ui_enterAsTab";
 // One application-wide filter sees the key before the focused control does, as a form that
 // previews its keys would.
 class EnterAsTabFilter : public QObject {
-public:
+  public:
     using QObject::QObject;
     bool eventFilter(QObject* obj, QEvent* ev) override {
         if (ev->type() != QEvent::KeyPress) return false;
@@ -43,7 +47,8 @@ public:
         for (QWidget* p = w; p; p = p->parentWidget()) {
             if (qobject_cast<QPlainTextEdit*>(p) || qobject_cast<QTextEdit*>(p)) {
                 // A memo keeps Enter for its lines unless it is read-only.
-                if (auto* pe = qobject_cast<QPlainTextEdit*>(p); pe && !pe->isReadOnly()) return false;
+                if (auto* pe = qobject_cast<QPlainTextEdit*>(p); pe && !pe->isReadOnly())
+                    return false;
                 if (auto* te = qobject_cast<QTextEdit*>(p); te && !te->isReadOnly()) return false;
             }
             if (p == win) break;
@@ -143,53 +148,105 @@ std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text) 
     using T = db::FieldType;
     const QString t = text.trimmed();
     switch (type) {
-    case T::Text:
-    case T::Memo: return QVariant(text);
-    case T::SmallInt:
-    case T::Integer:
-    case T::AutoInc: {
-        if (t.isEmpty()) return QVariant();
-        bool ok = false;
-        const qint64 v = t.toLongLong(&ok);
-        const qint64 lim = type == T::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
-        if (!ok || v > lim || v < -lim - 1) return std::nullopt;
-        return QVariant(int(v));
-    }
-    case T::Currency:
-    case T::Float: {
-        if (t.isEmpty()) return QVariant();
-        auto v = type == T::Currency ? parseMoney(t) : parseDecimal(t);
-        if (!v) return std::nullopt;
-        return QVariant(*v);
-    }
-    case T::Date: {
-        if (t.isEmpty()) return QVariant();
-        const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
-        if (!d.isValid() || t.size() != 10) return std::nullopt;
-        return QVariant(d);
-    }
-    case T::Logical: {
-        if (t.isEmpty()) return QVariant();
-        const QString u = t.toUpper();
-        if (u == QStringLiteral("TAK") || u == QStringLiteral("T")) return QVariant(true);
-        if (u == QStringLiteral("NIE") || u == QStringLiteral("N")) return QVariant(false);
-        return std::nullopt;
-    }
+        case T::Text:
+        case T::Memo:
+            return QVariant(text);
+        case T::SmallInt:
+        case T::Integer:
+        case T::AutoInc: {
+            if (t.isEmpty()) return QVariant();
+            bool ok = false;
+            const qint64 v = t.toLongLong(&ok);
+            const qint64 lim = type == T::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
+            if (!ok || v > lim || v < -lim - 1) return std::nullopt;
+            return QVariant(int(v));
+        }
+        case T::Currency:
+        case T::Float: {
+            if (t.isEmpty()) return QVariant();
+            auto v = type == T::Currency ? parseMoney(t) : parseDecimal(t);
+            if (!v) return std::nullopt;
+            return QVariant(*v);
+        }
+        case T::Date: {
+            if (t.isEmpty()) return QVariant();
+            const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+            if (!d.isValid() || t.size() != 10) return std::nullopt;
+            return QVariant(d);
+        }
+        case T::Logical: {
+            if (t.isEmpty()) return QVariant();
+            const QString u = t.toUpper();
+            if (u == QStringLiteral("TAK") || u == QStringLiteral("T")) return QVariant(true);
+            if (u == QStringLiteral("NIE") || u == QStringLiteral("N")) return QVariant(false);
+            return std::nullopt;
+        }
     }
     return std::nullopt;
+}
+
+namespace {
+
+// Text of a stored value as Field::displayText() shows it.
+QString formatValue(const QVariant& v, const db::Field* f) {
+    using T = db::FieldType;
+    if (!v.isValid() || v.isNull()) return QString(QLatin1String(""));
+    const QString fmt = f->displayFormat();
+    switch (f->type()) {
+        case T::Text:
+        case T::Memo:
+            return v.toString();
+        case T::Currency:
+            return db::formatByMask(v.toDouble(),
+                                    fmt.isEmpty() ? QStringLiteral("### ##0.00") : fmt);
+        case T::Float:
+            if (!fmt.isEmpty()) return db::formatByMask(v.toDouble(), fmt);
+            return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)
+                .replace(QLatin1Char('.'), QLatin1Char(','));
+        case T::Date:
+            return v.toDate().toString(Qt::ISODate);
+        case T::Logical:
+            return v.toBool() ? QStringLiteral("Tak") : QStringLiteral("Nie");
+        default:
+            if (!fmt.isEmpty()) return db::formatByMask(v.toDouble(), fmt);
+            return QString::number(v.toLongLong());
+    }
+}
+
+// The engine's own text at a position when it offers one (display mappers included); else
+// the value at that position, formatted here.
+template <typename Tab>
+QString textAt(const Tab* t, int row, const db::Field* f) {
+    if constexpr (requires { t->displayTextAt(row, f); })
+        return t->displayTextAt(row, f);
+    else
+        return formatValue(t->valueAt(row, f), f);
+}
+
+}  // namespace
+
+QString displayTextAt(const db::Table* t, int row, const db::Field* f) {
+    if (!t || !f) return {};
+    return textAt(t, row, f);
 }
 
 QString invalidEntryMessage(db::FieldType type) {
     using T = db::FieldType;
     switch (type) {
-    case T::Date: return QStringLiteral("Nieprawidłowa data! Datę wpisuje się w postaci RRRR-MM-DD.");
-    case T::Currency: return QStringLiteral("Nieprawidłowa kwota! Kwotę wpisuje się w postaci 1 234,56.");
-    case T::Float: return QStringLiteral("Nieprawidłowa liczba!");
-    case T::SmallInt:
-    case T::Integer:
-    case T::AutoInc: return QStringLiteral("Nieprawidłowa liczba całkowita!");
-    case T::Logical: return QStringLiteral("Wpisz Tak lub Nie.");
-    default: return QStringLiteral("Nieprawidłowa wartość!");
+        case T::Date:
+            return QStringLiteral("Nieprawidłowa data! Datę wpisuje się w postaci RRRR-MM-DD.");
+        case T::Currency:
+            return QStringLiteral("Nieprawidłowa kwota! Kwotę wpisuje się w postaci 1 234,56.");
+        case T::Float:
+            return QStringLiteral("Nieprawidłowa liczba!");
+        case T::SmallInt:
+        case T::Integer:
+        case T::AutoInc:
+            return QStringLiteral("Nieprawidłowa liczba całkowita!");
+        case T::Logical:
+            return QStringLiteral("Wpisz Tak lub Nie.");
+        default:
+            return QStringLiteral("Nieprawidłowa wartość!");
     }
 }
 

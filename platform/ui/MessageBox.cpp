@@ -17,11 +17,21 @@ int MessageBox(const QString& text, const QString& caption, int flags) {
     box.setTextFormat(Qt::PlainText);  // texts carry user data: never read them as markup
     box.setText(text);
     switch (flags & 0xF0) {
-    case 16: box.setIcon(QMessageBox::Critical); break;
-    case 32: box.setIcon(QMessageBox::Question); break;
-    case 48: box.setIcon(QMessageBox::Warning); break;
-    case 64: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+        case 16:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case 32:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case 48:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case 64:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
     }
 
     struct Choice {
@@ -31,21 +41,25 @@ int MessageBox(const QString& text, const QString& caption, int flags) {
     };
     QList<Choice> choices;
     switch (flags & 0x0F) {
-    case MB_OKCANCEL:
-        choices = {{"OK", QMessageBox::AcceptRole, IDOK}, {"Anuluj", QMessageBox::RejectRole, IDCANCEL}};
-        break;
-    case 3:  // Yes/No/Cancel
-        choices = {{"Tak", QMessageBox::YesRole, IDYES},
-                   {"Nie", QMessageBox::NoRole, IDNO},
-                   {"Anuluj", QMessageBox::RejectRole, IDCANCEL}};
-        break;
-    case MB_YESNO:
-        choices = {{"Tak", QMessageBox::YesRole, IDYES}, {"Nie", QMessageBox::NoRole, IDNO}};
-        break;
-    default: choices = {{"OK", QMessageBox::AcceptRole, IDOK}}; break;
+        case MB_OKCANCEL:
+            choices = {{"OK", QMessageBox::AcceptRole, IDOK},
+                       {"Anuluj", QMessageBox::RejectRole, IDCANCEL}};
+            break;
+        case 3:  // Yes/No/Cancel
+            choices = {{"Tak", QMessageBox::YesRole, IDYES},
+                       {"Nie", QMessageBox::NoRole, IDNO},
+                       {"Anuluj", QMessageBox::RejectRole, IDCANCEL}};
+            break;
+        case MB_YESNO:
+            choices = {{"Tak", QMessageBox::YesRole, IDYES}, {"Nie", QMessageBox::NoRole, IDNO}};
+            break;
+        default:
+            choices = {{"OK", QMessageBox::AcceptRole, IDOK}};
+            break;
     }
     QList<QPushButton*> buttons;
-    for (const Choice& c : choices) buttons.append(box.addButton(QString::fromUtf8(c.label), c.role));
+    for (const Choice& c : choices)
+        buttons.append(box.addButton(QString::fromUtf8(c.label), c.role));
     // As the system's boxes: the first button is the default unless the flags pick another.
     int def = (flags & 0x200) ? 2 : (flags & 0x100) ? 1 : 0;
     box.setDefaultButton(buttons.value(def, buttons.first()));
@@ -57,10 +71,13 @@ int MessageBox(const QString& text, const QString& caption, int flags) {
         if (buttons[i] == clicked) return choices[i].result;
     // Closed without a button: the cancelling answer.
     switch (flags & 0x0F) {
-    case MB_OKCANCEL:
-    case 3: return IDCANCEL;
-    case MB_YESNO: return IDNO;
-    default: return IDOK;
+        case MB_OKCANCEL:
+        case 3:
+            return IDCANCEL;
+        case MB_YESNO:
+            return IDNO;
+        default:
+            return IDOK;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/RecordButtons.h"
 
 #include <QBoxLayout>
+#include <QPushButton>
 
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
@@ -8,25 +9,59 @@
 
 namespace ui {
 
-RecordButtons::RecordButtons(QWidget* owner, db::Table* table, DBGrid* grid) : QObject(owner), owner_(owner) {
-    static const char* const texts[6] = {"&Dopisz", "&Popraw", "&Usuń", "&Zapisz", "&Anuluj", "&Wyjście"};
-    for (int i = 0; i < 6; ++i) {
-        buttons_[i] = new QPushButton(QString::fromUtf8(texts[i]), owner);
-        buttons_[i]->setAutoDefault(false);
-        buttons_[i]->setDefault(false);
+RecordButtons::RecordButtons(QWidget* owner, db::Table* table, DBGrid* grid, bool createButtons)
+    : QObject(owner), owner_(owner) {
+    static const char* const texts[6] = {"&Dopisz", "&Popraw", "&Usuń",
+                                         "&Zapisz", "&Anuluj", "&Wyjście"};
+    if (createButtons) {
+        for (int i = 0; i < 6; ++i) {
+            auto* b = new QPushButton(QString::fromUtf8(texts[i]), owner);
+            b->setAutoDefault(false);
+            b->setDefault(false);
+            setButton(Action(i), b);
+            created_[i] = true;
+        }
     }
-    connect(buttons_[Add], &QPushButton::clicked, this, &RecordButtons::add);
-    connect(buttons_[Edit], &QPushButton::clicked, this, &RecordButtons::edit);
-    connect(buttons_[Delete], &QPushButton::clicked, this, &RecordButtons::remove);
-    connect(buttons_[Save], &QPushButton::clicked, this, [this] { save(); });
-    connect(buttons_[Cancel], &QPushButton::clicked, this, &RecordButtons::cancel);
-    connect(buttons_[Exit], &QPushButton::clicked, this, &RecordButtons::close);
     setGrid(grid);
     setTable(table);
 }
 
+void RecordButtons::setButton(Action a, QAbstractButton* b) {
+    if (buttons_[a] == b) return;
+    if (buttons_[a]) {
+        disconnect(buttons_[a], nullptr, this, nullptr);
+        if (created_[a]) delete buttons_[a];
+    }
+    created_[a] = false;
+    buttons_[a] = b;
+    if (b) {
+        switch (a) {
+            case Add:
+                connect(b, &QAbstractButton::clicked, this, &RecordButtons::add);
+                break;
+            case Edit:
+                connect(b, &QAbstractButton::clicked, this, &RecordButtons::edit);
+                break;
+            case Delete:
+                connect(b, &QAbstractButton::clicked, this, &RecordButtons::remove);
+                break;
+            case Save:
+                connect(b, &QAbstractButton::clicked, this, [this] { save(); });
+                break;
+            case Cancel:
+                connect(b, &QAbstractButton::clicked, this, &RecordButtons::cancel);
+                break;
+            case Exit:
+                connect(b, &QAbstractButton::clicked, this, &RecordButtons::close);
+                break;
+        }
+    }
+    updateButtons();
+}
+
 void RecordButtons::addTo(QBoxLayout* layout) const {
-    for (QPushButton* b : buttons_) layout->addWidget(b);
+    for (const auto& b : buttons_)
+        if (b) layout->addWidget(b);
 }
 
 void RecordButtons::setEditStyle(EditStyle s) {
@@ -59,6 +94,7 @@ bool RecordButtons::editing() const {
 void RecordButtons::updateButtons() {
     const bool ed = editing();
     auto show = [this](Action a, bool visible, bool enabled = true) {
+        if (!buttons_[a]) return;
         buttons_[a]->setVisible(visible);
         buttons_[a]->setEnabled(enabled);
     };
@@ -88,8 +124,8 @@ void RecordButtons::add() {
     try {
         if (!table_->active()) table_->open();
         table_->append();
-    } catch (const db::Error& e) {
-        MessageBox(e.message(), QStringLiteral("Uwaga!"), MB_OK);
+    } catch (const db::Error&) {
+        MessageBox(QStringLiteral("Nie można dopisać pozycji!"), QStringLiteral("Uwaga!"), MB_OK);
         return;
     }
     started_ = Add;
@@ -104,8 +140,8 @@ void RecordButtons::edit() {
     try {
         if (!table_->active() || table_->isEmpty()) return;
         table_->edit();
-    } catch (const db::Error& e) {
-        MessageBox(e.message(), QStringLiteral("Uwaga!"), MB_OK);
+    } catch (const db::Error&) {
+        MessageBox(QStringLiteral("Nie można poprawić pozycji!"), QStringLiteral("Uwaga!"), MB_OK);
         return;
     }
     started_ = Edit;
@@ -122,11 +158,13 @@ void RecordButtons::remove() {
         return;
     }
     if (allow && !allow(Delete)) return;
-    if (MessageBox(QStringLiteral("Czy skasować pozycję?"), QStringLiteral("Uwaga!"), MB_OKCANCEL) != IDOK) return;
+    const int answer = MessageBox(deleteQuestion, deleteCaption, deleteFlags);
+    if (answer != IDOK && answer != IDYES) return;
     try {
         table_->remove();
-    } catch (const db::Error& e) {
-        MessageBox(e.message(), QStringLiteral("Uwaga!"), MB_OK);
+    } catch (const db::Error&) {
+        MessageBox(QStringLiteral("Nie można usunąć pozycji!"), QStringLiteral("Uwaga!"), MB_OK);
+        updateButtons();
         return;
     }
     updateButtons();

@@ -5,9 +5,9 @@
 // style (only save and cancel, or the pressed button kept visible but disabled).
 // Bound data controls follow the table's state by themselves (read-only outside editing).
 
+#include <QAbstractButton>
 #include <QObject>
 #include <QPointer>
-#include <QPushButton>
 #include <functional>
 
 #include "platform/db/Table.h"
@@ -20,18 +20,24 @@ class DBGrid;
 
 class RecordButtons : public QObject {
     Q_OBJECT
-public:
+  public:
     enum Action { Add, Edit, Delete, Save, Cancel, Exit };
     enum EditStyle {
-        OnlySaveCancel,      // while editing only save and cancel are shown
-        PressedStaysDisabled // the pressed one of add/edit stays visible, disabled; the other hidden
+        OnlySaveCancel,       // while editing only save and cancel are shown
+        PressedStaysDisabled  // the pressed one of add/edit stays visible, disabled; the other
+                              // hidden
     };
 
-    // Creates the six buttons as children of owner ("&Dopisz", "&Popraw", "&Usuń", "&Zapisz",
-    // "&Anuluj", "&Wyjście"); place them with addTo() or by hand.
-    RecordButtons(QWidget* owner, db::Table* table, DBGrid* grid = nullptr);
+    // Creates the six buttons as push buttons, children of owner ("&Dopisz", "&Popraw", "&Usuń",
+    // "&Zapisz", "&Anuluj", "&Wyjście"); place them with addTo() or by hand. With
+    // createButtons false there are none until setButton() gives the window's own.
+    RecordButtons(QWidget* owner, db::Table* table, DBGrid* grid = nullptr,
+                  bool createButtons = true);
 
-    QPushButton* button(Action a) const { return buttons_[a]; }
+    QAbstractButton* button(Action a) const { return buttons_[a]; }
+    // Takes the window's own button (e.g. a tool button) for an action; nullptr: none.
+    // A button created here for that action is deleted.
+    void setButton(Action a, QAbstractButton* b);
     void addTo(QBoxLayout* layout) const;  // in the order above
     void setEditStyle(EditStyle s);
     void setTable(db::Table* t);
@@ -54,6 +60,10 @@ public:
     QPointer<QWidget> focusOnEdit;
     // The message of a failed post (caption "Uwaga!"); the record stays pending.
     QString saveErrorText = QStringLiteral("Błąd zapisu!");
+    // The delete confirmation; it goes on with OK or Yes.
+    QString deleteQuestion = QStringLiteral("Czy skasować pozycję?");
+    QString deleteCaption = QStringLiteral("Uwaga!");
+    int deleteFlags = 1;  // OK and Cancel
 
     // The actions, also callable by the owner (e.g. FormClose calls cancel()).
     void add();
@@ -66,8 +76,9 @@ public:
     bool editing() const;
     void updateButtons();
 
-private:
-    QPushButton* buttons_[6];
+  private:
+    QPointer<QAbstractButton> buttons_[6];
+    bool created_[6] = {};
     QWidget* owner_;
     QPointer<db::Table> table_;
     QPointer<DBGrid> grid_;

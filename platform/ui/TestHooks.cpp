@@ -41,7 +41,9 @@ void scriptAnswers(const QList<int>& answers) { state().answers = answers; }
 const QList<ShownMessage>& messages() { return state().messages; }
 void clearMessages() { state().messages.clear(); }
 
-void setModalHandler(std::function<void(Window* w)> handler) { state().handler = std::move(handler); }
+void setModalHandler(std::function<void(Window* w)> handler) {
+    state().handler = std::move(handler);
+}
 void setModalHandlerFor(const QString& className, std::function<void(Window* w)> handler) {
     state().handlers.insert(className, std::move(handler));
 }
@@ -57,10 +59,13 @@ int takeAnswer(const QString& text, const QString& caption, int flags) {
     s.messages.append({text, caption, flags});
     if (!s.answers.isEmpty()) return s.answers.takeFirst();
     switch (flags & 0x0F) {
-    case 1: return 1;   // IDOK
-    case 3:
-    case 4: return 6;   // IDYES
-    default: return 1;  // IDOK
+        case 1:
+            return 1;  // IDOK
+        case 3:
+        case 4:
+            return 6;  // IDYES
+        default:
+            return 1;  // IDOK
     }
 }
 

@@ -59,7 +59,8 @@ int Window::ShowModal() {
     setResult(0);
     if (!test::enabled()) return exec();
 
-    std::function<void(Window*)> handler = test::handlerFor(QString::fromLatin1(metaObject()->className()));
+    std::function<void(Window*)> handler =
+        test::handlerFor(QString::fromLatin1(metaObject()->className()));
     QPointer<Window> guard(this);
     struct EnsureClosed {
         QPointer<Window>& w;
@@ -81,9 +82,7 @@ int Window::ShowModal() {
 
 void Window::Close() { done(result()); }
 
-void Window::activate() {
-    FormActivate();
-}
+void Window::activate() { FormActivate(); }
 
 void Window::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);

@@ -9,7 +9,7 @@ namespace ui {
 
 class Window : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit Window(QWidget* parent = nullptr);
     ~Window() override;
 
@@ -22,7 +22,7 @@ public:
     void Close();
     bool isShowing() const { return showing_; }
 
-protected:
+  protected:
     // Runs every time the window is shown (after it is visible), and again when a modal window
     // opened over it closes and it becomes the active window once more.
     virtual void FormActivate() {}
@@ -34,14 +34,14 @@ protected:
     void reject() override;
     void done(int r) override;
 
-private:
+  private:
     void runClosePath();
     void activate();
     bool showing_ = false;
     bool closing_ = false;
-    bool inShowEvent_ = false;   // a close asked for while being shown waits for the show to end
+    bool inShowEvent_ = false;  // a close asked for while being shown waits for the show to end
     bool closePending_ = false;
-    quint64 showSerial_ = 0;     // tells one showing from the next
+    quint64 showSerial_ = 0;  // tells one showing from the next
 };
 
 // Makes every push button under root neither default nor auto-default, so that Enter in an

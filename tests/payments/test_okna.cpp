@@ -3,6 +3,8 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
 #include <QSpinBox>
 
 #include "SrodowiskoWplat.h"
@@ -18,6 +20,7 @@
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/ui/DBGrid.h"
+#include "platform/ui/MessageBox.h"
 
 namespace {
 
@@ -79,6 +82,7 @@ TEST_F(Okna, WyborKasyPokazujeRokIPamietaWybor) {
         // The calendar button changes the year shown at once.
         ui::test::setModalHandlerFor("TKalendarz", [](ui::Window* k) {
             Kalendarz->UstawDateRobocza(QDate(2009, 2, 1));
+            Kalendarz->BitBtnOKClick();
             k->Close();
         });
         WyborKasy->SpeedButtonDataClick();
@@ -124,7 +128,7 @@ TEST_F(Okna, WplataGotowkowaDoPodgladuParagonu) {
     EXPECT_TRUE(t.contains("Derara za miesiąc 10.2008"));
     EXPECT_TRUE(t.contains("25,50"));   // the deduction, positive, in its column
     EXPECT_TRUE(t.contains("225,50"));  // 'Razem : '
-    EXPECT_TRUE(t.contains("dwieście dwadzieścia pięć złotych pięćdziesiąt groszy")) << qPrintable(t);
+    EXPECT_TRUE(t.contains("dwieście dwadzieścia pięć złotych pięćdziesiąt")) << qPrintable(t);
     EXPECT_EQ(t.count("Słownie:"), 2);
     // Back on the base files, the work tables gone.
     EXPECT_EQ(DM->TWplaty->bareName(), "Wplaty");
@@ -272,7 +276,7 @@ TEST_F(Okna, ParagonZNazwaSzkolyIBezLinii) {
     ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) { NowaWplata->BitBtnZapiszClick(); });
     PolecenieNowaWplata();
     const QString t = raport();
-    EXPECT_EQ(t.count("Szkoła Podstawowa nr 1"), 2) << qPrintable(t);
+    EXPECT_EQ(t.count("SP nr 1 w Łodzi"), 2) << qPrintable(t);
     EXPECT_EQ(t.count("Zespół Szkół"), 2);
     EXPECT_EQ(t.count("Razem :"), 2);
     EXPECT_TRUE(t.contains("zero złotych zero groszy"));
@@ -281,7 +285,7 @@ TEST_F(Okna, ParagonZNazwaSzkolyIBezLinii) {
     folder->Baza().exec("UPDATE Parametry SET Placowka = '1'");
     DM->TParam->refresh();
     PolecenieNowaWplata();
-    EXPECT_EQ(raport().count("Szkoła Podstawowa nr 1"), 0);
+    EXPECT_EQ(raport().count("SP nr 1 w Łodzi"), 0);
 }
 
 TEST_F(Okna, WykazBankow) {

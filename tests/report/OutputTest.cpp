@@ -1,7 +1,10 @@
 // Prepared reports: files, PDF with Polish letters, text and HTML export, preview and printing.
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -25,7 +28,8 @@ struct ListReport : Report {
         h->addPageNumber(600, 0);
         Band* d = addBand(BandKind::Detail, 20);
         d->addField(0, 2, 200, u, QStringLiteral("Nazwisko"));
-        d->addField(300, 2, 100, u, QStringLiteral("Kwota"), Font(8, false, true), Alignment::Right);
+        d->addField(300, 2, 100, u, QStringLiteral("Kwota"), Font(8, false, true),
+                    Alignment::Right);
         d->addHLine(0, 19, 718, 1, PenStyle::Dot);
         d->addVLine(250, 0, 20);
     }
@@ -33,7 +37,7 @@ struct ListReport : Report {
 }  // namespace
 
 class ReportOutput : public ReportFixture {
-protected:
+  protected:
     PreparedReport sample() {
         addPupil(1, QStringLiteral("Łukasiewicz <&> \"Ź\""), QStringLiteral("G"), 12.5);
         addPupil(2, QStringLiteral("Żak"), QStringLiteral("G"), -3);
@@ -112,7 +116,8 @@ TEST_F(ReportOutput, PdfEmbedsPolishLetters) {
     QString err;
     ASSERT_TRUE(p.exportPdf(pdf, &err)) << qPrintable(err);
     QProcess proc;
-    proc.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    proc.start(pdftotext,
+               {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(proc.waitForFinished(10000));
     const QString text = QString::fromUtf8(proc.readAllStandardOutput());
     EXPECT_TRUE(text.contains(kPolish)) << qPrintable(text);
@@ -191,7 +196,8 @@ TEST_F(ReportOutput, UiTestHooksAlsoKeepThePreviewOff) {
 }
 
 TEST_F(ReportOutput, PreviewWindowPagesAndPaints) {
-    for (int i = 1; i <= 120; ++i) addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
+    for (int i = 1; i <= 120; ++i)
+        addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
     ListReport r(uczen.get());
     auto pages = std::make_shared<PreparedReport>(r.prepare());
     ASSERT_EQ(pages->pageCount(), 3);
@@ -229,4 +235,26 @@ TEST_F(ReportOutput, PreviewWindowPagesAndPaints) {
     EXPECT_EQ(ui::test::messages()[0].caption, QStringLiteral("Uwaga!"));
     EXPECT_EQ(w.pages().pageCount(), 3);
     ui::test::disable();
+}
+
+TEST_F(ReportOutput, PreviewFromInsideAModalWindowIsModalOverIt) {
+    test::disable();  // the real path: a window is shown, nothing blocks
+    QDialog caller;
+    caller.setWindowModality(Qt::ApplicationModal);
+    caller.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &caller);
+    Report r;
+    r.addBand(BandKind::Detail, 20)->addLabel(0, 0, 0, QStringLiteral("raz"));
+    ShowReport(r);  // returns at once
+    PreviewWindow* w = caller.findChild<PreviewWindow*>();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_EQ(w->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(w->pages().toText(), QStringLiteral("--- Str. 1 ---\nraz\n"));
+    QPointer<PreviewWindow> guard(w);
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+    caller.hide();
 }

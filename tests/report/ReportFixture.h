@@ -16,7 +16,7 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class ReportFixture : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     db::Database database;
     std::unique_ptr<db::Table> uczen;

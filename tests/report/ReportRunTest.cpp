@@ -13,7 +13,7 @@ namespace {
 // for suppressed lines as child bands, a sub-detail of payments with header and footer,
 // summary and page footer.
 class SampleReport : public Report {
-public:
+  public:
     db::Table* u;
     Label* lp;
     Label* groupText;
@@ -62,7 +62,10 @@ public:
             u->next();
             const bool end = u->eof();
             const bool same = !end && u->field(QStringLiteral("Gmina"))->asString() == group;
-            if (end) u->last(); else u->prior();
+            if (end)
+                u->last();
+            else
+                u->prior();
             print = !same;
             groupText->text = QStringLiteral("Razem gmina %1: %2").arg(group).arg(groupCount);
         };
@@ -74,7 +77,8 @@ public:
         noteText = note->addLabel(40, 2, 0, QString());
         note->beforePrint = [this](Band&, bool& print) {
             print = !detailPrinted;
-            noteText->text = QStringLiteral("Pominięto: ") + u->field(QStringLiteral("Nazwisko"))->asString();
+            noteText->text =
+                QStringLiteral("Pominięto: ") + u->field(QStringLiteral("Nazwisko"))->asString();
         };
 
         SubDetail* sd = addSubDetail(wplaty, d, 16);
@@ -154,7 +158,8 @@ TEST_F(ReportRun, SampleReportUsesEveryBandKind) {
 
 TEST_F(ReportRun, PageBreakInLongDetailRunsHandlersOnce) {
     for (int i = 1; i <= 60; ++i)
-        addPupil(i, QStringLiteral("Uczeń%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("G"), i);
+        addPupil(i, QStringLiteral("Uczeń%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("G"),
+                 i);
     Report r;
     r.setDataSet(uczen.get());
     int headerRuns = 0, footerRuns = 0, detailBefore = 0, detailAfter = 0;
@@ -230,8 +235,8 @@ TEST_F(ReportRun, TwoColumnsOnLandscapeHoldTwoCopiesEach) {
     ASSERT_EQ(p.pageCount(), 2);
     EXPECT_EQ(pageRows(p, 1), (QStringList{QStringLiteral("Oryginał | U1 | Oryginał | U2"),
                                            QStringLiteral("Kopia | U1 | Kopia | U2")}));
-    EXPECT_EQ(pageRows(p, 2), (QStringList{QStringLiteral("Oryginał | U3"),
-                                           QStringLiteral("Kopia | U3")}));
+    EXPECT_EQ(pageRows(p, 2),
+              (QStringList{QStringLiteral("Oryginał | U3"), QStringLiteral("Kopia | U3")}));
     // The second column starts at half the page width.
     const auto& items = p.pages[0].items;
     auto u2 = std::find_if(items.begin(), items.end(),
@@ -274,8 +279,9 @@ TEST_F(ReportRun, ReportWithoutDataSetPrintsDetailOnceAndItsSubDetail) {
               QStringLiteral("--- Str. 1 ---\nDowód wpłaty\nNazwa należności\nRazem :\n"));
     addPayment(1, QStringLiteral("Czesne"), 10);
     addPayment(1, QStringLiteral("Obiady"), 20);
-    EXPECT_EQ(r.prepare().toText(), QStringLiteral("--- Str. 1 ---\nDowód wpłaty\nNazwa należności\n"
-                                                   "Czesne\nObiady\nRazem :\n"));
+    EXPECT_EQ(r.prepare().toText(),
+              QStringLiteral("--- Str. 1 ---\nDowód wpłaty\nNazwa należności\n"
+                             "Czesne\nObiady\nRazem :\n"));
 }
 
 TEST_F(ReportRun, HandlerThatLeavesTheCursorElsewhereDoesNotDisturbTheRun) {
@@ -344,16 +350,18 @@ TEST_F(ReportRun, LetterFormSwitchesColumnTitlesAfterTheFirstPage) {
     };
     const PreparedReport p = r.prepare();
     ASSERT_EQ(p.pageCount(), 2);
-    EXPECT_EQ(pageRows(p, 1).mid(0, 3), (QStringList{QStringLiteral("Pismo"),
-                                                     QStringLiteral("Kolumny pisma"), QStringLiteral("U1")}));
+    EXPECT_EQ(pageRows(p, 1).mid(0, 3),
+              (QStringList{QStringLiteral("Pismo"), QStringLiteral("Kolumny pisma"),
+                           QStringLiteral("U1")}));
     EXPECT_EQ(pageRows(p, 2).first(), QStringLiteral("Kolumny strony"));
     EXPECT_FALSE(p.toText().contains(QStringLiteral("Nagłówek")));
 }
 
 TEST_F(ReportRun, MemoWrapsWordsInsideItsRectangle) {
-    addPupil(1, QStringLiteral("A"), QStringLiteral("G"), 1,
-             QStringLiteral("Zaświadczenie wydaje się na prośbę rodziców w celu przedłożenia w szkole "
-                            "rejonowej oraz w gminie właściwej dla miejsca zamieszkania ucznia."));
+    addPupil(
+        1, QStringLiteral("A"), QStringLiteral("G"), 1,
+        QStringLiteral("Zaświadczenie wydaje się na prośbę rodziców w celu przedłożenia w szkole "
+                       "rejonowej oraz w gminie właściwej dla miejsca zamieszkania ucznia."));
     Report r;
     r.setDataSet(uczen.get());
     Band* d = r.addBand(BandKind::Detail, 200);
@@ -385,5 +393,95 @@ TEST_F(ReportRun, DefinitionErrorsAreCaught) {
     r.addBand(BandKind::Detail, 10);
     EXPECT_THROW(r.addBand(BandKind::Detail, 10), DefinitionError);
     EXPECT_THROW(r.addBand(BandKind::Child, 10), DefinitionError);
-    EXPECT_THROW(r.addSubDetail(wplata.get(), r.addBand(BandKind::Summary, 10), 10), DefinitionError);
+    EXPECT_THROW(r.addSubDetail(wplata.get(), r.addBand(BandKind::Summary, 10), 10),
+                 DefinitionError);
+}
+
+TEST_F(ReportRun, NestedSubDetailsFollowTheirMasters) {
+    // Months, their documents, the documents' lines; a sub-detail printed when empty lets its
+    // handler decide.
+    addPupil(1, QStringLiteral("2008.09"), QStringLiteral("G"), 0);
+    addPupil(2, QStringLiteral("2008.10"), QStringLiteral("G"), 0);
+    addPayment(1, QStringLiteral("KP 1"), 10);
+    addPayment(1, QStringLiteral("KP 2"), 20);
+    wplata->setMasterSource(uczen.get(), QStringLiteral("Id"), QStringLiteral("IdUcznia"));
+    db::Table linie(&database);
+    linie.setTableName(QStringLiteral("Wplata"));
+    linie.setIndexFieldNames(QStringLiteral("IdUcznia;IdWpl"));
+    linie.open();
+    // Lines reuse the payments table: a document's lines are the rows whose IdUcznia is the
+    // document's IdWpl (1 and 2) + 100.
+    Report r;
+    r.setDataSet(uczen.get());
+    Band* d = r.addBand(BandKind::Detail, 20);
+    d->addField(0, 0, 0, uczen.get(), QStringLiteral("Nazwisko"));
+    SubDetail* docs = r.addSubDetail(wplata.get(), d, 20);
+    docs->printIfEmpty = true;
+    Label* docText = docs->addLabel(20, 0, 0, QString());
+    docs->beforePrint = [&](Band&, bool& print) {
+        print = !wplata->isEmpty();
+        docText->text = wplata->field(QStringLiteral("Tresc"))->asString();
+    };
+    SubDetail* lines = r.addSubDetail(&linie, docs, 20);
+    lines->addField(40, 0, 0, &linie, QStringLiteral("Tresc"));
+    int linesSeen = 0;
+    lines->beforePrint = [&](Band&, bool& print) {
+        ++linesSeen;
+        print = linie.field(QStringLiteral("IdUcznia"))->asInteger() ==
+                wplata->field(QStringLiteral("IdWpl"))->asInteger() + 100;
+    };
+    addPayment(101, QStringLiteral("czesne"), 10);
+    addPayment(102, QStringLiteral("obiady"), 15);
+    addPayment(102, QStringLiteral("odsetki"), 5);
+    linie.refresh();
+    const PreparedReport p = r.prepare();
+    EXPECT_EQ(p.toText(), QStringLiteral("--- Str. 1 ---\n2008.09\nKP 1\nczesne\nKP 2\nobiady\n"
+                                         "odsetki\n2008.10\n"));
+    EXPECT_GT(linesSeen, 0);
+}
+
+TEST_F(ReportRun, HandlerExceptionLeavesTheReportReusable) {
+    addPupil(1, QStringLiteral("A"), QStringLiteral("G"), 1);
+    Report r;
+    r.setDataSet(uczen.get());
+    bool fail = true;
+    r.addBand(BandKind::Detail, 20)->beforePrint = [&](Band&, bool&) {
+        if (fail) throw std::runtime_error("błąd");
+    };
+    EXPECT_THROW(r.prepare(), std::runtime_error);
+    EXPECT_FALSE(r.running());
+    EXPECT_FALSE(uczen->controlsDisabled());
+    fail = false;
+    EXPECT_EQ(r.prepare().pageCount(), 1);
+}
+
+TEST_F(ReportRun, SummaryGoesUnderTheLowestColumnAndClosedDataSetIsEmpty) {
+    for (int i = 1; i <= 3; ++i) addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
+    Report r;
+    r.orientation = Orientation::Landscape;
+    r.columns = 2;
+    r.setDataSet(uczen.get());
+    r.addBand(BandKind::Detail, 300)->addField(0, 0, 0, uczen.get(), QStringLiteral("Nazwisko"));
+    r.addBand(BandKind::Summary, 20)->addLabel(0, 0, 0, QStringLiteral("Razem"));
+    PreparedReport p = r.prepare();
+    EXPECT_EQ(p.toText(), QStringLiteral("--- Str. 1 ---\nU1 | U3\nU2\nRazem\n"));
+    const auto& items = p.pages[0].items;
+    EXPECT_FLOAT_EQ(items.back().y, 600);
+    EXPECT_FLOAT_EQ(items.back().x, 0);
+
+    uczen->close();
+    p = r.prepare();
+    EXPECT_EQ(p.toText(), QStringLiteral("--- Str. 1 ---\nRazem\n"));
+}
+
+TEST_F(ReportRun, LineBreaksInALabelGiveLinesOneUnderAnother) {
+    Report r;
+    r.addBand(BandKind::Detail, 60)
+        ->addLabel(0, 0, 0, QStringLiteral("Pierwsza\r\nDruga\n\nCzwarta"));
+    const PreparedReport p = r.prepare();
+    EXPECT_EQ(p.toText(), QStringLiteral("--- Str. 1 ---\nPierwsza\nDruga\nCzwarta\n"));
+    ASSERT_EQ(p.pages[0].items.size(), 3u);
+    const float step = p.pages[0].items[1].y - p.pages[0].items[0].y;
+    EXPECT_GT(step, 10);
+    EXPECT_FLOAT_EQ(p.pages[0].items[2].y - p.pages[0].items[1].y, 2 * step);
 }

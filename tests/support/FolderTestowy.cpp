@@ -49,7 +49,7 @@ void FolderTestowy::zbuduj(const QString& folder, bool zModulami) {
     baza_ = std::make_unique<db::Database>();
     if (IstniejeBazaDanych(folder) || !QDir().mkpath(folder)) return;
     if (!QFile::copy(plikWzorcowy(), SciezkaBazy(folder))) return;
-    QFile(SciezkaBazy(folder)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QFile(SciezkaBazy(folder)).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     baza_->open(SciezkaBazy(folder));
     poprzednia_ = db::Database::current();
     db::Database::setCurrent(baza_.get());

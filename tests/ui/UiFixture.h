@@ -18,14 +18,15 @@ namespace uitest {
 inline db::TableDef banksDef() {
     db::TableDef d;
     d.name = QStringLiteral("Banki");
-    d.fields = {db::fAuto("IdBanku"), db::fText("Konto", 8),  db::fName("Nazwa", 60), db::fBool("Aktywne"),
-                db::fMoney("Kwota"),  db::fDate("Data"),      db::fMemo("Uwagi"),     db::fSmall("Ile")};
+    d.fields = {db::fAuto("IdBanku"), db::fText("Konto", 8), db::fName("Nazwa", 60),
+                db::fBool("Aktywne"), db::fMoney("Kwota"),   db::fDate("Data"),
+                db::fMemo("Uwagi"),   db::fSmall("Ile")};
     d.indexes = {{QStringLiteral("Konto"), QStringLiteral("Konto"), true}};
     return d;
 }
 
 class UiDb : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         database.open(dir.filePath(QStringLiteral("szkola.sqlite")), true);
@@ -41,8 +42,9 @@ protected:
     void fill(int n) {
         database.begin();
         for (int i = 1; i <= n; ++i)
-            database.exec(QStringLiteral("INSERT INTO Banki (Konto, Nazwa, Kwota) VALUES (?, ?, ?)"),
-                          {QStringLiteral("K%1").arg(i), QStringLiteral("Bank %1").arg(i), i * 1.5});
+            database.exec(
+                QStringLiteral("INSERT INTO Banki (Konto, Nazwa, Kwota) VALUES (?, ?, ?)"),
+                {QStringLiteral("K%1").arg(i), QStringLiteral("Bank %1").arg(i), i * 1.5});
         database.commit();
     }
     QTemporaryDir dir;

@@ -42,7 +42,8 @@ TEST_F(Controls, EditsAreReadOnlyOutsideEditingAndCommitIntoThePendingRecord) {
     EXPECT_FALSE(uwagi.isReadOnly());
     nazwa.selectAll();
     typeText(&nazwa, QString::fromUtf8("Żak"));
-    EXPECT_EQ(t.field(QStringLiteral("Nazwa"))->asString(), QString::fromUtf8("Żak"));  // before any post
+    EXPECT_EQ(t.field(QStringLiteral("Nazwa"))->asString(),
+              QString::fromUtf8("Żak"));                // before any post
     EXPECT_EQ(label.text(), QString::fromUtf8("Żak"));  // other controls follow
     akt.click();
     EXPECT_TRUE(t.field(QStringLiteral("Aktywne"))->asBool());
@@ -156,7 +157,8 @@ TEST_F(Controls, AlwaysReadOnlyAndCalculatedFieldsAreNeverWritten) {
 
 TEST_F(Controls, LookupComboWritesTheKeyOfTheChosenRow) {
     fill(3);
-    database.createTable({QStringLiteral("Przelewy"), {db::fAuto("IdWplaty"), db::fSmall("IdBanku")}, {}});
+    database.createTable(
+        {QStringLiteral("Przelewy"), {db::fAuto("IdWplaty"), db::fSmall("IdBanku")}, {}});
     db::Table banks;
     banks.setTableName(QStringLiteral("Banki"));
     banks.setIndexFieldNames(QStringLiteral("Nazwa"));
@@ -186,4 +188,42 @@ TEST_F(Controls, LookupComboWritesTheKeyOfTheChosenRow) {
     banks.field(QStringLiteral("Nazwa"))->setString(QStringLiteral("Bank Nowy"));
     banks.post();
     EXPECT_EQ(combo.currentText(), QStringLiteral("Bank Nowy"));
+    // A bank deleted through its table leaves the list.
+    banks.locate(QStringLiteral("IdBanku"), {3});
+    banks.remove();
+    EXPECT_EQ(combo.count(), 2);
+}
+
+TEST_F(Controls, FixedEntriesAndRadioGroupsStoreTheirValues) {
+    database.createTable({QStringLiteral("NaglPism"),
+                          {db::fAuto("IdPismo"), db::fText("Rodzaj", 1), db::fSmall("Adres5")},
+                          {}});
+    db::Table t;
+    t.setTableName(QStringLiteral("NaglPism.DB"));
+    t.open();
+    DBComboBox rodzaj;
+    rodzaj.setDataField(&t, QStringLiteral("Rodzaj"));
+    rodzaj.setItems(
+        {QStringLiteral("1 -Raport"), QString::fromUtf8("2 -Zaświadczenie")});  // text cut to 1
+    DBRadioGroup adres(QStringLiteral(" Adres ucznia"));
+    adres.setDataField(&t, QStringLiteral("Adres5"));
+    adres.setItems({QStringLiteral("0 - zamieszkania"), QStringLiteral("1 - zameldowania")});
+
+    t.append();
+    EXPECT_EQ(rodzaj.currentIndex(), -1);
+    EXPECT_EQ(adres.itemIndex(), -1);
+    emit rodzaj.activated(1);
+    EXPECT_EQ(t.field(QStringLiteral("Rodzaj"))->asString(), QStringLiteral("2"));
+    adres.itemButton(1)->click();
+    EXPECT_EQ(t.field(QStringLiteral("Adres5"))->asInteger(), 1);
+    t.post();
+    EXPECT_EQ(rodzaj.currentIndex(), 1);
+    EXPECT_EQ(adres.itemIndex(), 1);
+
+    // Read-only outside editing: clicks are put back.
+    adres.itemButton(0)->click();
+    EXPECT_EQ(adres.itemIndex(), 1);
+    emit rodzaj.activated(0);
+    EXPECT_EQ(rodzaj.currentIndex(), 1);
+    EXPECT_EQ(t.field(QStringLiteral("Rodzaj"))->asString(), QStringLiteral("2"));
 }

@@ -5,7 +5,7 @@
 using namespace ui;
 
 class Grid : public uitest::UiDb {
-protected:
+  protected:
     void SetUp() override {
         UiDb::SetUp();
         t.setTableName(QStringLiteral("Banki"));
@@ -25,16 +25,21 @@ TEST_F(Grid, ShowsDisplayTextsAndColumns) {
     g.setColumns({GridColumn(QStringLiteral("Nazwa"), QStringLiteral("Nazwa banku")),
                   GridColumn(QStringLiteral("Kwota"), {}, 10).colored(Qt::red).boldFont()});
     ASSERT_EQ(g.model()->rowCount(), 3);
-    EXPECT_EQ(g.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Nazwa banku"));
-    EXPECT_EQ(g.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Kwota"));
+    EXPECT_EQ(g.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Nazwa banku"));
+    EXPECT_EQ(g.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Kwota"));
     EXPECT_EQ(cell(g, 2, 0), QStringLiteral("Bank 3"));
     EXPECT_EQ(cell(g, 2, 1), QStringLiteral("4,50"));
-    const auto align = g.model()->data(g.model()->index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    const auto align =
+        g.model()->data(g.model()->index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>();
     EXPECT_TRUE(align & Qt::AlignRight);
-    EXPECT_EQ(g.model()->data(g.model()->index(0, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    EXPECT_EQ(g.model()->data(g.model()->index(0, 1), Qt::ForegroundRole).value<QColor>(),
+              QColor(Qt::red));
     EXPECT_TRUE(g.model()->data(g.model()->index(0, 1), Qt::FontRole).value<QFont>().bold());
     g.setColumnTitle(0, QStringLiteral("Bank"));
-    EXPECT_EQ(g.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Bank"));
+    EXPECT_EQ(g.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Bank"));
     // Reading rows did not move the cursor.
     EXPECT_EQ(t.recNo(), 0);
 }
@@ -96,6 +101,8 @@ TEST_F(Grid, FollowsPostsAndDeletes) {
     t.locate(QStringLiteral("Konto"), {QStringLiteral("K2")});
     t.edit();
     t.field(QStringLiteral("Nazwa"))->setString(QStringLiteral("Zmieniony"));
+    EXPECT_EQ(cell(g, 2, 1), QStringLiteral("Zmieniony"));  // the pending record as typed
+    EXPECT_EQ(cell(g, 3, 1), QStringLiteral("Bank 3"));
     t.post();
     EXPECT_EQ(cell(g, 2, 1), QStringLiteral("Zmieniony"));
 
@@ -157,6 +164,7 @@ TEST_F(Grid, EditableGridWritesACellAndSaysWhatItRefuses) {
     EXPECT_EQ(cell(g, 1, 0), QStringLiteral("K2"));
     EXPECT_DOUBLE_EQ(t.field(QStringLiteral("Kwota"))->asFloat(), 1234.5);
     ASSERT_EQ(test::messages().size(), 2);
-    EXPECT_EQ(test::messages()[0].text, QStringLiteral("Nieprawidłowa kwota! Kwotę wpisuje się w postaci 1 234,56."));
+    EXPECT_EQ(test::messages()[0].text,
+              QStringLiteral("Nieprawidłowa kwota! Kwotę wpisuje się w postaci 1 234,56."));
     EXPECT_EQ(test::messages()[1].text, QStringLiteral("Błąd zapisu!"));
 }

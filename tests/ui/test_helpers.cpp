@@ -23,8 +23,8 @@ TEST(Money, PolishInputIsParsedToTheGrosz) {
 }
 
 TEST(Money, WrongAmountsAreRefused) {
-    for (const char* s : {"1,234", "1.234,56", "12,3,4", "abc", "", "  ", "-", ",", "1 2,3 4", "12zł", "1e5",
-                          "--1", "9999999999999"})
+    for (const char* s : {"1,234", "1.234,56", "12,3,4", "abc", "", "  ", "-", ",", "1 2,3 4",
+                          "12zł", "1e5", "--1", "9999999999999"})
         EXPECT_FALSE(parseMoney(QString::fromUtf8(s)).has_value()) << s;
 }
 
@@ -42,7 +42,7 @@ TEST(Money, PrefixesWhileTyping) {
 namespace {
 class Form : public Window {
     Q_OBJECT
-public:
+  public:
     QLineEdit* a;
     QLineEdit* b;
     QPlainTextEdit* memo;

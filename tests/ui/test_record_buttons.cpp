@@ -1,5 +1,7 @@
 // The record-window pattern over a table and its grid.
 #include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolButton>
 
 #include "UiFixture.h"
 #include "platform/ui/DBControls.h"
@@ -14,7 +16,7 @@ using B = RecordButtons;
 namespace {
 class BankWindow : public Window {
     Q_OBJECT
-public:
+  public:
     db::Table t;
     DBGrid* grid;
     DBEdit* konto;
@@ -27,7 +29,8 @@ public:
         auto* lay = new QVBoxLayout(this);
         grid = new DBGrid(this);
         grid->setTable(&t);
-        grid->setColumns({GridColumn(QStringLiteral("Nazwa")), GridColumn(QStringLiteral("Konto"))});
+        grid->setColumns(
+            {GridColumn(QStringLiteral("Nazwa")), GridColumn(QStringLiteral("Konto"))});
         konto = new DBEdit(&t, QStringLiteral("Konto"), this);
         lay->addWidget(grid);
         lay->addWidget(konto);
@@ -38,7 +41,7 @@ public:
         buttons->focusOnEdit = konto;
     }
 
-protected:
+  protected:
     void FormClose() override {
         ++closes;
         buttons->cancel();
@@ -50,8 +53,11 @@ protected:
 QString look(const RecordButtons& b) {
     QString s;
     for (int a = B::Add; a <= B::Exit; ++a) {
-        QPushButton* p = b.button(B::Action(a));
-        s += p->isHidden() ? QLatin1Char('-') : p->isEnabled() ? QLatin1Char('V') : QLatin1Char('d');
+        QAbstractButton* p = b.button(B::Action(a));
+        if (!p) continue;
+        s += p->isHidden()    ? QLatin1Char('-')
+             : p->isEnabled() ? QLatin1Char('V')
+                              : QLatin1Char('d');
     }
     return s;
 }
@@ -67,7 +73,8 @@ TEST_F(Record, ButtonsFollowTheState) {
         EXPECT_TRUE(w.grid->isEnabled());
         EXPECT_TRUE(w.konto->isReadOnly());
         for (int a = B::Add; a <= B::Exit; ++a) {
-            EXPECT_FALSE(w.buttons->button(B::Action(a))->autoDefault());
+            EXPECT_FALSE(
+                qobject_cast<QPushButton*>(w.buttons->button(B::Action(a)))->autoDefault());
         }
 
         w.buttons->button(B::Add)->click();
@@ -182,6 +189,36 @@ TEST_F(Record, ClosingWhileAddingDiscardsThePendingRow) {
     EXPECT_EQ(w.t.state(), db::Table::Browse);
     EXPECT_EQ(w.t.recordCount(), 1);
     EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+}
+
+TEST_F(Record, OwnButtonsAndOwnDeleteQuestion) {
+    fill(2);
+    db::Table t;
+    t.setTableName(QStringLiteral("Banki"));
+    t.open();
+    QWidget owner;
+    QToolButton dopisz(&owner), popraw(&owner), usun(&owner), zapisz(&owner), anuluj(&owner);
+    RecordButtons b(&owner, &t, nullptr, false);
+    b.setButton(B::Add, &dopisz);
+    b.setButton(B::Edit, &popraw);
+    b.setButton(B::Delete, &usun);
+    b.setButton(B::Save, &zapisz);
+    b.setButton(B::Cancel, &anuluj);
+    b.setEditStyle(B::PressedStaysDisabled);
+    b.deleteQuestion = QStringLiteral("Czy usunąć szablon raportu?");
+    b.deleteFlags = MB_YESNO;
+    EXPECT_EQ(look(b), QStringLiteral("VVV--"));
+    dopisz.click();
+    EXPECT_EQ(look(b), QStringLiteral("d--VV"));
+    anuluj.click();
+    test::scriptAnswers({IDNO});
+    usun.click();
+    EXPECT_EQ(t.recordCount(), 2);
+    usun.click();  // the script ran out: Yes
+    EXPECT_EQ(t.recordCount(), 1);
+    ASSERT_EQ(test::messages().size(), 2);
+    EXPECT_EQ(test::messages()[0].text, QStringLiteral("Czy usunąć szablon raportu?"));
+    EXPECT_EQ(test::messages()[0].flags, MB_YESNO);
 }
 
 #include "test_record_buttons.moc"

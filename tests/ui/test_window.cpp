@@ -15,7 +15,7 @@ namespace {
 
 class Counting : public Window {
     Q_OBJECT
-public:
+  public:
     int activations = 0;
     int closes = 0;
     bool visibleOnActivate = false;
@@ -34,7 +34,7 @@ public:
         connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
     }
 
-protected:
+  protected:
     void FormActivate() override {
         ++activations;
         visibleOnActivate = isVisible();
@@ -79,12 +79,17 @@ TEST_F(Hooks, EveryWayOutRunsTheClosePathOnce) {
     w.ShowModal();
     EXPECT_EQ(w.closes, 3);
 
+    // An accepting button (accept()/done()) goes the same way.
+    test::setModalHandler([](Window* win) { win->accept(); });
+    EXPECT_EQ(w.ShowModal(), QDialog::Accepted);
+    EXPECT_EQ(w.closes, 4);
+
     // Left open by the handler: closed afterwards, once.
     test::setModalHandler([](Window*) {});
     w.ShowModal();
-    EXPECT_EQ(w.closes, 4);
+    EXPECT_EQ(w.closes, 5);
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.activations, 4);
+    EXPECT_EQ(w.activations, 5);
 }
 
 TEST_F(Hooks, ModalHookRunsWithTheWindowShownAndActivated) {
@@ -139,7 +144,8 @@ TEST_F(Hooks, ReturnFromAChildWindowActivatesTheParentAgain) {
     parent.ShowModal();
     EXPECT_EQ(parent.activations, 2);
     EXPECT_EQ(parent.closes, 1);
-    EXPECT_EQ(test::shownWindows(), (QList<QString>{QStringLiteral("Counting"), QStringLiteral("Child")}));
+    EXPECT_EQ(test::shownWindows(),
+              (QList<QString>{QStringLiteral("Counting"), QStringLiteral("Child")}));
 }
 
 TEST_F(Hooks, AnExceptionInTheHandlerStillClosesTheWindow) {
@@ -155,7 +161,9 @@ TEST_F(Hooks, AnExceptionInTheHandlerStillClosesTheWindow) {
 
 TEST_F(Hooks, MessageBoxesAreRecordedAndAnsweredFromTheScript) {
     test::scriptAnswers({IDCANCEL, IDNO});
-    EXPECT_EQ(MessageBox(QStringLiteral("Czy skasować pozycję?"), QStringLiteral("Uwaga!"), MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(
+        MessageBox(QStringLiteral("Czy skasować pozycję?"), QStringLiteral("Uwaga!"), MB_OKCANCEL),
+        IDCANCEL);
     EXPECT_EQ(MessageBox(QStringLiteral("Pytanie"), QStringLiteral(" Uwaga!!! "), 36), IDNO);
     // The script has run out: OK for 0 and 1, Yes for 4 and 36.
     EXPECT_EQ(MessageBox(QStringLiteral("a"), QStringLiteral("Uwaga!"), 0), IDOK);

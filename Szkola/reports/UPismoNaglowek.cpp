@@ -1,0 +1,312 @@
+#include "Szkola/reports/UPismoNaglowek.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UKalendarz.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/ui/DBControls.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/Helpers.h"
+#include "platform/ui/MessageBox.h"
+
+TPismoNaglowek* PismoNaglowek = nullptr;
+
+// --- radio group on a field ---
+
+TDBRadioGroup::TDBRadioGroup(const QString& caption, const QStringList& items, QWidget* parent) : QWidget(parent) {
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    box_ = new QGroupBox(caption, this);
+    l->addWidget(box_);
+    auto* bl = new QVBoxLayout(box_);
+    group_ = new QButtonGroup(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], box_);
+        group_->addButton(b, i);
+        bl->addWidget(b);
+    }
+    connect(group_, &QButtonGroup::idClicked, this, [this](int i) { Klik(i); });
+}
+
+void TDBRadioGroup::setDataField(db::Table* t, const QString& field) {
+    table_ = t;
+    field_ = field;
+    for (auto sig : {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
+        connect(t, sig, this, [this] { Odswiez(); });
+    Odswiez();
+}
+
+int TDBRadioGroup::ItemIndex() const { return group_->checkedId(); }
+
+void TDBRadioGroup::Klik(int i) {
+    if (!table_ || (table_->state() != db::Table::Insert && table_->state() != db::Table::Edit)) {
+        Odswiez();
+        return;
+    }
+    table_->field(field_)->setInteger(i);
+    Odswiez();
+}
+
+void TDBRadioGroup::Odswiez() {
+    const bool pisze = table_ && (table_->state() == db::Table::Insert || table_->state() == db::Table::Edit);
+    box_->setEnabled(pisze);
+    int v = -1;
+    if (table_ && table_->active() && !(table_->isEmpty() && !pisze)) {
+        db::Field* f = table_->findField(field_);
+        if (f && !f->isNull()) v = f->asInteger();
+    }
+    group_->setExclusive(false);
+    for (auto* b : group_->buttons()) b->setChecked(group_->id(b) == v);
+    group_->setExclusive(true);
+}
+
+// --- the window ---
+
+namespace {
+
+QToolButton* przycisk(QWidget* rodzic, const QString& tekst, const QString& podpowiedz) {
+    auto* b = new QToolButton(rodzic);
+    b->setText(tekst);
+    ui::setHint(b, podpowiedz);
+    return b;
+}
+
+QLabel* dwuwierszowa(const QString& a, const QString& b, QWidget* rodzic) {
+    return new QLabel(a + "\n" + b, rodzic);
+}
+
+}  // namespace
+
+TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
+    setObjectName("PismoNaglowek");
+    setWindowTitle("Nagłówek i podsumowanie raportu");
+    db::Table* t = DMw->TPismo;
+    auto* uklad = new QVBoxLayout(this);
+
+    auto* gora = new QHBoxLayout;
+    DBGrid1 = new ui::DBGrid(this);
+    DBGrid1->setTable(t);
+    DBGrid1->setColumns({ui::GridColumn("Rodzaj", "Rodzaj", 14), ui::GridColumn("Nazwa", "Nazwa raportu", 25)});
+    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] { BitBtn1Click(); });
+    gora->addWidget(DBGrid1, 1);
+    auto* przyciski = new QVBoxLayout;
+    SpeedButtonDopisz = przycisk(this, "Dodaj", "Dodaj");
+    SpeedButtonPopraw = przycisk(this, "Popraw", "Popraw");
+    SpeedButtonUsun = przycisk(this, "Usuń", "Usuń");
+    SpeedButtonZapisz = przycisk(this, "Zapisz", "Zapisz");
+    SpeedButtonAnuluj = przycisk(this, "Anuluj", "Anuluj");
+    for (auto* b : {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, SpeedButtonZapisz, SpeedButtonAnuluj})
+        przyciski->addWidget(b);
+    przyciski->addStretch();
+    BitBtn1 = new QPushButton("Wybierz", this);
+    BitBtn1->setAutoDefault(false);
+    przyciski->addWidget(BitBtn1);
+    gora->addLayout(przyciski);
+    uklad->addLayout(gora);
+    connect(SpeedButtonDopisz, &QToolButton::clicked, this, [this] { SpeedButtonDopiszClick(); });
+    connect(SpeedButtonPopraw, &QToolButton::clicked, this, [this] { SpeedButtonPoprawClick(); });
+    connect(SpeedButtonUsun, &QToolButton::clicked, this, [this] { SpeedButtonUsunClick(); });
+    connect(SpeedButtonZapisz, &QToolButton::clicked, this, [this] { SpeedButtonZapiszClick(); });
+    connect(SpeedButtonAnuluj, &QToolButton::clicked, this, [this] { SpeedButtonAnulujClick(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+
+    auto* nazwa = new QHBoxLayout;
+    nazwa->addWidget(new QLabel("Nazwa", this));
+    DBEditNazwa = new ui::DBEdit(t, "Nazwa", this);
+    nazwa->addWidget(DBEditNazwa, 1);
+    nazwa->addWidget(dwuwierszowa("Rodzaj", "wydruku", this));
+    ComboBoxRodzaj = new QComboBox(this);
+    ComboBoxRodzaj->addItems({"1 -Raport", "2 -Zaświadczenie"});
+    connect(ComboBoxRodzaj, &QComboBox::activated, this, [this](int i) { ComboBoxRodzajChange(i); });
+    nazwa->addWidget(ComboBoxRodzaj);
+    uklad->addLayout(nazwa);
+
+    PageControl1 = new QTabWidget(this);
+    uklad->addWidget(PageControl1);
+
+    TabSheetPismo = new QWidget;
+    {
+        auto* g = new QGridLayout(TabSheetPismo);
+        DBCheckBoxPieczec = new ui::DBCheckBox("Pieczęć placówki", t, "Pieczec", TabSheetPismo);
+        g->addWidget(DBCheckBoxPieczec, 0, 0, 1, 2);
+        g->addWidget(new QLabel("Miejscowość", TabSheetPismo), 1, 0);
+        DBEditMiasto = new ui::DBEdit(t, "Miasto", TabSheetPismo);
+        g->addWidget(DBEditMiasto, 1, 1);
+        g->addWidget(new QLabel("Data", TabSheetPismo), 2, 0);
+        DBEditData = new ui::DBDateEdit(t, "DataDruku", TabSheetPismo);
+        g->addWidget(DBEditData, 2, 1);
+        g->addWidget(new QLabel("Adresat", TabSheetPismo), 3, 0);
+        for (int i = 0; i < 3; ++i) {
+            DBEditAdresat[i] = new ui::DBEdit(t, QString("Adresat%1").arg(i + 1), TabSheetPismo);
+            g->addWidget(DBEditAdresat[i], 3 + i, 1);
+        }
+        g->addWidget(new QLabel("Wstęp", TabSheetPismo), 6, 0);
+        DBMemoWstep = new ui::DBMemo(t, "Wstep", TabSheetPismo);
+        g->addWidget(DBMemoWstep, 6, 1);
+        g->addWidget(new QLabel("Zakończenie", TabSheetPismo), 7, 0);
+        DBMemoKoniec = new ui::DBMemo(t, "Koniec", TabSheetPismo);
+        g->addWidget(DBMemoKoniec, 7, 1);
+    }
+    PageControl1->addTab(TabSheetPismo, "Pismo");
+
+    TabSheetZaswiadczenie = new QWidget;
+    {
+        auto* g = new QGridLayout(TabSheetZaswiadczenie);
+        QWidget* p = TabSheetZaswiadczenie;
+        DBCheckBoxPieczec2 = new ui::DBCheckBox("Pieczęć placówki", t, "Pieczec", p);
+        g->addWidget(DBCheckBoxPieczec2, 0, 0, 1, 2);
+        g->addWidget(new QLabel("Miejscowość", p), 1, 0);
+        DBEditMiasto2 = new ui::DBEdit(t, "Miasto", p);
+        g->addWidget(DBEditMiasto2, 1, 1);
+        g->addWidget(dwuwierszowa("Ostatni numer", "zaświadczenia", p), 2, 0);
+        DBEditLicznik = new ui::DBEdit(t, "Licznik", p);
+        g->addWidget(DBEditLicznik, 2, 1);
+        DBRadioGroupAdresat = new TDBRadioGroup(" Adresat zaświadczenia - rejon szkolny ",
+                                                {"0 - brak", "1 - szk.podst.", "2 - gimnazjum"}, p);
+        DBRadioGroupAdresat->setDataField(t, "Adresat4");
+        g->addWidget(DBRadioGroupAdresat, 3, 0, 1, 2);
+        DBRadioGroupAdres = new TDBRadioGroup(" Adres ucznia", {"0 - zamieszkania", "1 - zameldowania"}, p);
+        DBRadioGroupAdres->setDataField(t, "Adres5");
+        g->addWidget(DBRadioGroupAdres, 4, 0);
+        DBRadioGroupDziecko = new TDBRadioGroup(" Określenie ucznia ", {"0 - wychowanek", "1 - uczeń"}, p);
+        DBRadioGroupDziecko->setDataField(t, "Dziecko");
+        g->addWidget(DBRadioGroupDziecko, 4, 1);
+        g->addWidget(dwuwierszowa("Data", "odniesienia", p), 5, 0);
+        DBEditData2 = new ui::DBDateEdit(t, "DataDruku", p);
+        g->addWidget(DBEditData2, 5, 1);
+        g->addWidget(new QLabel("Cel zaświadczenia", p), 6, 0);
+        DBMemoCel = new ui::DBMemo(t, "Koniec", p);
+        g->addWidget(DBMemoCel, 6, 1);
+    }
+    PageControl1->addTab(TabSheetZaswiadczenie, "Zaświadczenie");
+
+    for (auto sig : {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
+        connect(t, sig, this, [this] { OdswiezRodzaj(); });
+    WyjdzZEdycji();
+}
+
+db::Table* TPismoNaglowek::T() const { return DMw->TPismo; }
+
+void TPismoNaglowek::FormActivate() {
+    db::Table* t = T();
+    if (!t->active()) t->open();
+    t->field("Rodzaj")->setDisplayMapper([](const db::Field& f) {
+        const QString r = f.asString();
+        if (r == "1") return QStringLiteral("Raport");
+        if (r == "2") return QStringLiteral("Zaświadczenie");
+        return r;
+    });
+    DBGrid1->refreshRows();
+    WyjdzZEdycji();
+}
+
+void TPismoNaglowek::FormClose() { SpeedButtonAnulujClick(); }
+
+void TPismoNaglowek::OdswiezRodzaj() {
+    db::Table* t = T();
+    const bool pisze = t->state() == db::Table::Insert || t->state() == db::Table::Edit;
+    ComboBoxRodzaj->setEnabled(pisze);
+    const QString r = t->active() && (pisze || !t->isEmpty()) ? t->field("Rodzaj")->asString() : QString();
+    ComboBoxRodzaj->setCurrentIndex(r == "1" ? 0 : r == "2" ? 1 : -1);
+}
+
+void TPismoNaglowek::ComboBoxRodzajChange(int index) {
+    db::Table* t = T();
+    if (index < 0 || (t->state() != db::Table::Insert && t->state() != db::Table::Edit)) {
+        OdswiezRodzaj();
+        return;
+    }
+    // The box shows "1 -Raport"; the field keeps its first character.
+    t->field("Rodzaj")->setString(ComboBoxRodzaj->itemText(index).left(1));
+}
+
+void TPismoNaglowek::WejdzWEdycje(bool dopisz) {
+    edycja_ = true;
+    DBGrid1->setEnabled(false);
+    SpeedButtonDopisz->setVisible(dopisz);
+    SpeedButtonDopisz->setEnabled(false);
+    SpeedButtonPopraw->setVisible(!dopisz);
+    SpeedButtonPopraw->setEnabled(false);
+    SpeedButtonUsun->setVisible(false);
+    SpeedButtonZapisz->setVisible(true);
+    SpeedButtonAnuluj->setVisible(true);
+}
+
+void TPismoNaglowek::WyjdzZEdycji() {
+    edycja_ = false;
+    DBGrid1->setEnabled(true);
+    for (auto* b : {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun}) {
+        b->setVisible(true);
+        b->setEnabled(true);
+    }
+    SpeedButtonZapisz->setVisible(false);
+    SpeedButtonAnuluj->setVisible(false);
+}
+
+void TPismoNaglowek::SpeedButtonDopiszClick() {
+    db::Table* t = T();
+    if (!t->active()) t->open();
+    t->append();
+    t->field("Pieczec")->setBool(true);
+    t->field("DataDruku")->setDate(Kalendarz ? Kalendarz->DataRobocza() : QDate::currentDate());
+    WejdzWEdycje(true);
+    DBEditNazwa->setFocus();
+}
+
+void TPismoNaglowek::SpeedButtonPoprawClick() {
+    db::Table* t = T();
+    if (!t->active() || t->isEmpty()) return;
+    t->edit();
+    WejdzWEdycje(false);
+    if (PageControl1->currentWidget() == TabSheetPismo)
+        DBEditData->setFocus();
+    else
+        DBEditLicznik->setFocus();
+}
+
+void TPismoNaglowek::SpeedButtonUsunClick() {
+    db::Table* t = T();
+    if (!t->active() || t->isEmpty()) return;
+    if (ui::MessageBox("Czy usunąć szablon raportu?", "Uwaga!", ui::MB_YESNO) != ui::IDYES) return;
+    t->remove();
+}
+
+void TPismoNaglowek::SpeedButtonZapiszClick() {
+    db::Table* t = T();
+    if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) {
+        try {
+            t->post();
+        } catch (const db::Error&) {
+            // The record stays pending; nothing half-written.
+            ui::MessageBox("Błąd zapisu!", "Uwaga!", ui::MB_OK);
+            return;
+        }
+    }
+    WyjdzZEdycji();
+}
+
+void TPismoNaglowek::SpeedButtonAnulujClick() {
+    db::Table* t = T();
+    if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) t->cancel();
+    WyjdzZEdycji();
+}
+
+void TPismoNaglowek::BitBtn1Click() {
+    db::Table* t = T();
+    const bool pisal = t->state() == db::Table::Insert || t->state() == db::Table::Edit;
+    SpeedButtonZapiszClick();
+    if (pisal && (t->state() == db::Table::Insert || t->state() == db::Table::Edit)) return;  // save refused
+    Close();
+}

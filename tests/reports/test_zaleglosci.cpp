@@ -1,0 +1,159 @@
+// Arrears and overpayments statement: the builder's lines and marks, and the printed report.
+#include "ZestawieniaFixture.h"
+
+#include "Szkola/reports/UZaleglosci.h"
+
+namespace {
+
+class Zaleglosci : public Zestawienia {
+protected:
+    QString rok;
+    int kowalski = 0, nowak = 0, wisniewski = 0, zielinski = 0;
+
+    void Dane() {
+        const int s = f->DodajSzkole("Szkoła Podstawowa");
+        const int p = f->DodajPoziom(s, "Klasa I");
+        const int g = f->DodajGrupe(p, "Ia");
+        rok = f->DodajRokSzkolny(2024, 9);
+        kowalski = f->DodajUcznia("Kowalski", "Jan", s, p, g);
+        nowak = f->DodajUcznia("Nowak", "Anna", s, p, g);
+        wisniewski = f->DodajUcznia("Wiśniewski", "Piotr", s, p, g);
+        zielinski = f->DodajUcznia("Zieliński", "Adam", s, p, g);
+        // Kowalski: September paid, October partly, November not yet due.
+        for (int m : {9, 10, 11}) f->DodajKwote(rok, kowalski, "WI", m, 250.0);
+        f->DodajKwote(rok, kowalski, "WI", 9, 250.0, "Z");
+        f->DodajKwote(rok, kowalski, "WI", 10, 100.0, "Z");
+        // Nowak: November paid in advance.
+        f->DodajKwote(rok, nowak, "WI", 11, 200.0);
+        f->DodajKwote(rok, nowak, "WI", 11, 200.0, "Z");
+        f->DodajKwote(rok, nowak, "WI", 12, 0.0);
+        // Wiśniewski: an entry fee due in December only.
+        f->DodajKwote(rok, wisniewski, "WP", 12, 300.0);
+        // Zieliński: October unpaid, a deduction of 50.00 not taken up.
+        f->DodajKwote(rok, zielinski, "WI", 10, 250.0);
+        f->DodajKwote(rok, zielinski, "_O", 10, 50.0);
+    }
+
+    // (mark, amount, month) of the lines of a pupil in the line table.
+    QStringList Linie(int id) {
+        QStringList l;
+        db::Table t;
+        t.setTableName(DMw->TListZal->tableName());
+        t.setIndexFieldNames("IdUcznia;TerminWpl;RodzOpl;IdPorz");
+        t.open();
+        for (t.first(); !t.eof(); t.next())
+            if (t.field("IdUcznia")->asInteger() == id)
+                l << QString("%1 %2 %3 %4")
+                         .arg(t.field("SposobWpl")->asString(), t.field("RodzOpl")->asString(),
+                              t.field("TerminWpl")->asString(), QString::number(t.field("Kwota")->asFloat(), 'f', 2));
+        return l;
+    }
+
+    void Buduj(const QDate& d) {
+        UtworzTabeleSesji(DMw->TZalUcz, "RZalU", "Str_ZalUcz.db");
+        UtworzTabeleSesji(DMw->TListZal, "RListZal", "Str_OplAn.db");
+        UtworzTabeleSesji(DM->TSprOpl, "RSprWpl", "Str_SprOpl.db");
+        WypelnijZaleglosci(d);
+    }
+};
+
+}  // namespace
+
+TEST_F(Zaleglosci, LinesAndMarksOnTheStatementDate) {
+    Dane();
+    Buduj(QDate(2024, 10, 15));
+    EXPECT_EQ(Linie(kowalski), QStringList({"% WI 2024-10-10 150.00"}));
+    // Paid ahead: a line with an empty mark and a negative amount.
+    EXPECT_EQ(Linie(nowak), QStringList({" WI 2024-11-10 -200.00"}));
+    // An entry fee due later is kept but marked "Z".
+    EXPECT_EQ(Linie(wisniewski), QStringList({"Z WP 2024-12-10 300.00"}));
+    // A deduction not taken up lowers what is owed.
+    EXPECT_EQ(Linie(zielinski), QStringList({"% WI 2024-10-10 250.00", "% _O 2024-10-10 -50.00"}));
+
+    DMw->TZalUcz->first();
+    ASSERT_TRUE(DMw->TZalUcz->locate("IdUcznia", {zielinski}));
+    EXPECT_DOUBLE_EQ(DMw->TZalUcz->field("Zaleglosc")->asFloat(), 200.0);
+    EXPECT_DOUBLE_EQ(DMw->TZalUcz->field("Nadplata")->asFloat(), 0.0);
+    ASSERT_TRUE(DMw->TZalUcz->locate("IdUcznia", {wisniewski}));
+    EXPECT_DOUBLE_EQ(DMw->TZalUcz->field("Zaleglosc")->asFloat(), 0.0);
+    EXPECT_EQ(DMw->TZalUcz->recordCount(), 4);  // every pupil gets a row
+}
+
+TEST_F(Zaleglosci, StatementMonthMarkFollowsTheSettlementDay) {
+    Dane();
+    // On or before the settlement day the month's line is "*", after it "%".
+    Buduj(QDate(2024, 10, 10));
+    EXPECT_EQ(Linie(kowalski), QStringList({"* WI 2024-10-10 150.00"}));
+}
+
+TEST_F(Zaleglosci, SettlementDayIsClampedToTheMonth) {
+    Dane();
+    f->UstawDzienRozliczenia(31);
+    f->DodajKwote(rok, nowak, "WI", 9, 80.0);  // September has 30 days
+    Buduj(QDate(2024, 10, 15));
+    EXPECT_EQ(Linie(nowak), QStringList({"% WI 2024-09-30 80.00", " WI 2024-11-30 -200.00"}));
+}
+
+TEST_F(Zaleglosci, TwoSchoolYearsGiveSeparateLinesInDueDateOrder) {
+    Dane();
+    const QString stary = f->DodajRokSzkolny(2023, 9);
+    f->DodajKwote(stary, kowalski, "WI", 6, 120.0);
+    f->DodajKwote(stary, kowalski, "WŻ", 5, 90.5);
+    Buduj(QDate(2024, 10, 15));
+    EXPECT_EQ(Linie(kowalski), QStringList({"% WŻ 2024-05-10 90.50", "% WI 2024-06-10 120.00",
+                                            "% WI 2024-10-10 150.00"}));
+}
+
+TEST_F(Zaleglosci, YearWithoutFeeFileIsPassedOver) {
+    Dane();
+    const QString stary = f->DodajRokSzkolny(2023, 9);
+    f->DodajKwote(stary, kowalski, "WI", 6, 120.0);
+    f->Baza().dropTable("NLZ" + stary);
+    Buduj(QDate(2024, 10, 15));
+    EXPECT_EQ(Linie(kowalski), QStringList({"% WI 2024-10-10 150.00"}));
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+}
+
+TEST_F(Zaleglosci, ReportShowsBalancesLinesAndTotals) {
+    Dane();
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    const QString t = Podglad();
+    ASSERT_FALSE(t.isEmpty());
+    EXPECT_TRUE(t.contains("Dn. 2024-10-15")) << t.toStdString();
+    EXPECT_EQ(Wiersze("Kowalski").size(), 1);
+    EXPECT_TRUE(Wiersze("Kowalski").value(0).contains("Do zapłaty: | 150,00zł")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Nowak").value(0).contains("Nadpłata: | 200,00zł")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Wiśniewski").isEmpty());  // balance zero: left out, lines included
+    EXPECT_TRUE(Wiersze("Wpisowe").isEmpty());
+    EXPECT_TRUE(Wiersze("Zieliński").value(0).contains("Do zapłaty: | 200,00zł")) << t.toStdString();
+    EXPECT_TRUE(t.contains("Derara za miesiąc 10.2024")) << t.toStdString();
+    EXPECT_TRUE(t.contains("Odpisy za miesiąc 10.2024 | -50,00")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Razem nadpłaty:").value(0).contains("200,00 zł")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Razem zaległości:").value(0).contains("350,00 zł")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Ogółem zaległości:").value(0).contains("150,00 zł")) << t.toStdString();
+    // The work tables are gone and the exit button is back.
+    EXPECT_EQ(IleTabel("RZalU"), 0);
+    EXPECT_EQ(IleTabel("RListZal"), 0);
+    EXPECT_EQ(IleTabel("RSprWpl"), 0);
+    EXPECT_TRUE(WyjscieOdblokowane());
+    EXPECT_EQ(DMw->TZalUcz->tableName().toLower(), "str_zalucz.db");
+}
+
+TEST_F(Zaleglosci, EmptySelectionPrintsHeaderAndZeroTotals) {
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    const QString t = Podglad();
+    EXPECT_TRUE(t.contains("Str.  1")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Ogółem zaległości:").value(0).contains("0,00 zł")) << t.toStdString();
+}
+
+TEST_F(Zaleglosci, CancelledOptionsMakeNothing) {
+    Dane();
+    Opcje(nullptr, false);
+    Wykaznadpatizalegoci1Click();
+    EXPECT_EQ(report::test::lastShown(), nullptr);
+    EXPECT_EQ(glowny->Tag, -1);
+    EXPECT_EQ(IleTabel("RZalU"), 0);
+    EXPECT_TRUE(WyjscieOdblokowane());
+}

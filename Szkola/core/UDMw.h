@@ -47,7 +47,9 @@ public:
     db::Table* DSZalUcz = nullptr;
     db::Table* TListZal = nullptr;    // Str_OplAn, detail of DSZalUcz on IdUcznia
     db::Table* DSListZal = nullptr;
-    db::Table* TKuchnia = nullptr;    // Str_WykazPos (Dieta shown by diet name)
+    // TOdsNal shows SposobWpl as "Kasa"/"Bank"/"Prognoza" and TKuchnia its Dieta by diet name;
+    // both set these in their afterOpen, so a window that needs afterOpen must call the old one.
+    db::Table* TKuchnia = nullptr;    // Str_WykazPos
     db::Table* DSKuchnia = nullptr;
     db::Table* TRocznik = nullptr;    // Str_Rocznik
     db::Table* DSRocznik = nullptr;

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/db/Database.h"
-#include "platform/db/Table.h"
 
 // --- rounding ---
 
@@ -128,17 +127,17 @@ QDate ParsujDate(const QString& tekst) {
 
 QString TypRodzajuOplaty(const QString& symbol) {
     db::Database* baza = db::Database::current();
-    if (symbol.isEmpty() || !baza || !baza->isOpen() ||
-        !baza->tableExists(QStringLiteral("RodzajOplat")))
-        return symbol;
+    if (symbol.isEmpty() || !baza || !baza->isOpen()) return symbol;
     try {
-        db::Table t(baza);
-        t.setTableName(QStringLiteral("RodzajOplat.db"));
-        t.open();
-        if (t.locate(QStringLiteral("Symbol"), {symbol}))
-            return t.field(QStringLiteral("Typ"))->asString();
+        // Asked once per line of every run and print: one prepared look-up on the unique
+        // Symbol index instead of opening a cursor (which reads the table's structure) each time.
+        const QVariant typ = baza->scalar(
+            QStringLiteral("SELECT coalesce(Typ, '') FROM RodzajOplat WHERE Symbol = ?1"),
+            {symbol});
+        if (typ.isValid()) return typ.toString();
     } catch (const db::Error&) {
-        // A damaged kinds table is no reason to stop a print or a run: the symbol stands in.
+        // No kinds table (or a damaged one) is no reason to stop a print or a run: the symbol
+        // stands in.
     }
     return symbol;
 }

@@ -445,17 +445,21 @@ struct Table::Impl {
     bool filterOk(const Row& r) {
         if (!filtered || !filterFn) return true;
         const Row* saved = candidate;
+        const int savedIdx = candidateIdx;
         candidate = &r;
+        candidateIdx = -1;  // filtered sets are read whole
         touch();
         bool ok;
         try {
             ok = filterFn(*q);
         } catch (...) {
             candidate = saved;
+            candidateIdx = savedIdx;
             touch();
             throw;
         }
         candidate = saved;
+        candidateIdx = savedIdx;
         touch();
         return ok;
     }
@@ -929,6 +933,10 @@ void Table::close() {
     d->finalizeAll();
     d->active = false;
     d->linkOn = false;
+    d->rangeSet = false;  // a range belongs to one opening (files are switched by reopening)
+    d->rangeStart.clear();
+    d->rangeEnd.clear();
+    d->rangeCols.clear();
     if (Database* db = d->database()) db->unregisterCursor(this);
     d->key.clear();
     d->touch();

@@ -124,7 +124,8 @@ public:
     void setMasterSource(Table* master, const QString& masterFields, const QString& detailFields = {});
     void clearMasterSource();
     Table* masterSource() const;
-    // Range on the leading fields of the active index, inclusive.
+    // Range on the leading fields of the active index, inclusive; bounds may be shorter than
+    // the index ("" and QVariant() stand for NULL, the lowest value). Ends with close().
     void setRange(const QVariantList& start, const QVariantList& end);
     void cancelRange();
     // Record filter: evaluated with the candidate record current, while filtered() is on.

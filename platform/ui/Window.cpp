@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <exception>
 
 #include "platform/ui/TestHooks.h"
 #include "platform/ui/TestHooksInternal.h"
@@ -48,8 +49,9 @@ int Window::ShowModal() {
         Window* w;
         ~Pop() {
             modalStack().removeAll(w);
-            // Back from a modal child: the window under it is activated again.
-            if (!modalStack().isEmpty()) {
+            // Back from a modal child: the window under it is activated again (not while an
+            // exception is on its way out).
+            if (!modalStack().isEmpty() && std::uncaught_exceptions() == 0) {
                 Window* top = modalStack().last();
                 if (top->showing_ && !top->closing_) top->activate();
             }
@@ -65,7 +67,11 @@ int Window::ShowModal() {
     struct EnsureClosed {
         QPointer<Window>& w;
         ~EnsureClosed() {
-            if (w && w->showing_) w->Close();
+            try {
+                if (w && w->showing_) w->Close();
+            } catch (...) {
+                // Already leaving with an exception; the window is hidden all the same.
+            }
         }
     } ensure{guard};
     setModal(true);
@@ -125,7 +131,12 @@ void Window::done(int r) {
         setResult(r);
         return;
     }
-    runClosePath();
+    try {
+        runClosePath();
+    } catch (...) {
+        QDialog::done(r);  // a failing FormClose still ends the showing
+        throw;
+    }
     QDialog::done(r);
 }
 

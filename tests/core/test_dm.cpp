@@ -42,6 +42,28 @@ struct Struktura {
 
 }  // namespace
 
+TEST(DMModuly, KazdaSkladowaNaIstniejacejTabeli) {
+    FolderTestowy f;
+    for (QObject* modul : {static_cast<QObject*>(DM), static_cast<QObject*>(DMw)})
+        for (db::Table* t : modul->findChildren<db::Table*>()) {
+            EXPECT_TRUE(t->exists()) << t->tableName().toStdString();
+            EXPECT_FALSE(t->structure().fields.isEmpty()) << t->tableName().toStdString();
+        }
+    // Open from the start: dictionaries and documents of DM, interest due and templates of DMw;
+    // the register and the school years wait for the main window.
+    EXPECT_TRUE(DM->TParam->active());
+    EXPECT_TRUE(DM->TRodzOpl->active());
+    EXPECT_TRUE(DM->TWplaty->active());
+    EXPECT_TRUE(DMw->TOdsNal->active());
+    EXPECT_TRUE(DMw->TGenerZest->active());
+    EXPECT_FALSE(DM->TUczen->active());
+    EXPECT_FALSE(DMw->TRokSzk->active());
+    EXPECT_EQ(DM->DSUczen, DM->TUczen);
+    EXPECT_EQ(DM->TOplaty->masterSource(), DM->TWplaty);
+    EXPECT_EQ(DMw->TNaleznosc->masterSource(), DM->TUczen);
+    EXPECT_EQ(DMw->TSklWplUcz->masterSource(), DMw->TWplUcz);
+}
+
 TEST(DMFiltrUczniow, ZakresyWObuTrybach) {
     Struktura s;
     TStanFiltru st;

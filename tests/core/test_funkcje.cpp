@@ -51,6 +51,7 @@ TEST(Zaokraglij, ZeroIsNeverNegative) {
 TEST(Zaokraglij, ArithmeticNoiseDoesNotDecide) {
     // 0.1 + 0.515 is 0.6149999999999999..., meant as 0.615.
     EXPECT_EQ(Zaokraglij(0.1 + 0.515, 2), 0.62);
+    EXPECT_EQ(Zaokraglij(0.1049999999999999, 2), 0.11);  // a half grosz after sums and differences
     double suma = 0;
     for (int i = 0; i < 10; ++i) suma += 0.1;
     EXPECT_EQ(Zaokraglij(suma, 2), 1.0);

@@ -75,3 +75,19 @@ TEST_F(TypRodzajuOplatyTest, MissingTableGivesSymbol) {
     db::Database::setCurrent(nullptr);
     EXPECT_EQ(S(TypRodzajuOplaty(QStringLiteral("CZ"))), "CZ");
 }
+
+TEST_F(TypRodzajuOplatyTest, KindAddedLaterIsSeenAtOnce) {
+    utworzRodzaje();
+    EXPECT_EQ(S(TypRodzajuOplaty(QStringLiteral("XX"))), "XX");
+    db::Table t(&baza);
+    t.setTableName(QStringLiteral("RodzajOplat.db"));
+    t.open();
+    db::Transaction tr(&baza);
+    t.append();
+    t.field(QStringLiteral("Symbol"))->setString(QStringLiteral("XX"));
+    t.field(QStringLiteral("Typ"))->setString(QStringLiteral("IN"));
+    t.post();
+    EXPECT_EQ(S(TypRodzajuOplaty(QStringLiteral("XX"))), "IN");  // inside the same transaction
+    tr.commit();
+    EXPECT_EQ(S(TypRodzajuOplaty(QStringLiteral("XX"))), "IN");
+}

@@ -50,6 +50,19 @@ class Child : public Window {
     Q_OBJECT
 };
 
+class FailingClose : public Window {
+    Q_OBJECT
+  public:
+    bool fail = true;
+    int activations = 0;
+
+  protected:
+    void FormActivate() override { ++activations; }
+    void FormClose() override {
+        if (fail) throw std::runtime_error("close failed");
+    }
+};
+
 struct Hooks : ::testing::Test {
     void SetUp() override { test::enable(); }
     void TearDown() override { test::disable(); }
@@ -157,6 +170,18 @@ TEST_F(Hooks, AnExceptionInTheHandlerStillClosesTheWindow) {
     test::setModalHandler([](Window* win) { win->Close(); });
     w.ShowModal();  // and it can be shown again
     EXPECT_EQ(w.closes, 2);
+}
+
+TEST_F(Hooks, AFailingCloseStillEndsTheShowing) {
+    FailingClose w;
+    test::setModalHandler([](Window* win) { win->Close(); });
+    EXPECT_THROW(w.ShowModal(), std::runtime_error);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.isShowing());
+    w.fail = false;
+    w.ShowModal();
+    EXPECT_EQ(w.activations, 2);  // shown and activated again
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST_F(Hooks, MessageBoxesAreRecordedAndAnsweredFromTheScript) {

@@ -89,6 +89,26 @@ void Walk_Engine(benchmark::State& state) {
     }
 }
 
+// The same on a session that has not read those fields of the table yet: the first opening
+// reads them in a second pass.
+void WalkCold_Engine(benchmark::State& state) {
+    for (auto _ : state) {
+        g_db->fieldsUsed("main.nlz2026m9").clear();
+        db::Table t(g_db);
+        t.setTableName(QStringLiteral("NLZ2026M9.db"));
+        t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+        t.open();
+        double sum = 0;
+        qsizetype len = 0;
+        for (t.first(); !t.eof(); t.next()) {
+            sum += t.field("IdUcznia")->asInteger() + t.field("M01")->asFloat();
+            len += t.field("RodzOpl")->asString().size();
+        }
+        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(len);
+    }
+}
+
 void Walk_Raw(benchmark::State& state) {
     sqlite3* h = g_db->handle();
     for (auto _ : state) {
@@ -256,6 +276,7 @@ void PostCommitted_Raw(benchmark::State& state) {
 
 BENCHMARK(Walk_Engine)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(Walk_Raw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(WalkCold_Engine)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(FindKey_Engine)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(FindKey_Raw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(PostWork_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -286,6 +307,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&rep);
     std::printf("\n%-16s %12s %12s %8s\n", "operation", "engine ms", "raw ms", "ratio");
     const char* names[][2] = {{"Walk", "walk 100k rows"},
+                              {"WalkCold", "walk, cold"},
                               {"FindKey", "10k FindKey"},
                               {"PostWork", "post 100k work"},
                               {"PostCommitted", "post 1k commits"}};
@@ -293,10 +315,10 @@ int main(int argc, char** argv) {
     for (const auto& n : names) {
         const std::string e = std::string(n[0]) + "_Engine", r = std::string(n[0]) + "_Raw";
         auto ie = rep.times.find(e);
-        auto ir = rep.times.find(r);
+        auto ir = rep.times.find(std::string(n[0]) == "WalkCold" ? std::string("Walk_Raw") : r);
         if (ie == rep.times.end() || ir == rep.times.end()) continue;
         const double ratio = ie->second / ir->second;
-        ok = ok && ratio <= 2.0;
+        if (std::string(n[0]) != "WalkCold") ok = ok && ratio <= 2.0;  // reported, not a target
         std::printf("%-16s %12.2f %12.2f %8.2f\n", n[1], ie->second, ir->second, ratio);
     }
     std::printf("%s\n", ok ? "all ratios <= 2" : "SOME RATIO ABOVE 2");

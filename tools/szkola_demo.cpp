@@ -14,19 +14,23 @@
 
 namespace {
 
-const char* const imionaDz[] = {"Zofia", "Zuzanna", "Hanna", "Julia", "Maja", "Łucja", "Alicja", "Oliwia",
-                                "Małgorzata", "Józefina", "Ewa", "Żaneta", "Wiktoria", "Agnieszka", "Ślązaczka"};
-const char* const imionaCh[] = {"Jan", "Antoni", "Jakub", "Szymon", "Franciszek", "Łukasz", "Mikołaj",
-                                "Stanisław", "Wojciech", "Paweł", "Józef", "Bartłomiej", "Kacper", "Zdzisław"};
+const char* const imionaDz[] = {"Zofia", "Zuzanna", "Hanna",    "Julia",      "Maja",
+                                "Łucja", "Alicja",  "Oliwia",   "Małgorzata", "Józefina",
+                                "Ewa",   "Żaneta",  "Wiktoria", "Agnieszka",  "Ślązaczka"};
+const char* const imionaCh[] = {"Jan",    "Antoni",     "Jakub",     "Szymon",   "Franciszek",
+                                "Łukasz", "Mikołaj",    "Stanisław", "Wojciech", "Paweł",
+                                "Józef",  "Bartłomiej", "Kacper",    "Zdzisław"};
 // Surnames: masculine form; the feminine one is made by the usual ending.
-const char* const nazwiska[] = {"Kowalski", "Nowak", "Wiśniewski", "Wójcik", "Kamiński", "Lewandowski",
-                                "Zieliński", "Szymański", "Woźniak", "Dąbrowski", "Kozłowski", "Jankowski",
-                                "Mazur", "Kwiatkowski", "Krawczyk", "Piotrowski", "Grabowski", "Zając",
-                                "Pawłowski", "Michalski", "Król", "Wieczorek", "Jabłoński", "Wróbel",
-                                "Nowakowski", "Majewski", "Olszewski", "Stępień", "Malinowski", "Jaworski",
-                                "Żak", "Ćwikliński", "Śliwiński", "Łuczak", "Źrebiec"};
-const char* const ulice[] = {"Łąkowa", "Słoneczna", "Źródlana", "Żeromskiego", "Kościuszki", "Piłsudskiego",
-                             "Ogrodowa", "Ślężna", "Długa", "Wąska", "Leśna", "Polna"};
+const char* const nazwiska[] = {
+    "Kowalski",   "Nowak",       "Wiśniewski", "Wójcik",     "Kamiński",   "Lewandowski",
+    "Zieliński",  "Szymański",   "Woźniak",    "Dąbrowski",  "Kozłowski",  "Jankowski",
+    "Mazur",      "Kwiatkowski", "Krawczyk",   "Piotrowski", "Grabowski",  "Zając",
+    "Pawłowski",  "Michalski",   "Król",       "Wieczorek",  "Jabłoński",  "Wróbel",
+    "Nowakowski", "Majewski",    "Olszewski",  "Stępień",    "Malinowski", "Jaworski",
+    "Żak",        "Ćwikliński",  "Śliwiński",  "Łuczak",     "Źrebiec"};
+const char* const ulice[] = {"Łąkowa",     "Słoneczna",    "Źródlana", "Żeromskiego",
+                             "Kościuszki", "Piłsudskiego", "Ogrodowa", "Ślężna",
+                             "Długa",      "Wąska",        "Leśna",    "Polna"};
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
@@ -38,8 +42,9 @@ QString zenska(const QString& nazwisko) {
 
 // A PESEL with a valid check digit (months of the 2000s are stored + 20).
 QString pesel(const QDate& ur, int seria, bool kobieta) {
-    QString s = QString::asprintf("%02d%02d%02d%03d%d", ur.year() % 100, ur.month() + (ur.year() >= 2000 ? 20 : 0),
-                                  ur.day(), seria % 1000, (seria % 5) * 2 + (kobieta ? 0 : 1));
+    QString s = QString::asprintf("%02d%02d%02d%03d%d", ur.year() % 100,
+                                  ur.month() + (ur.year() >= 2000 ? 20 : 0), ur.day(), seria % 1000,
+                                  (seria % 5) * 2 + (kobieta ? 0 : 1));
     const int wagi[] = {1, 3, 7, 9, 1, 3, 7, 9, 1, 3};
     int suma = 0;
     for (int i = 0; i < 10; ++i) suma += (s[i].digitValue() * wagi[i]) % 10;
@@ -62,8 +67,8 @@ QDate termin(int rok, int mies, int dzien) {
 }
 
 QString nazwaMiesiaca(int m) {
-    const char* n[] = {"styczeń", "luty", "marzec", "kwiecień", "maj", "czerwiec",
-                       "lipiec", "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
+    const char* n[] = {"styczeń", "luty",     "marzec",   "kwiecień",    "maj",      "czerwiec",
+                       "lipiec",  "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
     return u(n[m - 1]);
 }
 
@@ -86,15 +91,17 @@ int main(int argc, char** argv) {
     try {
         FolderTestowy f(folder, false);
         if (!f.ok()) {
-            err << "Nie można utworzyć bazy danych w folderze " << QDir::toNativeSeparators(folder) << ".\n";
+            err << "Nie można utworzyć bazy danych w folderze " << QDir::toNativeSeparators(folder)
+                << ".\n";
             return 1;
         }
         db::Database& baza = f.Baza();
         db::Transaction tr(&baza);
 
-        baza.exec("UPDATE Parametry SET Nazwa1 = ?, Nazwa2 = ?, Nazwa3 = ?, Nazwa4 = ?, Placowka = '2'",
-                  {u("Zespół Szkolno-Przedszkolny nr 3"), u("im. Marii Konopnickiej"),
-                   u("ul. Łąkowa 15, 95-100 Zgierz"), u("tel. 42 716 00 00")});
+        baza.exec(
+            "UPDATE Parametry SET Nazwa1 = ?, Nazwa2 = ?, Nazwa3 = ?, Nazwa4 = ?, Placowka = '2'",
+            {u("Zespół Szkolno-Przedszkolny nr 3"), u("im. Marii Konopnickiej"),
+             u("ul. Łąkowa 15, 95-100 Zgierz"), u("tel. 42 716 00 00")});
 
         // Structure: a preschool and a primary school.
         const int przedszkole = f.DodajSzkole("Przedszkole", "1");
@@ -114,14 +121,16 @@ int main(int argc, char** argv) {
         dodaj(szkola, "Klasa III", {"IIIa"});
 
         QList<int> gminy;
-        for (const char* g : {"Zgierz", "Łódź", "Ozorków", "Aleksandrów Łódzki", "Stryków"}) gminy << f.DodajGmine(u(g));
+        for (const char* g : {"Zgierz", "Łódź", "Ozorków", "Aleksandrów Łódzki", "Stryków"})
+            gminy << f.DodajGmine(u(g));
         const char* miasta[] = {"Zgierz", "Łódź", "Ozorków", "Aleksandrów Łódzki", "Stryków"};
         const char* kody[] = {"95-100", "91-001", "95-035", "95-070", "95-010"};
-        const int rejonP = f.DodajRejon(u("Szkoła Podstawowa nr 5"), u("im. Henryka Sienkiewicza"), "95-100",
-                                        "Zgierz", u("Łęczycka 24"));
-        const int rejonP2 = f.DodajRejon(u("Szkoła Podstawowa nr 1"), u("im. Tadeusza Kościuszki"), "95-035",
-                                         u("Ozorków"), u("Wigury 2"));
-        const int rejonG = f.DodajRejon(u("Szkoła Podstawowa nr 12"), u("im. Jana Pawła II"), "95-100", "Zgierz");
+        const int rejonP = f.DodajRejon(u("Szkoła Podstawowa nr 5"), u("im. Henryka Sienkiewicza"),
+                                        "95-100", "Zgierz", u("Łęczycka 24"));
+        const int rejonP2 = f.DodajRejon(u("Szkoła Podstawowa nr 1"), u("im. Tadeusza Kościuszki"),
+                                         "95-035", u("Ozorków"), u("Wigury 2"));
+        const int rejonG =
+            f.DodajRejon(u("Szkoła Podstawowa nr 12"), u("im. Jana Pawła II"), "95-100", "Zgierz");
 
         // Price list and meal parameters.
         f.DodajCennik("WP", "Wpisowe", 100.00);
@@ -130,10 +139,12 @@ int main(int argc, char** argv) {
         const int sniadanie = f.DodajCennik(u("WŻ"), u("Śniadanie"), 5.00);
         const int obiad = f.DodajCennik(u("WŻ"), "Obiad", 9.50);
         const int podwieczorek = f.DodajCennik(u("WŻ"), "Podwieczorek", 4.00);
-        baza.exec("UPDATE RodzPos SET Id0Pos1 = ?, Id0Pos2 = ?, Id0Pos3 = ?, Id1Pos1 = ?, Id1Pos2 = ?, Id1Pos3 = ?, "
-                  "Id2Pos1 = ?, Id2Pos2 = ?, Id2Pos3 = ?, Id3Pos2 = ?",
-                  {sniadanie, obiad, podwieczorek, sniadanie, obiad, podwieczorek, sniadanie, obiad, podwieczorek,
-                   obiad});
+        baza.exec(
+            "UPDATE RodzPos SET Id0Pos1 = ?, Id0Pos2 = ?, Id0Pos3 = ?, Id1Pos1 = ?, Id1Pos2 = ?, "
+            "Id1Pos3 = ?, "
+            "Id2Pos1 = ?, Id2Pos2 = ?, Id2Pos3 = ?, Id3Pos2 = ?",
+            {sniadanie, obiad, podwieczorek, sniadanie, obiad, podwieczorek, sniadanie, obiad,
+             podwieczorek, obiad});
         const double cenaSn = 5.00, cenaOb = 9.50, cenaPw = 4.00;
 
         // Pupils.
@@ -152,9 +163,11 @@ int main(int argc, char** argv) {
             const QString nazwisko = u(nazwiska[(i * 11) % std::size(nazwiska)]);
             UczenTestowy x;
             x.Nazwisko = kobieta ? zenska(nazwisko) : nazwisko;
-            x.Imie1 = kobieta ? u(imionaDz[(i * 5) % std::size(imionaDz)]) : u(imionaCh[(i * 5) % std::size(imionaCh)]);
+            x.Imie1 = kobieta ? u(imionaDz[(i * 5) % std::size(imionaDz)])
+                              : u(imionaCh[(i * 5) % std::size(imionaCh)]);
             if (i % 3 == 0)
-                x.Imie2 = kobieta ? u(imionaDz[(i * 3 + 1) % std::size(imionaDz)]) : u(imionaCh[(i * 3 + 1) % std::size(imionaCh)]);
+                x.Imie2 = kobieta ? u(imionaDz[(i * 3 + 1) % std::size(imionaDz)])
+                                  : u(imionaCh[(i * 3 + 1) % std::size(imionaCh)]);
             const int rokUr = przedszk ? 2020 + (i % 3) : 2016 + (i % 3);
             x.DataUr = QDate(rokUr, 1 + (i * 5) % 12, 1 + (i * 7) % 28);
             x.Plec = kobieta ? "K" : "M";
@@ -178,21 +191,24 @@ int main(int argc, char** argv) {
             const QString nr = QString::number(1 + (i * 13) % 80);
             const QString lokal = i % 4 == 1 ? QString::number(1 + i % 20) : QString();
             x.IdAdresZam = f.DodajAdres(kody[gm], u(miasta[gm]), ulica, nr, lokal, gminy[gm]);
-            if (i % 10 == 7) x.IdAdresMeld = f.DodajAdres("95-100", "Zgierz", u("Długa"), "3", {}, gminy[0]);
+            if (i % 10 == 7)
+                x.IdAdresMeld = f.DodajAdres("95-100", "Zgierz", u("Długa"), "3", {}, gminy[0]);
             x.RejonP = gm == 2 ? rejonP2 : rejonP;
             if (!przedszk) x.RejonG = rejonG;
             x.Email = i % 3 == 0 ? QString("rodzic%1@example.pl").arg(i + 1) : QString();
             const int id = f.DodajUcznia(x);
             QString adres = QString("%1 %2, ul. %3 %4").arg(kody[gm], u(miasta[gm]), ulica, nr);
             if (!lokal.isEmpty()) adres += " m." + lokal;
-            uczniowie.append({id, g, przedszk, x.Nazwisko + " " + x.Imie1 + (x.Imie2.isEmpty() ? "" : " " + x.Imie2),
+            uczniowie.append({id, g, przedszk,
+                              x.Nazwisko + " " + x.Imie1 + (x.Imie2.isEmpty() ? "" : " " + x.Imie2),
                               adres, g.szkola});
         }
 
         // School days of every month of both school years.
         for (int r = 2025; r <= 2027; ++r)
             for (int m = 1; m <= 12; ++m)
-                if ((r > 2025 || m >= 9) && (r < 2027 || m <= 8)) f.UstawLiczbeDni(r, m, dniSzkolne(r, m));
+                if ((r > 2025 || m >= 9) && (r < 2027 || m <= 8))
+                    f.UstawLiczbeDni(r, m, dniSzkolne(r, m));
 
         // Two school years from September, fees due every month for tuition and meals.
         const int dzien = 10;  // settlement day of the parameters row
@@ -201,11 +217,14 @@ int main(int argc, char** argv) {
             QString klucz, rokSzk;
         };
         QList<Rok> lata;
-        for (int r : {2025, 2026}) lata.append({r, f.DodajRokSzkolny(r, 9), QString("%1/%2").arg(r).arg(r + 1)});
+        for (int r : {2025, 2026})
+            lata.append({r, f.DodajRokSzkolny(r, 9), QString("%1/%2").arg(r).arg(r + 1)});
         const QString rodzWI = "WI", rodzWZ = u("WŻ");
         // Fees due per pupil and calendar month of 2025/2026 (for the payments below).
         QHash<QString, double> nalezne;
-        auto klucz = [](int id, const QString& rodz, int m) { return QString("%1/%2/%3").arg(id).arg(rodz).arg(m); };
+        auto klucz = [](int id, const QString& rodz, int m) {
+            return QString("%1/%2/%3").arg(id).arg(rodz).arg(m);
+        };
         for (const Rok& r : lata) {
             for (const Uczen& x : uczniowie) {
                 for (int m = 1; m <= 12; ++m) {
@@ -235,12 +254,13 @@ int main(int argc, char** argv) {
         const struct {
             int r, m, d;
             double p;
-        } stawki[] = {{2016, 1, 1, 7.00},    {2020, 3, 18, 6.50},  {2020, 4, 9, 6.00},   {2020, 5, 29, 5.60},
-                      {2021, 10, 7, 6.50},   {2021, 11, 4, 7.25},  {2021, 12, 9, 7.75},  {2022, 1, 5, 8.25},
-                      {2022, 2, 9, 8.75},    {2022, 3, 9, 9.50},   {2022, 4, 7, 10.50},  {2022, 5, 6, 11.25},
-                      {2022, 6, 9, 12.25},   {2022, 7, 8, 12.75},  {2022, 9, 8, 13.25},  {2023, 9, 7, 12.25},
-                      {2023, 10, 5, 11.75},  {2025, 5, 8, 11.25},  {2025, 7, 3, 11.00},  {2025, 9, 4, 10.75},
-                      {2025, 10, 9, 10.50}};
+        } stawki[] = {{2016, 1, 1, 7.00},  {2020, 3, 18, 6.50},  {2020, 4, 9, 6.00},
+                      {2020, 5, 29, 5.60}, {2021, 10, 7, 6.50},  {2021, 11, 4, 7.25},
+                      {2021, 12, 9, 7.75}, {2022, 1, 5, 8.25},   {2022, 2, 9, 8.75},
+                      {2022, 3, 9, 9.50},  {2022, 4, 7, 10.50},  {2022, 5, 6, 11.25},
+                      {2022, 6, 9, 12.25}, {2022, 7, 8, 12.75},  {2022, 9, 8, 13.25},
+                      {2023, 9, 7, 12.25}, {2023, 10, 5, 11.75}, {2025, 5, 8, 11.25},
+                      {2025, 7, 3, 11.00}, {2025, 9, 4, 10.75},  {2025, 10, 9, 10.50}};
         for (const auto& s : stawki) f.DodajStawkeOdsetek(QDate(s.r, s.m, s.d), s.p, "2");
         f.DodajStawkeOdsetek(QDate(2024, 1, 1), 14.50, "1");
 
@@ -250,29 +270,32 @@ int main(int argc, char** argv) {
         f.DodajSwieto(QDate(2026, 5, 10), QDate(2026, 5, 11));
         f.DodajSwieto(QDate(2026, 10, 10), QDate(2026, 10, 12));
 
-        const int bank = f.DodajBank(u("Bank Spółdzielczy w Zgierzu"), "12 3456 7890 0000 0000 1234 5678");
+        const int bank =
+            f.DodajBank(u("Bank Spółdzielczy w Zgierzu"), "12 3456 7890 0000 0000 1234 5678");
         f.DodajBank("Bank Polski S.A.", "98 7654 3210 0000 0000 8765 4321", false);
 
         // Payments of accounting year 2025: cash receipts for the first pupils, transfers for the
         // next ones; every line adds into the school year's paid row ("Z").
         int numerK = 0, numerB = 0;
         const Rok& r25 = lata[0];
-        auto zaplac = [&](const Uczen& x, const QString& sposob, const QDate& data, const QList<QPair<QString, int>>& co,
-                          const QString& wyciag = {}) {
+        auto zaplac = [&](const Uczen& x, const QString& sposob, const QDate& data,
+                          const QList<QPair<QString, int>>& co, const QString& wyciag = {}) {
             double suma = 0;
             for (const auto& [rodz, m] : co) suma += nalezne.value(klucz(x.id, rodz, m));
             suma = grosze(suma);
             const int numer = sposob == "B" ? ++numerB : ++numerK;
-            const int idW = f.DodajDokument(data.year(), sposob, numer, data, suma, x.nazwa, x.idSzkoly,
-                                            sposob == "B" ? bank : 0, wyciag);
+            const int idW = f.DodajDokument(data.year(), sposob, numer, data, suma, x.nazwa,
+                                            x.idSzkoly, sposob == "B" ? bank : 0, wyciag);
             if (sposob != "B")
-                baza.exec(QString("UPDATE WPL%1 SET Adres = ? WHERE IdWplaty = ?").arg(data.year()), {x.adres, idW});
+                baza.exec(QString("UPDATE WPL%1 SET Adres = ? WHERE IdWplaty = ?").arg(data.year()),
+                          {x.adres, idW});
             for (const auto& [rodz, m] : co) {
                 const double kw = nalezne.value(klucz(x.id, rodz, m));
                 const int rokKal = m >= 9 ? r25.rok : r25.rok + 1;
                 const QString opis = rodz == "WI" ? u("Derara") : u("Wyżywienie");
                 f.DodajSkladnik(data.year(), sposob, idW, x.id, rodz, r25.rokSzk, m, rokKal, kw,
-                                termin(rokKal, m, dzien), data, opis + " " + nazwaMiesiaca(m) + " " + QString::number(rokKal));
+                                termin(rokKal, m, dzien), data,
+                                opis + " " + nazwaMiesiaca(m) + " " + QString::number(rokKal));
                 f.DodajKwote(r25.klucz, x.id, rodz, m, kw, "Z");
             }
         };
@@ -280,7 +303,8 @@ int main(int argc, char** argv) {
             const Uczen& x = uczniowie[i];
             zaplac(x, "K", QDate(2025, 9, 5 + i % 5), {{rodzWI, 9}, {rodzWZ, 9}});
             if (i % 3 != 2) zaplac(x, "K", QDate(2025, 10, 6 + i % 5), {{rodzWI, 10}});
-            if (i % 4 == 0) zaplac(x, "K", QDate(2025, 11, 14 + i % 5), {{rodzWI, 11}, {rodzWZ, 10}});  // late
+            if (i % 4 == 0)
+                zaplac(x, "K", QDate(2025, 11, 14 + i % 5), {{rodzWI, 11}, {rodzWZ, 10}});  // late
         }
         for (int i = 15; i < 27; ++i) {
             const Uczen& x = uczniowie[i];

@@ -68,7 +68,8 @@ void DodajRodzajOpl(db::Table* t, db::Table* rodzOpl) {
 
 }  // namespace
 
-TDM::TDM(db::Database* baza, QObject* parent) : QObject(parent), baza_(baza ? baza : db::Database::current()) {
+TDM::TDM(db::Database* baza, QObject* parent)
+    : QObject(parent), baza_(baza ? baza : db::Database::current()) {
     pustyStan_ = new TStanFiltru;
     pustyStanDok_ = new TStanFiltruDokumentow;
     StanFiltru = pustyStan_;
@@ -80,11 +81,12 @@ TDM::TDM(db::Database* baza, QObject* parent) : QObject(parent), baza_(baza ? ba
     DSUczen = TUczen;
     TUczen->setIndexFieldNames("Nazwisko;Imie1");
     using db::fText;
-    for (const auto& f : {fText("Imiona", 31), db::fName("Szkola", 20), db::fName("Poziom", 20),
-                          db::fName("Klasa", 20), db::fName("GminaZ", 25), fText("RejonSzPNazwa", 102),
-                          fText("RejonSzPAdres", 120), fText("RejonGimNazwa", 102),
-                          fText("RejonGimAdres", 120), fText("KodPoczt", 6), db::fName("Miasto", 30),
-                          db::fName("Ulica", 40), fText("NrDomu", 10), fText("Lokal", 10)})
+    for (const auto& f :
+         {fText("Imiona", 31), db::fName("Szkola", 20), db::fName("Poziom", 20),
+          db::fName("Klasa", 20), db::fName("GminaZ", 25), fText("RejonSzPNazwa", 102),
+          fText("RejonSzPAdres", 120), fText("RejonGimNazwa", 102), fText("RejonGimAdres", 120),
+          fText("KodPoczt", 6), db::fName("Miasto", 30), db::fName("Ulica", 40),
+          fText("NrDomu", 10), fText("Lokal", 10)})
         TUczen->addCalculatedField(f);
     TUczen->setCalcFieldsFunction([this](db::Table& t) { TUczenCalcFields(t); });
     TUczen->setFilterFunction([this](db::Table& t) { return TUczenFilterRecord(t); });
@@ -188,9 +190,9 @@ db::Table* TDM::nowa(const QString& nazwa) {
 }
 
 void TDM::Otworz() {
-    for (db::Table* t : {TParam, TSzkoly, TPoziomy, TGrupy, TAdresy, TGmina, TRejon, TRodzOpl, TCennik,
-                         TRodzPos, TLdni, TOdsetki, TBanki, TOperatorzy, TWplaty, TOplaty, TPrzelew,
-                         TSklPrzel, TOplatyR, TSprOpl, TLiczOds})
+    for (db::Table* t : {TParam,   TSzkoly, TPoziomy, TGrupy,    TAdresy,  TGmina,  TRejon,
+                         TRodzOpl, TCennik, TRodzPos, TLdni,     TOdsetki, TBanki,  TOperatorzy,
+                         TWplaty,  TOplaty, TPrzelew, TSklPrzel, TOplatyR, TSprOpl, TLiczOds})
         if (!t->active()) t->open();
 }
 
@@ -227,12 +229,14 @@ bool TDM::TUczenFilterRecord(db::Table& t) const {
     const int grupa = t.field("IdGrupy")->asInteger();
     // Turned round, the scope keeps the pupils of the wider unit outside the chosen one.
     switch (zakres) {
-    case 1:
-        return (szkola == f.FiltrIdSzkoly) != odwrotnie;
-    case 2:
-        return odwrotnie ? szkola == f.FiltrIdSzkoly && poziom != f.FiltrIdPoziomu : poziom == f.FiltrIdPoziomu;
-    default:
-        return odwrotnie ? poziom == f.FiltrIdPoziomu && grupa != f.FiltrIdGrupy : grupa == f.FiltrIdGrupy;
+        case 1:
+            return (szkola == f.FiltrIdSzkoly) != odwrotnie;
+        case 2:
+            return odwrotnie ? szkola == f.FiltrIdSzkoly && poziom != f.FiltrIdPoziomu
+                             : poziom == f.FiltrIdPoziomu;
+        default:
+            return odwrotnie ? poziom == f.FiltrIdPoziomu && grupa != f.FiltrIdGrupy
+                             : grupa == f.FiltrIdGrupy;
     }
 }
 
@@ -247,8 +251,10 @@ bool wOkresie(const db::Table& t, const TStanFiltruDokumentow& f) {
 bool TDM::TWplatyFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
     if (f.FiltrDokWlaczony != "Tak") return true;
-    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly) return false;
-    if (f.FiltrDokDokument == "1" && t.field("SposobWpl")->asString() != f.FiltrDokSposobWpl) return false;
+    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly)
+        return false;
+    if (f.FiltrDokDokument == "1" && t.field("SposobWpl")->asString() != f.FiltrDokSposobWpl)
+        return false;
     if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
     return true;
 }
@@ -256,8 +262,10 @@ bool TDM::TWplatyFilterRecord(db::Table& t) const {
 bool TDM::TPrzelewFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
     if (f.FiltrDokWlaczony != "Tak") return true;
-    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly) return false;
-    if (f.FiltrDokWyciag == "1" && t.field("NrWyciagu")->asString() != f.FiltrDokNrWyciagu) return false;
+    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly)
+        return false;
+    if (f.FiltrDokWyciag == "1" && t.field("NrWyciagu")->asString() != f.FiltrDokNrWyciagu)
+        return false;
     if (f.FiltrDokBank == "1" && t.field("IdBanku")->asInteger() != f.FiltrDokIdBanku) return false;
     if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
     return true;
@@ -279,9 +287,12 @@ void TDM::TUczenCalcFields(db::Table& t) {
     auto ustaw = [&t](const char* n, const QString& v) { t.field(n)->setString(v); };
 
     ustaw("Imiona", pole("Imie1") + " " + pole("Imie2"));
-    ustaw("Szkola", slowniki_->wiersz("SELECT OpisS FROM Szkoly WHERE IdSzkoly=?", id("IdSzkoly"), 1)[0]);
-    ustaw("Poziom", slowniki_->wiersz("SELECT OpisP FROM Poziomy WHERE IdPoziomu=?", id("IdPoziomu"), 1)[0]);
-    ustaw("Klasa", slowniki_->wiersz("SELECT OpisG FROM Grupy WHERE IdGrupy=?", id("IdGrupy"), 1)[0]);
+    ustaw("Szkola",
+          slowniki_->wiersz("SELECT OpisS FROM Szkoly WHERE IdSzkoly=?", id("IdSzkoly"), 1)[0]);
+    ustaw("Poziom",
+          slowniki_->wiersz("SELECT OpisP FROM Poziomy WHERE IdPoziomu=?", id("IdPoziomu"), 1)[0]);
+    ustaw("Klasa",
+          slowniki_->wiersz("SELECT OpisG FROM Grupy WHERE IdGrupy=?", id("IdGrupy"), 1)[0]);
 
     const QStringList adres = slowniki_->wiersz(
         "SELECT a.KodPoczt, a.Miasto, a.Ulica, a.NrDomu, a.Lokal, g.NazwaGminy FROM Adresy a "
@@ -296,8 +307,10 @@ void TDM::TUczenCalcFields(db::Table& t) {
 
     auto rejon = [&](const char* pRejon, const char* pNazwa, const char* pAdres) {
         const QStringList r = slowniki_->wiersz(
-            "SELECT Nazwa, Imienia, Kod, Miasto, Ulica FROM RejonSzkolny WHERE IdSzkoly=?", id(pRejon), 5);
-        if (t.field(pRejon)->isNull() || (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty())) {
+            "SELECT Nazwa, Imienia, Kod, Miasto, Ulica FROM RejonSzkolny WHERE IdSzkoly=?",
+            id(pRejon), 5);
+        if (t.field(pRejon)->isNull() ||
+            (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty())) {
             ustaw(pNazwa, QString());
             ustaw(pAdres, QString());
             return;

@@ -12,7 +12,7 @@ struct TStanFiltruDokumentow;
 
 class TDM : public QObject {
     Q_OBJECT
-public:
+  public:
     // Components are created on `baza` (default: db::Database::current()), named and linked,
     // but opened only by Otworz().
     explicit TDM(db::Database* baza = nullptr, QObject* parent = nullptr);
@@ -32,45 +32,45 @@ public:
     // address KodPoczt, Miasto, Ulica, NrDomu, Lokal. Its beforeClose is taken by the module.
     db::Table* TUczen = nullptr;
     db::Table* DSUczen = nullptr;
-    db::Table* TParam = nullptr;      // Parametry, one row
-    db::Table* TSzkoly = nullptr;     // Szkoly
-    db::Table* TPoziomy = nullptr;    // Poziomy (detail of TSzkoly until the main window unlinks it)
-    db::Table* TGrupy = nullptr;      // Grupy (detail of TPoziomy until unlinked)
-    db::Table* TAdresy = nullptr;     // Adresy
-    db::Table* TGmina = nullptr;      // Gminy
-    db::Table* TRejon = nullptr;      // RejonSzkolny
-    db::Table* TRodzOpl = nullptr;    // RodzajOplat, index "Symbol"
-    db::Table* TCennik = nullptr;     // SlownikNaleznosci
-    db::Table* TRodzPos = nullptr;    // RodzPos, one row
-    db::Table* TLdni = nullptr;       // LiczbaDni, index "Rok;NrMies"
-    db::Table* TOdsetki = nullptr;    // Odsetki, index "Rodzaj;DataObOd"
-    db::Table* TBanki = nullptr;      // Banki
-    db::Table* TOperatorzy = nullptr; // Operatorzy (operators and their rights)
-    db::Table* TRodzenstwo = nullptr; // Rodzenstwo (siblings), detail of DSUczen
-    db::Table* TUsunUcz = nullptr;    // UsunUcz, the log of deleted pupils
+    db::Table* TParam = nullptr;    // Parametry, one row
+    db::Table* TSzkoly = nullptr;   // Szkoly
+    db::Table* TPoziomy = nullptr;  // Poziomy (detail of TSzkoly until the main window unlinks it)
+    db::Table* TGrupy = nullptr;    // Grupy (detail of TPoziomy until unlinked)
+    db::Table* TAdresy = nullptr;   // Adresy
+    db::Table* TGmina = nullptr;    // Gminy
+    db::Table* TRejon = nullptr;    // RejonSzkolny
+    db::Table* TRodzOpl = nullptr;  // RodzajOplat, index "Symbol"
+    db::Table* TCennik = nullptr;   // SlownikNaleznosci
+    db::Table* TRodzPos = nullptr;  // RodzPos, one row
+    db::Table* TLdni = nullptr;     // LiczbaDni, index "Rok;NrMies"
+    db::Table* TOdsetki = nullptr;  // Odsetki, index "Rodzaj;DataObOd"
+    db::Table* TBanki = nullptr;    // Banki
+    db::Table* TOperatorzy = nullptr;  // Operatorzy (operators and their rights)
+    db::Table* TRodzenstwo = nullptr;  // Rodzenstwo (siblings), detail of DSUczen
+    db::Table* TUsunUcz = nullptr;     // UsunUcz, the log of deleted pupils
 
     // Payment documents and lines, on their base files until a window switches them.
-    db::Table* TWplaty = nullptr;     // Wplaty
+    db::Table* TWplaty = nullptr;  // Wplaty
     db::Table* DSWplaty = nullptr;
-    db::Table* TOplaty = nullptr;     // OplatyAn, detail of DSWplaty on IdWplaty
+    db::Table* TOplaty = nullptr;  // OplatyAn, detail of DSWplaty on IdWplaty
     db::Table* DSOplaty = nullptr;
-    db::Table* TPrzelew = nullptr;    // Przelewy
+    db::Table* TPrzelew = nullptr;  // Przelewy
     db::Table* DSPrzelew = nullptr;
-    db::Table* TSklPrzel = nullptr;   // OplatyAn, detail of DSPrzelew on IdWplaty
+    db::Table* TSklPrzel = nullptr;  // OplatyAn, detail of DSPrzelew on IdWplaty
     db::Table* DSSklPrzel = nullptr;
 
     // Work-table components, on their templates until a session step renames them.
-    db::Table* TOplatyR = nullptr;    // Str_OplAn, index "IdUcznia;TerminWpl;RodzOpl;IdPorz"
+    db::Table* TOplatyR = nullptr;  // Str_OplAn, index "IdUcznia;TerminWpl;RodzOpl;IdPorz"
     db::Table* DSOplatyR = nullptr;
-    db::Table* TSprOpl = nullptr;     // Str_SprOpl, index "IdUcznia;RokSzk;RodzOpl"
-    db::Table* TLiczOds = nullptr;    // Str_LiczOds
-    db::Table* TDaneUcz = nullptr;    // Str_Uczen (look-up SzkolaO)
+    db::Table* TSprOpl = nullptr;   // Str_SprOpl, index "IdUcznia;RokSzk;RodzOpl"
+    db::Table* TLiczOds = nullptr;  // Str_LiczOds
+    db::Table* TDaneUcz = nullptr;  // Str_Uczen (look-up SzkolaO)
     db::Table* DSDaneUcz = nullptr;
 
     // The register's fee and meal tables, details of DSUczen on IdUcznia.
     db::Table* TNaleznosc = nullptr;  // Naleznosc, index "IdUcznia;RodzOpl;Status"
     db::Table* DSNaleznosc = nullptr;
-    db::Table* TPosUcz = nullptr;     // PosilkiUcz, index "IdUcznia;RodzPos"
+    db::Table* TPosUcz = nullptr;  // PosilkiUcz, index "IdUcznia;RodzPos"
     db::Table* DSPosUcz = nullptr;
 
     // Filter states read by the record filters; the main window points them at its members.
@@ -89,7 +89,7 @@ public:
     // After post / delete: the engine already commits every write outside a transaction.
     void PoZapisie(db::Table& t);
 
-private:
+  private:
     db::Table* nowa(const QString& nazwa);
     void TUczenCalcFields(db::Table& t);
 

@@ -20,7 +20,9 @@ void DodajRodzajOpl(db::Table* t, db::Table* rodzOpl) {
 }  // namespace
 
 TDMw::TDMw(TDM* dm, db::Database* baza, QObject* parent)
-    : QObject(parent), baza_(baza ? baza : (dm ? dm->Baza() : db::Database::current())), dm_(dm ? dm : DM) {
+    : QObject(parent),
+      baza_(baza ? baza : (dm ? dm->Baza() : db::Database::current())),
+      dm_(dm ? dm : DM) {
     db::Table* uczen = dm_ ? dm_->DSUczen : nullptr;
     db::Table* rodzOpl = dm_ ? dm_->TRodzOpl : nullptr;
 
@@ -63,7 +65,8 @@ TDMw::TDMw(TDM* dm, db::Database* baza, QObject* parent)
     TSklWplUcz = nowa("Str_sklwplUcz.DB");
     DSSklWplUcz = TSklWplUcz;
     TSklWplUcz->setIndexFieldNames("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty");
-    TSklWplUcz->setMasterSource(DSWplUcz, "DataWpl;SposobWpl;IdWplaty", "DataWpl;SposobWpl;IdWplaty");
+    TSklWplUcz->setMasterSource(DSWplUcz, "DataWpl;SposobWpl;IdWplaty",
+                                "DataWpl;SposobWpl;IdWplaty");
     if (rodzOpl) DodajRodzajOpl(TSklWplUcz, rodzOpl);
     TZalUcz = nowa("Str_ZalUcz.db");
     DSZalUcz = TZalUcz;
@@ -91,7 +94,8 @@ TDMw::TDMw(TDM* dm, db::Database* baza, QObject* parent)
         });
     };
     TKuchnia->afterOpen = [](db::Table& t) {
-        t.field("Dieta")->setDisplayMapper([](const db::Field& f) { return NazwaDiety(f.asString()); });
+        t.field("Dieta")->setDisplayMapper(
+            [](const db::Field& f) { return NazwaDiety(f.asString()); });
     };
 }
 

@@ -1,9 +1,10 @@
 #include "Szkola/core/UFolderDanych.h"
 
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sqlite3.h>
 
 #include "Szkola/core/UHaslo.h"
 #include "Szkola/core/UKatalog.h"
@@ -18,8 +19,9 @@ struct RodzajStaly {
     int kolumna;
 };
 // The fee kinds a new folder starts with: symbol = type, print column and its title.
-const RodzajStaly rodzajeOplat[] = {{"WP", "Wpisowe", 1}, {"WI", "Derara", 2}, {"WŻ", "Wyżywienie", 3},
-                                    {"_O", "Odpisy", 4},  {"_S", "Odsetki", 5}, {"IN", "Inne", 6}};
+const RodzajStaly rodzajeOplat[] = {{"WP", "Wpisowe", 1},    {"WI", "Derara", 2},
+                                    {"WŻ", "Wyżywienie", 3}, {"_O", "Odpisy", 4},
+                                    {"_S", "Odsetki", 5},    {"IN", "Inne", 6}};
 
 bool pusta(db::Database& baza, const QString& tabela) {
     return baza.scalar(QString("SELECT COUNT(*) FROM \"%1\"").arg(tabela)).toInt() == 0;
@@ -56,7 +58,8 @@ void dodajRodzPos(db::Database& baza) {
     t.append();
     const char* nazwy[] = {"Śniadanie", "Obiad", "Podwieczorek"};
     for (int k = 1; k <= 6; ++k) t.field(QString("Ps%1").arg(k))->setBool(k <= 3);
-    for (int k = 1; k <= 3; ++k) t.field(QString("PosNaz%1").arg(k))->setString(QString::fromUtf8(nazwy[k - 1]));
+    for (int k = 1; k <= 3; ++k)
+        t.field(QString("PosNaz%1").arg(k))->setString(QString::fromUtf8(nazwy[k - 1]));
     t.post();
 }
 
@@ -69,13 +72,14 @@ void dodajAdministratora(db::Database& baza, const QString& hash) {
     t.field("Nazwisko")->setString(NazwaAdministratora);
     t.field("Skrot")->setString("ADM");
     t.field("Haslo")->setString(hash);
-    for (const char* p : {"Przegladanie", "Aktualizacja", "Administrator", "Parametry", "Transmisje", "Wbudowany"})
+    for (const char* p :
+         {"Przegladanie", "Aktualizacja", "Administrator", "Parametry", "Transmisje", "Wbudowany"})
         t.field(p)->setBool(true);
     t.field("DataWprow")->setDate(QDate::currentDate());
     t.post();
 }
 
-enum class Rozpoznanie { Nasza, Obca, Uszkodzona };
+enum class Rozpoznanie { Nasza, Obca, Uszkodzona, Nieczytelna };
 
 // Looks at the file read-only first: the engine's open sets the journal mode, which would
 // already write to another program's database.
@@ -84,6 +88,7 @@ Rozpoznanie rozpoznaj(const QString& sciezka) {
     int rc = sqlite3_open_v2(sciezka.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
     Rozpoznanie wynik = Rozpoznanie::Obca;
     if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(h, 5000);
         sqlite3_stmt* st = nullptr;
         rc = sqlite3_prepare_v2(h,
                                 "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
@@ -91,11 +96,23 @@ Rozpoznanie rozpoznaj(const QString& sciezka) {
                                 -1, &st, nullptr);
         if (rc == SQLITE_OK) {
             rc = sqlite3_step(st);
-            if (rc == SQLITE_ROW) wynik = sqlite3_column_int(st, 0) == 2 ? Rozpoznanie::Nasza : Rozpoznanie::Obca;
+            if (rc == SQLITE_ROW)
+                wynik = sqlite3_column_int(st, 0) == 2 ? Rozpoznanie::Nasza : Rozpoznanie::Obca;
         }
         sqlite3_finalize(st);
     }
-    if ((rc & 0xFF) == SQLITE_CORRUPT) wynik = Rozpoznanie::Uszkodzona;
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_ROW:
+        case SQLITE_DONE:
+        case SQLITE_NOTADB:
+            break;
+        case SQLITE_CORRUPT:
+            wynik = Rozpoznanie::Uszkodzona;
+            break;
+        default:  // locked, no access, read error: not the file's fault
+            wynik = Rozpoznanie::Nieczytelna;
+    }
     sqlite3_close_v2(h);
     return wynik;
 }
@@ -110,7 +127,8 @@ QString SciezkaBazy(const QString& folder) { return QDir(folder).absoluteFilePat
 
 bool IstniejeBazaDanych(const QString& folder) { return QFileInfo::exists(SciezkaBazy(folder)); }
 
-bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& haslo, QString* blad) {
+bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& haslo,
+                      QString* blad) {
     if (haslo.isEmpty()) {
         if (blad) *blad = "Hasło administratora nie może być puste.";
         return false;
@@ -118,14 +136,19 @@ bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& 
     return UtworzBazeDanychZHashem(baza, folder, HashHasla(haslo), blad);
 }
 
-bool UtworzBazeDanychZHashem(db::Database& baza, const QString& folder, const QString& hash, QString* blad) {
+bool UtworzBazeDanychZHashem(db::Database& baza, const QString& folder, const QString& hash,
+                             QString* blad) {
     const QString sciezka = SciezkaBazy(folder);
     if (QFileInfo::exists(sciezka)) {
-        if (blad) *blad = QString("W folderze %1 istnieje już baza danych.").arg(QDir::toNativeSeparators(folder));
+        if (blad)
+            *blad = QString("W folderze %1 istnieje już baza danych.")
+                        .arg(QDir::toNativeSeparators(folder));
         return false;
     }
     if (!QDir().mkpath(folder)) {
-        if (blad) *blad = QString("Nie można utworzyć folderu danych %1.").arg(QDir::toNativeSeparators(folder));
+        if (blad)
+            *blad = QString("Nie można utworzyć folderu danych %1.")
+                        .arg(QDir::toNativeSeparators(folder));
         return false;
     }
     try {
@@ -146,7 +169,9 @@ bool UtworzBazeDanychZHashem(db::Database& baza, const QString& folder, const QS
     } catch (const std::exception& e) {
         baza.close();
         usunPliki(sciezka);
-        if (blad) *blad = QString("Nie udało się utworzyć bazy danych: %1").arg(QString::fromUtf8(e.what()));
+        if (blad)
+            *blad =
+                QString("Nie udało się utworzyć bazy danych: %1").arg(QString::fromUtf8(e.what()));
         return false;
     }
     return true;
@@ -176,17 +201,21 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad) 
         return false;
     }
     if (baza.isOpen()) baza.close();
-    const QString uszkodzony = QString("Plik %1 jest uszkodzony. Baza danych nie została otwarta.").arg(nazwa);
+    const QString uszkodzony =
+        QString("Plik %1 jest uszkodzony. Baza danych nie została otwarta.").arg(nazwa);
     const QString obcy = QString("Plik %1 nie jest bazą danych programu.").arg(nazwa);
     switch (rozpoznaj(sciezka)) {
-    case Rozpoznanie::Uszkodzona:
-        if (blad) *blad = uszkodzony;
-        return false;
-    case Rozpoznanie::Obca:
-        if (blad) *blad = obcy;
-        return false;
-    case Rozpoznanie::Nasza:
-        break;
+        case Rozpoznanie::Uszkodzona:
+            if (blad) *blad = uszkodzony;
+            return false;
+        case Rozpoznanie::Obca:
+            if (blad) *blad = obcy;
+            return false;
+        case Rozpoznanie::Nieczytelna:
+            if (blad) *blad = QString("Nie można odczytać pliku %1.").arg(nazwa);
+            return false;
+        case Rozpoznanie::Nasza:
+            break;
     }
     try {
         baza.open(sciezka, false);  // refuses a damaged file or a non-database untouched

@@ -19,21 +19,23 @@ IndexDef ix(const QString& pola, bool unikalny = false) { return {pola, pola, un
 
 // Pupil card fields; also the body of the pupil work row "Str_Uczen".
 QList<FieldDef> polaUcznia() {
-    return {fAuto("IdUcznia"),      fName("Nazwisko", 30),   fName("Imie1", 15),
-            fName("Imie2", 15),     fDate("DataUr"),         fInt("IdSzkoly"),
-            fInt("IdPoziomu"),      fInt("IdGrupy"),         fText("KodUcznia", 10),
-            fText("Zerowa", 1),     fName("MiejsceUr", 30),  fText("Pesel", 11),
-            fText("Telefon", 20),   fText("Email", 50),      fText("Plec", 1),
-            fText("Dieta", 1),      fName("ImieMatki", 15),  fName("NazwMatki", 30),
-            fText("TelMatki", 20),  fName("ImieOjca", 15),   fName("NazwOjca", 30),
-            fText("TelOjca", 20),   fSmall("Rodzenstwo"),    fDate("DataPrzyj"),
-            fDate("DataOdej"),      fInt("IdAdresZam"),      fInt("IdAdresMeld"),
-            fInt("RejonP"),         fInt("RejonG"),          fMemo("Uwagi")};
+    return {fAuto("IdUcznia"),     fName("Nazwisko", 30),  fName("Imie1", 15),
+            fName("Imie2", 15),    fDate("DataUr"),        fInt("IdSzkoly"),
+            fInt("IdPoziomu"),     fInt("IdGrupy"),        fText("KodUcznia", 10),
+            fText("Zerowa", 1),    fName("MiejsceUr", 30), fText("Pesel", 11),
+            fText("Telefon", 20),  fText("Email", 50),     fText("Plec", 1),
+            fText("Dieta", 1),     fName("ImieMatki", 15), fName("NazwMatki", 30),
+            fText("TelMatki", 20), fName("ImieOjca", 15),  fName("NazwOjca", 30),
+            fText("TelOjca", 20),  fSmall("Rodzenstwo"),   fDate("DataPrzyj"),
+            fDate("DataOdej"),     fInt("IdAdresZam"),     fInt("IdAdresMeld"),
+            fInt("RejonP"),        fInt("RejonG"),         fMemo("Uwagi")};
 }
 
 TableDef naleznosc(const QString& nazwa) {
-    TableDef t{nazwa, {fInt("IdUcznia"), fText("RodzOpl", 2), fText("RokSzk", 9), fText("Status", 1)}, {}};
-    for (int m = 1; m <= 12; ++m) t.fields << fMoney("M" + dwieCyfry(m)) << fText("Z" + dwieCyfry(m), 1);
+    TableDef t{
+        nazwa, {fInt("IdUcznia"), fText("RodzOpl", 2), fText("RokSzk", 9), fText("Status", 1)}, {}};
+    for (int m = 1; m <= 12; ++m)
+        t.fields << fMoney("M" + dwieCyfry(m)) << fText("Z" + dwieCyfry(m), 1);
     t.indexes << ix("IdUcznia;RodzOpl;Status", true) << ix("RodzOpl");
     return t;
 }
@@ -82,8 +84,8 @@ TableDef oplatyAn(const QString& nazwa, bool przelew) {
         t.fields << fText("Tresc", 50);
         audyt(t, true);
     } else {
-        t.fields << fDate("DataWprow") << fInt("OperWprow") << fText("Tresc", 50) << fDate("DataMod")
-                 << fInt("OperMod");
+        t.fields << fDate("DataWprow") << fInt("OperWprow") << fText("Tresc", 50)
+                 << fDate("DataMod") << fInt("OperMod");
     }
     t.indexes << ix("IdWplaty;IdOplaty", true) << ix("IdUcznia");
     return t;
@@ -96,36 +98,42 @@ QList<TableDef> budujKatalog() {
     {
         TableDef t{"KartUcznia", polaUcznia(), {}};
         audyt(t);
-        t.indexes << ix("IdUcznia", true) << ix("Nazwisko;Imie1") << ix("IdSzkoly;IdPoziomu;IdGrupy");
+        t.indexes << ix("IdUcznia", true) << ix("Nazwisko;Imie1")
+                  << ix("IdSzkoly;IdPoziomu;IdGrupy");
         k << t;
     }
     {
         TableDef t{"Parametry",
-                   {fText("Nazwa1", 50), fText("Nazwa2", 50), fText("Nazwa3", 50), fText("Nazwa4", 50),
-                    fSmall("DzienRozlicz"), fText("Placowka", 1), fText("KodPar1", 1),
-                    fText("KatalogDanych", 250), fText("KatalogKopii", 250), fText("KatalogArchiwum", 250)},
+                   {fText("Nazwa1", 50), fText("Nazwa2", 50), fText("Nazwa3", 50),
+                    fText("Nazwa4", 50), fSmall("DzienRozlicz"), fText("Placowka", 1),
+                    fText("KodPar1", 1), fText("KatalogDanych", 250), fText("KatalogKopii", 250),
+                    fText("KatalogArchiwum", 250)},
                    {}};
         k << t;
     }
-    k << TableDef{"Szkoly", {fAuto("IdSzkoly"), fName("OpisS", 20), fText("Kolejny", 1)},
+    k << TableDef{"Szkoly",
+                  {fAuto("IdSzkoly"), fName("OpisS", 20), fText("Kolejny", 1)},
                   {ix("IdSzkoly", true), ix("Kolejny;OpisS")}};
-    k << TableDef{"Poziomy", {fAuto("IdPoziomu"), fInt("IdSzkoly"), fName("OpisP", 20)},
+    k << TableDef{"Poziomy",
+                  {fAuto("IdPoziomu"), fInt("IdSzkoly"), fName("OpisP", 20)},
                   {ix("IdPoziomu", true), ix("IdSzkoly;OpisP")}};
-    k << TableDef{"Grupy", {fAuto("IdGrupy"), fInt("IdPoziomu"), fName("OpisG", 20)},
+    k << TableDef{"Grupy",
+                  {fAuto("IdGrupy"), fInt("IdPoziomu"), fName("OpisG", 20)},
                   {ix("IdGrupy", true), ix("IdPoziomu;OpisG")}};
     k << TableDef{"Adresy",
                   {fAuto("IdAdres"), fText("KodPoczt", 6), fName("Miasto", 30), fName("Ulica", 40),
                    fText("NrDomu", 10), fText("Lokal", 10), fInt("IdGminy")},
                   {ix("IdAdres", true)}};
-    k << TableDef{"Gminy", {fAuto("IdGminy"), fName("NazwaGminy", 25)},
+    k << TableDef{"Gminy",
+                  {fAuto("IdGminy"), fName("NazwaGminy", 25)},
                   {ix("IdGminy", true), ix("NazwaGminy")}};
     k << TableDef{"RejonSzkolny",
                   {fAuto("IdSzkoly"), fName("Nazwa", 50), fName("Imienia", 50), fText("Kod", 6),
                    fName("Miasto", 30), fName("Ulica", 40)},
                   {ix("IdSzkoly", true)}};
     k << TableDef{"Rodzenstwo",
-                  {fAuto("IdRodzenstwa"), fInt("IdUcznia"), fName("Nazwisko", 30), fName("Imie", 15),
-                   fDate("DataUr"), fText("Uwagi", 50)},
+                  {fAuto("IdRodzenstwa"), fInt("IdUcznia"), fName("Nazwisko", 30),
+                   fName("Imie", 15), fDate("DataUr"), fText("Uwagi", 50)},
                   {ix("IdUcznia;IdRodzenstwa")}};
     k << TableDef{"RokSzkolny",
                   {fText("RokSzk", 9), fText("Miesiac", 12), fSmall("NrMies"), fSmall("Rok"),
@@ -146,11 +154,14 @@ QList<TableDef> budujKatalog() {
             for (int i = 1; i <= 6; ++i) t.fields << fInt(QString("Id%1Pos%2").arg(d).arg(i));
         k << t;
     }
-    k << TableDef{"LiczbaDni", {fSmall("Rok"), fSmall("NrMies"), fSmall("LiczbaDni")},
+    k << TableDef{"LiczbaDni",
+                  {fSmall("Rok"), fSmall("NrMies"), fSmall("LiczbaDni")},
                   {ix("Rok;NrMies", true)}};
-    k << TableDef{"Odsetki", {fText("Rodzaj", 1), fDate("DataObOd"), fFloat("ProcOdset")},
+    k << TableDef{"Odsetki",
+                  {fText("Rodzaj", 1), fDate("DataObOd"), fFloat("ProcOdset")},
                   {ix("Rodzaj;DataObOd", true)}};
-    k << TableDef{"Swieta", {fDate("TerminNal"), fDate("TerminWpl"), fSmall("Odlicz")},
+    k << TableDef{"Swieta",
+                  {fDate("TerminNal"), fDate("TerminWpl"), fSmall("Odlicz")},
                   {ix("TerminNal", true)}};
     {
         TableDef t{"OdsNalezne",
@@ -164,18 +175,19 @@ QList<TableDef> budujKatalog() {
         t.indexes << ix("IdUcznia;RokFK;SposobWpl;IdOplaty;IdOdsetki") << ix("IdOdsetki", true);
         k << t;
     }
-    k << TableDef{"Banki", {fAuto("IdBanku"), fText("Konto", 32), fText("Nazwa", 60), fBool("Aktywne")},
+    k << TableDef{"Banki",
+                  {fAuto("IdBanku"), fText("Konto", 32), fText("Nazwa", 60), fBool("Aktywne")},
                   {ix("IdBanku", true)}};
     k << TableDef{"NaglPism",
                   {fText("Nazwa", 25), fAuto("IdPismo"), fText("Miasto", 25), fDate("DataDruku"),
-                   fText("Adresat1", 40), fText("Adresat2", 40), fText("Adresat3", 40), fMemo("Wstep"),
-                   fMemo("Koniec"), fBool("Pieczec"), fText("Rodzaj", 1), fInt("Licznik"),
-                   fSmall("Adresat4"), fSmall("Adres5"), fSmall("Dziecko")},
+                   fText("Adresat1", 40), fText("Adresat2", 40), fText("Adresat3", 40),
+                   fMemo("Wstep"), fMemo("Koniec"), fBool("Pieczec"), fText("Rodzaj", 1),
+                   fInt("Licznik"), fSmall("Adresat4"), fSmall("Adres5"), fSmall("Dziecko")},
                   {ix("Rodzaj;Nazwa;IdPismo"), ix("IdPismo", true)}};
     {
         TableDef t{"GenerZest",
-                   {fAuto("IdGenerZest"), fSmall("LpZest"), fText("Tytul1", 50), fText("Tytul2", 50),
-                    fSmall("Wiersze")},
+                   {fAuto("IdGenerZest"), fSmall("LpZest"), fText("Tytul1", 50),
+                    fText("Tytul2", 50), fSmall("Wiersze")},
                    {}};
         for (int i = 1; i <= 25; ++i)
             t.fields << fBool(QString("PN%1").arg(i)) << fSmall(QString("PW%1").arg(i))
@@ -189,18 +201,19 @@ QList<TableDef> budujKatalog() {
                    fDate("DataUr"), fSmall("Oper"), fDate("DataUs")},
                   {ix("IdUcznia")}};
     {
-        TableDef t{"Operatorzy",
-                   {fSmall("Symbol"), fName("Nazwisko", 30), fText("Skrot", 10), fText("Haslo", 128),
-                    fBool("Przegladanie"), fBool("Aktualizacja"), fBool("Administrator"),
-                    fBool("Parametry"), fBool("Transmisje"), fBool("Wbudowany")},
-                   {}};
+        TableDef t{
+            "Operatorzy",
+            {fSmall("Symbol"), fName("Nazwisko", 30), fText("Skrot", 10), fText("Haslo", 128),
+             fBool("Przegladanie"), fBool("Aktualizacja"), fBool("Administrator"),
+             fBool("Parametry"), fBool("Transmisje"), fBool("Wbudowany")},
+            {}};
         audyt(t);
         t.indexes << ix("Symbol", true) << ix("Nazwisko");
         k << t;
     }
     // Base files of the per-year tables.
-    k << naleznosc("Naleznosc") << posilkiUcz("PosilkiUcz") << wplaty("Wplaty") << przelewy("Przelewy")
-      << oplatyAn("OplatyAn", false);
+    k << naleznosc("Naleznosc") << posilkiUcz("PosilkiUcz") << wplaty("Wplaty")
+      << przelewy("Przelewy") << oplatyAn("OplatyAn", false);
 
     // --- templates of the session work tables ---
     {
@@ -214,15 +227,17 @@ QList<TableDef> budujKatalog() {
     }
     {
         TableDef t{"Str_SprOpl",
-                   {fInt("IdUcznia"), fText("RokSzk", 9), fText("RodzOpl", 2), fSmall("Rok"), fSmall("Miesiac")},
+                   {fInt("IdUcznia"), fText("RokSzk", 9), fText("RodzOpl", 2), fSmall("Rok"),
+                    fSmall("Miesiac")},
                    {ix("IdUcznia;RokSzk;RodzOpl")}};
-        for (int m = 1; m <= 12; ++m) t.fields << fMoney("M" + dwieCyfry(m)) << fMoney("Z" + dwieCyfry(m));
+        for (int m = 1; m <= 12; ++m)
+            t.fields << fMoney("M" + dwieCyfry(m)) << fMoney("Z" + dwieCyfry(m));
         t.fields << fText("TypOpl", 2);
         k << t;
     }
     k << TableDef{"Str_LiczOds",
-                  {fDate("DataOd"), fDate("DataWpl"), fMoney("Kwota"), fMoney("Odsetki"), fDate("DataDod"),
-                   fInt("IleDni"), fMoney("Wartosc")},
+                  {fDate("DataOd"), fDate("DataWpl"), fMoney("Kwota"), fMoney("Odsetki"),
+                   fDate("DataDod"), fInt("IleDni"), fMoney("Wartosc")},
                   {}};
     {
         TableDef t{"Str_Uczen", polaUcznia(), {}};
@@ -230,36 +245,39 @@ QList<TableDef> budujKatalog() {
         k << t;
     }
     {
-        TableDef t{"Str_nalUcz", {fInt("IdUcznia"), fSmall("Rok"), fSmall("NrMies"), fText("RokSzk", 9)},
+        TableDef t{"Str_nalUcz",
+                   {fInt("IdUcznia"), fSmall("Rok"), fSmall("NrMies"), fText("RokSzk", 9)},
                    {ix("IdUcznia;Rok;NrMies")}};
         for (const char* p : {"Wpisowe", "Derara", "Wyzywienie", "Odpisy", "BO", "Saldo", "SaldoWP",
-                              "Odsetki", "Inne1", "Inne2", "Inne3", "Inne4", "Inne5", "Kol1", "Kol2",
-                              "Kol3", "Kol4", "Kol5", "Kol6"})
+                              "Odsetki", "Inne1", "Inne2", "Inne3", "Inne4", "Inne5", "Kol1",
+                              "Kol2", "Kol3", "Kol4", "Kol5", "Kol6"})
             t.fields << fMoney(p);
         k << t;
     }
-    k << TableDef{"Str_wplUcz",
-                  {fSmall("Rok"), fSmall("NrMies"), fDate("DataWpl"), fText("SposobWpl", 1), fInt("NumerWpl"),
-                   fSmall("IdBanku"), fText("NrWyciagu", 20), fInt("IdWplaty"), fText("Nazwa", 60),
-                   fText("Adres", 60), fText("Tresc", 60), fMoney("Kwota"), fMoney("SumaWart"),
-                   fText("Osoba", 1), fSmall("IdSzkoly"), fText("NazwaBanku", 60)},
-                  {ix("Rok;NrMies;DataWpl;SposobWpl;NumerWpl")}};
-    k << TableDef{"Str_sklwplUcz",
-                  {fText("SposobWpl", 1), fInt("IdWplaty"), fDate("TerminWpl"), fText("RodzOpl", 2),
-                   fInt("IdOplaty"), fInt("IdNaleznosc"), fText("RokSzk", 9), fSmall("Miesiac"),
-                   fSmall("Rok"), fText("Odsetki", 1), fMoney("Kwota"), fDate("DataWpl"), fText("Tresc", 50)},
-                  {ix("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty")}};
+    k << TableDef{
+        "Str_wplUcz",
+        {fSmall("Rok"), fSmall("NrMies"), fDate("DataWpl"), fText("SposobWpl", 1), fInt("NumerWpl"),
+         fSmall("IdBanku"), fText("NrWyciagu", 20), fInt("IdWplaty"), fText("Nazwa", 60),
+         fText("Adres", 60), fText("Tresc", 60), fMoney("Kwota"), fMoney("SumaWart"),
+         fText("Osoba", 1), fSmall("IdSzkoly"), fText("NazwaBanku", 60)},
+        {ix("Rok;NrMies;DataWpl;SposobWpl;NumerWpl")}};
+    k << TableDef{
+        "Str_sklwplUcz",
+        {fText("SposobWpl", 1), fInt("IdWplaty"), fDate("TerminWpl"), fText("RodzOpl", 2),
+         fInt("IdOplaty"), fInt("IdNaleznosc"), fText("RokSzk", 9), fSmall("Miesiac"),
+         fSmall("Rok"), fText("Odsetki", 1), fMoney("Kwota"), fDate("DataWpl"), fText("Tresc", 50)},
+        {ix("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty")}};
     k << TableDef{"Str_ZalUcz",
                   {fName("Nazwisko", 30), fName("Imie1", 15), fInt("IdUcznia"), fName("Imie2", 15),
                    fDate("DataUr"), fInt("IdSzkoly"), fInt("IdPoziomu"), fInt("IdGrupy"),
-                   fText("KodUcznia", 10), fText("Zerowa", 1), fMoney("Zaleglosc"), fMoney("Nadplata"),
-                   fName("Klasa", 20)},
+                   fText("KodUcznia", 10), fText("Zerowa", 1), fMoney("Zaleglosc"),
+                   fMoney("Nadplata"), fName("Klasa", 20)},
                   {ix("Nazwisko;Imie1;IdUcznia")}};
     {
         TableDef t{"Str_WykazPos",
-                   {fText("Kolejny", 1), fName("Szkola", 20), fName("Poziom", 20), fName("Klasa", 20),
-                    fName("Nazwisko", 30), fAuto("IdKol"), fName("Imie", 30), fInt("IdUcznia"),
-                    fText("Dieta", 1)},
+                   {fText("Kolejny", 1), fName("Szkola", 20), fName("Poziom", 20),
+                    fName("Klasa", 20), fName("Nazwisko", 30), fAuto("IdKol"), fName("Imie", 30),
+                    fInt("IdUcznia"), fText("Dieta", 1)},
                    {ix("Kolejny;Szkola;Poziom;Klasa;Nazwisko;IdKol")}};
         for (int i = 1; i <= 6; ++i) t.fields << fSmall(QString("Pos%1").arg(i));
         k << t;
@@ -282,11 +300,13 @@ QList<TableDef> budujKatalog() {
 }
 
 const QRegularExpression& wzorRokuSzk() {
-    static const QRegularExpression r("^(NLZ|PsU)(\\d{4})M(\\d{1,2})$", QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression r("^(NLZ|PsU)(\\d{4})M(\\d{1,2})$",
+                                      QRegularExpression::CaseInsensitiveOption);
     return r;
 }
 const QRegularExpression& wzorRokuKs() {
-    static const QRegularExpression r("^(WPL|OPL|SKL|PRZ)(\\d{4})$", QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression r("^(WPL|OPL|SKL|PRZ)(\\d{4})$",
+                                      QRegularExpression::CaseInsensitiveOption);
     return r;
 }
 

@@ -20,12 +20,14 @@ void UtworzTabeleSesji(db::Table* t, const QString& prefiks, const QString& szab
     UtworzTabeleSesji(t, prefiks, szablon, znacznikSesji);
 }
 
-void UtworzTabeleSesji(db::Table* t, const QString& prefiks, const QString& szablon, const QString& znacznik) {
+void UtworzTabeleSesji(db::Table* t, const QString& prefiks, const QString& szablon,
+                       const QString& znacznik) {
     const QString wzor = db::bareTableName(szablon);
     const QString nazwa = prefiks + znacznik + ".db";
     const QString robocza = db::bareTableName(nazwa);
     // A work name that is a template's or a permanent table's would destroy it.
-    if (robocza.compare(wzor, Qt::CaseInsensitive) == 0 || !StrukturaTabeli(robocza).fields.isEmpty())
+    if (robocza.compare(wzor, Qt::CaseInsensitive) == 0 ||
+        !StrukturaTabeli(robocza).fields.isEmpty())
         throw db::Error(db::Error::General,
                         QString("Nieprawidłowa nazwa tabeli roboczej: %1").arg(robocza));
 
@@ -52,6 +54,7 @@ void UsunTabeleSesji(db::Table* t, const QString& szablon) {
     const QString nazwa = t->bareName();
     // Only a session table of the temp schema is dropped: never the template, never a permanent
     // table the component may have been pointed at.
-    if (nazwa.compare(wzor, Qt::CaseInsensitive) != 0 && t->database()->isTemporary(nazwa)) t->dropTable();
+    if (nazwa.compare(wzor, Qt::CaseInsensitive) != 0 && t->database()->isTemporary(nazwa))
+        t->dropTable();
     t->setTableName(wzor + ".db");
 }

@@ -160,9 +160,6 @@ void TDokumentWplaty::WskazPlikiRoku() {
         if (!t->exists()) UtworzTabeleRoku(t->tableName());
     };
     wskaz(linie, prefiksLinii);
-    linie->setIndexFieldNames("IdWplaty;IdOplaty");
-    linie->open();
-
     wskaz(dok, prefiksDok);
     dok->setIndexFieldNames(przelew ? "NumerWpl" : "SposobWpl;NumerWpl");
     // A new document needs none of the year's other documents: the header cursor holds only
@@ -170,6 +167,9 @@ void TDokumentWplaty::WskazPlikiRoku() {
     // new one. The number itself is found on the index.
     ustawZakresNowego(NastepnyNumerWplaty() + 1);
     dok->open();
+    // The lines follow the header, which now stands on no stored document.
+    linie->setIndexFieldNames("IdWplaty;IdOplaty");
+    linie->open();
 }
 
 void TDokumentWplaty::ustawZakresNowego(int numer) {

@@ -30,6 +30,7 @@ struct Database::Impl {
     int depth = 0;
     QList<Table*> cursors;
     QHash<QString, sqlite3_stmt*> cache;
+    QHash<QByteArray, QSet<QString>> used;
 
     void checkOpen() const {
         if (!h) throw Error(Error::NotOpen, QStringLiteral("The database is not open"));
@@ -158,7 +159,13 @@ void Database::open(const QString& path, bool create) {
 void Database::close() {
     if (!d->h) return;
     const QList<Table*> open = d->cursors;
-    for (Table* t : open) t->close();
+    for (Table* t : open) {
+        try {
+            t->close();
+        } catch (...) {
+            // a failing beforeClose handler must not keep the file open
+        }
+    }
     d->cursors.clear();
     d->finalizeAll();
     sqlite3_close_v2(d->h);
@@ -438,6 +445,8 @@ void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowI
     for (Table* t : open)
         if (t != source && d->cursors.contains(t) && t->tableKey() == tableKey) t->externalRowChange(rowId, removed);
 }
+
+QSet<QString>& Database::fieldsUsed(const QByteArray& tableKey) { return d->used[tableKey]; }
 
 void Database::tableReset(const QByteArray& tableKey) {
     const QList<Table*> open = d->cursors;

@@ -2,6 +2,7 @@
 // One SQLite database per data folder. Tables are named by bare name, case-insensitively;
 // session work tables live in the connection-private temp schema.
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -85,6 +86,9 @@ public:
     void rowWritten(Table* source, const QByteArray& tableKey, qint64 rowId, bool removed);
     // Internal: every cursor on the table reloads (emptied or changed wholesale).
     void tableReset(const QByteArray& tableKey);
+    // Internal: fields of a table that cursors have read, by lower-case name, so that a cursor
+    // opened later reads them at once with the rest of its first pass.
+    QSet<QString>& fieldsUsed(const QByteArray& tableKey);
 
 private:
     struct Impl;

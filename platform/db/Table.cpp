@@ -6,6 +6,7 @@
 #include <QMetaMethod>
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 #include <cmath>
 
@@ -107,7 +108,9 @@ struct Table::Impl {
     bool lazy = false;
     std::vector<int> keyCols;
     mutable std::vector<char> wanted;
-    static constexpr int kBlock = 128;
+    mutable std::vector<int> blockCols;  // the columns blockSql reads
+    mutable QString blockSql;
+    static constexpr int kBlock = 512;
 
     std::vector<Cell> calc;
     bool calcValid = false;
@@ -261,26 +264,36 @@ struct Table::Impl {
     }
     void fetchColumn(int idx, int col) const {
         if (int(wanted.size()) < nData) wanted.resize(nData, 0);
-        wanted[col] = 1;
-        std::vector<int> cols;
-        for (int i = 0; i < nData; ++i)
-            if (wanted[i]) cols.push_back(i);
+        if (!wanted[col] || blockSql.isEmpty()) {
+            if (!wanted[col]) database()->fieldsUsed(key).insert(fields[col]->def_.name.toLower());
+            wanted[col] = 1;
+            blockCols.clear();
+            QStringList names, params;
+            for (int i = 0; i < nData; ++i)
+                if (wanted[i]) {
+                    blockCols.push_back(i);
+                    names << colName(i);
+                }
+            for (int i = 0; i < kBlock; ++i) params << QStringLiteral("?%1").arg(i + 1);
+            blockSql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                           .arg(names.join(QStringLiteral(", ")), qualified(), params.join(QLatin1Char(',')));
+        }
+        const std::vector<int>& cols = blockCols;
+        const size_t width = size_t(cols.back()) + 1;
         std::vector<int> block;
         const int n = int(rows.size());
         for (int i = idx; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
             if (!rows[i]->has(col)) block.push_back(i);
         for (int i = idx - 1; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
             if (!rows[i]->has(col)) block.push_back(i);
-        QStringList names, params;
-        for (int c : cols) names << colName(c);
-        for (int i = 0; i < kBlock; ++i) params << QStringLiteral("?%1").arg(i + 1);
-        const QString sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                                .arg(names.join(QStringLiteral(", ")), qualified(), params.join(QLatin1Char(',')));
         std::vector<std::pair<qint64, const Row*>> byId;
         byId.reserve(block.size());
-        for (int i : block) byId.push_back({rows[i]->rowid, rows[i].get()});
+        for (int i : block) {
+            if (rows[i]->c.size() < width) rows[i]->c.resize(width);
+            byId.push_back({rows[i]->rowid, rows[i].get()});
+        }
         std::sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
+        sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(blockSql);
         StmtUse use(st);
         for (int i = 0; i < kBlock; ++i)
             sqlite3_bind_int64(st, i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
@@ -291,6 +304,7 @@ struct Table::Impl {
             if (it == byId.end() || it->first != id) continue;
             const Row* r = it->second;
             for (size_t k = 0; k < cols.size(); ++k) {
+                if (r->has(cols[k])) continue;  // never change what the order was built on
                 readCell(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
                 r->mark(cols[k]);
             }
@@ -308,6 +322,7 @@ struct Table::Impl {
     // Every column of the record at position idx (before it is copied for editing).
     void ensureFull(int idx) {
         const Row& r = *rows[idx];
+        if (int(r.c.size()) < nData) r.c.resize(nData);
         bool full = true;
         for (int c = 0; c < nData && full; ++c) full = r.has(c);
         if (full) return;
@@ -385,6 +400,8 @@ struct Table::Impl {
         return 0;
     }
     int lowerBound(const Row& r) const {
+        // new records usually sort last (numbered keys, dates in order)
+        if (rows.empty() || cmpRows(*rows.back(), r) < 0) return int(rows.size());
         auto it = std::lower_bound(rows.begin(), rows.end(), r,
                                    [this](const std::unique_ptr<Row>& a, const Row& b) { return cmpRows(*a, b) < 0; });
         return int(it - rows.begin());
@@ -571,6 +588,7 @@ struct Table::Impl {
             names << colName(c);
             mask[c >> 6] |= 1ull << (c & 63);
         }
+        const size_t keyWidth = keyCols.empty() ? 0 : size_t(keyCols.back()) + 1;
         QString sql = lazy ? QStringLiteral("SELECT rowid%1%2 FROM %3")
                                  .arg(names.isEmpty() ? QString() : QStringLiteral(", "), names.join(QStringLiteral(", ")), qualified())
                            : selectSql;
@@ -586,7 +604,7 @@ struct Table::Impl {
                 auto r = std::make_unique<Row>();
                 if (lazy) {
                     r->rowid = sqlite3_column_int64(st, 0);
-                    r->c.resize(nData);
+                    r->c.resize(keyWidth);  // grows as further columns are read
                     for (int k = 0; k < nk; ++k) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
                     r->loaded[0] = mask[0];
                     r->loaded[1] = mask[1];
@@ -627,7 +645,17 @@ struct Table::Impl {
         for (int i = 0; i < masterFieldNames.size(); ++i) {
             Field* mf = master->findField(masterFieldNames[i]);
             const QVariant v = mf ? mf->value() : QVariant();
-            linkValues.push_back(toCell(v, fields[detailCols[i]]->def_, false));
+            Cell c;
+            try {
+                c = toCell(v, fields[detailCols[i]]->def_, false);
+            } catch (const Error&) {
+                // a master value the detail field cannot hold matches no record
+                c.null = false;
+                const FieldType t = types[detailCols[i]];
+                if (t == FieldType::Currency || t == FieldType::Float) c.f = -std::numeric_limits<double>::infinity();
+                else c.i = std::numeric_limits<qint64>::min();
+            }
+            linkValues.push_back(c);
         }
     }
 
@@ -707,6 +735,11 @@ struct Table::Impl {
         insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(qualified(), colList, params.join(QStringLiteral(", ")));
         updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3").arg(qualified(), sets.join(QStringLiteral(", "))).arg(nData + 1);
         deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid=?1").arg(qualified());
+        blockSql.clear();
+        wanted.assign(nData, 0);
+        const QSet<QString>& used = database()->fieldsUsed(key);
+        for (int c = 0; c < nData; ++c)
+            if (used.contains(fields[c]->def_.name.toLower())) wanted[c] = 1;
     }
 
     std::unique_ptr<Row> fetch(qint64 id) {
@@ -895,8 +928,8 @@ void Table::open() {
     d->schema = schema;
     d->buildFields(d->opened.fields);
     d->resolveOpenColumns();
-    d->prepareSql();
     d->key = schema.toUtf8() + '.' + asciiLower(d->opened.name);
+    d->prepareSql();
     d->computeLink();
     d->active = true;
     d->state = Browse;
@@ -1660,7 +1693,9 @@ void Table::externalRowChange(qint64 rowId, bool removed) {
         else if (d->pos < 0) {
             d->pos = 0;
             d->eof = d->bof = false;
-        } else if (at <= d->pos) ++d->pos;
+        } else if (at < d->pos || (at == d->pos && !d->crack)) {
+            ++d->pos;  // on a crack a record landing right there is still ahead
+        }
     } else if (wasCurrent) {
         // deleted elsewhere: stand before its successor, so next() reaches it
         if (d->pos < int(d->rows.size())) d->crack = true;

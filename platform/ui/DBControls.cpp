@@ -1,7 +1,9 @@
 #include "platform/ui/DBControls.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -9,6 +11,7 @@
 #include <QWheelEvent>
 #include <limits>
 
+#include "platform/db/Money.h"
 #include "platform/ui/Helpers.h"
 #include "platform/ui/MessageBox.h"
 
@@ -101,6 +104,28 @@ class FnValidator : public QValidator {
   private:
     std::function<State(const QString&)> fn_;
 };
+
+QString editText(db::FieldType type, const QVariant& v) {
+    using T = db::FieldType;
+    if (!v.isValid() || v.isNull()) return QString();
+    switch (type) {
+        case T::Currency:
+            return db::formatByMask(v.toDouble(), QStringLiteral("### ##0.00"));
+        case T::Float:
+            return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)
+                .replace(QLatin1Char('.'), QLatin1Char(','));
+        case T::Date:
+            return v.toDate().toString(Qt::ISODate);
+        case T::Logical:
+            return v.toBool() ? QStringLiteral("Tak") : QStringLiteral("Nie");
+        case T::SmallInt:
+        case T::Integer:
+        case T::AutoInc:
+            return QString::number(v.toLongLong());
+        default:
+            return v.toString();
+    }
+}
 
 bool isNumeric(db::FieldType t) {
     using T = db::FieldType;
@@ -196,9 +221,11 @@ void DBEdit::refresh() {
         writable && hasFocus() && hasCommitted_ && link_.value() == lastCommitted_;
     if (!keepTyped) {
         db::Field* f = link_.field();
+        // Being written, the edit shows a text it would itself accept: the stored text rather
+        // than a mapped display, an amount without a unit.
         QString text;
-        if (f && writable && (f->type() == db::FieldType::Text || f->type() == db::FieldType::Memo))
-            text = link_.value().toString();  // the stored text, not a mapped display
+        if (f && writable)
+            text = editText(f->type(), link_.value());
         else
             text = link_.displayText();
         if (text != this->text()) setText(text);
@@ -227,6 +254,18 @@ void DBEdit::focusOutEvent(QFocusEvent* e) {
         e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason) {
         MessageBox(invalidEntryMessage(configuredType_), QStringLiteral("Uwaga!"), MB_OK);
     }
+}
+
+bool DBEdit::checkInput() {
+    if (!isWritable() || parse(text())) return true;
+    MessageBox(invalidEntryMessage(configuredType_), QStringLiteral("Uwaga!"), MB_OK);
+    return false;
+}
+
+bool checkFocusedInput(db::Table* t) {
+    auto* e = qobject_cast<DBEdit*>(QApplication::focusWidget());
+    if (!e || !t || e->dataTable() != t) return true;
+    return e->checkInput();
 }
 
 // ---------------------------------------------------------------- DBLabel

@@ -63,6 +63,9 @@ class DBEdit : public QLineEdit {
     bool isWritable() const;
     // Shows the field again (also done on every change of the table).
     void refresh();
+    // True when the text is a value of the field (or the control is not being written);
+    // otherwise says what is wrong (caption "Uwaga!") and returns false.
+    bool checkInput();
 
   signals:
     void committed();  // what the user typed went into the pending record
@@ -240,5 +243,9 @@ class DBRadioGroup : public QGroupBox {
     QVariantList values_;
     bool alwaysReadOnly_ = false;
 };
+
+// Before a post: when the focused control is a DBEdit of table t holding a text that is not
+// a value (an unfinished date, a lone minus), says so and returns false; the post should wait.
+bool checkFocusedInput(db::Table* t);
 
 }  // namespace ui

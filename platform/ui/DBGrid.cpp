@@ -81,7 +81,6 @@ int DBGridModel::tableCount() const {
 void DBGridModel::resetAll() {
     beginResetModel();
     types_.clear();
-    fields_.clear();
     for (const GridColumn& c : cols_) {
         db::FieldType type = db::FieldType::Text;
         db::Field* field = nullptr;
@@ -91,7 +90,6 @@ void DBGridModel::resetAll() {
         } catch (const db::Error&) {
         }
         types_.append(type);
-        fields_.append(field);
     }
     count_ = tableCount();
     endResetModel();
@@ -122,9 +120,11 @@ int DBGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString DBGridModel::cellText(int row, int col) const {
-    db::Field* f = fields_.value(col);
-    if (!table_ || !f || row < 0 || row >= count_) return {};
+    if (!table_ || col < 0 || col >= cols_.size() || row < 0 || row >= count_) return {};
     try {
+        // Looked up each time: a reopened table may have new fields.
+        db::Field* f = table_->active() ? table_->findField(cols_[col].field) : nullptr;
+        if (!f) return {};
         // The record being edited shows what has been typed so far.
         if (table_->state() == db::Table::Edit && row == table_->recNo()) return f->displayText();
         return displayTextAt(table_.data(), row, f);
@@ -312,7 +312,9 @@ void DBGrid::onRecordChanged() {
     db::Table* t = table();
     if (t && t->active()) {
         if (t->state() == db::Table::Browse) {
-            model_->syncCount();
+            // A move changes no row; a delete changes the count (other changes come as
+            // state or data-set changes).
+            if (t->recordCount() != model_->rowCount()) model_->syncCount();
         } else if (t->state() == db::Table::Edit) {
             const int r = t->recNo();
             if (r >= 0 && r < model_->rowCount())

@@ -82,7 +82,6 @@ class DBGridModel : public QAbstractTableModel {
     QPointer<db::Table> table_;
     QList<GridColumn> cols_;
     QList<db::FieldType> types_;
-    QList<db::Field*> fields_;
     int count_ = 0;
     bool readOnly_ = true;
 };

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QPushButton>
 
+#include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
@@ -173,6 +174,7 @@ void RecordButtons::remove() {
 
 bool RecordButtons::save() {
     if (!table_ || !editing()) return false;
+    if (!checkFocusedInput(table_)) return false;  // an unfinished entry is not saved unseen
     if (validate && !validate()) return false;
     try {
         table_->post();

@@ -1,5 +1,6 @@
 #include "platform/ui/Window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -33,7 +34,29 @@ void makeButtonsNonDefault(QWidget* root) {
     }
 }
 
+namespace {
+// Buttons added to a window after it was shown are caught when they are first polished.
+class NoDefaultButtons : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* obj, QEvent* ev) override {
+        if (ev->type() == QEvent::Polish)
+            if (auto* b = qobject_cast<QPushButton*>(obj);
+                b && qobject_cast<Window*>(b->window())) {
+                b->setAutoDefault(false);
+                b->setDefault(false);
+            }
+        return false;
+    }
+};
+}  // namespace
+
 Window::Window(QWidget* parent) : QDialog(parent) {
+    static QPointer<NoDefaultButtons> filter;
+    if (!filter && qApp) {
+        filter = new NoDefaultButtons(qApp);
+        qApp->installEventFilter(filter);
+    }
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 

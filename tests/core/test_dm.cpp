@@ -103,7 +103,8 @@ TEST(DMFiltrUczniow, PolaWyliczane) {
     const int g = f.DodajGrupe(p, "Żabki");
     const int gm = f.DodajGmine("Zgierz");
     const int adr = f.DodajAdres("95-100", "Zgierz", "Łęczycka", "12", "3", gm);
-    const int rp = f.DodajRejon("Szkoła Podstawowa nr 5", "im. Marii Konopnickiej", "95-100", "Zgierz", "Długa 1");
+    const int rp = f.DodajRejon("Szkoła Podstawowa nr 5", "im. Marii Konopnickiej", "95-100",
+                                "Zgierz", "Długa 1");
     const int rg = f.DodajRejon("Gimnazjum nr 2", "im. Jana Kochanowskiego", "95-102", "Zgierz");
     UczenTestowy u;
     u.Nazwisko = "Żółkiewska";
@@ -138,7 +139,8 @@ TEST(DMFiltrUczniow, PolaWyliczane) {
 
     ASSERT_TRUE(DM->TUczen->locate("Nazwisko", {"Nowak"}));
     EXPECT_EQ(v("Imiona"), "Piotr ");
-    for (const char* n : {"Szkola", "Poziom", "Klasa", "GminaZ", "Miasto", "RejonSzPNazwa", "RejonSzPAdres"})
+    for (const char* n :
+         {"Szkola", "Poziom", "Klasa", "GminaZ", "Miasto", "RejonSzPNazwa", "RejonSzPAdres"})
         EXPECT_EQ(v(n), "") << n;
 
     // A renamed school shows at once.
@@ -185,7 +187,8 @@ TEST(DMDokumenty, FiltryDokumentowIPowiazania) {
 
     TStanFiltruDokumentow st;
     DM->UstawStanFiltruDokumentow(&st);
-    for (db::Table* t : {DM->TWplaty, DM->TOplaty, DM->TPrzelew, DM->TSklPrzel}) t->setFiltered(true);
+    for (db::Table* t : {DM->TWplaty, DM->TOplaty, DM->TPrzelew, DM->TSklPrzel})
+        t->setFiltered(true);
     EXPECT_EQ(DM->TWplaty->recordCount(), 3);  // not in force
 
     auto ile = [&](db::Table* t) {
@@ -276,11 +279,12 @@ TEST(TabeleSesji, KazdaSkladowaRoboczaNaSwoimSzablonie) {
         db::Table* t;
         const char* prefiks;
         const char* szablon;
-    } pary[] = {{DM->TSprOpl, "RSprWpl", "Str_SprOpl.db"}, {DM->TLiczOds, "RbOds", "Str_LiczOds.db"},
-                {DM->TDaneUcz, "RFilR", "Str_Uczen.db"},    {DMw->TNalUcz, "RnlU", "Str_nalUcz.db"},
-                {DMw->TWplUcz, "Rwpl", "Str_wplUcz.DB"},     {DMw->TSklWplUcz, "RskWpl", "Str_sklwplUcz.DB"},
-                {DMw->TZalUcz, "RZalU", "Str_ZalUcz.db"},    {DMw->TListZal, "RListZal", "Str_OplAn.DB"},
-                {DMw->TKuchnia, "RKch", "Str_WykazPos.db"},  {DMw->TRocznik, "RRcz", "Str_Rocznik.db"}};
+    } pary[] = {
+        {DM->TSprOpl, "RSprWpl", "Str_SprOpl.db"},  {DM->TLiczOds, "RbOds", "Str_LiczOds.db"},
+        {DM->TDaneUcz, "RFilR", "Str_Uczen.db"},    {DMw->TNalUcz, "RnlU", "Str_nalUcz.db"},
+        {DMw->TWplUcz, "Rwpl", "Str_wplUcz.DB"},    {DMw->TSklWplUcz, "RskWpl", "Str_sklwplUcz.DB"},
+        {DMw->TZalUcz, "RZalU", "Str_ZalUcz.db"},   {DMw->TListZal, "RListZal", "Str_OplAn.DB"},
+        {DMw->TKuchnia, "RKch", "Str_WykazPos.db"}, {DMw->TRocznik, "RRcz", "Str_Rocznik.db"}};
     for (const auto& p : pary) {
         UtworzTabeleSesji(p.t, p.prefiks, p.szablon);
         EXPECT_TRUE(p.t->active()) << p.prefiks;
@@ -313,6 +317,7 @@ TEST(TabeleSesji, WyswietlaneTeksty) {
     QStringList diety;
     k->setIndexFieldNames("IdKol");
     for (k->first(); !k->eof(); k->next()) diety << k->field("Dieta")->displayText();
-    EXPECT_EQ(diety, QStringList({"Normalna", "Bezmleczna", "Bezglutenowa", "Szkolna", "Normalna"}));
+    EXPECT_EQ(diety,
+              QStringList({"Normalna", "Bezmleczna", "Bezglutenowa", "Szkolna", "Normalna"}));
     UsunTabeleSesji(k, "Str_WykazPos.db");
 }

@@ -1,10 +1,10 @@
 // The data folder: creation, refusal of a damaged or foreign file, upgrade; passwords.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sqlite3.h>
 
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UHaslo.h"
@@ -99,13 +99,20 @@ TEST(FolderDanych, BrakBazyUszkodzonyLubObcyPlikOdrzucony) {
     {
         sqlite3* h = nullptr;
         ASSERT_EQ(sqlite3_open(plik.toUtf8().constData(), &h), SQLITE_OK);
-        sqlite3_exec(h, "CREATE TABLE obca (x INTEGER); INSERT INTO obca VALUES (1);", nullptr, nullptr, nullptr);
+        sqlite3_exec(h, "CREATE TABLE obca (x INTEGER); INSERT INTO obca VALUES (1);", nullptr,
+                     nullptr, nullptr);
         sqlite3_close(h);
     }
     const QByteArray obca = zawartosc(plik);
     EXPECT_FALSE(OtworzBazeDanych(baza, tmp.path(), &blad));
     EXPECT_TRUE(blad.contains("nie jest bazą danych programu")) << blad.toStdString();
     EXPECT_EQ(zawartosc(plik), obca);
+
+    // A folder in place of the file.
+    QFile::remove(plik);
+    ASSERT_TRUE(QDir().mkpath(plik));
+    EXPECT_FALSE(OtworzBazeDanych(baza, tmp.path(), &blad));
+    EXPECT_TRUE(blad.startsWith("Nie można odczytać pliku")) << blad.toStdString();
 }
 
 TEST(FolderDanych, UszkodzonaBazaOdrzuconaBezZmian) {
@@ -124,7 +131,8 @@ TEST(FolderDanych, UszkodzonaBazaOdrzuconaBezZmian) {
     db::Database baza;
     QString blad;
     EXPECT_FALSE(OtworzBazeDanych(baza, tmp.path(), &blad));
-    EXPECT_TRUE(blad.contains("uszkodzony") || blad.contains("nie jest bazą")) << blad.toStdString();
+    EXPECT_TRUE(blad.contains("uszkodzony") || blad.contains("nie jest bazą"))
+        << blad.toStdString();
     EXPECT_FALSE(baza.isOpen());
     EXPECT_EQ(zawartosc(plik), dane);
 }
@@ -139,7 +147,8 @@ TEST(FolderDanych, UzupelnienieStarszegoFolderu) {
         baza.open(plik, true);
         for (db::TableDef def : KatalogTabel()) {
             if (def.name == "Banki") continue;
-            if (def.name == "KartUcznia") def.fields.removeIf([](const db::FieldDef& f) { return f.name == "Email"; });
+            if (def.name == "KartUcznia")
+                def.fields.removeIf([](const db::FieldDef& f) { return f.name == "Email"; });
             baza.createTable(def);
         }
         db::TableDef nlz = StrukturaTabeli("NLZ2006M9");
@@ -173,7 +182,9 @@ TEST(FolderTestowy, BudowniczyDodajeWiersze) {
     EXPECT_EQ(k, "2025M9");
     EXPECT_TRUE(f.Baza().tableExists("NLZ2025M9"));
     EXPECT_TRUE(f.Baza().tableExists("PsU2025M9"));
-    EXPECT_EQ(f.Baza().scalar("SELECT Miesiac FROM RokSzkolny WHERE RokSzk = '2025/2026'").toString(), "Wrzesień");
+    EXPECT_EQ(
+        f.Baza().scalar("SELECT Miesiac FROM RokSzkolny WHERE RokSzk = '2025/2026'").toString(),
+        "Wrzesień");
     f.DodajKwote(k, u, "WI", 10, 250.0);
     f.DodajKwote(k, u, "WI", 10, 0.505);
     f.DodajKwote(k, u, "WI", 10, 100.0, "Z");

@@ -25,10 +25,11 @@ TEST(Katalog, NowyFolderMaKazdaTabeleKataloguZJejPolami) {
         const db::TableDef zBazy = f.Baza().structure(def.name);
         EXPECT_EQ(nazwyPol(zBazy), nazwyPol(def)) << def.name.toStdString();
     }
-    for (const char* t : {"KartUcznia", "Parametry", "Operatorzy", "Rodzenstwo", "UsunUcz", "OdsNalezne",
-                          "Naleznosc", "PosilkiUcz", "Wplaty", "Przelewy", "OplatyAn", "Str_OplAn", "Str_SprOpl",
-                          "Str_LiczOds", "Str_Uczen", "Str_nalUcz", "Str_wplUcz", "Str_sklwplUcz", "Str_ZalUcz",
-                          "Str_WykazPos", "Str_Rocznik", "Str_PosUcz"})
+    for (const char* t :
+         {"KartUcznia", "Parametry",    "Operatorzy",  "Rodzenstwo", "UsunUcz",    "OdsNalezne",
+          "Naleznosc",  "PosilkiUcz",   "Wplaty",      "Przelewy",   "OplatyAn",   "Str_OplAn",
+          "Str_SprOpl", "Str_LiczOds",  "Str_Uczen",   "Str_nalUcz", "Str_wplUcz", "Str_sklwplUcz",
+          "Str_ZalUcz", "Str_WykazPos", "Str_Rocznik", "Str_PosUcz"})
         EXPECT_TRUE(f.Baza().tableExists(QString(t) + ".DB")) << t;
     EXPECT_FALSE(f.Baza().tableExists("NLZ2025M9"));
 }
@@ -71,7 +72,8 @@ TEST(Katalog, StaleWierszeNowegoFolderu) {
     EXPECT_EQ(op.field("Nazwisko")->asString(), "Administrator");
     EXPECT_EQ(op.field("Symbol")->asInteger(), 1);
     EXPECT_TRUE(op.field("Wbudowany")->asBool());
-    for (const char* p : {"Przegladanie", "Aktualizacja", "Administrator", "Parametry", "Transmisje"})
+    for (const char* p :
+         {"Przegladanie", "Aktualizacja", "Administrator", "Parametry", "Transmisje"})
         EXPECT_TRUE(op.field(p)->asBool()) << p;
     const QString hash = op.field("Haslo")->asString();
     EXPECT_FALSE(hash.contains("admin"));
@@ -102,8 +104,8 @@ TEST(Katalog, NazwyTabelRokuWskazujaStrukturyBazowe) {
 
     for (const char* n : {"NLZ2006M9", "PsU2010M12", "WPL2008", "OPL2029", "SKL2007", "PRZ2030.DB"})
         EXPECT_TRUE(JestTabelaRoku(n)) << n;
-    for (const char* n : {"NLZ2006M13", "NLZ2006M0", "NLZ2006M09", "NLZ2006", "WPL08", "WPL2008X", "Naleznosc",
-                          "Str_OplAn"})
+    for (const char* n : {"NLZ2006M13", "NLZ2006M0", "NLZ2006M09", "NLZ2006", "WPL08", "WPL2008X",
+                          "Naleznosc", "Str_OplAn"})
         EXPECT_FALSE(JestTabelaRoku(n)) << n;
     EXPECT_TRUE(StrukturaTabeli("Nieznana").fields.isEmpty());
 }

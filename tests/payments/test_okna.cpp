@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QSpinBox>
+#include <tuple>
 
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UKalendarz.h"
@@ -312,4 +313,45 @@ TEST_F(Okna, WykazBankow) {
     Banki->ShowModal();
     EXPECT_EQ(teksty(), (QStringList{"Czy skasować pozycję?", "Czy skasować pozycję?"}));
     EXPECT_EQ(ile("SELECT COUNT(*) FROM Banki"), 0);
+}
+
+TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
+    for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+    {
+        auto d = dokument(DokKasa);
+        for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
+        ASSERT_TRUE(d->Zapisz());
+        d->Zamknij();
+    }
+    // The documents list leaves the components on the year's files, the document current.
+    for (auto [t, n, i] : {std::tuple{DM->TOplaty, "OPL2008.db", "IdWplaty;IdOplaty"},
+                           std::tuple{DM->TWplaty, "WPL2008.db", "SposobWpl;NumerWpl"}}) {
+        t->close();
+        t->setTableName(n);
+        t->setIndexFieldNames(i);
+        t->open();
+    }
+    ASSERT_FALSE(DM->TWplaty->isEmpty());
+    Glowny->Tag = 0;
+    Glowny->TrybKorekty = 1;
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        EXPECT_EQ(w->windowTitle(), "Korekta dowodu wpłaty - gotówka  - rok 2008");
+        EXPECT_EQ(DM->TOplatyR->recordCount(), 2);
+        EXPECT_EQ(DM->TWplaty->field("NumerWpl")->asInteger(), 1);
+        ASSERT_TRUE(DM->TOplatyR->locate("Miesiac", {11}));
+        w->SpeedButtonWytnij2Click();
+        w->BitBtnZapiszClick();
+        EXPECT_FALSE(w->isShowing());
+    });
+    NowaWplata->ShowModal();
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 1);
+    EXPECT_EQ(ile("SELECT Kwota FROM WPL2008"), 100);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 11), 0.0);
+    const QString t = raport();
+    EXPECT_TRUE(t.contains("Derara za miesiąc 10.2008"));
+    EXPECT_FALSE(t.contains("Derara za miesiąc 11.2008"));
+    EXPECT_EQ(DM->TWplaty->bareName(), "WPL2008");
 }

@@ -115,13 +115,14 @@ TEST_F(WykazPosilkow, AnalyticListingAndTotalsByDiet) {
     EXPECT_TRUE(t.contains("Lp. | Grupa/Klasa | Nazwisko i imię | Dieta | Śniadanie | Obiad")) << t.toStdString();
     EXPECT_FALSE(t.contains("Kolacja"));
     EXPECT_FALSE(t.contains("Uwagi"));
-    // Preschool first (its school sorts first), every offered kind "Tak".
-    EXPECT_EQ(Wiersze("Fik Zofia"), QStringList({"1 | Motylki | Fik Zofia | Normalna | Tak | Tak"}));
+    // Preschool first (its school sorts first), every offered kind "Tak". Names are surname and
+    // both given names, so an empty second name leaves a blank.
+    EXPECT_EQ(Wiersze("Fik Zofia"), QStringList({"1 | Motylki | Fik Zofia  | Normalna | Tak | Tak"}));
     EXPECT_TRUE(Wiersze("Gil").isEmpty());
     EXPECT_TRUE(Wiersze("Bąk").isEmpty());
-    EXPECT_EQ(Wiersze("Adamski Jan"), QStringList({"2 | Ia | Adamski Jan | Bezmleczna | 20 | 18"}));
-    EXPECT_EQ(Wiersze("Cegła Ewa"), QStringList({"3 | Ib | Cegła Ewa | Normalna | 15"}));
-    EXPECT_EQ(Wiersze("Dudek Igor"), QStringList({"4 | Ib | Dudek Igor | Normalna | 10"}));
+    EXPECT_EQ(Wiersze("Adamski Jan"), QStringList({"2 | Ia | Adamski Jan  | Bezmleczna | 20 | 18"}));
+    EXPECT_EQ(Wiersze("Cegła Ewa"), QStringList({"3 | Ib | Cegła Ewa  | Normalna | 15"}));
+    EXPECT_EQ(Wiersze("Dudek Igor"), QStringList({"4 | Ib | Dudek Igor  | Normalna | 10"}));
     // One group line per diet that has pupils; Dudek's diet 7 counts nowhere.
     EXPECT_EQ(Wiersze("Razem grupa"),
               QStringList({"Razem grupa,klasa dziennie | Normalna | 1 | 1",

@@ -15,8 +15,9 @@
 
 namespace {
 
-const char* const nazwyMiesiecy[] = {"Styczeń", "Luty",     "Marzec",   "Kwiecień", "Maj",      "Czerwiec",
-                                     "Lipiec",  "Sierpień", "Wrzesień", "Październik", "Listopad", "Grudzień"};
+const char* const nazwyMiesiecy[] = {"Styczeń",  "Luty",        "Marzec",   "Kwiecień",
+                                     "Maj",      "Czerwiec",    "Lipiec",   "Sierpień",
+                                     "Wrzesień", "Październik", "Listopad", "Grudzień"};
 
 QString pole(QChar litera, int m) { return QString(litera) + QString::asprintf("%02d", m); }
 
@@ -49,7 +50,8 @@ void FolderTestowy::zbuduj(const QString& folder, bool zModulami) {
     baza_ = std::make_unique<db::Database>();
     if (IstniejeBazaDanych(folder) || !QDir().mkpath(folder)) return;
     if (!QFile::copy(plikWzorcowy(), SciezkaBazy(folder))) return;
-    QFile(SciezkaBazy(folder)).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile(SciezkaBazy(folder))
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     baza_->open(SciezkaBazy(folder));
     poprzednia_ = db::Database::current();
     db::Database::setCurrent(baza_.get());
@@ -97,25 +99,35 @@ int FolderTestowy::DodajGrupe(int idPoziomu, const QString& opis) {
     return Wstaw("Grupy", {{"IdPoziomu", idPoziomu}, {"OpisG", opis}}, "IdGrupy");
 }
 
-int FolderTestowy::DodajGmine(const QString& nazwa) { return Wstaw("Gminy", {{"NazwaGminy", nazwa}}, "IdGminy"); }
+int FolderTestowy::DodajGmine(const QString& nazwa) {
+    return Wstaw("Gminy", {{"NazwaGminy", nazwa}}, "IdGminy");
+}
 
 int FolderTestowy::DodajAdres(const QString& kodPoczt, const QString& miasto, const QString& ulica,
                               const QString& nrDomu, const QString& lokal, int idGminy) {
     return Wstaw("Adresy",
-                 {{"KodPoczt", kodPoczt}, {"Miasto", miasto}, {"Ulica", ulica}, {"NrDomu", nrDomu},
-                  {"Lokal", lokal}, {"IdGminy", idGminy ? QVariant(idGminy) : QVariant()}},
+                 {{"KodPoczt", kodPoczt},
+                  {"Miasto", miasto},
+                  {"Ulica", ulica},
+                  {"NrDomu", nrDomu},
+                  {"Lokal", lokal},
+                  {"IdGminy", idGminy ? QVariant(idGminy) : QVariant()}},
                  "IdAdres");
 }
 
 int FolderTestowy::DodajRejon(const QString& nazwa, const QString& imienia, const QString& kod,
                               const QString& miasto, const QString& ulica) {
     return Wstaw("RejonSzkolny",
-                 {{"Nazwa", nazwa}, {"Imienia", imienia}, {"Kod", kod}, {"Miasto", miasto}, {"Ulica", ulica}},
+                 {{"Nazwa", nazwa},
+                  {"Imienia", imienia},
+                  {"Kod", kod},
+                  {"Miasto", miasto},
+                  {"Ulica", ulica}},
                  "IdSzkoly");
 }
 
-int FolderTestowy::DodajUcznia(const QString& nazwisko, const QString& imie1, int idSzkoly, int idPoziomu,
-                               int idGrupy) {
+int FolderTestowy::DodajUcznia(const QString& nazwisko, const QString& imie1, int idSzkoly,
+                               int idPoziomu, int idGrupy) {
     UczenTestowy u;
     u.Nazwisko = nazwisko;
     u.Imie1 = imie1;
@@ -132,17 +144,35 @@ int FolderTestowy::DodajUcznia(const UczenTestowy& u) {
     t.setTableName("KartUcznia");
     t.open();
     t.append();
-    const std::pair<const char*, QVariant> pola[] = {
-        {"Nazwisko", u.Nazwisko},   {"Imie1", u.Imie1},         {"Imie2", u.Imie2},
-        {"IdSzkoly", id(u.IdSzkoly)}, {"IdPoziomu", id(u.IdPoziomu)}, {"IdGrupy", id(u.IdGrupy)},
-        {"DataUr", data(u.DataUr)}, {"DataPrzyj", data(u.DataPrzyj)}, {"DataOdej", data(u.DataOdej)},
-        {"Plec", u.Plec},           {"Dieta", u.Dieta},         {"Pesel", u.Pesel},
-        {"KodUcznia", u.KodUcznia}, {"MiejsceUr", u.MiejsceUr}, {"Telefon", u.Telefon},
-        {"Email", u.Email},         {"ImieMatki", u.ImieMatki}, {"NazwMatki", u.NazwMatki},
-        {"TelMatki", u.TelMatki},   {"ImieOjca", u.ImieOjca},   {"NazwOjca", u.NazwOjca},
-        {"TelOjca", u.TelOjca},     {"IdAdresZam", id(u.IdAdresZam)}, {"IdAdresMeld", id(u.IdAdresMeld)},
-        {"RejonP", id(u.RejonP)},   {"RejonG", id(u.RejonG)},   {"Rodzenstwo", u.Rodzenstwo},
-        {"DataWprow", QDate::currentDate()}, {"OperWprow", 1}};
+    const std::pair<const char*, QVariant> pola[] = {{"Nazwisko", u.Nazwisko},
+                                                     {"Imie1", u.Imie1},
+                                                     {"Imie2", u.Imie2},
+                                                     {"IdSzkoly", id(u.IdSzkoly)},
+                                                     {"IdPoziomu", id(u.IdPoziomu)},
+                                                     {"IdGrupy", id(u.IdGrupy)},
+                                                     {"DataUr", data(u.DataUr)},
+                                                     {"DataPrzyj", data(u.DataPrzyj)},
+                                                     {"DataOdej", data(u.DataOdej)},
+                                                     {"Plec", u.Plec},
+                                                     {"Dieta", u.Dieta},
+                                                     {"Pesel", u.Pesel},
+                                                     {"KodUcznia", u.KodUcznia},
+                                                     {"MiejsceUr", u.MiejsceUr},
+                                                     {"Telefon", u.Telefon},
+                                                     {"Email", u.Email},
+                                                     {"ImieMatki", u.ImieMatki},
+                                                     {"NazwMatki", u.NazwMatki},
+                                                     {"TelMatki", u.TelMatki},
+                                                     {"ImieOjca", u.ImieOjca},
+                                                     {"NazwOjca", u.NazwOjca},
+                                                     {"TelOjca", u.TelOjca},
+                                                     {"IdAdresZam", id(u.IdAdresZam)},
+                                                     {"IdAdresMeld", id(u.IdAdresMeld)},
+                                                     {"RejonP", id(u.RejonP)},
+                                                     {"RejonG", id(u.RejonG)},
+                                                     {"Rodzenstwo", u.Rodzenstwo},
+                                                     {"DataWprow", QDate::currentDate()},
+                                                     {"OperWprow", 1}};
     for (const auto& [n, v] : pola) t.field(n)->setValue(v);
     t.post();
     return t.field("IdUcznia")->asInteger();
@@ -169,8 +199,8 @@ QString rokSzkZKlucza(const QString& klucz) {
 }
 }  // namespace
 
-void FolderTestowy::DodajKwote(const QString& klucz, int idUcznia, const QString& rodzOpl, int miesiac,
-                               double kwota, const QString& status) {
+void FolderTestowy::DodajKwote(const QString& klucz, int idUcznia, const QString& rodzOpl,
+                               int miesiac, double kwota, const QString& status) {
     UtworzTabeleRoku("NLZ" + klucz, baza_.get());
     db::Table t(baza_.get());
     t.setTableName("NLZ" + klucz);
@@ -190,8 +220,8 @@ void FolderTestowy::DodajKwote(const QString& klucz, int idUcznia, const QString
     t.post();
 }
 
-void FolderTestowy::UstawPosilki(const QString& klucz, int idUcznia, int rodzPos, int miesiac, int ilosc,
-                                 double cena, const QString& dieta) {
+void FolderTestowy::UstawPosilki(const QString& klucz, int idUcznia, int rodzPos, int miesiac,
+                                 int ilosc, double cena, const QString& dieta) {
     UtworzTabeleRoku("PsU" + klucz, baza_.get());
     db::Table t(baza_.get());
     t.setTableName("PsU" + klucz);
@@ -211,14 +241,19 @@ void FolderTestowy::UstawPosilki(const QString& klucz, int idUcznia, int rodzPos
     t.post();
 }
 
-void FolderTestowy::DodajRodzajOplaty(const QString& symbol, const QString& opis, const QString& typ,
-                                      int kodWydruku, const QString& opisWydruku) {
-    Wstaw("RodzajOplat", {{"Symbol", symbol}, {"Opis", opis}, {"Typ", typ}, {"KodWydruku", kodWydruku},
+void FolderTestowy::DodajRodzajOplaty(const QString& symbol, const QString& opis,
+                                      const QString& typ, int kodWydruku,
+                                      const QString& opisWydruku) {
+    Wstaw("RodzajOplat", {{"Symbol", symbol},
+                          {"Opis", opis},
+                          {"Typ", typ},
+                          {"KodWydruku", kodWydruku},
                           {"OpisWydruku", opisWydruku.isEmpty() ? opis : opisWydruku}});
 }
 
 int FolderTestowy::DodajCennik(const QString& rodzaj, const QString& opis, double kwota) {
-    return Wstaw("SlownikNaleznosci", {{"Rodzaj", rodzaj}, {"Opis", opis}, {"Kwota", kwota}}, "IdNaleznosc");
+    return Wstaw("SlownikNaleznosci", {{"Rodzaj", rodzaj}, {"Opis", opis}, {"Kwota", kwota}},
+                 "IdNaleznosc");
 }
 
 void FolderTestowy::DodajStawkeOdsetek(const QDate& od, double procent, const QString& rodzaj) {
@@ -226,7 +261,8 @@ void FolderTestowy::DodajStawkeOdsetek(const QDate& od, double procent, const QS
 }
 
 void FolderTestowy::DodajSwieto(const QDate& terminNal, const QDate& terminWpl) {
-    Wstaw("Swieta", {{"TerminNal", terminNal}, {"TerminWpl", terminWpl},
+    Wstaw("Swieta", {{"TerminNal", terminNal},
+                     {"TerminWpl", terminWpl},
                      {"Odlicz", static_cast<int>(terminNal.daysTo(terminWpl))}});
 }
 
@@ -260,8 +296,8 @@ void FolderTestowy::UstawDzienRozliczenia(int dzien) {
     if (DM && DM->TParam->active()) DM->TParam->refresh();
 }
 
-void FolderTestowy::DodajOperatora(int symbol, const QString& nazwisko, const QString& haslo, bool p1, bool p2,
-                                   bool p3, bool p4, bool p5) {
+void FolderTestowy::DodajOperatora(int symbol, const QString& nazwisko, const QString& haslo,
+                                   bool p1, bool p2, bool p3, bool p4, bool p5) {
     Wstaw("Operatorzy", {{"Symbol", symbol},
                          {"Nazwisko", nazwisko},
                          {"Skrot", nazwisko.left(3).toUpper()},
@@ -274,37 +310,58 @@ void FolderTestowy::DodajOperatora(int symbol, const QString& nazwisko, const QS
                          {"Wbudowany", false}});
 }
 
-int FolderTestowy::DodajDokument(int rok, const QString& sposob, int numer, const QDate& data, double kwota,
-                                 const QString& nazwa, int idSzkoly, int idBanku, const QString& nrWyciagu) {
+int FolderTestowy::DodajDokument(int rok, const QString& sposob, int numer, const QDate& data,
+                                 double kwota, const QString& nazwa, int idSzkoly, int idBanku,
+                                 const QString& nrWyciagu) {
     const bool przelew = sposob == "B";
     const QString tabela = (przelew ? "PRZ" : "WPL") + QString::number(rok);
     UtworzTabeleRoku(tabela, baza_.get());
     if (przelew)
         return Wstaw(tabela,
-                     {{"NumerWpl", numer}, {"IdBanku", idBanku ? QVariant(idBanku) : QVariant()},
-                      {"NrWyciagu", nrWyciagu}, {"DataWpl", data}, {"Nazwa", nazwa}, {"Kwota", kwota},
-                      {"SumaWart", kwota}, {"SposobWpl", sposob}, {"IdSzkoly", idSzkoly ? QVariant(idSzkoly) : QVariant()},
-                      {"DataWprow", data}, {"OperWprow", 1}},
+                     {{"NumerWpl", numer},
+                      {"IdBanku", idBanku ? QVariant(idBanku) : QVariant()},
+                      {"NrWyciagu", nrWyciagu},
+                      {"DataWpl", data},
+                      {"Nazwa", nazwa},
+                      {"Kwota", kwota},
+                      {"SumaWart", kwota},
+                      {"SposobWpl", sposob},
+                      {"IdSzkoly", idSzkoly ? QVariant(idSzkoly) : QVariant()},
+                      {"DataWprow", data},
+                      {"OperWprow", 1}},
                      "IdWplaty");
     return Wstaw(tabela,
-                 {{"NumerWpl", numer}, {"DataWpl", data}, {"Nazwa", nazwa},
-                  {"Tresc", sposob == "Z" ? QString("Zwrot nadpłaty") : QString("Derara")}, {"Kwota", kwota},
-                  {"SposobWpl", sposob}, {"IdSzkoly", idSzkoly ? QVariant(idSzkoly) : QVariant()},
-                  {"DataWprow", data}, {"OperWprow", 1}},
+                 {{"NumerWpl", numer},
+                  {"DataWpl", data},
+                  {"Nazwa", nazwa},
+                  {"Tresc", sposob == "Z" ? QString("Zwrot nadpłaty") : QString("Derara")},
+                  {"Kwota", kwota},
+                  {"SposobWpl", sposob},
+                  {"IdSzkoly", idSzkoly ? QVariant(idSzkoly) : QVariant()},
+                  {"DataWprow", data},
+                  {"OperWprow", 1}},
                  "IdWplaty");
 }
 
 int FolderTestowy::DodajSkladnik(int rok, const QString& sposob, int idWplaty, int idUcznia,
-                                 const QString& rodzOpl, const QString& rokSzk, int miesiac, int rokKal,
-                                 double kwota, const QDate& terminWpl, const QDate& dataWpl,
-                                 const QString& tresc) {
+                                 const QString& rodzOpl, const QString& rokSzk, int miesiac,
+                                 int rokKal, double kwota, const QDate& terminWpl,
+                                 const QDate& dataWpl, const QString& tresc) {
     const QString tabela = (sposob == "B" ? "SKL" : "OPL") + QString::number(rok);
     UtworzTabeleRoku(tabela, baza_.get());
     return Wstaw(tabela,
-                 {{"IdWplaty", idWplaty}, {"TerminWpl", terminWpl}, {"RodzOpl", rodzOpl}, {"IdUcznia", idUcznia},
-                  {"RokSzk", rokSzk}, {"Miesiac", miesiac}, {"Rok", rokKal}, {"SposobWpl", sposob},
-                  {"Kwota", kwota}, {"DataWpl", dataWpl.isValid() ? QVariant(dataWpl) : QVariant()},
-                  {"Tresc", tresc}, {"DataWprow", dataWpl.isValid() ? QVariant(dataWpl) : QVariant()},
+                 {{"IdWplaty", idWplaty},
+                  {"TerminWpl", terminWpl},
+                  {"RodzOpl", rodzOpl},
+                  {"IdUcznia", idUcznia},
+                  {"RokSzk", rokSzk},
+                  {"Miesiac", miesiac},
+                  {"Rok", rokKal},
+                  {"SposobWpl", sposob},
+                  {"Kwota", kwota},
+                  {"DataWpl", dataWpl.isValid() ? QVariant(dataWpl) : QVariant()},
+                  {"Tresc", tresc},
+                  {"DataWprow", dataWpl.isValid() ? QVariant(dataWpl) : QVariant()},
                   {"OperWprow", 1}},
                  "IdOplaty");
 }

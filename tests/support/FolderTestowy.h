@@ -42,7 +42,7 @@ struct UczenTestowy {
 };
 
 class FolderTestowy {
-public:
+  public:
     // zModulami: construct the globals DM and DMw on the folder and open them (Otworz()).
     explicit FolderTestowy(bool zModulami = true);
     // Builds in the given folder instead of a temporary one (tools); the folder must not hold a
@@ -67,12 +67,12 @@ public:
     int DodajGmine(const QString& nazwa);
     int DodajAdres(const QString& kodPoczt, const QString& miasto, const QString& ulica,
                    const QString& nrDomu, const QString& lokal = {}, int idGminy = 0);
-    int DodajRejon(const QString& nazwa, const QString& imienia, const QString& kod, const QString& miasto,
-                   const QString& ulica = {});
+    int DodajRejon(const QString& nazwa, const QString& imienia, const QString& kod,
+                   const QString& miasto, const QString& ulica = {});
 
     // Pupils.
-    int DodajUcznia(const QString& nazwisko, const QString& imie1, int idSzkoly = 0, int idPoziomu = 0,
-                    int idGrupy = 0);
+    int DodajUcznia(const QString& nazwisko, const QString& imie1, int idSzkoly = 0,
+                    int idPoziomu = 0, int idGrupy = 0);
     int DodajUcznia(const UczenTestowy& u);
 
     // A school year: its RokSzkolny row ("2025/2026", first month nrMies of `rok`) and its empty
@@ -81,15 +81,15 @@ public:
 
     // Fee rows of a school year (key "2025M9"): adds `kwota` to the month field of the pupil's row
     // of that kind and status ("" due, "Z" paid), creating the row (with RokSzk) when missing.
-    void DodajKwote(const QString& klucz, int idUcznia, const QString& rodzOpl, int miesiac, double kwota,
-                    const QString& status = {});
+    void DodajKwote(const QString& klucz, int idUcznia, const QString& rodzOpl, int miesiac,
+                    double kwota, const QString& status = {});
     // Meal rows (PsU table of the key): sets count, price and diet of the month.
-    void UstawPosilki(const QString& klucz, int idUcznia, int rodzPos, int miesiac, int ilosc, double cena,
-                      const QString& dieta = "0");
+    void UstawPosilki(const QString& klucz, int idUcznia, int rodzPos, int miesiac, int ilosc,
+                      double cena, const QString& dieta = "0");
 
     // Dictionaries.
-    void DodajRodzajOplaty(const QString& symbol, const QString& opis, const QString& typ, int kodWydruku = 6,
-                           const QString& opisWydruku = {});
+    void DodajRodzajOplaty(const QString& symbol, const QString& opis, const QString& typ,
+                           int kodWydruku = 6, const QString& opisWydruku = {});
     int DodajCennik(const QString& rodzaj, const QString& opis, double kwota);
     void DodajStawkeOdsetek(const QDate& od, double procent, const QString& rodzaj = "2");
     void DodajSwieto(const QDate& terminNal, const QDate& terminWpl);
@@ -107,11 +107,12 @@ public:
                       const QString& nazwa = {}, int idSzkoly = 0, int idBanku = 0,
                       const QString& nrWyciagu = {});
     // A line in OPL<rok> (sposob "K"/"Z") or SKL<rok> ("B"). Returns IdOplaty. Writes no paid row.
-    int DodajSkladnik(int rok, const QString& sposob, int idWplaty, int idUcznia, const QString& rodzOpl,
-                      const QString& rokSzk, int miesiac, int rokKal, double kwota, const QDate& terminWpl,
-                      const QDate& dataWpl = {}, const QString& tresc = {});
+    int DodajSkladnik(int rok, const QString& sposob, int idWplaty, int idUcznia,
+                      const QString& rodzOpl, const QString& rokSzk, int miesiac, int rokKal,
+                      double kwota, const QDate& terminWpl, const QDate& dataWpl = {},
+                      const QString& tresc = {});
 
-private:
+  private:
     void zbuduj(const QString& folder, bool zModulami);
 
     std::unique_ptr<QTemporaryDir> tmp_;

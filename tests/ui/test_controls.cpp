@@ -114,6 +114,24 @@ TEST_F(Controls, MoneyIsTypedAndShownThePolishWay) {
     EXPECT_TRUE(test::messages().isEmpty());
 }
 
+TEST_F(Controls, AnAmountWithAUnitIsWrittenWithoutIt) {
+    fill(1);
+    db::Table t;
+    t.setTableName(QStringLiteral("Banki"));
+    t.open();
+    t.field(QStringLiteral("Kwota"))->setDisplayFormat(QString::fromUtf8("### ##0.00 zł"));
+    DBEdit kwota(&t, QStringLiteral("Kwota"));
+    EXPECT_EQ(kwota.text(), QString::fromUtf8("1,50 zł"));
+    t.edit();
+    EXPECT_EQ(kwota.text(), QStringLiteral("1,50"));
+    kwota.end(false);
+    uitest::pressKey(&kwota, Qt::Key_Backspace);
+    uitest::typeText(&kwota, QStringLiteral("5"));
+    EXPECT_DOUBLE_EQ(t.field(QStringLiteral("Kwota"))->asFloat(), 1.55);
+    t.post();
+    EXPECT_EQ(kwota.text(), QString::fromUtf8("1,55 zł"));
+}
+
 TEST_F(Controls, DatesAndSmallIntegers) {
     db::Table t;
     t.setTableName(QStringLiteral("Banki"));

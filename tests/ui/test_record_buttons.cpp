@@ -20,6 +20,7 @@ class BankWindow : public Window {
     db::Table t;
     DBGrid* grid;
     DBEdit* konto;
+    DBDateEdit* data;
     RecordButtons* buttons;
     int closes = 0;
     BankWindow() {
@@ -33,7 +34,9 @@ class BankWindow : public Window {
             {GridColumn(QStringLiteral("Nazwa")), GridColumn(QStringLiteral("Konto"))});
         konto = new DBEdit(&t, QStringLiteral("Konto"), this);
         lay->addWidget(grid);
+        data = new DBDateEdit(&t, QStringLiteral("Data"), this);
         lay->addWidget(konto);
+        lay->addWidget(data);
         auto* row = new QHBoxLayout;
         lay->addLayout(row);
         buttons = new RecordButtons(this, &t, grid);
@@ -189,6 +192,32 @@ TEST_F(Record, ClosingWhileAddingDiscardsThePendingRow) {
     EXPECT_EQ(w.t.state(), db::Table::Browse);
     EXPECT_EQ(w.t.recordCount(), 1);
     EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+}
+
+TEST_F(Record, AnUnfinishedEntryIsNotSavedUnseen) {
+    BankWindow w;
+    bool focused = false;
+    test::setModalHandler([&](Window* win) {
+        win->activateWindow();
+        QApplication::processEvents();
+        w.buttons->add();
+        uitest::typeText(w.konto, QStringLiteral("K1"));
+        w.data->setFocus();
+        focused = QApplication::focusWidget() == w.data;
+        uitest::typeText(w.data, QStringLiteral("2024-1"));
+        EXPECT_FALSE(w.buttons->save());  // as a click on a button that takes no focus
+        EXPECT_EQ(w.t.state(), db::Table::Insert);
+        uitest::typeText(w.data, QStringLiteral("2-05"));
+        EXPECT_TRUE(w.buttons->save());
+        win->Close();
+    });
+    w.ShowModal();
+    if (!focused) GTEST_SKIP() << "no focus on this platform";
+    ASSERT_EQ(test::messages().size(), 1);
+    EXPECT_EQ(test::messages()[0].text,
+              QStringLiteral("Nieprawidłowa data! Datę wpisuje się w postaci RRRR-MM-DD."));
+    w.t.first();
+    EXPECT_EQ(w.t.field(QStringLiteral("Data"))->asDate(), QDate(2024, 12, 5));
 }
 
 TEST_F(Record, OwnButtonsAndOwnDeleteQuestion) {

@@ -211,8 +211,8 @@ TEST_F(Hooks, NoButtonIsDefaultAndEnterInAnEditPressesNothing) {
     w.button->setDefault(true);  // even one made default by mistake
     QPushButton* late = nullptr;
     test::setModalHandler([&](Window* win) {
-        late = new QPushButton(QStringLiteral("x"), win);
-        makeButtonsNonDefault(win);
+        late = new QPushButton(QStringLiteral("x"), win);  // added while shown
+        late->show();
         uitest::pressKey(static_cast<Counting*>(win)->edit, Qt::Key_Return);
         uitest::pressKey(win, Qt::Key_Return);
         win->Close();

@@ -1,0 +1,77 @@
+// Records are read in part and completed on use: what a caller sees must not depend on it.
+#include <cstring>
+
+#include "DbFixture.h"
+
+class LazyTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        makeFees();
+        db.begin();
+        for (int i = 0; i < 700; ++i)
+            db.exec(QStringLiteral("INSERT INTO Naleznosc VALUES (?, ?, ?, ?, ?)"),
+                    {i % 50, i % 2 ? QStringLiteral("WI") : QStringLiteral("WP"), i % 3 ? QVariant() : QVariant("Z"),
+                     i * 1.5, QDate(2026, 9, 1).addDays(i).toString(Qt::ISODate)});
+        db.commit();
+    }
+};
+
+TEST_F(LazyTest, WalkReadsEveryFieldOfEveryRecord) {
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+    t.open();
+    double sum = 0;
+    int n = 0;
+    QDate last;
+    for (t.last(); !t.bof(); t.prior()) {  // backwards, to fetch blocks the other way
+        sum += t.field("M01")->asFloat();
+        if (t.field("IdUcznia")->asInteger() == 49 && !last.isValid()) last = t.field("Termin")->asDate();
+        ++n;
+    }
+    EXPECT_EQ(n, 700);
+    EXPECT_DOUBLE_EQ(sum, db.scalar(QStringLiteral("SELECT sum(M01) FROM Naleznosc")).toDouble());
+    EXPECT_TRUE(last.isValid());
+    // random access by position and a search on a field not read at opening
+    EXPECT_EQ(t.valueAt(350, t.field("Termin")).toDate().isValid(), true);
+    EXPECT_TRUE(t.locate(QStringLiteral("M01"), {QStringLiteral("1048.5")}));
+    EXPECT_EQ(t.field("Termin")->asDate(), QDate(2026, 9, 1).addDays(699));
+    EXPECT_EQ(t.lookup(QStringLiteral("Termin"), {QDate(2026, 9, 1).addDays(10)}, QStringLiteral("M01")).toDouble(), 15.0);
+}
+
+TEST_F(LazyTest, EditCopiesTheWholeRecord) {
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+    t.open();
+    t.setRecNo(400);
+    const QVariant m01 = db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE rowid=?"), {t.rowId()});
+    const QVariant termin = db.scalar(QStringLiteral("SELECT Termin FROM Naleznosc WHERE rowid=?"), {t.rowId()});
+    t.edit();
+    t.field("Status")->setString(QStringLiteral("Z"));
+    t.post();
+    // fields the cursor had not read survive the update
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE rowid=?"), {t.rowId()}), m01);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Termin FROM Naleznosc WHERE rowid=?"), {t.rowId()}), termin);
+}
+
+TEST_F(LazyTest, FieldNamesByPointerAndByText) {
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    t.open();
+    char buf[16];
+    std::strcpy(buf, "M01");
+    db::Field* a = t.field(buf);
+    std::strcpy(buf, "RodzOpl");  // same buffer, other name
+    db::Field* b = t.field(buf);
+    EXPECT_EQ(a, t.field(QStringLiteral("m01")));
+    EXPECT_EQ(b, t.field("RodzOpl"));
+    EXPECT_NE(a, b);
+    std::strcpy(buf, "Brak");
+    EXPECT_EQ(t.findField(buf), nullptr);
+    // the same objects stay valid across a reopen
+    t.close();
+    t.open();
+    EXPECT_EQ(t.field("M01"), a);
+}

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -131,7 +132,6 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     kasa->addWidget(DBEditNumer, 0, 1);
     kasa->addWidget(new QLabel("Data", PanelKasa), 0, 2);
     kasa->addWidget(DBEditData, 0, 3);
-    kasa->addWidget(Label11, 0, 4);
     kasa->addWidget(new QLabel("Wpłacający", PanelKasa), 1, 0);
     kasa->addWidget(DBEditNazwa, 1, 1, 1, 4);
     kasa->addWidget(new QLabel("Adres", PanelKasa), 2, 0);
@@ -140,6 +140,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     kasa->addWidget(DBEditTresc, 3, 1, 1, 4);
     kasa->addWidget(new QLabel("Kwota", PanelKasa), 4, 0);
     kasa->addWidget(DBEditKwota, 4, 1);
+    kasa->addWidget(Label11, 4, 2, 1, 3);
 
     // Header: transfer panel.
     db::Table* p = DM->TPrzelew;
@@ -180,6 +181,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     SpeedButtonData = przycisk(this, "SpeedButtonData", "...", "Kalendarz");
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName("MonthCalendar1");
+    MonthCalendar1->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
     MonthCalendar1->setFirstDayOfWeek(Qt::Monday);
     MonthCalendar1->setVisible(false);
 
@@ -238,7 +240,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     setFixedSize(900, 720);
 
     DBGrid2->setTable(ropl);
-    DBGrid2->setColumns({kolumna("TerminWpl", "Termin", 10), kolumna("RodzajOpl", "Rodzaj", 15),
+    DBGrid2->setColumns({kolumna("TerminWpl", "Termin", 12), kolumna("RodzajOpl", "Rodzaj", 15),
                          kolumna("Miesiac", "Miesiąc", 7), kolumna("Rok", "Rok", 5),
                          kolumna("Kwota", "Kwota", 10), kolumna("Tresc", "Tresc", 40)});
 
@@ -340,15 +342,18 @@ void TNowaWplata::FormActivate() {
 
 void TNowaWplata::PowiazKontrolki() {
     DBGrid1->setTable(dok_->TOplaty);
-    QList<ui::GridColumn> k{kolumna("TerminWpl", "Termin", 10), kolumna("RodzajOpl", "Rodzaj", 15),
-                            kolumna("RokSzk", "Rok szkolny", 9), kolumna("Miesiac", "Miesiąc", 7),
+    QList<ui::GridColumn> k{kolumna("TerminWpl", "Termin", 12), kolumna("RodzajOpl", "Rodzaj", 15),
+                            kolumna("RokSzk", "Rok szkolny", 12), kolumna("Miesiac", "Miesiąc", 7),
                             kolumna("Rok", "Rok", 5),            kolumna("Kwota", "Kwota", 10),
                             kolumna("Zalegly", "Zal", 3),        kolumna("Odsetki", "Wyb", 3)};
     k[6].color = Qt::red;
     k[6].bold = true;
     DBGrid1->setColumns(k);
     DBGrid2->refreshRows();
-    if (RodzajDokumentu == DokPrzelew) DBLookupComboBox1->reloadList();
+    if (RodzajDokumentu == DokPrzelew) {
+        DBLookupComboBox1->reloadList();
+        if (db::Field* r = DM->TPrzelew->findField("Roznica")) r->setDisplayFormat("### ##0.00");
+    }
 }
 
 void TNowaWplata::FormClose() {

@@ -137,7 +137,6 @@ TEST_F(PismoNaglowek_, DeleteAsksFirst) {
 TEST_F(PismoNaglowek_, ChooseLeavesTheRowCurrentAndOpensFromThePrintOptions) {
     Szablon("A raport", "1");
     Szablon("B raport", "1");
-    Zestawienia::Opcje(nullptr);
     glowny->KodZestawienia = 8;
     ui::test::setModalHandlerFor("TWydruk", [](ui::Window* okno) {
         static_cast<TWydruk*>(okno)->SpeedButtonNaglowekClick();

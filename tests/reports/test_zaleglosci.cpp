@@ -3,6 +3,8 @@
 
 #include "Szkola/reports/UZaleglosci.h"
 
+#include <QApplication>
+
 namespace {
 
 class Zaleglosci : public Zestawienia {
@@ -156,4 +158,20 @@ TEST_F(Zaleglosci, CancelledOptionsMakeNothing) {
     EXPECT_EQ(glowny->Tag, -1);
     EXPECT_EQ(IleTabel("RZalU"), 0);
     EXPECT_TRUE(WyjscieOdblokowane());
+}
+
+TEST_F(Zaleglosci, AnErrorMidwayRestoresEverything) {
+    Dane();
+    // The line table's template is gone: the run fails after the first work table was made.
+    f->Baza().dropTable("Str_OplAn");
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    EXPECT_EQ(report::test::lastShown(), nullptr);
+    ASSERT_EQ(ui::test::messages().size(), 1);
+    EXPECT_TRUE(ui::test::messages()[0].text.startsWith("Nie udało się przygotować zestawienia."));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(glowny->PanelCzekaj->isHidden());
+    EXPECT_TRUE(WyjscieOdblokowane());
+    EXPECT_EQ(IleTabel("RZalU"), 0);
+    EXPECT_EQ(DMw->TZalUcz->tableName().toLower(), "str_zalucz.db");
 }

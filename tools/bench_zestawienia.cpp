@@ -49,7 +49,9 @@ std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
     QList<std::pair<int, int>> grupy;
     for (int p = 0; p < 4; ++p) {
         const int poziom = f->DodajPoziom(sp, QString("Klasa %1").arg(p + 1));
-        for (int g = 0; g < 3; ++g) grupy << std::pair{poziom, f->DodajGrupe(poziom, QString("%1%2").arg(p + 1).arg(QChar('a' + g)))};
+        for (int g = 0; g < 3; ++g)
+            grupy << std::pair{
+                poziom, f->DodajGrupe(poziom, QString("%1%2").arg(p + 1).arg(QChar('a' + g)))};
     }
     const int pp = f->DodajPoziom(pr, "Starszaki");
     const int pg = f->DodajGrupe(pp, "Motylki");
@@ -61,7 +63,10 @@ std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
         r.setTableName("RodzPos");
         r.open();
         r.first();
-        if (r.eof()) r.append(); else r.edit();
+        if (r.eof())
+            r.append();
+        else
+            r.edit();
         r.field("Ps1")->setBool(true);
         r.field("PosNaz1")->setString("Śniadanie");
         r.field("Ps2")->setBool(true);
@@ -153,7 +158,7 @@ void Posilki(benchmark::State& st) {
 
 // Keeps the mean real time of every run for the ratio printed at the end.
 class Zbieracz : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
             if (r.run_type == Run::RT_Iteration && r.iterations > 0)
@@ -186,9 +191,10 @@ int main(int argc, char** argv) {
         DM->TUczen->close();
     }
     for (const char* s : {"Zaleglosci", "Posilki"}) {
-        const double maly = wyniki.value(QString("%1/200").arg(s)), duzy = wyniki.value(QString("%1/2000").arg(s));
-        std::printf("%-11s 200: %8.3f s   2000: %8.3f s   stosunek 2000/200: %5.2f (cel <= 12)\n", s, maly, duzy,
-                    maly > 0 ? duzy / maly : 0.0);
+        const double maly = wyniki.value(QString("%1/200").arg(s)),
+                     duzy = wyniki.value(QString("%1/2000").arg(s));
+        std::printf("%-11s 200: %8.3f s   2000: %8.3f s   stosunek 2000/200: %5.2f (cel <= 12)\n",
+                    s, maly, duzy, maly > 0 ? duzy / maly : 0.0);
     }
     benchmark::Shutdown();
     return 0;

@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UKatalog.h"
 #include "platform/db/Database.h"
 #include "support/FolderTestowy.h"
 
@@ -31,7 +31,7 @@ const double kPosilki = 85.5;
 const double kInne = 40.0;
 
 class Zapytanie {
-public:
+  public:
     Zapytanie(sqlite3* db, const QString& sql) : db_(db) {
         if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st_, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(db));
@@ -59,7 +59,7 @@ public:
         return sqlite3_last_insert_rowid(db_);
     }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
 };
@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     // Tables first (DDL outside the data transaction).
     for (int r = 0; r < kLataSzkolne; ++r) f.DodajRokSzkolny(kPierwszyRok + r, 9, false);
     for (int rok = kPierwszyRok; rok <= kPierwszyRok + kLataSzkolne; ++rok)
-        for (const char* p : {"WPL", "OPL", "PRZ", "SKL"}) UtworzTabeleRoku(p + QString::number(rok), &baza);
+        for (const char* p : {"WPL", "OPL", "PRZ", "SKL"})
+            UtworzTabeleRoku(p + QString::number(rok), &baza);
 
     // One prepared statement per table.
     QHash<QString, Zapytanie*> z;
@@ -116,15 +117,21 @@ int main(int argc, char** argv) {
         "INSERT INTO \"%1\" (NumerWpl, DataWpl, Nazwa, Adres, Tresc, Kwota, SposobWpl, DataWprow, "
         "OperWprow, IdSzkoly) VALUES (?, ?, ?, ?, 'Derara', ?, 'K', ?, 1, ?)";
     const QString wstawPrz =
-        "INSERT INTO \"%1\" (NumerWpl, IdBanku, NrWyciagu, DataWpl, Nazwa, Tresc, Kwota, SposobWpl, "
-        "IdSzkoly, DataWprow, OperWprow, SumaWart) VALUES (?, 1, ?, ?, ?, 'Derara', ?, 'B', ?, ?, 1, ?)";
+        "INSERT INTO \"%1\" (NumerWpl, IdBanku, NrWyciagu, DataWpl, Nazwa, Tresc, Kwota, "
+        "SposobWpl, "
+        "IdSzkoly, DataWprow, OperWprow, SumaWart) VALUES (?, 1, ?, ?, ?, 'Derara', ?, 'B', ?, ?, "
+        "1, ?)";
     const QString wstawLinie =
-        "INSERT INTO \"%1\" (IdWplaty, TerminWpl, RodzOpl, IdUcznia, RokSzk, Miesiac, Rok, SposobWpl, "
-        "Kwota, DataWpl, DataWprow, OperWprow, Tresc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, ?)";
+        "INSERT INTO \"%1\" (IdWplaty, TerminWpl, RodzOpl, IdUcznia, RokSzk, Miesiac, Rok, "
+        "SposobWpl, "
+        "Kwota, DataWpl, DataWprow, OperWprow, Tresc) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, "
+        "?)";
 
-    static const char* const nazwiska[] = {"Nowak",       "Kowalski",  "Wiśniewski", "Wójcik",   "Kamiński",
-                                           "Lewandowski", "Zieliński", "Szymański",  "Woźniak", "Dąbrowski"};
-    static const char* const imiona[] = {"Jan", "Anna", "Piotr", "Zofia", "Łukasz", "Maria", "Jakub", "Ewa"};
+    static const char* const nazwiska[] = {"Nowak",    "Kowalski",    "Wiśniewski", "Wójcik",
+                                           "Kamiński", "Lewandowski", "Zieliński",  "Szymański",
+                                           "Woźniak",  "Dąbrowski"};
+    static const char* const imiona[] = {"Jan",    "Anna",  "Piotr", "Zofia",
+                                         "Łukasz", "Maria", "Jakub", "Ewa"};
     const QByteArray dzis = data(QDate::currentDate());
     QHash<int, int> numerK, numerB;
     qint64 linie = 0, dokumenty = 0;
@@ -137,14 +144,18 @@ int main(int argc, char** argv) {
 
     baza.begin();
     try {
-        Zapytanie uczen(h, "INSERT INTO KartUcznia (Nazwisko, Imie1, Imie2, IdSzkoly, Dieta, DataWprow, "
-                           "OperWprow) VALUES (?, ?, ?, ?, '0', ?, 1)");
+        Zapytanie uczen(
+            h,
+            "INSERT INTO KartUcznia (Nazwisko, Imie1, Imie2, IdSzkoly, Dieta, DataWprow, "
+            "OperWprow) VALUES (?, ?, ?, ?, '0', ?, 1)");
         for (int u = 0; u < uczniowie; ++u) {
             const QByteArray nazwisko = nazwiska[u % 10];
             const QByteArray imie = imiona[(u / 10) % 8];
             const QByteArray nazwa = nazwisko + " " + imie;
-            const QByteArray adres = "Łódź ul.Piotrkowska " + QByteArray::number(u % 300 + 1) + " m.";
-            const int id = int(uczen.t(1, nazwisko).t(2, imie).t(3, "").i(4, szkola).t(5, dzis).wykonaj());
+            const QByteArray adres =
+                "Łódź ul.Piotrkowska " + QByteArray::number(u % 300 + 1) + " m.";
+            const int id =
+                int(uczen.t(1, nazwisko).t(2, imie).t(3, "").i(4, szkola).t(5, dzis).wykonaj());
 
             for (int r = 0; r < kLataSzkolne; ++r) {
                 const int rok = kPierwszyRok + r;
@@ -177,12 +188,25 @@ int main(int argc, char** argv) {
                     qint64 idWpl;
                     if (przelew) {
                         Zapytanie& q = zapytanie("PRZ" + rk, wstawPrz.arg("PRZ" + rk));
-                        idWpl = q.i(1, ++numerB[rokK]).t(2, QByteArray::number(numerB[rokK])).t(3, data(dzien))
-                                    .t(4, nazwa).f(5, suma).i(6, szkola).t(7, dzis).f(8, suma).wykonaj();
+                        idWpl = q.i(1, ++numerB[rokK])
+                                    .t(2, QByteArray::number(numerB[rokK]))
+                                    .t(3, data(dzien))
+                                    .t(4, nazwa)
+                                    .f(5, suma)
+                                    .i(6, szkola)
+                                    .t(7, dzis)
+                                    .f(8, suma)
+                                    .wykonaj();
                     } else {
                         Zapytanie& q = zapytanie("WPL" + rk, wstawWpl.arg("WPL" + rk));
-                        idWpl = q.i(1, ++numerK[rokK]).t(2, data(dzien)).t(3, nazwa).t(4, adres).f(5, suma)
-                                    .t(6, dzis).i(7, szkola).wykonaj();
+                        idWpl = q.i(1, ++numerK[rokK])
+                                    .t(2, data(dzien))
+                                    .t(3, nazwa)
+                                    .t(4, adres)
+                                    .f(5, suma)
+                                    .t(6, dzis)
+                                    .i(7, szkola)
+                                    .wykonaj();
                     }
                     ++dokumenty;
                     const QString tab = (przelew ? "SKL" : "OPL") + rk;
@@ -194,9 +218,19 @@ int main(int argc, char** argv) {
                                                     .arg(x.miesiac)
                                                     .arg(rokM)
                                                     .toUtf8();
-                        ql.i(1, idWpl).t(2, data(QDate(rokM, x.miesiac, 10))).t(3, x.rodz).i(4, id).t(5, rokSzk)
-                            .i(6, x.miesiac).i(7, rokM).t(8, przelew ? "B" : "K").f(9, x.kwota).t(10, data(dzien))
-                            .t(11, dzis).t(12, opis).wykonaj();
+                        ql.i(1, idWpl)
+                            .t(2, data(QDate(rokM, x.miesiac, 10)))
+                            .t(3, x.rodz)
+                            .i(4, id)
+                            .t(5, rokSzk)
+                            .i(6, x.miesiac)
+                            .i(7, rokM)
+                            .t(8, przelew ? "B" : "K")
+                            .f(9, x.kwota)
+                            .t(10, data(dzien))
+                            .t(11, dzis)
+                            .t(12, opis)
+                            .wykonaj();
                         ++linie;
                     }
                 };
@@ -207,7 +241,10 @@ int main(int argc, char** argv) {
                     dokument(false, QDate(RokMiesiaca(rok, 9, m), m, 5), l);
                 }
                 dokument(true, QDate(rok + 1, 8, 20),
-                         {{"WI", 7, kCzesne}, {"WI", 8, kCzesne}, {"WŻ", 7, kPosilki}, {"WŻ", 8, kPosilki}});
+                         {{"WI", 7, kCzesne},
+                          {"WI", 8, kCzesne},
+                          {"WŻ", 7, kPosilki},
+                          {"WŻ", 8, kPosilki}});
             }
         }
         qDeleteAll(z);

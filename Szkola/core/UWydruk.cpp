@@ -135,7 +135,8 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     {
         auto* l = new QVBoxLayout(PanelSynt);
         l->setContentsMargins(0, 0, 0, 0);
-        RadioGroupSynt = new TRadioGroup("Rodzaj zestawienia", {"Analityczne", "Syntetyczne"}, PanelSynt);
+        RadioGroupSynt =
+            new TRadioGroup("Rodzaj zestawienia", {"Analityczne", "Syntetyczne"}, PanelSynt);
         l->addWidget(RadioGroupSynt);
     }
 
@@ -149,7 +150,8 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
         SpeedButtonNaglowek = new QToolButton(PanelForma);
         SpeedButtonNaglowek->setText("...");
         SpeedButtonNaglowek->setToolTip("Nagłówek pisma");
-        connect(SpeedButtonNaglowek, &QToolButton::clicked, this, [this] { SpeedButtonNaglowekClick(); });
+        connect(SpeedButtonNaglowek, &QToolButton::clicked, this,
+                [this] { SpeedButtonNaglowekClick(); });
         l->addWidget(SpeedButtonNaglowek);
     }
 
@@ -190,7 +192,8 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     uklad->addWidget(PanelPytaj);
     {
         auto* l = new QHBoxLayout(PanelPytaj);
-        RadioGroup1 = new TRadioGroup("Sposób emisji zestawienia", {"Na ekran", "Wydruk"}, PanelPytaj);
+        RadioGroup1 =
+            new TRadioGroup("Sposób emisji zestawienia", {"Na ekran", "Wydruk"}, PanelPytaj);
         l->addWidget(RadioGroup1);
         auto* przyciski = new QVBoxLayout;
         BitBtnOK = new QPushButton("OK", PanelPytaj);
@@ -206,8 +209,8 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
         connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
     }
 
-    panele_ = {PanelData, PanelKolumna, PanelOkres, PanelNalezn, PanelSynt, PanelForma, PanelLicznik,
-               PanelOdsetki};
+    panele_ = {PanelData, PanelKolumna, PanelOkres,   PanelNalezn,
+               PanelSynt, PanelForma,   PanelLicznik, PanelOdsetki};
 }
 
 void TWydruk::FormActivate() {
@@ -216,20 +219,41 @@ void TWydruk::FormActivate() {
     for (auto* p : panele_) p->hide();
     QList<QWidget*> pokaz;
     switch (kod) {
-    case KodZaleglosci: pokaz = {PanelData}; break;
-    case KodListaUczniow: pokaz = {PanelKolumna}; break;
-    case KodAnalizaOplat: pokaz = {PanelOkres}; break;
-    case KodOplatyNalezne: pokaz = {PanelData, PanelNalezn}; break;
-    case KodWykazPosilkow: pokaz = {PanelData, PanelSynt}; break;
-    case KodRocznikPlec:
-    case KodListaRocznikami:
-    case KodZaswiadczenia: pokaz = {PanelData, PanelForma}; break;
-    case KodZaswiadczenieUcznia: pokaz = {PanelData, PanelForma, PanelLicznik}; break;
-    case KodFormaPisma: pokaz = {PanelForma}; break;
-    case KodOdsetki: pokaz = {PanelOdsetki}; break;
-    case KodWykazWplatKasa:
-    case KodWykazPrzelewow: pokaz = {PanelSynt}; break;
-    default: break;
+        case KodZaleglosci:
+            pokaz = {PanelData};
+            break;
+        case KodListaUczniow:
+            pokaz = {PanelKolumna};
+            break;
+        case KodAnalizaOplat:
+            pokaz = {PanelOkres};
+            break;
+        case KodOplatyNalezne:
+            pokaz = {PanelData, PanelNalezn};
+            break;
+        case KodWykazPosilkow:
+            pokaz = {PanelData, PanelSynt};
+            break;
+        case KodRocznikPlec:
+        case KodListaRocznikami:
+        case KodZaswiadczenia:
+            pokaz = {PanelData, PanelForma};
+            break;
+        case KodZaswiadczenieUcznia:
+            pokaz = {PanelData, PanelForma, PanelLicznik};
+            break;
+        case KodFormaPisma:
+            pokaz = {PanelForma};
+            break;
+        case KodOdsetki:
+            pokaz = {PanelOdsetki};
+            break;
+        case KodWykazWplatKasa:
+        case KodWykazPrzelewow:
+            pokaz = {PanelSynt};
+            break;
+        default:
+            break;
     }
     for (auto* p : pokaz) p->show();
 
@@ -242,7 +266,8 @@ void TWydruk::FormActivate() {
             if (!bylOtwarty) t->open();
             const db::Bookmark b = t->bookmark();
             t->disableControls();
-            for (t->first(); !t->eof(); t->next()) ComboBoxRodzNalezn->addItem(t->field("Opis")->asString());
+            for (t->first(); !t->eof(); t->next())
+                ComboBoxRodzNalezn->addItem(t->field("Opis")->asString());
             if (b.valid()) t->gotoBookmark(b);
             t->enableControls();
             if (!bylOtwarty) t->close();
@@ -324,13 +349,15 @@ bool TWydruk::SprawdzOdsetki() {
         }
     }
     if (!znaleziony) {
-        ui::MessageBox(" Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia należności!",
-                       " Uwaga ", ui::MB_OK);
+        ui::MessageBox(
+            " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia należności!",
+            " Uwaga ", ui::MB_OK);
         return false;
     }
-    return ui::MessageBox("Czy potwierdzasz obliczenie odsetek od nieterminowych opłat dokonanych we "
-                          "wskazanym okresie czasu?",
-                          "Uwaga!", ui::MB_YESNO) == ui::IDYES;
+    return ui::MessageBox(
+               "Czy potwierdzasz obliczenie odsetek od nieterminowych opłat dokonanych we "
+               "wskazanym okresie czasu?",
+               "Uwaga!", ui::MB_YESNO) == ui::IDYES;
 }
 
 int TWydruk::PrzyciagnijWysokosc(const QString& tekst, int dotychczas) {
@@ -366,7 +393,8 @@ void TWydruk::SpeedButtonNaglowekClick() {
 }
 
 bool TWydruk::eventFilter(QObject* o, QEvent* e) {
-    if (e->type() == QEvent::FocusOut && (o == ComboBoxWW || (ComboBoxWW && o == ComboBoxWW->lineEdit())))
+    if (e->type() == QEvent::FocusOut &&
+        (o == ComboBoxWW || (ComboBoxWW && o == ComboBoxWW->lineEdit())))
         ComboBoxWWExit();
     return ui::Window::eventFilter(o, e);
 }

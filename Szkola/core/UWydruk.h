@@ -40,20 +40,20 @@ enum KodyZestawien {
 // A captioned group of exclusive choices with an item index (0-based, -1 none).
 class TRadioGroup : public QWidget {
     Q_OBJECT
-public:
+  public:
     TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
     int ItemIndex() const;
     void SetItemIndex(int i);
     QGroupBox* Box() const { return box_; }
 
-private:
+  private:
     QGroupBox* box_ = nullptr;
     QButtonGroup* group_ = nullptr;
 };
 
 class TWydruk : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TWydruk(QWidget* parent = nullptr);
 
     // Option panels (hidden at rest) and the always-shown destination panel.
@@ -79,8 +79,8 @@ public:
     QCheckBox* CheckBoxOkres = nullptr;      // "bez ograniczenia czasu"
     QComboBox* ComboBoxRodzNalezn = nullptr;
     QLineEdit* EditKolumna = nullptr;
-    QComboBox* ComboBoxWW = nullptr;         // row height "1" .. "3"
-    QLineEdit* EditNumer = nullptr;          // certificate number (code 11)
+    QComboBox* ComboBoxWW = nullptr;             // row height "1" .. "3"
+    QLineEdit* EditNumer = nullptr;              // certificate number (code 11)
     QToolButton* SpeedButtonNaglowek = nullptr;  // hint "Nagłówek pisma"
     QPushButton* BitBtnOK = nullptr;
     QPushButton* BitBtnAnuluj = nullptr;
@@ -103,11 +103,11 @@ public:
     void ComboBoxWWExit();
     void SpeedButtonNaglowekClick();
 
-protected:
+  protected:
     void FormActivate() override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
-private:
+  private:
     bool SprawdzOdsetki();  // OK for code 33
     void UstawTagi(int wartosc);
     QList<QWidget*> panele_;

@@ -76,8 +76,8 @@ TObliczOdsetki::TObliczOdsetki(QWidget* parent) : ui::Window(parent) {
 
 void TObliczOdsetki::FormActivate() {
     // The edits follow the component, which the caller has just pointed at its work file.
-    for (ui::DBEdit* e : {DBEditDataOd, DBEditDataWpl, DBEditKwota, DBEditIleDni, DBEditOdsetki,
-                          DBEditWartosc})
+    for (ui::DBEdit* e :
+         {DBEditDataOd, DBEditDataWpl, DBEditKwota, DBEditIleDni, DBEditOdsetki, DBEditWartosc})
         e->setDataField(DM->TLiczOds, e->dataField());
     BitBtnObliczClick();
 }

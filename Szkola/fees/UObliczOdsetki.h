@@ -21,7 +21,7 @@ void ObliczOdsetkiWiersza(db::Table* liczOds);
 
 class TObliczOdsetki : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TObliczOdsetki(QWidget* parent = nullptr);
 
     // The window whose Tag an accepted interest sets to 1 (the payment window).
@@ -41,7 +41,7 @@ public:
     void BitBtnOKClick();
     void BitBtnAnulujClick();
 
-protected:
+  protected:
     void FormActivate() override;
 };
 

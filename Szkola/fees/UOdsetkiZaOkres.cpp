@@ -4,7 +4,8 @@
 #include "Szkola/core/UFunkcje.h"
 #include "platform/db/Table.h"
 
-double OdsetkiZaOkres(const QDate& poczatek, const QDate& koniec, double kwota, db::Table* odsetki) {
+double OdsetkiZaOkres(const QDate& poczatek, const QDate& koniec, double kwota,
+                      db::Table* odsetki) {
     db::Table* t = odsetki ? odsetki : DM->TOdsetki;
     if (!t->active()) t->open();
     // The walk relies on the key order: statutory rates last, each kind by start date.
@@ -30,12 +31,14 @@ double OdsetkiZaOkres(const QDate& poczatek, const QDate& koniec, double kwota, 
                 // The rate began inside the period: its slice runs to the end or to the
                 // start of the slice counted before it.
                 const qint64 d = n == 0 ? od.daysTo(koniec) : od.daysTo(granica);
-                suma = static_cast<double>(suma + static_cast<long double>(d) * kwota * proc * jednaDoba);
+                suma = static_cast<double>(suma +
+                                           static_cast<long double>(d) * kwota * proc * jednaDoba);
                 ++n;
                 granica = od;
             } else {
                 const qint64 d = n == 0 ? dni : poczatek.daysTo(granica);
-                suma = static_cast<double>(suma + static_cast<long double>(d) * kwota * proc * jednaDoba);
+                suma = static_cast<double>(suma +
+                                           static_cast<long double>(d) * kwota * proc * jednaDoba);
                 break;
             }
         }

@@ -32,8 +32,8 @@ TBanki::TBanki(QWidget* parent) : ui::Window(parent) {
     db::Table* t = DM->TBanki;
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setTable(t);
-    DBGrid1->setColumns(
-        {kolumna("Nazwa", "Nazwa banku", 40), kolumna("Konto", "Konto", 32), kolumna("Aktywne", "Aktywne", 8)});
+    DBGrid1->setColumns({kolumna("Nazwa", "Nazwa banku", 40), kolumna("Konto", "Konto", 32),
+                         kolumna("Aktywne", "Aktywne", 8)});
     DBEditKonto = new ui::DBEdit(t, "Konto", this);
     DBEditNazwa = new ui::DBEdit(t, "Nazwa", this);
     DBCheckBoxAkt = new ui::DBCheckBox("Nieaktywne", t, "Aktywne", this);
@@ -79,7 +79,8 @@ void TBanki::FormActivate() {
 
 void TBanki::Przegladanie() {
     DBGrid1->setEnabled(true);
-    for (QPushButton* b : {BitBtnDopisz, BitBtnAktualizuj, BitBtnKasuj, BitBtnWyjscie}) b->setVisible(true);
+    for (QPushButton* b : {BitBtnDopisz, BitBtnAktualizuj, BitBtnKasuj, BitBtnWyjscie})
+        b->setVisible(true);
     BitBtnDopisz->setEnabled(true);
     BitBtnAktualizuj->setEnabled(true);
     BitBtnZapisz->setVisible(false);

@@ -12,7 +12,7 @@ class DBCheckBox;
 
 class TBanki : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TBanki(QWidget* parent = nullptr);
 
     ui::DBGrid* DBGrid1 = nullptr;
@@ -33,11 +33,11 @@ public:
     void BitBtnAnulujClick();
     void BitBtnWyjscieClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     void Przegladanie();
     void Edycja(bool dopisywanie);
 };

@@ -19,10 +19,18 @@ namespace {
 const char* const kUwaga = "Uwaga!";
 const char* const kKontrola = "\nProszę koniecznie wykonać funkcję kontroli poprawności opłat";
 
-QString s(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asString(); }
-int i(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asInteger(); }
-double f(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asFloat(); }
-QDate d(const db::Table* t, const char* pole) { return t->field(QString::fromLatin1(pole))->asDate(); }
+QString s(const db::Table* t, const char* pole) {
+    return t->field(QString::fromLatin1(pole))->asString();
+}
+int i(const db::Table* t, const char* pole) {
+    return t->field(QString::fromLatin1(pole))->asInteger();
+}
+double f(const db::Table* t, const char* pole) {
+    return t->field(QString::fromLatin1(pole))->asFloat();
+}
+QDate d(const db::Table* t, const char* pole) {
+    return t->field(QString::fromLatin1(pole))->asDate();
+}
 void ustaw(db::Table* t, const char* pole, const QVariant& v) {
     t->field(QString::fromLatin1(pole))->setValue(v);
 }
@@ -246,7 +254,8 @@ void TDokumentWplaty::WczytajKorekte() {
     for (skl->first(); !skl->eof() && i(skl, "IdWplaty") == id; skl->next()) {
         const QString t = TypOplaty(s(skl, "RodzOpl"));
         TOplaty->append();
-        for (const char* p : {"RodzOpl", "IdUcznia", "RokSzk", "Miesiac", "Rok", "TerminWpl", "Kwota"})
+        for (const char* p :
+             {"RodzOpl", "IdUcznia", "RokSzk", "Miesiac", "Rok", "TerminWpl", "Kwota"})
             kopiuj(TOplaty, skl, p);
         ustaw(TOplaty, "TypOpl", t);
         ustaw(TOplaty, "Odsetki", "W");
@@ -255,7 +264,8 @@ void TDokumentWplaty::WczytajKorekte() {
         const int idPorz = i(TOplaty, "IdPorz");
 
         ropl->append();
-        for (const char* p : {"TerminWpl", "RodzOpl", "RokSzk", "Miesiac", "Rok", "Kwota", "Tresc", "IdOplaty"})
+        for (const char* p :
+             {"TerminWpl", "RodzOpl", "RokSzk", "Miesiac", "Rok", "Kwota", "Tresc", "IdOplaty"})
             kopiuj(ropl, skl, p);
         ustaw(ropl, "TypOpl", t);
         ustaw(ropl, "IdUcznia", idPorz);
@@ -321,9 +331,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
     const DataRMD d0 = DataNaRMD(DataRobocza);
     const int wy = d0.Rok, wm = d0.Miesiac;
     db::Table* spr = DM->TSprOpl;
-    const int dzienRozlicz = DM->TParam->active() && !DM->TParam->isEmpty()
-                                 ? i(DM->TParam, "DzienRozlicz")
-                                 : 0;
+    const int dzienRozlicz =
+        DM->TParam->active() && !DM->TParam->isEmpty() ? i(DM->TParam, "DzienRozlicz") : 0;
 
     TRokSzk->close();
     TRokSzk->setIndexFieldNames("RokSzk");
@@ -391,7 +400,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
             const int rok = i(spr, "Miesiac") > m ? i(spr, "Rok") + 1 : i(spr, "Rok");
             const QDate termin = TerminPlatnosci(rok, m, dzienRozlicz);
             TOplaty->append();
-            for (const char* p : {"RodzOpl", "TypOpl", "IdUcznia", "RokSzk"}) kopiuj(TOplaty, spr, p);
+            for (const char* p : {"RodzOpl", "TypOpl", "IdUcznia", "RokSzk"})
+                kopiuj(TOplaty, spr, p);
             ustaw(TOplaty, "Miesiac", m);
             ustaw(TOplaty, "Rok", rok);
             ustaw(TOplaty, "TerminWpl", termin);
@@ -620,7 +630,7 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
 }
 
 void TDokumentWplaty::dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl,
-                                                int miesiac, double kwota) {
+                                               int miesiac, double kwota) {
     if (!otworzNaleznosci(rokSzk)) return;
     const QString pole = PoleMiesiaca('M', miesiac);
     if (TNaleznosc->findKey({IdUcznia, rodzOpl, "Z"})) {
@@ -790,7 +800,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             if (PoZapisieLinii) PoZapisieLinii(nr);
         }
         tx.commit();
-    } catch (const db::Error&) {
+    } catch (const std::exception&) {
         // Everything of this save was rolled back; the window stays with the document as it
         // was before the button was pressed. A write that failed leaves its record pending:
         // it must not be carried into the next attempt.

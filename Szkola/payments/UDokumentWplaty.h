@@ -21,7 +21,7 @@ class Database;
 enum { DokKasa = 0, DokPrzelew = 1, DokZwrot = 2 };
 
 class TDokumentWplaty {
-public:
+  public:
     TDokumentWplaty();
     ~TDokumentWplaty();
     TDokumentWplaty(const TDokumentWplaty&) = delete;
@@ -32,7 +32,6 @@ public:
     int RokKsiegowy = 0;            // accounting year: selects WPL/OPL/PRZ/SKL + year
     int TrybKorekty = 0;            // 0 new document, 1 correction of the current document
     QDate DataRobocza;              // working date
-    int OperatorSymbol = 0;         // written into OperWprow / OperMod
 
     // The pupil (read from DM->TUczen's current row by WczytajUcznia()).
     int IdUcznia = 0;
@@ -43,7 +42,7 @@ public:
     // --- state ---
     double SaldoNaleznosci = 0.0;  // refunds only: arrears minus overpayment
     double KwotaPrzedEdycja = 0.0;
-    QString Stopka;                // footer beside the fees-due title (refunds only)
+    QString Stopka;  // footer beside the fees-due title (refunds only)
 
     // The window's own components: the fees-due list (ROplOg work table), a school year's fee
     // file and the school years.
@@ -76,8 +75,8 @@ public:
     QString Zalegly(const db::Table& linia) const;  // overdue mark of a fees-due line
 
     // Fees-due list and document lines.
-    void Wybierz();       // picks the current fees-due line (double click)
-    void UsunPozycje();   // removes the current document line
+    void Wybierz();      // picks the current fees-due line (double click)
+    void UsunPozycje();  // removes the current document line
 
     // Line-amount edit.
     bool EdycjaStart();
@@ -89,9 +88,9 @@ public:
     // date shows "Podaj datę przelewu!" and answers BrakDaty).
     enum class Odsetki { Nie, BrakDaty, Tak };
     Odsetki MoznaNaliczycOdsetki();
-    void PrzygotujLiczOds();           // TLiczOds on its session file with the pending row
+    void PrzygotujLiczOds();            // TLiczOds on its session file with the pending row
     void DodajOdsetki(double odsetki);  // the "_S" line for the current fees-due line
-    void ZakonczLiczOds();             // TLiczOds back on its template
+    void ZakonczLiczOds();              // TLiczOds back on its template
 
     // Save. On a refused check `pole` names the control to focus.
     enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu };
@@ -102,7 +101,7 @@ public:
 
     QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
 
-private:
+  private:
     void ustawZakresNowego(int numer);
     void dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl, int miesiac,
                                   double kwota);

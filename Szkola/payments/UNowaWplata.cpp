@@ -38,7 +38,8 @@ ui::GridColumn kolumna(const QString& pole, const QString& tytul, int szerokosc)
     return k;
 }
 
-QToolButton* przycisk(QWidget* rodzic, const char* nazwa, const QString& tekst, const QString& podpowiedz) {
+QToolButton* przycisk(QWidget* rodzic, const char* nazwa, const QString& tekst,
+                      const QString& podpowiedz) {
     auto* b = new QToolButton(rodzic);
     b->setObjectName(QString::fromLatin1(nazwa));
     b->setText(tekst);
@@ -82,7 +83,8 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     DBGrid2 = new ui::DBGrid(this);
     DBGrid2->setObjectName("DBGrid2");
     SpeedButtonPopraw2 = przycisk(this, "SpeedButtonPopraw2", "Popraw", "Edytuj kwotę opłaty");
-    SpeedButtonWytnij2 = przycisk(this, "SpeedButtonWytnij2", "Usuń", "Usuń pozycję z listy wpłat bieżących");
+    SpeedButtonWytnij2 =
+        przycisk(this, "SpeedButtonWytnij2", "Usuń", "Usuń pozycję z listy wpłat bieżących");
     SpeedButtonZapisz2 = przycisk(this, "SpeedButtonZapisz2", "Zapisz", "Zapisz");
     SpeedButtonAnuluj2 = przycisk(this, "SpeedButtonAnuluj2", "Anuluj", "Anuluj");
     SpeedButtonZapisz2->setVisible(false);
@@ -197,14 +199,16 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     tytulNal->addWidget(new QLabel("Opłaty należne ", this));
     tytulNal->addWidget(Label26, 1);
     auto* przyciskiNal = new QVBoxLayout;
-    for (QToolButton* b : {SpeedButtonNowy1, SpeedButtonWybierz1, SpeedButtonOdsetki}) przyciskiNal->addWidget(b);
+    for (QToolButton* b : {SpeedButtonNowy1, SpeedButtonWybierz1, SpeedButtonOdsetki})
+        przyciskiNal->addWidget(b);
     przyciskiNal->addStretch();
     auto* nal = new QHBoxLayout;
     nal->addWidget(DBGrid1, 1);
     nal->addLayout(przyciskiNal);
 
     auto* przyciskiLinii = new QVBoxLayout;
-    for (QToolButton* b : {SpeedButtonPopraw2, SpeedButtonWytnij2, SpeedButtonZapisz2, SpeedButtonAnuluj2})
+    for (QToolButton* b :
+         {SpeedButtonPopraw2, SpeedButtonWytnij2, SpeedButtonZapisz2, SpeedButtonAnuluj2})
         przyciskiLinii->addWidget(b);
     przyciskiLinii->addStretch();
     auto* linie = new QHBoxLayout;
@@ -258,9 +262,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
 }
 
-TNowaWplata::~TNowaWplata() {
-    DBGrid1->setTable(nullptr);
-}
+TNowaWplata::~TNowaWplata() { DBGrid1->setTable(nullptr); }
 
 double TNowaWplata::SaldoNaleznosci() const { return dok_ ? dok_->SaldoNaleznosci : 0.0; }
 
@@ -278,40 +280,41 @@ void TNowaWplata::FormActivate() {
 
     QString tytul = windowTitle();
     switch (RodzajDokumentu) {
-    case DokKasa:
-        tytul = korekta == 0 ? "Nowa wpłata - gotówka" : "Korekta dowodu wpłaty - gotówka";
-        Label11->setText("Wpłata gotówki do kasy");
-        Label9->setText("Treść wpłaty");
-        Label5->setText("Numer wpłaty");
-        PanelKasa->setVisible(true);
-        SpeedButtonOdsetki->setVisible(true);
-        PanelBank->setVisible(false);
-        SpeedButtonBanki->setVisible(false);
-        SpeedButtonData->setVisible(false);
-        break;
-    case DokPrzelew:
-        tytul = korekta == 0 ? "Nowa wpłata - przelew" : "Korekta dowodu wpłaty - przelew";
-        PanelBank->setVisible(true);
-        SpeedButtonBanki->setVisible(true);
-        SpeedButtonData->setVisible(true);
-        SpeedButtonOdsetki->setVisible(true);
-        PanelKasa->setVisible(false);
-        break;
-    case DokZwrot:
-        tytul = korekta == 0 ? "Nowy dokument zwrotu nadpłaty - gotówka" : "Korekta dowodu wypłaty - gotówka";
-        Label4->setText("Dowód wypłaty");
-        Label11->setText("Wypłata gotówki z kasy");
-        Label9->setText("Treść wypłaty");
-        Label5->setText("Numer wypłaty");
-        Label3->setText("Składniki dokumentu wypłaty");
-        PanelKasa->setVisible(true);
-        PanelBank->setVisible(false);
-        SpeedButtonBanki->setVisible(false);
-        SpeedButtonData->setVisible(false);
-        SpeedButtonOdsetki->setVisible(false);
-        break;
-    default:
-        break;
+        case DokKasa:
+            tytul = korekta == 0 ? "Nowa wpłata - gotówka" : "Korekta dowodu wpłaty - gotówka";
+            Label11->setText("Wpłata gotówki do kasy");
+            Label9->setText("Treść wpłaty");
+            Label5->setText("Numer wpłaty");
+            PanelKasa->setVisible(true);
+            SpeedButtonOdsetki->setVisible(true);
+            PanelBank->setVisible(false);
+            SpeedButtonBanki->setVisible(false);
+            SpeedButtonData->setVisible(false);
+            break;
+        case DokPrzelew:
+            tytul = korekta == 0 ? "Nowa wpłata - przelew" : "Korekta dowodu wpłaty - przelew";
+            PanelBank->setVisible(true);
+            SpeedButtonBanki->setVisible(true);
+            SpeedButtonData->setVisible(true);
+            SpeedButtonOdsetki->setVisible(true);
+            PanelKasa->setVisible(false);
+            break;
+        case DokZwrot:
+            tytul = korekta == 0 ? "Nowy dokument zwrotu nadpłaty - gotówka"
+                                 : "Korekta dowodu wypłaty - gotówka";
+            Label4->setText("Dowód wypłaty");
+            Label11->setText("Wypłata gotówki z kasy");
+            Label9->setText("Treść wypłaty");
+            Label5->setText("Numer wypłaty");
+            Label3->setText("Składniki dokumentu wypłaty");
+            PanelKasa->setVisible(true);
+            PanelBank->setVisible(false);
+            SpeedButtonBanki->setVisible(false);
+            SpeedButtonData->setVisible(false);
+            SpeedButtonOdsetki->setVisible(false);
+            break;
+        default:
+            break;
     }
     setWindowTitle(tytul + "  - rok " + QString::number(RokKsiegowy));
 
@@ -320,16 +323,16 @@ void TNowaWplata::FormActivate() {
     dok_->RokKsiegowy = RokKsiegowy;
     dok_->TrybKorekty = korekta;
     dok_->DataRobocza = Kalendarz->DataRobocza();
-    dok_->OperatorSymbol = BiezacyOperator.Symbol;
     try {
         dok_->WczytajUcznia();
         dok_->Przygotuj();
-    } catch (const db::Error&) {
+    } catch (const std::exception&) {
         // Nothing of the document may stay half-prepared: tables back, work tables dropped.
         dok_->Zamknij();
         dok_.reset();
-        ui::MessageBox("Błąd przygotowania dokumentu wpłaty!\nNie można otworzyć plików dokumentów.",
-                       "Uwaga!", ui::MB_OK);
+        ui::MessageBox(
+            "Błąd przygotowania dokumentu wpłaty!\nNie można otworzyć plików dokumentów.", "Uwaga!",
+            ui::MB_OK);
         PierwszaAktywacja = true;
         Close();
         return;
@@ -342,10 +345,14 @@ void TNowaWplata::FormActivate() {
 
 void TNowaWplata::PowiazKontrolki() {
     DBGrid1->setTable(dok_->TOplaty);
-    QList<ui::GridColumn> k{kolumna("TerminWpl", "Termin", 12), kolumna("RodzajOpl", "Rodzaj", 15),
-                            kolumna("RokSzk", "Rok szkolny", 12), kolumna("Miesiac", "Miesiąc", 7),
-                            kolumna("Rok", "Rok", 5),            kolumna("Kwota", "Kwota", 10),
-                            kolumna("Zalegly", "Zal", 3),        kolumna("Odsetki", "Wyb", 3)};
+    QList<ui::GridColumn> k{kolumna("TerminWpl", "Termin", 12),
+                            kolumna("RodzajOpl", "Rodzaj", 15),
+                            kolumna("RokSzk", "Rok szkolny", 12),
+                            kolumna("Miesiac", "Miesiąc", 7),
+                            kolumna("Rok", "Rok", 5),
+                            kolumna("Kwota", "Kwota", 10),
+                            kolumna("Zalegly", "Zal", 3),
+                            kolumna("Odsetki", "Wyb", 3)};
     k[6].color = Qt::red;
     k[6].bold = true;
     DBGrid1->setColumns(k);
@@ -384,7 +391,8 @@ void TNowaWplata::SpeedButtonPopraw2Click() {
     MonthCalendar1->setVisible(false);
     if (!dok_->EdycjaStart()) return;
     PanelDane2->setVisible(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{DBGrid1, DBGrid2, SpeedButtonWybierz1, SpeedButtonNowy1})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{DBGrid1, DBGrid2, SpeedButtonWybierz1, SpeedButtonNowy1})
         w->setEnabled(false);
     SpeedButtonWytnij2->setVisible(false);
     SpeedButtonOdsetki->setVisible(false);
@@ -395,7 +403,8 @@ void TNowaWplata::SpeedButtonPopraw2Click() {
 
 void TNowaWplata::KoniecEdycjiLinii() {
     PanelDane2->setVisible(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{DBGrid1, DBGrid2, SpeedButtonWybierz1, SpeedButtonNowy1})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{DBGrid1, DBGrid2, SpeedButtonWybierz1, SpeedButtonNowy1})
         w->setEnabled(true);
     SpeedButtonWytnij2->setVisible(true);
     SpeedButtonZapisz2->setVisible(false);
@@ -429,13 +438,13 @@ void TNowaWplata::SpeedButtonOdsetkiClick() {
         ObliczOdsetki->Wolajacy = this;
         ObliczOdsetki->ShowModal();
         if (Tag > 0 && dok_) dok_->DodajOdsetki(DM->TLiczOds->field("Odsetki")->asFloat());
-    } catch (const db::Error&) {
+    } catch (const std::exception&) {
         ui::MessageBox("Błąd obliczania odsetek!", "Uwaga!", ui::MB_OK);
     }
     if (dok_) {
         try {
             dok_->ZakonczLiczOds();
-        } catch (const db::Error&) {
+        } catch (const std::exception&) {
         }
     }
 }
@@ -466,11 +475,20 @@ void TNowaWplata::BitBtnZapiszClick() {
     TDokumentWplaty::Pole pole = TDokumentWplaty::Pole::Brak;
     if (!dok_->Zapisz(&pole)) {
         switch (pole) {
-        case TDokumentWplaty::Pole::Bank: DBLookupComboBox1->setFocus(); break;
-        case TDokumentWplaty::Pole::DataPrzelewu: DBEdit11->setFocus(); break;
-        case TDokumentWplaty::Pole::Kwota: DBEditKwota->setFocus(); break;
-        case TDokumentWplaty::Pole::KwotaPrzelewu: DBEditKwotaPrz->setFocus(); break;
-        case TDokumentWplaty::Pole::Brak: break;
+            case TDokumentWplaty::Pole::Bank:
+                DBLookupComboBox1->setFocus();
+                break;
+            case TDokumentWplaty::Pole::DataPrzelewu:
+                DBEdit11->setFocus();
+                break;
+            case TDokumentWplaty::Pole::Kwota:
+                DBEditKwota->setFocus();
+                break;
+            case TDokumentWplaty::Pole::KwotaPrzelewu:
+                DBEditKwotaPrz->setFocus();
+                break;
+            case TDokumentWplaty::Pole::Brak:
+                break;
         }
         return;
     }

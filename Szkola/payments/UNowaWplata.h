@@ -22,7 +22,7 @@ class DBLookupCombo;
 
 class TNowaWplata : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TNowaWplata(QWidget* parent = nullptr);
     ~TNowaWplata() override;
 
@@ -35,7 +35,7 @@ public:
 
     QWidget* Panel2 = nullptr;
     QLabel* LabelUczen = nullptr;
-    QLabel* Label26 = nullptr;  // footer of the fees due
+    QLabel* Label26 = nullptr;      // footer of the fees due
     ui::DBGrid* DBGrid1 = nullptr;  // fees due (NaleznosciDoZaplaty)
     QToolButton* SpeedButtonNowy1 = nullptr;
     QToolButton* SpeedButtonWybierz1 = nullptr;
@@ -91,11 +91,11 @@ public:
     void BitBtnZapiszClick();
     void BitBtnAnulujClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     void PowiazKontrolki();
     void KoniecEdycjiLinii();
     std::unique_ptr<TDokumentWplaty> dok_;

@@ -66,6 +66,8 @@ void PolecenieZwrotNadplaty() {
 
 void DodajPoleceniaWplat(TGlowny* glowny) {
     UtworzOknaWplat(glowny);
-    glowny->DodajPolecenie("Wpłaty", "Nowa wpłata", [] { PolecenieNowaWplata(); }, true);
-    glowny->DodajPolecenie("Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
+    glowny->DodajPolecenie(
+        "Wpłaty", "Nowa wpłata", [] { PolecenieNowaWplata(); }, true);
+    glowny->DodajPolecenie(
+        "Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
 }

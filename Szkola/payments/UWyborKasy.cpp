@@ -17,7 +17,8 @@ TWyborKasy* WyborKasy = nullptr;
 TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
     setObjectName("WyborKasy");
     setWindowTitle("Wybierz");
-    RadioGroup1 = new TRadioGroup(" Sposób wpłaty ", {"Kasa - wpłata gotówki", "Bank - przelew"}, this);
+    RadioGroup1 =
+        new TRadioGroup(" Sposób wpłaty ", {"Kasa - wpłata gotówki", "Bank - przelew"}, this);
     RadioGroup1->SetItemIndex(0);
     Label1 = new QLabel("Rok księgowy", this);
     Label2 = new QLabel(this);

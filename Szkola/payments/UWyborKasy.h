@@ -11,7 +11,7 @@ class TRadioGroup;
 
 class TWyborKasy : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TWyborKasy(QWidget* parent = nullptr);
 
     TRadioGroup* RadioGroup1 = nullptr;  // 0 'Kasa - wpłata gotówki', 1 'Bank - przelew'
@@ -23,7 +23,7 @@ public:
     void SpeedButtonDataClick();
     void BitBtn1Click();
 
-protected:
+  protected:
     void FormActivate() override;
 };
 

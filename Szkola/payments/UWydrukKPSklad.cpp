@@ -13,8 +13,9 @@ using report::Font;
 void TPieczatka::Dodaj(report::Band* b, int polowa, int x0) {
     Ramka[polowa] = b->addRect(x0 + 2, 0, 180, 52);
     for (int k = 0; k < 4; ++k)
-        Nazwa[polowa][k] = b->addField(x0 + 4, 3 + 12 * k, 176, DM->TParam,
-                                       "Nazwa" + QString::number(k + 1), Font(7), Alignment::Center);
+        Nazwa[polowa][k] =
+            b->addField(x0 + 4, 3 + 12 * k, 176, DM->TParam, "Nazwa" + QString::number(k + 1),
+                        Font(7), Alignment::Center);
     Szkola[polowa] = b->addLabel(x0 + 190, 54, 290, "", Font(7));
 }
 

@@ -17,7 +17,7 @@ struct TPieczatka {
 constexpr int kPrawaPolowa = 384;
 
 class TQRWydrukKPSklad : public report::Report {
-public:
+  public:
     TQRWydrukKPSklad();
 
     report::SubDetail* QRSubDetail1 = nullptr;

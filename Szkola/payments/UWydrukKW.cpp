@@ -32,11 +32,11 @@ TQRWydrukKW::TQRWydrukKW() {
         b->addLabel(x0 + 2, 146, 0, "Słownie:", Font(8));
         report::Memo* m = b->addMemo(x0 + 50, 146, 280, 28, Font(8));
         (p == 0 ? QRMemo3 : QRMemo4) = m;
-        b->addLabel(x0 + 2, 182, 0, "Wystawił:", Font(8));
-        b->addLabel(x0 + 80, 182, 0, "Dnia", Font(8));
-        b->addField(x0 + 80, 196, 80, dok, "DataWpl", Font(8));
-        b->addLabel(x0 + 160, 182, 0, "Kwotę wypłaciłem", Font(8));
-        b->addLabel(x0 + 250, 182, 0, "Kwotę otrzymałem", Font(8));
+        b->addLabel(x0 + 2, 182, 0, "Wystawił:", Font(7));
+        b->addLabel(x0 + 66, 182, 0, "Dnia", Font(7));
+        b->addField(x0 + 66, 196, 70, dok, "DataWpl", Font(7));
+        b->addLabel(x0 + 140, 182, 0, "Kwotę wypłaciłem", Font(7));
+        b->addLabel(x0 + 238, 182, 0, "Kwotę otrzymałem", Font(7));
         b->addLabel(x0 + 2, 220, 0, kStopkaDowodu, Font(6));
     }
     b->addHLine(0, 232, 718, 1, report::PenStyle::Dot);

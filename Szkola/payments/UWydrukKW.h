@@ -6,7 +6,7 @@
 #include "platform/report/Report.h"
 
 class TQRWydrukKW : public report::Report {
-public:
+  public:
     TQRWydrukKW();
 
     report::Band* QRBand2 = nullptr;  // title band holding both halves

@@ -12,23 +12,26 @@ int WysokoscWierszaListy(int indeks) {
     return indeks * 11 + 22;
 }
 
-TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem) : uczniowie_(uczniowie) {
+TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
+    : uczniowie_(uczniowie) {
     using namespace report;
     title = zPeselem ? "Lista uczniów z numerem PESEL" : "Lista uczniów";
     setDataSet(uczniowie);
     Ramka.Dodaj(*this, "Lista uczniów");
 
     // Column edges: number, name, then the list's own columns, then the free column.
-    QList<int> x = zPeselem ? QList<int>{0, 40, 300, 400, 500, 718} : QList<int>{0, 40, 330, 470, 718};
+    QList<int> x =
+        zPeselem ? QList<int>{0, 40, 300, 400, 500, 718} : QList<int>{0, 40, 330, 470, 718};
     QStringList tytuly = zPeselem ? QStringList{"Lp.", "Nazwisko i imię", "Data urodzenia", "Pesel"}
                                   : QStringList{"Lp.", "Nazwisko i imię", "Klasa"};
 
     Kolumny = Ramka.PageHeader->addChild(24);
     Kolumny->addRect(0, 0, 718, 24);
     for (int i = 0; i < tytuly.size(); ++i)
-        Kolumny->addLabel(x[i] + 2, 5, x[i + 1] - x[i] - 4, tytuly[i], Font(9, true), Alignment::Center);
-    QRLabelKolumna = Kolumny->addLabel(x[tytuly.size()] + 2, 5, 718 - x[tytuly.size()] - 4, "Uwagi", Font(9, true),
-                                       Alignment::Center);
+        Kolumny->addLabel(x[i] + 2, 5, x[i + 1] - x[i] - 4, tytuly[i], Font(9, true),
+                          Alignment::Center);
+    QRLabelKolumna = Kolumny->addLabel(x[tytuly.size()] + 2, 5, 718 - x[tytuly.size()] - 4, "Uwagi",
+                                       Font(9, true), Alignment::Center);
     for (int i = 1; i < x.size() - 1; ++i) Kolumny->addVLine(x[i], 0, 24);
 
     QRBand3 = addBand(BandKind::Detail, 22);
@@ -46,7 +49,8 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem) : 
     QRBand3->beforePrint = [this](Band&, bool&) {
         QRLabelLp->text = QString::number(++Lp);
         QRLabelNazwisko->text = uczniowie_->field("Nazwisko")->asString() + " " +
-                                uczniowie_->field("Imie1")->asString() + " " + uczniowie_->field("Imie2")->asString();
+                                uczniowie_->field("Imie1")->asString() + " " +
+                                uczniowie_->field("Imie2")->asString();
     };
 
     Band* suma = addBand(BandKind::Summary, 6);

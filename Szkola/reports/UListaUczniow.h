@@ -9,7 +9,7 @@
 int WysokoscWierszaListy(int indeks);
 
 class TQRListaUczniowBaza : public report::Report {
-public:
+  public:
     TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem);
 
     // Options of the run (set by the command from the print-options window).
@@ -22,22 +22,22 @@ public:
     report::Band* QRBand3 = nullptr;
     report::Label* QRLabelLp = nullptr;
     report::Label* QRLabelNazwisko = nullptr;
-    QList<report::Element*> Teksty;     // texts of a row (tops follow the row height)
-    QList<report::Line*> Pionowe;       // vertical rules of a row
-    report::Line* Pozioma = nullptr;    // the rule under a row
+    QList<report::Element*> Teksty;   // texts of a row (tops follow the row height)
+    QList<report::Line*> Pionowe;     // vertical rules of a row
+    report::Line* Pozioma = nullptr;  // the rule under a row
     int Lp = 0;
 
-private:
+  private:
     db::Table* uczniowie_;
 };
 
 class TQRListaUczniow : public TQRListaUczniowBaza {
-public:
+  public:
     explicit TQRListaUczniow(db::Table* uczniowie) : TQRListaUczniowBaza(uczniowie, false) {}
 };
 
 class TQRListaUczWydrGen : public TQRListaUczniowBaza {
-public:
+  public:
     explicit TQRListaUczWydrGen(db::Table* uczniowie) : TQRListaUczniowBaza(uczniowie, true) {}
 };
 

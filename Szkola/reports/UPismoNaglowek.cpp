@@ -25,7 +25,8 @@ TPismoNaglowek* PismoNaglowek = nullptr;
 
 // --- radio group on a field ---
 
-TDBRadioGroup::TDBRadioGroup(const QString& caption, const QStringList& items, QWidget* parent) : QWidget(parent) {
+TDBRadioGroup::TDBRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QWidget(parent) {
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
     box_ = new QGroupBox(caption, this);
@@ -43,7 +44,8 @@ TDBRadioGroup::TDBRadioGroup(const QString& caption, const QStringList& items, Q
 void TDBRadioGroup::setDataField(db::Table* t, const QString& field) {
     table_ = t;
     field_ = field;
-    for (auto sig : {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
+    for (auto sig :
+         {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
         connect(t, sig, this, [this] { Odswiez(); });
     Odswiez();
 }
@@ -60,7 +62,8 @@ void TDBRadioGroup::Klik(int i) {
 }
 
 void TDBRadioGroup::Odswiez() {
-    const bool pisze = table_ && (table_->state() == db::Table::Insert || table_->state() == db::Table::Edit);
+    const bool pisze =
+        table_ && (table_->state() == db::Table::Insert || table_->state() == db::Table::Edit);
     box_->setEnabled(pisze);
     int v = -1;
     if (table_ && table_->active() && !(table_->isEmpty() && !pisze)) {
@@ -98,7 +101,8 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
     auto* gora = new QHBoxLayout;
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setTable(t);
-    DBGrid1->setColumns({ui::GridColumn("Rodzaj", "Rodzaj", 14), ui::GridColumn("Nazwa", "Nazwa raportu", 25)});
+    DBGrid1->setColumns(
+        {ui::GridColumn("Rodzaj", "Rodzaj", 14), ui::GridColumn("Nazwa", "Nazwa raportu", 25)});
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] { BitBtn1Click(); });
     gora->addWidget(DBGrid1, 1);
     auto* przyciski = new QVBoxLayout;
@@ -107,7 +111,8 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
     SpeedButtonUsun = przycisk(this, "Usuń", "Usuń");
     SpeedButtonZapisz = przycisk(this, "Zapisz", "Zapisz");
     SpeedButtonAnuluj = przycisk(this, "Anuluj", "Anuluj");
-    for (auto* b : {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, SpeedButtonZapisz, SpeedButtonAnuluj})
+    for (auto* b : {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, SpeedButtonZapisz,
+                    SpeedButtonAnuluj})
         przyciski->addWidget(b);
     przyciski->addStretch();
     BitBtn1 = new QPushButton("Wybierz", this);
@@ -129,7 +134,8 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
     nazwa->addWidget(dwuwierszowa("Rodzaj", "wydruku", this));
     ComboBoxRodzaj = new QComboBox(this);
     ComboBoxRodzaj->addItems({"1 -Raport", "2 -Zaświadczenie"});
-    connect(ComboBoxRodzaj, &QComboBox::activated, this, [this](int i) { ComboBoxRodzajChange(i); });
+    connect(ComboBoxRodzaj, &QComboBox::activated, this,
+            [this](int i) { ComboBoxRodzajChange(i); });
     nazwa->addWidget(ComboBoxRodzaj);
     uklad->addLayout(nazwa);
 
@@ -177,10 +183,12 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
                                                 {"0 - brak", "1 - szk.podst.", "2 - gimnazjum"}, p);
         DBRadioGroupAdresat->setDataField(t, "Adresat4");
         g->addWidget(DBRadioGroupAdresat, 3, 0, 1, 2);
-        DBRadioGroupAdres = new TDBRadioGroup(" Adres ucznia", {"0 - zamieszkania", "1 - zameldowania"}, p);
+        DBRadioGroupAdres =
+            new TDBRadioGroup(" Adres ucznia", {"0 - zamieszkania", "1 - zameldowania"}, p);
         DBRadioGroupAdres->setDataField(t, "Adres5");
         g->addWidget(DBRadioGroupAdres, 4, 0);
-        DBRadioGroupDziecko = new TDBRadioGroup(" Określenie ucznia ", {"0 - wychowanek", "1 - uczeń"}, p);
+        DBRadioGroupDziecko =
+            new TDBRadioGroup(" Określenie ucznia ", {"0 - wychowanek", "1 - uczeń"}, p);
         DBRadioGroupDziecko->setDataField(t, "Dziecko");
         g->addWidget(DBRadioGroupDziecko, 4, 1);
         g->addWidget(dwuwierszowa("Data", "odniesienia", p), 5, 0);
@@ -192,7 +200,8 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
     }
     PageControl1->addTab(TabSheetZaswiadczenie, "Zaświadczenie");
 
-    for (auto sig : {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
+    for (auto sig :
+         {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
         connect(t, sig, this, [this] { OdswiezRodzaj(); });
     WyjdzZEdycji();
 }
@@ -218,7 +227,8 @@ void TPismoNaglowek::OdswiezRodzaj() {
     db::Table* t = T();
     const bool pisze = t->state() == db::Table::Insert || t->state() == db::Table::Edit;
     ComboBoxRodzaj->setEnabled(pisze);
-    const QString r = t->active() && (pisze || !t->isEmpty()) ? t->field("Rodzaj")->asString() : QString();
+    const QString r =
+        t->active() && (pisze || !t->isEmpty()) ? t->field("Rodzaj")->asString() : QString();
     ComboBoxRodzaj->setCurrentIndex(r == "1" ? 0 : r == "2" ? 1 : -1);
 }
 
@@ -307,6 +317,7 @@ void TPismoNaglowek::BitBtn1Click() {
     db::Table* t = T();
     const bool pisal = t->state() == db::Table::Insert || t->state() == db::Table::Edit;
     SpeedButtonZapiszClick();
-    if (pisal && (t->state() == db::Table::Insert || t->state() == db::Table::Edit)) return;  // save refused
+    if (pisal && (t->state() == db::Table::Insert || t->state() == db::Table::Edit))
+        return;  // save refused
     Close();
 }

@@ -26,14 +26,14 @@ class DBCheckBox;
 // A radio group bound to a small-integer field: item i stores i.
 class TDBRadioGroup : public QWidget {
     Q_OBJECT
-public:
+  public:
     TDBRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
     void setDataField(db::Table* t, const QString& field);
     int ItemIndex() const;
     void Klik(int i);  // as the user's click
     void Odswiez();
 
-private:
+  private:
     QGroupBox* box_ = nullptr;
     QButtonGroup* group_ = nullptr;
     db::Table* table_ = nullptr;
@@ -42,7 +42,7 @@ private:
 
 class TPismoNaglowek : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TPismoNaglowek(QWidget* parent = nullptr);
 
     ui::DBGrid* DBGrid1 = nullptr;
@@ -82,11 +82,11 @@ public:
 
     bool Edycja() const { return edycja_; }
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     db::Table* T() const;
     void WejdzWEdycje(bool dopisz);
     void WyjdzZEdycji();

@@ -1,7 +1,10 @@
 #include "Szkola/reports/URamkaZestawienia.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
+#include <QDateEdit>
+#include <QLineEdit>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -11,16 +14,13 @@
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLineEdit>
-
 const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
 
 namespace {
 
 // Text of one field of the row whose key field holds `id` (empty flag when there is none).
-bool Odszukaj(const QString& tabela, const QString& klucz, int id, const QString& pole, QString& wynik) {
+bool Odszukaj(const QString& tabela, const QString& klucz, int id, const QString& pole,
+              QString& wynik) {
     db::Table t;
     t.setTableName(tabela);
     if (!t.exists()) return false;
@@ -39,7 +39,8 @@ QHash<QString, TRodzajOplaty> WczytajRodzajeOplat() {
     if (!t.exists()) return h;
     t.open();
     for (t.first(); !t.eof(); t.next())
-        h.insert(t.field("Symbol")->asString(), {t.field("Typ")->asString(), t.field("Opis")->asString()});
+        h.insert(t.field("Symbol")->asString(),
+                 {t.field("Typ")->asString(), t.field("Opis")->asString()});
     return h;
 }
 
@@ -108,7 +109,8 @@ void TRamka::Dodaj(report::Report& r, const QString& tytul, int wysokosc) {
     QRLabelTytul2 = PageHeader->addLabel(210, 54, 298, "", Font(10, true), Alignment::Center);
     Data = PageHeader->addDate(598, 2, "", Font(8), Alignment::Right);
     Data->width = 120;
-    Strona = PageHeader->addPageNumber(598, 76, QStringLiteral("Str.  "), Font(8), Alignment::Right);
+    Strona =
+        PageHeader->addPageNumber(598, 76, QStringLiteral("Str.  "), Font(8), Alignment::Right);
     Strona->width = 120;
     PageFooter = r.addBand(BandKind::PageFooter, 12);
     Stopka = PageFooter->addLabel(0, 1, 718, StopkaZestawien, Font(5));
@@ -146,8 +148,8 @@ TSzablonPisma BiezacySzablonPisma() {
     return s;
 }
 
-void TFormaPisma::Dodaj(report::Report& r, report::Band* pageHeader, report::Band* summary, int topKonca,
-                        const std::function<report::Band*(report::Band*)>& kolumny) {
+void TFormaPisma::Dodaj(report::Report& r, report::Band* pageHeader, report::Band* summary,
+                        int topKonca, const std::function<report::Band*(report::Band*)>& kolumny) {
     using namespace report;
     PageHeader = pageHeader;
     Summary = summary;
@@ -182,7 +184,8 @@ void TFormaPisma::Ustaw(bool pismo) {
     if (!pismo) return;
     const TSzablonPisma s = BiezacySzablonPisma();
     const QStringList n = NazwyPlacowki();
-    MiastoData->text = s.Miasto + " dn. " + (s.DataDruku.isValid() ? s.DataDruku.toString("yyyy-MM-dd") : "");
+    MiastoData->text =
+        s.Miasto + " dn. " + (s.DataDruku.isValid() ? s.DataDruku.toString("yyyy-MM-dd") : "");
     Adresat[0]->text = s.Adresat1;
     Adresat[1]->text = s.Adresat2;
     Adresat[2]->text = s.Adresat3;
@@ -275,7 +278,8 @@ bool TPrzebiegZestawienia::Opcje(int kod, bool formaPisma) {
 bool TPrzebiegZestawienia::SprawdzFormePisma(const TOpcjeWydruku& o) {
     if (o.Forma != 1) return true;
     if (BiezacySzablonPisma().Rodzaj == "1") return true;
-    ui::MessageBox(" Proszę ustawić w parametrach wydruku rodzaj pisma.", "Kontrola parametrów.", ui::MB_OK);
+    ui::MessageBox(" Proszę ustawić w parametrach wydruku rodzaj pisma.", "Kontrola parametrów.",
+                   ui::MB_OK);
     return false;
 }
 
@@ -293,7 +297,8 @@ void TPrzebiegZestawienia::KoniecCzekania() {
     QApplication::restoreOverrideCursor();
 }
 
-void TPrzebiegZestawienia::TabelaRobocza(db::Table* t, const QString& prefiks, const QString& szablon) {
+void TPrzebiegZestawienia::TabelaRobocza(db::Table* t, const QString& prefiks,
+                                         const QString& szablon) {
     d->robocze.append({t, szablon});
     UtworzTabeleSesji(t, prefiks, szablon);
 }
@@ -323,10 +328,11 @@ void UruchomZestawienie(const std::function<void()>& budowa) {
     try {
         budowa();
     } catch (const db::Error& e) {
-        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + e.message(), "Uwaga!", ui::MB_OK);
-    } catch (const std::exception& e) {
-        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + QString::fromUtf8(e.what()), "Uwaga!",
+        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + e.message(), "Uwaga!",
                        ui::MB_OK);
+    } catch (const std::exception& e) {
+        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + QString::fromUtf8(e.what()),
+                       "Uwaga!", ui::MB_OK);
     }
 }
 

@@ -65,8 +65,8 @@ struct TFormaPisma {
     report::Label* MiastoData = nullptr;
     report::Label* Adresat[3] = {};
     report::Memo* Wstep = nullptr;
-    report::Band* KolumnyTytulu = nullptr;   // column header under the title band
-    report::Band* KolumnyNaglowka = nullptr; // column header under the page header
+    report::Band* KolumnyTytulu = nullptr;    // column header under the title band
+    report::Band* KolumnyNaglowka = nullptr;  // column header under the page header
     report::Band* PageHeader = nullptr;
     report::Band* Summary = nullptr;
     report::Memo* Koniec = nullptr;
@@ -92,11 +92,11 @@ QStringList LinieMemo(const QString& tekst);
 
 // Options read from the print-options window after it closes.
 struct TOpcjeWydruku {
-    int Emisja = 0;  // 0 screen, 1 printer
-    QDate Data;      // statement date
-    int Synt = 0;    // 0 analytic, 1 synthetic
-    int Forma = 0;   // 0 standard, 1 letter
-    QString Kolumna; // free column heading
+    int Emisja = 0;           // 0 screen, 1 printer
+    QDate Data;               // statement date
+    int Synt = 0;             // 0 analytic, 1 synthetic
+    int Forma = 0;            // 0 standard, 1 letter
+    QString Kolumna;          // free column heading
     int WysokoscWiersza = 0;  // row height entry 0..4
 };
 TOpcjeWydruku OpcjeZWydruku();
@@ -105,7 +105,7 @@ TOpcjeWydruku OpcjeZWydruku();
 // every way out of it (an error included) hides the wait panel, restores the cursor, drops the
 // work tables, puts back the borrowed tables and unlocks the exit button.
 class TPrzebiegZestawienia {
-public:
+  public:
     TPrzebiegZestawienia();  // locks the exit button
     ~TPrzebiegZestawienia();
     TPrzebiegZestawienia(const TPrzebiegZestawienia&) = delete;
@@ -128,7 +128,7 @@ public:
     // Work tables dropped at once (the preview holds its pages).
     void Sprzatnij();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

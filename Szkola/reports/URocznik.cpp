@@ -9,8 +9,8 @@
 TQRListaRocznikami* QRListaRocznikami = nullptr;
 TQRRocznikPlec* QRRocznikPlec = nullptr;
 
-QString AdresRocznika(const QString& kod, const QString& miasto, const QString& ulica, const QString& nrDomu,
-                      const QString& lokal) {
+QString AdresRocznika(const QString& kod, const QString& miasto, const QString& ulica,
+                      const QString& nrDomu, const QString& lokal) {
     QString a = kod + " " + miasto;
     if (!ulica.isEmpty()) a += ", ul." + ulica + " " + nrDomu;
     if (!lokal.isEmpty()) a += "/" + lokal;
@@ -32,16 +32,18 @@ void WypelnijRocznik(bool wgGmin) {
         R->append();
         if (wgGmin) R->field("Gmina")->setString(u.field("GminaZ")->asString());
         R->field("Rocznik")->setInteger(DataBledna(ur) ? 0 : ur.year());
-        R->field("Nazwisko")->setString(u.field("Nazwisko")->asString() + " " + u.field("Imiona")->asString());
+        R->field("Nazwisko")
+            ->setString(u.field("Nazwisko")->asString() + " " + u.field("Imiona")->asString());
         R->field("Plec")->setString(u.field("Plec")->asString());
         R->field("Szkola")->setString(u.field("Szkola")->asString());
         R->field("Poziom")->setString(u.field("Poziom")->asString());
         R->field("Klasa")->setString(u.field("Klasa")->asString());
         R->field("IdUczen")->setInteger(u.field("IdUcznia")->asInteger());
         if (wgGmin)
-            R->field("Adres")->setString(AdresRocznika(u.field("KodPoczt")->asString(), u.field("Miasto")->asString(),
-                                                       u.field("Ulica")->asString(), u.field("NrDomu")->asString(),
-                                                       u.field("Lokal")->asString()));
+            R->field("Adres")->setString(
+                AdresRocznika(u.field("KodPoczt")->asString(), u.field("Miasto")->asString(),
+                              u.field("Ulica")->asString(), u.field("NrDomu")->asString(),
+                              u.field("Lokal")->asString()));
         if (!DataBledna(ur)) R->field("DataUr")->setDate(ur);
         if (!DataBledna(przyj)) R->field("DataPrzyj")->setDate(przyj);
         R->post();
@@ -58,7 +60,8 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
     Ramka.Dodaj(*this, "Lista uczniów");
     StopkaKreska = Ramka.PageFooter->addHLine(0, 0, 718);
     Ramka.Stopka->top = 4;
-    StopkaStrona = Ramka.PageFooter->addPageNumber(598, 3, QStringLiteral("Str.  "), Font(7), Alignment::Right);
+    StopkaStrona = Ramka.PageFooter->addPageNumber(598, 3, QStringLiteral("Str.  "), Font(7),
+                                                   Alignment::Right);
     StopkaStrona->width = 120;
 
     QRBand3 = addBand(BandKind::Detail, 16);
@@ -120,7 +123,9 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
     QRBandSuma->addLabel(34, 8, 200, "Ogółem placówka", Font(9, true));
     QRBandSuma->addLabel(420, 8, 100, "Liczba dzieci :", Font(8));
     QRLabelOgolem = QRBandSuma->addLabel(522, 8, 60, "", Font(9, true), Alignment::Right);
-    QRBandSuma->beforePrint = [this](Band&, bool&) { QRLabelOgolem->text = QString::number(Ogolem); };
+    QRBandSuma->beforePrint = [this](Band&, bool&) {
+        QRLabelOgolem->text = QString::number(Ogolem);
+    };
 
     Pismo.Dodaj(*this, Ramka.PageHeader, QRBandSuma, 29, [](Band* rodzic) {
         Band* k = rodzic->addChild(22);

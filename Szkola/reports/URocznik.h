@@ -10,11 +10,11 @@
 // commune and the home address (the list by commune).
 void WypelnijRocznik(bool wgGmin);
 // Home address as the list prints it.
-QString AdresRocznika(const QString& kod, const QString& miasto, const QString& ulica, const QString& nrDomu,
-                      const QString& lokal);
+QString AdresRocznika(const QString& kod, const QString& miasto, const QString& ulica,
+                      const QString& nrDomu, const QString& lokal);
 
 class TQRListaRocznikami : public report::Report {
-public:
+  public:
     explicit TQRListaRocznikami(db::Table* rocznik);
 
     int Forma = 0;  // 0 standard, 1 letter (set by the builder)
@@ -40,12 +40,12 @@ public:
     bool KoniecGminy = false;
     bool ZmianaRocznika = false;
 
-private:
+  private:
     db::Table* rocznik_;
 };
 
 class TQRRocznikPlec : public report::Report {
-public:
+  public:
     explicit TQRRocznikPlec(db::Table* rocznik);
 
     int Forma = 0;
@@ -70,7 +70,7 @@ public:
     int BiezacyRok = -1;
     bool KoniecRoku = false;
 
-private:
+  private:
     db::Table* rocznik_;
 };
 

@@ -13,9 +13,9 @@ TQRWykazPosilkowMies* QRWykazPosilkowMies = nullptr;
 namespace {
 
 const char* const kBrakDanych = "Uwaga! Brak danych za podany okres czasu";
-const char* const kMiesiace[12] = {"  styczeń",  "  luty",      "  marzec",       "  kwiecień",
-                                   "  maj",      "  czerwiec",  "  lipiec",       "  sierpień",
-                                   "  wrzesień", "  październik", "  listopad",   "  grudzień"};
+const char* const kMiesiace[12] = {"  styczeń",  "  luty",        "  marzec",   "  kwiecień",
+                                   "  maj",      "  czerwiec",    "  lipiec",   "  sierpień",
+                                   "  wrzesień", "  październik", "  listopad", "  grudzień"};
 
 bool TabelaIstnieje(const QString& nazwa) {
     db::Database* b = db::Database::current();
@@ -147,14 +147,16 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
         } else {
             nlz.findNearest({id});
             for (; !nlz.eof() && nlz.field("IdUcznia")->asInteger() == id; nlz.next()) {
-                if (nlz.field("Status")->asString().isEmpty() && typ(nlz.field("RodzOpl")->asString()) == "WŻ" &&
+                if (nlz.field("Status")->asString().isEmpty() &&
+                    typ(nlz.field("RodzOpl")->asString()) == "WŻ" &&
                     nlz.field(poleM)->asFloat() > 0) {
                     zapisz = true;
                     break;
                 }
             }
             if (zapisz)
-                for (int k = 1; k <= 6; ++k) K->field(QString("Pos%1").arg(k))->setInteger(w.LiczbaDni);
+                for (int k = 1; k <= 6; ++k)
+                    K->field(QString("Pos%1").arg(k))->setInteger(w.LiczbaDni);
         }
         if (zapisz)
             K->post();
@@ -186,7 +188,8 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     QRLabelNazwiskoT = Kolumny->addLabel(124, 4, 200, "Nazwisko i imię", Font(8, true));
     Kolumny->addLabel(326, 4, 72, "Dieta", Font(8, true));
     for (int k = 0; k < 6; ++k)
-        QRLabelPosT[k] = Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(7, true), Alignment::Center);
+        QRLabelPosT[k] =
+            Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(7, true), Alignment::Center);
     Kolumny->addHLine(0, 21, 718);
 
     QRBand3 = addBand(BandKind::Detail, 16);
@@ -205,7 +208,8 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
         GrupaKreska[d] = b->addVLine(120, 0, 16);
         GrupaRazem[d] = b->addLabel(124, 2, 200, "Razem grupa,klasa dziennie", Font(8));
         b->addLabel(326, 2, 72, NazwaDiety(QString::number(d)), Font(8));
-        for (int k = 0; k < 6; ++k) GrupaPos[d][k] = b->addLabel(xPos(k), 2, kWPos, "", Font(8, true), Alignment::Center);
+        for (int k = 0; k < 6; ++k)
+            GrupaPos[d][k] = b->addLabel(xPos(k), 2, kWPos, "", Font(8, true), Alignment::Center);
         b->beforePrint = [this, d](Band&, bool& p) { ChildBandBeforePrint(d, p); };
         b->afterPrint = [this, d](Band&, bool) { ChildBandAfterPrint(d); };
         poprzedni = b;
@@ -220,7 +224,8 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
         Band* b = SumaBand[d];
         b->addLabel(124, 3, 200, "Ogółem placówka dziennie", Font(8, true));
         b->addLabel(326, 3, 72, NazwaDiety(QString::number(d)), Font(8, true));
-        for (int k = 0; k < 6; ++k) SumaPos[d][k] = b->addLabel(xPos(k), 3, kWPos, "", Font(8, true), Alignment::Center);
+        for (int k = 0; k < 6; ++k)
+            SumaPos[d][k] = b->addLabel(xPos(k), 3, kWPos, "", Font(8, true), Alignment::Center);
         b->beforePrint = [this, d](Band&, bool& p) { SumaBeforePrint(d, p); };
     }
     Zamkniecie = SumaBand[3]->addChild(4);
@@ -239,7 +244,8 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
     }
     Ramka.Odswiez();
     const QDate dz = DataZestawienia.isValid() ? DataZestawienia : QDate::currentDate();
-    Ramka.QRLabelTytul2->text = "za miesiąc" + QString::fromUtf8(kMiesiace[dz.month() - 1]) + " " + QString::number(dz.year());
+    Ramka.QRLabelTytul2->text = "za miesiąc" + QString::fromUtf8(kMiesiace[dz.month() - 1]) + " " +
+                                QString::number(dz.year());
 
     const bool synt = Synt == 1;
     Ramka.QRLabelTytul->text = synt ? "syntetycznie, klasami" : "analitycznie, klasami";
@@ -331,7 +337,8 @@ void TQRWykazPosilkowMies::ChildBandBeforePrint(int d, bool& drukuj) {
         t->next();
         const bool koniec = t->eof();
         const bool taSama = !koniec && t->field("Szkola")->asString() == szkola &&
-                            t->field("Poziom")->asString() == poziom && t->field("Klasa")->asString() == klasa;
+                            t->field("Poziom")->asString() == poziom &&
+                            t->field("Klasa")->asString() == klasa;
         if (koniec)
             t->last();
         else
@@ -348,7 +355,8 @@ void TQRWykazPosilkowMies::ChildBandBeforePrint(int d, bool& drukuj) {
     }
     GrupaKlasa[d]->text = Synt == 1 ? OstatniaKlasa : QString();
     for (int k = 0; k < 6; ++k)
-        GrupaPos[d][k]->text = GrupaDietyPos[d][k] > 0 ? QString::number(GrupaDietyPos[d][k]) : QString();
+        GrupaPos[d][k]->text =
+            GrupaDietyPos[d][k] > 0 ? QString::number(GrupaDietyPos[d][k]) : QString();
 }
 
 void TQRWykazPosilkowMies::ChildBandAfterPrint(int d) {
@@ -364,7 +372,8 @@ void TQRWykazPosilkowMies::SumaBeforePrint(int d, bool& drukuj) {
         return;
     }
     for (int k = 0; k < 6; ++k)
-        SumaPos[d][k]->text = OgolemDietyPos[d][k] > 0 ? QString::number(OgolemDietyPos[d][k]) : QString();
+        SumaPos[d][k]->text =
+            OgolemDietyPos[d][k] > 0 ? QString::number(OgolemDietyPos[d][k]) : QString();
 }
 
 // --- the builder ---

@@ -29,7 +29,7 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w);
 int IndeksDiety(const QString& kod);
 
 class TQRWykazPosilkowMies : public report::Report {
-public:
+  public:
     explicit TQRWykazPosilkowMies(db::Table* kuchnia);
 
     // Options of the run (set by the builder from the print-options window).
@@ -55,7 +55,7 @@ public:
     report::Label* GrupaRazem[4] = {};
     report::Label* GrupaPos[4][6] = {};
     report::Band* ChildBand5 = nullptr;
-    report::Band* SumaBand[4] = {};   // QRBand2 (summary) and child bands 6..8
+    report::Band* SumaBand[4] = {};  // QRBand2 (summary) and child bands 6..8
     report::Label* SumaPos[4][6] = {};
     report::Band* Zamkniecie = nullptr;
 
@@ -68,7 +68,7 @@ public:
     int GrupaDietyPos[4][6] = {};
     int OgolemDietyPos[4][6] = {};
 
-private:
+  private:
     void QuickRepBeforePrint();
     void QRBand3BeforePrint(bool& drukuj);
     void ChildBandBeforePrint(int d, bool& drukuj);

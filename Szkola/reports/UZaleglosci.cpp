@@ -104,11 +104,13 @@ void WypelnijZaleglosci(const QDate& D) {
                             liczy = rokM < Dy || (rokM == Dy && m <= Dm);
                         }
                         if (liczy)
-                            s.nal[m] = Zaokraglij(s.nal[m] + t->field(PoleMiesiaca('M', m))->asFloat(), 2);
+                            s.nal[m] =
+                                Zaokraglij(s.nal[m] + t->field(PoleMiesiaca('M', m))->asFloat(), 2);
                     }
                 } else if (status == "Z") {
                     for (int m = 1; m <= 12; ++m)
-                        s.zap[m] = Zaokraglij(s.zap[m] + t->field(PoleMiesiaca('M', m))->asFloat(), 2);
+                        s.zap[m] =
+                            Zaokraglij(s.zap[m] + t->field(PoleMiesiaca('M', m))->asFloat(), 2);
                 }
             }
         }
@@ -188,14 +190,16 @@ void WypelnijZaleglosci(const QDate& D) {
 
 // --- the report form ---
 
-TQRZaleglosci::TQRZaleglosci(db::Table* uczniowie, db::Table* linie) : uczniowie_(uczniowie), linie_(linie) {
+TQRZaleglosci::TQRZaleglosci(db::Table* uczniowie, db::Table* linie)
+    : uczniowie_(uczniowie), linie_(linie) {
     using namespace report;
     title = "Wykaz nadpłat i zaległości";
     setDataSet(uczniowie);
 
     PageHeader = addBand(BandKind::PageHeader, 20);
     PageHeader->addDate(0, 2, "Dn. ", Font(7));
-    auto* str = PageHeader->addPageNumber(598, 2, QStringLiteral("Str.  "), Font(7), Alignment::Right);
+    auto* str =
+        PageHeader->addPageNumber(598, 2, QStringLiteral("Str.  "), Font(7), Alignment::Right);
     str->width = 120;
 
     QRBand1 = addBand(BandKind::Detail, 28);
@@ -245,7 +249,8 @@ void TQRZaleglosci::QuickRepBeforePrint() {
 }
 
 void TQRZaleglosci::QRBand1BeforePrint(bool& drukuj) {
-    const double s = uczniowie_->field("Zaleglosc")->asFloat() - uczniowie_->field("Nadplata")->asFloat();
+    const double s =
+        uczniowie_->field("Zaleglosc")->asFloat() - uczniowie_->field("Nadplata")->asFloat();
     if (Zaokraglij(s, 2) == 0) {
         drukuj = false;
         UczenDrukowany = false;
@@ -261,8 +266,9 @@ void TQRZaleglosci::QRBand1BeforePrint(bool& drukuj) {
         QRLabelKwota->text = FormatujKwote(Zaokraglij(-s, 2), "### ##0.00") + "zł";
         SumaNadplat -= s;
     }
-    QRLabelUczen->text = uczniowie_->field("Nazwisko")->asString() + " " + uczniowie_->field("Imie1")->asString() +
-                         " " + uczniowie_->field("Imie2")->asString();
+    QRLabelUczen->text = uczniowie_->field("Nazwisko")->asString() + " " +
+                         uczniowie_->field("Imie1")->asString() + " " +
+                         uczniowie_->field("Imie2")->asString();
     QRLabelKlasa->text = uczniowie_->field("Klasa")->asString();
 }
 
@@ -280,19 +286,23 @@ void TQRZaleglosci::QRSubDetail1BeforePrint(bool& drukuj) {
     else if (it->Typ == "_S")
         QRLabelTresc->text = "Odsetki za opłaty przeterminowane";
     else
-        QRLabelTresc->text = it->Opis + " za miesiąc " + QString::number(linie_->field("Miesiac")->asInteger()) + "." +
+        QRLabelTresc->text = it->Opis + " za miesiąc " +
+                             QString::number(linie_->field("Miesiac")->asInteger()) + "." +
                              QString::number(linie_->field("Rok")->asInteger());
 }
 
 void TQRZaleglosci::QRBand2BeforePrint() {
     QRLabelNadplaty->text = FormatujKwote(Zaokraglij(SumaNadplat, 2), "### ### ##0.00") + " zł";
-    QRLabelZaleglosci->text = FormatujKwote(Zaokraglij(SumaZaleglosci, 2), "### ### ##0.00") + " zł";
+    QRLabelZaleglosci->text =
+        FormatujKwote(Zaokraglij(SumaZaleglosci, 2), "### ### ##0.00") + " zł";
     if (SumaNadplat - SumaZaleglosci > 0) {
         QRLabelOgolemOpis->text = "Ogółem nadpłata:";
-        QRLabelOgolem->text = FormatujKwote(Zaokraglij(SumaNadplat - SumaZaleglosci, 2), "### ### ##0.00") + " zł";
+        QRLabelOgolem->text =
+            FormatujKwote(Zaokraglij(SumaNadplat - SumaZaleglosci, 2), "### ### ##0.00") + " zł";
     } else {
         QRLabelOgolemOpis->text = "Ogółem zaległości:";
-        QRLabelOgolem->text = FormatujKwote(Zaokraglij(SumaZaleglosci - SumaNadplat, 2), "### ### ##0.00") + " zł";
+        QRLabelOgolem->text =
+            FormatujKwote(Zaokraglij(SumaZaleglosci - SumaNadplat, 2), "### ### ##0.00") + " zł";
     }
 }
 

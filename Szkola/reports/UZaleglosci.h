@@ -13,7 +13,7 @@
 void WypelnijZaleglosci(const QDate& d);
 
 class TQRZaleglosci : public report::Report {
-public:
+  public:
     TQRZaleglosci(db::Table* uczniowie, db::Table* linie);
 
     bool UczenDrukowany = false;
@@ -24,7 +24,7 @@ public:
     report::Band* QRBand1 = nullptr;  // pupil group header
     report::Label* QRLabelKlasa = nullptr;
     report::Label* QRLabelUczen = nullptr;
-    report::Label* QRLabelOpis = nullptr;   // "Do zapłaty:" / "Nadpłata:"
+    report::Label* QRLabelOpis = nullptr;  // "Do zapłaty:" / "Nadpłata:"
     report::Label* QRLabelKwota = nullptr;
     report::SubDetail* QRSubDetail1 = nullptr;
     report::Label* QRLabelTresc = nullptr;
@@ -36,7 +36,7 @@ public:
     report::Label* QRLabelOgolemOpis = nullptr;
     report::Label* QRLabelOgolem = nullptr;
 
-private:
+  private:
     void QuickRepBeforePrint();
     void QRBand1BeforePrint(bool& drukuj);
     void QRSubDetail1BeforePrint(bool& drukuj);

@@ -31,6 +31,7 @@ struct Database::Impl {
     QList<Table*> cursors;
     QHash<QString, sqlite3_stmt*> cache;
     QHash<QByteArray, QSet<QString>> used;
+    bool closing = false;
 
     void checkOpen() const {
         if (!h) throw Error(Error::NotOpen, QStringLiteral("The database is not open"));
@@ -159,6 +160,7 @@ void Database::open(const QString& path, bool create) {
 void Database::close() {
     if (!d->h) return;
     const QList<Table*> open = d->cursors;
+    d->closing = true;
     for (Table* t : open) {
         try {
             t->close();
@@ -166,6 +168,7 @@ void Database::close() {
             // a failing beforeClose handler must not keep the file open
         }
     }
+    d->closing = false;
     d->cursors.clear();
     d->finalizeAll();
     sqlite3_close_v2(d->h);
@@ -447,6 +450,7 @@ void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowI
 }
 
 QSet<QString>& Database::fieldsUsed(const QByteArray& tableKey) { return d->used[tableKey]; }
+bool Database::isClosing() const { return d->closing; }
 
 void Database::tableReset(const QByteArray& tableKey) {
     const QList<Table*> open = d->cursors;

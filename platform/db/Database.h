@@ -89,6 +89,8 @@ public:
     // Internal: fields of a table that cursors have read, by lower-case name, so that a cursor
     // opened later reads them at once with the rest of its first pass.
     QSet<QString>& fieldsUsed(const QByteArray& tableKey);
+    // Internal: close() is closing the cursors (details need not follow their masters then).
+    bool isClosing() const;
 
 private:
     struct Impl;

@@ -117,6 +117,8 @@ struct Table::Impl {
     bool inCalc = false;
     std::vector<Cell> lookupScratch;
 
+    bool destroying = false;
+    bool loading = false;  // a filter handler writing elsewhere must not reshape the set mid-read
     int disabled = 0;
     bool missedSignal = false;
     State stateAtDisable = Inactive;
@@ -504,6 +506,15 @@ struct Table::Impl {
             }
             if (i < ns) conds << boundSql(i, true, binds);
             if (i < ne) conds << boundSql(i, false, binds);
+            // Implied by the bounds above, but in a form SQLite serves from an index.
+            if (i < ns && !rangeStart[i].null) {
+                conds << colName(rangeCols[i]) + QStringLiteral(" >= ?");
+                binds.push_back({&rangeStart[i], types[rangeCols[i]]});
+                if (i < ne && !rangeEnd[i].null) {
+                    conds << colName(rangeCols[i]) + QStringLiteral(" <= ?");
+                    binds.push_back({&rangeEnd[i], types[rangeCols[i]]});
+                }
+            }
         }
     }
     // Lexicographic bound over the range fields from i on, NULL being the lowest value.
@@ -597,6 +608,11 @@ struct Table::Impl {
         sqlite3_stmt* st = stmt(sql);
         {
             StmtUse use(st);
+            struct Flag {
+                bool& f;
+                explicit Flag(bool& b) : f(b) { f = true; }
+                ~Flag() { f = false; }
+            } flag(loading);
             for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
             int rc;
             const int nk = int(keyCols.size());
@@ -667,7 +683,7 @@ struct Table::Impl {
     }
 
     void masterMoved() {
-        if (!active) return;
+        if (!active || database()->isClosing()) return;
         const bool oldOn = linkOn;
         const std::vector<Cell> old = linkValues;
         computeLink();
@@ -887,14 +903,17 @@ Table::Table(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this))
 Table::Table(Database* db, QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) { d->db = db; }
 
 Table::~Table() {
-    try {
-        close();
-    } catch (...) {
-    }
+    // No handlers, signals or detail reloads from a dying cursor: their owners may be going too.
+    d->destroying = true;
     if (d->master) d->master->d->details.removeAll(this);
     for (Table* t : std::as_const(d->details)) {
         t->d->master = nullptr;
         t->d->linkOn = false;
+    }
+    d->details.clear();
+    try {
+        close();
+    } catch (...) {
     }
     d->finalizeAll();
 }
@@ -953,7 +972,7 @@ void Table::open() {
 
 void Table::close() {
     if (!d->active) return;
-    if (beforeClose) beforeClose(*this);
+    if (beforeClose && !d->destroying) beforeClose(*this);
     d->state = Inactive;
     d->pending = Row();
     d->modified = false;
@@ -973,6 +992,7 @@ void Table::close() {
     if (Database* db = d->database()) db->unregisterCursor(this);
     d->key.clear();
     d->touch();
+    if (d->destroying) return;
     d->emitState();
     d->emitDataSet();
     d->notifyDetails();
@@ -1668,7 +1688,7 @@ void Table::reloadAfterRollback() {
 QByteArray Table::tableKey() const { return d->key; }
 
 void Table::externalRowChange(qint64 rowId, bool removed) {
-    if (!d->active) return;
+    if (!d->active || d->loading) return;
     std::unique_ptr<Row> fresh;
     if (!removed) {
         fresh = d->fetch(rowId);

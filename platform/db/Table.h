@@ -12,6 +12,12 @@
 // windows and writes through other cursors. After post() the cursor stands on the posted record
 // wherever it sorts; after remove() on the next one (or the last). Outside a transaction every
 // post() and remove() is committed at once.
+//
+// An open cursor holds its visible records in memory, in order (index fields, then row id), so
+// moving is free; fields it has not needed yet are read from the table on first use. Rows written
+// through another cursor of the same database show up at once (a walk whose current record is
+// deleted elsewhere goes on with the following one); rows changed by Database::exec() only after
+// refresh(). A post, an edit or a delete writes one row and never reloads the table.
 
 #include <QDate>
 #include <QObject>

@@ -18,10 +18,8 @@
 
 namespace {
 
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 class Wydruk_ : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<FolderTestowy> f;
     TGlowny* glowny = nullptr;
     TWydruk* w = nullptr;
@@ -61,8 +59,8 @@ protected:
     QStringList Widoczne() {
         QStringList v;
         const QList<std::pair<const char*, QWidget*>> p = {
-            {"Data", w->PanelData},   {"Kolumna", w->PanelKolumna}, {"Okres", w->PanelOkres},
-            {"Nalezn", w->PanelNalezn}, {"Synt", w->PanelSynt},     {"Forma", w->PanelForma},
+            {"Data", w->PanelData},       {"Kolumna", w->PanelKolumna}, {"Okres", w->PanelOkres},
+            {"Nalezn", w->PanelNalezn},   {"Synt", w->PanelSynt},       {"Forma", w->PanelForma},
             {"Licznik", w->PanelLicznik}, {"Odsetki", w->PanelOdsetki}};
         for (auto& [n, panel] : p)
             if (!panel->isHidden()) v << n;
@@ -73,22 +71,21 @@ protected:
 }  // namespace
 
 TEST_F(Wydruk_, PanelsFollowTheReportCode) {
-    const QList<std::pair<int, QStringList>> oczekiwane = {
-        {0, {}},
-        {1, {"Data"}},
-        {2, {"Kolumna"}},
-        {3, {"Okres"}},
-        {4, {"Data", "Nalezn"}},
-        {5, {"Data", "Synt"}},
-        {8, {"Data", "Forma"}},
-        {9, {"Data", "Forma"}},
-        {10, {"Data", "Forma"}},
-        {11, {"Data", "Forma", "Licznik"}},
-        {12, {"Forma"}},
-        {33, {"Odsetki"}},
-        {100, {"Synt"}},
-        {101, {"Synt"}},
-        {7, {}}};
+    const QList<std::pair<int, QStringList>> oczekiwane = {{0, {}},
+                                                           {1, {"Data"}},
+                                                           {2, {"Kolumna"}},
+                                                           {3, {"Okres"}},
+                                                           {4, {"Data", "Nalezn"}},
+                                                           {5, {"Data", "Synt"}},
+                                                           {8, {"Data", "Forma"}},
+                                                           {9, {"Data", "Forma"}},
+                                                           {10, {"Data", "Forma"}},
+                                                           {11, {"Data", "Forma", "Licznik"}},
+                                                           {12, {"Forma"}},
+                                                           {33, {"Odsetki"}},
+                                                           {100, {"Synt"}},
+                                                           {101, {"Synt"}},
+                                                           {7, {}}};
     for (const auto& [kod, panele] : oczekiwane) {
         Pokaz(kod, [&](TWydruk* okno) {
             EXPECT_EQ(Widoczne(), panele) << "kod " << kod;
@@ -101,9 +98,18 @@ TEST_F(Wydruk_, PanelsFollowTheReportCode) {
 
 TEST_F(Wydruk_, HeightFollowsThePanelsShown) {
     int sam = 0, zData = 0, zTrzema = 0;
-    Pokaz(0, [&](TWydruk* o) { sam = o->height(); o->Close(); });
-    Pokaz(1, [&](TWydruk* o) { zData = o->height(); o->Close(); });
-    Pokaz(11, [&](TWydruk* o) { zTrzema = o->height(); o->Close(); });
+    Pokaz(0, [&](TWydruk* o) {
+        sam = o->height();
+        o->Close();
+    });
+    Pokaz(1, [&](TWydruk* o) {
+        zData = o->height();
+        o->Close();
+    });
+    Pokaz(11, [&](TWydruk* o) {
+        zTrzema = o->height();
+        o->Close();
+    });
     EXPECT_LT(sam, zData);
     EXPECT_LT(zData, zTrzema);
 }
@@ -149,8 +155,10 @@ TEST_F(Wydruk_, CodesAbove99WriteTheSyntheticChoiceBack) {
 TEST_F(Wydruk_, Code4ListsEveryFeeKindAfterTheTotal) {
     Pokaz(4, [](TWydruk* o) { o->BitBtnOKClick(); });
     QStringList l;
-    for (int i = 0; i < w->ComboBoxRodzNalezn->count(); ++i) l << w->ComboBoxRodzNalezn->itemText(i);
-    EXPECT_EQ(l, QStringList({"Ogółem wszystkie", "Inne", "Derara", "Wpisowe", "Wyżywienie", "Odpisy", "Odsetki"}));
+    for (int i = 0; i < w->ComboBoxRodzNalezn->count(); ++i)
+        l << w->ComboBoxRodzNalezn->itemText(i);
+    EXPECT_EQ(l, QStringList({"Ogółem wszystkie", "Inne", "Derara", "Wpisowe", "Wyżywienie",
+                              "Odpisy", "Odsetki"}));
     EXPECT_FALSE(w->ComboBoxRodzNalezn->isEditable());
     // Shown again: filled afresh, not appended to.
     Pokaz(4, [](TWydruk* o) { o->Close(); });
@@ -205,10 +213,12 @@ TEST_F(Wydruk_, Code33ChecksPeriodDuesMonthAndSchoolYear) {
     EXPECT_EQ(m[0].text, "Nieprawidłowy okres czasu!");
     EXPECT_EQ(m[1].text, "Nieprawidłowa data ustalenia należności!");
     EXPECT_EQ(m[2].text, "Nieprawidłowa data ustalenia należności!");
-    EXPECT_EQ(m[3].text, " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia należności!");
+    EXPECT_EQ(m[3].text,
+              " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia należności!");
     EXPECT_EQ(m[3].caption, " Uwaga ");
-    EXPECT_EQ(m[4].text, "Czy potwierdzasz obliczenie odsetek od nieterminowych opłat dokonanych we wskazanym "
-                         "okresie czasu?");
+    EXPECT_EQ(m[4].text,
+              "Czy potwierdzasz obliczenie odsetek od nieterminowych opłat dokonanych we wskazanym "
+              "okresie czasu?");
     EXPECT_EQ(m[4].caption, "Uwaga!");
     EXPECT_EQ(glowny->Tag, 1);
     ASSERT_TRUE(DMw->TRokSzk->active());

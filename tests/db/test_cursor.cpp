@@ -476,3 +476,51 @@ TEST_F(DbTest, BrowseStateRefusesWrites) {
     EXPECT_THROW(t.field("Brak"), Error);
     EXPECT_EQ(t.findField(QStringLiteral("nazwisko")), t.field("Nazwisko"));
 }
+
+TEST_F(DbTest, DetailOfANewMasterRecordIsEmptyUntilPosted) {
+    makePupils();
+    makeFees();
+    db::Table pupils, fees;
+    pupils.setTableName(QStringLiteral("KartUcznia"));
+    pupils.open();
+    addPupil(pupils, QStringLiteral("Kowalski"));
+    fees.setTableName(QStringLiteral("Naleznosc"));
+    fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"));
+    fees.open();
+    fees.append();  // the link field is set by the master
+    fees.field("RodzOpl")->setString(QStringLiteral("WI"));
+    fees.post();
+    EXPECT_EQ(fees.field("IdUcznia")->asInteger(), 1);
+    pupils.append();
+    EXPECT_TRUE(fees.isEmpty());
+    pupils.cancel();
+    EXPECT_EQ(fees.recordCount(), 1);
+    // a pending detail record stays pending while the master moves
+    fees.append();
+    fees.field("RodzOpl")->setString(QStringLiteral("WP"));
+    addPupil(pupils, QStringLiteral("Nowak"));  // master moves to the new pupil
+    EXPECT_EQ(fees.state(), db::Table::Insert);
+    fees.post();
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT IdUcznia FROM Naleznosc WHERE RodzOpl='WP'")).toInt(), 1);
+}
+
+TEST_F(DbTest, RolledBackEditShowsTheOldValue) {
+    makePupils();
+    db::Table t;
+    t.setTableName(QStringLiteral("KartUcznia"));
+    t.setIndexFieldNames(QStringLiteral("Nazwisko"));
+    t.open();
+    addPupil(t, QStringLiteral("Bąk"));
+    addPupil(t, QStringLiteral("Cis"));
+    db.begin();
+    t.first();
+    t.edit();
+    t.field("Nazwisko")->setString(QStringLiteral("Żuk"));
+    t.post();
+    EXPECT_EQ(t.recNo(), 1);
+    t.first();
+    t.remove();
+    EXPECT_EQ(t.recordCount(), 1);
+    db.rollback();
+    EXPECT_EQ(column(t, QStringLiteral("Nazwisko")), QStringList({"Bąk", "Cis"}));
+}

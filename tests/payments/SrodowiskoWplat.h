@@ -17,7 +17,7 @@
 #include "support/FolderTestowy.h"
 
 class SrodowiskoWplat : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = std::make_unique<FolderTestowy>();
         ASSERT_TRUE(folder->ok());
@@ -46,7 +46,8 @@ protected:
     }
 
     // A prepared document of the given kind for the pupil.
-    std::unique_ptr<TDokumentWplaty> dokument(int rodzaj, const QDate& robocza = QDate(2008, 11, 15),
+    std::unique_ptr<TDokumentWplaty> dokument(int rodzaj,
+                                              const QDate& robocza = QDate(2008, 11, 15),
                                               int korekta = 0, int rok = 2008) {
         auto d = std::make_unique<TDokumentWplaty>();
         d->RodzajDokumentu = rodzaj;
@@ -71,14 +72,17 @@ protected:
     double oplacono(const QString& rodz, int miesiac, const QString& k = {}) {
         const QString tab = "NLZ" + (k.isEmpty() ? klucz : k);
         return folder->Baza()
-            .scalar(QString("SELECT M%1 FROM %2 WHERE IdUcznia = ? AND RodzOpl = ? AND Status = 'Z'")
-                        .arg(miesiac, 2, 10, QChar('0'))
-                        .arg(tab),
-                    {uczen, rodz})
+            .scalar(
+                QString("SELECT M%1 FROM %2 WHERE IdUcznia = ? AND RodzOpl = ? AND Status = 'Z'")
+                    .arg(miesiac, 2, 10, QChar('0'))
+                    .arg(tab),
+                {uczen, rodz})
             .toDouble();
     }
 
-    int ile(const QString& sql, const QVariantList& p = {}) { return folder->Baza().scalar(sql, p).toInt(); }
+    int ile(const QString& sql, const QVariantList& p = {}) {
+        return folder->Baza().scalar(sql, p).toInt();
+    }
 
     QStringList teksty() const {
         QStringList l;

@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "Szkola/core/UDM.h"
+#include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/fees/UOdsetkiZaOkres.h"
-#include "Szkola/core/UTabeleSesji.h"
 #include "platform/db/Table.h"
 #include "support/FolderTestowy.h"
 
 namespace {
 
 class Odsetki : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(f.ok()); }
     double ods(const QDate& a, const QDate& b, double kwota) {
         DM->TOdsetki->refresh();

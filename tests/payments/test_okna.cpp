@@ -4,8 +4,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QToolButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <tuple>
 
 #include "SrodowiskoWplat.h"
@@ -26,7 +26,7 @@
 namespace {
 
 class Okna : public SrodowiskoWplat {
-protected:
+  protected:
     void SetUp() override {
         SrodowiskoWplat::SetUp();
         UtworzOknaRdzenia();
@@ -234,7 +234,8 @@ TEST_F(Okna, KalkulatorAnulowanyNicNieDodaje) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 1000.0);
     otworzRejestr();
     wybierzKase(0);
-    ui::test::setModalHandlerFor("TObliczOdsetki", [](ui::Window*) { ObliczOdsetki->BitBtnAnulujClick(); });
+    ui::test::setModalHandlerFor("TObliczOdsetki",
+                                 [](ui::Window*) { ObliczOdsetki->BitBtnAnulujClick(); });
     ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
         TNowaWplata* w = NowaWplata;
         w->DBGrid1DblClick();
@@ -274,7 +275,8 @@ TEST_F(Okna, ParagonZNazwaSzkolyIBezLinii) {
     DM->TSzkoly->refresh();
     otworzRejestr();
     wybierzKase(0);
-    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) { NowaWplata->BitBtnZapiszClick(); });
+    ui::test::setModalHandlerFor("TNowaWplata",
+                                 [](ui::Window*) { NowaWplata->BitBtnZapiszClick(); });
     PolecenieNowaWplata();
     const QString t = raport();
     EXPECT_EQ(t.count("SP nr 1 w Łodzi"), 2) << qPrintable(t);
@@ -309,6 +311,7 @@ TEST_F(Okna, WykazBankow) {
     ui::test::setModalHandlerFor("TBanki", [](ui::Window*) {
         Banki->BitBtnKasujClick();
         Banki->BitBtnKasujClick();
+        Banki->BitBtnKasujClick();  // empty: no question
     });
     Banki->ShowModal();
     EXPECT_EQ(teksty(), (QStringList{"Czy skasować pozycję?", "Czy skasować pozycję?"}));
@@ -354,4 +357,24 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     EXPECT_TRUE(t.contains("Derara za miesiąc 10.2008"));
     EXPECT_FALSE(t.contains("Derara za miesiąc 11.2008"));
     EXPECT_EQ(DM->TWplaty->bareName(), "WPL2008");
+}
+
+TEST_F(Okna, ZeroweOdsetkiNieDodajaLinii) {
+    // No statutory rate: the calculator finds no interest, and accepting it adds nothing.
+    folder->DodajKwote(klucz, uczen, "WI", 10, 1000.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TObliczOdsetki", [](ui::Window*) {
+        EXPECT_DOUBLE_EQ(DM->TLiczOds->field("Odsetki")->asFloat(), 0.0);
+        ObliczOdsetki->BitBtnOKClick();
+    });
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        NowaWplata->DBGrid1DblClick();
+        NowaWplata->SpeedButtonOdsetkiClick();
+        EXPECT_EQ(NowaWplata->Tag, 0);
+        EXPECT_EQ(DM->TOplatyR->recordCount(), 1);
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(ui::test::shownWindows(),
+              (QList<QString>{"TWyborKasy", "TNowaWplata", "TObliczOdsetki"}));
 }

@@ -34,8 +34,11 @@ TEST_F(Zapis, NiezgodnaSumaPotemZapis) {
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
 
     ASSERT_TRUE(d->Zapisz(&pole));
-    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 1 AND SposobWpl = 'K' AND Kwota = 15.5"), 1);
-    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdUcznia = ? AND SposobWpl = 'K'", {uczen}), 2);
+    EXPECT_EQ(
+        ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 1 AND SposobWpl = 'K' AND Kwota = 15.5"),
+        1);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdUcznia = ? AND SposobWpl = 'K'", {uczen}),
+              2);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 10.0);
     EXPECT_DOUBLE_EQ(oplacono("WŻ", 10), 5.5);
     // The cursor stands on the saved document for the receipt.
@@ -131,7 +134,8 @@ TEST_F(Zapis, PrzelewSprawdzaBankDateISumeKontrolna) {
     p->field("Kwota")->setFloat(100.0);
     ASSERT_TRUE(d->Zapisz());
     EXPECT_EQ(ile("SELECT COUNT(*) FROM PRZ2008 WHERE SumaWart = 100 AND IdBanku = ?", {bank}), 1);
-    EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008 WHERE SposobWpl = 'B' AND DataWpl = '2008-11-14'"), 1);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008 WHERE SposobWpl = 'B' AND DataWpl = '2008-11-14'"),
+              1);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
 }
 
@@ -213,7 +217,8 @@ TEST_F(Zapis, BrakRokuSzkolnegoLubPlikuOstrzegaIZapisujeLinie) {
     folder->Baza().dropTable("NLZ" + k2);
     ASSERT_TRUE(d->Zapisz());
     const QString k = "\nProszę koniecznie wykonać funkcję kontroli poprawności opłat";
-    EXPECT_EQ(teksty(), (QStringList{"Błąd otwarcia pliku Naleznosci!" + k, "Błąd otwarcia pliku!" + k}));
+    EXPECT_EQ(teksty(),
+              (QStringList{"Błąd otwarcia pliku Naleznosci!" + k, "Błąd otwarcia pliku!" + k}));
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 2);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
 }
@@ -235,7 +240,7 @@ TEST_F(Zapis, KwotyZaokraglaneDoGrosza) {
 // A receipt of tuition for October and November saved earlier, corrected: October is kept,
 // November dropped, December added.
 class Korekta : public SrodowiskoWplat {
-protected:
+  protected:
     void SetUp() override {
         SrodowiskoWplat::SetUp();
         for (int m : {10, 11, 12}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
@@ -248,7 +253,8 @@ protected:
         idWplaty = d->Dokument()->field("IdWplaty")->asInteger();
         d->Zamknij();
         idPazdziernik = ile("SELECT IdOplaty FROM OPL2008 WHERE Miesiac = 10");
-        // As the documents list leaves it: the components on the year's files, the document current.
+        // As the documents list leaves it: the components on the year's files, the document
+        // current.
         przestaw(DM->TOplaty, "OPL2008.db", "IdWplaty;IdOplaty");
         przestaw(DM->TWplaty, "WPL2008.db", "SposobWpl;NumerWpl");
         ASSERT_TRUE(DM->TWplaty->locate("IdWplaty", {idWplaty}));
@@ -288,7 +294,8 @@ TEST_F(Korekta, ZabiereStareDopisujeNowe) {
     ASSERT_TRUE(d->Zapisz());
 
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 1);
-    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE Kwota = 180 AND OperMod = ?", {BiezacyOperator.Symbol}),
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE Kwota = 180 AND OperMod = ?",
+                  {BiezacyOperator.Symbol}),
               1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdWplaty = ?", {idWplaty}), 2);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE Miesiac = 11"), 0);

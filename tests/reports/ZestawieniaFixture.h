@@ -29,7 +29,7 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class Zestawienia : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<FolderTestowy> f;
     TGlowny* glowny = nullptr;
 
@@ -86,9 +86,11 @@ protected:
     // Tables whose name starts with the prefix (temp schema included).
     int IleTabel(const QString& prefiks) {
         return f->Baza()
-            .scalar("SELECT COUNT(*) FROM (SELECT name FROM sqlite_temp_master WHERE type='table' UNION ALL "
-                    "SELECT name FROM sqlite_master WHERE type='table') WHERE name LIKE ?",
-                    {prefiks + "%"})
+            .scalar(
+                "SELECT COUNT(*) FROM (SELECT name FROM sqlite_temp_master WHERE type='table' "
+                "UNION ALL "
+                "SELECT name FROM sqlite_master WHERE type='table') WHERE name LIKE ?",
+                {prefiks + "%"})
             .toInt();
     }
 

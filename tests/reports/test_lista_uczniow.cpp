@@ -1,12 +1,11 @@
 // Pupil lists and the selection line of the pupil filter.
-#include "ZestawieniaFixture.h"
-
 #include "Szkola/reports/UListaUczniow.h"
+#include "ZestawieniaFixture.h"
 
 namespace {
 
 class ListaUczniow : public Zestawienia {
-protected:
+  protected:
     int s1 = 0, s2 = 0, p1 = 0, p2 = 0, g1 = 0, g2 = 0;
 
     void Dane() {
@@ -104,8 +103,10 @@ TEST_F(ListaUczniow, FilteredGroupWithPeselAndTallRows) {
     const QString t = Podglad();
     EXPECT_TRUE(t.contains("Szkoła Podst. nr 1")) << t.toStdString();
     EXPECT_TRUE(t.contains("\nIa\n")) << t.toStdString();
-    EXPECT_TRUE(t.contains("Lp. | Nazwisko i imię | Data urodzenia | Pesel | Podpis rodzica")) << t.toStdString();
-    EXPECT_EQ(Wiersze("Kowalski"), QStringList({"1 | Kowalski Jan Maria | 2016-04-03 | 16240312345"}));
+    EXPECT_TRUE(t.contains("Lp. | Nazwisko i imię | Data urodzenia | Pesel | Podpis rodzica"))
+        << t.toStdString();
+    EXPECT_EQ(Wiersze("Kowalski"),
+              QStringList({"1 | Kowalski Jan Maria | 2016-04-03 | 16240312345"}));
     EXPECT_TRUE(Wiersze("Nowak").isEmpty());
     // Row height "2,5": rows 55 high, texts at 18, the lower rule at 52.
     const auto* r = QRListaUczWydrGen;

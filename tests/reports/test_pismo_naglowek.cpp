@@ -1,11 +1,10 @@
 // The letter template editor: its two states, the coded fields, choosing a template.
-#include "ZestawieniaFixture.h"
-
 #include <QTabWidget>
 
 #include "Szkola/core/UKalendarz.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URamkaZestawienia.h"
+#include "ZestawieniaFixture.h"
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
@@ -13,7 +12,7 @@
 namespace {
 
 class PismoNaglowek_ : public Zestawienia {
-protected:
+  protected:
     TPismoNaglowek* w = nullptr;
     std::unique_ptr<TKalendarz> kal;
 
@@ -63,7 +62,7 @@ TEST_F(PismoNaglowek_, NewTemplateStartsWithStampAndWorkingDate) {
         EXPECT_EQ(DMw->TPismo->field("DataDruku")->asDate(), QDate(2024, 9, 2));
         EXPECT_TRUE(DMw->TPismo->field("Licznik")->isNull());
         DMw->TPismo->field("Nazwa")->setString("Zaświadczenie szkolne");
-        w->ComboBoxRodzajChange(1);  // "2 -Zaświadczenie"
+        w->ComboBoxRodzajChange(1);     // "2 -Zaświadczenie"
         w->DBRadioGroupAdres->Klik(1);  // "1 - zameldowania"
         w->SpeedButtonZapiszClick();
         EXPECT_TRUE(w->DBGrid1->isEnabled());

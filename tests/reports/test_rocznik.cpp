@@ -1,14 +1,13 @@
 // Pupils by year of birth: the list by commune and the count by sex, plain and as a letter.
-#include "ZestawieniaFixture.h"
-
 #include "Szkola/reports/URocznik.h"
+#include "ZestawieniaFixture.h"
 
 namespace {
 
 class Rocznik : public Zestawienia {
-protected:
-    void Uczen(const QString& nazwisko, const QString& imie, const QDate& ur, const QString& plec, int adres,
-               const QDate& odej = {}) {
+  protected:
+    void Uczen(const QString& nazwisko, const QString& imie, const QDate& ur, const QString& plec,
+               int adres, const QDate& odej = {}) {
         UczenTestowy u;
         u.Nazwisko = nazwisko;
         u.Imie1 = imie;
@@ -64,7 +63,8 @@ protected:
 }  // namespace
 
 TEST(AdresRocznika, StreetAndFlat) {
-    EXPECT_EQ(AdresRocznika("57-300", "Kłodzko", "Lipowa", "5", "2"), "57-300 Kłodzko, ul.Lipowa 5/2");
+    EXPECT_EQ(AdresRocznika("57-300", "Kłodzko", "Lipowa", "5", "2"),
+              "57-300 Kłodzko, ul.Lipowa 5/2");
     EXPECT_EQ(AdresRocznika("57-300", "Kłodzko", "Lipowa", "5", ""), "57-300 Kłodzko, ul.Lipowa 5");
     EXPECT_EQ(AdresRocznika("57-500", "Bystrzyca", "", "", "3"), "57-500 Bystrzyca/3");
 }
@@ -79,9 +79,12 @@ TEST_F(Rocznik, ListByCommuneAndYear) {
     EXPECT_TRUE(t.contains("Lp. | Nazwisko i imię | Klasa / Grupa | Data urodz. | Adres | Gmina"));
     // No commune first, then the communes in alphabetical order; the numbers run on.
     EXPECT_TRUE(Wiersze("Ełk").value(0).startsWith("1 | Ełk Edi  | Ia")) << t.toStdString();
-    EXPECT_EQ(Wiersze("Dąb Dawid"), QStringList({"2 | Dąb Dawid  | Ia | 2016-05-05 | 57-500 Bystrzyca/3 | Bystrzyca"}));
-    EXPECT_EQ(Wiersze("Adamczyk"),
-              QStringList({"3 | Adamczyk Ala  | Ia | 2015-03-01 | 57-300 Kłodzko, ul.Lipowa 5/2 | Kłodzko"}));
+    EXPECT_EQ(Wiersze("Dąb Dawid"),
+              QStringList({"2 | Dąb Dawid  | Ia | 2016-05-05 | 57-500 Bystrzyca/3 | Bystrzyca"}));
+    EXPECT_EQ(
+        Wiersze("Adamczyk"),
+        QStringList(
+            {"3 | Adamczyk Ala  | Ia | 2015-03-01 | 57-300 Kłodzko, ul.Lipowa 5/2 | Kłodzko"}));
     EXPECT_TRUE(Wiersze("Czajka").value(0).startsWith("5 | Czajka")) << t.toStdString();
     EXPECT_TRUE(Wiersze("Fura").isEmpty());
     const QStringList razem = Wiersze("Razem gmina");
@@ -104,7 +107,8 @@ TEST_F(Rocznik, CountBySexPrintsOnlyTheYearLines) {
     EXPECT_TRUE(t.contains("Wykaz liczby dzieci")) << t.toStdString();
     EXPECT_TRUE(t.contains("rocznikami wg płci"));
     EXPECT_TRUE(t.contains("syntetycznie"));
-    EXPECT_TRUE(t.contains("Lp. | Rok urodzenia | Liczba dziewcząt | Liczba chłopców | Liczba dzieci"));
+    EXPECT_TRUE(
+        t.contains("Lp. | Rok urodzenia | Liczba dziewcząt | Liczba chłopców | Liczba dzieci"));
     EXPECT_FALSE(t.contains("Adamczyk"));  // the detail band never prints
     EXPECT_EQ(Wiersze("1 | 0 |"), QStringList({"1 | 0 | 0 | 0 | 1"})) << t.toStdString();
     EXPECT_EQ(Wiersze("2015"), QStringList({"2 | 2015 | 1 | 1 | 2"}));

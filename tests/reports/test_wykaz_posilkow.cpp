@@ -1,16 +1,16 @@
 // Monthly meals statement: the school year of the month, who is listed, group and institution
 // totals by diet, the synthetic form and the messages of missing data.
-#include "ZestawieniaFixture.h"
-
 #include "Szkola/reports/UWykazPosilkow.h"
+#include "ZestawieniaFixture.h"
 
 namespace {
 
 class WykazPosilkow : public Zestawienia {
-protected:
+  protected:
     QString rok;
 
-    int Uczen(const QString& nazwisko, const QString& imie, int s, int p, int g, const QString& dieta = "0") {
+    int Uczen(const QString& nazwisko, const QString& imie, int s, int p, int g,
+              const QString& dieta = "0") {
         UczenTestowy u;
         u.Nazwisko = nazwisko;
         u.Imie1 = imie;
@@ -112,15 +112,18 @@ TEST_F(WykazPosilkow, AnalyticListingAndTotalsByDiet) {
     EXPECT_TRUE(t.contains("Miesięczny wykaz posiłków")) << t.toStdString();
     EXPECT_TRUE(t.contains("analitycznie, klasami")) << t.toStdString();
     EXPECT_TRUE(t.contains("za miesiąc  październik 2024")) << t.toStdString();
-    EXPECT_TRUE(t.contains("Lp. | Grupa/Klasa | Nazwisko i imię | Dieta | Śniadanie | Obiad")) << t.toStdString();
+    EXPECT_TRUE(t.contains("Lp. | Grupa/Klasa | Nazwisko i imię | Dieta | Śniadanie | Obiad"))
+        << t.toStdString();
     EXPECT_FALSE(t.contains("Kolacja"));
     EXPECT_FALSE(t.contains("Uwagi"));
     // Preschool first (its school sorts first), every offered kind "Tak". Names are surname and
     // both given names, so an empty second name leaves a blank.
-    EXPECT_EQ(Wiersze("Fik Zofia"), QStringList({"1 | Motylki | Fik Zofia  | Normalna | Tak | Tak"}));
+    EXPECT_EQ(Wiersze("Fik Zofia"),
+              QStringList({"1 | Motylki | Fik Zofia  | Normalna | Tak | Tak"}));
     EXPECT_TRUE(Wiersze("Gil").isEmpty());
     EXPECT_TRUE(Wiersze("Bąk").isEmpty());
-    EXPECT_EQ(Wiersze("Adamski Jan"), QStringList({"2 | Ia | Adamski Jan  | Bezmleczna | 20 | 18"}));
+    EXPECT_EQ(Wiersze("Adamski Jan"),
+              QStringList({"2 | Ia | Adamski Jan  | Bezmleczna | 20 | 18"}));
     EXPECT_EQ(Wiersze("Cegła Ewa"), QStringList({"3 | Ib | Cegła Ewa  | Normalna | 15"}));
     EXPECT_EQ(Wiersze("Dudek Igor"), QStringList({"4 | Ib | Dudek Igor  | Normalna | 10"}));
     // One group line per diet that has pupils; Dudek's diet 7 counts nowhere.
@@ -128,8 +131,9 @@ TEST_F(WykazPosilkow, AnalyticListingAndTotalsByDiet) {
               QStringList({"Razem grupa,klasa dziennie | Normalna | 1 | 1",
                            "Razem grupa,klasa dziennie | Bezmleczna | 1 | 1",
                            "Razem grupa,klasa dziennie | Normalna | 1"}));
-    EXPECT_EQ(Wiersze("Ogółem placówka"), QStringList({"Ogółem placówka dziennie | Normalna | 1 | 2",
-                                                       "Ogółem placówka dziennie | Bezmleczna | 1 | 1"}));
+    EXPECT_EQ(Wiersze("Ogółem placówka"),
+              QStringList({"Ogółem placówka dziennie | Normalna | 1 | 2",
+                           "Ogółem placówka dziennie | Bezmleczna | 1 | 1"}));
     EXPECT_EQ(IleTabel("RKch"), 0);
     EXPECT_TRUE(WyjscieOdblokowane());
 }

@@ -1,14 +1,13 @@
 // Arrears and overpayments statement: the builder's lines and marks, and the printed report.
-#include "ZestawieniaFixture.h"
+#include <QApplication>
 
 #include "Szkola/reports/UZaleglosci.h"
-
-#include <QApplication>
+#include "ZestawieniaFixture.h"
 
 namespace {
 
 class Zaleglosci : public Zestawienia {
-protected:
+  protected:
     QString rok;
     int kowalski = 0, nowak = 0, wisniewski = 0, zielinski = 0;
 
@@ -47,7 +46,8 @@ protected:
             if (t.field("IdUcznia")->asInteger() == id)
                 l << QString("%1 %2 %3 %4")
                          .arg(t.field("SposobWpl")->asString(), t.field("RodzOpl")->asString(),
-                              t.field("TerminWpl")->asString(), QString::number(t.field("Kwota")->asFloat(), 'f', 2));
+                              t.field("TerminWpl")->asString(),
+                              QString::number(t.field("Kwota")->asFloat(), 'f', 2));
         return l;
     }
 
@@ -128,7 +128,8 @@ TEST_F(Zaleglosci, ReportShowsBalancesLinesAndTotals) {
     EXPECT_TRUE(Wiersze("Nowak").value(0).contains("Nadpłata: | 200,00zł")) << t.toStdString();
     EXPECT_TRUE(Wiersze("Wiśniewski").isEmpty());  // balance zero: left out, lines included
     EXPECT_TRUE(Wiersze("Wpisowe").isEmpty());
-    EXPECT_TRUE(Wiersze("Zieliński").value(0).contains("Do zapłaty: | 200,00zł")) << t.toStdString();
+    EXPECT_TRUE(Wiersze("Zieliński").value(0).contains("Do zapłaty: | 200,00zł"))
+        << t.toStdString();
     EXPECT_TRUE(t.contains("Derara za miesiąc 10.2024")) << t.toStdString();
     EXPECT_TRUE(t.contains("Odpisy za miesiąc 10.2024 | -50,00")) << t.toStdString();
     EXPECT_TRUE(Wiersze("Razem nadpłaty:").value(0).contains("200,00 zł")) << t.toStdString();
@@ -174,4 +175,19 @@ TEST_F(Zaleglosci, AnErrorMidwayRestoresEverything) {
     EXPECT_TRUE(WyjscieOdblokowane());
     EXPECT_EQ(IleTabel("RZalU"), 0);
     EXPECT_EQ(DMw->TZalUcz->tableName().toLower(), "str_zalucz.db");
+}
+
+TEST_F(Zaleglosci, ArrearsAndOverpaymentThatCancelOutAreLeftOut) {
+    Dane();
+    const int s = f->DodajSzkole("Przedszkole");
+    const int rowny = f->DodajUcznia("Łabędź", "Olga", s);
+    f->DodajKwote(rok, rowny, "WI", 9, 100.0);        // September unpaid ...
+    f->DodajKwote(rok, rowny, "WŻ", 12, 100.0, "Z");  // ... December paid ahead
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    EXPECT_TRUE(Wiersze("Łabędź").isEmpty());
+    EXPECT_TRUE(Wiersze("Wyżywienie za miesiąc 12.2024").isEmpty());
+    // The totals are those of the other pupils only.
+    EXPECT_TRUE(Wiersze("Razem zaległości:").value(0).contains("350,00 zł"));
+    EXPECT_TRUE(Wiersze("Razem nadpłaty:").value(0).contains("200,00 zł"));
 }

@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
     try {
         db::Database baza;
         if (!PrzygotujFolderDanych(baza, folder)) return 0;
+        // The main window first, then the data modules, then every other window.
+        UtworzOknoGlowne();
         UtworzModulyDanych(&baza);
         UtworzOknaRdzenia();
         DodajPoleceniaWplat(Glowny);

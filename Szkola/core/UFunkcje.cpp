@@ -7,72 +7,12 @@
 #include <string>
 
 #include "platform/db/Database.h"
+#include "platform/db/Money.h"
 
 // --- rounding ---
 
-namespace {
-
-// The exact way: read the value to 15 significant digits ("d.dddddddddddddde+XX"), enough to
-// hold every decimal the user can type and few enough that the binary error of 1.005
-// (1.00499999999999989...) disappears, then round that decimal text.
-double zaokraglijTekstem(double value, int decimals) {
-    char buf[64];
-    const double mag = std::fabs(value);
-    auto res = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::scientific, 14);
-    *res.ptr = '\0';
-    char digits[15];
-    int n = 0;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') digits[n++] = *p;
-    const int exp10 = std::atoi(p + 1);  // value = d0.d1d2... * 10^exp10
-
-    // Digits kept: those whose place is at least 10^-decimals.
-    const int keep = exp10 + decimals + 1;
-    if (keep >= n) return value;  // nothing beyond the wanted decimals
-    if (keep < 0) return 0.0;     // below half a unit of the last place
-
-    long long kept = 0;
-    for (int i = 0; i < keep; ++i) kept = kept * 10 + (digits[i] - '0');
-    if (digits[keep] >= '5') ++kept;  // half away from zero: we work on the magnitude
-    if (kept == 0) return 0.0;
-
-    // kept * 10^-decimals, converted once so the result is the double nearest that decimal.
-    char out[64];
-    const int len = std::snprintf(out, sizeof out, "%llde%d", kept, -decimals);
-    double r = 0.0;
-    std::from_chars(out, out + len, r);
-    return value < 0 ? -r : r;
-}
-
-const double kPotegi[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-
-}  // namespace
-
-double Zaokraglij(double value, int decimals) {
-    if (!std::isfinite(value)) return value;
-    if (value == 0.0) return 0.0;
-    if (decimals > 400) decimals = 400;
-    if (decimals < -400) decimals = -400;
-
-    // Fast way for the usual money: scaled below 1e9 the 15-digit reading moves the value by
-    // less than 1e-6 of a unit, so a fraction clearly away from one half rounds the same as the
-    // exact way; k / 10^d is then the double nearest the decimal, as the exact way gives.
-    if (decimals >= 0 && decimals <= 9) {
-        const double p = kPotegi[decimals];
-        const double s = std::fabs(value) * p;
-        if (s < 1e9) {
-            const double cale = std::floor(s);
-            const double f = s - cale;
-            if (std::fabs(f - 0.5) > 1e-5) {
-                const double k = f > 0.5 ? cale + 1.0 : cale;
-                if (k == 0.0) return 0.0;
-                return value < 0 ? -(k / p) : k / p;
-            }
-        }
-    }
-    return zaokraglijTekstem(value, decimals);
-}
+// One rule for what the program computes and what the engine stores.
+double Zaokraglij(double value, int decimals) { return db::roundDecimal(value, decimals); }
 
 // --- dates ---
 

@@ -63,8 +63,12 @@ void UsunModulyDanych() {
     DM = nullptr;
 }
 
+void UtworzOknoGlowne() {
+    if (!Glowny) Glowny = new TGlowny;
+}
+
 void UtworzOknaRdzenia() {
-    Glowny = new TGlowny;
+    UtworzOknoGlowne();
     Kalendarz = new TKalendarz(Glowny);
     QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, Glowny, [] { Glowny->OdswiezPasekStanu(); });
     Logowanie = new TLogowanie(Glowny);

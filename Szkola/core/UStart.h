@@ -23,8 +23,11 @@ bool PrzygotujFolderDanych(db::Database& baza, const QString& folder);
 void UtworzModulyDanych(db::Database* baza);
 void UsunModulyDanych();
 
-// Creates the windows of the core, pupils and fees once, the main window first, and points the
-// data module's filter states at the main window. DM and DMw must exist.
+// The main window, created first of all (before the data modules); it needs none of them.
+void UtworzOknoGlowne();
+// Creates the other windows of the core, pupils and fees once (the main window too when it is
+// not there yet) and points the data module's filter states at the main window. DM and DMw
+// must exist.
 void UtworzOknaRdzenia();
 // Deletes them again (tests, end of the run); the data modules stay.
 void UsunOknaRdzenia();

@@ -33,15 +33,6 @@ TGlowny* Glowny = nullptr;
 
 namespace {
 
-// A grid column: field, title, width in characters, alignment.
-[[maybe_unused]] ui::GridColumn kol(const QString& pole, const QString& tytul, int szer, Qt::Alignment wyr = {}) {
-    ui::GridColumn c;
-    c.field = pole;
-    c.title = tytul;
-    c.width = szer;
-    c.alignment = wyr;
-    return c;
-}
 const char* const kSkrotyMiesiecy[] = {"Sty", "Lut", "Mar", "Kwi", "Maj", "Cze",
                                        "Lip", "Sie", "Wrz", "Paź", "Lis", "Gru"};
 const char* const kMenuGlowne[] = {"&Kartoteka", "&Wpłaty", "&Zestawienia", "&Funkcje", "&Parametry"};
@@ -149,14 +140,19 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     DBGrid2 = new ui::DBGrid(TabSheet5);
     DBGrid2->setObjectName("DBGrid2");
     un->addWidget(DBGrid2, 3);
+    DBGrid2->setMinimumHeight(90);
     un->addWidget(new QLabel("Posiłki (liczba w miesiącu):", TabSheet5));
     DBGrid4 = new ui::DBGrid(TabSheet5);
     DBGrid4->setObjectName("DBGrid4");
     un->addWidget(DBGrid4, 2);
+    DBGrid4->setMinimumHeight(70);
     PageControl->addTab(TabSheet5, "Należności - rok ...");
     dzielnik->addWidget(PageControl);
+    // The register takes most of the height: a pupil has only a few fee and meal rows.
     dzielnik->setStretchFactor(0, 3);
     dzielnik->setStretchFactor(1, 2);
+    dzielnik->setSizes({420, 300});
+    dzielnik->setChildrenCollapsible(false);
     uc->addWidget(d->rejestr);
     d->rejestr->setVisible(false);
     setCentralWidget(centrum);
@@ -325,13 +321,13 @@ QString TGlowny::TekstPaskaStanu() const {
 void TGlowny::UstawKolumnyRejestru() {
     DBGrid1->setTable(DM->DSUczen);
     DBGrid1->setColumns({});
-    DBGrid1->addColumn(kol("Nazwisko", "Nazwisko", 22));
-    DBGrid1->addColumn(kol("Imiona", "Imiona", 22));
-    DBGrid1->addColumn(kol("DataUr", "Data ur.", 11));
-    DBGrid1->addColumn(kol("Szkola", "Szkoła", 26));
-    DBGrid1->addColumn(kol("Poziom", "Poziom", 12));
-    DBGrid1->addColumn(kol("Klasa", "Grupa", 12));
-    DBGrid1->addColumn(kol("Miasto", "Miejscowość", 16));
+    DBGrid1->addColumn(ui::GridColumn("Nazwisko", "Nazwisko", 22));
+    DBGrid1->addColumn(ui::GridColumn("Imiona", "Imiona", 22));
+    DBGrid1->addColumn(ui::GridColumn("DataUr", "Data ur.", 11));
+    DBGrid1->addColumn(ui::GridColumn("Szkola", "Szkoła", 26));
+    DBGrid1->addColumn(ui::GridColumn("Poziom", "Poziom", 12));
+    DBGrid1->addColumn(ui::GridColumn("Klasa", "Grupa", 12));
+    DBGrid1->addColumn(ui::GridColumn("Miasto", "Miejscowość", 16));
 }
 
 // Fee and meal columns in the months' order of the school year (from its first month).
@@ -339,15 +335,15 @@ void TGlowny::UstawKolumnyNaleznosci(int nrMies) {
     if (nrMies < 1 || nrMies > 12) nrMies = 1;
     DBGrid2->setTable(DM->DSNaleznosc);
     DBGrid2->setColumns({});
-    DBGrid2->addColumn(kol("RodzOpl", "Rodzaj", 6));
-    DBGrid2->addColumn(kol("Status", "Status", 6));
+    DBGrid2->addColumn(ui::GridColumn("RodzOpl", "Rodzaj", 6));
+    DBGrid2->addColumn(ui::GridColumn("Status", "Status", 6));
     DBGrid4->setTable(DM->DSPosUcz);
     DBGrid4->setColumns({});
-    DBGrid4->addColumn(kol("RodzPos", "Posiłek", 7));
+    DBGrid4->addColumn(ui::GridColumn("RodzPos", "Posiłek", 7));
     for (int i = 0; i < 12; ++i) {
         const int m = (nrMies - 1 + i) % 12 + 1;
-        DBGrid2->addColumn(kol(PoleMiesiaca('M', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 9, Qt::AlignRight));
-        DBGrid4->addColumn(kol(PoleMiesiaca('L', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 5, Qt::AlignRight));
+        DBGrid2->addColumn(ui::GridColumn(PoleMiesiaca('M', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 9, Qt::AlignRight));
+        DBGrid4->addColumn(ui::GridColumn(PoleMiesiaca('L', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 5, Qt::AlignRight));
     }
 }
 

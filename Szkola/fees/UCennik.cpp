@@ -13,6 +13,7 @@
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/RecordButtons.h"
 
 TCennik* Cennik = nullptr;
 
@@ -26,15 +27,6 @@ QString SymbolRodzajuOplaty(const QString& opis) {
 
 namespace {
 
-// A grid column: field, title, width in characters, alignment.
-[[maybe_unused]] ui::GridColumn kol(const QString& pole, const QString& tytul, int szer, Qt::Alignment wyr = {}) {
-    ui::GridColumn c;
-    c.field = pole;
-    c.title = tytul;
-    c.width = szer;
-    c.alignment = wyr;
-    return c;
-}
 // A price-list row that a meal price link points at.
 bool wskazanaWPosilkach(int idNaleznosc) {
     db::Table t(DM->Baza());
@@ -58,9 +50,8 @@ TCennik::TCennik(QWidget* parent) : ui::Window(parent) {
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setTable(t);
-    DBGrid1->addColumn(kol("Rodzaj", "Rodzaj", 6));
-    DBGrid1->addColumn(kol("Opis", "Nazwa", 36));
-    DBGrid1->addColumn(kol("Kwota", "Kwota", 10, Qt::AlignRight));
+    DBGrid1->setColumns({ui::GridColumn("Rodzaj", "Rodzaj", 6), ui::GridColumn("Opis", "Nazwa", 36),
+                         ui::GridColumn("Kwota", "Kwota", 12, Qt::AlignRight)});
 
     DBLookupRodzaj = new ui::DBLookupCombo(this);
     DBLookupRodzaj->setObjectName("DBLookupRodzaj");
@@ -71,18 +62,29 @@ TCennik::TCennik(QWidget* parent) : ui::Window(parent) {
     DBEditKwota = new ui::DBEdit(t, "Kwota", this);
     DBEditKwota->setObjectName("DBEditKwota");
 
-    auto przycisk = [this](const QString& tekst, const char* nazwa) {
-        auto* b = new QPushButton(tekst, this);
+    Przyciski = new ui::RecordButtons(this, t, DBGrid1);
+    using A = ui::RecordButtons::Action;
+    auto przycisk = [this](A a, const char* nazwa) {
+        auto* b = qobject_cast<QPushButton*>(Przyciski->button(a));
         b->setObjectName(nazwa);
         return b;
     };
-    SpeedButtonDopisz = przycisk("&Dopisz", "SpeedButtonDopisz");
-    SpeedButtonPopraw = przycisk("&Popraw", "SpeedButtonPopraw");
-    SpeedButtonUsun = przycisk("&Usuń", "SpeedButtonUsun");
-    BitBtnZapisz = przycisk("&Zapisz", "BitBtnZapisz");
-    BitBtnAnuluj = przycisk("&Anuluj", "BitBtnAnuluj");
-    BitBtnWybierz = przycisk("W&ybierz", "BitBtnWybierz");
-    BitBtnWyjscie = przycisk("&Wyjście", "BitBtnWyjscie");
+    SpeedButtonDopisz = przycisk(A::Add, "SpeedButtonDopisz");
+    SpeedButtonPopraw = przycisk(A::Edit, "SpeedButtonPopraw");
+    SpeedButtonUsun = przycisk(A::Delete, "SpeedButtonUsun");
+    BitBtnZapisz = przycisk(A::Save, "BitBtnZapisz");
+    BitBtnAnuluj = przycisk(A::Cancel, "BitBtnAnuluj");
+    BitBtnWyjscie = przycisk(A::Exit, "BitBtnWyjscie");
+    BitBtnWybierz = new QPushButton("W&ybierz", this);
+    BitBtnWybierz->setObjectName("BitBtnWybierz");
+    Przyciski->saveErrorText = "Błąd zapisu pozycji cennika!";
+    Przyciski->allow = [this](A a) { return a != A::Delete || MoznaUsunac(); };
+    Przyciski->validate = [this] { return PozycjaPoprawna(); };
+    Przyciski->started = [this](A a) {
+        // A new row takes the kind the list is filtered by.
+        if (a == A::Add && !filtr_.isEmpty()) DM->TCennik->field("Rodzaj")->setString(filtr_);
+        (a == A::Add ? static_cast<QWidget*>(DBLookupRodzaj) : DBEditOpis)->setFocus();
+    };
 
     auto* gora = new QHBoxLayout;
     gora->addWidget(new QLabel("Rodzaj należności:", this));
@@ -105,13 +107,7 @@ TCennik::TCennik(QWidget* parent) : ui::Window(parent) {
     resize(560, 460);
 
     connect(ComboBoxRodzaj, &QComboBox::activated, this, [this] { ComboBoxRodzajChange(); });
-    connect(SpeedButtonDopisz, &QPushButton::clicked, this, [this] { SpeedButtonDopiszClick(); });
-    connect(SpeedButtonPopraw, &QPushButton::clicked, this, [this] { SpeedButtonPoprawClick(); });
-    connect(SpeedButtonUsun, &QPushButton::clicked, this, [this] { SpeedButtonUsunClick(); });
-    connect(BitBtnZapisz, &QPushButton::clicked, this, [this] { BitBtnZapiszClick(); });
-    connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
     connect(BitBtnWybierz, &QPushButton::clicked, this, [this] { BitBtnWybierzClick(); });
-    connect(BitBtnWyjscie, &QPushButton::clicked, this, [this] { BitBtnWyjscieClick(); });
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] {
         if (trybWyboru()) BitBtnWybierzClick();
     });
@@ -174,71 +170,39 @@ void TCennik::FormActivate() {
 }
 
 void TCennik::UstawPrzyciski() {
-    const bool edycja = DM->TCennik->active() && DM->TCennik->state() != db::Table::Browse;
-    const bool wybor = trybWyboru();
-    SpeedButtonDopisz->setVisible(!edycja && !wybor);
-    SpeedButtonPopraw->setVisible(!edycja && !wybor);
-    SpeedButtonUsun->setVisible(!edycja && !wybor);
-    BitBtnZapisz->setVisible(edycja);
-    BitBtnAnuluj->setVisible(edycja);
-    BitBtnWybierz->setVisible(!edycja && wybor);
-    BitBtnWyjscie->setVisible(!edycja);
-    DBGrid1->setEnabled(!edycja);
+    // The record buttons follow the table themselves; the choice and the kind filter are ours.
+    Przyciski->setBrowseOnly(trybWyboru());
+    const bool edycja = Przyciski->editing();
+    BitBtnWybierz->setVisible(!edycja && trybWyboru());
     ComboBoxRodzaj->setEnabled(!edycja);
 }
 
-void TCennik::SpeedButtonDopiszClick() {
-    if (trybWyboru()) return;
-    db::Table* t = DM->TCennik;
-    t->append();
-    if (!filtr_.isEmpty()) t->field("Rodzaj")->setString(filtr_);
-    DBLookupRodzaj->setFocus();
+void TCennik::SpeedButtonDopiszClick() { Przyciski->add(); }
+void TCennik::SpeedButtonPoprawClick() { Przyciski->edit(); }
+void TCennik::SpeedButtonUsunClick() { Przyciski->remove(); }
+void TCennik::BitBtnZapiszClick() { Przyciski->save(); }
+void TCennik::BitBtnAnulujClick() { Przyciski->cancel(); }
+
+bool TCennik::MoznaUsunac() {
+    if (!wskazanaWPosilkach(DM->TCennik->field("IdNaleznosc")->asInteger())) return true;
+    ui::MessageBox("Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!", "Uwaga!",
+                   ui::MB_OK);
+    return false;
 }
 
-void TCennik::SpeedButtonPoprawClick() {
-    if (trybWyboru() || DM->TCennik->isEmpty()) return;
-    DM->TCennik->edit();
-    DBEditOpis->setFocus();
-}
-
-void TCennik::SpeedButtonUsunClick() {
+bool TCennik::PozycjaPoprawna() {
     db::Table* t = DM->TCennik;
-    if (trybWyboru() || t->isEmpty()) return;
-    if (wskazanaWPosilkach(t->field("IdNaleznosc")->asInteger())) {
-        ui::MessageBox("Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!", "Uwaga!",
-                       ui::MB_OK);
-        return;
-    }
-    if (ui::MessageBox("Czy skasować pozycję?", "Uwaga!", ui::MB_OKCANCEL) != ui::IDOK) return;
-    try {
-        t->remove();
-    } catch (const db::Error&) {
-        ui::MessageBox("Błąd usuwania pozycji cennika!", "Uwaga!", ui::MB_OK);
-    }
-}
-
-void TCennik::BitBtnZapiszClick() {
-    db::Table* t = DM->TCennik;
-    if (t->state() == db::Table::Browse) return;
     if (t->field("Rodzaj")->asString().isEmpty()) {
         ui::MessageBox("Podaj rodzaj należności!", "Uwaga!", ui::MB_OK);
         DBLookupRodzaj->setFocus();
-        return;
+        return false;
     }
     if (t->field("Opis")->asString().trimmed().isEmpty()) {
         ui::MessageBox("Podaj nazwę pozycji cennika!", "Uwaga!", ui::MB_OK);
         DBEditOpis->setFocus();
-        return;
+        return false;
     }
-    try {
-        t->post();
-    } catch (const db::Error&) {
-        ui::MessageBox("Błąd zapisu pozycji cennika!", "Uwaga!", ui::MB_OK);
-    }
-}
-
-void TCennik::BitBtnAnulujClick() {
-    if (DM->TCennik->state() != db::Table::Browse) DM->TCennik->cancel();
+    return true;
 }
 
 void TCennik::BitBtnWybierzClick() {
@@ -252,7 +216,7 @@ void TCennik::BitBtnWyjscieClick() { Close(); }
 
 void TCennik::FormClose() {
     db::Table* t = DM->TCennik;
-    if (t->active() && t->state() != db::Table::Browse) t->cancel();
+    Przyciski->cancel();  // leaving by Esc or the close box drops what was not saved
     t->setFiltered(false);
     filtr_.clear();
     if (Glowny) Glowny->TrybCennika = 0;

@@ -17,6 +17,7 @@ namespace ui {
 class DBGrid;
 class DBEdit;
 class DBLookupCombo;
+class RecordButtons;
 }  // namespace ui
 
 // The Symbol of the fee kind whose Opis is `opis` ("" when none).
@@ -45,6 +46,7 @@ public:
     QPushButton* BitBtnAnuluj = nullptr;
     QPushButton* BitBtnWybierz = nullptr;
     QPushButton* BitBtnWyjscie = nullptr;
+    ui::RecordButtons* Przyciski = nullptr;  // the record buttons above over DM->TCennik
 
     // The symbol the list is filtered by ("" = every kind).
     QString Filtr() const { return filtr_; }
@@ -66,6 +68,8 @@ protected:
 private:
     void UstawPrzyciski();
     void WypelnijRodzaje();
+    bool MoznaUsunac();
+    bool PozycjaPoprawna();
     bool trybWyboru() const;
     QString filtr_;
 };

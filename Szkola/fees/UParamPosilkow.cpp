@@ -14,20 +14,12 @@
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/RecordButtons.h"
 
 TParamPosilkow* ParamPosilkow = nullptr;
 
 namespace {
 
-// A grid column: field, title, width in characters, alignment.
-[[maybe_unused]] ui::GridColumn kol(const QString& pole, const QString& tytul, int szer, Qt::Alignment wyr = {}) {
-    ui::GridColumn c;
-    c.field = pole;
-    c.title = tytul;
-    c.width = szer;
-    c.alignment = wyr;
-    return c;
-}
 const char* const kDiety[] = {"Normalna", "Bezmleczna", "Bezglutenowa", "Szkolna"};
 
 bool edytowana(const db::Table* t) { return t->active() && t->state() != db::Table::Browse; }
@@ -47,31 +39,42 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
     db::Table* ldni = DM->TLdni;
     db::Table* rp = DM->TRodzPos;
 
-    auto przycisk = [this](const QString& tekst, const char* nazwa) {
-        auto* b = new QPushButton(tekst, this);
+    using A = ui::RecordButtons::Action;
+    auto przycisk = [](ui::RecordButtons* p, A a, const char* nazwa, const QString& tekst = {}) {
+        auto* b = qobject_cast<QPushButton*>(p->button(a));
         b->setObjectName(nazwa);
+        if (!tekst.isEmpty()) b->setText(tekst);
         return b;
     };
 
     // School days.
     auto* grupaDni = new QGroupBox("Liczba dni szkolnych w miesiącach", this);
+    GroupBoxDni = grupaDni;
     DBGrid1 = new ui::DBGrid(grupaDni);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setTable(ldni);
-    DBGrid1->addColumn(kol("Rok", "Rok", 6));
-    DBGrid1->addColumn(kol("NrMies", "Miesiąc", 7));
-    DBGrid1->addColumn(kol("LiczbaDni", "Dni szkolne", 10));
+    DBGrid1->setColumns({ui::GridColumn("Rok", "Rok", 6), ui::GridColumn("NrMies", "Miesiąc", 8),
+                         ui::GridColumn("LiczbaDni", "Dni szkolne", 11)});
     DBEditRok = new ui::DBEdit(ldni, "Rok", grupaDni);
     DBEditRok->setObjectName("DBEditRok");
     DBEditNrMies = new ui::DBEdit(ldni, "NrMies", grupaDni);
     DBEditNrMies->setObjectName("DBEditNrMies");
     DBEditLiczbaDni = new ui::DBEdit(ldni, "LiczbaDni", grupaDni);
     DBEditLiczbaDni->setObjectName("DBEditLiczbaDni");
-    SpeedButtonDopisz = przycisk("&Dopisz", "SpeedButtonDopisz");
-    SpeedButtonPopraw = przycisk("&Popraw", "SpeedButtonPopraw");
-    SpeedButtonUsun = przycisk("&Usuń", "SpeedButtonUsun");
-    BitBtnZapisz = przycisk("&Zapisz", "BitBtnZapisz");
-    BitBtnAnuluj = przycisk("&Anuluj", "BitBtnAnuluj");
+    PrzyciskiDni = new ui::RecordButtons(grupaDni, ldni, DBGrid1);
+    PrzyciskiDni->setButton(A::Exit, nullptr);  // one exit for the window, below
+    SpeedButtonDopisz = przycisk(PrzyciskiDni, A::Add, "SpeedButtonDopisz");
+    SpeedButtonPopraw = przycisk(PrzyciskiDni, A::Edit, "SpeedButtonPopraw");
+    SpeedButtonUsun = przycisk(PrzyciskiDni, A::Delete, "SpeedButtonUsun");
+    BitBtnZapisz = przycisk(PrzyciskiDni, A::Save, "BitBtnZapisz");
+    BitBtnAnuluj = przycisk(PrzyciskiDni, A::Cancel, "BitBtnAnuluj");
+    PrzyciskiDni->focusOnEdit = DBEditLiczbaDni;
+    PrzyciskiDni->saveErrorText = "Błąd zapisu liczby dni szkolnych!";
+    PrzyciskiDni->duplicateKeyText = "Liczba dni szkolnych tego miesiąca jest już wpisana!";
+    PrzyciskiDni->started = [this](A a) {
+        if (a == A::Add) ProponujMiesiac();
+    };
+    PrzyciskiDni->validate = [this] { return LiczbaDniPoprawna(); };
     auto* polaDni = new QFormLayout;
     polaDni->addRow("Rok:", DBEditRok);
     polaDni->addRow("Miesiąc:", DBEditNrMies);
@@ -89,6 +92,7 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
 
     // Meal kinds.
     auto* grupaPos = new QGroupBox("Rodzaje posiłków i ich ceny według diety", this);
+    GroupBoxPos = grupaPos;
     auto* siatka = new QGridLayout;
     siatka->addWidget(new QLabel("Posiłek", grupaPos), 0, 0);
     siatka->addWidget(new QLabel("Nazwa", grupaPos), 0, 1);
@@ -110,9 +114,21 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
             siatka->addWidget(c, k + 1, 2 + d);
         }
     }
-    SpeedButtonPoprawPos = przycisk("P&opraw posiłki", "SpeedButtonPoprawPos");
-    BitBtnZapiszPos = przycisk("Za&pisz posiłki", "BitBtnZapiszPos");
-    BitBtnAnulujPos = przycisk("A&nuluj", "BitBtnAnulujPos");
+    PrzyciskiPos = new ui::RecordButtons(grupaPos, rp);
+    for (A a : {A::Add, A::Delete, A::Exit}) PrzyciskiPos->setButton(a, nullptr);  // one row, always there
+    SpeedButtonPoprawPos = przycisk(PrzyciskiPos, A::Edit, "SpeedButtonPoprawPos", "P&opraw posiłki");
+    BitBtnZapiszPos = przycisk(PrzyciskiPos, A::Save, "BitBtnZapiszPos", "Za&pisz posiłki");
+    BitBtnAnulujPos = przycisk(PrzyciskiPos, A::Cancel, "BitBtnAnulujPos", "A&nuluj");
+    PrzyciskiPos->focusOnEdit = DBEditPosNaz[0];
+    PrzyciskiPos->saveErrorText = "Błąd zapisu parametrów posiłków!";
+    PrzyciskiPos->allow = [rp, this](A) {
+        // The row is made with the data folder; should it be missing, editing makes it.
+        if (!rp->isEmpty()) return true;
+        rp->append();
+        DBEditPosNaz[0]->setFocus();
+        return false;
+    };
+    PrzyciskiPos->validate = [this] { return PosilkiPoprawne(); };
     auto* przyciskiPos = new QHBoxLayout;
     przyciskiPos->addWidget(SpeedButtonPoprawPos);
     przyciskiPos->addWidget(BitBtnZapiszPos);
@@ -122,7 +138,8 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
     up->addLayout(siatka);
     up->addLayout(przyciskiPos);
 
-    BitBtnWyjscie = przycisk("&Wyjście", "BitBtnWyjscie");
+    BitBtnWyjscie = new QPushButton("&Wyjście", this);
+    BitBtnWyjscie->setObjectName("BitBtnWyjscie");
     auto* dol = new QHBoxLayout;
     dol->addStretch();
     dol->addWidget(BitBtnWyjscie);
@@ -132,14 +149,6 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
     uklad->addLayout(dol);
     resize(900, 620);
 
-    connect(SpeedButtonDopisz, &QPushButton::clicked, this, [this] { SpeedButtonDopiszClick(); });
-    connect(SpeedButtonPopraw, &QPushButton::clicked, this, [this] { SpeedButtonPoprawClick(); });
-    connect(SpeedButtonUsun, &QPushButton::clicked, this, [this] { SpeedButtonUsunClick(); });
-    connect(BitBtnZapisz, &QPushButton::clicked, this, [this] { BitBtnZapiszClick(); });
-    connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
-    connect(SpeedButtonPoprawPos, &QPushButton::clicked, this, [this] { SpeedButtonPoprawPosClick(); });
-    connect(BitBtnZapiszPos, &QPushButton::clicked, this, [this] { BitBtnZapiszPosClick(); });
-    connect(BitBtnAnulujPos, &QPushButton::clicked, this, [this] { BitBtnAnulujPosClick(); });
     connect(BitBtnWyjscie, &QPushButton::clicked, this, [this] { BitBtnWyjscieClick(); });
     connect(ldni, &db::Table::stateChanged, this, [this] { UstawPrzyciski(); });
     connect(rp, &db::Table::stateChanged, this, [this] { UstawPrzyciski(); });
@@ -150,18 +159,11 @@ TParamPosilkow::~TParamPosilkow() {
 }
 
 void TParamPosilkow::UstawPrzyciski() {
+    // One part is edited at a time; the window is left only at rest.
     const bool dni = edytowana(DM->TLdni), pos = edytowana(DM->TRodzPos);
-    const bool spoczynek = !dni && !pos;
-    SpeedButtonDopisz->setVisible(spoczynek);
-    SpeedButtonPopraw->setVisible(spoczynek);
-    SpeedButtonUsun->setVisible(spoczynek);
-    BitBtnZapisz->setVisible(dni);
-    BitBtnAnuluj->setVisible(dni);
-    DBGrid1->setEnabled(!dni);
-    SpeedButtonPoprawPos->setVisible(spoczynek);
-    BitBtnZapiszPos->setVisible(pos);
-    BitBtnAnulujPos->setVisible(pos);
-    BitBtnWyjscie->setVisible(spoczynek);
+    GroupBoxPos->setEnabled(!dni);
+    GroupBoxDni->setEnabled(!pos);
+    BitBtnWyjscie->setVisible(!dni && !pos);
 }
 
 void TParamPosilkow::FormActivate() {
@@ -174,92 +176,57 @@ void TParamPosilkow::FormActivate() {
     UstawPrzyciski();
 }
 
-void TParamPosilkow::SpeedButtonDopiszClick() {
+void TParamPosilkow::SpeedButtonDopiszClick() { PrzyciskiDni->add(); }
+void TParamPosilkow::SpeedButtonPoprawClick() { PrzyciskiDni->edit(); }
+void TParamPosilkow::SpeedButtonUsunClick() { PrzyciskiDni->remove(); }
+void TParamPosilkow::BitBtnZapiszClick() { PrzyciskiDni->save(); }
+void TParamPosilkow::BitBtnAnulujClick() { PrzyciskiDni->cancel(); }
+void TParamPosilkow::SpeedButtonPoprawPosClick() { PrzyciskiPos->edit(); }
+void TParamPosilkow::BitBtnZapiszPosClick() { PrzyciskiPos->save(); }
+void TParamPosilkow::BitBtnAnulujPosClick() { PrzyciskiPos->cancel(); }
+
+// The month after the last one entered is the likely next.
+void TParamPosilkow::ProponujMiesiac() {
     db::Table* t = DM->TLdni;
-    // The month after the last one entered is the likely next.
     int rok = QDate::currentDate().year(), mies = QDate::currentDate().month();
-    if (!t->isEmpty()) {
-        t->last();
-        rok = t->field("Rok")->asInteger();
-        mies = t->field("NrMies")->asInteger() + 1;
-        if (mies > 12) {
-            mies = 1;
-            ++rok;
+    {
+        db::Table ostatni(DM->Baza());
+        ostatni.setTableName(t->tableName());
+        ostatni.setIndexFieldNames("Rok;NrMies");
+        ostatni.open();
+        if (!ostatni.isEmpty()) {
+            ostatni.last();
+            rok = ostatni.field("Rok")->asInteger();
+            mies = ostatni.field("NrMies")->asInteger() + 1;
+            if (mies > 12) {
+                mies = 1;
+                ++rok;
+            }
         }
     }
-    t->append();
     t->field("Rok")->setInteger(rok);
     t->field("NrMies")->setInteger(mies);
-    DBEditLiczbaDni->setFocus();
 }
 
-void TParamPosilkow::SpeedButtonPoprawClick() {
-    if (DM->TLdni->isEmpty()) return;
-    DM->TLdni->edit();
-    DBEditLiczbaDni->setFocus();
-}
-
-void TParamPosilkow::SpeedButtonUsunClick() {
+bool TParamPosilkow::LiczbaDniPoprawna() {
     db::Table* t = DM->TLdni;
-    if (t->isEmpty()) return;
-    if (ui::MessageBox("Czy skasować pozycję?", "Uwaga!", ui::MB_OKCANCEL) != ui::IDOK) return;
-    try {
-        t->remove();
-    } catch (const db::Error&) {
-        ui::MessageBox("Błąd usuwania pozycji!", "Uwaga!", ui::MB_OK);
-    }
-}
-
-void TParamPosilkow::BitBtnZapiszClick() {
-    db::Table* t = DM->TLdni;
-    if (!edytowana(t)) return;
     const QString blad = SprawdzLiczbeDni(t->field("Rok")->asInteger(), t->field("NrMies")->asInteger(),
                                           t->field("LiczbaDni")->asInteger());
-    if (!blad.isEmpty()) {
-        ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
-        return;
-    }
-    try {
-        t->post();
-    } catch (const db::Error& e) {
-        ui::MessageBox(e.kind() == db::Error::KeyViolation ? "Liczba dni szkolnych tego miesiąca jest już wpisana!"
-                                                           : "Błąd zapisu liczby dni szkolnych!",
-                       "Uwaga!", ui::MB_OK);
-    }
+    if (blad.isEmpty()) return true;
+    ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
+    return false;
 }
 
-void TParamPosilkow::BitBtnAnulujClick() {
-    if (edytowana(DM->TLdni)) DM->TLdni->cancel();
-}
-
-void TParamPosilkow::SpeedButtonPoprawPosClick() {
+bool TParamPosilkow::PosilkiPoprawne() {
     db::Table* t = DM->TRodzPos;
-    if (t->isEmpty())
-        t->append();
-    else
-        t->edit();
-    DBEditPosNaz[0]->setFocus();
-}
-
-void TParamPosilkow::BitBtnZapiszPosClick() {
-    db::Table* t = DM->TRodzPos;
-    if (!edytowana(t)) return;
     for (int k = 1; k <= 6; ++k)
         if (t->field(QString("Ps%1").arg(k))->asBool() &&
             t->field(QString("PosNaz%1").arg(k))->asString().trimmed().isEmpty()) {
             ui::MessageBox(QString("Podaj nazwę posiłku %1!").arg(k), "Uwaga!", ui::MB_OK);
             DBEditPosNaz[k - 1]->setFocus();
-            return;
+            return false;
         }
-    try {
-        t->post();
-    } catch (const db::Error&) {
-        ui::MessageBox("Błąd zapisu parametrów posiłków!", "Uwaga!", ui::MB_OK);
-    }
-}
-
-void TParamPosilkow::BitBtnAnulujPosClick() {
-    if (edytowana(DM->TRodzPos)) DM->TRodzPos->cancel();
+    return true;
 }
 
 void TParamPosilkow::BitBtnWyjscieClick() { Close(); }

@@ -16,6 +16,7 @@ class DBGrid;
 class DBEdit;
 class DBCheckBox;
 class DBLookupCombo;
+class RecordButtons;
 }  // namespace ui
 
 // Checks a LiczbaDni row before it is saved; "" when it is sound, else the message.
@@ -37,6 +38,7 @@ public:
     QPushButton* SpeedButtonUsun = nullptr;
     QPushButton* BitBtnZapisz = nullptr;
     QPushButton* BitBtnAnuluj = nullptr;
+    ui::RecordButtons* PrzyciskiDni = nullptr;  // the record buttons above over DM->TLdni
 
     // Meal kinds k = 1..6: offered, name, price link per diet d = 0..3.
     ui::DBCheckBox* CheckBoxPs[6] = {};
@@ -45,6 +47,9 @@ public:
     QPushButton* SpeedButtonPoprawPos = nullptr;
     QPushButton* BitBtnZapiszPos = nullptr;
     QPushButton* BitBtnAnulujPos = nullptr;
+    ui::RecordButtons* PrzyciskiPos = nullptr;  // edit, save and cancel over DM->TRodzPos
+    QWidget* GroupBoxDni = nullptr;
+    QWidget* GroupBoxPos = nullptr;
 
     QPushButton* BitBtnWyjscie = nullptr;
 
@@ -64,6 +69,9 @@ protected:
 
 private:
     void UstawPrzyciski();
+    void ProponujMiesiac();
+    bool LiczbaDniPoprawna();
+    bool PosilkiPoprawne();
 };
 
 extern TParamPosilkow* ParamPosilkow;

@@ -24,15 +24,6 @@ TRokSzkolny* RokSzkolny = nullptr;
 
 namespace {
 
-// A grid column: field, title, width in characters, alignment.
-[[maybe_unused]] ui::GridColumn kol(const QString& pole, const QString& tytul, int szer, Qt::Alignment wyr = {}) {
-    ui::GridColumn c;
-    c.field = pole;
-    c.title = tytul;
-    c.width = szer;
-    c.alignment = wyr;
-    return c;
-}
 
 db::Database* baza() { return DM ? DM->Baza() : db::Database::current(); }
 
@@ -159,9 +150,9 @@ TRokSzkolny::TRokSzkolny(QWidget* parent) : ui::Window(parent) {
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setTable(TRokSzk);
-    DBGrid1->addColumn(kol("RokSzk", "Rok szkolny", 12));
-    DBGrid1->addColumn(kol("Miesiac", "Pierwszy miesiąc", 14));
-    DBGrid1->addColumn(kol("Rok", "Rok", 6));
+    DBGrid1->addColumn(ui::GridColumn("RokSzk", "Rok szkolny", 12));
+    DBGrid1->addColumn(ui::GridColumn("Miesiac", "Pierwszy miesiąc", 14));
+    DBGrid1->addColumn(ui::GridColumn("Rok", "Rok", 6));
 
     SpeedButtonDopisz = new QPushButton("&Dopisz", this);
     SpeedButtonDopisz->setObjectName("SpeedButtonDopisz");

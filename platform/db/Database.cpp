@@ -22,6 +22,36 @@ Database* g_current = nullptr;
 QString indexSqlName(const QString& table, const IndexDef& ix) {
     return table + QLatin1Char('#') + (ix.name.isEmpty() ? ix.fields : ix.name);
 }
+
+// An empty text is stored as NULL, and SQLite lets any number of NULLs through a unique index.
+// So a unique index with text fields gets a companion that enforces it on ifnull(field, ''),
+// in the field's own order (the Polish one ignores case). The ordering index stays as declared:
+// searches on the plain fields use it.
+const QLatin1String kEmptyIsNullSuffix("#empty");
+
+bool isCompanionIndex(const QString& sqlName) { return sqlName.endsWith(kEmptyIsNullSuffix, Qt::CaseInsensitive); }
+
+// The CREATE statement of the companion of ix, "" when ix needs none.
+QString companionIndexSql(const QString& schema, const QString& table, const IndexDef& ix, const TableDef& def) {
+    if (!ix.unique) return {};
+    QStringList cols;
+    bool anyText = false;
+    for (const QString& name : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const FieldDef* f = def.field(name.trimmed());
+        if (!f) return {};
+        if (f->type == FieldType::Text || f->type == FieldType::Memo) {
+            anyText = true;
+            cols << QStringLiteral("ifnull(%1, '') COLLATE %2")
+                        .arg(quoteId(f->name), f->collation == Collation::Polish ? QLatin1String(kPolishCollation)
+                                                                                 : QLatin1String("BINARY"));
+        } else {
+            cols << quoteId(f->name);
+        }
+    }
+    if (!anyText) return {};
+    return QStringLiteral("CREATE UNIQUE INDEX %1.%2 ON %3 (%4)")
+        .arg(schema, quoteId(indexSqlName(table, ix) + kEmptyIsNullSuffix), quoteId(table), cols.join(QStringLiteral(", ")));
+}
 }  // namespace
 
 struct Database::Impl {
@@ -235,6 +265,8 @@ void Database::createTable(const TableDef& def, bool temporary) {
             d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
                        .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
                             quoteId(indexSqlName(name, ix)), quoteId(name), fl.join(QStringLiteral(", "))));
+            const QString companion = companionIndexSql(schema, name, ix, def);
+            if (!companion.isEmpty()) d->run(companion);
         }
     });
 }
@@ -311,7 +343,10 @@ TableDef Database::structure(const QString& name) const {
         StmtUse use(st);
         sqlite3_bind_text(st, 1, real.constData(), int(real.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 2, sch.constData(), int(sch.size()), SQLITE_TRANSIENT);
-        while (sqlite3_step(st) == SQLITE_ROW) idx << qMakePair(text(st, 0), sqlite3_column_int(st, 1) != 0);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const QString sqlName = text(st, 0);
+            if (!isCompanionIndex(sqlName)) idx << qMakePair(sqlName, sqlite3_column_int(st, 1) != 0);
+        }
     }
     for (const auto& [sqlName, unique] : idx) {
         IndexDef ix;
@@ -360,8 +395,32 @@ void Database::upgradeTable(const TableDef& def) {
             d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
                        .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
                             quoteId(indexSqlName(have.name, ix)), quoteId(have.name), fl.join(QStringLiteral(", "))));
+            now.indexes << ix;
+        }
+        // Unique indexes made before empty texts counted as equal get their companion. Where
+        // such duplicates are already stored, the index stays as it was: the folder still opens.
+        for (const IndexDef& ix : std::as_const(now.indexes)) {
+            const QString companion = companionIndexSql(schema, have.name, ix, now);
+            if (companion.isEmpty() || indexExists(schema, indexSqlName(have.name, ix) + kEmptyIsNullSuffix)) continue;
+            try {
+                d->atomically([&] { d->run(companion); });
+            } catch (const Error& e) {
+                if (e.kind() != Error::KeyViolation) throw;
+                qWarning("%s: empty texts stay apart there until the duplicates are removed",
+                         qPrintable(e.message()));
+            }
         }
     });
+}
+
+bool Database::indexExists(const QString& schema, const QString& sqlName) const {
+    sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE").arg(schema));
+    StmtUse use(st);
+    const QByteArray b = sqlName.toUtf8();
+    sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot look up index %1").arg(sqlName));
+    return rc == SQLITE_ROW;
 }
 
 void Database::exec(const QString& sql, const QVariantList& params) {

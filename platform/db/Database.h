@@ -93,6 +93,7 @@ public:
     bool isClosing() const;
 
 private:
+    bool indexExists(const QString& schema, const QString& sqlName) const;
     struct Impl;
     Impl* d;
 };

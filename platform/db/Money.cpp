@@ -2,49 +2,79 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace db {
 
+namespace {
+
+// The exact way: read the value to 15 significant digits ("d.dddddddddddddde+XX"), enough to
+// hold every decimal the user can type and few enough that the binary error of 1.005
+// (1.00499999999999989...) and the noise of sums (0.1049999999999999) disappear, then round
+// that decimal text.
+double roundByText(double value, int decimals) {
+    char buf[64];
+    const double mag = std::fabs(value);
+    auto res = std::to_chars(buf, buf + sizeof buf, mag, std::chars_format::scientific, 14);
+    *res.ptr = '\0';
+    char digits[15];
+    int n = 0;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && n < 15) digits[n++] = *p;
+    const int exp10 = std::atoi(p + 1);  // value = d0.d1d2... * 10^exp10
+
+    // Digits kept: those whose place is at least 10^-decimals.
+    const int keep = exp10 + decimals + 1;
+    if (keep >= n) return value;  // nothing beyond the wanted decimals
+    if (keep < 0) return 0.0;     // below half a unit of the last place
+
+    long long kept = 0;
+    for (int i = 0; i < keep; ++i) kept = kept * 10 + (digits[i] - '0');
+    if (digits[keep] >= '5') ++kept;  // half away from zero: we work on the magnitude
+    if (kept == 0) return 0.0;
+
+    // kept * 10^-decimals, converted once so the result is the double nearest that decimal.
+    char out[64];
+    const int len = std::snprintf(out, sizeof out, "%llde%d", kept, -decimals);
+    double r = 0.0;
+    std::from_chars(out, out + len, r);
+    return value < 0 ? -r : r;
+}
+
+const double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+}  // namespace
+
 double roundDecimal(double value, int decimals) {
     if (!std::isfinite(value)) return value;
-    if (decimals < 0) decimals = 0;
-    // Shortest fixed form that reads back as the same double: the decimal value meant.
-    char buf[1200];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    if (res.ec != std::errc()) return value;
-    std::string s(buf, res.ptr);
-    bool neg = false;
-    if (!s.empty() && s[0] == '-') {
-        neg = true;
-        s.erase(0, 1);
-    }
-    const auto dot = s.find('.');
-    if (dot == std::string::npos || s.size() - dot - 1 <= size_t(decimals)) return value == 0 ? 0.0 : value;
-    std::string digits = s.substr(0, dot) + s.substr(dot + 1, decimals);
-    const bool up = s[dot + 1 + decimals] >= '5';
-    if (up) {
-        int i = int(digits.size()) - 1;
-        while (i >= 0) {
-            if (digits[i] == '9') {
-                digits[i] = '0';
-                --i;
-            } else {
-                ++digits[i];
-                break;
+    if (value == 0.0) return 0.0;
+    if (decimals > 400) decimals = 400;
+    if (decimals < -400) decimals = -400;
+
+    // Fast way for the usual money: scaled below 1e9 the 15-digit reading moves the value by
+    // less than 1e-6 of a unit, so a fraction clearly away from one half rounds the same as the
+    // exact way; k / 10^d is then the double nearest the decimal, as the exact way gives.
+    if (decimals >= 0 && decimals <= 9) {
+        const double p = kPowers[decimals];
+        const double s = std::fabs(value) * p;
+        if (s < 1e9) {
+            const double whole = std::floor(s);
+            const double f = s - whole;
+            if (std::fabs(f - 0.5) > 1e-5) {
+                const double k = f > 0.5 ? whole + 1.0 : whole;
+                if (k == 0.0) return 0.0;
+                return value < 0 ? -(k / p) : k / p;
             }
         }
-        if (i < 0) digits.insert(digits.begin(), '1');
     }
-    std::string out = digits.substr(0, digits.size() - decimals);
-    if (decimals > 0) out += "." + digits.substr(digits.size() - decimals);
-    double r = std::strtod(out.c_str(), nullptr);
-    if (r == 0) return 0.0;
-    return neg ? -r : r;
+    return roundByText(value, decimals);
 }
 
 QString formatNumber(double value, int decimals, bool grouping) {
+    if (decimals < 0) decimals = 0;
     const double r = roundDecimal(value, decimals);
     QString s = QString::number(std::fabs(r), 'f', decimals);
     qsizetype dot = s.indexOf('.');

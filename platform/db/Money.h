@@ -5,8 +5,11 @@
 
 namespace db {
 
-// Rounds half away from zero on the decimal value the double stands for (its shortest decimal
-// form): 1.005 -> 1.01, 2.675 -> 2.68, -0.005 -> -0.01. Never returns -0.
+// Rounds half away from zero on the decimal value the double stands for, read to 15
+// significant digits so that binary and arithmetic noise does not decide: 1.005 -> 1.01,
+// 2.675 -> 2.68, -0.005 -> -0.01, 0.1049999999999999 -> 0.11. Negative decimals round to
+// tens, hundreds... Never returns -0. The one rounding of the program: fields, texts and the
+// system's own rounding all use it.
 double roundDecimal(double value, int decimals);
 
 // "1 234,56": blank between thousands when grouping, decimal comma, leading minus.

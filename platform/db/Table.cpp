@@ -1415,27 +1415,37 @@ QVariant Table::lookup(const QString& keyFields, const QVariantList& values, con
     return QVariant();
 }
 
+namespace {
+// Runs read() with the visible record at position row standing as the current one, so that
+// calculated fields, look-ups and display mappers see that record; the cursor is left as it was.
+template <class Impl, class F>
+auto withRowCurrent(Impl& d, int row, F read) {
+    struct Restore {
+        Impl& d;
+        const Row* saved;
+        int savedIdx;
+        ~Restore() {
+            d.candidate = saved;
+            d.candidateIdx = savedIdx;
+            d.touch();
+        }
+    } restore{d, d.candidate, d.candidateIdx};
+    d.candidate = d.rows[row].get();
+    d.candidateIdx = row;
+    d.touch();
+    return read();
+}
+}  // namespace
+
 QVariant Table::valueAt(int row, const Field* f) const {
     if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QVariant();
     if (f->kind_ == Field::Data) return cellToVariant(d->cellAt(row, f->column_), f->def_.type);
-    const Row* saved = d->candidate;
-    const int savedIdx = d->candidateIdx;
-    d->candidate = d->rows[row].get();
-    d->candidateIdx = row;
-    d->touch();
-    QVariant v;
-    try {
-        v = f->value();
-    } catch (...) {
-        d->candidate = saved;
-        d->candidateIdx = savedIdx;
-        d->touch();
-        throw;
-    }
-    d->candidate = saved;
-    d->candidateIdx = savedIdx;
-    d->touch();
-    return v;
+    return withRowCurrent(*d, row, [f] { return f->value(); });
+}
+
+QString Table::displayTextAt(int row, const Field* f) const {
+    if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QString();
+    return withRowCurrent(*d, row, [f] { return f->displayText(); });
 }
 
 // --- editing

@@ -167,6 +167,9 @@ public:
     QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) const;
     // Value of a field in the visible record at position row, without moving (for grids).
     QVariant valueAt(int row, const Field* f) const;
+    // What f->displayText() gives for the visible record at position row (display mapper and
+    // display format included), without moving; "" when there is no such record.
+    QString displayTextAt(int row, const Field* f) const;
 
     // --- editing ---
     void insert();  // new record before the current one (order decides where it lands)

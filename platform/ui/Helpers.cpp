@@ -188,7 +188,7 @@ std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text) 
 namespace {
 
 // Text of a stored value as Field::displayText() shows it.
-QString formatValue(const QVariant& v, const db::Field* f) {
+[[maybe_unused]] QString formatValue(const QVariant& v, const db::Field* f) {
     using T = db::FieldType;
     if (!v.isValid() || v.isNull()) return QString(QLatin1String(""));
     const QString fmt = f->displayFormat();

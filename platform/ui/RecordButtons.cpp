@@ -86,6 +86,11 @@ void RecordButtons::setGrid(DBGrid* g) {
     updateButtons();
 }
 
+void RecordButtons::setBrowseOnly(bool on) {
+    browseOnly_ = on;
+    updateButtons();
+}
+
 bool RecordButtons::editing() const {
     if (!table_ || !table_->active()) return false;
     const auto st = table_->state();
@@ -100,9 +105,9 @@ void RecordButtons::updateButtons() {
         buttons_[a]->setEnabled(enabled);
     };
     if (!ed) {
-        show(Add, true);
-        show(Edit, true);
-        show(Delete, true);
+        show(Add, !browseOnly_);
+        show(Edit, !browseOnly_);
+        show(Delete, !browseOnly_);
         show(Exit, true);
         show(Save, false);
         show(Cancel, false);
@@ -120,7 +125,7 @@ void RecordButtons::updateButtons() {
 }
 
 void RecordButtons::add() {
-    if (!table_ || editing()) return;
+    if (!table_ || browseOnly_ || editing()) return;
     if (allow && !allow(Add)) return;
     try {
         if (!table_->active()) table_->open();
@@ -136,7 +141,7 @@ void RecordButtons::add() {
 }
 
 void RecordButtons::edit() {
-    if (!table_ || editing()) return;
+    if (!table_ || browseOnly_ || editing()) return;
     if (allow && !allow(Edit)) return;
     try {
         if (!table_->active() || table_->isEmpty()) return;
@@ -152,7 +157,7 @@ void RecordButtons::edit() {
 }
 
 void RecordButtons::remove() {
-    if (!table_ || editing()) return;
+    if (!table_ || browseOnly_ || editing()) return;
     try {
         if (!table_->active() || table_->isEmpty()) return;
     } catch (const db::Error&) {
@@ -178,9 +183,10 @@ bool RecordButtons::save() {
     if (validate && !validate()) return false;
     try {
         table_->post();
-    } catch (const db::Error&) {
+    } catch (const db::Error& e) {
         // The record stays pending, so the user may correct it or cancel.
-        MessageBox(saveErrorText, QStringLiteral("Uwaga!"), MB_OK);
+        const bool dup = e.kind() == db::Error::KeyViolation && !duplicateKeyText.isEmpty();
+        MessageBox(dup ? duplicateKeyText : saveErrorText, QStringLiteral("Uwaga!"), MB_OK);
         updateButtons();
         return false;
     }

@@ -43,6 +43,9 @@ class RecordButtons : public QObject {
     void setTable(db::Table* t);
     db::Table* table() const { return table_; }
     void setGrid(DBGrid* g);
+    // Browse only (e.g. a list opened to pick a row): add, edit and delete hidden and inert.
+    void setBrowseOnly(bool on);
+    bool browseOnly() const { return browseOnly_; }
 
     // --- hooks for the owner window ---
     // Before add, edit or delete (rights, conditions): false does nothing.
@@ -60,6 +63,8 @@ class RecordButtons : public QObject {
     QPointer<QWidget> focusOnEdit;
     // The message of a failed post (caption "Uwaga!"); the record stays pending.
     QString saveErrorText = QStringLiteral("Błąd zapisu!");
+    // Said instead when the post broke a unique index (empty: saveErrorText).
+    QString duplicateKeyText;
     // The delete confirmation; it goes on with OK or Yes.
     QString deleteQuestion = QStringLiteral("Czy skasować pozycję?");
     QString deleteCaption = QStringLiteral("Uwaga!");
@@ -83,6 +88,7 @@ class RecordButtons : public QObject {
     QPointer<db::Table> table_;
     QPointer<DBGrid> grid_;
     EditStyle style_ = OnlySaveCancel;
+    bool browseOnly_ = false;
     Action started_ = Add;
     QList<QMetaObject::Connection> conns_;
 };

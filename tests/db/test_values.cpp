@@ -124,3 +124,47 @@ TEST_F(ValuesTest, TypesRoundTrip) {
     t.cancel();
     EXPECT_EQ(t.field("Data")->asDate(), QDate(2008, 2, 29));
 }
+
+TEST_F(ValuesTest, DisplayTextAtShowsWhatTheFieldWouldShow) {
+    const struct {
+        const char* kod;
+        double kwota;
+        int ile;
+    } rows[] = {{"K", 1234.5, 3}, {"B", -0.5, 0}, {"", 0, 7}};
+    for (const auto& r : rows) {
+        t.append();
+        t.field("Kod")->setString(QString::fromUtf8(r.kod));
+        t.field("Kwota")->setFloat(r.kwota);
+        t.field("Ile")->setInteger(r.ile);
+        t.post();
+    }
+    // the mapper reads another field of the record as well: it must see the row asked for
+    t.field("Kod")->setDisplayMapper([](const db::Field& f) {
+        const QString k = f.asString();
+        const QString ile = f.table()->field("Ile")->asString();
+        return k == QLatin1String("K") ? QStringLiteral("Kasa ") + ile
+               : k == QLatin1String("B") ? QStringLiteral("Bank ") + ile
+                                          : QStringLiteral("?");
+    });
+    t.field("Kwota")->setDisplayFormat(QStringLiteral("### ##0.00 zł"));
+    t.last();
+    const db::Field* kod = t.field("Kod");
+    const db::Field* kwota = t.field("Kwota");
+    EXPECT_EQ(t.displayTextAt(0, kod), QStringLiteral("Kasa 3"));
+    EXPECT_EQ(t.displayTextAt(1, kod), QStringLiteral("Bank 0"));
+    EXPECT_EQ(t.displayTextAt(2, kod), QStringLiteral("?"));
+    EXPECT_EQ(t.displayTextAt(0, kwota), QStringLiteral("1 234,50 zł"));
+    EXPECT_EQ(t.displayTextAt(1, kwota), QStringLiteral("-0,50 zł"));
+    EXPECT_EQ(t.displayTextAt(2, t.field("Data")), QString());
+    EXPECT_EQ(t.displayTextAt(0, t.field("Jest")), QString());
+    // the cursor has not moved
+    EXPECT_EQ(t.recNo(), 2);
+    EXPECT_EQ(kod->displayText(), QStringLiteral("?"));
+    // no such record, a field of another cursor
+    EXPECT_EQ(t.displayTextAt(3, kod), QString());
+    EXPECT_EQ(t.displayTextAt(-1, kod), QString());
+    db::Table other;
+    other.setTableName(QStringLiteral("Wartosci"));
+    other.open();
+    EXPECT_EQ(t.displayTextAt(0, other.field("Kod")), QString());
+}

@@ -5,6 +5,7 @@
 #include "Szkola/fees/UParamPosilkow.h"
 #include "core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
+#include "platform/ui/DBGrid.h"
 
 TEST(LiczbaDni, Sprawdzenie) {
     EXPECT_EQ(SprawdzLiczbeDni(2025, 9, 21), "");
@@ -26,7 +27,10 @@ TEST_F(OknoParametrowPosilkow, DniSzkolneDopisaneIDuplikatOdrzucony) {
         ParamPosilkow->SpeedButtonDopiszClick();  // proposes the month after the last
         EXPECT_EQ(DM->TLdni->field("Rok")->asInteger(), 2025);
         EXPECT_EQ(DM->TLdni->field("NrMies")->asInteger(), 10);
-        EXPECT_TRUE(ParamPosilkow->SpeedButtonPoprawPos->isHidden());
+        // One part at a time: the meals are out of reach, the window can't be left unsaved.
+        EXPECT_FALSE(ParamPosilkow->SpeedButtonPoprawPos->isEnabled());
+        EXPECT_TRUE(ParamPosilkow->BitBtnWyjscie->isHidden());
+        EXPECT_FALSE(ParamPosilkow->DBGrid1->isEnabled());
         DM->TLdni->field("LiczbaDni")->setInteger(22);
         ParamPosilkow->BitBtnZapiszClick();
         EXPECT_EQ(DM->TLdni->state(), db::Table::Browse);
@@ -54,7 +58,8 @@ TEST_F(OknoParametrowPosilkow, RodzajePosilkowZNazwamiICenami) {
     const int obiad = folder->DodajCennik("WŻ", "Obiad bezmleczny", 10.0);
     ui::test::setModalHandlerFor("TParamPosilkow", [&](ui::Window*) {
         ParamPosilkow->SpeedButtonPoprawPosClick();
-        EXPECT_TRUE(ParamPosilkow->SpeedButtonDopisz->isHidden());
+        EXPECT_FALSE(ParamPosilkow->SpeedButtonDopisz->isEnabled());
+        EXPECT_FALSE(ParamPosilkow->BitBtnZapiszPos->isHidden());
         db::Table* t = DM->TRodzPos;
         t->field("Ps2")->setBool(true);
         t->field("PosNaz2")->clear();

@@ -1,0 +1,113 @@
+// zrzut_podgladu PLIK.png [DATA] [OPERATOR HASLO]
+// Run in a data folder (the demo one) under a real display (Xvfb): signs in, opens the register,
+// builds the arrears and overpayments statement as of DATA (YYYY-MM-DD, default 2026-01-31) and
+// saves a picture of the report preview window showing it.
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UFolderDanych.h"
+#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/ULogowanie.h"
+#include "Szkola/core/UStart.h"
+#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
+#include "Szkola/payments/UPoleceniaWplat.h"
+#include "Szkola/pupils/URokSzkolny.h"
+#include "Szkola/reports/UPoleceniaZestawien.h"
+#include "Szkola/reports/UZaleglosci.h"
+#include "platform/db/Database.h"
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/Report.h"
+#include "platform/ui/TestHooks.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "użycie: zrzut_podgladu PLIK.png [DATA] [OPERATOR HASLO]\n");
+        return 2;
+    }
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    QApplication app(argc, argv);
+    const QString plik = QString::fromLocal8Bit(argv[1]);
+    const QDate data = argc > 2 ? QDate::fromString(QString::fromLocal8Bit(argv[2]), "yyyy-MM-dd")
+                                : QDate(2026, 1, 31);
+    if (!data.isValid()) {
+        std::fprintf(stderr, "nieprawidłowa data: %s\n", argv[2]);
+        return 2;
+    }
+    const QString nazwa = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(NazwaAdministratora);
+    const QString haslo = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("admin");
+
+    db::Database baza;
+    QString blad;
+    if (!OtworzBazeDanych(baza, QDir::currentPath(), &blad)) {
+        std::fprintf(stderr, "%s\n", qPrintable(blad));
+        return 1;
+    }
+    UtworzModulyDanych(&baza);
+    UtworzOknaRdzenia();
+    DodajPoleceniaWplat(Glowny);
+    DodajPoleceniaZestawien(Glowny);
+
+    // The windows are driven as an operator would, without waiting for keys; the statement's
+    // pages are taken from the preview hook and shown in a real preview window afterwards.
+    ui::test::enable();
+    report::test::enable();
+    ui::test::setModalHandlerFor("TLogowanie", [&](ui::Window*) {
+        Logowanie->EditOperator->setText(nazwa);
+        Logowanie->EditHaslo->setText(haslo);
+        Logowanie->BitBtnOK->click();
+    });
+    ui::test::setModalHandlerFor("TKalendarz", [](ui::Window*) { Kalendarz->BitBtnOK->click(); });
+    ui::test::setModalHandlerFor("TRokSzkolny",
+                                 [](ui::Window*) { RokSzkolny->BitBtnWybierz->click(); });
+    ui::test::setModalHandlerFor("TWydruk", [data](ui::Window*) {
+        Wydruk->DateTimePicker1->setDate(data);
+        Wydruk->RadioGroup1->SetItemIndex(0);
+        Wydruk->BitBtnOKClick();
+    });
+
+    Glowny->resize(1200, 760);
+    Glowny->show();
+    if (!Glowny->PierwszaAktywacja()) {
+        std::fprintf(stderr, "logowanie nieudane\n");
+        return 1;
+    }
+    Glowny->OtworzRejestr();
+    Wykaznadpatizalegoci1Click();
+    const report::PreparedReport* p = report::test::lastShown();
+    if (!p || p->pageCount() == 0) {
+        for (const auto& m : ui::test::messages()) std::fprintf(stderr, "%s\n", qPrintable(m.text));
+        std::fprintf(stderr, "zestawienie nie powstało\n");
+        return 1;
+    }
+    auto strony = std::make_shared<report::PreparedReport>(*p);
+    report::test::disable();
+    ui::test::disable();
+
+    // The preview as the user sees it: a window over the main window, the page at full width.
+    auto* podglad = new report::PreviewWindow(strony, Glowny);
+    podglad->setAttribute(Qt::WA_DeleteOnClose);
+    podglad->resize(1000, 820);
+    podglad->show();
+
+    int wynik = 0;
+    QTimer::singleShot(800, [&] {
+        if (!podglad->grab().save(plik)) {
+            std::fprintf(stderr, "nie można zapisać %s\n", qPrintable(plik));
+            wynik = 1;
+        }
+        app.quit();
+    });
+    app.exec();
+    UsunOknaRdzenia();
+    UsunModulyDanych();
+    return wynik;
+}

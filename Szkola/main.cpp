@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
@@ -34,6 +36,11 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     TAplikacja app(argc, argv);
     QApplication::setApplicationName("Rozliczenia opłat szkolnych");
+    // Qt's own texts (an edit's context menu, standard dialogs) in Polish where the system has them.
+    QTranslator polskiQt;
+    if (polskiQt.load(QLocale(QLocale::Polish, QLocale::Poland), "qtbase", "_",
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&polskiQt);
 
     // One run per data folder: a second start on the same folder ends at once, silently.
     const QString folder = QDir::currentPath();

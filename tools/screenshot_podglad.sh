@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/podglad.png: the report preview showing the arrears and overpayments statement of
-# the demo school, from a real window under Xvfb.
+# Makes docs/podglad.png: the report preview showing a statement of the demo school (the pupil
+# list unless another is named: lista, posilki, zaleglosci; then a date), from a real window
+# under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -15,5 +16,5 @@ trap 'rm -rf "$TMP"' EXIT
 "$BUILD/szkola_demo" "$TMP/demo" >/dev/null
 mkdir -p docs
 cd "$TMP/demo"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/zrzut_podgladu" "$ROOT/docs/podglad.png" "${1:-2026-01-31}"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24" "$BUILD/zrzut_podgladu" "$ROOT/docs/podglad.png" "$@"
 echo "Zapisano docs/podglad.png"

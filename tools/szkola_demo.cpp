@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
             bool przedszkolak;
             QString nazwa, adres;
             int idSzkoly;
+            QString dieta;
         };
         QList<Uczen> uczniowie;
         for (int i = 0; i < 60; ++i) {
@@ -171,7 +172,8 @@ int main(int argc, char** argv) {
             const int rokUr = przedszk ? 2020 + (i % 3) : 2016 + (i % 3);
             x.DataUr = QDate(rokUr, 1 + (i * 5) % 12, 1 + (i * 7) % 28);
             x.Plec = kobieta ? "K" : "M";
-            x.Dieta = QString::number(i % 9 == 0 ? 1 : (i % 13 == 0 ? 2 : 0));
+            // Preschool children eat by their diet; school pupils take the school dinner.
+            x.Dieta = przedszk ? QString::number(i % 9 == 0 ? 1 : (i % 21 == 1 ? 2 : 0)) : "3";
             x.Pesel = pesel(x.DataUr, 100 + i * 17, kobieta);
             x.MiejsceUr = u(miasta[i % 2]);
             x.IdSzkoly = g.szkola;
@@ -201,7 +203,7 @@ int main(int argc, char** argv) {
             if (!lokal.isEmpty()) adres += " m." + lokal;
             uczniowie.append({id, g, przedszk,
                               x.Nazwisko + " " + x.Imie1 + (x.Imie2.isEmpty() ? "" : " " + x.Imie2),
-                              adres, g.szkola});
+                              adres, g.szkola, x.Dieta});
         }
 
         // School days of every month of both school years.
@@ -234,12 +236,11 @@ int main(int argc, char** argv) {
                     f.DodajKwote(r.klucz, x.id, rodzWI, m, czesne);
                     if (r.rok == 2025) nalezne[klucz(x.id, rodzWI, m)] = czesne;
                     if (dni == 0) continue;
-                    const QString dieta = x.g.szkola == przedszkole ? "0" : "3";
-                    f.UstawPosilki(r.klucz, x.id, 2, m, dni, cenaOb, dieta);
+                    f.UstawPosilki(r.klucz, x.id, 2, m, dni, cenaOb, x.dieta);
                     double posilki = dni * cenaOb;
                     if (x.przedszkolak) {
-                        f.UstawPosilki(r.klucz, x.id, 1, m, dni, cenaSn, "0");
-                        f.UstawPosilki(r.klucz, x.id, 3, m, dni, cenaPw, "0");
+                        f.UstawPosilki(r.klucz, x.id, 1, m, dni, cenaSn, x.dieta);
+                        f.UstawPosilki(r.klucz, x.id, 3, m, dni, cenaPw, x.dieta);
                         posilki += dni * (cenaSn + cenaPw);
                     }
                     f.DodajKwote(r.klucz, x.id, rodzWZ, m, grosze(posilki));

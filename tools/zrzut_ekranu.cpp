@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qPrintable(blad));
         return 1;
     }
+    UtworzOknoGlowne();  // as at start-up: the main window first
     UtworzModulyDanych(&baza);
     UtworzOknaRdzenia();
     DodajPoleceniaWplat(Glowny);

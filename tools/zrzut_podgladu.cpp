@@ -1,7 +1,8 @@
-// zrzut_podgladu PLIK.png [DATA] [OPERATOR HASLO]
+// zrzut_podgladu PLIK.png [ZESTAWIENIE [DATA [OPERATOR HASLO]]]
 // Run in a data folder (the demo one) under a real display (Xvfb): signs in, opens the register,
-// builds the arrears and overpayments statement as of DATA (YYYY-MM-DD, default 2026-01-31) and
-// saves a picture of the report preview window showing it.
+// builds a statement as of DATA (YYYY-MM-DD, default 2025-10-31) and saves a picture of the
+// report preview window showing it. ZESTAWIENIE: lista (pupil list, the default), posilki
+// (monthly meals) or zaleglosci (arrears and overpayments).
 
 #include <QApplication>
 #include <QDateEdit>
@@ -22,6 +23,8 @@
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/pupils/URokSzkolny.h"
 #include "Szkola/reports/UPoleceniaZestawien.h"
+#include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 #include "platform/db/Database.h"
 #include "platform/report/PreviewWindow.h"
@@ -30,20 +33,31 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "użycie: zrzut_podgladu PLIK.png [DATA] [OPERATOR HASLO]\n");
+        std::fprintf(stderr,
+                     "użycie: zrzut_podgladu PLIK.png [lista|posilki|zaleglosci [DATA [OPERATOR "
+                     "HASLO]]]\n");
         return 2;
     }
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);
-    const QDate data = argc > 2 ? QDate::fromString(QString::fromLocal8Bit(argv[2]), "yyyy-MM-dd")
-                                : QDate(2026, 1, 31);
-    if (!data.isValid()) {
-        std::fprintf(stderr, "nieprawidłowa data: %s\n", argv[2]);
+    const QString rodzaj = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("lista");
+    void (*zestawienie)() = rodzaj == "zaleglosci" ? Wykaznadpatizalegoci1Click
+                            : rodzaj == "lista"    ? Listauczniw1Click
+                            : rodzaj == "posilki"  ? Miesicznywykazposi1Click
+                                                   : nullptr;
+    if (!zestawienie) {
+        std::fprintf(stderr, "nieznane zestawienie: %s\n", argv[2]);
         return 2;
     }
-    const QString nazwa = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(NazwaAdministratora);
-    const QString haslo = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("admin");
+    const QDate data = argc > 3 ? QDate::fromString(QString::fromLocal8Bit(argv[3]), "yyyy-MM-dd")
+                                : QDate(2025, 10, 31);
+    if (!data.isValid()) {
+        std::fprintf(stderr, "nieprawidłowa data: %s\n", argv[3]);
+        return 2;
+    }
+    const QString nazwa = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString(NazwaAdministratora);
+    const QString haslo = argc > 5 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("admin");
 
     db::Database baza;
     QString blad;
@@ -81,7 +95,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Glowny->OtworzRejestr();
-    Wykaznadpatizalegoci1Click();
+    zestawienie();
     const report::PreparedReport* p = report::test::lastShown();
     if (!p || p->pageCount() == 0) {
         for (const auto& m : ui::test::messages()) std::fprintf(stderr, "%s\n", qPrintable(m.text));

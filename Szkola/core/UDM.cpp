@@ -61,12 +61,19 @@ void nazwij(db::Table* t, const QString& nazwa, const db::TableDef& def) {
 }
 void nazwij(db::Table* t, const QString& nazwa) { nazwij(t, nazwa, StrukturaTabeli(nazwa)); }
 
-// Look-up of a fee kind's description, shared by the line tables.
+}  // namespace
+
 void DodajRodzajOpl(db::Table* t, db::Table* rodzOpl) {
     t->addLookupField(db::fText("RodzajOpl", 15), "RodzOpl", rodzOpl, "Symbol", "Opis");
 }
 
-}  // namespace
+void ZamknijSkladowe(QObject* modul) {
+    for (auto* t : modul->findChildren<db::Table*>(Qt::FindDirectChildrenOnly))
+        if (t->active()) {
+            if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) t->cancel();
+            t->close();
+        }
+}
 
 TDM::TDM(db::Database* baza, QObject* parent)
     : QObject(parent), baza_(baza ? baza : db::Database::current()) {
@@ -197,11 +204,7 @@ void TDM::Otworz() {
 }
 
 void TDM::Zamknij() {
-    for (auto* t : findChildren<db::Table*>(Qt::FindDirectChildrenOnly))
-        if (t->active()) {
-            if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) t->cancel();
-            t->close();
-        }
+    ZamknijSkladowe(this);
     slowniki_->zwolnij();
 }
 

@@ -101,3 +101,8 @@ class TDM : public QObject {
 };
 
 extern TDM* DM;
+
+// Shared by both data modules: the look-up RodzajOpl (the fee kind's Opis, text 15) of a table
+// with RodzOpl, and the closing of every component a module owns (pending records dropped).
+void DodajRodzajOpl(db::Table* t, db::Table* rodzOpl);
+void ZamknijSkladowe(QObject* modul);

@@ -13,12 +13,6 @@ QString NazwaDiety(const QString& kod) {
     return "Normalna";
 }
 
-namespace {
-void DodajRodzajOpl(db::Table* t, db::Table* rodzOpl) {
-    t->addLookupField(db::fText("RodzajOpl", 15), "RodzOpl", rodzOpl, "Symbol", "Opis");
-}
-}  // namespace
-
 TDMw::TDMw(TDM* dm, db::Database* baza, QObject* parent)
     : QObject(parent),
       baza_(baza ? baza : (dm ? dm->Baza() : db::Database::current())),
@@ -116,13 +110,7 @@ void TDMw::Otworz() {
         if (!t->active()) t->open();
 }
 
-void TDMw::Zamknij() {
-    for (auto* t : findChildren<db::Table*>(Qt::FindDirectChildrenOnly))
-        if (t->active()) {
-            if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) t->cancel();
-            t->close();
-        }
-}
+void TDMw::Zamknij() { ZamknijSkladowe(this); }
 
 void TDMw::PrzywrocPlikiBazowe() {
     const struct {

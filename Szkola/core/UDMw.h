@@ -18,7 +18,7 @@ class TDMw : public QObject {
 
     db::Database* Baza() const { return baza_; }
 
-    // Opens what is open from the start (TOdsNal, TSwieta, TGenerZest); TRokSzk stays closed.
+    // Opens what is open from the start (TOdsNal, TGenerZest); TRokSzk stays closed.
     void Otworz();
     void Zamknij();
 

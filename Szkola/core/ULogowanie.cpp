@@ -130,3 +130,6 @@ void TLogowanie::BitBtnAnulujClick() {
     EditHaslo->clear();
     Close();
 }
+
+// Every way out (the close box and Esc too) leaves no password in the window.
+void TLogowanie::FormClose() { EditHaslo->clear(); }

@@ -34,6 +34,7 @@ public:
 
 protected:
     void FormActivate() override;
+    void FormClose() override;
 
 private:
     bool zalogowano_ = false;

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
@@ -108,6 +109,7 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     DBGrid1 = new ui::DBGrid(dzielnik);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);  // no blank strip on a wide screen
     d->menuRejestru = new QMenu(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         if (!d->menuRejestru->isEmpty()) d->menuRejestru->popup(DBGrid1->viewport()->mapToGlobal(p));

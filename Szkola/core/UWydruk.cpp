@@ -64,6 +64,14 @@ QWidget* nowyPanel(QWidget* parent, QVBoxLayout* uklad) {
     return p;
 }
 
+// Panels stand one under another and line up on the window's left edge.
+template <class L>
+L* ukladPanelu(QWidget* panel) {
+    auto* l = new L(panel);
+    l->setContentsMargins(0, 0, 0, 0);
+    return l;
+}
+
 }  // namespace
 
 TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
@@ -71,11 +79,13 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     setWindowTitle("Wydruk");
     auto* uklad = new QVBoxLayout(this);
     uklad->setSizeConstraint(QLayout::SetFixedSize);
+    uklad->setContentsMargins(12, 12, 12, 12);
+    uklad->setSpacing(10);
 
     // Statement date.
     PanelData = nowyPanel(this, uklad);
     {
-        auto* l = new QHBoxLayout(PanelData);
+        auto* l = ukladPanelu<QHBoxLayout>(PanelData);
         l->addWidget(new QLabel("Data zestawienia", PanelData));
         DateTimePicker1 = nowaData(PanelData);
         l->addWidget(DateTimePicker1);
@@ -85,7 +95,7 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     // Free column of the pupil lists and the row height.
     PanelKolumna = nowyPanel(this, uklad);
     {
-        auto* l = new QHBoxLayout(PanelKolumna);
+        auto* l = ukladPanelu<QHBoxLayout>(PanelKolumna);
         l->addWidget(new QLabel("Nagłówek kolumny", PanelKolumna));
         EditKolumna = new QLineEdit(PanelKolumna);
         l->addWidget(EditKolumna);
@@ -121,8 +131,8 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     // Fee kind (code 4).
     PanelNalezn = nowyPanel(this, uklad);
     {
-        auto* l = new QHBoxLayout(PanelNalezn);
-        l->addWidget(new QLabel("Rodzaj należności", PanelNalezn));
+        auto* l = ukladPanelu<QHBoxLayout>(PanelNalezn);
+        l->addWidget(new QLabel("Rodzaj należności:", PanelNalezn));
         ComboBoxRodzNalezn = new QComboBox(PanelNalezn);
         ComboBoxRodzNalezn->setEditable(false);
         ComboBoxRodzNalezn->setMinimumContentsLength(20);
@@ -158,7 +168,7 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     // Certificate number (code 11).
     PanelLicznik = nowyPanel(this, uklad);
     {
-        auto* l = new QHBoxLayout(PanelLicznik);
+        auto* l = ukladPanelu<QHBoxLayout>(PanelLicznik);
         l->addWidget(new QLabel("Numer zaświadczenia", PanelLicznik));
         EditNumer = new QLineEdit(PanelLicznik);
         l->addWidget(EditNumer);
@@ -168,7 +178,7 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     // Interest run period and dues month (code 33).
     PanelOdsetki = nowyPanel(this, uklad);
     {
-        auto* l = new QVBoxLayout(PanelOdsetki);
+        auto* l = ukladPanelu<QVBoxLayout>(PanelOdsetki);
         auto* w1 = new QHBoxLayout;
         w1->addWidget(new QLabel("od ...", PanelOdsetki));
         DateTimePicker2 = nowaData(PanelOdsetki);
@@ -191,16 +201,19 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
     PanelPytaj = new QWidget(this);
     uklad->addWidget(PanelPytaj);
     {
-        auto* l = new QHBoxLayout(PanelPytaj);
+        auto* l = ukladPanelu<QHBoxLayout>(PanelPytaj);
         RadioGroup1 =
             new TRadioGroup("Sposób emisji zestawienia", {"Na ekran", "Wydruk"}, PanelPytaj);
         l->addWidget(RadioGroup1);
+        l->addStretch();
         auto* przyciski = new QVBoxLayout;
         BitBtnOK = new QPushButton("OK", PanelPytaj);
         BitBtnAnuluj = new QPushButton("Anuluj", PanelPytaj);
         for (auto* b : {BitBtnOK, BitBtnAnuluj}) {
             b->setAutoDefault(false);
             b->setDefault(false);
+            b->setMinimumWidth(90);
+            b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             przyciski->addWidget(b);
         }
         przyciski->addStretch();
@@ -335,8 +348,10 @@ bool TWydruk::SprawdzOdsetki() {
     }
     db::Table* r = DMw ? DMw->TRokSzk : nullptr;
     bool znaleziony = false;
+    bool otwarty = true;
     if (r) {
-        if (!r->active()) r->open();
+        otwarty = r->active();
+        if (!otwarty) r->open();
         const int m = nal.month();
         const int y = nal.year();
         for (r->first(); !r->eof(); r->next()) {
@@ -348,16 +363,22 @@ bool TWydruk::SprawdzOdsetki() {
             }
         }
     }
+    // The school years stay open only for the run that was confirmed; they are closed at rest.
+    auto odloz = [&] {
+        if (r && !otwarty) r->close();
+        return false;
+    };
     if (!znaleziony) {
         ui::MessageBox(
             " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia należności!",
             " Uwaga ", ui::MB_OK);
-        return false;
+        return odloz();
     }
-    return ui::MessageBox(
-               "Czy potwierdzasz obliczenie odsetek od nieterminowych opłat dokonanych we "
-               "wskazanym okresie czasu?",
-               "Uwaga!", ui::MB_YESNO) == ui::IDYES;
+    if (ui::MessageBox("Czy potwierdzasz obliczenie odsetek od nieterminowych opłat dokonanych we "
+                       "wskazanym okresie czasu?",
+                       "Uwaga!", ui::MB_YESNO) != ui::IDYES)
+        return odloz();
+    return true;
 }
 
 int TWydruk::PrzyciagnijWysokosc(const QString& tekst, int dotychczas) {

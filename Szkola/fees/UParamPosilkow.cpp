@@ -232,7 +232,7 @@ bool TParamPosilkow::PosilkiPoprawne() {
 void TParamPosilkow::BitBtnWyjscieClick() { Close(); }
 
 void TParamPosilkow::FormClose() {
-    // Leaving by the close box drops what was not saved.
-    if (edytowana(DM->TLdni)) DM->TLdni->cancel();
-    if (edytowana(DM->TRodzPos)) DM->TRodzPos->cancel();
+    // Leaving by Esc or the close box drops what was not saved.
+    PrzyciskiDni->cancel();
+    PrzyciskiPos->cancel();
 }

@@ -16,24 +16,15 @@
 
 TBanki* Banki = nullptr;
 
-namespace {
-ui::GridColumn kolumna(const QString& pole, const QString& tytul, int szerokosc) {
-    ui::GridColumn k;
-    k.field = pole;
-    k.title = tytul;
-    k.width = szerokosc;
-    return k;
-}
-}  // namespace
-
 TBanki::TBanki(QWidget* parent) : ui::Window(parent) {
     setObjectName("Banki");
     setWindowTitle("Wykaz banków");
     db::Table* t = DM->TBanki;
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setTable(t);
-    DBGrid1->setColumns({kolumna("Nazwa", "Nazwa banku", 40), kolumna("Konto", "Konto", 32),
-                         kolumna("Aktywne", "Aktywne", 8)});
+    DBGrid1->setColumns({ui::GridColumn("Nazwa", "Nazwa banku", 40),
+                         ui::GridColumn("Konto", "Konto", 38),
+                         ui::GridColumn("Aktywne", "Aktywne", 8)});
     DBEditKonto = new ui::DBEdit(t, "Konto", this);
     DBEditNazwa = new ui::DBEdit(t, "Nazwa", this);
     DBCheckBoxAkt = new ui::DBCheckBox("Nieaktywne", t, "Aktywne", this);
@@ -60,7 +51,7 @@ TBanki::TBanki(QWidget* parent) : ui::Window(parent) {
     uklad->addWidget(DBGrid1);
     uklad->addLayout(pola);
     uklad->addLayout(przyciski);
-    resize(640, 420);
+    resize(720, 420);
     ui::enableEnterAsTab(this);
 
     connect(BitBtnDopisz, &QPushButton::clicked, this, [this] { BitBtnDopiszClick(); });
@@ -120,7 +111,11 @@ void TBanki::BitBtnKasujClick() {
     if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
     if (DM->TBanki->isEmpty()) return;
     if (ui::MessageBox("Czy skasować pozycję?", "Uwaga!", ui::MB_OKCANCEL) != ui::IDOK) return;
-    DM->TBanki->remove();
+    try {
+        DM->TBanki->remove();
+    } catch (const db::Error&) {
+        ui::MessageBox("Błąd zapisu!", "Uwaga!", ui::MB_OK);
+    }
 }
 
 void TBanki::BitBtnZapiszClick() {

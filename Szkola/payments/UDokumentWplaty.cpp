@@ -516,7 +516,9 @@ void TDokumentWplaty::UsunPozycje() {
 
 bool TDokumentWplaty::EdycjaStart() {
     db::Table* ropl = DM->TOplatyR;
-    if (ropl->isEmpty()) return false;
+    // A second start in the middle of an edit would take the amount typed so far for the old
+    // one, and the total would miss the change.
+    if (ropl->isEmpty() || EdycjaTrwa()) return false;
     ropl->edit();
     KwotaPrzedEdycja = f(ropl, "Kwota");
     return true;
@@ -829,7 +831,10 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         return false;
     }
 
+    // Saved: a view that fails to follow must not make the save look failed.
     for (db::Table* t : {DM->TNaleznosc, DMw->TNaleznosc})
-        if (t && t->active()) t->refresh();
+        bezpiecznie([t] {
+            if (t && t->active()) t->refresh();
+        });
     return true;
 }

@@ -30,14 +30,6 @@ TNowaWplata* NowaWplata = nullptr;
 
 namespace {
 
-ui::GridColumn kolumna(const QString& pole, const QString& tytul, int szerokosc) {
-    ui::GridColumn k;
-    k.field = pole;
-    k.title = tytul;
-    k.width = szerokosc;
-    return k;
-}
-
 QToolButton* przycisk(QWidget* rodzic, const char* nazwa, const QString& tekst,
                       const QString& podpowiedz) {
     auto* b = new QToolButton(rodzic);
@@ -45,6 +37,22 @@ QToolButton* przycisk(QWidget* rodzic, const char* nazwa, const QString& tekst,
     b->setText(tekst);
     ui::setHint(b, podpowiedz);
     return b;
+}
+
+// Short values get short edits, so the long texts beside them keep their room.
+void waskie(QWidget* w, int znaki) {
+    w->setMaximumWidth(w->fontMetrics().averageCharWidth() * znaki + 16);
+}
+
+// A failure of the tables must not end the program with the operator's work: it is said, and
+// the window stays open.
+template <typename F>
+void chronione(F&& krok) {
+    try {
+        krok();
+    } catch (const std::exception&) {
+        ui::MessageBox("Błąd dostępu do danych!", "Uwaga!", ui::MB_OK);
+    }
 }
 
 }  // namespace
@@ -99,6 +107,10 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     DBEditKwota2 = new ui::DBEdit(ropl, "Kwota", PanelDane2);
     DBEditTresc2 = new ui::DBEdit(ropl, "Tresc", PanelDane2);
     for (ui::DBEdit* e : {DBEditRodzOpl2, DBEditMiesiac2, DBEditRok2}) e->setAlwaysReadOnly(true);
+    waskie(DBEditRodzOpl2, 4);
+    waskie(DBEditMiesiac2, 4);
+    waskie(DBEditRok2, 6);
+    waskie(DBEditKwota2, 14);
     auto* dane2 = new QHBoxLayout(PanelDane2);
     dane2->setContentsMargins(0, 0, 0, 0);
     dane2->addWidget(new QLabel("Rodzaj opłaty", PanelDane2));
@@ -143,6 +155,10 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     kasa->addWidget(new QLabel("Kwota", PanelKasa), 4, 0);
     kasa->addWidget(DBEditKwota, 4, 1);
     kasa->addWidget(Label11, 4, 2, 1, 3);
+    kasa->setColumnStretch(4, 1);
+    waskie(DBEditNumer, 12);
+    waskie(DBEditData, 12);
+    waskie(DBEditKwota, 14);
 
     // Header: transfer panel.
     db::Table* p = DM->TPrzelew;
@@ -178,6 +194,9 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     bank->addWidget(DBEditSumaWart, 4, 3);
     bank->addWidget(new QLabel("Różnica", PanelBank), 5, 2);
     bank->addWidget(DBEditRoznica, 5, 3);
+    bank->setColumnStretch(4, 1);
+    for (ui::DBEdit* e : {DBEdit11, DBEditKwotaPrz, DBEditSumaWart, DBEditRoznica}) waskie(e, 14);
+    waskie(DBEditNrWyciagu, 22);
 
     SpeedButtonBanki = przycisk(this, "SpeedButtonBanki", "Banki", "Edytuj listę banków");
     SpeedButtonData = przycisk(this, "SpeedButtonData", "...", "Kalendarz");
@@ -244,22 +263,27 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     setFixedSize(900, 720);
 
     DBGrid2->setTable(ropl);
-    DBGrid2->setColumns({kolumna("TerminWpl", "Termin", 12), kolumna("RodzajOpl", "Rodzaj", 15),
-                         kolumna("Miesiac", "Miesiąc", 7), kolumna("Rok", "Rok", 5),
-                         kolumna("Kwota", "Kwota", 10), kolumna("Tresc", "Tresc", 40)});
+    // Tresc takes the 50 characters of a line text.
+    DBGrid2->setColumns(
+        {ui::GridColumn("TerminWpl", "Termin", 12), ui::GridColumn("RodzajOpl", "Rodzaj", 18),
+         ui::GridColumn("Miesiac", "Miesiąc", 7), ui::GridColumn("Rok", "Rok", 6),
+         ui::GridColumn("Kwota", "Kwota", 12), ui::GridColumn("Tresc", "Tresc", 56)});
 
-    connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] { DBGrid1DblClick(); });
-    connect(SpeedButtonWybierz1, &QToolButton::clicked, this, [this] { DBGrid1DblClick(); });
-    connect(SpeedButtonWytnij2, &QToolButton::clicked, this, [this] { SpeedButtonWytnij2Click(); });
-    connect(SpeedButtonPopraw2, &QToolButton::clicked, this, [this] { SpeedButtonPopraw2Click(); });
-    connect(SpeedButtonZapisz2, &QToolButton::clicked, this, [this] { SpeedButtonZapisz2Click(); });
-    connect(SpeedButtonAnuluj2, &QToolButton::clicked, this, [this] { SpeedButtonAnuluj2Click(); });
-    connect(SpeedButtonOdsetki, &QToolButton::clicked, this, [this] { SpeedButtonOdsetkiClick(); });
-    connect(SpeedButtonBanki, &QToolButton::clicked, this, [this] { SpeedButtonBankiClick(); });
-    connect(SpeedButtonData, &QToolButton::clicked, this, [this] { SpeedButtonDataClick(); });
-    connect(MonthCalendar1, &QCalendarWidget::clicked, this, [this] { MonthCalendar1Click(); });
-    connect(BitBtnZapisz, &QPushButton::clicked, this, [this] { BitBtnZapiszClick(); });
-    connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
+    auto polacz = [this](auto* nadawca, auto sygnal, void (TNowaWplata::*obsluga)()) {
+        connect(nadawca, sygnal, this, [this, obsluga] { chronione([&] { (this->*obsluga)(); }); });
+    };
+    polacz(DBGrid1, &ui::DBGrid::rowDoubleClicked, &TNowaWplata::DBGrid1DblClick);
+    polacz(SpeedButtonWybierz1, &QToolButton::clicked, &TNowaWplata::DBGrid1DblClick);
+    polacz(SpeedButtonWytnij2, &QToolButton::clicked, &TNowaWplata::SpeedButtonWytnij2Click);
+    polacz(SpeedButtonPopraw2, &QToolButton::clicked, &TNowaWplata::SpeedButtonPopraw2Click);
+    polacz(SpeedButtonZapisz2, &QToolButton::clicked, &TNowaWplata::SpeedButtonZapisz2Click);
+    polacz(SpeedButtonAnuluj2, &QToolButton::clicked, &TNowaWplata::SpeedButtonAnuluj2Click);
+    polacz(SpeedButtonOdsetki, &QToolButton::clicked, &TNowaWplata::SpeedButtonOdsetkiClick);
+    polacz(SpeedButtonBanki, &QToolButton::clicked, &TNowaWplata::SpeedButtonBankiClick);
+    polacz(SpeedButtonData, &QToolButton::clicked, &TNowaWplata::SpeedButtonDataClick);
+    polacz(MonthCalendar1, &QCalendarWidget::clicked, &TNowaWplata::MonthCalendar1Click);
+    polacz(BitBtnZapisz, &QPushButton::clicked, &TNowaWplata::BitBtnZapiszClick);
+    polacz(BitBtnAnuluj, &QPushButton::clicked, &TNowaWplata::BitBtnAnulujClick);
 }
 
 TNowaWplata::~TNowaWplata() { DBGrid1->setTable(nullptr); }
@@ -345,17 +369,12 @@ void TNowaWplata::FormActivate() {
 
 void TNowaWplata::PowiazKontrolki() {
     DBGrid1->setTable(dok_->TOplaty);
-    QList<ui::GridColumn> k{kolumna("TerminWpl", "Termin", 12),
-                            kolumna("RodzajOpl", "Rodzaj", 15),
-                            kolumna("RokSzk", "Rok szkolny", 12),
-                            kolumna("Miesiac", "Miesiąc", 7),
-                            kolumna("Rok", "Rok", 5),
-                            kolumna("Kwota", "Kwota", 10),
-                            kolumna("Zalegly", "Zal", 3),
-                            kolumna("Odsetki", "Wyb", 3)};
-    k[6].color = Qt::red;
-    k[6].bold = true;
-    DBGrid1->setColumns(k);
+    DBGrid1->setColumns(
+        {ui::GridColumn("TerminWpl", "Termin", 12), ui::GridColumn("RodzajOpl", "Rodzaj", 18),
+         ui::GridColumn("RokSzk", "Rok szkolny", 12), ui::GridColumn("Miesiac", "Miesiąc", 7),
+         ui::GridColumn("Rok", "Rok", 6), ui::GridColumn("Kwota", "Kwota", 12),
+         ui::GridColumn("Zalegly", "Zal", 4).colored(Qt::red).boldFont(),
+         ui::GridColumn("Odsetki", "Wyb", 4)});
     DBGrid2->refreshRows();
     if (RodzajDokumentu == DokPrzelew) {
         DBLookupComboBox1->reloadList();
@@ -492,13 +511,19 @@ void TNowaWplata::BitBtnZapiszClick() {
         }
         return;
     }
-    // The preview holds prepared pages: the tables may go back right after it.
+    // The preview holds prepared pages: the tables may go back right after it. The document is
+    // saved by now, so the window closes whatever the printing does; the documents list
+    // reprints it.
     report::Report* raport = nullptr;
     if (RodzajDokumentu == DokKasa) raport = QRWydrukKPSklad;
     if (RodzajDokumentu == DokZwrot) raport = QRWydrukKW;
     if (raport) {
-        if (CheckBoxDrukarka->isChecked()) raport->PrinterSetup(this);
-        report::ShowReport(*raport);
+        try {
+            if (CheckBoxDrukarka->isChecked()) raport->PrinterSetup(this);
+            report::ShowReport(*raport);
+        } catch (const std::exception&) {
+            ui::MessageBox("Błąd wydruku dokumentu!", "Uwaga!", ui::MB_OK);
+        }
     }
     Close();
 }

@@ -1,14 +1,22 @@
 #include "Szkola/payments/UWydrukKPSklad.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
 #include "platform/db/Table.h"
+#include "platform/report/TextLayout.h"
 
 TQRWydrukKPSklad* QRWydrukKPSklad = nullptr;
 const char* const kStopkaDowodu = "Dokument kasowy sporządzony komputerowo";
 
 using report::Alignment;
 using report::Font;
+
+namespace {
+const int kWysokoscLinii = 16;  // a receipt line of one row of text
+}
 
 void TPieczatka::Dodaj(report::Band* b, int polowa, int x0) {
     Ramka[polowa] = b->addRect(x0 + 2, 0, 180, 52);
@@ -46,13 +54,36 @@ void TPieczatka::Ustaw() {
     }
 }
 
+void DodajGloweDowodu(report::Band* b, TPieczatka& pieczatka, int polowa, const QString& tytul,
+                      const QString& osoba) {
+    db::Table* dok = DM->TWplaty;
+    const int x0 = polowa * kPrawaPolowa;
+    pieczatka.Dodaj(b, polowa, x0);
+    b->addLabel(x0 + 200, 4, 0, tytul, Font(12, true));
+    b->addLabel(x0 + 200, 26, 0, "nr", Font(9));
+    b->addField(x0 + 220, 26, 80, dok, "NumerWpl", Font(9, true));
+    b->addLabel(x0 + 200, 42, 0, polowa == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
+    b->addLabel(x0 + 2, 72, 0, osoba, Font(8));
+    b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
+    b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));
+}
+
+void WpiszKwoteSlownie(report::Memo* lewa, report::Memo* prawa) {
+    QString tekst;
+    KwotaSlownie(tekst, DM->TWplaty->field("Kwota")->asFloat());
+    for (report::Memo* m : {lewa, prawa}) {
+        m->clear();
+        m->add(tekst);
+    }
+}
+
 TQRWydrukKPSklad::TQRWydrukKPSklad() {
     title = "KPskladowe";
     printIfEmpty = true;
     db::Table* dok = DM->TWplaty;
     db::Table* linie = DM->TOplaty;
 
-    QRSubDetail1 = addSubDetail(linie, nullptr, 16);
+    QRSubDetail1 = addSubDetail(linie, nullptr, kWysokoscLinii);
     QRBand2 = QRSubDetail1->addHeader(124);
     QRBand3 = QRSubDetail1->addFooter(112);
     QRBand1 = addBand(report::BandKind::Summary, 24);
@@ -60,30 +91,25 @@ TQRWydrukKPSklad::TQRWydrukKPSklad() {
     for (int p = 0; p < 2; ++p) {
         const int x0 = p * kPrawaPolowa;
         report::Band* b = QRBand2;
-        Pieczatka.Dodaj(b, p, x0);
-        b->addLabel(x0 + 200, 4, 0, "Dowód wpłaty", Font(12, true));
-        b->addLabel(x0 + 200, 26, 0, "nr", Font(9));
-        b->addField(x0 + 220, 26, 80, dok, "NumerWpl", Font(9, true));
-        b->addLabel(x0 + 200, 42, 0, p == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
-        b->addLabel(x0 + 2, 72, 0, "Od Kogo:", Font(8));
-        b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
-        b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));
+        DodajGloweDowodu(b, Pieczatka, p, "Dowód wpłaty", "Od Kogo:");
         b->addLabel(x0 + 2, 106, 0, "Nazwa należności", Font(8, true));
-        b->addLabel(x0 + 200, 106, 62, "Kwota należn.", Font(8, true), Alignment::Right);
-        b->addLabel(x0 + 268, 106, 62, "Odpis", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 200, 106, 70, "Kwota należn.", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 274, 106, 56, "Odpis", Font(8, true), Alignment::Right);
         b->addHLine(x0 + 2, 121, 328);
 
         report::Band* s = QRSubDetail1;
-        s->addField(x0 + 2, 1, 195, linie, "Tresc", Font(8));
-        report::Label* nal = s->addLabel(x0 + 200, 1, 62, "", Font(8), Alignment::Right);
-        report::Label* odp = s->addLabel(x0 + 268, 1, 62, "", Font(8), Alignment::Right);
+        report::DataField* tresc = s->addField(x0 + 2, 1, 208, linie, "Tresc", Font(8));
+        tresc->wordWrap = true;
+        (p == 0 ? QRDBTextTresc : QRDBTextTresc1) = tresc;
+        report::Label* nal = s->addLabel(x0 + 214, 1, 56, "", Font(8), Alignment::Right);
+        report::Label* odp = s->addLabel(x0 + 274, 1, 56, "", Font(8), Alignment::Right);
         (p == 0 ? QRLabelNal : QRLabelNal1) = nal;
         (p == 0 ? QRLabelOdp : QRLabelOdp1) = odp;
 
         report::Band* st = QRBand3;
         st->addHLine(x0 + 2, 1, 328);
-        st->addLabel(x0 + 120, 5, 76, "Razem : ", Font(8, true), Alignment::Right);
-        st->addField(x0 + 200, 5, 62, dok, "Kwota", Font(8, true), Alignment::Right);
+        st->addLabel(x0 + 130, 5, 76, "Razem : ", Font(8, true), Alignment::Right);
+        st->addField(x0 + 208, 5, 62, dok, "Kwota", Font(8, true), Alignment::Right);
         st->addLabel(x0 + 2, 24, 0, "Słownie:", Font(8));
         report::Memo* m = st->addMemo(x0 + 50, 24, 280, 28, Font(8));
         (p == 0 ? QRMemo2 : QRMemo1) = m;
@@ -105,17 +131,19 @@ void TQRWydrukKPSklad::QuickRepBeforePrint() { Pieczatka.Ustaw(); }
 
 void TQRWydrukKPSklad::QRSubDetail1BeforePrint() {
     db::Table* linie = DM->TOplaty;
+    // A line text of up to 50 characters may not fit its column: it wraps, and the row grows,
+    // rather than running into the amounts.
+    static report::TextMeasurer miara;
+    const QString tekst = linie->field("Tresc")->asString();
+    const int wiersze = int(miara.wrap(QRDBTextTresc->font, tekst, QRDBTextTresc->width).size());
+    const int wysokosc = int(std::ceil(wiersze * miara.lineHeight(QRDBTextTresc->font)));
+    QRDBTextTresc->height = QRDBTextTresc1->height = wysokosc;
+    QRSubDetail1->height = std::max(kWysokoscLinii, wysokosc + 3);
+
     const QString v = FormatujKwote(Zaokraglij(linie->field("Kwota")->asFloat(), 2));
     const bool odpis = TypRodzajuOplaty(linie->field("RodzOpl")->asString()) == "_O";
     QRLabelOdp->text = QRLabelOdp1->text = odpis ? v : QString();
     QRLabelNal->text = QRLabelNal1->text = odpis ? QString() : v;
 }
 
-void TQRWydrukKPSklad::QRBand3BeforePrint() {
-    QString tekst;
-    KwotaSlownie(tekst, DM->TWplaty->field("Kwota")->asFloat());
-    for (report::Memo* m : {QRMemo2, QRMemo1}) {
-        m->clear();
-        m->add(tekst);
-    }
-}
+void TQRWydrukKPSklad::QRBand3BeforePrint() { WpiszKwoteSlownie(QRMemo2, QRMemo1); }

@@ -16,6 +16,14 @@ struct TPieczatka {
 // Left edge of the copy: everything of the right half stands this far to the right.
 constexpr int kPrawaPolowa = 384;
 
+// The top of one half of either cash slip (`polowa` 0 the original, 1 the copy): the stamp,
+// the title, the number, 'Oryginał' or 'Kopia', and `osoba` ("Od Kogo:", "Komu:") with the
+// payer's name and address.
+void DodajGloweDowodu(report::Band* b, TPieczatka& pieczatka, int polowa, const QString& tytul,
+                      const QString& osoba);
+// The current cash document's total in words, as the one line of both halves' memos.
+void WpiszKwoteSlownie(report::Memo* lewa, report::Memo* prawa);
+
 class TQRWydrukKPSklad : public report::Report {
   public:
     TQRWydrukKPSklad();
@@ -25,6 +33,8 @@ class TQRWydrukKPSklad : public report::Report {
     report::Band* QRBand3 = nullptr;  // footer of the lines
     report::Band* QRBand1 = nullptr;  // summary: lines to cut along
     TPieczatka Pieczatka;
+    report::DataField* QRDBTextTresc = nullptr;   // line text, left
+    report::DataField* QRDBTextTresc1 = nullptr;  // line text, right
     report::Label* QRLabelNal = nullptr;
     report::Label* QRLabelNal1 = nullptr;
     report::Label* QRLabelOdp = nullptr;

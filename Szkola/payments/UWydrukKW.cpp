@@ -17,14 +17,7 @@ TQRWydrukKW::TQRWydrukKW() {
     report::Band* b = QRBand2;
     for (int p = 0; p < 2; ++p) {
         const int x0 = p * kPrawaPolowa;
-        Pieczatka.Dodaj(b, p, x0);
-        b->addLabel(x0 + 200, 4, 0, "Dowód wypłaty", Font(12, true));
-        b->addLabel(x0 + 200, 26, 0, "nr", Font(9));
-        b->addField(x0 + 220, 26, 80, dok, "NumerWpl", Font(9, true));
-        b->addLabel(x0 + 200, 42, 0, p == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
-        b->addLabel(x0 + 2, 72, 0, "Komu:", Font(8));
-        b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
-        b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));
+        DodajGloweDowodu(b, Pieczatka, p, "Dowód wypłaty", "Komu:");
         b->addLabel(x0 + 2, 106, 0, "Za co:", Font(8));
         b->addField(x0 + 56, 106, 270, dok, "Tresc", Font(8));
         b->addLabel(x0 + 2, 128, 0, "Do wypłaty:", Font(8, true));
@@ -48,11 +41,4 @@ TQRWydrukKW::TQRWydrukKW() {
 
 void TQRWydrukKW::QuickRepBeforePrint() { Pieczatka.Ustaw(); }
 
-void TQRWydrukKW::QRBand2BeforePrint() {
-    QString tekst;
-    KwotaSlownie(tekst, DM->TWplaty->field("Kwota")->asFloat());
-    for (report::Memo* m : {QRMemo3, QRMemo4}) {
-        m->clear();
-        m->add(tekst);
-    }
-}
+void TQRWydrukKW::QRBand2BeforePrint() { WpiszKwoteSlownie(QRMemo3, QRMemo4); }

@@ -21,7 +21,7 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
 
     // Column edges: number, name, then the list's own columns, then the free column.
     QList<int> x =
-        zPeselem ? QList<int>{0, 40, 300, 400, 500, 718} : QList<int>{0, 40, 330, 470, 718};
+        zPeselem ? QList<int>{0, 36, 292, 410, 504, 718} : QList<int>{0, 36, 330, 470, 718};
     QStringList tytuly = zPeselem ? QStringList{"Lp.", "Nazwisko i imię", "Data urodzenia", "Pesel"}
                                   : QStringList{"Lp.", "Nazwisko i imię", "Klasa"};
 
@@ -35,8 +35,11 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
     for (int i = 1; i < x.size() - 1; ++i) Kolumny->addVLine(x[i], 0, 24);
 
     QRBand3 = addBand(BandKind::Detail, 22);
-    QRLabelLp = QRBand3->addLabel(2, 2, 34, "", Font(9), Alignment::Right);
+    QRLabelLp = QRBand3->addLabel(2, 2, 30, "", Font(9), Alignment::Right);
     QRLabelNazwisko = QRBand3->addLabel(x[1] + 4, 2, x[2] - x[1] - 6, "", Font(9));
+    // A very long name is cut at a word rather than run over the next column.
+    QRLabelNazwisko->wordWrap = true;
+    QRLabelNazwisko->height = 16;
     Teksty << QRLabelLp << QRLabelNazwisko;
     if (zPeselem) {
         Teksty << QRBand3->addField(x[2] + 4, 2, x[3] - x[2] - 6, uczniowie, "DataUr", Font(9));

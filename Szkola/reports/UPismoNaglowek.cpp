@@ -1,13 +1,9 @@
 #include "Szkola/reports/UPismoNaglowek.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -22,58 +18,6 @@
 #include "platform/ui/MessageBox.h"
 
 TPismoNaglowek* PismoNaglowek = nullptr;
-
-// --- radio group on a field ---
-
-TDBRadioGroup::TDBRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
-    : QWidget(parent) {
-    auto* l = new QVBoxLayout(this);
-    l->setContentsMargins(0, 0, 0, 0);
-    box_ = new QGroupBox(caption, this);
-    l->addWidget(box_);
-    auto* bl = new QVBoxLayout(box_);
-    group_ = new QButtonGroup(this);
-    for (int i = 0; i < items.size(); ++i) {
-        auto* b = new QRadioButton(items[i], box_);
-        group_->addButton(b, i);
-        bl->addWidget(b);
-    }
-    connect(group_, &QButtonGroup::idClicked, this, [this](int i) { Klik(i); });
-}
-
-void TDBRadioGroup::setDataField(db::Table* t, const QString& field) {
-    table_ = t;
-    field_ = field;
-    for (auto sig :
-         {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
-        connect(t, sig, this, [this] { Odswiez(); });
-    Odswiez();
-}
-
-int TDBRadioGroup::ItemIndex() const { return group_->checkedId(); }
-
-void TDBRadioGroup::Klik(int i) {
-    if (!table_ || (table_->state() != db::Table::Insert && table_->state() != db::Table::Edit)) {
-        Odswiez();
-        return;
-    }
-    table_->field(field_)->setInteger(i);
-    Odswiez();
-}
-
-void TDBRadioGroup::Odswiez() {
-    const bool pisze =
-        table_ && (table_->state() == db::Table::Insert || table_->state() == db::Table::Edit);
-    box_->setEnabled(pisze);
-    int v = -1;
-    if (table_ && table_->active() && !(table_->isEmpty() && !pisze)) {
-        db::Field* f = table_->findField(field_);
-        if (f && !f->isNull()) v = f->asInteger();
-    }
-    group_->setExclusive(false);
-    for (auto* b : group_->buttons()) b->setChecked(group_->id(b) == v);
-    group_->setExclusive(true);
-}
 
 // --- the window ---
 
@@ -90,6 +34,15 @@ QLabel* dwuwierszowa(const QString& a, const QString& b, QWidget* rodzic) {
     return new QLabel(a + "\n" + b, rodzic);
 }
 
+// A coded small-integer field as radio buttons: button i stores i.
+ui::DBRadioGroup* grupa(const QString& tytul, const QStringList& pozycje, db::Table* t,
+                        const QString& pole, QWidget* rodzic) {
+    auto* g = new ui::DBRadioGroup(tytul, rodzic);
+    g->setItems(pozycje);
+    g->setDataField(t, pole);
+    return g;
+}
+
 }  // namespace
 
 TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
@@ -102,7 +55,8 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setTable(t);
     DBGrid1->setColumns(
-        {ui::GridColumn("Rodzaj", "Rodzaj", 14), ui::GridColumn("Nazwa", "Nazwa raportu", 25)});
+        {ui::GridColumn("Rodzaj", "Rodzaj", 14), ui::GridColumn("Nazwa", "Nazwa raportu", 32)});
+    DBGrid1->setMinimumHeight(140);
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] { BitBtn1Click(); });
     gora->addWidget(DBGrid1, 1);
     auto* przyciski = new QVBoxLayout;
@@ -132,10 +86,9 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
     DBEditNazwa = new ui::DBEdit(t, "Nazwa", this);
     nazwa->addWidget(DBEditNazwa, 1);
     nazwa->addWidget(dwuwierszowa("Rodzaj", "wydruku", this));
-    ComboBoxRodzaj = new QComboBox(this);
-    ComboBoxRodzaj->addItems({"1 -Raport", "2 -Zaświadczenie"});
-    connect(ComboBoxRodzaj, &QComboBox::activated, this,
-            [this](int i) { ComboBoxRodzajChange(i); });
+    ComboBoxRodzaj = new ui::DBComboBox(this);
+    ComboBoxRodzaj->setItems({"1 -Raport", "2 -Zaświadczenie"}, {"1", "2"});
+    ComboBoxRodzaj->setDataField(t, "Rodzaj");
     nazwa->addWidget(ComboBoxRodzaj);
     uklad->addLayout(nazwa);
 
@@ -158,10 +111,10 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
             DBEditAdresat[i] = new ui::DBEdit(t, QString("Adresat%1").arg(i + 1), TabSheetPismo);
             g->addWidget(DBEditAdresat[i], 3 + i, 1);
         }
-        g->addWidget(new QLabel("Wstęp", TabSheetPismo), 6, 0);
+        g->addWidget(new QLabel("Wstęp", TabSheetPismo), 6, 0, Qt::AlignTop);
         DBMemoWstep = new ui::DBMemo(t, "Wstep", TabSheetPismo);
         g->addWidget(DBMemoWstep, 6, 1);
-        g->addWidget(new QLabel("Zakończenie", TabSheetPismo), 7, 0);
+        g->addWidget(new QLabel("Zakończenie", TabSheetPismo), 7, 0, Qt::AlignTop);
         DBMemoKoniec = new ui::DBMemo(t, "Koniec", TabSheetPismo);
         g->addWidget(DBMemoKoniec, 7, 1);
     }
@@ -179,30 +132,25 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
         g->addWidget(dwuwierszowa("Ostatni numer", "zaświadczenia", p), 2, 0);
         DBEditLicznik = new ui::DBEdit(t, "Licznik", p);
         g->addWidget(DBEditLicznik, 2, 1);
-        DBRadioGroupAdresat = new TDBRadioGroup(" Adresat zaświadczenia - rejon szkolny ",
-                                                {"0 - brak", "1 - szk.podst.", "2 - gimnazjum"}, p);
-        DBRadioGroupAdresat->setDataField(t, "Adresat4");
+        DBRadioGroupAdresat = grupa(" Adresat zaświadczenia - rejon szkolny ",
+                                    {"0 - brak", "1 - szk.podst.", "2 - gimnazjum"}, t, "Adresat4", p);
         g->addWidget(DBRadioGroupAdresat, 3, 0, 1, 2);
         DBRadioGroupAdres =
-            new TDBRadioGroup(" Adres ucznia", {"0 - zamieszkania", "1 - zameldowania"}, p);
-        DBRadioGroupAdres->setDataField(t, "Adres5");
+            grupa(" Adres ucznia", {"0 - zamieszkania", "1 - zameldowania"}, t, "Adres5", p);
         g->addWidget(DBRadioGroupAdres, 4, 0);
         DBRadioGroupDziecko =
-            new TDBRadioGroup(" Określenie ucznia ", {"0 - wychowanek", "1 - uczeń"}, p);
-        DBRadioGroupDziecko->setDataField(t, "Dziecko");
+            grupa(" Określenie ucznia ", {"0 - wychowanek", "1 - uczeń"}, t, "Dziecko", p);
         g->addWidget(DBRadioGroupDziecko, 4, 1);
         g->addWidget(dwuwierszowa("Data", "odniesienia", p), 5, 0);
         DBEditData2 = new ui::DBDateEdit(t, "DataDruku", p);
         g->addWidget(DBEditData2, 5, 1);
-        g->addWidget(new QLabel("Cel zaświadczenia", p), 6, 0);
+        g->addWidget(new QLabel("Cel zaświadczenia", p), 6, 0, Qt::AlignTop);
         DBMemoCel = new ui::DBMemo(t, "Koniec", p);
         g->addWidget(DBMemoCel, 6, 1);
     }
     PageControl1->addTab(TabSheetZaswiadczenie, "Zaświadczenie");
+    resize(640, 700);
 
-    for (auto sig :
-         {&db::Table::recordChanged, &db::Table::dataSetChanged, &db::Table::stateChanged})
-        connect(t, sig, this, [this] { OdswiezRodzaj(); });
     WyjdzZEdycji();
 }
 
@@ -222,25 +170,6 @@ void TPismoNaglowek::FormActivate() {
 }
 
 void TPismoNaglowek::FormClose() { SpeedButtonAnulujClick(); }
-
-void TPismoNaglowek::OdswiezRodzaj() {
-    db::Table* t = T();
-    const bool pisze = t->state() == db::Table::Insert || t->state() == db::Table::Edit;
-    ComboBoxRodzaj->setEnabled(pisze);
-    const QString r =
-        t->active() && (pisze || !t->isEmpty()) ? t->field("Rodzaj")->asString() : QString();
-    ComboBoxRodzaj->setCurrentIndex(r == "1" ? 0 : r == "2" ? 1 : -1);
-}
-
-void TPismoNaglowek::ComboBoxRodzajChange(int index) {
-    db::Table* t = T();
-    if (index < 0 || (t->state() != db::Table::Insert && t->state() != db::Table::Edit)) {
-        OdswiezRodzaj();
-        return;
-    }
-    // The box shows "1 -Raport"; the field keeps its first character.
-    t->field("Rodzaj")->setString(ComboBoxRodzaj->itemText(index).left(1));
-}
 
 void TPismoNaglowek::WejdzWEdycje(bool dopisz) {
     edycja_ = true;
@@ -290,12 +219,18 @@ void TPismoNaglowek::SpeedButtonUsunClick() {
     db::Table* t = T();
     if (!t->active() || t->isEmpty()) return;
     if (ui::MessageBox("Czy usunąć szablon raportu?", "Uwaga!", ui::MB_YESNO) != ui::IDYES) return;
-    t->remove();
+    try {
+        t->remove();
+    } catch (const db::Error&) {
+        ui::MessageBox("Błąd zapisu!", "Uwaga!", ui::MB_OK);
+    }
 }
 
 void TPismoNaglowek::SpeedButtonZapiszClick() {
     db::Table* t = T();
     if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) {
+        // A half-typed date would otherwise leave the previous one in the record unnoticed.
+        if (!ui::checkFocusedInput(t)) return;
         try {
             t->post();
         } catch (const db::Error&) {

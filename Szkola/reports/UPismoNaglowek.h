@@ -3,13 +3,8 @@
 // NaglPism (DMw->TPismo). The row current when the window is left is the template that the
 // next letter-form report prints.
 
-#include <QStringList>
-
 #include "platform/ui/Window.h"
 
-class QButtonGroup;
-class QComboBox;
-class QGroupBox;
 class QTabWidget;
 class QToolButton;
 class QPushButton;
@@ -21,24 +16,9 @@ class DBGrid;
 class DBEdit;
 class DBMemo;
 class DBCheckBox;
+class DBComboBox;
+class DBRadioGroup;
 }  // namespace ui
-
-// A radio group bound to a small-integer field: item i stores i.
-class TDBRadioGroup : public QWidget {
-    Q_OBJECT
-  public:
-    TDBRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
-    void setDataField(db::Table* t, const QString& field);
-    int ItemIndex() const;
-    void Klik(int i);  // as the user's click
-    void Odswiez();
-
-  private:
-    QGroupBox* box_ = nullptr;
-    QButtonGroup* group_ = nullptr;
-    db::Table* table_ = nullptr;
-    QString field_;
-};
 
 class TPismoNaglowek : public ui::Window {
     Q_OBJECT
@@ -53,7 +33,7 @@ class TPismoNaglowek : public ui::Window {
     QToolButton* SpeedButtonAnuluj = nullptr;
     QPushButton* BitBtn1 = nullptr;  // "Wybierz"
     ui::DBEdit* DBEditNazwa = nullptr;
-    QComboBox* ComboBoxRodzaj = nullptr;  // "1 -Raport", "2 -Zaświadczenie"
+    ui::DBComboBox* ComboBoxRodzaj = nullptr;  // "1 -Raport", "2 -Zaświadczenie": stores "1", "2"
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetPismo = nullptr;
     QWidget* TabSheetZaswiadczenie = nullptr;
@@ -66,9 +46,9 @@ class TPismoNaglowek : public ui::Window {
     ui::DBCheckBox* DBCheckBoxPieczec2 = nullptr;
     ui::DBEdit* DBEditMiasto2 = nullptr;
     ui::DBEdit* DBEditLicznik = nullptr;
-    TDBRadioGroup* DBRadioGroupAdresat = nullptr;  // Adresat4
-    TDBRadioGroup* DBRadioGroupAdres = nullptr;    // Adres5
-    TDBRadioGroup* DBRadioGroupDziecko = nullptr;  // Dziecko
+    ui::DBRadioGroup* DBRadioGroupAdresat = nullptr;  // Adresat4
+    ui::DBRadioGroup* DBRadioGroupAdres = nullptr;    // Adres5
+    ui::DBRadioGroup* DBRadioGroupDziecko = nullptr;  // Dziecko
     ui::DBEdit* DBEditData2 = nullptr;
     ui::DBMemo* DBMemoCel = nullptr;
 
@@ -78,7 +58,6 @@ class TPismoNaglowek : public ui::Window {
     void SpeedButtonZapiszClick();
     void SpeedButtonAnulujClick();
     void BitBtn1Click();
-    void ComboBoxRodzajChange(int index);
 
     bool Edycja() const { return edycja_; }
 
@@ -90,7 +69,6 @@ class TPismoNaglowek : public ui::Window {
     db::Table* T() const;
     void WejdzWEdycje(bool dopisz);
     void WyjdzZEdycji();
-    void OdswiezRodzaj();
     bool edycja_ = false;
 };
 

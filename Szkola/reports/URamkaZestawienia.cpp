@@ -310,6 +310,8 @@ void TPrzebiegZestawienia::Pozycz(db::Table* t) {
 }
 
 void TPrzebiegZestawienia::Emisja(report::Report& r, int emisja) {
+    // The preview and the printer dialog never come up under the hourglass.
+    KoniecCzekania();
     if (emisja == 0)
         report::ShowReport(r);
     else
@@ -325,14 +327,17 @@ void TPrzebiegZestawienia::Sprzatnij() {
 }
 
 void UruchomZestawienie(const std::function<void()>& budowa) {
+    // The user gets the program's own words; the engine's (English) detail goes to the console
+    // for whoever looks into it.
+    const QString tekst = "Nie udało się przygotować zestawienia.";
     try {
         budowa();
     } catch (const db::Error& e) {
-        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + e.message(), "Uwaga!",
-                       ui::MB_OK);
+        qWarning("zestawienie: %s", qPrintable(e.message()));
+        ui::MessageBox(tekst, "Uwaga!", ui::MB_OK);
     } catch (const std::exception& e) {
-        ui::MessageBox("Nie udało się przygotować zestawienia.\n" + QString::fromUtf8(e.what()),
-                       "Uwaga!", ui::MB_OK);
+        qWarning("zestawienie: %s", e.what());
+        ui::MessageBox(tekst, "Uwaga!", ui::MB_OK);
     }
 }
 

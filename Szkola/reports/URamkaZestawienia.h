@@ -121,7 +121,7 @@ class TPrzebiegZestawienia {
     void KoniecCzekania();
     // A session work table, dropped again on the way out.
     void TabelaRobocza(db::Table* t, const QString& prefiks, const QString& szablon);
-    // Name, index, link and open state put back on the way out.
+    // Name, index and open state put back on the way out (its master link stays as it is).
     void Pozycz(db::Table* t);
     // Preview or printer.
     void Emisja(report::Report& r, int emisja);

@@ -1,5 +1,7 @@
 #include "Szkola/reports/URocznik.h"
 
+#include <tuple>
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
@@ -65,12 +67,16 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
     StopkaStrona->width = 120;
 
     QRBand3 = addBand(BandKind::Detail, 16);
-    QRLabelLp = QRBand3->addLabel(0, 2, 30, "", Font(8), Alignment::Right);
-    QRBand3->addField(34, 2, 170, rocznik, "Nazwisko", Font(8));
-    QRBand3->addField(206, 2, 80, rocznik, "Klasa", Font(8));
-    QRBand3->addField(288, 2, 66, rocznik, "DataUr", Font(8));
-    QRBand3->addField(356, 2, 240, rocznik, "Adres", Font(7));
-    QRBand3->addField(598, 2, 120, rocznik, "Gmina", Font(7));
+    QRLabelLp = QRBand3->addLabel(0, 2, 28, "", Font(8), Alignment::Right);
+    // Long texts are cut at a word rather than run into the next column.
+    for (auto [x, w, pole, rozmiar] :
+         {std::tuple{32, 194, "Nazwisko", 8}, std::tuple{230, 70, "Klasa", 8},
+          std::tuple{370, 234, "Adres", 7}, std::tuple{608, 110, "Gmina", 7}}) {
+        DataField* f = QRBand3->addField(x, 2, w, rocznik, pole, Font(rozmiar));
+        f->wordWrap = true;
+        f->height = 14;
+    }
+    QRBand3->addField(304, 2, 64, rocznik, "DataUr", Font(8));
     QRBand3->beforePrint = [this](Band&, bool&) {
         KoniecGminy = false;
         ZmianaRocznika = false;
@@ -130,12 +136,12 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
     Pismo.Dodaj(*this, Ramka.PageHeader, QRBandSuma, 29, [](Band* rodzic) {
         Band* k = rodzic->addChild(22);
         k->addHLine(0, 0, 718);
-        k->addLabel(0, 4, 30, "Lp.", Font(8, true), Alignment::Center);
-        k->addLabel(34, 4, 170, "Nazwisko i imię", Font(8, true));
-        k->addLabel(206, 4, 80, "Klasa / Grupa", Font(8, true));
-        k->addLabel(288, 4, 66, "Data urodz.", Font(8, true));
-        k->addLabel(356, 4, 240, "Adres", Font(8, true));
-        k->addLabel(598, 4, 120, "Gmina", Font(8, true));
+        k->addLabel(0, 4, 28, "Lp.", Font(7, true), Alignment::Center);
+        k->addLabel(32, 4, 194, "Nazwisko i imię", Font(7, true));
+        k->addLabel(230, 4, 70, "Klasa / Grupa", Font(7, true));
+        k->addLabel(304, 4, 64, "Data urodz.", Font(7, true));
+        k->addLabel(370, 4, 234, "Adres", Font(7, true));
+        k->addLabel(608, 4, 110, "Gmina", Font(7, true));
         k->addHLine(0, 21, 718);
         return k;
     });

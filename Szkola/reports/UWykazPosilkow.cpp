@@ -169,9 +169,20 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
 // --- the report form ---
 
 namespace {
-constexpr int kXPos = 400;
-constexpr int kWPos = 52;
-int xPos(int k) { return kXPos + k * (kWPos + 1); }
+// Columns across the portrait page: number, class, name, diet, then six meal kinds.
+constexpr int kXKlasa = 30, kWKlasa = 74;
+constexpr int kXNazw = 108, kWNazw = 196;
+constexpr int kXDieta = 308, kWDieta = 70;
+constexpr int kXPos = 380;
+constexpr int kWPos = 56;
+int xPos(int k) { return kXPos + k * kWPos; }
+
+// One line of text that is cut at a word rather than run into the next column.
+report::Label* jednaLinia(report::Label* l) {
+    l->wordWrap = true;
+    l->height = 14;
+    return l;
+}
 }  // namespace
 
 TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchnia) {
@@ -180,23 +191,27 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     setDataSet(kuchnia);
     Ramka.Dodaj(*this, "Miesięczny wykaz posiłków");
 
-    Kolumny = Ramka.PageHeader->addChild(22);
+    Kolumny = Ramka.PageHeader->addChild(26);
     Kolumny->addHLine(0, 0, 718);
-    QRLabelLpT = Kolumny->addLabel(0, 4, 28, "Lp.", Font(8, true), Alignment::Center);
-    QRShapeLp = Kolumny->addVLine(30, 0, 22);
-    QRLabelKlasaT = Kolumny->addLabel(32, 4, 90, "Grupa/Klasa", Font(8, true));
-    QRLabelNazwiskoT = Kolumny->addLabel(124, 4, 200, "Nazwisko i imię", Font(8, true));
-    Kolumny->addLabel(326, 4, 72, "Dieta", Font(8, true));
-    for (int k = 0; k < 6; ++k)
+    QRLabelLpT = Kolumny->addLabel(0, 4, 26, "Lp.", Font(8, true), Alignment::Center);
+    QRShapeLp = Kolumny->addVLine(28, 0, 26);
+    QRLabelKlasaT = Kolumny->addLabel(kXKlasa, 4, kWKlasa, "Grupa/Klasa", Font(8, true));
+    QRLabelNazwiskoT = Kolumny->addLabel(kXNazw, 4, kWNazw, "Nazwisko i imię", Font(8, true));
+    Kolumny->addLabel(kXDieta, 4, kWDieta, "Dieta", Font(8, true));
+    // A meal kind's name may take two lines ("Drugie śniadanie").
+    for (int k = 0; k < 6; ++k) {
         QRLabelPosT[k] =
-            Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(7, true), Alignment::Center);
-    Kolumny->addHLine(0, 21, 718);
+            Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(6), Alignment::Center);
+        QRLabelPosT[k]->wordWrap = true;
+        QRLabelPosT[k]->height = 20;
+    }
+    Kolumny->addHLine(0, 25, 718);
 
     QRBand3 = addBand(BandKind::Detail, 16);
-    QRLabelLp = QRBand3->addLabel(0, 2, 28, "", Font(8), Alignment::Right);
-    QRLabelKlasa = QRBand3->addLabel(32, 2, 90, "", Font(8));
-    QRLabelNazwisko = QRBand3->addLabel(124, 2, 200, "", Font(8));
-    QRLabelDieta = QRBand3->addLabel(326, 2, 72, "", Font(8));
+    QRLabelLp = QRBand3->addLabel(0, 2, 24, "", Font(8), Alignment::Right);
+    QRLabelKlasa = jednaLinia(QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8)));
+    QRLabelNazwisko = jednaLinia(QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8)));
+    QRLabelDieta = QRBand3->addLabel(kXDieta, 2, kWDieta, "", Font(8));
     for (int k = 0; k < 6; ++k)
         QRLabelPos[k] = QRBand3->addLabel(xPos(k), 2, kWPos, "", Font(8), Alignment::Center);
     QRBand3->beforePrint = [this](Band&, bool& p) { QRBand3BeforePrint(p); };
@@ -204,10 +219,10 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     Band* poprzedni = QRBand3;
     for (int d = 0; d < 4; ++d) {
         Band* b = ChildBand[d] = poprzedni->addChild(16);
-        GrupaKlasa[d] = b->addLabel(0, 2, 118, "", Font(8, true));
-        GrupaKreska[d] = b->addVLine(120, 0, 16);
-        GrupaRazem[d] = b->addLabel(124, 2, 200, "Razem grupa,klasa dziennie", Font(8));
-        b->addLabel(326, 2, 72, NazwaDiety(QString::number(d)), Font(8));
+        GrupaKlasa[d] = jednaLinia(b->addLabel(0, 2, kXNazw - 6, "", Font(8, true)));
+        GrupaKreska[d] = b->addVLine(kXNazw - 3, 0, 16);
+        GrupaRazem[d] = b->addLabel(kXNazw, 2, kWNazw, "Razem grupa,klasa dziennie", Font(8));
+        b->addLabel(kXDieta, 2, kWDieta, NazwaDiety(QString::number(d)), Font(8));
         for (int k = 0; k < 6; ++k)
             GrupaPos[d][k] = b->addLabel(xPos(k), 2, kWPos, "", Font(8, true), Alignment::Center);
         b->beforePrint = [this, d](Band&, bool& p) { ChildBandBeforePrint(d, p); };
@@ -222,8 +237,8 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     for (int d = 1; d < 4; ++d) SumaBand[d] = SumaBand[d - 1]->addChild(18);
     for (int d = 0; d < 4; ++d) {
         Band* b = SumaBand[d];
-        b->addLabel(124, 3, 200, "Ogółem placówka dziennie", Font(8, true));
-        b->addLabel(326, 3, 72, NazwaDiety(QString::number(d)), Font(8, true));
+        b->addLabel(kXNazw, 3, kWNazw, "Ogółem placówka dziennie", Font(8, true));
+        b->addLabel(kXDieta, 3, kWDieta + 2, NazwaDiety(QString::number(d)), Font(8, true));
         for (int k = 0; k < 6; ++k)
             SumaPos[d][k] = b->addLabel(xPos(k), 3, kWPos, "", Font(8, true), Alignment::Center);
         b->beforePrint = [this, d](Band&, bool& p) { SumaBeforePrint(d, p); };
@@ -252,7 +267,7 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
     QRLabelLpT->enabled = !synt;
     QRLabelNazwiskoT->enabled = !synt;
     QRShapeLp->enabled = !synt;
-    QRLabelKlasaT->left = synt ? 0 : 32;
+    QRLabelKlasaT->left = synt ? 0 : kXKlasa;
     for (int d = 0; d < 4; ++d) {
         GrupaRazem[d]->font.size = synt ? 7 : 8;
         GrupaKlasa[d]->enabled = synt;

@@ -206,6 +206,8 @@ TQRZaleglosci::TQRZaleglosci(db::Table* uczniowie, db::Table* linie)
     QRBand1->addHLine(0, 0, 718);
     QRLabelKlasa = QRBand1->addLabel(0, 8, 80, "", Font(6));
     QRLabelUczen = QRBand1->addLabel(84, 6, 340, "", Font(10, true));
+    QRLabelUczen->wordWrap = true;  // a very long name is cut at a word, clear of the amount
+    QRLabelUczen->height = 18;
     QRLabelOpis = QRBand1->addLabel(430, 7, 120, "", Font(9), Alignment::Right);
     QRLabelKwota = QRBand1->addLabel(556, 6, 162, "", Font(10, true), Alignment::Right);
     QRBand1->addHLine(0, 26, 718);
@@ -257,14 +259,16 @@ void TQRZaleglosci::QRBand1BeforePrint(bool& drukuj) {
         return;
     }
     UczenDrukowany = true;
-    if (s > 0) {
+    // Sums are kept to the grosz, so thousands of pupils leave no binary crumbs in the totals.
+    const double kwota = Zaokraglij(s, 2);
+    if (kwota > 0) {
         QRLabelOpis->text = "Do zapłaty:";
-        QRLabelKwota->text = FormatujKwote(Zaokraglij(s, 2), "### ##0.00") + "zł";
-        SumaZaleglosci += s;
+        QRLabelKwota->text = FormatujKwote(kwota, "### ##0.00") + "zł";
+        SumaZaleglosci = Zaokraglij(SumaZaleglosci + kwota, 2);
     } else {
         QRLabelOpis->text = "Nadpłata:";
-        QRLabelKwota->text = FormatujKwote(Zaokraglij(-s, 2), "### ##0.00") + "zł";
-        SumaNadplat -= s;
+        QRLabelKwota->text = FormatujKwote(-kwota, "### ##0.00") + "zł";
+        SumaNadplat = Zaokraglij(SumaNadplat - kwota, 2);
     }
     QRLabelUczen->text = uczniowie_->field("Nazwisko")->asString() + " " +
                          uczniowie_->field("Imie1")->asString() + " " +
@@ -295,15 +299,10 @@ void TQRZaleglosci::QRBand2BeforePrint() {
     QRLabelNadplaty->text = FormatujKwote(Zaokraglij(SumaNadplat, 2), "### ### ##0.00") + " zł";
     QRLabelZaleglosci->text =
         FormatujKwote(Zaokraglij(SumaZaleglosci, 2), "### ### ##0.00") + " zł";
-    if (SumaNadplat - SumaZaleglosci > 0) {
-        QRLabelOgolemOpis->text = "Ogółem nadpłata:";
-        QRLabelOgolem->text =
-            FormatujKwote(Zaokraglij(SumaNadplat - SumaZaleglosci, 2), "### ### ##0.00") + " zł";
-    } else {
-        QRLabelOgolemOpis->text = "Ogółem zaległości:";
-        QRLabelOgolem->text =
-            FormatujKwote(Zaokraglij(SumaZaleglosci - SumaNadplat, 2), "### ### ##0.00") + " zł";
-    }
+    // Equal totals are settled: "Ogółem zaległości: 0,00 zł", never an overpayment of 0,00.
+    const double saldo = Zaokraglij(SumaNadplat - SumaZaleglosci, 2);
+    QRLabelOgolemOpis->text = saldo > 0 ? "Ogółem nadpłata:" : "Ogółem zaległości:";
+    QRLabelOgolem->text = FormatujKwote(saldo > 0 ? saldo : -saldo, "### ### ##0.00") + " zł";
 }
 
 // --- the builder ---

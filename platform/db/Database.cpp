@@ -64,7 +64,7 @@ struct Database::Impl {
     bool closing = false;
 
     void checkOpen() const {
-        if (!h) throw Error(Error::NotOpen, QStringLiteral("The database is not open"));
+        if (!h) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
     }
     sqlite3_stmt* stmt(const QString& sql) {
         auto it = cache.constFind(sql);
@@ -84,7 +84,7 @@ struct Database::Impl {
         char* err = nullptr;
         const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
         if (err) sqlite3_free(err);
-        if (rc != SQLITE_OK) throwSqlite(h, rc, QStringLiteral("Cannot execute \"%1\"").arg(sql));
+        if (rc != SQLITE_OK) throwSqlite(h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
     }
     // Runs `work` all-or-nothing, inside whatever transaction is open.
     template <class F>
@@ -122,16 +122,16 @@ void Database::open(const QString& path, bool create) {
     close();
     const QFileInfo fi(path);
     if (!fi.exists() && !create)
-        throw Error(Error::General, QStringLiteral("Database file %1 does not exist").arg(path));
+        throw Error(Error::General, QStringLiteral("Brak pliku bazy danych %1").arg(path));
     if (fi.exists() && fi.isFile() && fi.size() == 0 && !create)
-        throw Error(Error::NotDatabase, QStringLiteral("%1 is an empty file, not a database").arg(path));
+        throw Error(Error::NotDatabase, QStringLiteral("Plik %1 jest pusty, nie jest bazą danych").arg(path));
 
     sqlite3* h = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (create) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &h, flags, nullptr);
     if (rc != SQLITE_OK) {
-        QString msg = QStringLiteral("Cannot open %1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
+        QString msg = QStringLiteral("Nie można otworzyć pliku %1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close_v2(h);
         throw Error(Error::General, msg);
     }
@@ -157,19 +157,19 @@ void Database::open(const QString& path, bool create) {
         sqlite3_finalize(st);
         if (rc == SQLITE_ROW) rc = SQLITE_OK;
     }
-    if (rc != SQLITE_OK) fail(rc, QStringLiteral("is not a readable database"));
+    if (rc != SQLITE_OK) fail(rc, QStringLiteral("nie jest czytelną bazą danych"));
     rc = sqlite3_prepare_v2(h, "PRAGMA quick_check", -1, &st, nullptr);
-    if (rc != SQLITE_OK) fail(rc, QStringLiteral("cannot be checked"));
+    if (rc != SQLITE_OK) fail(rc, QStringLiteral("nie daje się sprawdzić"));
     rc = sqlite3_step(st);
     if (rc != SQLITE_ROW) {
         sqlite3_finalize(st);
-        fail(rc, QStringLiteral("cannot be checked"));
+        fail(rc, QStringLiteral("nie daje się sprawdzić"));
     }
     const QString verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
     if (verdict != QLatin1String("ok")) {
         sqlite3_close_v2(h);
-        throw Error(Error::Corrupt, QStringLiteral("%1 is damaged: %2").arg(path, verdict));
+        throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: %2").arg(path, verdict));
     }
 
     // A larger page cache and memory-mapped reads: cursors read whole yearly files at once.
@@ -223,7 +223,7 @@ QString Database::schemaOf(const QString& name) const {
         sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_ROW) return QLatin1String(schema);
-        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot look up table %1").arg(bare));
+        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odszukać tabeli %1").arg(bare));
     }
     return {};
 }
@@ -234,21 +234,21 @@ bool Database::isTemporary(const QString& name) const { return schemaOf(name) ==
 void Database::createTable(const TableDef& def, bool temporary) {
     d->checkOpen();
     const QString name = bareTableName(def.name);
-    if (name.isEmpty()) throw Error(Error::General, QStringLiteral("A table needs a name"));
-    if (def.fields.isEmpty()) throw Error(Error::General, QStringLiteral("Table %1 declares no fields").arg(name));
-    if (tableExists(name)) throw Error(Error::General, QStringLiteral("Table %1 already exists").arg(name));
+    if (name.isEmpty()) throw Error(Error::General, QStringLiteral("Tabela musi mieć nazwę"));
+    if (def.fields.isEmpty()) throw Error(Error::General, QStringLiteral("Tabela %1 nie ma zadeklarowanych pól").arg(name));
+    if (tableExists(name)) throw Error(Error::General, QStringLiteral("Tabela %1 już istnieje").arg(name));
     QStringList cols;
     QSet<QString> seen;
     int autoIncs = 0;
     for (const FieldDef& f : def.fields) {
         const QString key = f.name.toLower();
         if (f.name.isEmpty() || seen.contains(key))
-            throw Error(Error::General, QStringLiteral("Table %1: field name '%2' empty or repeated").arg(name, f.name));
+            throw Error(Error::General, QStringLiteral("Tabela %1: nazwa pola '%2' pusta lub powtórzona").arg(name, f.name));
         seen.insert(key);
         if (f.type == FieldType::Text && f.size <= 0)
-            throw Error(Error::General, QStringLiteral("Table %1: text field %2 needs a width").arg(name, f.name));
+            throw Error(Error::General, QStringLiteral("Tabela %1: pole tekstowe %2 musi mieć długość").arg(name, f.name));
         if (f.type == FieldType::AutoInc && ++autoIncs > 1)
-            throw Error(Error::General, QStringLiteral("Table %1: more than one autoincrement field").arg(name));
+            throw Error(Error::General, QStringLiteral("Tabela %1: więcej niż jedno pole autonumerowane").arg(name));
         cols << sqlColumnDef(f);
     }
     const QString schema = temporary ? QStringLiteral("temp") : QStringLiteral("main");
@@ -258,10 +258,10 @@ void Database::createTable(const TableDef& def, bool temporary) {
             QStringList fl;
             for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
                 if (!def.field(f.trimmed()))
-                    throw Error(Error::NoField, QStringLiteral("Index %1 of %2 names unknown field %3").arg(ix.name, name, f));
+                    throw Error(Error::NoField, QStringLiteral("Indeks %1 tabeli %2 wymienia nieznane pole %3").arg(ix.name, name, f));
                 fl << quoteId(def.field(f.trimmed())->name);
             }
-            if (fl.isEmpty()) throw Error(Error::General, QStringLiteral("Index %1 of %2 has no fields").arg(ix.name, name));
+            if (fl.isEmpty()) throw Error(Error::General, QStringLiteral("Indeks %1 tabeli %2 nie ma pól").arg(ix.name, name));
             d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
                        .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
                             quoteId(indexSqlName(name, ix)), quoteId(name), fl.join(QStringLiteral(", "))));
@@ -292,7 +292,7 @@ void Database::dropTable(const QString& name) {
 void Database::emptyTable(const QString& name) {
     d->checkOpen();
     const QString schema = schemaOf(name);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(name));
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(name));
     d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
     tableReset(schema.toUtf8() + '.' + asciiLower(bareTableName(name)));
 }
@@ -311,7 +311,7 @@ QStringList Database::tableNames() const {
 TableDef Database::structure(const QString& name) const {
     d->checkOpen();
     const QString schema = schemaOf(name);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(bareTableName(name)));
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
     TableDef def;
     const QByteArray bare = bareTableName(name).toUtf8();
     const QByteArray sch = schema.toUtf8();
@@ -335,7 +335,7 @@ TableDef Database::structure(const QString& name) const {
             // Only a sole primary-key column of type INTEGER is the autoincrement row id.
             def.fields << fieldFromDeclared(text(st, 0), text(st, 1), sqlite3_column_int(st, 2) == 1);
         }
-        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot read the structure of %1").arg(def.name));
+        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odczytać struktury tabeli %1").arg(def.name));
     }
     QList<QPair<QString, bool>> idx;
     {
@@ -369,13 +369,13 @@ TableDef Database::structure(const QString& name) const {
 void Database::upgradeTable(const TableDef& def) {
     d->checkOpen();
     const QString schema = schemaOf(def.name);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(bareTableName(def.name)));
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
     const TableDef have = structure(def.name);
     d->atomically([&] {
         for (const FieldDef& f : def.fields) {
             if (have.field(f.name)) continue;
             if (f.type == FieldType::AutoInc)
-                throw Error(Error::General, QStringLiteral("Cannot add autoincrement field %1 to %2").arg(f.name, have.name));
+                throw Error(Error::General, QStringLiteral("Nie można dodać pola autonumerowanego %1 do tabeli %2").arg(f.name, have.name));
             d->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3").arg(schema, quoteId(have.name), sqlColumnDef(f)));
         }
         TableDef now = have;
@@ -389,7 +389,7 @@ void Database::upgradeTable(const TableDef& def) {
             QStringList fl;
             for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
                 if (!now.field(f.trimmed()))
-                    throw Error(Error::NoField, QStringLiteral("Index %1 of %2 names unknown field %3").arg(ix.name, have.name, f));
+                    throw Error(Error::NoField, QStringLiteral("Indeks %1 tabeli %2 wymienia nieznane pole %3").arg(ix.name, have.name, f));
                 fl << quoteId(now.field(f.trimmed())->name);
             }
             d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
@@ -419,7 +419,7 @@ bool Database::indexExists(const QString& schema, const QString& sqlName) const 
     const QByteArray b = sqlName.toUtf8();
     sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot look up index %1").arg(sqlName));
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odszukać indeksu %1").arg(sqlName));
     return rc == SQLITE_ROW;
 }
 
@@ -435,7 +435,7 @@ void Database::exec(const QString& sql, const QVariantList& params) {
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Cannot execute \"%1\"").arg(sql));
+    if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
@@ -445,7 +445,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_DONE) return QVariant();
-    if (rc != SQLITE_ROW) throwSqlite(d->h, rc, QStringLiteral("Cannot execute \"%1\"").arg(sql));
+    if (rc != SQLITE_ROW) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
     switch (sqlite3_column_type(st, 0)) {
     case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, 0)));
     case SQLITE_FLOAT: return sqlite3_column_double(st, 0);
@@ -466,7 +466,7 @@ void Database::begin() {
 
 void Database::commit() {
     d->checkOpen();
-    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("No transaction to commit"));
+    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
     if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
     else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
     --d->depth;
@@ -474,7 +474,7 @@ void Database::commit() {
 
 void Database::rollback() {
     d->checkOpen();
-    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("No transaction to roll back"));
+    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
     char* err = nullptr;
     if (sqlite3_get_autocommit(d->h)) {
         d->depth = 0;  // SQLite already rolled the whole transaction back (I/O error, full disk)
@@ -518,7 +518,7 @@ void Database::tableReset(const QByteArray& tableKey) {
 }
 
 Transaction::Transaction(Database* db) : db_(db ? db : Database::current()) {
-    if (!db_) throw Error(Error::NotOpen, QStringLiteral("No database for a transaction"));
+    if (!db_) throw Error(Error::NotOpen, QStringLiteral("Brak bazy danych dla transakcji"));
     db_->begin();
 }
 

@@ -9,9 +9,30 @@ namespace db::detail {
 
 void throwSqlite(sqlite3* h, int rc, const QString& context) {
     const int primary = rc & 0xFF;
-    QString msg = context;
-    if (h) msg += QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(h));
-    else msg += QStringLiteral(": ") + QString::fromUtf8(sqlite3_errstr(rc));
+    // The user reads these: the cause in Polish first, SQLite's own words only as a detail.
+    QString cause;
+    switch (primary) {
+    case SQLITE_CONSTRAINT:
+        cause = rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY
+                    ? QStringLiteral("powtórzona wartość klucza unikalnego")
+                    : QStringLiteral("naruszenie ograniczenia tabeli");
+        break;
+    case SQLITE_FULL: cause = QStringLiteral("brak miejsca na dysku"); break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: cause = QStringLiteral("baza danych jest zajęta przez inny program"); break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN: cause = QStringLiteral("brak dostępu do pliku bazy danych"); break;
+    case SQLITE_IOERR: cause = QStringLiteral("błąd odczytu lub zapisu pliku bazy danych"); break;
+    case SQLITE_CORRUPT: cause = QStringLiteral("plik bazy danych jest uszkodzony"); break;
+    case SQLITE_NOTADB: cause = QStringLiteral("plik nie jest bazą danych"); break;
+    case SQLITE_NOMEM: cause = QStringLiteral("brak pamięci"); break;
+    default: break;
+    }
+    QString msg = context + QStringLiteral(": ");
+    if (!cause.isEmpty()) msg += cause + QStringLiteral(" (");
+    msg += h ? QString::fromUtf8(sqlite3_errmsg(h)) : QString::fromUtf8(sqlite3_errstr(rc));
+    if (!cause.isEmpty()) msg += QLatin1Char(')');
     Error::Kind kind = Error::General;
     if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) kind = Error::KeyViolation;
     else if (primary == SQLITE_NOTADB) kind = Error::NotDatabase;
@@ -114,7 +135,7 @@ namespace {
 
 [[noreturn]] void badValue(const QVariant& v, const FieldDef& f, const char* what) {
     throw Error(Error::General,
-                QStringLiteral("'%1' is not a valid %2 value for field %3").arg(v.toString(), what, f.name));
+                QStringLiteral("'%1' nie jest poprawną wartością (%2) pola %3").arg(v.toString(), QString::fromUtf8(what), f.name));
 }
 
 bool parseIsoDate(const QString& s, QDate& out) {
@@ -136,12 +157,12 @@ double toDouble(const QVariant& v, const FieldDef& f) {
         s.remove(QLatin1Char(' '));
         bool ok = false;
         const double d = s.toDouble(&ok);
-        if (!ok || !std::isfinite(d)) badValue(v, f, "number");
+        if (!ok || !std::isfinite(d)) badValue(v, f, "liczba");
         return d;
     }
     bool ok = false;
     const double d = v.toDouble(&ok);
-    if (!ok || !std::isfinite(d)) badValue(v, f, "number");
+    if (!ok || !std::isfinite(d)) badValue(v, f, "liczba");
     return d;
 }
 
@@ -177,21 +198,21 @@ Cell toCell(const QVariant& v, const FieldDef& f, bool cut) {
         if (isString) {
             bool ok = false;
             n = v.toString().trimmed().toLongLong(&ok);
-            if (!ok) badValue(v, f, "integer");
+            if (!ok) badValue(v, f, "liczba całkowita");
         } else if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
             const double d = v.toDouble();
-            if (!std::isfinite(d) || std::fabs(d) > 9e15) badValue(v, f, "integer");
+            if (!std::isfinite(d) || std::fabs(d) > 9e15) badValue(v, f, "liczba całkowita");
             n = std::llround(d);
         } else if (v.typeId() == QMetaType::Bool) {
             n = v.toBool() ? 1 : 0;
         } else {
             bool ok = false;
             n = v.toLongLong(&ok);
-            if (!ok) badValue(v, f, "integer");
+            if (!ok) badValue(v, f, "liczba całkowita");
         }
         const qint64 lo = f.type == FieldType::SmallInt ? -32768 : (f.type == FieldType::Integer ? INT32_MIN : 1);
         const qint64 hi = f.type == FieldType::SmallInt ? 32767 : (f.type == FieldType::Integer ? INT32_MAX : INT64_MAX);
-        if (n < lo || n > hi) badValue(v, f, "in-range integer");
+        if (n < lo || n > hi) badValue(v, f, "liczba całkowita w dopuszczalnym zakresie");
         c.i = n;
         c.null = false;
         return c;
@@ -208,9 +229,9 @@ Cell toCell(const QVariant& v, const FieldDef& f, bool cut) {
         QDate d;
         if (v.typeId() == QMetaType::QDate) d = v.toDate();
         else if (v.typeId() == QMetaType::QDateTime) d = v.toDateTime().date();
-        else if (!parseIsoDate(v.toString().trimmed(), d)) badValue(v, f, "date");
+        else if (!parseIsoDate(v.toString().trimmed(), d)) badValue(v, f, "data");
         if (!d.isValid()) return c;
-        if (d.year() < 1 || d.year() > 9999) badValue(v, f, "date");  // stored as "YYYY-MM-DD"
+        if (d.year() < 1 || d.year() > 9999) badValue(v, f, "data");  // stored as "YYYY-MM-DD"
         c.i = d.toJulianDay();
         c.null = false;
         return c;
@@ -359,7 +380,7 @@ sqlite3_stmt* prepare(sqlite3* h, const QString& sql) {
     const int rc = sqlite3_prepare_v3(h, b.constData(), int(b.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr);
     if (rc != SQLITE_OK) {
         if (st) sqlite3_finalize(st);
-        throwSqlite(h, rc, QStringLiteral("Cannot prepare \"%1\"").arg(sql));
+        throwSqlite(h, rc, QStringLiteral("Nie można przygotować polecenia \"%1\"").arg(sql));
     }
     return st;
 }

@@ -134,7 +134,7 @@ struct Table::Impl {
     QString qualified() const { return schema + QLatin1Char('.') + quoteId(opened.name); }
 
     void checkActive() const {
-        if (!active) throw Error(Error::NotOpen, QStringLiteral("Table %1 is not open").arg(bare()));
+        if (!active) throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
     }
 
     sqlite3_stmt* stmt(const QString& sql) {
@@ -235,7 +235,7 @@ struct Table::Impl {
     int dataCol(const QString& name) const {
         const int i = fieldIndex(name);
         if (i < 0 || i >= nData)
-            throw Error(Error::NoField, QStringLiteral("Table %1 has no field %2").arg(bare(), name));
+            throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), name));
         return i;
     }
     std::vector<int> dataCols(const QStringList& names) const {
@@ -311,7 +311,7 @@ struct Table::Impl {
                 r->mark(cols[k]);
             }
         }
-        if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Cannot read table %1").arg(bare()));
+        if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         for (const auto& [id, r] : byId) {  // gone meanwhile (changed behind the cursors' back)
             for (int c : cols) {
                 if (!r->has(c)) {
@@ -373,7 +373,7 @@ struct Table::Impl {
                 QVariantList keys;
                 for (const QString& k : splitFields(l.keyFields)) {
                     const int i = fieldIndex(k);
-                    if (i < 0) throw Error(Error::NoField, QStringLiteral("Table %1 has no field %2").arg(bare(), k));
+                    if (i < 0) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), k));
                     keys << fields[i]->value();
                 }
                 v = l.table->lookup(l.lookupKeyFields, keys, l.resultField);
@@ -630,7 +630,7 @@ struct Table::Impl {
                 if (filtering && !filterOk(*r)) continue;
                 rows.push_back(std::move(r));
             }
-            if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Cannot read table %1").arg(bare()));
+            if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         }
         pos = rows.empty() ? -1 : 0;
         if (keep && !rows.empty()) {
@@ -717,6 +717,17 @@ struct Table::Impl {
         }
     }
 
+    // Key values for FindKey/FindNearest, converted to the leading fields of the active index.
+    std::vector<Cell> keyCells(const QVariantList& values) {
+        checkActive();
+        if (orderCols.empty() || values.isEmpty() || values.size() > int(orderCols.size()))
+            throw Error(Error::General, QStringLiteral("Szukanie klucza w tabeli %1 wymaga indeksu o co najmniej %2 polach").arg(bare()).arg(values.size()));
+        checkBrowseMode();
+        std::vector<Cell> keys;
+        for (int i = 0; i < values.size(); ++i) keys.push_back(toCell(values[i], fields[orderCols[i]]->def_, false));
+        return keys;
+    }
+
     void setState(State s) {
         if (state == s) return;
         state = s;
@@ -764,7 +775,7 @@ struct Table::Impl {
         sqlite3_bind_int64(st, 1, id);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE) return nullptr;
-        if (rc != SQLITE_ROW) throwSqlite(h(), rc, QStringLiteral("Cannot read table %1").arg(bare()));
+        if (rc != SQLITE_ROW) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         auto r = std::make_unique<Row>();
         readRow(st, *r);
         return r;
@@ -862,14 +873,14 @@ void Field::setValue(const QVariant& v) {
     Table::Impl& d = *table_->d;
     if (kind_ == Calculated) {
         if (!d.inCalc)
-            throw Error(Error::WrongState, QStringLiteral("Calculated field %1 is set only while calculating").arg(def_.name));
+            throw Error(Error::WrongState, QStringLiteral("Pole wyliczane %1 ustawia się tylko podczas wyliczania").arg(def_.name));
         d.calc[column_] = toCell(v, def_, true);
         return;
     }
-    if (kind_ == Lookup) throw Error(Error::WrongState, QStringLiteral("Look-up field %1 is read-only").arg(def_.name));
+    if (kind_ == Lookup) throw Error(Error::WrongState, QStringLiteral("Pole przeglądowe %1 jest tylko do odczytu").arg(def_.name));
     if (d.state != Table::Insert && d.state != Table::Edit)
         throw Error(Error::WrongState,
-                    QStringLiteral("Table %1 is not in insert or edit state (field %2)").arg(d.bare(), def_.name));
+                    QStringLiteral("Tabela %1 nie jest w trybie dopisywania ani poprawiania (pole %2)").arg(d.bare(), def_.name));
     d.pending.c[column_] = toCell(v, def_, true);
     d.modified = true;
     d.touch();
@@ -921,7 +932,7 @@ Table::~Table() {
 Database* Table::database() const { return d->database(); }
 
 void Table::setTableName(const QString& name) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Close table %1 before renaming it").arg(d->bare()));
+    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed zmianą nazwy tabelę %1 trzeba zamknąć").arg(d->bare()));
     d->tableName = name;
 }
 QString Table::tableName() const { return d->tableName; }
@@ -936,11 +947,11 @@ bool Table::exists() const {
 void Table::open() {
     if (d->active) return;
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("No open database for table %1").arg(d->bare()));
+    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     const QString bare = d->bare();
-    if (bare.isEmpty()) throw Error(Error::NoTable, QStringLiteral("No table name set"));
+    if (bare.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Nie podano nazwy tabeli"));
     const QString schema = db->schemaOf(bare);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Table %1 does not exist").arg(bare));
+    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bare));
     d->db = db;
     d->opened = db->structure(bare);
     d->hasOpened = true;
@@ -1015,14 +1026,14 @@ void Table::setTemplateName(const QString& name) { d->templateName = name; }
 QString Table::templateName() const { return d->templateName; }
 
 void Table::createTable(bool temporary) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Close table %1 before creating it").arg(d->bare()));
+    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed utworzeniem tabelę %1 trzeba zamknąć").arg(d->bare()));
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("No open database for table %1").arg(d->bare()));
+    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     TableDef def;
     if (d->hasDeclared) def = d->declared;
     else if (!d->templateName.isEmpty()) def = db->structure(d->templateName);
     else if (d->hasOpened) def = d->opened;
-    else throw Error(Error::General, QStringLiteral("No structure declared for table %1").arg(d->bare()));
+    else throw Error(Error::General, QStringLiteral("Brak zadeklarowanej struktury tabeli %1").arg(d->bare()));
     def.name = d->bare();
     db->createTable(def, temporary);
 }
@@ -1030,13 +1041,13 @@ void Table::createTable(bool temporary) {
 void Table::dropTable() {
     close();
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("No open database for table %1").arg(d->bare()));
+    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     db->dropTable(d->bare());
 }
 
 void Table::emptyTable() {
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("No open database for table %1").arg(d->bare()));
+    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     if (d->active) d->checkBrowseMode();
     db->emptyTable(d->bare());
 }
@@ -1059,11 +1070,11 @@ void Table::setIndexFieldNames(const QString& fields) {
 QString Table::indexFieldNames() const { return d->indexFieldNames; }
 
 void Table::setMasterSource(Table* master, const QString& masterFields, const QString& detailFields) {
-    if (master == this) throw Error(Error::General, QStringLiteral("A table cannot be its own master"));
+    if (master == this) throw Error(Error::General, QStringLiteral("Tabela nie może być nadrzędną dla samej siebie"));
     const QStringList mf = splitFields(masterFields);
     const QStringList df = detailFields.trimmed().isEmpty() ? mf : splitFields(detailFields);
     if (mf.isEmpty() || mf.size() != df.size())
-        throw Error(Error::General, QStringLiteral("Master link of %1: field lists do not match").arg(d->bare()));
+        throw Error(Error::General, QStringLiteral("Powiązanie tabeli %1 z nadrzędną: listy pól nie pasują").arg(d->bare()));
     if (d->active) d->dataCols(df);  // throws for an unknown field
     if (d->active) d->checkBrowseMode();
     if (d->master) d->master->d->details.removeAll(this);
@@ -1101,7 +1112,7 @@ void Table::setRange(const QVariantList& start, const QVariantList& end) {
     const QStringList idx = splitFields(d->indexFieldNames);
     const int n = int(std::max(start.size(), end.size()));
     if (idx.isEmpty() || n > idx.size())
-        throw Error(Error::General, QStringLiteral("Range on %1 needs an index of at least %2 fields").arg(d->bare()).arg(n));
+        throw Error(Error::General, QStringLiteral("Zakres na tabeli %1 wymaga indeksu o co najmniej %2 polach").arg(d->bare()).arg(n));
     if (d->active) d->checkBrowseMode();
     d->rangeSet = true;
     d->rangeNames = idx.mid(0, n);
@@ -1255,13 +1266,13 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
     d->checkActive();
     const QStringList names = splitFields(fields);
     if (names.isEmpty() || names.size() != values.size())
-        throw Error(Error::General, QStringLiteral("Locate on %1: %2 fields but %3 values").arg(d->bare()).arg(names.size()).arg(values.size()));
+        throw Error(Error::General, QStringLiteral("Szukanie w tabeli %1: %2 pól, a %3 wartości").arg(d->bare()).arg(names.size()).arg(values.size()));
     d->checkBrowseMode();
     std::vector<int> cols;
     bool allData = true;
     for (const QString& n : names) {
         const int i = d->fieldIndex(n);
-        if (i < 0) throw Error(Error::NoField, QStringLiteral("Table %1 has no field %2").arg(d->bare(), n));
+        if (i < 0) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), n));
         if (i >= d->nData) allData = false;
         cols.push_back(i);
     }
@@ -1318,7 +1329,7 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
                     break;
                 }
             }
-            if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Cannot search %1").arg(d->bare()));
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
             searched = true;
         }
     }
@@ -1350,12 +1361,7 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
 }
 
 bool Table::findKey(const QVariantList& values) {
-    d->checkActive();
-    if (d->orderCols.empty() || values.isEmpty() || values.size() > int(d->orderCols.size()))
-        throw Error(Error::General, QStringLiteral("FindKey on %1 needs an index of at least %2 fields").arg(d->bare()).arg(values.size()));
-    d->checkBrowseMode();
-    std::vector<Cell> keys;
-    for (int i = 0; i < values.size(); ++i) keys.push_back(toCell(values[i], d->fields[d->orderCols[i]]->def_, false));
+    const std::vector<Cell> keys = d->keyCells(values);
     const int i = d->lowerBoundKey(keys);
     if (i >= int(d->rows.size()) || d->cmpKey(*d->rows[i], d->orderCols, keys) != 0) return false;
     d->pos = i;
@@ -1366,13 +1372,8 @@ bool Table::findKey(const QVariantList& values) {
 }
 
 void Table::findNearest(const QVariantList& values) {
-    d->checkActive();
-    if (d->orderCols.empty() || values.isEmpty() || values.size() > int(d->orderCols.size()))
-        throw Error(Error::General, QStringLiteral("FindNearest on %1 needs an index of at least %2 fields").arg(d->bare()).arg(values.size()));
-    d->checkBrowseMode();
+    const std::vector<Cell> keys = d->keyCells(values);
     if (d->rows.empty()) return;
-    std::vector<Cell> keys;
-    for (int i = 0; i < values.size(); ++i) keys.push_back(toCell(values[i], d->fields[d->orderCols[i]]->def_, false));
     d->pos = std::min(d->lowerBoundKey(keys), int(d->rows.size()) - 1);
     d->crack = false;
     d->eof = d->bof = false;
@@ -1505,7 +1506,7 @@ void Table::post() {
         StmtUse use(st);
         for (int i = 0; i < d->nData; ++i) bindCell(st, i + 1, p.c[i], d->types[i]);
         const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Cannot post to %1").arg(d->bare()));
+        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
         rowid = sqlite3_last_insert_rowid(h);
         if (d->autoIncCol >= 0) {
             p.c[d->autoIncCol].i = rowid;
@@ -1517,9 +1518,9 @@ void Table::post() {
         for (int i = 0; i < d->nData; ++i) bindCell(st, i + 1, p.c[i], d->types[i]);
         sqlite3_bind_int64(st, d->nData + 1, d->editRowId);
         const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Cannot post to %1").arg(d->bare()));
+        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
         if (sqlite3_changes(h) == 0)
-            throw Error(Error::General, QStringLiteral("The record of %1 being edited no longer exists").arg(d->bare()));
+            throw Error(Error::General, QStringLiteral("Poprawiany rekord tabeli %1 już nie istnieje").arg(d->bare()));
         rowid = (d->autoIncCol >= 0 && !p.c[d->autoIncCol].null) ? p.c[d->autoIncCol].i : d->editRowId;
     }
     p.rowid = rowid;
@@ -1568,7 +1569,7 @@ void Table::remove() {
     }
     if (d->state == Edit) cancel();
     if (d->rows.empty() || d->pos < 0)
-        throw Error(Error::WrongState, QStringLiteral("Table %1 is empty: nothing to delete").arg(d->bare()));
+        throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest pusta: nie ma czego usunąć").arg(d->bare()));
     if (beforeDelete) beforeDelete(*this);
     const qint64 id = d->rows[d->pos]->rowid;
     {
@@ -1576,7 +1577,7 @@ void Table::remove() {
         StmtUse use(st);
         sqlite3_bind_int64(st, 1, id);
         const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Cannot delete from %1").arg(d->bare()));
+        if (rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
     }
     if (Database* db = d->database()) db->rowWritten(this, d->key, id, true);
     d->eraseAt(d->pos);
@@ -1597,7 +1598,7 @@ bool Table::modified() const { return d->modified; }
 
 Field* Table::field(const QString& name) const {
     Field* f = findField(name);
-    if (!f) throw Error(Error::NoField, QStringLiteral("Table %1 has no field %2").arg(d->bare(), name));
+    if (!f) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), name));
     return f;
 }
 
@@ -1608,7 +1609,7 @@ Field* Table::findField(const QString& name) const {
 
 Field* Table::field(const char* name) const {
     const int i = d->fieldIndex(name);
-    if (i < 0) throw Error(Error::NoField, QStringLiteral("Table %1 has no field %2").arg(d->bare(), QString::fromUtf8(name)));
+    if (i < 0) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), QString::fromUtf8(name)));
     return d->fields[i].get();
 }
 
@@ -1620,7 +1621,7 @@ Field* Table::findField(const char* name) const {
 const std::vector<std::unique_ptr<Field>>& Table::fields() const { return d->fields; }
 
 void Table::addCalculatedField(const FieldDef& def) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Close table %1 before adding fields").arg(d->bare()));
+    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed dodaniem pól tabelę %1 trzeba zamknąć").arg(d->bare()));
     d->calcDefs << def;
     d->buildFields(d->dataDefs());
 }
@@ -1632,7 +1633,7 @@ void Table::setCalcFieldsFunction(std::function<void(Table&)> calc) {
 
 void Table::addLookupField(const FieldDef& def, const QString& keyFields, Table* lookupTable,
                            const QString& lookupKeyFields, const QString& resultField) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Close table %1 before adding fields").arg(d->bare()));
+    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed dodaniem pól tabelę %1 trzeba zamknąć").arg(d->bare()));
     d->lookupDefs << qMakePair(def, LookupDef{keyFields, lookupTable, lookupKeyFields, resultField});
     d->buildFields(d->dataDefs());
 }

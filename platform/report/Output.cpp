@@ -93,20 +93,25 @@ bool Report::PrinterSetup(QWidget* parent) {
         }
         return true;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    if (!printerName.isEmpty()) printer.setPrinterName(printerName);
-    printer.setCopyCount(copies);
-    printer.setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
-                                                                     : QPageLayout::Portrait);
+    // The dialog works on a copy of the settings: a cancelled dialog changes nothing.
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (printer_) {
+        printer->setPrinterName(printer_->printerName());
+        printer->setOutputFileName(printer_->outputFileName());
+        printer->setCopyCount(printer_->copyCount());
+        printer->setDuplex(printer_->duplex());
+        printer->setColorMode(printer_->colorMode());
+    }
+    printer->setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
+                                                                      : QPageLayout::Portrait);
     if (!parent) parent = QApplication::activeModalWidget();
-    QPrintDialog dlg(&printer, parent);
+    QPrintDialog dlg(printer.get(), parent);
     dlg.setWindowTitle(QStringLiteral("Ustawienia drukarki"));
     if (dlg.exec() != QDialog::Accepted) {
         Tag = 1;
         return false;
     }
-    printerName = printer.printerName();
-    copies = std::max(1, printer.copyCount());
+    printer_ = std::move(printer);
     return true;
 }
 
@@ -116,10 +121,8 @@ bool Report::Print() {
         test::state().printed.push_back(std::move(pages));
         return true;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    if (!printerName.isEmpty()) printer.setPrinterName(printerName);
-    printer.setCopyCount(copies);
-    if (!printer.isValid() || !pages.print(printer)) {
+    if (!printer_) printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (!printer_->isValid() || !pages.printAsSetUp(*printer_)) {
         ui::MessageBox(QStringLiteral("Nie udało się wydrukować raportu."),
                        QStringLiteral("Uwaga!"), ui::MB_OK);
         return false;

@@ -415,6 +415,19 @@ void PreparedReport::paintPage(QPainter& p, int index, double scale) const {
     p.restore();
 }
 
+bool PreparedReport::printAsSetUp(QPrinter& printer, int currentPage) const {
+    switch (printer.printRange()) {
+        case QPrinter::PageRange:
+            return print(printer, printer.fromPage(), printer.toPage());
+        case QPrinter::CurrentPage:
+            return print(printer, currentPage, currentPage);
+        case QPrinter::AllPages:
+        case QPrinter::Selection:
+            break;
+    }
+    return print(printer);
+}
+
 bool PreparedReport::print(QPrinter& printer, int fromPage, int toPage) const {
     if (pages.empty()) return true;
     const int first = std::clamp(fromPage > 0 ? fromPage : 1, 1, pageCount());

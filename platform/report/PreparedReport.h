@@ -99,6 +99,8 @@ class PreparedReport {
     void paintPage(QPainter& p, int page, double scale) const;
     // Prints pages [from, to] (1-based, 0 = all) on a set-up printer.
     bool print(QPrinter& printer, int fromPage = 0, int toPage = 0) const;
+    // Prints the pages the print dialog asked for (all, a range, or currentPage, 1-based).
+    bool printAsSetUp(QPrinter& printer, int currentPage = 1) const;
 };
 
 }  // namespace report

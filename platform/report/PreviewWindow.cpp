@@ -100,6 +100,8 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setWidget(view_);
+    // The fitted zooms follow the visible area, whose size settles only after the layout ran.
+    scroll_->viewport()->installEventFilter(this);
 
     auto* lay = new QVBoxLayout(this);
     lay->addLayout(bar);
@@ -141,7 +143,11 @@ void PreviewWindow::setZoom(double zoom) {
 
 double PreviewWindow::effectiveZoom() const {
     if (zoom_ > 0) return zoom_;
-    const QSize avail = scroll_->viewport()->size() - QSize(4, 4);
+    QSize avail = scroll_->viewport()->size() - QSize(4, 4);
+    // Measured as if the vertical scroll bar stood there: a fitted page then never makes the bar
+    // come and go (and the page shrink and grow) in turn.
+    if (!scroll_->verticalScrollBar()->isVisible())
+        avail.rwidth() -= scroll_->verticalScrollBar()->sizeHint().width();
     const double zw = avail.width() / pages_->sheetWidth();
     if (zoom_ < 0) return std::max(0.1, zw);
     return std::max(0.1, std::min(zw, avail.height() / pages_->sheetHeight()));
@@ -156,6 +162,11 @@ void PreviewWindow::relayout() {
 void PreviewWindow::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     if (zoom_ <= 0) relayout();
+}
+
+bool PreviewWindow::eventFilter(QObject* o, QEvent* e) {
+    if (o == scroll_->viewport() && e->type() == QEvent::Resize && zoom_ <= 0) relayout();
+    return QWidget::eventFilter(o, e);
 }
 
 void PreviewWindow::updateControls() {
@@ -207,14 +218,7 @@ void PreviewWindow::printPages() {
     dlg.setMinMax(1, pages_->pageCount());
     dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dlg.exec() != QDialog::Accepted) return;
-    int from = 0, to = 0;
-    if (printer.printRange() == QPrinter::PageRange) {
-        from = printer.fromPage();
-        to = printer.toPage();
-    } else if (printer.printRange() == QPrinter::CurrentPage) {
-        from = to = page_ + 1;
-    }
-    if (!pages_->print(printer, from, to))
+    if (!pages_->printAsSetUp(printer, page_ + 1))
         ui::MessageBox(QStringLiteral("Nie udało się wydrukować raportu."), kCaption, ui::MB_OK);
 }
 

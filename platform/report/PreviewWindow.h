@@ -39,6 +39,7 @@ class PreviewWindow : public QWidget {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
     void onSave();

@@ -358,8 +358,7 @@ struct Report::Run {
         y = 0;
         lowest = 0;
         columnUsed = false;
-        const Band* f = r.band(BandKind::PageFooter);
-        bottom = r.pageHeight() - ((f && f->enabled) ? f->height : 0);
+        bottom = r.pageHeight() - chainHeight(r.band(BandKind::PageFooter));
         if (Band* h = r.band(BandKind::PageHeader); h && (pageNo > 1 || r.printHeaderOnFirstPage))
             takeChain(h, Zone::Top);
         if (pageNo == 1)
@@ -369,11 +368,25 @@ struct Report::Run {
         lowest = y;
     }
 
+    // Height of a band with its child chain, as far as its bands are enabled.
+    static int chainHeight(const Band* b) {
+        int h = 0;
+        for (; b; b = b->child())
+            if (b->enabled) h += std::max(0, b->height);
+        return h;
+    }
+
     void finishPage(bool lastPage) {
         if (!footerPrints(lastPage)) return;
-        // The footer stands at the foot of the page whatever height its handler gives it.
-        y = r.pageHeight();
-        takeChain(r.band(BandKind::PageFooter), Zone::Bottom);
+        Band* f = r.band(BandKind::PageFooter);
+        if (!f->child()) {
+            // A lone footer stands at the foot of the page whatever height its handler gives it.
+            takeChain(f, Zone::Bottom);
+            return;
+        }
+        // A footer with children: the chain one band under another, ending at the foot.
+        y = r.pageHeight() - chainHeight(f);
+        takeChain(f, Zone::Top);
     }
 
     void newPage() {

@@ -99,6 +99,7 @@
 
 #include "platform/report/PreparedReport.h"
 
+class QPrinter;
 class QWidget;
 
 namespace db {
@@ -347,17 +348,17 @@ class Report {
     // Runs the report: every handler runs; the pages no longer depend on any table.
     PreparedReport prepare();
 
-    // Printer chosen by the set-up dialog (empty: the default printer); kept across runs.
-    QString printerName;
-    int copies = 1;
     // The printer set-up dialog. Cancelled: Tag := 1, false. Accepted: Tag unchanged, true.
+    // What the user chose (printer, copies, pages, a file) is kept for the next runs.
     bool PrinterSetup(QWidget* parent = nullptr);
-    // Prepares and prints on the chosen printer (no dialog). False when printing failed.
+    // Prepares and prints as last set up (no dialog; the default printer when never set up).
+    // False when printing failed.
     bool Print();
 
   private:
     struct Run;
     friend struct Run;
+    std::shared_ptr<QPrinter> printer_;
     db::Table* dataSet_ = nullptr;
     std::vector<std::unique_ptr<Band>> bands_;
     std::vector<std::unique_ptr<SubDetail>> subDetails_;

@@ -294,6 +294,9 @@ void DBGrid::applyWidths() {
                              int((c.title.isEmpty() ? c.field : c.title).size()));
             }
             px = chars * avg + 12;
+            // A title never clipped by a width given in characters.
+            const QString title = c.title.isEmpty() ? c.field : c.title;
+            px = qMax(px, horizontalHeader()->fontMetrics().horizontalAdvance(title) + 12);
         }
         setColumnWidth(i, px);
     }

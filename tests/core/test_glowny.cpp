@@ -56,7 +56,11 @@ TEST_F(Logowanie_, PrawidloweHasloOtwieraSesje) {
     zatwierdzDate(true);
     Glowny->StanFiltru.FiltrWlaczony = "Tak";
     Glowny->TrybCennika = 2;
+    ASSERT_NE(DM->TPoziomy->masterSource(), nullptr);
     ASSERT_TRUE(Glowny->PierwszaAktywacja());
+    // Levels and groups no longer follow their masters: windows locate them by id.
+    EXPECT_EQ(DM->TPoziomy->masterSource(), nullptr);
+    EXPECT_EQ(DM->TGrupy->masterSource(), nullptr);
     EXPECT_EQ(BiezacyOperator.Nazwisko, "Administrator");
     EXPECT_EQ(BiezacyOperator.Symbol, 1);
     EXPECT_TRUE(BiezacyOperator.Administrator);
@@ -104,6 +108,30 @@ TEST_F(Logowanie_, AnulowanieDatyRoboczejKonczyProgram) {
     zatwierdzDate(false);
     EXPECT_FALSE(Glowny->PierwszaAktywacja());
     EXPECT_TRUE(Glowny->ZnacznikSesji.isEmpty());
+}
+
+TEST_F(Logowanie_, ZamkniecieOknaLogowaniaKonczyProgram) {
+    BiezacyOperator = TOperator{};
+    ui::test::setModalHandlerFor("TLogowanie", [](ui::Window* w) {
+        Logowanie->EditOperator->setText("Administrator");
+        Logowanie->EditHaslo->setText("admin");
+        w->close();  // the close box is a cancel, whatever was typed
+    });
+    zatwierdzDate(true);
+    EXPECT_FALSE(Glowny->PierwszaAktywacja());
+    EXPECT_EQ(BiezacyOperator.Symbol, 0);
+    EXPECT_TRUE(Logowanie->EditHaslo->text().isEmpty());  // the password is not kept
+}
+
+TEST_F(Logowanie_, PustaNazwaToZleLogowanieAAktywacjaJestJedna) {
+    zalogujKolejno({{"  ", "admin"}, {"Administrator", "admin"}});
+    zatwierdzDate(true);
+    ASSERT_TRUE(Glowny->PierwszaAktywacja());
+    EXPECT_EQ(teksty(), QStringList({"Nieprawidłowa nazwa operatora lub hasło!"}));
+    // The first activation runs once; a later one asks for nothing.
+    ui::test::shownWindows().clear();
+    EXPECT_TRUE(Glowny->PierwszaAktywacja());
+    EXPECT_TRUE(ui::test::shownWindows().isEmpty());
 }
 
 TEST_F(Logowanie_, OperatorZwyklyNieJestWbudowanym) {
@@ -241,6 +269,10 @@ TEST_F(Rejestr, FiltrUczniowStosujeStanFiltruGlownego) {
         return DM->TUczen->recordCount();
     };
     EXPECT_EQ(ile("0", "", 0, 0, 0), 4);
+    EXPECT_EQ(ile("0", "2", s1, p1, g1), 4);  // scope "all" has nothing to turn round
+    Glowny->StanFiltru = TStanFiltru{"", "1", "", s2, 0, 0};  // set up but not switched on
+    DM->TUczen->refresh();
+    EXPECT_EQ(DM->TUczen->recordCount(), 4);
     EXPECT_EQ(ile("1", "", s1, 0, 0), 3);
     EXPECT_EQ(ile("1", "2", s1, 0, 0), 1);  // outside the school
     EXPECT_EQ(ile("2", "", s1, p1, 0), 2);

@@ -139,3 +139,92 @@ TEST(Katalog, TabelaRokuTworzonaRazIPusta) {
     EXPECT_THROW(f.DodajDokument(2008, "K", 1, QDate(2008, 3, 2), 5.0), db::Error);
     EXPECT_NO_THROW(f.DodajDokument(2008, "Z", 1, QDate(2008, 3, 2), 5.0));
 }
+
+// The file orders that the documents and work tables are described with; a yearly file created
+// from another order would misplace columns that other copies of the program read by position.
+TEST(Katalog, KolejnoscPolTabelDokumentowIRoboczych) {
+    auto lista = [](const char* t) { return nazwyPol(StrukturaTabeli(t)).join(' '); };
+    EXPECT_EQ(lista("Wplaty"),
+              "NumerWpl IdWplaty DataWpl Nazwa Adres Tresc Kwota SposobWpl DataWprow OperWprow "
+              "DataMod OperMod Osoba IdSzkoly");
+    EXPECT_EQ(lista("Przelewy"),
+              "NumerWpl IdBanku NrWyciagu DataWpl IdWplaty Nazwa Adres Tresc Kwota SposobWpl Osoba "
+              "IdSzkoly DataWprow OperWprow DataMod OperMod SumaWart");
+    EXPECT_EQ(lista("OPL2008"),
+              "IdWplaty IdOplaty TerminWpl RodzOpl IdUcznia IdNaleznosc RokSzk Miesiac Rok "
+              "SposobWpl Odsetki Kwota DataWpl DataWprow OperWprow Tresc DataMod OperMod");
+    EXPECT_EQ(lista("SKL2008"),
+              "IdWplaty IdOplaty TerminWpl RodzOpl IdUcznia IdNaleznosc RokSzk Miesiac Rok "
+              "SposobWpl Odsetki Kwota DataWpl Tresc DataWprow OperWprow DataMod OperMod");
+    EXPECT_EQ(lista("Str_OplAn"),
+              "TerminWpl RodzOpl IdPorz IdOplaty IdUcznia IdNaleznosc RokSzk Miesiac Rok SposobWpl "
+              "Odsetki Kwota DataWpl Tresc TypOpl");
+    EXPECT_EQ(lista("Str_nalUcz"),
+              "IdUcznia Rok NrMies RokSzk Wpisowe Derara Wyzywienie Odpisy BO Saldo SaldoWP Odsetki "
+              "Inne1 Inne2 Inne3 Inne4 Inne5 Kol1 Kol2 Kol3 Kol4 Kol5 Kol6");
+    EXPECT_EQ(lista("Str_wplUcz"),
+              "Rok NrMies DataWpl SposobWpl NumerWpl IdBanku NrWyciagu IdWplaty Nazwa Adres Tresc "
+              "Kwota SumaWart Osoba IdSzkoly NazwaBanku");
+    EXPECT_EQ(lista("Str_sklwplUcz"),
+              "SposobWpl IdWplaty TerminWpl RodzOpl IdOplaty IdNaleznosc RokSzk Miesiac Rok Odsetki "
+              "Kwota DataWpl Tresc");
+    EXPECT_EQ(lista("Str_ZalUcz"),
+              "Nazwisko Imie1 IdUcznia Imie2 DataUr IdSzkoly IdPoziomu IdGrupy KodUcznia Zerowa "
+              "Zaleglosc Nadplata Klasa");
+    EXPECT_EQ(lista("Str_Rocznik"),
+              "Gmina Rocznik Nazwisko IdKol Plec IdUczen DataUr Szkola Poziom Klasa Adres DataPrzyj "
+              "DataOdej");
+    EXPECT_EQ(lista("NaglPism"),
+              "Nazwa IdPismo Miasto DataDruku Adresat1 Adresat2 Adresat3 Wstep Koniec Pieczec "
+              "Rodzaj Licznik Adresat4 Adres5 Dziecko");
+    EXPECT_EQ(lista("OdsNalezne"),
+              "IdUcznia RokFK SposobWpl IdOplaty IdWplaty IdOdsetki RodzOpl Miesiac Rok KwotaNalezn "
+              "TerminWpl DataWpl LdniZaleg Odsetki Oplacono RokFKZ SposobWplZ IdOplatyZ IdWplatyZ "
+              "DataWprow OperWprow DataMod OperMod");
+    const db::TableDef g = StrukturaTabeli("GenerZest");
+    ASSERT_EQ(g.fields.size(), 5 + 25 * 4 + 1);
+    EXPECT_EQ(nazwyPol(g).mid(0, 9).join(' '),
+              "IdGenerZest LpZest Tytul1 Tytul2 Wiersze PN1 PW1 PM1 PR1");
+    EXPECT_EQ(g.fields.last().name, "Orientacja");
+
+    // Types and widths the text gives.
+    const db::TableDef w = StrukturaTabeli("WPL2008");
+    EXPECT_EQ(w.field("IdWplaty")->type, db::FieldType::AutoInc);
+    EXPECT_EQ(w.field("OperWprow")->type, db::FieldType::SmallInt);
+    EXPECT_EQ(w.field("IdSzkoly")->type, db::FieldType::SmallInt);
+    EXPECT_EQ(w.field("Tresc")->size, 60);
+    const db::TableDef o = StrukturaTabeli("OPL2008");
+    EXPECT_EQ(o.field("OperWprow")->type, db::FieldType::Integer);
+    EXPECT_EQ(o.field("Tresc")->size, 50);
+    EXPECT_EQ(StrukturaTabeli("RokSzkolny").field("OperWprow")->type, db::FieldType::Integer);
+    EXPECT_EQ(StrukturaTabeli("RokSzkolny").field("RokSzk")->size, 9);
+    EXPECT_EQ(StrukturaTabeli("RodzajOplat").field("Opis")->size, 15);
+    EXPECT_EQ(StrukturaTabeli("Odsetki").field("ProcOdset")->type, db::FieldType::Float);
+    EXPECT_EQ(StrukturaTabeli("Str_PosUcz").field("LPos1")->type, db::FieldType::Integer);
+    EXPECT_EQ(StrukturaTabeli("Str_PosUcz").field("KwKontr")->type, db::FieldType::Currency);
+    EXPECT_EQ(StrukturaTabeli("PsU2025M9").field("L01")->type, db::FieldType::SmallInt);
+    EXPECT_EQ(StrukturaTabeli("PsU2025M9").field("D12")->size, 1);
+}
+
+// Which indexes refuse a second row with the same key.
+TEST(Katalog, IndeksyUnikalne) {
+    auto unikalny = [](const char* t, const char* pola) {
+        for (const auto& ix : StrukturaTabeli(t).indexes)
+            if (ix.fields == pola) return ix.unique ? 1 : 0;
+        return -1;  // no such index
+    };
+    EXPECT_EQ(unikalny("Naleznosc", "IdUcznia;RodzOpl;Status"), 1);  // one row per status
+    EXPECT_EQ(unikalny("PosilkiUcz", "IdUcznia;RodzPos"), 1);
+    EXPECT_EQ(unikalny("Wplaty", "SposobWpl;NumerWpl"), 1);  // numbers per kind and year
+    EXPECT_EQ(unikalny("Przelewy", "NumerWpl"), 1);
+    EXPECT_EQ(unikalny("RodzajOplat", "Symbol"), 1);
+    EXPECT_EQ(unikalny("Odsetki", "Rodzaj;DataObOd"), 1);  // one rate per kind and date
+    EXPECT_EQ(unikalny("LiczbaDni", "Rok;NrMies"), 1);
+    EXPECT_EQ(unikalny("RokSzkolny", "RokSzk"), 1);
+    EXPECT_EQ(unikalny("KartUcznia", "Nazwisko;Imie1"), 0);  // namesakes are common
+    EXPECT_EQ(unikalny("OdsNalezne", "IdUcznia;RokFK;SposobWpl;IdOplaty;IdOdsetki"), 0);
+    EXPECT_EQ(unikalny("NaglPism", "Rodzaj;Nazwa;IdPismo"), 0);
+    EXPECT_EQ(unikalny("GenerZest", "LpZest"), 0);
+    EXPECT_EQ(unikalny("Str_OplAn", "IdUcznia;TerminWpl;RodzOpl;IdPorz"), 0);
+    EXPECT_EQ(unikalny("Str_WykazPos", "Kolejny;Szkola;Poziom;Klasa;Nazwisko;IdKol"), 0);
+}

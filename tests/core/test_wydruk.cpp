@@ -180,6 +180,15 @@ TEST_F(Wydruk_, Code3RefusesAPeriodThatEndsBeforeItStarts) {
         o->BitBtnOKClick();
     });
     EXPECT_EQ(glowny->Tag, 1);
+    // A period of one day is a period.
+    Pokaz(3, [](TWydruk* o) {
+        o->CheckBoxOkres->setChecked(false);
+        o->DateTimePicker5->setDate(QDate(2024, 10, 1));
+        o->DateTimePicker6->setDate(QDate(2024, 10, 1));
+        o->BitBtnOKClick();
+    });
+    EXPECT_EQ(glowny->Tag, 1);
+    EXPECT_EQ(ui::test::messages().size(), 1);
 }
 
 TEST_F(Wydruk_, Code33ChecksPeriodDuesMonthAndSchoolYear) {
@@ -201,11 +210,14 @@ TEST_F(Wydruk_, Code33ChecksPeriodDuesMonthAndSchoolYear) {
         okres(o, QDate(2024, 7, 1), QDate(2024, 7, 31), QDate(2024, 8, 10));
         o->BitBtnOKClick();
         EXPECT_TRUE(o->isShowing());
+        // The school years are closed at rest: a refused search leaves them so.
+        EXPECT_FALSE(DMw->TRokSzk->active());
         // Found; the question answered No keeps the window open, Yes closes it.
         okres(o, QDate(2024, 10, 1), QDate(2024, 10, 31), QDate(2025, 1, 10));
         ui::test::scriptAnswers({ui::IDNO, ui::IDYES});
         o->BitBtnOKClick();
         EXPECT_TRUE(o->isShowing());
+        EXPECT_FALSE(DMw->TRokSzk->active());
         o->BitBtnOKClick();
     });
     const auto& m = ui::test::messages();

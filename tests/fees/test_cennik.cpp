@@ -7,6 +7,7 @@
 #include "core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBControls.h"
+#include "platform/ui/DBGrid.h"
 
 namespace {
 // Stands for the new fee item window: it only receives the choice in its Tag.
@@ -115,4 +116,57 @@ TEST_F(OknoCennika, OtwarcieZMenuWymagaPrawaParametrow) {
     EXPECT_EQ(teksty(), QStringList({"Brak uprawnień do aktualizacji parametrów!",
                                      "Brak uprawnień do aktualizacji parametrów!"}));
     EXPECT_TRUE(ui::test::shownWindows().isEmpty());
+}
+
+TEST_F(OknoCennika, EdycjaBlokujeListeAZamkniecieJaPorzuca) {
+    folder->DodajCennik("WI", "Czesne", 350.0);
+    ui::test::setModalHandlerFor("TCennik", [&](ui::Window* okno) {
+        Cennik->SpeedButtonPoprawClick();
+        ASSERT_EQ(DM->TCennik->state(), db::Table::Edit);
+        // While a row is edited: only save and cancel, the list and its filter out of reach.
+        EXPECT_FALSE(Cennik->DBGrid1->isEnabled());
+        EXPECT_FALSE(Cennik->ComboBoxRodzaj->isEnabled());
+        EXPECT_TRUE(Cennik->BitBtnWyjscie->isHidden());
+        EXPECT_TRUE(Cennik->SpeedButtonUsun->isHidden());
+        EXPECT_FALSE(Cennik->BitBtnZapisz->isHidden());
+        EXPECT_FALSE(Cennik->DBEditKwota->isReadOnly());
+        DM->TCennik->field("Kwota")->setFloat(1.0);
+        okno->close();  // the close box: what was not saved is dropped
+    });
+    Glowny->CennikClick();
+    EXPECT_EQ(DM->TCennik->state(), db::Table::Browse);
+    db::Table t(&folder->Baza());
+    t.setTableName("SlownikNaleznosci.db");
+    t.open();
+    EXPECT_DOUBLE_EQ(t.field("Kwota")->asFloat(), 350.0);
+    EXPECT_TRUE(Cennik->DBGrid1->isEnabled());
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+}
+
+TEST_F(OknoCennika, WTrybieWyboruCennikSieNieZmienia) {
+    folder->DodajCennik("WI", "Czesne", 350.0);
+    Wolajacy w;
+    Glowny->TrybCennika = 2;
+    Cennik->Wolajacy = &w;
+    Cennik->TekstRodzaju.clear();
+    ui::test::setModalHandlerFor("TCennik", [&](ui::Window*) {
+        EXPECT_TRUE(Cennik->SpeedButtonPopraw->isHidden());
+        EXPECT_TRUE(Cennik->SpeedButtonUsun->isHidden());
+        Cennik->SpeedButtonDopiszClick();
+        Cennik->SpeedButtonPoprawClick();
+        Cennik->SpeedButtonUsunClick();
+        EXPECT_EQ(DM->TCennik->state(), db::Table::Browse);
+        Cennik->BitBtnWybierz->click();
+    });
+    Cennik->ShowModal();
+    EXPECT_EQ(DM->TCennik->recordCount(), 1);
+    EXPECT_GT(w.Tag, 0);
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+    // Opened from the menu afterwards, the list is editable again.
+    ui::test::setModalHandlerFor("TCennik", [&](ui::Window* okno) {
+        EXPECT_FALSE(Cennik->SpeedButtonPopraw->isHidden());
+        EXPECT_TRUE(Cennik->BitBtnWybierz->isHidden());
+        okno->close();
+    });
+    Glowny->CennikClick();
 }

@@ -81,3 +81,55 @@ TEST_F(OknoParametrowPosilkow, RodzajePosilkowZNazwamiICenami) {
     EXPECT_EQ(rp.field("PosNaz2")->asString(), "Obiad");
     EXPECT_EQ(rp.field("Id1Pos2")->asInteger(), obiad);
 }
+
+TEST_F(OknoParametrowPosilkow, PoprawionyMiesiacZapisanyAPorzuconePosilkiNie) {
+    folder->UstawLiczbeDni(2025, 9, 21);
+    ui::test::setModalHandlerFor("TParamPosilkow", [&](ui::Window* okno) {
+        ASSERT_TRUE(DM->TLdni->findKey({2025, 9}));
+        ParamPosilkow->SpeedButtonPoprawClick();
+        DM->TLdni->field("LiczbaDni")->setInteger(20);
+        ParamPosilkow->BitBtnZapiszClick();  // its own key is no duplicate
+        EXPECT_EQ(DM->TLdni->state(), db::Table::Browse);
+        ParamPosilkow->SpeedButtonPoprawPosClick();
+        DM->TRodzPos->field("PosNaz1")->setString("Zmienione");
+        okno->close();  // the close box drops the meals not saved
+    });
+    ParamPosilkow->ShowModal();
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+    EXPECT_EQ(DM->TRodzPos->state(), db::Table::Browse);
+    db::Table rp(&folder->Baza());
+    rp.setTableName("RodzPos.DB");
+    rp.open();
+    EXPECT_NE(rp.field("PosNaz1")->asString(), "Zmienione");
+    db::Table ld(&folder->Baza());
+    ld.setTableName("LiczbaDni.DB");
+    ld.open();
+    ASSERT_EQ(ld.recordCount(), 1);
+    EXPECT_EQ(ld.field("LiczbaDni")->asInteger(), 20);
+}
+
+TEST_F(OknoParametrowPosilkow, BrakujacyWierszPosilkowPowstajePrzyPoprawie) {
+    {
+        db::Table rp(&folder->Baza());
+        rp.setTableName("RodzPos.DB");
+        rp.open();
+        while (!rp.isEmpty()) rp.remove();
+    }
+    DM->TRodzPos->refresh();
+    ui::test::setModalHandlerFor("TParamPosilkow", [&](ui::Window*) {
+        ParamPosilkow->SpeedButtonPoprawPosClick();
+        ASSERT_EQ(DM->TRodzPos->state(), db::Table::Insert);
+        EXPECT_FALSE(ParamPosilkow->BitBtnZapiszPos->isHidden());
+        DM->TRodzPos->field("Ps1")->setBool(true);
+        DM->TRodzPos->field("PosNaz1")->setString("Obiad");
+        ParamPosilkow->BitBtnZapiszPosClick();
+        EXPECT_EQ(DM->TRodzPos->state(), db::Table::Browse);
+        ParamPosilkow->BitBtnWyjscie->click();
+    });
+    ParamPosilkow->ShowModal();
+    db::Table rp(&folder->Baza());
+    rp.setTableName("RodzPos.DB");
+    rp.open();
+    ASSERT_EQ(rp.recordCount(), 1);
+    EXPECT_EQ(rp.field("PosNaz1")->asString(), "Obiad");
+}

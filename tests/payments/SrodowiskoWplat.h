@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <tuple>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/payments/UDokumentWplaty.h"
@@ -57,6 +58,19 @@ class SrodowiskoWplat : public ::testing::Test {
         d->WczytajUcznia();
         d->Przygotuj();
         return d;
+    }
+
+    // The cash document components on the files of 2008, as the documents list leaves them for
+    // a correction or a reprint.
+    static void naPlikachRoku() {
+        for (auto [t, nazwa, indeks] :
+             {std::tuple{DM->TOplaty, "OPL2008.db", "IdWplaty;IdOplaty"},
+              std::tuple{DM->TWplaty, "WPL2008.db", "SposobWpl;NumerWpl"}}) {
+            t->close();
+            t->setTableName(nazwa);
+            t->setIndexFieldNames(indeks);
+            t->open();
+        }
     }
 
     // Tuition of 100.00 due in every month of 2008/2009.

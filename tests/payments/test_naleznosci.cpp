@@ -144,6 +144,19 @@ TEST_F(Wplaty, NadplataIBrakPlikuRokuPominiety) {
     EXPECT_TRUE(ui::test::messages().isEmpty());
 }
 
+TEST_F(Wplaty, RoznicaPonizejPolGroszaNieDajeLinii) {
+    for (int m : {10, 11}) {
+        folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+        folder->DodajKwote(klucz, uczen, "WI", m, 1.0, "Z");
+    }
+    // Paid amounts with more decimals than a grosz, as older files may hold them.
+    folder->Baza().exec("UPDATE NLZ2008M9 SET M10 = 99.996, M11 = 99.994 WHERE Status = 'Z'");
+    auto d = dokument(DokKasa);
+    EXPECT_FALSE(linia(*d, "WI", 10));
+    ASSERT_TRUE(linia(*d, "WI", 11));
+    EXPECT_DOUBLE_EQ(d->TOplaty->field("Kwota")->asFloat(), 0.01);
+}
+
 TEST_F(Wplaty, ZwrotLiczySaldoDoMiesiacaRoboczego) {
     // Tuition paid in advance for December, an entry fee paid in advance for January.
     for (int m : {9, 10, 11, 12}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
@@ -289,6 +302,31 @@ TEST_F(Wplaty, EdycjaKwotyWZwrocie) {
     EXPECT_DOUBLE_EQ(d->Suma(), 100.0);
     ASSERT_TRUE(d->EdycjaStart());
     DM->TOplatyR->field("Kwota")->setFloat(-60.0);
+    d->EdycjaZapisz();
+    EXPECT_DOUBLE_EQ(d->Suma(), 60.0);
+    d->Zamknij();
+
+    // An unused deduction of 30.00 refunded only up to 10.00: the pay-out goes down by 20.00.
+    folder->DodajKwote(klucz, uczen, "_O", 10, 30.0);
+    auto z = dokument(DokZwrot);
+    ASSERT_TRUE(linia(*z, "_O", 10));
+    z->Wybierz();
+    EXPECT_DOUBLE_EQ(z->Suma(), 30.0);
+    ASSERT_TRUE(z->EdycjaStart());
+    DM->TOplatyR->field("Kwota")->setFloat(10.0);
+    z->EdycjaZapisz();
+    EXPECT_DOUBLE_EQ(z->Suma(), 10.0);
+}
+
+TEST_F(Wplaty, PonownyPoczatekEdycjiNieGubiZmianySumy) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz();
+    ASSERT_TRUE(d->EdycjaStart());
+    DM->TOplatyR->field("Kwota")->setFloat(60.0);
+    // 'Edytuj kwotę opłaty' pressed again in the middle of the edit.
+    EXPECT_FALSE(d->EdycjaStart());
+    EXPECT_DOUBLE_EQ(d->KwotaPrzedEdycja, 100.0);
     d->EdycjaZapisz();
     EXPECT_DOUBLE_EQ(d->Suma(), 60.0);
 }

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
-#include <tuple>
 
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UKalendarz.h"
@@ -68,6 +67,17 @@ TEST_F(Okna, BezOtwartegoRejestruNicSieNieOtwiera) {
     PolecenieNowaWplata();
     PolecenieZwrotNadplaty();
     EXPECT_TRUE(ui::test::shownWindows().isEmpty());
+}
+
+TEST_F(Okna, RejestrBezUczniaNicNieOtwiera) {
+    otworzRejestr();
+    folder->Baza().exec("DELETE FROM KartUcznia");
+    DM->TUczen->refresh();
+    ASSERT_TRUE(DM->TUczen->isEmpty());
+    PolecenieNowaWplata();
+    PolecenieZwrotNadplaty();
+    EXPECT_TRUE(ui::test::shownWindows().isEmpty());
+    EXPECT_TRUE(ui::test::messages().isEmpty());
 }
 
 TEST_F(Okna, ZamknietyWyborKasyNieOtwieraWplaty) {
@@ -225,7 +235,7 @@ TEST_F(Okna, OdsetkiPrzezKalkulatorBezPonownegoPrzygotowania) {
     });
     PolecenieNowaWplata();
     EXPECT_DOUBLE_EQ(oplacono("_S", 10), 36.0);
-    EXPECT_TRUE(raport().contains("Odsetki za Derara za miesiąc 10.2008"));
+    EXPECT_TRUE(raport().contains("Odsetki za Derara za miesiąc")) << qPrintable(raport());
 }
 
 TEST_F(Okna, KalkulatorAnulowanyNicNieDodaje) {
@@ -284,11 +294,42 @@ TEST_F(Okna, ParagonZNazwaSzkolyIBezLinii) {
     EXPECT_EQ(t.count("Razem :"), 2);
     EXPECT_TRUE(t.contains("zero złotych zero groszy"));
 
+    // A school id that matches no school: an empty school line.
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        DM->TWplaty->field("IdSzkoly")->setInteger(999);
+        NowaWplata->BitBtnZapiszClick();
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(raport().count("SP nr 1 w Łodzi"), 0);
+    EXPECT_EQ(raport().count("Zespół Szkół"), 2);
+
     // "1": the stamp only.
     folder->Baza().exec("UPDATE Parametry SET Placowka = '1'");
     DM->TParam->refresh();
     PolecenieNowaWplata();
     EXPECT_EQ(raport().count("SP nr 1 w Łodzi"), 0);
+}
+
+TEST_F(Okna, DlugaTrescLiniiParagonuZawijanaPrzedKwota) {
+    const QString dluga = "Odsetki za Wyżywienie za miesiąc 12.2008 i za rok";  // nearly 50
+    const int id = folder->DodajDokument(2008, "K", 1, QDate(2008, 11, 15), 60.0, "Kowalski Jan");
+    folder->DodajSkladnik(2008, "K", id, uczen, "_S", "2008/2009", 12, 2008, 12.5,
+                          QDate(2008, 12, 10), QDate(2008, 11, 15), dluga);
+    folder->DodajSkladnik(2008, "K", id, uczen, "WI", "2008/2009", 12, 2008, 47.5,
+                          QDate(2008, 12, 10), QDate(2008, 11, 15), "Krótka");
+    naPlikachRoku();
+    const QStringList wiersze = QRWydrukKPSklad->prepare().toText().split('\n');
+    // The amount's row holds the start of the text only; the rest follows on its own row, and
+    // the next line stands under it.
+    int z = -1;
+    for (int k = 0; k < wiersze.size(); ++k)
+        if (wiersze[k].contains("12,50")) z = k;
+    ASSERT_GE(z, 0);
+    EXPECT_FALSE(wiersze[z].contains(dluga)) << qPrintable(wiersze.join('\n'));
+    EXPECT_TRUE(wiersze[z].startsWith("Odsetki za Wyżywienie"));
+    EXPECT_TRUE(wiersze[z + 1].contains("za rok"));
+    EXPECT_FALSE(wiersze[z + 1].contains(","));
+    EXPECT_TRUE(wiersze[z + 2].startsWith("Krótka | 47,50"));
 }
 
 TEST_F(Okna, WykazBankow) {
@@ -326,14 +367,7 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
         ASSERT_TRUE(d->Zapisz());
         d->Zamknij();
     }
-    // The documents list leaves the components on the year's files, the document current.
-    for (auto [t, n, i] : {std::tuple{DM->TOplaty, "OPL2008.db", "IdWplaty;IdOplaty"},
-                           std::tuple{DM->TWplaty, "WPL2008.db", "SposobWpl;NumerWpl"}}) {
-        t->close();
-        t->setTableName(n);
-        t->setIndexFieldNames(i);
-        t->open();
-    }
+    naPlikachRoku();
     ASSERT_FALSE(DM->TWplaty->isEmpty());
     Glowny->Tag = 0;
     Glowny->TrybKorekty = 1;
@@ -357,6 +391,67 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     EXPECT_TRUE(t.contains("Derara za miesiąc 10.2008"));
     EXPECT_FALSE(t.contains("Derara za miesiąc 11.2008"));
     EXPECT_EQ(DM->TWplaty->bareName(), "WPL2008");
+}
+
+TEST_F(Okna, KorektaZwrotuDrukujeDowodWyplaty) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    folder->DodajKwote(klucz, uczen, "WI", 10, 160.0, "Z");
+    {
+        auto d = dokument(DokZwrot);
+        d->Wybierz();
+        ASSERT_TRUE(d->Zapisz());
+        d->Zamknij();
+    }
+    naPlikachRoku();
+    ASSERT_TRUE(DM->TWplaty->locate("SposobWpl", {"Z"}));
+    Glowny->Tag = 2;
+    Glowny->TrybKorekty = 1;
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        EXPECT_EQ(w->windowTitle(), "Korekta dowodu wypłaty - gotówka  - rok 2008");
+        // Only 40.00 of the 60.00 refunded.
+        ASSERT_EQ(DM->TOplatyR->recordCount(), 1);
+        w->SpeedButtonPopraw2Click();
+        DM->TOplatyR->field("Kwota")->setFloat(-40.0);
+        w->SpeedButtonZapisz2Click();
+        EXPECT_DOUBLE_EQ(DM->TWplaty->field("Kwota")->asFloat(), 40.0);
+        w->BitBtnZapiszClick();
+        EXPECT_FALSE(w->isShowing());
+    });
+    NowaWplata->ShowModal();
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+    EXPECT_EQ(ile("SELECT Kwota FROM WPL2008 WHERE SposobWpl = 'Z'"), 40);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 120.0);
+    const QString t = raport();
+    EXPECT_EQ(t.count("Dowód wypłaty"), 2) << qPrintable(t);
+    EXPECT_TRUE(t.contains("czterdzieści złotych zero groszy"));
+}
+
+TEST_F(Okna, BladTabeliWOknieZglaszanyBezUtratyDokumentu) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TNowaWplata", [this](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        w->SpeedButtonWybierz1->click();
+        // The work table refuses the edited amount.
+        folder->Baza().exec(
+            "CREATE TEMP TRIGGER blokada BEFORE UPDATE ON temp.\"ROplT1\" BEGIN "
+            "SELECT RAISE(ABORT, 'zablokowane'); END");
+        w->SpeedButtonPopraw2->click();
+        DM->TOplatyR->field("Kwota")->setFloat(60.0);
+        w->SpeedButtonZapisz2->click();
+        EXPECT_EQ(teksty(), QStringList{"Błąd dostępu do danych!"});
+        // Still editing: the edit can be dropped and the document saved as it was.
+        EXPECT_TRUE(w->PanelDane2->isVisibleTo(w));
+        w->SpeedButtonAnuluj2->click();
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 100.0);
+        folder->Baza().exec("DROP TRIGGER temp.blokada");
+        w->BitBtnZapisz->click();
+        EXPECT_FALSE(w->isShowing());
+    });
+    PolecenieNowaWplata();
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
 }
 
 TEST_F(Okna, ZeroweOdsetkiNieDodajaLinii) {

@@ -112,6 +112,26 @@ TEST_F(Zapis, ZajetyNumerNiczegoNieZapisuje) {
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
 }
 
+TEST_F(Zapis, NumeryUnikalneWRamachRodzaju) {
+    folder->DodajDokument(2008, "K", 1, QDate(2008, 10, 1), 10.0);
+    folder->DodajKwote(klucz, uczen, "WI", 10, 50.0, "Z");  // 50.00 overpaid
+    auto d = dokument(DokZwrot);
+    EXPECT_EQ(d->Dokument()->field("NumerWpl")->asInteger(), 1);
+    d->Wybierz();
+    ASSERT_TRUE(d->Zapisz());
+    // Receipt 1 and pay-out 1 stand side by side.
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 1"), 2);
+    d->Zamknij();
+
+    auto e = dokument(DokZwrot);
+    db::Table* w = e->Dokument();
+    EXPECT_EQ(w->field("NumerWpl")->asInteger(), 2);
+    w->field("NumerWpl")->setInteger(1);
+    EXPECT_FALSE(e->Zapisz());
+    EXPECT_TRUE(teksty().contains("Błąd numeru wpłaty!"));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE SposobWpl = 'Z'"), 1);
+}
+
 TEST_F(Zapis, PrzelewSprawdzaBankDateISumeKontrolna) {
     const int bank = folder->DodajBank("Bank Spółdzielczy", "12 3456");
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
@@ -255,15 +275,8 @@ class Korekta : public SrodowiskoWplat {
         idPazdziernik = ile("SELECT IdOplaty FROM OPL2008 WHERE Miesiac = 10");
         // As the documents list leaves it: the components on the year's files, the document
         // current.
-        przestaw(DM->TOplaty, "OPL2008.db", "IdWplaty;IdOplaty");
-        przestaw(DM->TWplaty, "WPL2008.db", "SposobWpl;NumerWpl");
+        naPlikachRoku();
         ASSERT_TRUE(DM->TWplaty->locate("IdWplaty", {idWplaty}));
-    }
-    static void przestaw(db::Table* t, const QString& nazwa, const QString& indeks) {
-        t->close();
-        t->setTableName(nazwa);
-        t->setIndexFieldNames(indeks);
-        t->open();
     }
     int idWplaty = 0;
     int idPazdziernik = 0;
@@ -361,4 +374,65 @@ TEST_F(Korekta, BladKorektyZostawiaDokumentNietkniety) {
     ASSERT_TRUE(d->Zapisz());
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 1);
     EXPECT_DOUBLE_EQ(oplacono("WI", 11), 0.0);
+}
+
+TEST_F(Zapis, KorektaPrzelewu) {
+    const int bank = folder->DodajBank("Bank");
+    for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+    int idWplaty = 0;
+    {
+        auto d = dokument(DokPrzelew);
+        ASSERT_TRUE(linia(*d, "WI", 10));
+        d->Wybierz();
+        db::Table* p = d->Dokument();
+        p->field("IdBanku")->setInteger(bank);
+        p->field("DataWpl")->setDate(QDate(2008, 11, 14));
+        p->field("Kwota")->setFloat(100.0);
+        ASSERT_TRUE(d->Zapisz());
+        idWplaty = p->field("IdWplaty")->asInteger();
+        d->Zamknij();
+    }
+    for (auto [t, nazwa, indeks] : {std::tuple{DM->TSklPrzel, "SKL2008.db", "IdWplaty;IdOplaty"},
+                                    std::tuple{DM->TPrzelew, "PRZ2008.db", "NumerWpl"}}) {
+        t->close();
+        t->setTableName(nazwa);
+        t->setIndexFieldNames(indeks);
+        t->open();
+    }
+    ASSERT_TRUE(DM->TPrzelew->locate("IdWplaty", {idWplaty}));
+
+    // The transfer paid November, not October.
+    auto d = dokument(DokPrzelew, QDate(2008, 11, 15), 1);
+    EXPECT_EQ(d->Dokument()->state(), db::Table::Edit);
+    ASSERT_EQ(DM->TOplatyR->recordCount(), 1);
+    d->UsunPozycje();
+    ASSERT_TRUE(linia(*d, "WI", 11));
+    d->Wybierz();
+    EXPECT_DOUBLE_EQ(d->Suma(), 100.0);
+    ASSERT_TRUE(d->Zapisz());
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008 WHERE IdWplaty = ?", {idWplaty}), 1);
+    EXPECT_EQ(ile("SELECT Miesiac FROM SKL2008"), 11);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM PRZ2008 WHERE SumaWart = 100 AND OperMod = ?",
+                  {BiezacyOperator.Symbol}),
+              1);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 11), 100.0);
+    d->Zamknij();
+    EXPECT_EQ(DM->TPrzelew->bareName(), "PRZ2008");
+}
+
+TEST_F(Zapis, BezPrawaAktualizacjiNicNieZapisuje) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz();
+    const TOperator zapamietany = BiezacyOperator;
+    BiezacyOperator.Aktualizacja = false;
+    EXPECT_FALSE(d->Zapisz());
+    BiezacyOperator = zapamietany;
+    ASSERT_EQ(ui::test::messages().size(), 1);
+    EXPECT_EQ(ui::test::messages()[0].text, "Brak uprawnień do aktualizacji danych!");
+    EXPECT_EQ(ui::test::messages()[0].caption, " Uwaga!!! ");
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+    EXPECT_EQ(d->Dokument()->state(), db::Table::Insert);
+    EXPECT_TRUE(d->Zapisz());
 }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -123,6 +124,39 @@ TEST_F(ReportOutput, PdfEmbedsPolishLetters) {
     EXPECT_TRUE(text.contains(kPolish)) << qPrintable(text);
     EXPECT_TRUE(text.contains(QStringLiteral("Żak")));
     EXPECT_TRUE(text.contains(QStringLiteral("12,50")));
+}
+
+TEST_F(ReportOutput, PrintingTakesThePagesTheDialogAskedFor) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext not installed";
+    for (int i = 1; i <= 150; ++i)
+        addPupil(i, QStringLiteral("U%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("G"), i);
+    ListReport r(uczen.get());
+    const PreparedReport p = r.prepare();
+    ASSERT_GE(p.pageCount(), 3);
+    auto printed = [&](QPrinter::PrintRange range, int from, int to, int current) {
+        const QString pdf = dir.filePath(QStringLiteral("druk.pdf"));
+        QFile::remove(pdf);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPrintRange(range);
+        printer.setFromTo(from, to);
+        EXPECT_TRUE(p.printAsSetUp(printer, current));
+        QProcess proc;
+        proc.start(pdftotext,
+                   {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        EXPECT_TRUE(proc.waitForFinished(10000));
+        const QString text = QString::fromUtf8(proc.readAllStandardOutput());
+        return QStringList{QString::number(text.count(QLatin1Char('\f'))),
+                           text.contains(QStringLiteral("U001")) ? "U001" : "",
+                           text.contains(QStringLiteral("U150")) ? "U150" : ""};
+    };
+    const QString all = QString::number(p.pageCount());
+    EXPECT_EQ(printed(QPrinter::AllPages, 0, 0, 1), (QStringList{all, "U001", "U150"}));
+    EXPECT_EQ(printed(QPrinter::PageRange, 1, 2, 3), (QStringList{"2", "U001", ""}));
+    EXPECT_EQ(printed(QPrinter::CurrentPage, 0, 0, p.pageCount()),
+              (QStringList{"1", "", "U150"}));
 }
 
 TEST_F(ReportOutput, TextAndHtmlExports) {

@@ -485,3 +485,33 @@ TEST_F(ReportRun, LineBreaksInALabelGiveLinesOneUnderAnother) {
     EXPECT_GT(step, 10);
     EXPECT_FLOAT_EQ(p.pages[0].items[2].y - p.pages[0].items[1].y, 2 * step);
 }
+
+TEST_F(ReportRun, PageFooterWithAChildStandsUnderTheBody) {
+    for (int i = 1; i <= 80; ++i) addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
+    Report r;
+    r.setDataSet(uczen.get());
+    r.addBand(BandKind::Detail, 20)->addField(0, 0, 0, uczen.get(), QStringLiteral("Nazwisko"));
+    Band* f = r.addBand(BandKind::PageFooter, 20);
+    f->addLabel(0, 0, 0, QStringLiteral("Stopka"));
+    f->addChild(30)->addLabel(0, 0, 0, QStringLiteral("Podpis"));
+    const PreparedReport p = r.prepare();
+    ASSERT_EQ(p.pageCount(), 2);
+    for (const PreparedPage& page : p.pages) {
+        double lowestDetail = 0, stopka = -1, podpis = -1;
+        for (const PreparedItem& it : page.items) {
+            if (it.text == QStringLiteral("Stopka"))
+                stopka = it.y;
+            else if (it.text == QStringLiteral("Podpis"))
+                podpis = it.y;
+            else
+                lowestDetail = std::max(lowestDetail, double(it.y + it.h));
+        }
+        // Both bands of the footer print, one under the other, ending at the foot; no line of
+        // the body runs into them.
+        EXPECT_EQ(stopka, kPortraitHeight - 50);
+        EXPECT_EQ(podpis, kPortraitHeight - 30);
+        EXPECT_LE(lowestDetail, stopka);
+    }
+    // 997 units of body: 49 lines of 20 on the first page.
+    EXPECT_EQ(pageRows(p, 1).size(), 49 + 2);
+}

@@ -146,3 +146,22 @@ TEST(WysokoscWiersza, EntriesAndOutOfRange) {
     EXPECT_EQ(WysokoscWierszaListy(7), 22);
     EXPECT_EQ(WysokoscWierszaListy(-1), 22);
 }
+
+TEST_F(ListaUczniow, TypedRowHeightIsSnappedWhenRead) {
+    Dane();
+    // Typed and confirmed without leaving the box: 2,4 is nearest to "2,5".
+    Opcje([](TWydruk* w) { w->ComboBoxWW->setEditText("2,4"); });
+    Listauczniw1Click();
+    EXPECT_EQ(QRListaUczniow->QRBand3->height, 55);
+    // Far above the list: the last entry; no number at all: the entry chosen before.
+    Opcje([](TWydruk* w) { w->ComboBoxWW->setEditText("17"); });
+    Listauczniw1Click();
+    EXPECT_EQ(QRListaUczniow->QRBand3->height, 66);
+    Opcje([](TWydruk* w) {
+        w->ComboBoxWW->setCurrentIndex(1);
+        w->ComboBoxWW->setEditText("wysoki");
+    });
+    Listauczniw1Click();
+    EXPECT_EQ(QRListaUczniow->QRBand3->height, 33);
+    EXPECT_EQ(Wiersze("Kowalski"), QStringList({"1 | Kowalski Jan Maria | Ia"}));
+}

@@ -1,4 +1,6 @@
 // The letter template editor: its two states, the coded fields, choosing a template.
+#include <QApplication>
+#include <QAbstractButton>
 #include <QTabWidget>
 
 #include "Szkola/core/UKalendarz.h"
@@ -62,8 +64,8 @@ TEST_F(PismoNaglowek_, NewTemplateStartsWithStampAndWorkingDate) {
         EXPECT_EQ(DMw->TPismo->field("DataDruku")->asDate(), QDate(2024, 9, 2));
         EXPECT_TRUE(DMw->TPismo->field("Licznik")->isNull());
         DMw->TPismo->field("Nazwa")->setString("Zaświadczenie szkolne");
-        w->ComboBoxRodzajChange(1);     // "2 -Zaświadczenie"
-        w->DBRadioGroupAdres->Klik(1);  // "1 - zameldowania"
+        emit w->ComboBoxRodzaj->activated(1);       // "2 -Zaświadczenie"
+        w->DBRadioGroupAdres->itemButton(1)->click();  // "1 - zameldowania"
         w->SpeedButtonZapiszClick();
         EXPECT_TRUE(w->DBGrid1->isEnabled());
         EXPECT_FALSE(Widac(w->SpeedButtonZapisz));
@@ -150,4 +152,38 @@ TEST_F(PismoNaglowek_, ChooseLeavesTheRowCurrentAndOpensFromThePrintOptions) {
     EXPECT_TRUE(ui::test::shownWindows().contains("TPismoNaglowek"));
     EXPECT_EQ(DMw->TPismo->field("Nazwa")->asString(), "B raport");
     EXPECT_EQ(BiezacySzablonPisma().Miasto, "Kłodzko");
+}
+
+TEST_F(PismoNaglowek_, CodedFieldsAreReadOnlyWhileBrowsing) {
+    Szablon("Raport roczny", "1");
+    Otworz([&] {
+        w->DBRadioGroupDziecko->itemButton(1)->click();
+        emit w->ComboBoxRodzaj->activated(1);
+        EXPECT_EQ(DMw->TPismo->state(), db::Table::Browse);
+        EXPECT_TRUE(DMw->TPismo->field("Dziecko")->isNull());
+        EXPECT_EQ(DMw->TPismo->field("Rodzaj")->asString(), "1");
+        EXPECT_EQ(w->ComboBoxRodzaj->currentText(), "1 -Raport");
+        EXPECT_EQ(w->DBRadioGroupDziecko->itemIndex(), -1);
+        w->Close();
+    });
+}
+
+TEST_F(PismoNaglowek_, HalfTypedDateIsNotSavedSilently) {
+    Szablon("Raport roczny", "1");
+    Otworz([&] {
+        w->activateWindow();
+        w->PageControl1->setCurrentWidget(w->TabSheetPismo);
+        w->SpeedButtonPoprawClick();
+        QApplication::setActiveWindow(w);
+        w->DBEditData->setFocus();
+        if (QApplication::focusWidget() != w->DBEditData) GTEST_SKIP() << "no focus offscreen";
+        w->DBEditData->setText("2024-1");
+        w->SpeedButtonZapiszClick();
+        // Said, and still editing: the operator corrects the date or cancels.
+        ASSERT_EQ(ui::test::messages().size(), 1);
+        EXPECT_EQ(DMw->TPismo->state(), db::Table::Edit);
+        EXPECT_TRUE(w->Edycja());
+        w->Close();
+    });
+    EXPECT_EQ(DMw->TPismo->state(), db::Table::Browse);
 }

@@ -58,6 +58,24 @@ TEST_F(Zestawienia, RunObjectRestoresEverythingOnAnError) {
     EXPECT_FALSE(DMw->TNaleznosc->active());
 }
 
+TEST_F(Zestawienia, AFailedBuilderSpeaksPolishAndUnlocksTheExit) {
+    UruchomZestawienie([] {
+        TPrzebiegZestawienia przebieg;
+        przebieg.Czekaj();
+        throw db::Error(db::Error::NoTable, "Table Str_WykazPos does not exist");
+    });
+    UruchomZestawienie([] { throw report::DefinitionError("addBand: defined twice"); });
+    const auto& m = ui::test::messages();
+    ASSERT_EQ(m.size(), 2);
+    for (const auto& k : m) {
+        EXPECT_EQ(k.text, "Nie udało się przygotować zestawienia.");
+        EXPECT_EQ(k.caption, "Uwaga!");
+    }
+    EXPECT_TRUE(WyjscieOdblokowane());
+    EXPECT_TRUE(glowny->PanelCzekaj->isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(Zestawienia, CommandsAreInTheStatementsMenu) {
     DodajPoleceniaZestawien(glowny);
     QStringList teksty;

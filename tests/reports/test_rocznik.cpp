@@ -192,3 +192,46 @@ TEST_F(Rocznik, LeftoverWorkTableIsReplaced) {
     // The template itself is never dropped.
     EXPECT_TRUE(f->Baza().tableExists("Str_Rocznik"));
 }
+
+TEST_F(Rocznik, EmptySelectionPrintsHeaderColumnsAndZeroTotals) {
+    Opcje(nullptr);
+    Uczniowierocznikamiwggmin1Click();
+    EXPECT_EQ(Wiersze("Lp. | Nazwisko i imię").size(), 1) << Podglad().toStdString();
+    EXPECT_TRUE(Wiersze("Razem gmina").isEmpty());
+    EXPECT_EQ(Wiersze("Ogółem placówka"), QStringList({"Ogółem placówka | Liczba dzieci : | 0"}));
+    Wykazdziecirocznikamiwgp1Click();
+    EXPECT_EQ(Wiersze("Lp. | Rok urodzenia").size(), 1);
+    EXPECT_EQ(Wiersze("Ogółem placówka"), QStringList({"Ogółem placówka | 0 | 0 | 0"}));
+}
+
+TEST_F(Rocznik, LongNameIsCutToTheField) {
+    s = f->DodajSzkole("Szkoła");
+    UczenTestowy u;
+    u.Nazwisko = QString(30, QChar('N'));
+    u.Imie1 = QString(15, QChar('a'));
+    u.Imie2 = QString(15, QChar('b'));
+    u.DataUr = QDate(2015, 1, 1);
+    u.IdSzkoly = s;
+    f->DodajUcznia(u);
+    UtworzTabeleSesji(DMw->TRocznik, "RRcz", "Str_Rocznik.db");
+    WypelnijRocznik(true);
+    DMw->TRocznik->first();
+    EXPECT_EQ(DMw->TRocznik->field("Nazwisko")->asString(),
+              QString(30, QChar('N')) + " " + QString(15, QChar('a')) + " " + QString(3, QChar('b')));
+    EXPECT_EQ(DMw->TRocznik->field("Rocznik")->asInteger(), 2015);
+}
+
+TEST_F(Rocznik, PrinterSetupCancelledStillCleansUp) {
+    Dane();
+    Opcje([](TWydruk* w) { w->RadioGroup1->SetItemIndex(1); });
+    report::test::setPrinterSetupAccepted(false);
+    Wykazdziecirocznikamiwgp1Click();
+    EXPECT_EQ(report::test::printerSetupCount(), 1);
+    EXPECT_TRUE(report::test::printed().empty());
+    EXPECT_EQ(IleTabel("RRcz"), 0);
+    EXPECT_TRUE(WyjscieOdblokowane());
+    report::test::setPrinterSetupAccepted(true);
+    Wykazdziecirocznikamiwgp1Click();
+    ASSERT_EQ(report::test::printed().size(), 1u);
+    EXPECT_TRUE(report::test::printed()[0].toText().contains("Ogółem placówka | 2 | 2 | 5"));
+}

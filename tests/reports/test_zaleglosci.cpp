@@ -191,3 +191,58 @@ TEST_F(Zaleglosci, ArrearsAndOverpaymentThatCancelOutAreLeftOut) {
     EXPECT_TRUE(Wiersze("Razem zaległości:").value(0).contains("350,00 zł"));
     EXPECT_TRUE(Wiersze("Razem nadpłaty:").value(0).contains("200,00 zł"));
 }
+
+TEST_F(Zaleglosci, LineTextFollowsTheFeeKind) {
+    const int s = f->DodajSzkole("Szkoła Podstawowa");
+    rok = f->DodajRokSzkolny(2024, 9);
+    const int u = f->DodajUcznia("Kowalski", "Jan", s);
+    f->DodajKwote(rok, u, "WP", 9, 300.0);  // entry fee, overdue: printed with its own text
+    f->DodajKwote(rok, u, "_S", 10, 12.34);
+    f->DodajKwote(rok, u, "WŻ", 9, 90.0);
+    // A symbol no fee kind has: its type is the symbol itself, so it counts by date like a
+    // monthly fee (November is not due yet), and its line has no text.
+    f->DodajKwote(rok, u, "XX", 10, 5.0);
+    f->DodajKwote(rok, u, "XX", 11, 7.0);
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    EXPECT_EQ(Wiersze("Termin zapłaty:"),
+              QStringList({"Termin zapłaty: | 2024-09-10 | Rodzaj należności: | Wpisowe za "
+                           "przyjęcie do szkoły/przedszkola | 300,00",
+                           "Termin zapłaty: | 2024-09-10 | Rodzaj należności: | Wyżywienie za "
+                           "miesiąc 9.2024 | 90,00",
+                           "Termin zapłaty: | 2024-10-10 | Rodzaj należności: | 5,00",
+                           "Termin zapłaty: | 2024-10-10 | Rodzaj należności: | Odsetki za opłaty "
+                           "przeterminowane | 12,34"}))
+        << Podglad().toStdString();
+    EXPECT_TRUE(Wiersze("Kowalski").value(0).contains("Do zapłaty: | 407,34zł"));
+}
+
+TEST_F(Zaleglosci, EqualTotalsReadAsNoArrears) {
+    const int s = f->DodajSzkole("Szkoła Podstawowa");
+    rok = f->DodajRokSzkolny(2024, 9);
+    // 0.10 + 0.20 overpaid against 0.30 owed: in binary the overpayments sum to a hair more.
+    f->DodajKwote(rok, f->DodajUcznia("Adamski", "Jan", s), "WI", 11, 0.10, "Z");
+    f->DodajKwote(rok, f->DodajUcznia("Bąk", "Ola", s), "WI", 11, 0.20, "Z");
+    f->DodajKwote(rok, f->DodajUcznia("Cegła", "Ewa", s), "WI", 10, 0.30);
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    EXPECT_EQ(Wiersze("Razem nadpłaty:"), QStringList({"Razem nadpłaty: | 0,30 zł"}));
+    EXPECT_EQ(Wiersze("Razem zaległości:"), QStringList({"Razem zaległości: | 0,30 zł"}));
+    EXPECT_EQ(Wiersze("Ogółem"), QStringList({"Ogółem zaległości: | 0,00 zł"}));
+}
+
+TEST_F(Zaleglosci, LargeTotalsKeepEveryGrosz) {
+    const int s = f->DodajSzkole("Szkoła Podstawowa");
+    rok = f->DodajRokSzkolny(2024, 9);
+    // 300 pupils each owing 4 111,11 and one overpaid 0,01: the totals stay exact to the grosz.
+    for (int i = 0; i < 300; ++i)
+        f->DodajKwote(rok, f->DodajUcznia(QString("Uczeń%1").arg(i, 3, 10, QChar('0')), "A", s),
+                      "WI", 9, 4111.11);
+    f->DodajKwote(rok, f->DodajUcznia("Żak", "Ola", s), "WI", 12, 0.01, "Z");
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 15)); });
+    Wykaznadpatizalegoci1Click();
+    EXPECT_EQ(Wiersze("Razem zaległości:"), QStringList({"Razem zaległości: | 1 233 333,00 zł"}));
+    EXPECT_EQ(Wiersze("Razem nadpłaty:"), QStringList({"Razem nadpłaty: | 0,01 zł"}));
+    EXPECT_EQ(Wiersze("Ogółem"), QStringList({"Ogółem zaległości: | 1 233 332,99 zł"}));
+    EXPECT_GE(report::test::lastShown()->pageCount(), 2);
+}

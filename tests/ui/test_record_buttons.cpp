@@ -179,6 +179,38 @@ TEST_F(Record, AFailedPostSaysSoAndKeepsTheRecordPending) {
     EXPECT_EQ(w.t.recordCount(), 2);
 }
 
+TEST_F(Record, ADuplicateKeyHasItsOwnWords) {
+    fill(1);  // holds the account "K1"
+    BankWindow w;
+    w.buttons->duplicateKeyText = QStringLiteral("Konto jest już wpisane!");
+    w.buttons->add();
+    w.t.field(QStringLiteral("Konto"))->setString(QStringLiteral("K1"));
+    EXPECT_FALSE(w.buttons->save());
+    ASSERT_EQ(test::messages().size(), 1);
+    EXPECT_EQ(test::messages()[0].text, QStringLiteral("Konto jest już wpisane!"));
+    EXPECT_EQ(w.t.state(), db::Table::Insert);
+    w.buttons->cancel();
+    EXPECT_EQ(w.t.recordCount(), 1);
+}
+
+TEST_F(Record, BrowseOnlyHidesAndStopsTheWritingActions) {
+    fill(2);
+    BankWindow w;
+    w.buttons->setBrowseOnly(true);
+    EXPECT_EQ(look(*w.buttons), QStringLiteral("-----V"));
+    w.buttons->add();
+    w.buttons->edit();
+    w.buttons->remove();
+    EXPECT_EQ(w.t.state(), db::Table::Browse);
+    EXPECT_EQ(w.t.recordCount(), 2);
+    EXPECT_TRUE(test::messages().isEmpty());
+    // A change of the data set does not bring them back.
+    w.t.refresh();
+    EXPECT_EQ(look(*w.buttons), QStringLiteral("-----V"));
+    w.buttons->setBrowseOnly(false);
+    EXPECT_EQ(look(*w.buttons), QStringLiteral("VVV--V"));
+}
+
 TEST_F(Record, ClosingWhileAddingDiscardsThePendingRow) {
     fill(1);
     BankWindow w;

@@ -1,0 +1,145 @@
+// Cursors on empty or closed tables, closed look-up tables and masters: clear errors, no crash.
+
+#include "DbFixture.h"
+
+using db::Error;
+
+TEST_F(DbTest, EmptyTableReadsNothingAndRefusesDelete) {
+    makeFees();
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+    t.open();
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_TRUE(t.eof());
+    EXPECT_TRUE(t.bof());
+    EXPECT_EQ(t.recNo(), -1);
+    t.next();
+    t.prior();
+    t.last();
+    EXPECT_EQ(t.moveBy(5), 0);
+    // Fields of no record read as NULL.
+    EXPECT_TRUE(t.field("M01")->isNull());
+    EXPECT_EQ(t.field("RodzOpl")->asString(), QString());
+    EXPECT_EQ(t.field("M01")->asFloat(), 0.0);
+    EXPECT_FALSE(t.field("Termin")->asDate().isValid());
+    EXPECT_FALSE(t.findKey({7}));
+    t.findNearest({7});
+    EXPECT_FALSE(t.locate(QStringLiteral("RodzOpl"), {QStringLiteral("WI")}));
+    EXPECT_EQ(t.rowId(), 0);
+    EXPECT_FALSE(t.gotoBookmark(t.bookmark()));
+    try {
+        t.remove();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::WrongState);
+    }
+    EXPECT_EQ(t.valueAt(0, t.field("M01")), QVariant());
+    EXPECT_EQ(t.displayTextAt(3, t.field("M01")), QString());
+    t.refresh();
+    EXPECT_TRUE(t.isEmpty());
+}
+
+TEST_F(DbTest, ClosedTableRefusesEveryMoveAndWrite) {
+    makeFees();
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    for (auto op : std::initializer_list<std::function<void()>>{
+             [&] { t.first(); }, [&] { t.next(); }, [&] { t.append(); }, [&] { t.edit(); },
+             [&] { t.post(); }, [&] { t.remove(); }, [&] { t.refresh(); },
+             [&] { t.findKey({1}); }, [&] { t.locate(QStringLiteral("IdUcznia"), {1}); }}) {
+        try {
+            op();
+            ADD_FAILURE() << "no error on a closed table";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), Error::NotOpen);
+            EXPECT_FALSE(e.message().isEmpty());
+        }
+    }
+    EXPECT_FALSE(t.active());
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_EQ(t.recordCount(), 0);
+    t.cancel();  // nothing pending: a no-op
+    t.close();   // closing twice is harmless
+}
+
+TEST_F(DbTest, MissingTableIsReportedInPolish) {
+    db::Table t;
+    t.setTableName(QStringLiteral("WPL2031.db"));
+    EXPECT_FALSE(t.exists());
+    try {
+        t.open();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::NoTable);
+        EXPECT_EQ(e.message(), QStringLiteral("Tabela WPL2031 nie istnieje"));
+    }
+    EXPECT_FALSE(t.active());
+}
+
+TEST_F(DbTest, LookupOnAClosedTableReadsEmpty) {
+    makePupils();
+    makeFees();
+    db::Table pupils, fees;
+    pupils.setTableName(QStringLiteral("KartUcznia"));
+    pupils.setIndexFieldNames(QStringLiteral("IdUcznia"));
+    pupils.open();
+    addPupil(pupils, QStringLiteral("Kowalski"));
+    pupils.close();
+    fees.setTableName(QStringLiteral("Naleznosc"));
+    fees.addLookupField(db::fName("Uczen", 30), QStringLiteral("IdUcznia"), &pupils,
+                        QStringLiteral("IdUcznia"), QStringLiteral("Nazwisko"));
+    fees.open();
+    addFee(fees, 1, QStringLiteral("WI"), QString(), 5);
+    EXPECT_EQ(fees.field("Uczen")->asString(), QString());
+    EXPECT_EQ(fees.displayTextAt(0, fees.field("Uczen")), QString());
+    pupils.open();
+    fees.refresh();
+    EXPECT_EQ(fees.field("Uczen")->asString(), QStringLiteral("Kowalski"));
+}
+
+// An empty master shows no detail rows; a closed master links nothing, so the detail shows
+// every row (walks over a year's fee file run with the register closed).
+TEST_F(DbTest, DetailOfAnEmptyOrClosedMaster) {
+    makePupils();
+    makeFees();
+    db::Table pupils, fees, raw;
+    raw.setTableName(QStringLiteral("Naleznosc"));
+    raw.open();
+    addFee(raw, 5, QStringLiteral("WI"), QString(), 1);
+    pupils.setTableName(QStringLiteral("KartUcznia"));
+    pupils.setIndexFieldNames(QStringLiteral("IdUcznia"));
+    fees.setTableName(QStringLiteral("Naleznosc"));
+    fees.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+    fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"), QStringLiteral("IdUcznia"));
+    fees.open();  // master closed
+    EXPECT_EQ(fees.recordCount(), 1);
+    pupils.open();  // master empty
+    EXPECT_TRUE(fees.isEmpty());
+    addPupil(pupils, QStringLiteral("Kowalski"));
+    fees.append();
+    fees.field("RodzOpl")->setString(QStringLiteral("WI"));
+    fees.post();
+    EXPECT_EQ(fees.field("IdUcznia")->asInteger(), pupils.field("IdUcznia")->asInteger());
+    EXPECT_EQ(fees.recordCount(), 1);
+    pupils.close();
+    EXPECT_EQ(fees.recordCount(), 2);
+    pupils.open();
+    EXPECT_EQ(fees.recordCount(), 1);
+}
+
+TEST_F(DbTest, BadValuesAreRefusedWithTheRecordKept) {
+    makeFees();
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    t.open();
+    t.append();
+    t.field("IdUcznia")->setInteger(3);
+    EXPECT_THROW(t.field("M01")->setValue(QStringLiteral("dużo")), Error);
+    EXPECT_THROW(t.field("Termin")->setValue(QStringLiteral("2025-02-30")), Error);
+    EXPECT_THROW(t.field("IdUcznia")->setValue(QStringLiteral("7x")), Error);
+    EXPECT_EQ(t.field("IdUcznia")->asInteger(), 3);  // the refused values changed nothing
+    EXPECT_TRUE(t.field("M01")->isNull());
+    t.post();
+    EXPECT_EQ(t.recordCount(), 1);
+}

@@ -1,9 +1,9 @@
 // szkola_duza FOLDER [UCZNIOWIE]: a large data folder for the payment benchmark.
 //
 // UCZNIOWIE pupils (default 2000), each with fees in 20 school years (2006/2007 .. 2025/2026:
-// tuition "WI" and meals "WŻ" every month, "IN" once a year), ten cash receipts a year paying
-// September to June of both kinds and one transfer paying July and August; the paid rows ("Z")
-// match the documents. November and December of the meals and the "IN" fee stay open, so every
+// tuition "WI" and meals "WŻ" every month, "IN" in September and February), ten cash receipts
+// a year paying September to June and one transfer paying July and August; the paid rows ("Z")
+// match the documents. December of the meals and September of the "IN" fee stay open, so every
 // pupil has open fees in every school year. 2000 pupils give about 1,000,000 document lines.
 // Written in one transaction through prepared statements.
 

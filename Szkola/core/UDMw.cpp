@@ -23,6 +23,7 @@ TDMw::TDMw(TDM* dm, db::Database* baza, QObject* parent)
     TRokSzk = nowa("RokSzkolny.DB");
     DSRokSzk = TRokSzk;
     TRokSzk->setIndexFieldNames("RokSzk");
+    TRokSzk->setReadOnly(true);  // school years are kept by the school-years window alone
 
     TNaleznosc = nowa("Naleznosc.DB");
     DSNaleznosc = TNaleznosc;

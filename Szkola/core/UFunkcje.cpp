@@ -183,44 +183,8 @@ QString KwotaSlownie(double kwota) {
 
 // --- money formatting and parsing ---
 
-QString FormatujKwote(double v, const QString& format) {
-    if (!std::isfinite(v)) return QString();
-    // The pattern: digit places before and after the point; a blank (or comma) among the integer
-    // places asks for thousands groups.
-    const int kropka = format.indexOf(QLatin1Char('.'));
-    const QString calk = kropka < 0 ? format : format.left(kropka);
-    const QString ulam = kropka < 0 ? QString() : format.mid(kropka + 1);
-    const int minCyfr = int(calk.count(QLatin1Char('0')));
-    const bool grupuj = calk.contains(QLatin1Char(' ')) || calk.contains(QLatin1Char(','));
-    const int minDzies = int(ulam.count(QLatin1Char('0')));
-    const int maxDzies = minDzies + int(ulam.count(QLatin1Char('#')));
-
-    const double z = Zaokraglij(v, maxDzies);
-    char buf[400];
-    auto res =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(z), std::chars_format::fixed, maxDzies);
-    if (res.ec != std::errc()) return QString();
-    std::string s(buf, res.ptr);
-    const auto pkt = s.find('.');
-    std::string cyfry = pkt == std::string::npos ? s : s.substr(0, pkt);
-    std::string dzies = pkt == std::string::npos ? std::string() : s.substr(pkt + 1);
-    while (int(dzies.size()) > minDzies && dzies.back() == '0') dzies.pop_back();
-
-    // Integer part: leading zeros dropped down to the pattern's minimum ("#.##" of 0.5 is ",5").
-    size_t lead = 0;
-    while (lead < cyfry.size() && cyfry[lead] == '0' && int(cyfry.size() - lead) > minCyfr) ++lead;
-    cyfry.erase(0, lead);
-    while (int(cyfry.size()) < minCyfr) cyfry.insert(cyfry.begin(), '0');
-
-    QString wynik;
-    if (z < 0) wynik += QLatin1Char('-');  // z is never -0.0
-    for (size_t i = 0; i < cyfry.size(); ++i) {
-        if (grupuj && i > 0 && (cyfry.size() - i) % 3 == 0) wynik += QLatin1Char(' ');
-        wynik += QLatin1Char(cyfry[i]);
-    }
-    if (!dzies.empty()) wynik += QLatin1Char(',') + QString::fromLatin1(dzies.c_str());
-    return wynik;
-}
+// The engine's mask formatter is the one the grids and reports use: one rule everywhere.
+QString FormatujKwote(double v, const QString& format) { return db::formatByMask(v, format); }
 
 bool ParsujKwote(const QString& tekst, double& v) {
     // Blanks only between groups of three digits; a no-break or narrow blank counts as one.

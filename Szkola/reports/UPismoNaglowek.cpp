@@ -132,8 +132,9 @@ TPismoNaglowek::TPismoNaglowek(QWidget* parent) : ui::Window(parent) {
         g->addWidget(dwuwierszowa("Ostatni numer", "zaświadczenia", p), 2, 0);
         DBEditLicznik = new ui::DBEdit(t, "Licznik", p);
         g->addWidget(DBEditLicznik, 2, 1);
-        DBRadioGroupAdresat = grupa(" Adresat zaświadczenia - rejon szkolny ",
-                                    {"0 - brak", "1 - szk.podst.", "2 - gimnazjum"}, t, "Adresat4", p);
+        DBRadioGroupAdresat =
+            grupa(" Adresat zaświadczenia - rejon szkolny ",
+                  {"0 - brak", "1 - szk.podst.", "2 - gimnazjum"}, t, "Adresat4", p);
         g->addWidget(DBRadioGroupAdresat, 3, 0, 1, 2);
         DBRadioGroupAdres =
             grupa(" Adres ucznia", {"0 - zamieszkania", "1 - zameldowania"}, t, "Adres5", p);

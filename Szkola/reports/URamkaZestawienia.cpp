@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <cmath>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -12,6 +13,7 @@
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
+#include "platform/report/TextLayout.h"
 #include "platform/ui/MessageBox.h"
 
 const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
@@ -29,6 +31,21 @@ bool Odszukaj(const QString& tabela, const QString& klucz, int id, const QString
     wynik = t.field(pole)->asString();
     return true;
 }
+
+// Height the memo's lines take when wrapped to its width.
+int WysokoscMemo(const report::Memo& m) {
+    report::TextMeasurer miara;
+    const double wiersz = miara.lineHeight(m.font);
+    double h = 0;
+    for (const QString& l : m.lines) h += miara.wrap(m.font, l, m.width).size() * wiersz;
+    return int(std::ceil(h));
+}
+
+// The opening text and the closing text of a letter print whole: their bands grow with them,
+// up to a page's body less room for the page footer.
+constexpr int kGoraWstepu = 146;
+constexpr int kWysokoscWstepu = 64;
+constexpr int kWysokoscTytulu = 214;
 
 }  // namespace
 
@@ -153,14 +170,14 @@ void TFormaPisma::Dodaj(report::Report& r, report::Band* pageHeader, report::Ban
     using namespace report;
     PageHeader = pageHeader;
     Summary = summary;
-    Title = r.addBand(BandKind::Title, 214);
+    Title = r.addBand(BandKind::Title, kWysokoscTytulu);
     Pieczec = Title->addRect(0, 0, 200, 70);
     for (int i = 0; i < 4; ++i)
         PieczecNazwa[i] = Title->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
     MiastoData = Title->addLabel(418, 4, 300, "", Font(9), Alignment::Right);
     for (int i = 0; i < 3; ++i)
         Adresat[i] = Title->addLabel(359, 84 + 18 * i, 359, "", Font(10, true), Alignment::Center);
-    Wstep = Title->addMemo(0, 146, 718, 64, Font(9));
+    Wstep = Title->addMemo(0, kGoraWstepu, 718, kWysokoscWstepu, Font(9));
     KolumnyNaglowka = kolumny(pageHeader);
     KolumnyTytulu = kolumny(Title);
     Koniec = summary->addMemo(0, topKonca, 718, qMax(10, WysokoscPismo - topKonca), Font(9));
@@ -181,7 +198,10 @@ void TFormaPisma::Ustaw(bool pismo) {
     Summary->height = WysokoscStandard;
     Koniec->enabled = false;
     Koniec->clear();
+    Title->height = kWysokoscTytulu;
+    Wstep->height = kWysokoscWstepu;
     if (!pismo) return;
+    const int najwyzej = Title->report()->pageHeight() - 60;
     const TSzablonPisma s = BiezacySzablonPisma();
     const QStringList n = NazwyPlacowki();
     MiastoData->text =
@@ -191,15 +211,19 @@ void TFormaPisma::Ustaw(bool pismo) {
     Adresat[2]->text = s.Adresat3;
     Wstep->clear();
     for (const QString& l : LinieMemo(s.Wstep)) Wstep->add(l);
+    Wstep->height = qBound(kWysokoscWstepu, WysokoscMemo(*Wstep), najwyzej - kGoraWstepu - 4);
+    Title->height = qMax(kWysokoscTytulu, kGoraWstepu + Wstep->height + 4);
     Pieczec->enabled = s.Pieczec;
     for (int i = 0; i < 4; ++i) {
         PieczecNazwa[i]->text = n.value(i);
         PieczecNazwa[i]->enabled = s.Pieczec;
     }
     if (!s.Koniec.trimmed().isEmpty()) {
-        Summary->height = WysokoscPismo;
         Koniec->enabled = true;
         for (const QString& l : LinieMemo(s.Koniec)) Koniec->add(l);
+        Koniec->height = qBound(qMax(10, WysokoscPismo - Koniec->top), WysokoscMemo(*Koniec),
+                                najwyzej - Koniec->top);
+        Summary->height = qMax(WysokoscPismo, Koniec->top + Koniec->height);
     }
 }
 

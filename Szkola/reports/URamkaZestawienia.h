@@ -71,7 +71,7 @@ struct TFormaPisma {
     report::Band* Summary = nullptr;
     report::Memo* Koniec = nullptr;
     int WysokoscStandard = 29;
-    int WysokoscPismo = 76;
+    int WysokoscPismo = 76;  // at least; a longer closing text makes the summary taller
 
     // kolumny builds the column titles as a child of the band given (called for both copies).
     void Dodaj(report::Report& r, report::Band* pageHeader, report::Band* summary, int topKonca,

@@ -200,8 +200,7 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     Kolumny->addLabel(kXDieta, 4, kWDieta, "Dieta", Font(8, true));
     // A meal kind's name may take two lines ("Drugie śniadanie").
     for (int k = 0; k < 6; ++k) {
-        QRLabelPosT[k] =
-            Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(6), Alignment::Center);
+        QRLabelPosT[k] = Kolumny->addLabel(xPos(k), 4, kWPos, "Uwagi", Font(6), Alignment::Center);
         QRLabelPosT[k]->wordWrap = true;
         QRLabelPosT[k]->height = 20;
     }

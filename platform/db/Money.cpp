@@ -97,18 +97,43 @@ QString formatByMask(double value, const QString& mask) {
         }
     }
     if (first < 0) return formatNumber(value, 2, true);
+    if (!std::isfinite(value)) return QString();
     const QString prefix = mask.left(first);
     const QString suffix = mask.mid(last + 1);
     const QString body = mask.mid(first, last - first + 1);
+    // Digit places before and after the point: '0' always printed, '#' only when needed; a
+    // blank (or comma) among the integer places asks for thousands groups.
     const qsizetype dot = body.indexOf('.');
-    int decimals = 0;
-    if (dot >= 0) {
-        for (qsizetype i = dot + 1; i < body.size(); ++i)
-            if (isPlace(body[i])) ++decimals;
-    }
     const QString intPart = dot >= 0 ? body.left(dot) : body;
+    const QString fracPart = dot >= 0 ? body.mid(dot + 1) : QString();
+    const int minInt = int(intPart.count(QLatin1Char('0')));
     const bool grouping = intPart.contains(' ') || intPart.contains(',');
-    return prefix + formatNumber(value, decimals, grouping) + suffix;
+    const int minFrac = int(fracPart.count(QLatin1Char('0')));
+    const int maxFrac = minFrac + int(fracPart.count(QLatin1Char('#')));
+
+    const double r = roundDecimal(value, maxFrac);
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(r), std::chars_format::fixed, maxFrac);
+    if (res.ec != std::errc()) return QString();
+    const std::string text(buf, res.ptr);
+    const auto pt = text.find('.');
+    std::string digits = pt == std::string::npos ? text : text.substr(0, pt);
+    std::string frac = pt == std::string::npos ? std::string() : text.substr(pt + 1);
+    while (int(frac.size()) > minFrac && frac.back() == '0') frac.pop_back();
+    // Leading zeros down to the mask's minimum ("#.##" of 0.5 gives ",5").
+    size_t lead = 0;
+    while (lead < digits.size() && digits[lead] == '0' && int(digits.size() - lead) > minInt) ++lead;
+    digits.erase(0, lead);
+    while (int(digits.size()) < minInt) digits.insert(digits.begin(), '0');
+
+    QString out = prefix;
+    if (r < 0) out += QLatin1Char('-');  // r is never -0.0
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (grouping && i > 0 && (digits.size() - i) % 3 == 0) out += QLatin1Char(' ');
+        out += QLatin1Char(digits[i]);
+    }
+    if (!frac.empty()) out += QLatin1Char(',') + QString::fromLatin1(frac.c_str());
+    return out + suffix;
 }
 
 }  // namespace db

@@ -15,8 +15,10 @@ double roundDecimal(double value, int decimals);
 // "1 234,56": blank between thousands when grouping, decimal comma, leading minus.
 QString formatNumber(double value, int decimals, bool grouping = true);
 
-// Formats by a mask such as "### ##0.00", "##0.00" or "### ##0.00 zł": decimals from the
-// part after '.', grouping when the integer part holds a blank or a comma, literal text kept.
+// Formats by a mask such as "### ##0.00", "##0.00" or "### ##0.00 zł": after the point '0' is
+// a decimal always shown and '#' one shown when not zero; before it '0' places are the least
+// digits shown; grouping when the integer part holds a blank or a comma; text around the places
+// kept. Rounded half away from zero, never "-0,00"; "" for a value that is not a number.
 QString formatByMask(double value, const QString& mask);
 
 }  // namespace db

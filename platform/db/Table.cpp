@@ -79,6 +79,7 @@ struct Table::Impl {
     std::vector<int> detailCols;
     std::vector<Cell> linkValues;
     bool linkOn = false;
+    bool readOnly = false;
     QList<Table*> details;
 
     bool rangeSet = false;
@@ -728,6 +729,10 @@ struct Table::Impl {
         return keys;
     }
 
+    void checkWritable() {
+        if (readOnly) throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest tylko do odczytu").arg(bare()));
+    }
+
     void setState(State s) {
         if (state == s) return;
         state = s;
@@ -1108,6 +1113,9 @@ void Table::clearMasterSource() {
 
 Table* Table::masterSource() const { return d->master; }
 
+void Table::setReadOnly(bool on) { d->readOnly = on; }
+bool Table::readOnly() const { return d->readOnly; }
+
 void Table::setRange(const QVariantList& start, const QVariantList& end) {
     const QStringList idx = splitFields(d->indexFieldNames);
     const int n = int(std::max(start.size(), end.size()));
@@ -1453,6 +1461,7 @@ QString Table::displayTextAt(int row, const Field* f) const {
 
 void Table::insert() {
     d->checkActive();
+    d->checkWritable();
     d->checkBrowseMode();
     d->pending = Row();
     d->pending.c.resize(d->nData);
@@ -1480,6 +1489,7 @@ void Table::append() { insert(); }
 
 void Table::edit() {
     d->checkActive();
+    d->checkWritable();
     if (d->state == Insert || d->state == Edit) return;
     if (d->rows.empty() || d->pos < 0) {
         insert();
@@ -1563,6 +1573,7 @@ void Table::cancel() {
 
 void Table::remove() {
     d->checkActive();
+    d->checkWritable();
     if (d->state == Insert) {
         cancel();
         return;

@@ -172,6 +172,9 @@ public:
     QString displayTextAt(int row, const Field* f) const;
 
     // --- editing ---
+    // A read-only component refuses insert, edit and delete (Error(WrongState)).
+    void setReadOnly(bool on);
+    bool readOnly() const;
     void insert();  // new record before the current one (order decides where it lands)
     void append();
     void edit();

@@ -84,11 +84,12 @@ Qt::Alignment qtAlign(Alignment a) {
     return Qt::AlignLeft;
 }
 
-void writeAll(QString* error, bool& ok, QSaveFile& f, const QByteArray& data) {
-    if (f.write(data) != data.size()) {
-        ok = false;
-        if (error) *error = QStringLiteral("Błąd zapisu pliku!");
-    }
+// Written to a temporary file and renamed: an old file is never left half-overwritten.
+bool writeFile(const QString& path, const QByteArray& data, QString* error) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
+    return true;
 }
 }  // namespace
 
@@ -252,15 +253,7 @@ bool PreparedReport::save(const QString& path, QString* error) const {
             }
         }
     }
-    // Written to a temporary file and renamed: an old file is never left half-overwritten.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
-    bool ok = true;
-    writeAll(error, ok, f, data);
-    if (!ok || !f.commit())
-        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
-    return true;
+    return writeFile(path, data, error);
 }
 
 bool PreparedReport::load(const QString& path, QString* error) {
@@ -321,25 +314,11 @@ bool PreparedReport::load(const QString& path, QString* error) {
 }
 
 bool PreparedReport::exportText(const QString& path, QString* error) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
-    bool ok = true;
-    writeAll(error, ok, f, toPlainText().toUtf8());
-    if (!ok || !f.commit())
-        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
-    return true;
+    return writeFile(path, toPlainText().toUtf8(), error);
 }
 
 bool PreparedReport::exportHtml(const QString& path, QString* error) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
-    bool ok = true;
-    writeAll(error, ok, f, toHtml().toUtf8());
-    if (!ok || !f.commit())
-        return fail(error, QStringLiteral("Nie można zapisać pliku %1.").arg(path));
-    return true;
+    return writeFile(path, toHtml().toUtf8(), error);
 }
 
 bool PreparedReport::exportPdf(const QString& path, QString* error) const {

@@ -58,6 +58,7 @@ TEST(DMModuly, KazdaSkladowaNaIstniejacejTabeli) {
     EXPECT_TRUE(DMw->TGenerZest->active());
     EXPECT_FALSE(DM->TUczen->active());
     EXPECT_FALSE(DMw->TRokSzk->active());
+    EXPECT_TRUE(DMw->TRokSzk->readOnly());
     EXPECT_EQ(DM->DSUczen, DM->TUczen);
     EXPECT_EQ(DM->TOplaty->masterSource(), DM->TWplaty);
     EXPECT_EQ(DMw->TNaleznosc->masterSource(), DM->TUczen);

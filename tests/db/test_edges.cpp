@@ -143,3 +143,54 @@ TEST_F(DbTest, BadValuesAreRefusedWithTheRecordKept) {
     t.post();
     EXPECT_EQ(t.recordCount(), 1);
 }
+
+TEST_F(DbTest, ReadOnlyComponentRefusesWrites) {
+    makePupils();
+    db::Table w, r;
+    w.setTableName(QStringLiteral("KartUcznia"));
+    w.open();
+    addPupil(w, QStringLiteral("Nowak"));
+    r.setTableName(QStringLiteral("KartUcznia"));
+    r.setReadOnly(true);
+    r.open();
+    for (auto op : std::initializer_list<std::function<void()>>{
+             [&] { r.append(); }, [&] { r.edit(); }, [&] { r.remove(); }}) {
+        try {
+            op();
+            ADD_FAILURE() << "a read-only component wrote";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), Error::WrongState);
+        }
+    }
+    EXPECT_EQ(r.state(), db::Table::Browse);
+    addPupil(w, QStringLiteral("Adamski"));  // other cursors still write, and it sees them
+    EXPECT_EQ(r.recordCount(), 2);
+}
+
+// Outside a transaction a post or delete is in the file when it returns (another connection
+// sees it); inside one, only after the commit.
+TEST_F(DbTest, EveryPostIsCommittedAtOnceOutsideATransaction) {
+    makePupils();
+    db::Database other;
+    other.open(db.path());
+    auto count = [&] { return other.scalar(QStringLiteral("SELECT count(*) FROM KartUcznia")).toInt(); };
+    db::Table t;
+    t.setTableName(QStringLiteral("KartUcznia"));
+    t.open();
+    addPupil(t, QStringLiteral("Nowak"));
+    EXPECT_EQ(count(), 1);
+    t.edit();
+    t.field("Klasa")->setString(QStringLiteral("2b"));
+    t.post();
+    EXPECT_EQ(other.scalar(QStringLiteral("SELECT Klasa FROM KartUcznia")).toString(), QStringLiteral("2b"));
+    {
+        db::Transaction tr(&db);
+        addPupil(t, QStringLiteral("Adamski"));
+        EXPECT_EQ(count(), 1);
+        tr.commit();
+    }
+    EXPECT_EQ(count(), 2);
+    t.first();
+    t.remove();
+    EXPECT_EQ(count(), 1);
+}

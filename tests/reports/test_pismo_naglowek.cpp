@@ -1,6 +1,6 @@
 // The letter template editor: its two states, the coded fields, choosing a template.
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QTabWidget>
 
 #include "Szkola/core/UKalendarz.h"
@@ -64,7 +64,7 @@ TEST_F(PismoNaglowek_, NewTemplateStartsWithStampAndWorkingDate) {
         EXPECT_EQ(DMw->TPismo->field("DataDruku")->asDate(), QDate(2024, 9, 2));
         EXPECT_TRUE(DMw->TPismo->field("Licznik")->isNull());
         DMw->TPismo->field("Nazwa")->setString("Zaświadczenie szkolne");
-        emit w->ComboBoxRodzaj->activated(1);       // "2 -Zaświadczenie"
+        emit w->ComboBoxRodzaj->activated(1);          // "2 -Zaświadczenie"
         w->DBRadioGroupAdres->itemButton(1)->click();  // "1 - zameldowania"
         w->SpeedButtonZapiszClick();
         EXPECT_TRUE(w->DBGrid1->isEnabled());

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenuBar>
 
+#include "Szkola/core/UDMw.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "ZestawieniaFixture.h"
@@ -74,6 +75,75 @@ TEST_F(Zestawienia, AFailedBuilderSpeaksPolishAndUnlocksTheExit) {
     EXPECT_TRUE(WyjscieOdblokowane());
     EXPECT_TRUE(glowny->PanelCzekaj->isHidden());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+namespace {
+
+// A report form on the common frame that offers the letter form.
+struct TQRPismoTestowe : report::Report {
+    TRamka Ramka;
+    TFormaPisma Pismo;
+    report::Band* Suma = nullptr;
+    bool Forma = false;
+    TQRPismoTestowe() {
+        using namespace report;
+        Ramka.Dodaj(*this, "Wykaz testowy");
+        addBand(BandKind::Detail, 18)->addLabel(0, 0, 0, "wiersz");
+        Suma = addBand(BandKind::Summary, 29);
+        Suma->addLabel(0, 2, 0, "Razem");
+        Pismo.Dodaj(*this, Ramka.PageHeader, Suma, 29, [](Band* rodzic) {
+            Band* k = rodzic->addChild(20);
+            k->addLabel(0, 2, 0, "Kolumny");
+            return k;
+        });
+        beforePrint = [this](Report&) {
+            Ramka.Odswiez();
+            Pismo.Ustaw(Forma);
+        };
+    }
+};
+
+QString Akapit(int n, const char* slowo) {
+    QStringList l;
+    for (int i = 1; i <= n; ++i) l << QString("%1 %2 ").arg(slowo).arg(i).repeated(4).trimmed();
+    return l.join("\r\n");
+}
+
+}  // namespace
+
+TEST_F(Zestawienia, LongOpeningAndClosingTextsOfALetterPrintWhole) {
+    f->Wstaw("NaglPism", {{"Nazwa", "Długie"},
+                          {"Rodzaj", "1"},
+                          {"Miasto", "Kłodzko"},
+                          {"Adresat1", "Urząd Gminy"},
+                          {"Wstep", Akapit(12, "wstęp")},
+                          {"Koniec", Akapit(9, "koniec")},
+                          {"Pieczec", false}});
+    DMw->TPismo->open();
+    DMw->TPismo->first();
+    TQRPismoTestowe r;
+    r.Forma = true;
+    const report::PreparedReport p = r.prepare();
+    const QString t = p.toText();
+    for (int i = 1; i <= 12; ++i) EXPECT_TRUE(t.contains(QString("wstęp %1 wstęp").arg(i))) << i;
+    for (int i = 1; i <= 9; ++i) EXPECT_TRUE(t.contains(QString("koniec %1 koniec").arg(i))) << i;
+    // No stamp, and the date left empty in the template prints nothing after "dn.".
+    EXPECT_FALSE(t.contains("Zespół"));
+    EXPECT_TRUE(t.contains("Kłodzko dn. \n") || t.contains("Kłodzko dn.\n")) << t.toStdString();
+    // The opening text stands above the column titles, the closing text under the totals.
+    EXPECT_LT(t.indexOf("wstęp 12"), t.indexOf("Kolumny"));
+    EXPECT_LT(t.indexOf("Razem"), t.indexOf("koniec 1 "));
+    EXPECT_GT(r.Pismo.Title->height, 214);
+    EXPECT_GT(r.Suma->height, 76);
+
+    // The standard form afterwards: the bands are back to their own heights.
+    r.Forma = false;
+    const QString s = r.prepare().toText();
+    EXPECT_EQ(r.Pismo.Title->height, 214);
+    EXPECT_EQ(r.Suma->height, 29);
+    EXPECT_FALSE(s.contains("wstęp"));
+    EXPECT_FALSE(s.contains("koniec"));
+    EXPECT_TRUE(s.contains("Wykaz testowy"));
 }
 
 TEST_F(Zestawienia, CommandsAreInTheStatementsMenu) {

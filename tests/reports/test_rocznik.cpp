@@ -216,8 +216,9 @@ TEST_F(Rocznik, LongNameIsCutToTheField) {
     UtworzTabeleSesji(DMw->TRocznik, "RRcz", "Str_Rocznik.db");
     WypelnijRocznik(true);
     DMw->TRocznik->first();
-    EXPECT_EQ(DMw->TRocznik->field("Nazwisko")->asString(),
-              QString(30, QChar('N')) + " " + QString(15, QChar('a')) + " " + QString(3, QChar('b')));
+    EXPECT_EQ(
+        DMw->TRocznik->field("Nazwisko")->asString(),
+        QString(30, QChar('N')) + " " + QString(15, QChar('a')) + " " + QString(3, QChar('b')));
     EXPECT_EQ(DMw->TRocznik->field("Rocznik")->asInteger(), 2015);
 }
 

@@ -189,3 +189,25 @@ TEST(IndeksDiety, DigitsOnly) {
     EXPECT_EQ(IndeksDiety(" "), -1);
     EXPECT_EQ(IndeksDiety(QString::fromUtf8("٣")), -1);
 }
+
+TEST_F(WykazPosilkow, WorkRowsTakeTheMonthsCountsAndSchoolDays) {
+    Dane();
+    TDaneWykazuPosilkow w;
+    ASSERT_TRUE(PrzygotujWykazPosilkow(QDate(2024, 10, 3), w));
+    EXPECT_EQ(w.LiczbaDni, 21);
+    UtworzTabeleSesji(DMw->TKuchnia, "RKch", "Str_WykazPos.db");
+    WypelnijWykazPosilkow(w);
+    db::Table* k = DMw->TKuchnia;
+    EXPECT_EQ(k->recordCount(), 4);
+    // The preschool pupil with a meals fee due: every kind holds the month's school days.
+    ASSERT_TRUE(k->locate("Nazwisko", {"Fik"}));
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(k->field(QString("Pos%1").arg(i))->asInteger(), 21);
+    EXPECT_EQ(k->field("Kolejny")->asString(), "1");
+    // A school pupil: the counts of the month by kind, the diet of the month's meal rows.
+    ASSERT_TRUE(k->locate("Nazwisko", {"Adamski"}));
+    EXPECT_EQ(k->field("Pos1")->asInteger(), 20);
+    EXPECT_EQ(k->field("Pos2")->asInteger(), 18);
+    EXPECT_EQ(k->field("Pos3")->asInteger(), 0);
+    EXPECT_EQ(k->field("Dieta")->asString(), "1");
+    EXPECT_EQ(k->field("Imie")->asString(), "Jan ");
+}

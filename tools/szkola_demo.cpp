@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QHash>
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 
 #include "Szkola/core/UFolderDanych.h"
@@ -222,10 +223,10 @@ int main(int argc, char** argv) {
         for (int r : {2025, 2026})
             lata.append({r, f.DodajRokSzkolny(r, 9), QString("%1/%2").arg(r).arg(r + 1)});
         const QString rodzWI = "WI", rodzWZ = u("WŻ");
-        // Fees due per pupil and calendar month of 2025/2026 (for the payments below).
+        // Fees due per school year, pupil and month (for the payments below).
         QHash<QString, double> nalezne;
-        auto klucz = [](int id, const QString& rodz, int m) {
-            return QString("%1/%2/%3").arg(id).arg(rodz).arg(m);
+        auto klucz = [](const QString& rok, int id, const QString& rodz, int m) {
+            return QString("%1/%2/%3/%4").arg(rok).arg(id).arg(rodz).arg(m);
         };
         for (const Rok& r : lata) {
             for (const Uczen& x : uczniowie) {
@@ -234,7 +235,7 @@ int main(int argc, char** argv) {
                     const int dni = dniSzkolne(rokKal, m);
                     const double czesne = x.przedszkolak ? 450.00 : 300.00;
                     f.DodajKwote(r.klucz, x.id, rodzWI, m, czesne);
-                    if (r.rok == 2025) nalezne[klucz(x.id, rodzWI, m)] = czesne;
+                    nalezne[klucz(r.klucz, x.id, rodzWI, m)] = czesne;
                     if (dni == 0) continue;
                     f.UstawPosilki(r.klucz, x.id, 2, m, dni, cenaOb, x.dieta);
                     double posilki = dni * cenaOb;
@@ -244,7 +245,7 @@ int main(int argc, char** argv) {
                         posilki += dni * (cenaSn + cenaPw);
                     }
                     f.DodajKwote(r.klucz, x.id, rodzWZ, m, grosze(posilki));
-                    if (r.rok == 2025) nalezne[klucz(x.id, rodzWZ, m)] = grosze(posilki);
+                    nalezne[klucz(r.klucz, x.id, rodzWZ, m)] = grosze(posilki);
                 }
             }
         }
@@ -275,47 +276,66 @@ int main(int argc, char** argv) {
             f.DodajBank(u("Bank Spółdzielczy w Zgierzu"), "12 3456 7890 0000 0000 1234 5678");
         f.DodajBank("Bank Polski S.A.", "98 7654 3210 0000 0000 8765 4321", false);
 
-        // Payments of accounting year 2025: cash receipts for the first pupils, transfers for the
-        // next ones; every line adds into the school year's paid row ("Z").
-        int numerK = 0, numerB = 0;
-        const Rok& r25 = lata[0];
-        auto zaplac = [&](const Uczen& x, const QString& sposob, const QDate& data,
+        // Payments: cash receipts for some pupils, transfers for others; every line adds into
+        // the paid row ("Z") of its school year. Numbers run per accounting year and kind.
+        QHash<QString, int> numery;
+        auto zaplac = [&](const Rok& rs, const Uczen& x, const QString& sposob, const QDate& data,
                           const QList<QPair<QString, int>>& co, const QString& wyciag = {}) {
             double suma = 0;
-            for (const auto& [rodz, m] : co) suma += nalezne.value(klucz(x.id, rodz, m));
+            for (const auto& [rodz, m] : co) suma += nalezne.value(klucz(rs.klucz, x.id, rodz, m));
             suma = grosze(suma);
-            const int numer = sposob == "B" ? ++numerB : ++numerK;
+            const int numer = ++numery[QString("%1%2").arg(data.year()).arg(sposob)];
             const int idW = f.DodajDokument(data.year(), sposob, numer, data, suma, x.nazwa,
                                             x.idSzkoly, sposob == "B" ? bank : 0, wyciag);
             if (sposob != "B")
                 baza.exec(QString("UPDATE WPL%1 SET Adres = ? WHERE IdWplaty = ?").arg(data.year()),
                           {x.adres, idW});
             for (const auto& [rodz, m] : co) {
-                const double kw = nalezne.value(klucz(x.id, rodz, m));
-                const int rokKal = m >= 9 ? r25.rok : r25.rok + 1;
+                const double kw = nalezne.value(klucz(rs.klucz, x.id, rodz, m));
+                const int rokKal = m >= 9 ? rs.rok : rs.rok + 1;
                 const QString opis = rodz == "WI" ? u("Derara") : u("Wyżywienie");
-                f.DodajSkladnik(data.year(), sposob, idW, x.id, rodz, r25.rokSzk, m, rokKal, kw,
+                f.DodajSkladnik(data.year(), sposob, idW, x.id, rodz, rs.rokSzk, m, rokKal, kw,
                                 termin(rokKal, m, dzien), data,
                                 opis + " " + nazwaMiesiaca(m) + " " + QString::number(rokKal));
-                f.DodajKwote(r25.klucz, x.id, rodz, m, kw, "Z");
+                f.DodajKwote(rs.klucz, x.id, rodz, m, kw, "Z");
             }
         };
+        // Planned first and written in date order, so that numbers follow the dates.
+        struct Platnosc {
+            const Rok* rs;
+            int uczen;
+            QString sposob;
+            QDate data;
+            QList<QPair<QString, int>> co;
+            QString wyciag;
+        };
+        QList<Platnosc> plan;
+        const Rok* r25 = &lata[0];
+        const Rok* r26 = &lata[1];
         for (int i = 0; i < 15; ++i) {
-            const Uczen& x = uczniowie[i];
-            zaplac(x, "K", QDate(2025, 9, 5 + i % 5), {{rodzWI, 9}, {rodzWZ, 9}});
-            if (i % 3 != 2) zaplac(x, "K", QDate(2025, 10, 6 + i % 5), {{rodzWI, 10}});
-            if (i % 4 == 0)
-                zaplac(x, "K", QDate(2025, 11, 14 + i % 5), {{rodzWI, 11}, {rodzWZ, 10}});  // late
+            plan.append({r25, i, "K", QDate(2025, 9, 5 + i % 5), {{rodzWI, 9}, {rodzWZ, 9}}, {}});
+            if (i % 3 != 2) plan.append({r25, i, "K", QDate(2025, 10, 6 + i % 5), {{rodzWI, 10}}, {}});
+            if (i % 4 == 0)  // late
+                plan.append(
+                    {r25, i, "K", QDate(2025, 11, 14 + i % 5), {{rodzWI, 11}, {rodzWZ, 10}}, {}});
         }
         for (int i = 15; i < 27; ++i) {
-            const Uczen& x = uczniowie[i];
-            zaplac(x, "B", QDate(2025, 9, 8 + i % 3), {{rodzWI, 9}, {rodzWZ, 9}}, "1/2025");
-            zaplac(x, "B", QDate(2025, 10, 9 + i % 4), {{rodzWI, 10}, {rodzWZ, 10}}, "2/2025");
+            plan.append({r25, i, "B", QDate(2025, 9, 8 + i % 3), {{rodzWI, 9}, {rodzWZ, 9}}, "1/2025"});
+            plan.append(
+                {r25, i, "B", QDate(2025, 10, 9 + i % 4), {{rodzWI, 10}, {rodzWZ, 10}}, "2/2025"});
         }
-        // A few receipts of accounting year 2026 (months of 2025/2026 that fall in 2026).
-        numerK = 0;
-        numerB = 0;
-        for (int i = 0; i < 5; ++i) zaplac(uczniowie[i], "K", QDate(2026, 1, 8 + i), {{rodzWI, 1}});
+        // Accounting year 2026: January of 2025/2026, then the start of 2026/2027.
+        for (int i = 0; i < 5; ++i) plan.append({r25, i, "K", QDate(2026, 1, 8 + i), {{rodzWI, 1}}, {}});
+        for (int i = 0; i < 10; ++i)
+            plan.append({r26, i, "K", QDate(2026, 9, 7 + i % 4), {{rodzWI, 9}, {rodzWZ, 9}}, {}});
+        for (int i = 30; i < 40; ++i)
+            plan.append({r26, i, "B", QDate(2026, 9, 9 + i % 2), {{rodzWI, 9}, {rodzWZ, 9}}, "9/2026"});
+        for (int i = 30; i < 36; ++i)
+            plan.append({r26, i, "B", QDate(2026, 10, 12), {{rodzWI, 10}}, "10/2026"});
+        std::stable_sort(plan.begin(), plan.end(),
+                         [](const Platnosc& a, const Platnosc& b) { return a.data < b.data; });
+        for (const Platnosc& p : plan)
+            zaplac(*p.rs, uczniowie[p.uczen], p.sposob, p.data, p.co, p.wyciag);
         tr.commit();
 
         out << "Utworzono przykładowy folder danych " << QDir::toNativeSeparators(folder) << "\n"

@@ -360,6 +360,8 @@ db::TableDef StrukturaTabeli(const QString& nazwa) {
 
 void UtworzTabeleRoku(const QString& nazwa, db::Database* baza) {
     if (!baza) baza = Database::current();
+    if (!baza || !baza->isOpen())
+        throw Error(Error::NotOpen, QString("Brak otwartej bazy danych dla tabeli %1").arg(nazwa));
     if (!JestTabelaRoku(nazwa))
         throw Error(Error::NoTable, QString("Nieprawidłowa nazwa tabeli roku: %1").arg(nazwa));
     if (baza->tableExists(nazwa)) return;

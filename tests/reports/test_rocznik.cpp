@@ -1,4 +1,5 @@
 // Pupils by year of birth: the list by commune and the count by sex, plain and as a letter.
+#include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
 #include "ZestawieniaFixture.h"
 
@@ -235,4 +236,28 @@ TEST_F(Rocznik, PrinterSetupCancelledStillCleansUp) {
     Wykazdziecirocznikamiwgp1Click();
     ASSERT_EQ(report::test::printed().size(), 1u);
     EXPECT_TRUE(report::test::printed()[0].toText().contains("Ogółem placówka | 2 | 2 | 5"));
+}
+
+TEST_F(Rocznik, TemplateChosenInTheEditorIsTheOneTheLetterPrints) {
+    Dane();
+    f->Wstaw("NaglPism", {{"Nazwa", "A do kuratorium"},
+                          {"Rodzaj", "1"},
+                          {"Miasto", "Wrocław"},
+                          {"Adresat1", "Kuratorium Oświaty"}});
+    f->Wstaw("NaglPism", {{"Nazwa", "B do gminy"},
+                          {"Rodzaj", "1"},
+                          {"Miasto", "Kłodzko"},
+                          {"Adresat1", "Urząd Gminy"}});
+    Opcje([](TWydruk* w) {
+        w->RadioGroupForma->SetItemIndex(1);
+        w->SpeedButtonNaglowekClick();  // "Nagłówek pisma"
+    });
+    ui::test::setModalHandlerFor("TPismoNaglowek", [](ui::Window*) {
+        ASSERT_TRUE(DMw->TPismo->locate("Nazwa", {"B do gminy"}));
+        PismoNaglowek->BitBtn1Click();  // "Wybierz"
+    });
+    Uczniowierocznikamiwggmin1Click();
+    EXPECT_TRUE(Podglad().contains("Urząd Gminy")) << Podglad().toStdString();
+    EXPECT_FALSE(Podglad().contains("Kuratorium"));
+    EXPECT_TRUE(Podglad().contains("Kłodzko dn."));
 }

@@ -131,9 +131,8 @@ void Database::open(const QString& path, bool create) {
     if (create) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &h, flags, nullptr);
     if (rc != SQLITE_OK) {
-        QString msg = QStringLiteral("Nie można otworzyć pliku %1: %2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_close_v2(h);
-        throw Error(Error::General, msg);
+        throwSqlite(nullptr, rc, QStringLiteral("Nie można otworzyć pliku %1").arg(path));
     }
     sqlite3_extended_result_codes(h, 1);
     registerCollations(h);

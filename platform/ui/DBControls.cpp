@@ -422,7 +422,7 @@ void DBLookupCombo::reloadList() {
                 db::Field* shown = list_->field(listField_);
                 const int n = list_->recordCount();
                 for (int i = 0; i < n; ++i)
-                    addItem(displayTextAt(list_, i, shown), list_->valueAt(i, key));
+                    addItem(list_->displayTextAt(i, shown), list_->valueAt(i, key));
             } else if (list_->exists()) {
                 // A closed list is read through a cursor of its own.
                 db::Table cur(list_->database());

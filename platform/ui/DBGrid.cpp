@@ -127,7 +127,7 @@ QString DBGridModel::cellText(int row, int col) const {
         if (!f) return {};
         // The record being edited shows what has been typed so far.
         if (table_->state() == db::Table::Edit && row == table_->recNo()) return f->displayText();
-        return displayTextAt(table_.data(), row, f);
+        return table_->displayTextAt(row, f);
     } catch (const db::Error&) {
         return {};
     }

@@ -185,51 +185,6 @@ std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text) 
     return std::nullopt;
 }
 
-namespace {
-
-// Text of a stored value as Field::displayText() shows it.
-[[maybe_unused]] QString formatValue(const QVariant& v, const db::Field* f) {
-    using T = db::FieldType;
-    if (!v.isValid() || v.isNull()) return QString(QLatin1String(""));
-    const QString fmt = f->displayFormat();
-    switch (f->type()) {
-        case T::Text:
-        case T::Memo:
-            return v.toString();
-        case T::Currency:
-            return db::formatByMask(v.toDouble(),
-                                    fmt.isEmpty() ? QStringLiteral("### ##0.00") : fmt);
-        case T::Float:
-            if (!fmt.isEmpty()) return db::formatByMask(v.toDouble(), fmt);
-            return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)
-                .replace(QLatin1Char('.'), QLatin1Char(','));
-        case T::Date:
-            return v.toDate().toString(Qt::ISODate);
-        case T::Logical:
-            return v.toBool() ? QStringLiteral("Tak") : QStringLiteral("Nie");
-        default:
-            if (!fmt.isEmpty()) return db::formatByMask(v.toDouble(), fmt);
-            return QString::number(v.toLongLong());
-    }
-}
-
-// The engine's own text at a position when it offers one (display mappers included); else
-// the value at that position, formatted here.
-template <typename Tab>
-QString textAt(const Tab* t, int row, const db::Field* f) {
-    if constexpr (requires { t->displayTextAt(row, f); })
-        return t->displayTextAt(row, f);
-    else
-        return formatValue(t->valueAt(row, f), f);
-}
-
-}  // namespace
-
-QString displayTextAt(const db::Table* t, int row, const db::Field* f) {
-    if (!t || !f) return {};
-    return textAt(t, row, f);
-}
-
 QString invalidEntryMessage(db::FieldType type) {
     using T = db::FieldType;
     switch (type) {

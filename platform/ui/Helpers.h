@@ -36,9 +36,6 @@ bool isMoneyPrefix(const QString& text, int maxDecimals);
 // A typed text as a value of a field of the type: QVariant() for an empty text (NULL), nothing
 // when the text is not such a value. Dates "YYYY-MM-DD", money as parseMoney, logicals "Tak"/"Nie".
 std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text);
-// The text of field f in the visible record at position row of t, as Field::displayText() shows
-// it, without moving the cursor ("" when there is no such record).
-QString displayTextAt(const db::Table* t, int row, const db::Field* f);
 
 // The message for a text that parseFieldText refused.
 QString invalidEntryMessage(db::FieldType type);

@@ -194,3 +194,31 @@ TEST_F(DbTest, EveryPostIsCommittedAtOnceOutsideATransaction) {
     t.remove();
     EXPECT_EQ(count(), 1);
 }
+
+TEST_F(DbTest, ErrorsOfTheFileAreToldInPolish) {
+    db::Database other;
+    try {
+        other.open(dir.filePath(QStringLiteral("brak/folderu/szkola.sqlite")), true);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Nie można otworzyć pliku"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("brak dostępu do pliku bazy danych")));
+    }
+    makePupils();
+    db.exec(QStringLiteral("CREATE UNIQUE INDEX u ON KartUcznia(Nazwisko)"));
+    db::Table t;
+    t.setTableName(QStringLiteral("KartUcznia"));
+    t.open();
+    addPupil(t, QStringLiteral("Nowak"));
+    t.append();
+    t.field("Nazwisko")->setString(QStringLiteral("Nowak"));
+    try {
+        t.post();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), Error::KeyViolation);
+        EXPECT_TRUE(e.message().startsWith(
+            QStringLiteral("Nie można zapisać rekordu tabeli KartUcznia: powtórzona wartość klucza unikalnego")))
+            << e.message().toStdString();
+    }
+}

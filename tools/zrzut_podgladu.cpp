@@ -4,32 +4,16 @@
 // report preview window showing it. ZESTAWIENIE: lista (pupil list, the default), posilki
 // (monthly meals) or zaleglosci (arrears and overpayments).
 
-#include <QApplication>
 #include <QDateEdit>
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <cstdio>
 #include <memory>
 
-#include "Szkola/core/UDM.h"
-#include "Szkola/core/UFolderDanych.h"
-#include "Szkola/core/UKalendarz.h"
-#include "Szkola/core/ULogowanie.h"
-#include "Szkola/core/UStart.h"
-#include "Szkola/core/UWiGlowny.h"
+#include "tools/ZrzutWspolne.h"
 #include "Szkola/core/UWydruk.h"
-#include "Szkola/payments/UPoleceniaWplat.h"
-#include "Szkola/pupils/URokSzkolny.h"
-#include "Szkola/reports/UPoleceniaZestawien.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
-#include "platform/db/Database.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Report.h"
-#include "platform/ui/TestHooks.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -41,7 +25,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);
-    const QString rodzaj = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("lista");
+    const QString rodzaj = ArgumentZrzutu(argc, argv, 2, QStringLiteral("lista"));
     void (*zestawienie)() = rodzaj == "zaleglosci" ? Wykaznadpatizalegoci1Click
                             : rodzaj == "lista"    ? Listauczniw1Click
                             : rodzaj == "posilki"  ? Miesicznywykazposi1Click
@@ -56,45 +40,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "nieprawidłowa data: %s\n", argv[3]);
         return 2;
     }
-    const QString nazwa = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString(NazwaAdministratora);
-    const QString haslo = argc > 5 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("admin");
+    const QString nazwa = ArgumentZrzutu(argc, argv, 4, NazwaAdministratora);
+    const QString haslo = ArgumentZrzutu(argc, argv, 5, QStringLiteral("admin"));
 
     db::Database baza;
-    QString blad;
-    if (!OtworzBazeDanych(baza, QDir::currentPath(), &blad)) {
-        std::fprintf(stderr, "%s\n", qPrintable(blad));
-        return 1;
-    }
-    UtworzModulyDanych(&baza);
-    UtworzOknaRdzenia();
-    DodajPoleceniaWplat(Glowny);
-    DodajPoleceniaZestawien(Glowny);
+    if (!UruchomIZaloguj(baza, nazwa, haslo)) return 1;
 
-    // The windows are driven as an operator would, without waiting for keys; the statement's
-    // pages are taken from the preview hook and shown in a real preview window afterwards.
-    ui::test::enable();
+    // The statement's pages are taken from the preview hook and shown in a real preview window
+    // afterwards.
     report::test::enable();
-    ui::test::setModalHandlerFor("TLogowanie", [&](ui::Window*) {
-        Logowanie->EditOperator->setText(nazwa);
-        Logowanie->EditHaslo->setText(haslo);
-        Logowanie->BitBtnOK->click();
-    });
-    ui::test::setModalHandlerFor("TKalendarz", [](ui::Window*) { Kalendarz->BitBtnOK->click(); });
-    ui::test::setModalHandlerFor("TRokSzkolny",
-                                 [](ui::Window*) { RokSzkolny->BitBtnWybierz->click(); });
     ui::test::setModalHandlerFor("TWydruk", [data](ui::Window*) {
         Wydruk->DateTimePicker1->setDate(data);
         Wydruk->RadioGroup1->SetItemIndex(0);
         Wydruk->BitBtnOKClick();
     });
-
-    Glowny->resize(1200, 760);
-    Glowny->show();
-    if (!Glowny->PierwszaAktywacja()) {
-        std::fprintf(stderr, "logowanie nieudane\n");
-        return 1;
-    }
-    Glowny->OtworzRejestr();
     zestawienie();
     const report::PreparedReport* p = report::test::lastShown();
     if (!p || p->pageCount() == 0) {
@@ -111,17 +70,5 @@ int main(int argc, char** argv) {
     podglad->setAttribute(Qt::WA_DeleteOnClose);
     podglad->resize(1000, 820);
     podglad->show();
-
-    int wynik = 0;
-    QTimer::singleShot(800, [&] {
-        if (!podglad->grab().save(plik)) {
-            std::fprintf(stderr, "nie można zapisać %s\n", qPrintable(plik));
-            wynik = 1;
-        }
-        app.quit();
-    });
-    app.exec();
-    UsunOknaRdzenia();
-    UsunModulyDanych();
-    return wynik;
+    return ZapiszZrzut(app, podglad, plik);
 }

@@ -12,7 +12,7 @@
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/Helpers.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/RecordButtons.h"
 
 TBanki* Banki = nullptr;
 
@@ -29,12 +29,21 @@ TBanki::TBanki(QWidget* parent) : ui::Window(parent) {
     DBEditNazwa = new ui::DBEdit(t, "Nazwa", this);
     DBCheckBoxAkt = new ui::DBCheckBox("Nieaktywne", t, "Aktywne", this);
 
-    BitBtnDopisz = new QPushButton("&Dopisz", this);
-    BitBtnAktualizuj = new QPushButton("&Popraw", this);
-    BitBtnKasuj = new QPushButton("&Usuń", this);
-    BitBtnZapisz = new QPushButton("&Zapisz", this);
-    BitBtnAnuluj = new QPushButton("&Anuluj", this);
-    BitBtnWyjscie = new QPushButton("&Wyjście", this);
+    // Editing keeps the pressed one of add/edit visible, disabled; the focus goes to the account.
+    Przyciski = new ui::RecordButtons(this, t, DBGrid1);
+    Przyciski->setEditStyle(ui::RecordButtons::PressedStaysDisabled);
+    Przyciski->allow = [](ui::RecordButtons::Action) {
+        return SprawdzUprawnienia(BiezacyOperator, 2);
+    };
+    Przyciski->focusOnEdit = DBEditKonto;
+    using A = ui::RecordButtons::Action;
+    auto przycisk = [this](A a) { return qobject_cast<QPushButton*>(Przyciski->button(a)); };
+    BitBtnDopisz = przycisk(A::Add);
+    BitBtnAktualizuj = przycisk(A::Edit);
+    BitBtnKasuj = przycisk(A::Delete);
+    BitBtnZapisz = przycisk(A::Save);
+    BitBtnAnuluj = przycisk(A::Cancel);
+    BitBtnWyjscie = przycisk(A::Exit);
 
     auto* pola = new QGridLayout;
     pola->addWidget(new QLabel("Konto", this), 0, 0);
@@ -53,86 +62,18 @@ TBanki::TBanki(QWidget* parent) : ui::Window(parent) {
     uklad->addLayout(przyciski);
     resize(720, 420);
     ui::enableEnterAsTab(this);
-
-    connect(BitBtnDopisz, &QPushButton::clicked, this, [this] { BitBtnDopiszClick(); });
-    connect(BitBtnAktualizuj, &QPushButton::clicked, this, [this] { BitBtnAktualizujClick(); });
-    connect(BitBtnKasuj, &QPushButton::clicked, this, [this] { BitBtnKasujClick(); });
-    connect(BitBtnZapisz, &QPushButton::clicked, this, [this] { BitBtnZapiszClick(); });
-    connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
-    connect(BitBtnWyjscie, &QPushButton::clicked, this, [this] { BitBtnWyjscieClick(); });
-    Przegladanie();
 }
 
 void TBanki::FormActivate() {
     if (!DM->TBanki->active()) DM->TBanki->open();
-    Przegladanie();
+    Przyciski->updateButtons();
 }
 
-void TBanki::Przegladanie() {
-    DBGrid1->setEnabled(true);
-    for (QPushButton* b : {BitBtnDopisz, BitBtnAktualizuj, BitBtnKasuj, BitBtnWyjscie})
-        b->setVisible(true);
-    BitBtnDopisz->setEnabled(true);
-    BitBtnAktualizuj->setEnabled(true);
-    BitBtnZapisz->setVisible(false);
-    BitBtnAnuluj->setVisible(false);
-}
-
-void TBanki::Edycja(bool dopisywanie) {
-    BitBtnZapisz->setVisible(true);
-    BitBtnAnuluj->setVisible(true);
-    BitBtnWyjscie->setVisible(false);
-    BitBtnKasuj->setVisible(false);
-    if (dopisywanie) {
-        BitBtnDopisz->setEnabled(false);
-        BitBtnAktualizuj->setVisible(false);
-    } else {
-        BitBtnAktualizuj->setEnabled(false);
-        BitBtnDopisz->setVisible(false);
-    }
-    DBGrid1->setEnabled(false);
-    DBEditKonto->setFocus();
-}
-
-void TBanki::BitBtnDopiszClick() {
-    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
-    DM->TBanki->append();
-    Edycja(true);
-}
-
-void TBanki::BitBtnAktualizujClick() {
-    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
-    if (DM->TBanki->isEmpty()) return;
-    DM->TBanki->edit();
-    Edycja(false);
-}
-
-void TBanki::BitBtnKasujClick() {
-    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
-    if (DM->TBanki->isEmpty()) return;
-    if (ui::MessageBox("Czy skasować pozycję?", "Uwaga!", ui::MB_OKCANCEL) != ui::IDOK) return;
-    try {
-        DM->TBanki->remove();
-    } catch (const db::Error&) {
-        ui::MessageBox("Błąd zapisu!", "Uwaga!", ui::MB_OK);
-    }
-}
-
-void TBanki::BitBtnZapiszClick() {
-    try {
-        DM->TBanki->post();
-    } catch (const db::Error&) {
-        ui::MessageBox("Błąd zapisu!", "Uwaga!", ui::MB_OK);
-        return;
-    }
-    Przegladanie();
-}
-
-void TBanki::BitBtnAnulujClick() {
-    if (DM->TBanki->active() && DM->TBanki->state() != db::Table::Browse) DM->TBanki->cancel();
-    Przegladanie();
-}
-
+void TBanki::BitBtnDopiszClick() { Przyciski->add(); }
+void TBanki::BitBtnAktualizujClick() { Przyciski->edit(); }
+void TBanki::BitBtnKasujClick() { Przyciski->remove(); }
+void TBanki::BitBtnZapiszClick() { Przyciski->save(); }
+void TBanki::BitBtnAnulujClick() { Przyciski->cancel(); }
 void TBanki::BitBtnWyjscieClick() { Close(); }
 
-void TBanki::FormClose() { BitBtnAnulujClick(); }
+void TBanki::FormClose() { Przyciski->cancel(); }

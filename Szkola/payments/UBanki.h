@@ -8,6 +8,7 @@ namespace ui {
 class DBGrid;
 class DBEdit;
 class DBCheckBox;
+class RecordButtons;
 }  // namespace ui
 
 class TBanki : public ui::Window {
@@ -25,6 +26,7 @@ class TBanki : public ui::Window {
     QPushButton* BitBtnZapisz = nullptr;
     QPushButton* BitBtnAnuluj = nullptr;
     QPushButton* BitBtnWyjscie = nullptr;
+    ui::RecordButtons* Przyciski = nullptr;  // the buttons above over DM->TBanki
 
     void BitBtnDopiszClick();
     void BitBtnAktualizujClick();
@@ -37,9 +39,6 @@ class TBanki : public ui::Window {
     void FormActivate() override;
     void FormClose() override;
 
-  private:
-    void Przegladanie();
-    void Edycja(bool dopisywanie);
 };
 
 extern TBanki* Banki;

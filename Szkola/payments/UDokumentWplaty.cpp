@@ -682,6 +682,20 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         }
     }
 
+    // The header cursor is held on the key of the document's number, and the printouts show
+    // it: a document without a proper number would be stored out of sight, its lines orphaned.
+    db::Field* numer = dok->field("NumerWpl");
+    if (numer->isNull() || numer->asInteger() < 1) {
+        ui::MessageBox("Błąd numeru wpłaty!", kUwaga, ui::MB_OK);
+        ustawPole(Pole::Numer);
+        return false;
+    }
+    if (RodzajDokumentu != DokPrzelew && DataBledna(d(dok, "DataWpl"))) {
+        ui::MessageBox("Brak daty wpłaty!", kUwaga, ui::MB_OK);
+        ustawPole(Pole::Data);
+        return false;
+    }
+
     ustaw(dok, "Kwota", Zaokraglij(f(dok, "Kwota"), 2));
     if (RodzajDokumentu == DokPrzelew) ustaw(dok, "SumaWart", Zaokraglij(f(dok, "SumaWart"), 2));
 
@@ -691,6 +705,20 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             suma -= f(ropl, "Kwota");
         else
             suma += f(ropl, "Kwota");
+    }
+
+    // Whatever the header says, the lines decide the amount that is stored: a receipt cannot
+    // take money out, a pay-out must pay something out (lines still owed would otherwise be
+    // booked as paid).
+    if (RodzajDokumentu == DokKasa && Zaokraglij(suma, 2) < 0.0) {
+        ui::MessageBox("Kwota wpłaty nie może być ujemna!", kUwaga, ui::MB_OK);
+        ustawPole(Pole::Kwota);
+        return false;
+    }
+    if (RodzajDokumentu == DokZwrot && !(Zaokraglij(-suma, 2) > 0.0)) {
+        ui::MessageBox("Kwota zwrotu musi być większa od zera!", kUwaga, ui::MB_OK);
+        ustawPole(Pole::Kwota);
+        return false;
     }
 
     if (RodzajDokumentu == DokKasa) {
@@ -746,7 +774,10 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         }
         dok->post();
         naglowekZapisany = true;
-        const int idWplaty = i(dok, "IdWplaty");
+        // The lines hang on the header's id: without it they would be written as nobody's.
+        const int idWplaty = dok->field("IdWplaty")->isNull() ? 0 : i(dok, "IdWplaty");
+        if (idWplaty <= 0 || (naglowek.stan == db::Table::Edit && idWplaty != naglowek.idWplaty))
+            throw db::Error(db::Error::General, "document row not found after post");
 
         // A correction first takes the old lines back and drops those no longer in it.
         if (TrybKorekty == 1) {

@@ -93,7 +93,7 @@ class TDokumentWplaty {
     void ZakonczLiczOds();              // TLiczOds back on its template
 
     // Save. On a refused check `pole` names the control to focus.
-    enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu };
+    enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu, Numer, Data };
     bool Zapisz(Pole* pole = nullptr);
 
     // Called inside the save's transaction after each line is written (tests inject failures).

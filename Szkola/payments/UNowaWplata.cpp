@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -267,7 +268,9 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     DBGrid2->setColumns(
         {ui::GridColumn("TerminWpl", "Termin", 12), ui::GridColumn("RodzajOpl", "Rodzaj", 18),
          ui::GridColumn("Miesiac", "Miesiąc", 7), ui::GridColumn("Rok", "Rok", 6),
-         ui::GridColumn("Kwota", "Kwota", 12), ui::GridColumn("Tresc", "Tresc", 56)});
+         ui::GridColumn("Kwota", "Kwota", 12), ui::GridColumn("Tresc", "Treść", 56)});
+    // The grids take the window's width: the last column takes what the others leave.
+    for (ui::DBGrid* g : {DBGrid1, DBGrid2}) g->horizontalHeader()->setStretchLastSection(true);
 
     auto polacz = [this](auto* nadawca, auto sygnal, void (TNowaWplata::*obsluga)()) {
         connect(nadawca, sygnal, this, [this, obsluga] { chronione([&] { (this->*obsluga)(); }); });
@@ -505,6 +508,13 @@ void TNowaWplata::BitBtnZapiszClick() {
                 break;
             case TDokumentWplaty::Pole::KwotaPrzelewu:
                 DBEditKwotaPrz->setFocus();
+                break;
+            case TDokumentWplaty::Pole::Numer:
+                // A transfer's number is given by the program: it has no edit of its own.
+                if (RodzajDokumentu != DokPrzelew) DBEditNumer->setFocus();
+                break;
+            case TDokumentWplaty::Pole::Data:
+                DBEditData->setFocus();
                 break;
             case TDokumentWplaty::Pole::Brak:
                 break;

@@ -1,6 +1,5 @@
 #include "Szkola/reports/UListaUczniow.h"
 
-#include "Szkola/core/UDM.h"
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Table.h"
 
@@ -75,33 +74,6 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
     };
 }
 
-void DrukujListeUczniow(TQRListaUczniowBaza& r, int emisja) {
-    db::Table* u = DM->TUczen;
-    const bool bylOtwarty = u->active();
-    if (!bylOtwarty) u->open();
-    const db::Bookmark b = u->bookmark();
-    u->disableControls();
-    struct Przywroc {
-        db::Table* u;
-        db::Bookmark b;
-        bool otwarty;
-        ~Przywroc() {
-            try {
-                u->enableControls();
-                if (!otwarty)
-                    u->close();
-                else if (b.valid())
-                    u->gotoBookmark(b);
-            } catch (...) {
-            }
-        }
-    } przywroc{u, b, bylOtwarty};
-    if (emisja == 0)
-        report::ShowReport(r);
-    else
-        report::PrintReport(r, Glowny);
-}
-
 namespace {
 
 void Lista(TQRListaUczniowBaza* r) {
@@ -111,7 +83,8 @@ void Lista(TQRListaUczniowBaza* r) {
         const TOpcjeWydruku o = OpcjeZWydruku();
         r->Kolumna = o.Kolumna;
         r->IndeksWysokosci = o.WysokoscWiersza;
-        DrukujListeUczniow(*r, o.Emisja);
+        // The report walks the register itself.
+        NaRejestrzeUczniow([&](db::Table&) { przebieg.Emisja(*r, o.Emisja); });
     });
 }
 

@@ -44,10 +44,6 @@ class TQRListaUczWydrGen : public TQRListaUczniowBaza {
 extern TQRListaUczniow* QRListaUczniow;
 extern TQRListaUczWydrGen* QRListaUczWydrGen;
 
-// Runs a list over the pupil register (opened for the run when the register is closed),
-// to the screen or the printer.
-void DrukujListeUczniow(TQRListaUczniowBaza& r, int emisja);
-
 // Main-window commands "Lista uczniów" and "Lista uczniów z Peselem".
 void Listauczniw1Click();
 void ListauczniwzPeselem1Click();

@@ -365,7 +365,7 @@ void UruchomZestawienie(const std::function<void()>& budowa) {
     }
 }
 
-void PrzejdzUczniow(const std::function<bool(db::Table&)>& f) {
+void NaRejestrzeUczniow(const std::function<void(db::Table&)>& f) {
     db::Table* u = DM->TUczen;
     const bool bylOtwarty = u->active();
     if (!bylOtwarty) u->open();
@@ -388,6 +388,12 @@ void PrzejdzUczniow(const std::function<bool(db::Table&)>& f) {
             }
         }
     } przywroc{u, b, bylOtwarty};
-    for (u->first(); !u->eof(); u->next())
-        if (!f(*u)) break;
+    f(*u);
+}
+
+void PrzejdzUczniow(const std::function<bool(db::Table&)>& f) {
+    NaRejestrzeUczniow([&f](db::Table& u) {
+        for (u.first(); !u.eof(); u.next())
+            if (!f(u)) break;
+    });
 }

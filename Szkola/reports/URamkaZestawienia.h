@@ -136,6 +136,9 @@ class TPrzebiegZestawienia {
 // Runs a builder: any error is reported in Polish; the run object has cleaned up already.
 void UruchomZestawienie(const std::function<void()>& budowa);
 
+// Runs f on the filtered pupil register (opened for the while when closed) with its controls
+// off; the current pupil, or the closed state, is put back afterwards, on errors too.
+void NaRejestrzeUczniow(const std::function<void(db::Table& uczen)>& f);
 // Walks the filtered pupil register from its first to its last record, restoring the current
 // pupil afterwards. f returns false to stop.
 void PrzejdzUczniow(const std::function<bool(db::Table& uczen)>& f);

@@ -729,6 +729,14 @@ struct Table::Impl {
         return keys;
     }
 
+    // The visible set changed (link, range, filter): reload it and tell controls and details.
+    void reshow(bool scrolled) {
+        load(false);
+        emitDataSet();
+        notifyDetails();
+        if (scrolled && q->afterScroll) q->afterScroll(*q);
+    }
+
     void checkWritable() {
         if (readOnly) throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest tylko do odczytu").arg(bare()));
     }
@@ -1082,18 +1090,20 @@ void Table::setMasterSource(Table* master, const QString& masterFields, const QS
         throw Error(Error::General, QStringLiteral("Powiązanie tabeli %1 z nadrzędną: listy pól nie pasują").arg(d->bare()));
     if (d->active) d->dataCols(df);  // throws for an unknown field
     if (d->active) d->checkBrowseMode();
+    std::vector<int> cols;
+    if (d->active) {
+        cols = d->dataCols(df);  // throws before changing anything
+        d->checkBrowseMode();    // a pending record is posted (or dropped) first
+    }
     if (d->master) d->master->d->details.removeAll(this);
     d->master = master;
     d->masterFieldNames = mf;
     d->detailFieldNames = df;
     if (master) master->d->details.append(this);
     if (d->active) {
-        d->detailCols = d->dataCols(df);
+        d->detailCols = cols;
         d->computeLink();
-        d->load(false);
-        d->emitDataSet();
-        d->notifyDetails();
-        if (afterScroll) afterScroll(*this);
+        d->reshow(true);
     }
 }
 
@@ -1105,9 +1115,7 @@ void Table::clearMasterSource() {
     d->linkValues.clear();
     if (d->active) {
         d->checkBrowseMode();
-        d->load(false);
-        d->emitDataSet();
-        d->notifyDetails();
+        d->reshow(false);
     }
 }
 
@@ -1128,10 +1136,7 @@ void Table::setRange(const QVariantList& start, const QVariantList& end) {
     d->rangeEndV = end;
     if (d->active) {
         d->resolveOpenColumns();
-        d->load(false);
-        d->emitDataSet();
-        d->notifyDetails();
-        if (afterScroll) afterScroll(*this);
+        d->reshow(true);
     }
 }
 
@@ -1142,10 +1147,7 @@ void Table::cancelRange() {
     d->rangeStart.clear();
     d->rangeEnd.clear();
     if (d->active) {
-        d->load(false);
-        d->emitDataSet();
-        d->notifyDetails();
-        if (afterScroll) afterScroll(*this);
+        d->reshow(true);
     }
 }
 
@@ -1153,9 +1155,7 @@ void Table::setFilterFunction(std::function<bool(Table&)> accept) {
     d->filterFn = std::move(accept);
     if (d->active && d->filtered) {
         d->checkBrowseMode();
-        d->load(false);
-        d->emitDataSet();
-        d->notifyDetails();
+        d->reshow(false);
     }
 }
 
@@ -1164,10 +1164,7 @@ void Table::setFiltered(bool on) {
     if (d->active) d->checkBrowseMode();
     d->filtered = on;
     if (d->active) {
-        d->load(false);
-        d->emitDataSet();
-        d->notifyDetails();
-        if (afterScroll) afterScroll(*this);
+        d->reshow(true);
     }
 }
 

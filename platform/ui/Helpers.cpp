@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDate>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRegularExpression>
@@ -12,8 +11,6 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/db/Money.h"
-#include "platform/db/Table.h"
 
 namespace ui {
 

@@ -8,10 +8,6 @@
 #include "platform/db/Schema.h"
 
 class QWidget;
-namespace db {
-class Table;
-class Field;
-}  // namespace db
 
 namespace ui {
 

@@ -1,9 +1,10 @@
 #pragma once
-// Test fixture: a temporary data folder with the data modules and every window of the core,
-// pupils and fees created as at start-up; message boxes and modal windows scripted.
+// Test fixtures: a temporary data folder with the data modules and (SrodowiskoOkien) every window
+// of the core, pupils and fees created as at start-up; message boxes and modal windows scripted.
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <memory>
 
 #include "Szkola/core/UKalendarz.h"
@@ -13,7 +14,8 @@
 #include "platform/ui/TestHooks.h"
 #include "support/FolderTestowy.h"
 
-class SrodowiskoOkien : public ::testing::Test {
+// A temporary data folder with its data modules; message boxes and modal windows scripted.
+class SrodowiskoFolderu : public ::testing::Test {
 protected:
     void SetUp() override {
         folder = std::make_unique<FolderTestowy>();
@@ -21,13 +23,9 @@ protected:
         ui::test::enable();
         ui::test::clearModalHandlers();
         ui::test::clearMessages();
-        ui::test::shownWindows().clear();
-        UtworzOknaRdzenia();
-        Kalendarz->UstawDateRobocza(QDate(2025, 10, 15));
     }
     void TearDown() override {
         ui::test::clearModalHandlers();
-        UsunOknaRdzenia();
         ui::test::disable();
         folder.reset();
         BiezacyOperator = TOperator{};
@@ -41,4 +39,21 @@ protected:
     }
 
     std::unique_ptr<FolderTestowy> folder;
+};
+
+// The same with the windows of the core, pupils and fees as at start-up.
+class SrodowiskoOkien : public SrodowiskoFolderu {
+protected:
+    void SetUp() override {
+        SrodowiskoFolderu::SetUp();
+        if (HasFatalFailure()) return;
+        ui::test::shownWindows().clear();
+        UtworzOknaRdzenia();
+        Kalendarz->UstawDateRobocza(QDate(2025, 10, 15));
+    }
+    void TearDown() override {
+        ui::test::clearModalHandlers();
+        UsunOknaRdzenia();
+        SrodowiskoFolderu::TearDown();
+    }
 };

@@ -222,3 +222,30 @@ TEST_F(DbTest, ErrorsOfTheFileAreToldInPolish) {
             << e.message().toStdString();
     }
 }
+
+TEST_F(DbTest, ChangingTheMasterLinkPostsFirstAndRefusesUnknownFields) {
+    makePupils();
+    makeFees();
+    db::Table pupils, fees;
+    pupils.setTableName(QStringLiteral("KartUcznia"));
+    pupils.setIndexFieldNames(QStringLiteral("IdUcznia"));
+    pupils.open();
+    addPupil(pupils, QStringLiteral("Kowalski"));
+    addPupil(pupils, QStringLiteral("Nowak"));
+    fees.setTableName(QStringLiteral("Naleznosc"));
+    fees.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+    fees.open();
+    addFee(fees, 1, QStringLiteral("WI"), QString(), 10);
+    addFee(fees, 2, QStringLiteral("WI"), QString(), 20);
+    fees.first();
+    fees.edit();
+    fees.field("M01")->setFloat(11);
+    fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"), QStringLiteral("IdUcznia"));
+    EXPECT_EQ(fees.state(), db::Table::Browse);
+    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE IdUcznia = 1")).toDouble(), 11);
+    EXPECT_EQ(fees.recordCount(), 1);  // follows Nowak, the current pupil
+    EXPECT_THROW(fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"), QStringLiteral("Brak")), Error);
+    EXPECT_EQ(fees.masterSource(), &pupils);  // the old link stands
+    pupils.first();
+    EXPECT_EQ(fees.field("IdUcznia")->asInteger(), 1);
+}

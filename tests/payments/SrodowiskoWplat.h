@@ -3,28 +3,21 @@
 // number) in a school, the school year 2008/2009 (from September) and the working date
 // 2008-11-15; message boxes scripted, reports kept instead of shown.
 
-#include <gtest/gtest.h>
-
-#include <QStringList>
 #include <memory>
 #include <tuple>
 
+#include "core/SrodowiskoOkien.h"
 #include "Szkola/core/UDM.h"
 #include "Szkola/payments/UDokumentWplaty.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
-#include "platform/ui/TestHooks.h"
-#include "support/FolderTestowy.h"
 
-class SrodowiskoWplat : public ::testing::Test {
+class SrodowiskoWplat : public SrodowiskoFolderu {
   protected:
     void SetUp() override {
-        folder = std::make_unique<FolderTestowy>();
-        ASSERT_TRUE(folder->ok());
-        ui::test::enable();
-        ui::test::clearModalHandlers();
-        ui::test::clearMessages();
+        SrodowiskoFolderu::SetUp();
+        if (HasFatalFailure()) return;
         report::test::enable();
         szkola = folder->DodajSzkole("SP nr 1 w Łodzi");
         const int adres = folder->DodajAdres("00-950", "Łódź", "Piotrkowska", "12");
@@ -40,10 +33,8 @@ class SrodowiskoWplat : public ::testing::Test {
         ASSERT_TRUE(DM->TUczen->locate("IdUcznia", {uczen}));
     }
     void TearDown() override {
-        ui::test::clearModalHandlers();
-        ui::test::disable();
         report::test::disable();
-        folder.reset();
+        SrodowiskoFolderu::TearDown();
     }
 
     // A prepared document of the given kind for the pupil.
@@ -98,13 +89,6 @@ class SrodowiskoWplat : public ::testing::Test {
         return folder->Baza().scalar(sql, p).toInt();
     }
 
-    QStringList teksty() const {
-        QStringList l;
-        for (const auto& m : ui::test::messages()) l << m.text;
-        return l;
-    }
-
-    std::unique_ptr<FolderTestowy> folder;
     int szkola = 0;
     int uczen = 0;
     QString klucz;

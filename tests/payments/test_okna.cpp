@@ -359,6 +359,46 @@ TEST_F(Okna, WykazBankow) {
     EXPECT_EQ(ile("SELECT COUNT(*) FROM Banki"), 0);
 }
 
+// The buttons of both editing states and the update right, as the window offers them.
+TEST_F(Okna, WykazBankowStanyPrzyciskow) {
+    folder->Baza().exec("INSERT INTO Banki (Konto, Nazwa, Aktywne) VALUES ('11', 'Bank A', 1)");
+    ui::test::setModalHandlerFor("TBanki", [](ui::Window*) {
+        TBanki* b = Banki;
+        auto widac = [b](QWidget* w) { return w->isVisibleTo(b); };
+        EXPECT_TRUE(b->DBGrid1->isEnabled());
+        EXPECT_FALSE(widac(b->BitBtnZapisz));
+        EXPECT_FALSE(widac(b->BitBtnAnuluj));
+        b->BitBtnDopiszClick();
+        EXPECT_TRUE(widac(b->BitBtnDopisz));
+        EXPECT_FALSE(b->BitBtnDopisz->isEnabled());
+        EXPECT_FALSE(widac(b->BitBtnAktualizuj));
+        EXPECT_FALSE(widac(b->BitBtnKasuj));
+        EXPECT_FALSE(b->DBGrid1->isEnabled());
+        b->BitBtnAnulujClick();
+        EXPECT_EQ(DM->TBanki->state(), db::Table::Browse);
+        b->BitBtnAktualizujClick();
+        EXPECT_EQ(DM->TBanki->state(), db::Table::Edit);
+        EXPECT_TRUE(widac(b->BitBtnAktualizuj));
+        EXPECT_FALSE(b->BitBtnAktualizuj->isEnabled());
+        EXPECT_FALSE(widac(b->BitBtnDopisz));
+        EXPECT_FALSE(widac(b->BitBtnWyjscie));
+        b->BitBtnAnulujClick();
+        EXPECT_TRUE(b->BitBtnDopisz->isEnabled() && widac(b->BitBtnDopisz));
+        EXPECT_TRUE(b->BitBtnAktualizuj->isEnabled() && widac(b->BitBtnAktualizuj));
+        EXPECT_TRUE(widac(b->BitBtnKasuj) && widac(b->BitBtnWyjscie));
+        // Without the update right nothing starts and nothing is deleted.
+        BiezacyOperator.Aktualizacja = false;
+        b->BitBtnDopiszClick();
+        b->BitBtnAktualizujClick();
+        b->BitBtnKasujClick();
+        EXPECT_EQ(DM->TBanki->state(), db::Table::Browse);
+        b->BitBtnWyjscieClick();
+    });
+    Banki->ShowModal();
+    EXPECT_EQ(teksty(), QStringList(3, "Brak uprawnień do aktualizacji danych!"));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM Banki"), 1);
+}
+
 TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
     {

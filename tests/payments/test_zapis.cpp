@@ -115,8 +115,10 @@ TEST_F(Zapis, ZajetyNumerNiczegoNieZapisuje) {
 TEST_F(Zapis, NumeryUnikalneWRamachRodzaju) {
     folder->DodajDokument(2008, "K", 1, QDate(2008, 10, 1), 10.0);
     folder->DodajKwote(klucz, uczen, "WI", 10, 50.0, "Z");  // 50.00 overpaid
+    folder->DodajKwote(klucz, uczen, "WI", 11, 20.0, "Z");  // and 20.00
     auto d = dokument(DokZwrot);
     EXPECT_EQ(d->Dokument()->field("NumerWpl")->asInteger(), 1);
+    ASSERT_TRUE(linia(*d, "WI", 10));
     d->Wybierz();
     ASSERT_TRUE(d->Zapisz());
     // Receipt 1 and pay-out 1 stand side by side.
@@ -126,6 +128,8 @@ TEST_F(Zapis, NumeryUnikalneWRamachRodzaju) {
     auto e = dokument(DokZwrot);
     db::Table* w = e->Dokument();
     EXPECT_EQ(w->field("NumerWpl")->asInteger(), 2);
+    ASSERT_TRUE(linia(*e, "WI", 11));
+    e->Wybierz();
     w->field("NumerWpl")->setInteger(1);
     EXPECT_FALSE(e->Zapisz());
     EXPECT_TRUE(teksty().contains("Błąd numeru wpłaty!"));

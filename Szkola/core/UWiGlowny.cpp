@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -36,6 +37,16 @@ namespace {
 
 const char* const kSkrotyMiesiecy[] = {"Sty", "Lut", "Mar", "Kwi", "Maj", "Cze",
                                        "Lip", "Sie", "Wrz", "Paź", "Lis", "Gru"};
+
+// The height that shows `wiersze` rows of a grid below its titles, with room for a horizontal
+// scroll bar should the months not fit in the width.
+int WysokoscSiatki(QTableView* siatka, int wiersze) {
+    const int tytuly = qMax(siatka->horizontalHeader()->sizeHint().height(),
+                            siatka->horizontalHeader()->fontMetrics().height() + 8);
+    const int pasek = siatka->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, siatka);
+    return tytuly + wiersze * siatka->verticalHeader()->defaultSectionSize() +
+           2 * siatka->frameWidth() + pasek;
+}
 const char* const kMenuGlowne[] = {"&Kartoteka", "&Wpłaty", "&Zestawienia", "&Funkcje", "&Parametry"};
 
 QString bezAmpersandu(QString s) { return s.remove('&'); }
@@ -132,28 +143,31 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     SpeedButtonKasujNal->setObjectName("SpeedButtonKasujNal");
     SpeedButtonKasujNal->setText("Kasuj");
     // Fee entry is a window of its own, not part of this program yet.
-    for (QToolButton* b : {SpeedButtonNowaNal, SpeedButtonPoprawNal, SpeedButtonKasujNal}) {
+    for (QToolButton* b : {SpeedButtonNowaNal, SpeedButtonPoprawNal, SpeedButtonKasujNal})
         b->setEnabled(false);
-        przyciskiNal->addWidget(b);
-    }
+    // The fee title shares its line with the buttons: the height goes to the rows.
+    przyciskiNal->addWidget(new QLabel("Należności i opłaty:", TabSheet5));
     przyciskiNal->addStretch();
+    for (QToolButton* b : {SpeedButtonNowaNal, SpeedButtonPoprawNal, SpeedButtonKasujNal})
+        przyciskiNal->addWidget(b);
     un->addLayout(przyciskiNal);
-    un->addWidget(new QLabel("Należności i opłaty:", TabSheet5));
     DBGrid2 = new ui::DBGrid(TabSheet5);
     DBGrid2->setObjectName("DBGrid2");
-    un->addWidget(DBGrid2, 3);
-    DBGrid2->setMinimumHeight(90);
+    un->addWidget(DBGrid2, 1);
     un->addWidget(new QLabel("Posiłki (liczba w miesiącu):", TabSheet5));
     DBGrid4 = new ui::DBGrid(TabSheet5);
     DBGrid4->setObjectName("DBGrid4");
-    un->addWidget(DBGrid4, 2);
-    DBGrid4->setMinimumHeight(70);
+    un->addWidget(DBGrid4, 0);
+    // A pupil has some 2-6 fee rows (tuition, meals, their paid rows, interest) and one or two
+    // meal rows: the fee grid shows six without scrolling, the meal grid stays small.
+    DBGrid2->setMinimumHeight(WysokoscSiatki(DBGrid2, 6));
+    DBGrid4->setFixedHeight(WysokoscSiatki(DBGrid4, 2));
     PageControl->addTab(TabSheet5, "Należności - rok ...");
     dzielnik->addWidget(PageControl);
-    // The register takes most of the height: a pupil has only a few fee and meal rows.
-    dzielnik->setStretchFactor(0, 3);
-    dzielnik->setStretchFactor(1, 2);
-    dzielnik->setSizes({420, 300});
+    // The pupil grid takes all the height the fee page does not need, and any gained later.
+    dzielnik->setStretchFactor(0, 1);
+    dzielnik->setStretchFactor(1, 0);
+    dzielnik->setSizes({10000, PageControl->minimumSizeHint().height()});
     dzielnik->setChildrenCollapsible(false);
     uc->addWidget(d->rejestr);
     d->rejestr->setVisible(false);

@@ -772,11 +772,16 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             ustaw(dok, "DataMod", dzis);
             ustaw(dok, "OperMod", oper);
         }
+        const int numerDok = i(dok, "NumerWpl");
+        const QString sposobDok = s(dok, "SposobWpl");
         dok->post();
         naglowekZapisany = true;
-        // The lines hang on the header's id: without it they would be written as nobody's.
-        const int idWplaty = dok->field("IdWplaty")->isNull() ? 0 : i(dok, "IdWplaty");
-        if (idWplaty <= 0 || (naglowek.stan == db::Table::Edit && idWplaty != naglowek.idWplaty))
+        // The lines hang on the id of the row the cursor stands on after the post: unless that
+        // is the document just written, they would be nobody's or another document's.
+        const int idWplaty =
+            dok->isEmpty() || dok->field("IdWplaty")->isNull() ? 0 : i(dok, "IdWplaty");
+        if (idWplaty <= 0 || i(dok, "NumerWpl") != numerDok || s(dok, "SposobWpl") != sposobDok ||
+            (naglowek.stan == db::Table::Edit && idWplaty != naglowek.idWplaty))
             throw db::Error(db::Error::General, "document row not found after post");
 
         // A correction first takes the old lines back and drops those no longer in it.

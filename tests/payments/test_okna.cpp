@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -19,6 +20,7 @@
 #include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
 
@@ -362,6 +364,7 @@ TEST_F(Okna, WykazBankow) {
 // The buttons of both editing states and the update right, as the window offers them.
 TEST_F(Okna, WykazBankowStanyPrzyciskow) {
     folder->Baza().exec("INSERT INTO Banki (Konto, Nazwa, Aktywne) VALUES ('11', 'Bank A', 1)");
+    if (DM->TBanki->active()) DM->TBanki->refresh();
     ui::test::setModalHandlerFor("TBanki", [](ui::Window*) {
         TBanki* b = Banki;
         auto widac = [b](QWidget* w) { return w->isVisibleTo(b); };
@@ -512,4 +515,59 @@ TEST_F(Okna, ZeroweOdsetkiNieDodajaLinii) {
     PolecenieNowaWplata();
     EXPECT_EQ(ui::test::shownWindows(),
               (QList<QString>{"TWyborKasy", "TNowaWplata", "TObliczOdsetki"}));
+}
+
+TEST_F(Okna, ZapisBezNumeruLubDatyWracaDoPola) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TNowaWplata", [this](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        w->DBGrid1DblClick();
+        db::Table* dok = DM->TWplaty;
+        dok->field("NumerWpl")->clear();
+        w->BitBtnZapiszClick();
+        EXPECT_TRUE(w->isShowing());
+        EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBEditNumer));
+        dok->field("NumerWpl")->setInteger(1);
+        dok->field("DataWpl")->clear();
+        w->BitBtnZapiszClick();
+        EXPECT_TRUE(w->isShowing());
+        EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBEditData));
+        EXPECT_EQ(teksty(), (QStringList{"Błąd numeru wpłaty!", "Brak daty wpłaty!"}));
+        EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+        EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
+        dok->field("DataWpl")->setDate(QDate(2008, 11, 15));
+        w->BitBtnZapiszClick();
+        EXPECT_FALSE(w->isShowing());
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdWplaty > 0 AND SposobWpl = 'K'"), 1);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 1 AND DataWpl = '2008-11-15'"), 1);
+    EXPECT_FALSE(raport().isEmpty());
+}
+
+TEST_F(Okna, ZwrotZaleglosciOdrzuconyZFokusemNaKwocie) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 218.5);
+    otworzRejestr();
+    ui::test::setModalHandlerFor("TNowaWplata", [this](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        // The grids fill the window's width; the lines' text column is titled in Polish.
+        for (ui::DBGrid* g : {w->DBGrid1, w->DBGrid2})
+            EXPECT_TRUE(g->horizontalHeader()->stretchLastSection());
+        EXPECT_EQ(w->DBGrid2->model()->headerData(5, Qt::Horizontal).toString(), "Treść");
+        w->DBGrid1DblClick();
+        DM->TWplaty->field("Kwota")->setFloat(-218.5);
+        w->BitBtnZapiszClick();
+        EXPECT_TRUE(w->isShowing());
+        EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBEditKwota));
+        w->BitBtnAnulujClick();
+    });
+    PolecenieZwrotNadplaty();
+    EXPECT_EQ(teksty(), (QStringList{"Brak nadpłaty do zwrotu!", "Brak nadpłaty do zwrotu!",
+                                     "Kwota zwrotu musi być większa od zera!"}));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
 }

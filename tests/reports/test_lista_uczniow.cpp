@@ -165,3 +165,17 @@ TEST_F(ListaUczniow, TypedRowHeightIsSnappedWhenRead) {
     EXPECT_EQ(QRListaUczniow->QRBand3->height, 33);
     EXPECT_EQ(Wiersze("Kowalski"), QStringList({"1 | Kowalski Jan Maria | Ia"}));
 }
+
+// The report walks the register itself; afterwards it is as the user left it.
+TEST_F(ListaUczniow, RegisterLeftAsItWas) {
+    Dane();
+    Opcje(nullptr);
+    DM->TUczen->close();
+    Listauczniw1Click();
+    EXPECT_TRUE(Podglad().contains("Kowalski Jan Maria"));
+    EXPECT_FALSE(DM->TUczen->active());
+    DM->TUczen->open();
+    ASSERT_TRUE(DM->TUczen->locate("Nazwisko", {"Nowak"}));
+    Listauczniw1Click();
+    EXPECT_EQ(DM->TUczen->field("Nazwisko")->asString(), "Nowak");
+}

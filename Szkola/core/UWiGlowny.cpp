@@ -11,8 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -39,14 +39,16 @@ const char* const kSkrotyMiesiecy[] = {"Sty", "Lut", "Mar", "Kwi", "Maj", "Cze",
                                        "Lip", "Sie", "Wrz", "Paź", "Lis", "Gru"};
 
 // The height that shows `wiersze` rows of a grid below its titles, with room for a horizontal
-// scroll bar should the months not fit in the width.
-int WysokoscSiatki(QTableView* siatka, int wiersze) {
+// scroll bar when asked (the months of money amounts may not fit in a narrow window).
+int WysokoscSiatki(QTableView* siatka, int wiersze, bool zPaskiem) {
     const int tytuly = qMax(siatka->horizontalHeader()->sizeHint().height(),
                             siatka->horizontalHeader()->fontMetrics().height() + 8);
-    const int pasek = siatka->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, siatka);
+    const int pasek =
+        zPaskiem ? siatka->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, siatka) : 0;
     return tytuly + wiersze * siatka->verticalHeader()->defaultSectionSize() +
            2 * siatka->frameWidth() + pasek;
 }
+
 const char* const kMenuGlowne[] = {"&Kartoteka", "&Wpłaty", "&Zestawienia", "&Funkcje", "&Parametry"};
 
 QString bezAmpersandu(QString s) { return s.remove('&'); }
@@ -132,6 +134,7 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     TabSheet5 = new QWidget(PageControl);
     TabSheet5->setObjectName("TabSheet5");
     auto* un = new QVBoxLayout(TabSheet5);
+    un->setContentsMargins(4, 4, 4, 4);
     auto* przyciskiNal = new QHBoxLayout;
     SpeedButtonNowaNal = new QToolButton(TabSheet5);
     SpeedButtonNowaNal->setObjectName("SpeedButtonNowaNal");
@@ -160,8 +163,8 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     un->addWidget(DBGrid4, 0);
     // A pupil has some 2-6 fee rows (tuition, meals, their paid rows, interest) and one or two
     // meal rows: the fee grid shows six without scrolling, the meal grid stays small.
-    DBGrid2->setMinimumHeight(WysokoscSiatki(DBGrid2, 6));
-    DBGrid4->setFixedHeight(WysokoscSiatki(DBGrid4, 2));
+    DBGrid2->setMinimumHeight(WysokoscSiatki(DBGrid2, 6, true));
+    DBGrid4->setFixedHeight(WysokoscSiatki(DBGrid4, 2, false));
     PageControl->addTab(TabSheet5, "Należności - rok ...");
     dzielnik->addWidget(PageControl);
     // The pupil grid takes all the height the fee page does not need, and any gained later.

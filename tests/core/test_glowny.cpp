@@ -1,5 +1,7 @@
 // Start of a session (sign-in, working date), rights, the register's school year, the exit guard.
 #include <QAction>
+#include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,9 +12,11 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/ULogowanie.h"
 #include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/core/UWiGlowny.h"
 #include "Szkola/pupils/URokSzkolny.h"
 #include "core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
+#include "platform/ui/DBGrid.h"
 
 namespace {
 
@@ -331,4 +335,22 @@ TEST_F(OknoGlowne, ZmianaDatyRoboczejWPaskuStanu) {
     Glowny->DataRoboczaClick();
     EXPECT_TRUE(Glowny->TekstPaskaStanu().contains("2026-02-03"));
     EXPECT_FALSE(Glowny->SpeedButtonWyjscieO->isHidden());
+}
+
+TEST_F(Rejestr, SiatkaNaleznosciPokazujeSzescWierszyPrzy1200x760) {
+    folder->DodajRokSzkolny(2025, 9);
+    for (int i = 0; i < 30; ++i) folder->DodajUcznia("Nowak" + QString::number(i), "Jan");
+    wybierzRok("2025/2026");
+    Glowny->OtworzRejestr();
+    ASSERT_TRUE(Glowny->RejestrOtwarty());
+    Glowny->resize(1200, 760);
+    Glowny->show();
+    QApplication::processEvents();
+    const int wiersz = Glowny->DBGrid2->verticalHeader()->defaultSectionSize();
+    const int wiersze = Glowny->DBGrid2->viewport()->height() / wiersz;
+    EXPECT_GE(wiersze, 6);
+    // The meal grid stays small and the pupils keep most of the height.
+    EXPECT_LT(Glowny->DBGrid4->height(), Glowny->DBGrid2->height());
+    EXPECT_GE(Glowny->DBGrid1->viewport()->height() / wiersz, 14);
+    Glowny->hide();
 }

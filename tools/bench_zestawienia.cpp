@@ -11,6 +11,7 @@
 #include <QMap>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -40,7 +41,9 @@ void Wiersz(db::Table& t, int id, const QString& rodz, const QString& rokSzk, co
 }
 
 // A school with `uczniowie` pupils: tuition and meals due in two school years, most of it paid,
-// meals in March 2025; every tenth pupil in the preschool.
+// meals in March 2025; every tenth pupil in the preschool. Twenty earlier years, settled in full,
+// give the arrears statement a big check table (43 rows a pupil), as on a school with a long
+// history.
 std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
     auto f = std::make_unique<FolderTestowy>();
     db::Transaction tr(&f->Baza());
@@ -57,6 +60,8 @@ std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
     const int pg = f->DodajGrupe(pp, "Motylki");
     const QString stary = f->DodajRokSzkolny(2023, 9);
     const QString biezacy = f->DodajRokSzkolny(2024, 9);
+    QList<QString> dawne;
+    for (int r = 2003; r <= 2022; ++r) dawne << f->DodajRokSzkolny(r, 9, false);
     f->UstawLiczbeDni(2025, 3, 21);
     {
         db::Table r;
@@ -81,6 +86,12 @@ std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
     psu.setTableName("PsU" + biezacy);
     psu.open();
     const QList<int> rok = {9, 10, 11, 12, 1, 2, 3, 4, 5, 6};
+    std::vector<std::unique_ptr<db::Table>> nlzDawne;
+    for (const QString& k : dawne) {
+        nlzDawne.push_back(std::make_unique<db::Table>());
+        nlzDawne.back()->setTableName("NLZ" + k);
+        nlzDawne.back()->open();
+    }
     for (int i = 0; i < uczniowie; ++i) {
         UczenTestowy u;
         u.Nazwisko = QString("Nazwisko%1").arg(i % 997, 3, 10, QChar('0'));
@@ -97,6 +108,13 @@ std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
             u.IdGrupy = grupy[i % grupy.size()].second;
         }
         const int id = f->DodajUcznia(u);
+        for (size_t k = 0; k < nlzDawne.size(); ++k) {
+            const QString rs = QString("%1/%2").arg(2003 + k).arg(2004 + k);
+            for (const char* st : {"", "Z"}) {
+                Wiersz(*nlzDawne[k], id, "WI", rs, st, rok, 200.0);
+                Wiersz(*nlzDawne[k], id, "WŻ", rs, st, rok, 120.0);
+            }
+        }
         Wiersz(nlzS, id, "WI", "2023/2024", "", rok, 250.0);
         Wiersz(nlzS, id, "WI", "2023/2024", "Z", {9, 10, 11, 12, 1, 2, 3, 4, 5}, 250.0);
         Wiersz(nlzB, id, "WI", "2024/2025", "", rok, 250.0);

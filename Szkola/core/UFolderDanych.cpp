@@ -118,7 +118,7 @@ Rozpoznanie rozpoznaj(const QString& sciezka) {
 }
 
 void usunPliki(const QString& sciezka) {
-    for (const char* k : {"", "-journal", "-wal", "-shm"}) QFile::remove(sciezka + k);
+    for (const char* k : {"", "-journal", "-wal", "-shm", "-closed"}) QFile::remove(sciezka + k);
 }
 
 }  // namespace
@@ -193,7 +193,8 @@ void UzupelnijBazeDanych(db::Database& baza) {
         dodajRodzajOplaty(baza, rodzajeOplat[4]);
 }
 
-bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad) {
+bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad,
+                      bool pelneSprawdzenie) {
     const QString sciezka = SciezkaBazy(folder);
     const QString nazwa = QDir::toNativeSeparators(sciezka);
     if (!QFileInfo::exists(sciezka)) {
@@ -218,9 +219,15 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad) 
             break;
     }
     try {
-        baza.open(sciezka, false);  // refuses a damaged file or a non-database untouched
+        baza.open(sciezka, false, pelneSprawdzenie);  // refuses a damaged file or a non-database untouched
     } catch (const db::Error& e) {
-        if (blad) *blad = e.kind() == db::Error::NotDatabase ? obcy : uszkodzony;
+        if (blad)
+            *blad = e.kind() == db::Error::ReadOnly
+                        ? QString("Plik bazy danych %1 jest tylko do odczytu. Nie można pracować na tym "
+                                  "folderze danych.")
+                              .arg(nazwa)
+                    : e.kind() == db::Error::NotDatabase ? obcy
+                                                         : uszkodzony;
         return false;
     }
     try {

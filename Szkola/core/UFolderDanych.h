@@ -22,8 +22,11 @@ bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& 
 
 // Opens an existing szkola.sqlite and adds the tables and fields of the catalogue that it lacks
 // (and a missing fixed row). A file that is not a database, or is damaged, is refused with a
-// Polish message and nothing is written to it.
-bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad = nullptr);
+// Polish message and nothing is written to it; so is a file that cannot be written. The whole
+// file is checked when pelneSprawdzenie is set (the last run did not end cleanly), otherwise
+// only when the engine has reason to doubt it.
+bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad = nullptr,
+                      bool pelneSprawdzenie = false);
 
 // Adds the catalogue's missing tables and fields (per-year tables included) and the fixed rows
 // that must stand (parameters row, meal kinds row, the interest fee kind "_S").

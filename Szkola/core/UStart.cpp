@@ -1,6 +1,7 @@
 #include "Szkola/core/UStart.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -16,11 +17,24 @@
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
 
+namespace {
+bool przejetoBlokade = false;
+}
+
+bool PrzejetoBlokadeZerwanejPracy() { return przejetoBlokade; }
+
 std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* blad) {
     if (blad) blad->clear();
-    auto blokada = std::make_unique<QLockFile>(QDir(folder).filePath("szkola.lock"));
+    przejetoBlokade = false;
+    const QString plik = QDir(folder).filePath("szkola.lock");
+    // A lock file left behind whose owner is gone: that run ended without closing the data.
+    const bool pozostala = QFileInfo::exists(plik);
+    auto blokada = std::make_unique<QLockFile>(plik);
     blokada->setStaleLockTime(0);  // held for hours; only a dead owner frees it
-    if (blokada->tryLock(0)) return blokada;
+    if (blokada->tryLock(0)) {
+        przejetoBlokade = pozostala;
+        return blokada;
+    }
     // Another run holds it: nothing to say. Any other failure must not pass unnoticed.
     if (blokada->error() != QLockFile::LockFailedError && blad)
         *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
@@ -31,7 +45,7 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
     QString blad;
     if (IstniejeBazaDanych(folder)) {
-        if (OtworzBazeDanych(baza, folder, &blad)) return true;
+        if (OtworzBazeDanych(baza, folder, &blad, przejetoBlokade)) return true;
         ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
         return false;
     }

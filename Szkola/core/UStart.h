@@ -11,8 +11,11 @@ class Database;
 
 // Takes the folder's lock for the whole run ("szkola.lock"). Null when another run holds it
 // (the program then ends at once, silently) or when the lock cannot be made at all (then `blad`
-// gets a Polish message to show). A lock left by a run that crashed is taken over.
+// gets a Polish message to show). A lock left by a run that crashed is taken over; the next
+// PrzygotujFolderDanych then checks the whole database file.
 std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* blad = nullptr);
+// Whether the last ZablokujFolderDanych took over the lock of a run that did not end cleanly.
+bool PrzejetoBlokadeZerwanejPracy();
 
 // Opens szkola.sqlite of `folder`, or (when it has none) asks whether to create it and, on yes,
 // asks for the new administrator's password twice and creates it. False when the program is to

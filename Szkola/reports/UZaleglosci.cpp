@@ -23,11 +23,49 @@ struct Sprawdzenie {
     double zap[13] = {};
 };
 
-struct RokSzkolny {
-    QString rokSzk;
-    int rok = 0;
-    int nrMies = 0;
-    std::unique_ptr<db::Table> nlz;  // the year's fee file, when it exists
+using Sprawdzenia = std::map<std::pair<QString, QString>, Sprawdzenie>;  // by year, fee kind
+
+// The month fields M01..M12 (or Z01..Z12) of a cursor, looked up once for the whole walk.
+void PolaMiesiecy(const db::Table& t, QChar litera, db::Field* (&pola)[13]) {
+    for (int m = 1; m <= 12; ++m) pola[m] = t.field(PoleMiesiaca(litera, m));
+}
+
+// Writes the rows of a work table while its own cursor is closed. An open cursor keeps every
+// row in memory and, for a detail, reloads on each master move; tens of thousands of posts
+// landing mid-way in that cursor made the statement slow and heavy on a big school. The writer
+// shows no rows, so a post costs one insert; the work cursor is opened again afterwards and then
+// holds the table's full content, as before.
+class ZapisRoboczy {
+  public:
+    explicit ZapisRoboczy(db::Table* t) : t_(t), otwarta_(t->active()) {
+        w_.setTableName(t_->tableName());
+        w_.setFilterFunction([](db::Table&) { return false; });
+        w_.setFiltered(true);
+        w_.open();  // before the work cursor closes: a failure here leaves it as it was
+        t_->close();
+    }
+    ~ZapisRoboczy() {
+        // Nothing left to do after Zakoncz(); else an exception is on its way out: reopen the
+        // work cursor without throwing a second one.
+        try {
+            Zakoncz();
+        } catch (...) {
+        }
+    }
+    ZapisRoboczy(const ZapisRoboczy&) = delete;
+    ZapisRoboczy& operator=(const ZapisRoboczy&) = delete;
+
+    db::Table& w() { return w_; }
+    void Zakoncz() {
+        if (w_.active()) w_.close();
+        if (otwarta_ && !t_->active()) t_->open();
+        otwarta_ = false;
+    }
+
+  private:
+    db::Table* t_;
+    bool otwarta_;
+    db::Table w_{t_->database()};
 };
 
 }  // namespace
@@ -42,78 +80,111 @@ void WypelnijZaleglosci(const QDate& D) {
     };
     const int dzien = DzienRozliczenia();
 
-    // The school years in their order, each with its fee file opened once for the whole walk.
-    std::vector<RokSzkolny> lata;
+    // Dues and payments per pupil, school year and fee kind, month by month. Every year's fee
+    // file is read once, in the years' order, and closed before the next: only one year's rows
+    // are held by a cursor at a time.
+    QHash<int, Sprawdzenia> sumy;
     {
         db::Table r;
         r.setTableName("RokSzkolny");
         r.setIndexFieldNames("RokSzk");
         r.open();
         for (r.first(); !r.eof(); r.next()) {
-            RokSzkolny y;
-            y.rokSzk = r.field("RokSzk")->asString();
-            y.rok = r.field("Rok")->asInteger();
-            y.nrMies = r.field("NrMies")->asInteger();
-            const QString plik = "NLZ" + KluczRokuSzk(y.rok, y.nrMies);
-            y.nlz = std::make_unique<db::Table>();
-            y.nlz->setTableName(plik + ".db");
-            if (!y.nlz->exists()) continue;  // a year without its fee file is passed over
-            y.nlz->open();
-            y.nlz->setIndexFieldNames("IdUcznia;RodzOpl;Status");
-            lata.push_back(std::move(y));
+            const QString rokSzk = r.field("RokSzk")->asString();
+            const int rok = r.field("Rok")->asInteger();
+            const int nrMies = r.field("NrMies")->asInteger();
+            db::Table t;
+            t.setTableName("NLZ" + KluczRokuSzk(rok, nrMies) + ".db");
+            if (!t.exists()) continue;  // a year without its fee file is passed over
+            t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+            t.open();
+            db::Field* const idUcznia = t.field("IdUcznia");
+            db::Field* const rodzOpl = t.field("RodzOpl");
+            db::Field* const status = t.field("Status");
+            db::Field* m[13] = {};
+            PolaMiesiecy(t, 'M', m);
+            for (t.first(); !t.eof(); t.next()) {
+                const QString rodz = rodzOpl->asString();
+                auto [it, nowy] = sumy[idUcznia->asInteger()].try_emplace({rokSzk, rodz});
+                Sprawdzenie& s = it->second;
+                if (nowy) {
+                    s.typ = typ(rodz);
+                    s.rok = rok;
+                    s.miesiac = nrMies;
+                }
+                const QString st = status->asString();
+                if (st.isEmpty()) {
+                    const bool zawsze = s.typ == "_O" || s.typ == "WP";
+                    for (int k = 1; k <= 12; ++k) {
+                        bool liczy = zawsze;
+                        if (!liczy) {
+                            const int rokM = k >= nrMies ? rok : rok + 1;
+                            liczy = rokM < Dy || (rokM == Dy && k <= Dm);
+                        }
+                        if (liczy) s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
+                    }
+                } else if (st == "Z") {
+                    for (int k = 1; k <= 12; ++k)
+                        s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
+                }
+            }
         }
     }
 
     db::Table* Z = DMw->TZalUcz;
-    db::Table* L = DMw->TListZal;
-    db::Table* S = DM->TSprOpl;
     Z->disableControls();
-    L->disableControls();
     struct Wlacz {
-        db::Table *z, *l;
+        db::Table* z;
         ~Wlacz() {
+            // After a failure a half-filled pupil row must not be posted by the next run.
+            z->cancel();
             z->enableControls();
-            l->enableControls();
         }
-    } wlacz{Z, L};
+    } wlacz{Z};
+
+    // Only the work tables are written: one transaction for the whole fill, so a failure
+    // leaves them as they were. Declared after the writers: a rollback comes before they reopen.
+    ZapisRoboczy zapisS(DM->TSprOpl);
+    ZapisRoboczy zapisL(DMw->TListZal);
+    db::Transaction tr(Z->database());
+    db::Table& S = zapisS.w();
+    db::Table& L = zapisL.w();
+
+    db::Field* sNal[13] = {};
+    db::Field* sZap[13] = {};
+    PolaMiesiecy(S, 'M', sNal);
+    PolaMiesiecy(S, 'Z', sZap);
+    db::Field* const sIdUcznia = S.field("IdUcznia");
+    db::Field* const sRokSzk = S.field("RokSzk");
+    db::Field* const sRodzOpl = S.field("RodzOpl");
+    db::Field* const sRok = S.field("Rok");
+    db::Field* const sMiesiac = S.field("Miesiac");
+    db::Field* const sTypOpl = S.field("TypOpl");
+
+    db::Field* const lTerminWpl = L.field("TerminWpl");
+    db::Field* const lRodzOpl = L.field("RodzOpl");
+    db::Field* const lIdUcznia = L.field("IdUcznia");
+    db::Field* const lRokSzk = L.field("RokSzk");
+    db::Field* const lMiesiac = L.field("Miesiac");
+    db::Field* const lRok = L.field("Rok");
+    db::Field* const lSposobWpl = L.field("SposobWpl");
+    db::Field* const lKwota = L.field("Kwota");
+
+    db::Field* const zNazwisko = Z->field("Nazwisko");
+    db::Field* const zImie1 = Z->field("Imie1");
+    db::Field* const zIdUcznia = Z->field("IdUcznia");
+    db::Field* const zImie2 = Z->field("Imie2");
+    db::Field* const zKlasa = Z->field("Klasa");
+    db::Field* const zZaleglosc = Z->field("Zaleglosc");
+    db::Field* const zNadplata = Z->field("Nadplata");
 
     PrzejdzUczniow([&](db::Table& u) {
         const int id = u.field("IdUcznia")->asInteger();
         double A = 0, N = 0;
 
-        // Dues and payments per school year and fee kind, month by month.
-        std::map<std::pair<QString, QString>, Sprawdzenie> spr;
-        for (auto& y : lata) {
-            db::Table* t = y.nlz.get();
-            t->findNearest({id});
-            for (; !t->eof() && t->field("IdUcznia")->asInteger() == id; t->next()) {
-                const QString rodz = t->field("RodzOpl")->asString();
-                auto [it, nowy] = spr.try_emplace({y.rokSzk, rodz});
-                Sprawdzenie& s = it->second;
-                if (nowy) {
-                    s.typ = typ(rodz);
-                    s.rok = y.rok;
-                    s.miesiac = y.nrMies;
-                }
-                const QString status = t->field("Status")->asString();
-                if (status.isEmpty()) {
-                    for (int m = 1; m <= 12; ++m) {
-                        bool liczy = s.typ == "_O" || s.typ == "WP";
-                        if (!liczy) {
-                            const int rokM = m >= y.nrMies ? y.rok : y.rok + 1;
-                            liczy = rokM < Dy || (rokM == Dy && m <= Dm);
-                        }
-                        if (liczy)
-                            s.nal[m] =
-                                Zaokraglij(s.nal[m] + t->field(PoleMiesiaca('M', m))->asFloat(), 2);
-                    }
-                } else if (status == "Z") {
-                    for (int m = 1; m <= 12; ++m)
-                        s.zap[m] =
-                            Zaokraglij(s.zap[m] + t->field(PoleMiesiaca('M', m))->asFloat(), 2);
-                }
-            }
-        }
+        static const Sprawdzenia brak;
+        const auto znalezione = sumy.constFind(id);
+        const Sprawdzenia& spr = znalezione == sumy.constEnd() ? brak : *znalezione;
 
         // The check rows, and one line for every month whose due and paid amounts differ.
         struct Linia {
@@ -124,18 +195,18 @@ void WypelnijZaleglosci(const QDate& D) {
         };
         std::vector<Linia> linie;
         for (const auto& [klucz, s] : spr) {
-            S->append();
-            S->field("IdUcznia")->setInteger(id);
-            S->field("RokSzk")->setString(klucz.first);
-            S->field("RodzOpl")->setString(klucz.second);
-            S->field("Rok")->setInteger(s.rok);
-            S->field("Miesiac")->setInteger(s.miesiac);
-            S->field("TypOpl")->setString(s.typ);
+            S.append();
+            sIdUcznia->setInteger(id);
+            sRokSzk->setString(klucz.first);
+            sRodzOpl->setString(klucz.second);
+            sRok->setInteger(s.rok);
+            sMiesiac->setInteger(s.miesiac);
+            sTypOpl->setString(s.typ);
             for (int m = 1; m <= 12; ++m) {
-                S->field(PoleMiesiaca('M', m))->setFloat(s.nal[m]);
-                S->field(PoleMiesiaca('Z', m))->setFloat(s.zap[m]);
+                sNal[m]->setFloat(s.nal[m]);
+                sZap[m]->setFloat(s.zap[m]);
             }
-            S->post();
+            S.post();
 
             for (int m = 1; m <= 12; ++m) {
                 const double d = Zaokraglij(s.nal[m] - s.zap[m], 2);
@@ -163,29 +234,33 @@ void WypelnijZaleglosci(const QDate& D) {
         }
 
         Z->append();
-        Z->field("Nazwisko")->setString(u.field("Nazwisko")->asString());
-        Z->field("Imie1")->setString(u.field("Imie1")->asString());
-        Z->field("IdUcznia")->setInteger(id);
-        Z->field("Imie2")->setString(u.field("Imie2")->asString());
-        Z->field("Klasa")->setString(u.field("Klasa")->asString());
-        Z->field("Zaleglosc")->setFloat(A);
-        Z->field("Nadplata")->setFloat(N);
+        zNazwisko->setString(u.field("Nazwisko")->asString());
+        zImie1->setString(u.field("Imie1")->asString());
+        zIdUcznia->setInteger(id);
+        zImie2->setString(u.field("Imie2")->asString());
+        zKlasa->setString(u.field("Klasa")->asString());
+        zZaleglosc->setFloat(A);
+        zNadplata->setFloat(N);
         Z->post();
 
         for (const Linia& l : linie) {
-            L->append();
-            L->field("TerminWpl")->setDate(l.termin);
-            L->field("RodzOpl")->setString(l.rodz);
-            L->field("IdUcznia")->setInteger(id);
-            L->field("RokSzk")->setString(l.rokSzk);
-            L->field("Miesiac")->setInteger(l.miesiac);
-            L->field("Rok")->setInteger(l.rok);
-            L->field("SposobWpl")->setString(l.znak);
-            L->field("Kwota")->setFloat(l.kwota);
-            L->post();
+            L.append();
+            lTerminWpl->setDate(l.termin);
+            lRodzOpl->setString(l.rodz);
+            lIdUcznia->setInteger(id);
+            lRokSzk->setString(l.rokSzk);
+            lMiesiac->setInteger(l.miesiac);
+            lRok->setInteger(l.rok);
+            lSposobWpl->setString(l.znak);
+            lKwota->setFloat(l.kwota);
+            L.post();
         }
         return true;
     });
+
+    tr.commit();
+    zapisL.Zakoncz();
+    zapisS.Zakoncz();
 }
 
 // --- the report form ---

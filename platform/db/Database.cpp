@@ -2,8 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
+#include <QVarLengthArray>
 
 #include "platform/db/Collation.h"
 #include "platform/db/Internal.h"
@@ -52,6 +56,58 @@ QString companionIndexSql(const QString& schema, const QString& table, const Ind
     return QStringLiteral("CREATE UNIQUE INDEX %1.%2 ON %3 (%4)")
         .arg(schema, quoteId(indexSqlName(table, ix) + kEmptyIsNullSuffix), quoteId(table), cols.join(QStringLiteral(", ")));
 }
+// Beside the file after a clean close: its size and modification time then. A file that has
+// changed since (written by another program, restored, damaged) or whose last run ended without
+// a clean close gets the full check.
+const char* const kCleanMarkSuffix = "-closed";
+
+QByteArray fileStamp(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.exists()) return {};
+    return QByteArray::number(fi.size()) + ' ' +
+           QByteArray::number(fi.lastModified().toMSecsSinceEpoch()) + '\n';
+}
+
+void writeCleanMark(const QString& path) {
+    const QByteArray stamp = fileStamp(path);
+    if (stamp.isEmpty()) return;
+    QSaveFile f(path + QLatin1String(kCleanMarkSuffix));
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(stamp);
+        f.commit();
+    }
+}
+
+bool cleanMarkMatches(const QString& path) {
+    QFile f(path + QLatin1String(kCleanMarkSuffix));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray mark = f.read(64);
+    return !mark.isEmpty() && mark == fileStamp(path);
+}
+
+enum class HeaderVerdict { Sound, Truncated, Unsure };
+
+// The database header names the page size and (when its change counters agree) the page count;
+// a file shorter than that lost its end. A write-ahead log may hold pages the file lacks yet.
+HeaderVerdict checkHeader(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return HeaderVerdict::Unsure;
+    const QByteArray hdr = f.read(100);
+    const qint64 size = f.size();
+    if (hdr.size() < 100 || !hdr.startsWith(QByteArrayLiteral("SQLite format 3"))) return HeaderVerdict::Unsure;
+    auto u8 = [&](int at) { return quint32(quint8(hdr[at])); };
+    auto be32 = [&](int at) { return (u8(at) << 24) | (u8(at + 1) << 16) | (u8(at + 2) << 8) | u8(at + 3); };
+    quint32 pageSize = (u8(16) << 8) | u8(17);
+    if (pageSize == 1) pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1))) return HeaderVerdict::Unsure;
+    const QFileInfo wal(path + QLatin1String("-wal"));
+    if (wal.exists() && wal.size() > 0) return HeaderVerdict::Unsure;
+    const quint32 pages = be32(28);
+    if (pages == 0 || be32(24) != be32(92)) return HeaderVerdict::Unsure;  // count not kept by the writer
+    const qint64 expected = qint64(pages) * pageSize;
+    if (size < expected) return HeaderVerdict::Truncated;
+    return size == expected ? HeaderVerdict::Sound : HeaderVerdict::Unsure;
+}
 }  // namespace
 
 struct Database::Impl {
@@ -62,6 +118,7 @@ struct Database::Impl {
     QHash<QString, sqlite3_stmt*> cache;
     QHash<QByteArray, QSet<QString>> used;
     bool closing = false;
+    bool fullyChecked = false;
 
     void checkOpen() const {
         if (!h) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
@@ -118,8 +175,9 @@ Database::~Database() {
 Database* Database::current() { return g_current; }
 void Database::setCurrent(Database* db) { g_current = db; }
 
-void Database::open(const QString& path, bool create) {
+void Database::open(const QString& path, bool create, bool fullCheck) {
     close();
+    d->fullyChecked = false;
     const QFileInfo fi(path);
     if (!fi.exists() && !create)
         throw Error(Error::General, QStringLiteral("Brak pliku bazy danych %1").arg(path));
@@ -157,19 +215,36 @@ void Database::open(const QString& path, bool create) {
         if (rc == SQLITE_ROW) rc = SQLITE_OK;
     }
     if (rc != SQLITE_OK) fail(rc, QStringLiteral("nie jest czytelną bazą danych"));
-    rc = sqlite3_prepare_v2(h, "PRAGMA quick_check", -1, &st, nullptr);
-    if (rc != SQLITE_OK) fail(rc, QStringLiteral("nie daje się sprawdzić"));
-    rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW) {
-        sqlite3_finalize(st);
-        fail(rc, QStringLiteral("nie daje się sprawdzić"));
-    }
-    const QString verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    if (verdict != QLatin1String("ok")) {
+    if (sqlite3_db_readonly(h, "main") == 1) {
         sqlite3_close_v2(h);
-        throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: %2").arg(path, verdict));
+        throw Error(Error::ReadOnly, QStringLiteral("Plik bazy danych %1 jest tylko do odczytu. Nie można na nim pracować.")
+                                         .arg(QDir::toNativeSeparators(path)));
     }
+    // The header against the file's size catches a cut file at once. The whole file is read
+    // only when there is reason to doubt it: reading 200 MB costs seconds at each start.
+    const HeaderVerdict header = checkHeader(path);
+    if (header == HeaderVerdict::Truncated) {
+        sqlite3_close_v2(h);
+        throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: krótszy, niż podaje jego nagłówek").arg(path));
+    }
+    d->fullyChecked = fullCheck || header == HeaderVerdict::Unsure || !cleanMarkMatches(path);
+    if (d->fullyChecked) {
+        rc = sqlite3_prepare_v2(h, "PRAGMA quick_check", -1, &st, nullptr);
+        if (rc != SQLITE_OK) fail(rc, QStringLiteral("nie daje się sprawdzić"));
+        rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW) {
+            sqlite3_finalize(st);
+            fail(rc, QStringLiteral("nie daje się sprawdzić"));
+        }
+        const QString verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        if (verdict != QLatin1String("ok")) {
+            sqlite3_close_v2(h);
+            throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: %2").arg(path, verdict));
+        }
+    }
+    // Opened for writing: the mark of the last clean close no longer tells anything.
+    QFile::remove(path + QLatin1String(kCleanMarkSuffix));
 
     // A larger page cache and memory-mapped reads: cursors read whole yearly files at once.
     // WAL with synchronous=FULL: every commit is on disk when it returns (the system expects
@@ -188,6 +263,9 @@ void Database::open(const QString& path, bool create) {
 
 void Database::close() {
     if (!d->h) return;
+    const QString path = d->path;
+    int moved = 1;  // a file put in place of ours must not inherit its clean mark
+    sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
     const QList<Table*> open = d->cursors;
     d->closing = true;
     for (Table* t : open) {
@@ -200,9 +278,22 @@ void Database::close() {
     d->closing = false;
     d->cursors.clear();
     d->finalizeAll();
-    sqlite3_close_v2(d->h);
+    const bool closed = sqlite3_close(d->h) == SQLITE_OK;
+    if (!closed) sqlite3_close_v2(d->h);
     d->h = nullptr;
     d->depth = 0;
+    // Last connection gone and its log folded into the file: mark the file as closed cleanly.
+    if (closed && !moved && !QFileInfo::exists(path + QLatin1String("-wal"))) writeCleanMark(path);
+}
+
+bool Database::wasFullyChecked() const { return d->fullyChecked; }
+
+void Database::checkFileInPlace() const {
+    d->checkOpen();
+    int moved = 0;
+    if (sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved) return;
+    throw Error(Error::FileMoved, QStringLiteral("Plik bazy danych %1 został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")
+                                      .arg(QDir::toNativeSeparators(d->path)));
 }
 
 bool Database::isOpen() const { return d->h != nullptr; }
@@ -458,6 +549,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
 
 void Database::begin() {
     d->checkOpen();
+    if (d->depth == 0) checkFileInPlace();
     if (d->depth == 0) d->run(QStringLiteral("BEGIN IMMEDIATE"));
     else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
     ++d->depth;
@@ -502,9 +594,13 @@ const QList<Table*>& Database::cursors() const { return d->cursors; }
 
 void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowId, bool removed) {
     if (d->cursors.size() < 2) return;
-    const QList<Table*> open = d->cursors;
-    for (Table* t : open)
-        if (t != source && d->cursors.contains(t) && t->tableKey() == tableKey) t->externalRowChange(rowId, removed);
+    // Usually no other cursor shows the table: find the ones that do before calling any (a
+    // handler may open or close cursors meanwhile).
+    QVarLengthArray<Table*, 8> others;
+    for (Table* t : std::as_const(d->cursors))
+        if (t != source && t->tableKey() == tableKey) others.append(t);
+    for (Table* t : others)
+        if (others.size() == 1 || d->cursors.contains(t)) t->externalRowChange(rowId, removed);
 }
 
 QSet<QString>& Database::fieldsUsed(const QByteArray& tableKey) { return d->used[tableKey]; }

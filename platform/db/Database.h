@@ -20,7 +20,7 @@ class Table;
 // Every engine failure is a db::Error; a unique-index violation is a KeyViolation.
 class Error : public std::runtime_error {
 public:
-    enum Kind { General, KeyViolation, NoTable, NotOpen, WrongState, NoField, Corrupt, NotDatabase };
+    enum Kind { General, KeyViolation, NoTable, NotOpen, WrongState, NoField, Corrupt, NotDatabase, ReadOnly, FileMoved };
     Error(Kind kind, const QString& message);
     Kind kind() const { return kind_; }
     QString message() const { return message_; }
@@ -38,8 +38,13 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Opens (create=true: creates) the database file. Throws Error(NotDatabase/Corrupt) for a file
-    // that is not a readable database; nothing is written to such a file.
-    void open(const QString& path, bool create = false);
+    // that is not a readable database, Error(ReadOnly) for one that cannot be written; nothing is
+    // written to such a file. The header is always checked against the file's size; the whole
+    // file is checked too when fullCheck is set (the last run did not end cleanly), when the file
+    // changed since this engine last closed it cleanly, or when the header leaves doubt.
+    void open(const QString& path, bool create = false, bool fullCheck = false);
+    // Whether the last open() checked the whole file (diagnostics and tests).
+    bool wasFullyChecked() const;
     void close();  // closes every open cursor first; temp tables vanish
     bool isOpen() const;
     QString path() const;
@@ -89,6 +94,10 @@ public:
     // Internal: fields of a table that cursors have read, by lower-case name, so that a cursor
     // opened later reads them at once with the rest of its first pass.
     QSet<QString>& fieldsUsed(const QByteArray& tableKey);
+    // Internal, before a write outside a transaction or at its outermost begin: throws
+    // Error(FileMoved) when the database file was deleted, renamed or replaced under the program
+    // (the change would be lost with the deleted file).
+    void checkFileInPlace() const;
     // Internal: close() is closing the cursors (details need not follow their masters then).
     bool isClosing() const;
 

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMetaMethod>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <unordered_map>
@@ -109,9 +110,11 @@ struct Table::Impl {
     bool lazy = false;
     std::vector<int> keyCols;
     mutable std::vector<char> wanted;
-    mutable std::vector<int> blockCols;  // the columns blockSql reads
-    mutable QString blockSql;
+    mutable std::vector<int> blockCols;  // the wanted columns, read in blocks of a large set
+    mutable std::vector<int> allCols;
+    mutable QString blockSql[32];  // by block size (power of two); +16: a small set's whole rows
     static constexpr int kBlock = 512;
+    static constexpr int kSmallSet = 64;
 
     std::vector<Cell> calc;
     bool calcValid = false;
@@ -134,6 +137,11 @@ struct Table::Impl {
     QString bare() const { return bareTableName(tableName); }
     QString qualified() const { return schema + QLatin1Char('.') + quoteId(opened.name); }
 
+    // A write outside a transaction to the file would be lost when the file is gone.
+    void checkFileInPlace() const {
+        Database* db = database();
+        if (db->transactionDepth() == 0 && schema == QLatin1String("main")) db->checkFileInPlace();
+    }
     void checkActive() const {
         if (!active) throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
     }
@@ -267,28 +275,50 @@ struct Table::Impl {
     }
     void fetchColumn(int idx, int col) const {
         if (int(wanted.size()) < nData) wanted.resize(nData, 0);
-        if (!wanted[col] || blockSql.isEmpty()) {
-            if (!wanted[col]) database()->fieldsUsed(key).insert(fields[col]->def_.name.toLower());
+        if (!wanted[col]) {
+            database()->fieldsUsed(key).insert(fields[col]->def_.name.toLower());
             wanted[col] = 1;
             blockCols.clear();
-            QStringList names, params;
-            for (int i = 0; i < nData; ++i)
-                if (wanted[i]) {
-                    blockCols.push_back(i);
-                    names << colName(i);
-                }
-            for (int i = 0; i < kBlock; ++i) params << QStringLiteral("?%1").arg(i + 1);
-            blockSql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                           .arg(names.join(QStringLiteral(", ")), qualified(), params.join(QLatin1Char(',')));
+            for (int b = 0; b < 16; ++b) blockSql[b].clear();
         }
-        const std::vector<int>& cols = blockCols;
-        const size_t width = size_t(cols.back()) + 1;
-        std::vector<int> block;
+        if (blockCols.empty())
+            for (int i = 0; i < nData; ++i)
+                if (wanted[i]) blockCols.push_back(i);
+        // A small set (a pupil's fees) is read whole at the first miss: its other fields are
+        // about to be asked for one by one, and each would cost a statement.
         const int n = int(rows.size());
-        for (int i = idx; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
-            if (!rows[i]->has(col)) block.push_back(i);
-        for (int i = idx - 1; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
-            if (!rows[i]->has(col)) block.push_back(i);
+        const bool small = n <= kSmallSet;
+        if (small && allCols.size() != size_t(nData)) {
+            allCols.resize(nData);
+            for (int i = 0; i < nData; ++i) allCols[i] = i;
+        }
+        const std::vector<int>& cols = small ? allCols : blockCols;
+        std::vector<int> block;
+        if (small) {
+            for (int i = 0; i < n; ++i)
+                if (!rows[i]->has(col)) block.push_back(i);
+        } else {
+            for (int i = idx; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
+                if (!rows[i]->has(col)) block.push_back(i);
+            for (int i = idx - 1; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
+                if (!rows[i]->has(col)) block.push_back(i);
+        }
+        // Plain "?" parameters, as many as the block needs rounded up to a power of two (the
+        // spare ones repeat the last row id): the parser handles numbered ones slowly by count.
+        int nParams = 4;
+        while (nParams < int(block.size())) nParams *= 2;
+        const int bucket = (small ? 16 : 0) + std::countr_zero(unsigned(nParams));
+        QString& sql = blockSql[bucket];
+        if (sql.isEmpty()) {
+            QStringList names;
+            for (int c : cols) names << colName(c);
+            QString params = QStringLiteral("?");
+            params.reserve(2 * nParams);
+            for (int i = 1; i < nParams; ++i) params += QStringLiteral(",?");
+            sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                      .arg(names.join(QStringLiteral(", ")), qualified(), params);
+        }
+        const size_t width = size_t(cols.back()) + 1;
         std::vector<std::pair<qint64, const Row*>> byId;
         byId.reserve(block.size());
         for (int i : block) {
@@ -296,9 +326,9 @@ struct Table::Impl {
             byId.push_back({rows[i]->rowid, rows[i].get()});
         }
         std::sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(blockSql);
+        sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
         StmtUse use(st);
-        for (int i = 0; i < kBlock; ++i)
+        for (int i = 0; i < nParams; ++i)
             sqlite3_bind_int64(st, i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -775,7 +805,9 @@ struct Table::Impl {
         insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(qualified(), colList, params.join(QStringLiteral(", ")));
         updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3").arg(qualified(), sets.join(QStringLiteral(", "))).arg(nData + 1);
         deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid=?1").arg(qualified());
-        blockSql.clear();
+        for (QString& b : blockSql) b.clear();
+        blockCols.clear();
+        allCols.clear();
         wanted.assign(nData, 0);
         const QSet<QString>& used = database()->fieldsUsed(key);
         for (int c = 0; c < nData; ++c)
@@ -1503,6 +1535,7 @@ void Table::edit() {
 void Table::post() {
     d->checkActive();
     if (d->state != Insert && d->state != Edit) return;
+    d->checkFileInPlace();
     if (beforePost) beforePost(*this);
     sqlite3* h = d->h();
     const bool inserting = d->state == Insert;
@@ -1578,6 +1611,7 @@ void Table::remove() {
     if (d->state == Edit) cancel();
     if (d->rows.empty() || d->pos < 0)
         throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest pusta: nie ma czego usunąć").arg(d->bare()));
+    d->checkFileInPlace();
     if (beforeDelete) beforeDelete(*this);
     const qint64 id = d->rows[d->pos]->rowid;
     {
@@ -1704,7 +1738,7 @@ void Table::reloadAfterRollback() {
     d->notifyDetails();
 }
 
-QByteArray Table::tableKey() const { return d->key; }
+const QByteArray& Table::tableKey() const { return d->key; }
 
 void Table::externalRowChange(qint64 rowId, bool removed) {
     if (!d->active || d->loading) return;

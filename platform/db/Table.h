@@ -224,7 +224,7 @@ public:
     void reloadAfterRollback();
     // Internal: "schema.table" of the open table (empty when closed); another cursor wrote a
     // row of it; or the table changed wholesale.
-    QByteArray tableKey() const;
+    const QByteArray& tableKey() const;
     void externalRowChange(qint64 rowId, bool removed);
     void externalReset();
 

@@ -203,3 +203,23 @@ TEST(FolderTestowy, BudowniczyDodajeWiersze) {
     f.UstawLiczbeDni(2025, 10, 21);
     EXPECT_EQ(f.Baza().scalar("SELECT COUNT(*) FROM LiczbaDni").toInt(), 1);
 }
+
+TEST(FolderDanych, PlikTylkoDoOdczytuOdrzuconyZKomunikatem) {
+    QTemporaryDir tmp;
+    {
+        db::Database baza;
+        ASSERT_TRUE(UtworzBazeDanychZHashem(baza, tmp.path(), HashHasla("x")));
+    }
+    const QString plik = SciezkaBazy(tmp.path());
+    QFile::setPermissions(plik, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile proba(plik);
+    if (proba.open(QIODevice::ReadWrite)) GTEST_SKIP() << "ten użytkownik może pisać do każdego pliku";
+    const QByteArray przed = zawartosc(plik);
+    db::Database baza;
+    QString blad;
+    EXPECT_FALSE(OtworzBazeDanych(baza, tmp.path(), &blad));
+    EXPECT_TRUE(blad.contains("jest tylko do odczytu. Nie można pracować na tym folderze danych."))
+        << blad.toStdString();
+    EXPECT_FALSE(baza.isOpen());
+    EXPECT_EQ(zawartosc(plik), przed);
+}

@@ -290,7 +290,23 @@ void TWydruk::FormActivate() {
     // The window's height follows the panels shown (the layout has a fixed size constraint).
     if (layout()) layout()->activate();
     adjustSize();
-    if (kod == KodListaUczniow) EditKolumna->setFocus();
+    if (kod == KodListaUczniow) {
+        EditKolumna->setFocus();
+        return;
+    }
+    // Start on an input, never on OK or "Anuluj": Enter at once must not run or cancel anything.
+    QList<QWidget*> miejsca = pokaz;
+    miejsca << PanelPytaj;
+    for (QWidget* panel : miejsca) {
+        for (QWidget* w : panel->findChildren<QWidget*>()) {
+            if (qobject_cast<QPushButton*>(w) || qobject_cast<QToolButton*>(w)) continue;
+            if (auto* r = qobject_cast<QRadioButton*>(w); r && !r->isChecked()) continue;
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this) || !w->isEnabled())
+                continue;
+            w->setFocus();
+            return;
+        }
+    }
 }
 
 void TWydruk::UstawTagi(int wartosc) {

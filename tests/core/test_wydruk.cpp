@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QPushButton>
 #include <memory>
 
 #include "Szkola/core/UDMw.h"
@@ -256,3 +257,18 @@ TEST_F(Wydruk_, TypedRowHeightSnapsToAnEntry) {
     w->ComboBoxWW->setEditText("99");
     EXPECT_EQ(w->IndeksWysokosciWiersza(), 4);
 }
+
+namespace {
+// Enter pressed at once must not run or cancel a statement: the window opens on an input.
+TEST_F(Wydruk_, OpensOnAnInputNotOnAButton) {
+    for (int kod : {0, 1, 4, 5, 10, 12, 33, 100}) {
+        QWidget* fokus = nullptr;
+        Pokaz(kod, [&](TWydruk* okno) { fokus = okno->focusWidget(); });
+        ASSERT_NE(fokus, nullptr) << "kod " << kod;
+        EXPECT_EQ(qobject_cast<QPushButton*>(fokus), nullptr) << "kod " << kod;
+    }
+    QWidget* fokus = nullptr;
+    Pokaz(2, [&](TWydruk* okno) { fokus = okno->focusWidget(); });
+    EXPECT_EQ(fokus, w->EditKolumna);
+}
+}  // namespace

@@ -9,8 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -61,7 +59,7 @@ double mediana(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-std::unique_ptr<TDokumentWplaty> nowyDokument(Folder& f, int uczen) {
+std::unique_ptr<TDokumentWplaty> nowyDokument(int uczen) {
     auto d = std::make_unique<TDokumentWplaty>();
     d->RodzajDokumentu = DokKasa;
     d->RokKsiegowy = kRokKsiegowy;
@@ -70,7 +68,6 @@ std::unique_ptr<TDokumentWplaty> nowyDokument(Folder& f, int uczen) {
     d->Nazwisko = "Nowak";
     d->Imiona = "Jan";
     d->IdSzkoly = 1;
-    (void)f;
     return d;
 }
 
@@ -79,7 +76,7 @@ void Przygotowanie(benchmark::State& state, Folder* f) {
     const int uczen = f->uczniowie / 2 + 1;
     std::vector<double> czasy;
     for (auto _ : state) {
-        auto d = nowyDokument(*f, uczen);
+        auto d = nowyDokument(uczen);
         const auto t0 = std::chrono::steady_clock::now();
         d->Przygotuj();
         const auto t1 = std::chrono::steady_clock::now();
@@ -102,7 +99,7 @@ void Zapis12Linii(benchmark::State& state, Folder* f) {
         std::unique_ptr<TDokumentWplaty> d;
         for (int proby = 0; proby < f->uczniowie; ++proby) {
             const int uczen = f->nastepnyUczen++ % f->uczniowie + 1;
-            d = nowyDokument(*f, uczen);
+            d = nowyDokument(uczen);
             d->Przygotuj();
             if (d->TOplaty->recordCount() >= 12) break;
             d->Zamknij();
@@ -134,9 +131,8 @@ void Zapis12Linii(benchmark::State& state, Folder* f) {
     if (!czasy.empty()) wyniki["zapis " + f->nazwa] = mediana(czasy);
 }
 
-bool przygotujFolder(Folder& f, const QString& sciezka, int uczniowie, QTemporaryDir* tmp) {
+bool przygotujFolder(Folder& f, const QString& sciezka, int uczniowie) {
     f.sciezka = sciezka;
-    f.uczniowie = uczniowie;
     if (!IstniejeBazaDanych(sciezka)) {
         const QString generator = QCoreApplication::applicationDirPath() + "/szkola_duza";
         std::printf("Tworzenie folderu %d uczniów w %s ...\n", uczniowie, qPrintable(sciezka));
@@ -149,7 +145,6 @@ bool przygotujFolder(Folder& f, const QString& sciezka, int uczniowie, QTemporar
             return false;
         }
     }
-    (void)tmp;
     f.baza = std::make_unique<db::Database>();
     f.baza->open(SciezkaBazy(sciezka));
     f.uczniowie = f.baza->scalar("SELECT COUNT(*) FROM KartUcznia").toInt();
@@ -181,7 +176,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2; ++i) {
         auto f = std::make_unique<Folder>();
         f->nazwa = nazwy[i];
-        if (!przygotujFolder(*f, sciezki[i], liczby[i], &tmp)) return 1;
+        if (!przygotujFolder(*f, sciezki[i], liczby[i])) return 1;
         std::printf("Folder %s: %d uczniów, %s\n", nazwy[i], f->uczniowie, qPrintable(sciezki[i]));
         foldery.push_back(std::move(f));
     }

@@ -7,9 +7,9 @@
 #include <QHash>
 #include <QTextStream>
 #include <algorithm>
-#include <cmath>
 
 #include "Szkola/core/UFolderDanych.h"
+#include "Szkola/core/UFunkcje.h"
 #include "platform/db/Table.h"
 #include "support/FolderTestowy.h"
 
@@ -60,18 +60,7 @@ int dniSzkolne(int rok, int mies) {
     return n;
 }
 
-double grosze(double v) { return std::round(v * 100.0) / 100.0; }
-
-QDate termin(int rok, int mies, int dzien) {
-    const QDate p(rok, mies, 1);
-    return QDate(rok, mies, std::min(dzien, p.daysInMonth()));
-}
-
-QString nazwaMiesiaca(int m) {
-    const char* n[] = {"styczeń", "luty",     "marzec",   "kwiecień",    "maj",      "czerwiec",
-                       "lipiec",  "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
-    return u(n[m - 1]);
-}
+double grosze(double v) { return Zaokraglij(v, 2); }
 
 }  // namespace
 
@@ -151,7 +140,6 @@ int main(int argc, char** argv) {
         // Pupils.
         struct Uczen {
             int id;
-            Grupa g;
             bool przedszkolak;
             QString nazwa, adres;
             int idSzkoly;
@@ -202,7 +190,7 @@ int main(int argc, char** argv) {
             const int id = f.DodajUcznia(x);
             QString adres = QString("%1 %2, ul. %3 %4").arg(kody[gm], u(miasta[gm]), ulica, nr);
             if (!lokal.isEmpty()) adres += " m." + lokal;
-            uczniowie.append({id, g, przedszk,
+            uczniowie.append({id, przedszk,
                               x.Nazwisko + " " + x.Imie1 + (x.Imie2.isEmpty() ? "" : " " + x.Imie2),
                               adres, g.szkola, x.Dieta});
         }
@@ -295,8 +283,8 @@ int main(int argc, char** argv) {
                 const int rokKal = m >= 9 ? rs.rok : rs.rok + 1;
                 const QString opis = rodz == "WI" ? u("Derara") : u("Wyżywienie");
                 f.DodajSkladnik(data.year(), sposob, idW, x.id, rodz, rs.rokSzk, m, rokKal, kw,
-                                termin(rokKal, m, dzien), data,
-                                opis + " " + nazwaMiesiaca(m) + " " + QString::number(rokKal));
+                                TerminPlatnosci(rokKal, m, dzien), data,
+                                opis + " " + NazwaMiesiaca(m, true) + " " + QString::number(rokKal));
                 f.DodajKwote(rs.klucz, x.id, rodz, m, kw, "Z");
             }
         };

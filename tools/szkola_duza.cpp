@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QHash>
 #include <cstdio>
@@ -64,7 +63,7 @@ class Zapytanie {
     sqlite3_stmt* st_ = nullptr;
 };
 
-QByteArray data(const QDate& d) { return d.toString("yyyy-MM-dd").toUtf8(); }
+QByteArray data(const QDate& d) { return DataKrotka(d).toUtf8(); }
 
 }  // namespace
 

@@ -120,7 +120,7 @@ void TDMw::PrzywrocPlikiBazowe() {
     } pary[] = {{TNaleznosc, "Naleznosc.DB"}, {TPosUczRob, "PosilkiUcz.db"}};
     for (const auto& p : pary) {
         if (p.t->active()) {
-            if (p.t->state() != db::Table::Browse) p.t->cancel();
+            p.t->cancel();
             p.t->close();
         }
         p.t->setTableName(p.nazwa);

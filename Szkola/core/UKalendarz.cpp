@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSpinBox>
 
 TKalendarz* Kalendarz = nullptr;

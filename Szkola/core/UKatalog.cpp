@@ -2,13 +2,12 @@
 
 #include <QRegularExpression>
 
+#include "Szkola/core/UFunkcje.h"
 #include "platform/db/Database.h"
 
 using namespace db;
 
 namespace {
-
-QString dwieCyfry(int m) { return QString::asprintf("%02d", m); }
 
 void audyt(TableDef& t, bool symbolInt = false) {
     t.fields << fDate("DataWprow") << (symbolInt ? fInt("OperWprow") : fSmall("OperWprow"))
@@ -35,16 +34,16 @@ TableDef naleznosc(const QString& nazwa) {
     TableDef t{
         nazwa, {fInt("IdUcznia"), fText("RodzOpl", 2), fText("RokSzk", 9), fText("Status", 1)}, {}};
     for (int m = 1; m <= 12; ++m)
-        t.fields << fMoney("M" + dwieCyfry(m)) << fText("Z" + dwieCyfry(m), 1);
+        t.fields << fMoney(PoleMiesiaca('M', m)) << fText(PoleMiesiaca('Z', m), 1);
     t.indexes << ix("IdUcznia;RodzOpl;Status", true) << ix("RodzOpl");
     return t;
 }
 
 TableDef posilkiUcz(const QString& nazwa) {
     TableDef t{nazwa, {fInt("IdUcznia"), fSmall("RodzPos"), fText("RokSzk", 9)}, {}};
-    for (int m = 1; m <= 12; ++m) t.fields << fSmall("L" + dwieCyfry(m));
-    for (int m = 1; m <= 12; ++m) t.fields << fMoney("C" + dwieCyfry(m));
-    for (int m = 1; m <= 12; ++m) t.fields << fText("D" + dwieCyfry(m), 1);
+    for (int m = 1; m <= 12; ++m) t.fields << fSmall(PoleMiesiaca('L', m));
+    for (int m = 1; m <= 12; ++m) t.fields << fMoney(PoleMiesiaca('C', m));
+    for (int m = 1; m <= 12; ++m) t.fields << fText(PoleMiesiaca('D', m), 1);
     t.indexes << ix("IdUcznia;RodzPos", true);
     return t;
 }
@@ -231,7 +230,7 @@ QList<TableDef> budujKatalog() {
                     fSmall("Miesiac")},
                    {ix("IdUcznia;RokSzk;RodzOpl")}};
         for (int m = 1; m <= 12; ++m)
-            t.fields << fMoney("M" + dwieCyfry(m)) << fMoney("Z" + dwieCyfry(m));
+            t.fields << fMoney(PoleMiesiaca('M', m)) << fMoney(PoleMiesiaca('Z', m));
         t.fields << fText("TypOpl", 2);
         k << t;
     }

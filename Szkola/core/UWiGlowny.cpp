@@ -1,7 +1,6 @@
 #include "Szkola/core/UWiGlowny.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -396,7 +395,7 @@ void TGlowny::ZmienRokSzkolny(bool otwarcie) {
 namespace {
 void przestaw(db::Table* t, const QString& nazwa) {
     if (!t) return;
-    if (t->active() && t->state() != db::Table::Browse) t->cancel();
+    t->cancel();
     t->close();
     t->setTableName(nazwa);
     t->open();
@@ -441,12 +440,6 @@ void TGlowny::PokazRokSzkolny() {
     SpeedButtonKasujNal->setVisible(jest);
 }
 
-void TGlowny::BrakRokuSzkolnego() {
-    BiezacyRokSzk.clear();
-    PokazRokSzkolny();
-    OdswiezPasekStanu();
-}
-
 // --- commands ---
 
 void TGlowny::DataRoboczaClick() {
@@ -475,7 +468,7 @@ void TGlowny::closeEvent(QCloseEvent* e) {
     // Closing the register first: a pending record of any table is dropped, nothing half-written.
     if (DM) {
         for (db::Table* t : {DM->TUczen, DM->TNaleznosc, DM->TPosUcz})
-            if (t && t->active() && t->state() != db::Table::Browse) t->cancel();
+            if (t) t->cancel();
     }
     d->rejestrOtwarty = false;
     d->polecenieRoku->setEnabled(false);

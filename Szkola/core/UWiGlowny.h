@@ -98,8 +98,6 @@ public:
     // at the base tables with the fee buttons hidden when rokSzk is "" or unusable. True when
     // the year is in force.
     bool WybierzRokSzkolny(const QString& rokSzk);
-    // The register shows no chosen school year (tab "Należności - rok ...", fee buttons hidden).
-    void BrakRokuSzkolnego();
 
     void DataRoboczaClick();
     void CennikClick();

@@ -30,12 +30,12 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
     : QWidget(parent) {
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
-    box_ = new QGroupBox(caption, this);
-    l->addWidget(box_);
-    auto* bl = new QVBoxLayout(box_);
+    auto* box = new QGroupBox(caption, this);
+    l->addWidget(box);
+    auto* bl = new QVBoxLayout(box);
     group_ = new QButtonGroup(this);
     for (int i = 0; i < items.size(); ++i) {
-        auto* b = new QRadioButton(items[i], box_);
+        auto* b = new QRadioButton(items[i], box);
         group_->addButton(b, i);
         bl->addWidget(b);
     }

@@ -12,7 +12,6 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,10 +43,8 @@ class TRadioGroup : public QWidget {
     TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
     int ItemIndex() const;
     void SetItemIndex(int i);
-    QGroupBox* Box() const { return box_; }
 
   private:
-    QGroupBox* box_ = nullptr;
     QButtonGroup* group_ = nullptr;
 };
 

@@ -1,6 +1,5 @@
 #include "Szkola/payments/UDokumentWplaty.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QPair>
 
@@ -61,7 +60,7 @@ void odtworz(db::Table* t, const Migawka& m) {
 }
 
 void anuluj(db::Table* t) {
-    if (t && t->active() && t->state() != db::Table::Browse) t->cancel();
+    if (t) t->cancel();
 }
 
 // The close must finish its steps even when one of them fails.

@@ -8,7 +8,6 @@
 #include <QDate>
 #include <QHash>
 #include <QString>
-#include <QVariant>
 #include <functional>
 #include <memory>
 
@@ -60,7 +59,6 @@ class TDokumentWplaty {
     // Preparation (tables, list, new header or the lines of the corrected document). Throws
     // db::Error; the caller then runs Zamknij(), which leaves nothing behind.
     void Przygotuj();
-    bool Przygotowany() const { return przygotowany_; }
     // Close: pending changes cancelled, work tables dropped, components back on base files
     // (after a correction the document components stay on the year's files).
     void Zamknij();

@@ -1,7 +1,6 @@
 #include "Szkola/reports/URamkaZestawienia.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCursor>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Database.h"
@@ -204,8 +204,7 @@ void TFormaPisma::Ustaw(bool pismo) {
     const int najwyzej = Title->report()->pageHeight() - 60;
     const TSzablonPisma s = BiezacySzablonPisma();
     const QStringList n = NazwyPlacowki();
-    MiastoData->text =
-        s.Miasto + " dn. " + (s.DataDruku.isValid() ? s.DataDruku.toString("yyyy-MM-dd") : "");
+    MiastoData->text = s.Miasto + " dn. " + DataKrotka(s.DataDruku);
     Adresat[0]->text = s.Adresat1;
     Adresat[1]->text = s.Adresat2;
     Adresat[2]->text = s.Adresat3;

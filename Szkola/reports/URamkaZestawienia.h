@@ -4,7 +4,6 @@
 
 #include <QDate>
 #include <QHash>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>

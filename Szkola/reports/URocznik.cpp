@@ -85,7 +85,6 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
         ++Ogolem;
         QRLabelLp->text = QString::number(Lp);
         BiezacaGmina = rocznik_->field("Gmina")->asString();
-        BiezacyRocznik = rocznik_->field("Rocznik")->asInteger();
     };
 
     ChildBand1 = QRBand3->addChild(20);
@@ -151,7 +150,6 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
         LiczbaGminy = 0;
         Ogolem = 0;
         BiezacaGmina.clear();
-        BiezacyRocznik = 0;
         KoniecGminy = ZmianaRocznika = false;
         Ramka.Odswiez();
         Ramka.QRLabelTytul->text = "wg gmin zamieszkania, rocznikami";

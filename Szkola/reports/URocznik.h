@@ -36,7 +36,6 @@ class TQRListaRocznikami : public report::Report {
     int LiczbaGminy = 0;
     int Ogolem = 0;
     QString BiezacaGmina;
-    int BiezacyRocznik = 0;
     bool KoniecGminy = false;
     bool ZmianaRocznika = false;
 

@@ -13,9 +13,6 @@ TQRWykazPosilkowMies* QRWykazPosilkowMies = nullptr;
 namespace {
 
 const char* const kBrakDanych = "Uwaga! Brak danych za podany okres czasu";
-const char* const kMiesiace[12] = {"  styczeń",  "  luty",        "  marzec",   "  kwiecień",
-                                   "  maj",      "  czerwiec",    "  lipiec",   "  sierpień",
-                                   "  wrzesień", "  październik", "  listopad", "  grudzień"};
 
 bool TabelaIstnieje(const QString& nazwa) {
     db::Database* b = db::Database::current();
@@ -258,7 +255,7 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
     }
     Ramka.Odswiez();
     const QDate dz = DataZestawienia.isValid() ? DataZestawienia : QDate::currentDate();
-    Ramka.QRLabelTytul2->text = "za miesiąc" + QString::fromUtf8(kMiesiace[dz.month() - 1]) + " " +
+    Ramka.QRLabelTytul2->text = "za miesiąc  " + NazwaMiesiaca(dz.month(), true) + " " +
                                 QString::number(dz.year());
 
     const bool synt = Synt == 1;
@@ -291,7 +288,6 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
         }
     }
     for (int k = 0; k < 6; ++k) {
-        oferowany_[k] = ps[k];
         QRLabelPosT[k]->text = ps[k] ? nazwy[k] : QString();
         QRLabelPosT[k]->enabled = ps[k];
         QRLabelPos[k]->text.clear();

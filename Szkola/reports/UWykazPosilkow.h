@@ -76,7 +76,6 @@ class TQRWykazPosilkowMies : public report::Report {
     void SumaBeforePrint(int d, bool& drukuj);
 
     db::Table* kuchnia_;
-    bool oferowany_[6] = {};
 };
 
 extern TQRWykazPosilkowMies* QRWykazPosilkowMies;

@@ -3,7 +3,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace db {
 

@@ -22,7 +22,6 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
@@ -109,7 +108,6 @@ public:
     void open();   // Error(NoTable) when the table does not exist
     void close();  // a pending record is dropped
     bool active() const;
-    void setActive(bool a) { a ? open() : close(); }
     bool exists() const;  // the table named by tableName() exists
 
     // Create / drop / empty the named table. createTable uses the declared structure given by

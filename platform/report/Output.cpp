@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <optional>
 
 #include "platform/report/PreviewWindow.h"

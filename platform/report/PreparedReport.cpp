@@ -9,8 +9,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QTextStream>
 #include <algorithm>
 #include <cmath>
 
@@ -105,12 +103,6 @@ double PreparedReport::sheetWidth() const {
 }
 double PreparedReport::sheetHeight() const {
     return (orientation == Orientation::Portrait ? kA4LongMm : kA4ShortMm) * kUnitsPerMm;
-}
-int PreparedReport::bodyWidth() const {
-    return orientation == Orientation::Portrait ? kPortraitWidth : kLandscapeWidth;
-}
-int PreparedReport::bodyHeight() const {
-    return orientation == Orientation::Portrait ? kPortraitHeight : kLandscapeHeight;
 }
 
 // ---------------------------------------------------------------- text and HTML

@@ -3,7 +3,6 @@
 // printing, PDF, text and HTML export and the prepared-report files all work from these.
 
 #include <QString>
-#include <QStringList>
 #include <vector>
 
 class QPainter;
@@ -72,11 +71,9 @@ class PreparedReport {
     int pageCount() const { return int(pages.size()); }
     int fontIndex(const Font& f);  // interned
 
-    // Size of the whole sheet and of the printable area, in design units.
+    // Size of the whole sheet, in design units.
     double sheetWidth() const;
     double sheetHeight() const;
-    int bodyWidth() const;
-    int bodyHeight() const;
 
     // Readable, deterministic rendering: each page "--- Str. N ---", then one line per row of
     // text (items whose tops lie within a few units), items left to right joined by " | ".

@@ -1,7 +1,5 @@
 #include "platform/report/Report.h"
 
-#include <QFontMetricsF>
-#include <QImage>
 #include <algorithm>
 
 #include "platform/db/Table.h"
@@ -108,7 +106,6 @@ Band* Band::addChild(int h) {
     Band* last = this;
     while (last->child_) last = last->child_.get();
     last->child_.reset(new Band(BandKind::Child, report_, h));
-    last->child_->parent_ = last;
     return last->child_.get();
 }
 
@@ -540,8 +537,6 @@ struct Report::Run {
     }
 };
 
-int Report::pageNumber() const { return run_ ? run_->pageNo : 0; }
-int Report::columnNumber() const { return run_ ? run_->column : 0; }
 bool Report::running() const { return run_ != nullptr; }
 
 PreparedReport Report::prepare() {

@@ -229,7 +229,6 @@ class Band {
     virtual ~Band();
     BandKind kind() const { return kind_; }
     Report* report() const { return report_; }
-    Band* parentBand() const { return parent_; }  // child bands: the band they follow
     Band* child() const { return child_.get(); }
 
     QString name;
@@ -273,7 +272,6 @@ class Band {
     E* add(E* e);
     BandKind kind_;
     Report* report_;
-    Band* parent_ = nullptr;
     std::unique_ptr<Band> child_;
     std::vector<std::unique_ptr<Element>> elements_;
 };
@@ -340,9 +338,6 @@ class Report {
     int pageHeight() const;
     int columnWidth() const;
 
-    // During a run: the page being filled (1-based) and the column (0-based).
-    int pageNumber() const;
-    int columnNumber() const;
     bool running() const;
 
     // Runs the report: every handler runs; the pages no longer depend on any table.

@@ -127,12 +127,6 @@ QString editText(db::FieldType type, const QVariant& v) {
     }
 }
 
-bool isNumeric(db::FieldType t) {
-    using T = db::FieldType;
-    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency ||
-           t == T::Float;
-}
-
 }  // namespace
 
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent), link_(this, [this] { refresh(); }) {
@@ -163,7 +157,7 @@ void DBEdit::configure() {
     configuredSize_ = f->size();
     using T = db::FieldType;
     setMaxLength(configuredType_ == T::Text && f->size() > 0 ? f->size() : 32767);
-    setAlignment(isNumeric(configuredType_) ? Qt::AlignRight | Qt::AlignVCenter
+    setAlignment(isNumericType(configuredType_) ? Qt::AlignRight | Qt::AlignVCenter
                                             : Qt::AlignLeft | Qt::AlignVCenter);
     if (validator()) {
         QObject* old = const_cast<QValidator*>(validator());

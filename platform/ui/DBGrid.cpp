@@ -12,12 +12,6 @@ namespace ui {
 
 namespace {
 
-bool rightAligned(db::FieldType t) {
-    using T = db::FieldType;
-    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency ||
-           t == T::Float;
-}
-
 int defaultChars(db::FieldType t, int size) {
     using T = db::FieldType;
     switch (t) {
@@ -144,7 +138,7 @@ QVariant DBGridModel::data(const QModelIndex& index, int role) const {
             if (c.alignment) return QVariant::fromValue(c.alignment | Qt::AlignVCenter);
             return QVariant::fromValue(
                 Qt::AlignVCenter |
-                (rightAligned(columnType(index.column())) ? Qt::AlignRight : Qt::AlignLeft));
+                (isNumericType(columnType(index.column())) ? Qt::AlignRight : Qt::AlignLeft));
         case Qt::ForegroundRole:
             if (c.color.isValid()) return c.color;
             return {};

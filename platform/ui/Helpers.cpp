@@ -126,10 +126,6 @@ void enableEnterAsTab(QWidget* window) {
     window->setProperty(kEnterAsTab, true);
 }
 
-void disableEnterAsTab(QWidget* window) {
-    if (window) window->setProperty(kEnterAsTab, false);
-}
-
 std::optional<double> parseMoney(const QString& text) { return parseNumber(text, 2); }
 std::optional<double> parseDecimal(const QString& text) { return parseNumber(text, -1); }
 
@@ -200,6 +196,12 @@ QString invalidEntryMessage(db::FieldType type) {
         default:
             return QStringLiteral("Nieprawidłowa wartość!");
     }
+}
+
+bool isNumericType(db::FieldType t) {
+    using T = db::FieldType;
+    return t == T::SmallInt || t == T::Integer || t == T::AutoInc || t == T::Currency ||
+           t == T::Float;
 }
 
 }  // namespace ui

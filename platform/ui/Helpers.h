@@ -18,7 +18,6 @@ void setHint(QWidget* w, const QString& hint);
 // Enter (and keypad Enter) in any control of the window moves the focus to the next control;
 // the key itself is dropped. Multi-line editors keep Enter for new lines.
 void enableEnterAsTab(QWidget* window);
-void disableEnterAsTab(QWidget* window);
 
 // Money typed the Polish way: "1 234,56", "1234,56", "12,5", "-3", ",5" ('.' is taken as the
 // decimal separator too). Blanks may separate thousands. At most two decimals. Returns the
@@ -35,5 +34,8 @@ std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text);
 
 // The message for a text that parseFieldText refused.
 QString invalidEntryMessage(db::FieldType type);
+
+// Numbers (integers, money, floats): shown right-aligned in grids and edits.
+bool isNumericType(db::FieldType type);
 
 }  // namespace ui

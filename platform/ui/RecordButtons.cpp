@@ -134,7 +134,6 @@ void RecordButtons::add() {
         MessageBox(QStringLiteral("Nie można dopisać pozycji!"), QStringLiteral("Uwaga!"), MB_OK);
         return;
     }
-    started_ = Add;
     updateButtons();
     if (started) started(Add);
     if (focusOnEdit) focusOnEdit->setFocus();
@@ -150,7 +149,6 @@ void RecordButtons::edit() {
         MessageBox(QStringLiteral("Nie można poprawić pozycji!"), QStringLiteral("Uwaga!"), MB_OK);
         return;
     }
-    started_ = Edit;
     updateButtons();
     if (started) started(Edit);
     if (focusOnEdit) focusOnEdit->setFocus();

@@ -89,7 +89,6 @@ class RecordButtons : public QObject {
     QPointer<DBGrid> grid_;
     EditStyle style_ = OnlySaveCancel;
     bool browseOnly_ = false;
-    Action started_ = Add;
     QList<QMetaObject::Connection> conns_;
 };
 

@@ -2,7 +2,6 @@
 // and the first reads of fields on freshly opened cursors.
 #include <sqlite3.h>
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>

@@ -551,7 +551,7 @@ TEST_F(Okna, ZapisBezNumeruLubDatyWracaDoPola) {
 TEST_F(Okna, ZwrotZaleglosciOdrzuconyZFokusemNaKwocie) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 218.5);
     otworzRejestr();
-    ui::test::setModalHandlerFor("TNowaWplata", [this](ui::Window*) {
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
         TNowaWplata* w = NowaWplata;
         // The grids fill the window's width; the lines' text column is titled in Polish.
         for (ui::DBGrid* g : {w->DBGrid1, w->DBGrid2})

@@ -7,6 +7,7 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFolderDanych.h"
+#include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UHaslo.h"
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UOperator.h"
@@ -14,12 +15,6 @@
 #include "platform/db/Table.h"
 
 namespace {
-
-const char* const nazwyMiesiecy[] = {"Styczeń",  "Luty",        "Marzec",   "Kwiecień",
-                                     "Maj",      "Czerwiec",    "Lipiec",   "Sierpień",
-                                     "Wrzesień", "Październik", "Listopad", "Grudzień"};
-
-QString pole(QChar litera, int m) { return QString(litera) + QString::asprintf("%02d", m); }
 
 // One freshly created database per process, copied into every test folder: creating the tables
 // and hashing the password once keeps each test fast.
@@ -179,9 +174,9 @@ int FolderTestowy::DodajUcznia(const UczenTestowy& u) {
 }
 
 QString FolderTestowy::DodajRokSzkolny(int rok, int nrMies, bool zPosilkami) {
-    const QString klucz = QString("%1M%2").arg(rok).arg(nrMies);
+    const QString klucz = KluczRokuSzk(rok, nrMies);
     Wstaw("RokSzkolny", {{"RokSzk", QString("%1/%2").arg(rok).arg(rok + 1)},
-                         {"Miesiac", QString::fromUtf8(nazwyMiesiecy[nrMies - 1])},
+                         {"Miesiac", NazwaMiesiaca(nrMies)},
                          {"NrMies", nrMies},
                          {"Rok", rok},
                          {"DataWprow", QDate::currentDate()},
@@ -215,7 +210,7 @@ void FolderTestowy::DodajKwote(const QString& klucz, int idUcznia, const QString
         t.field("Status")->setString(status);
         t.field("RokSzk")->setString(rokSzkZKlucza(klucz));
     }
-    db::Field* f = t.field(pole('M', miesiac));
+    db::Field* f = t.field(PoleMiesiaca('M', miesiac));
     f->setFloat(f->asFloat() + kwota);
     t.post();
 }
@@ -235,20 +230,10 @@ void FolderTestowy::UstawPosilki(const QString& klucz, int idUcznia, int rodzPos
         t.field("RodzPos")->setInteger(rodzPos);
         t.field("RokSzk")->setString(rokSzkZKlucza(klucz));
     }
-    t.field(pole('L', miesiac))->setInteger(ilosc);
-    t.field(pole('C', miesiac))->setFloat(cena);
-    t.field(pole('D', miesiac))->setString(dieta);
+    t.field(PoleMiesiaca('L', miesiac))->setInteger(ilosc);
+    t.field(PoleMiesiaca('C', miesiac))->setFloat(cena);
+    t.field(PoleMiesiaca('D', miesiac))->setString(dieta);
     t.post();
-}
-
-void FolderTestowy::DodajRodzajOplaty(const QString& symbol, const QString& opis,
-                                      const QString& typ, int kodWydruku,
-                                      const QString& opisWydruku) {
-    Wstaw("RodzajOplat", {{"Symbol", symbol},
-                          {"Opis", opis},
-                          {"Typ", typ},
-                          {"KodWydruku", kodWydruku},
-                          {"OpisWydruku", opisWydruku.isEmpty() ? opis : opisWydruku}});
 }
 
 int FolderTestowy::DodajCennik(const QString& rodzaj, const QString& opis, double kwota) {

@@ -88,8 +88,6 @@ class FolderTestowy {
                       double cena, const QString& dieta = "0");
 
     // Dictionaries.
-    void DodajRodzajOplaty(const QString& symbol, const QString& opis, const QString& typ,
-                           int kodWydruku = 6, const QString& opisWydruku = {});
     int DodajCennik(const QString& rodzaj, const QString& opis, double kwota);
     void DodajStawkeOdsetek(const QDate& od, double procent, const QString& rodzaj = "2");
     void DodajSwieto(const QDate& terminNal, const QDate& terminWpl);

@@ -733,6 +733,14 @@ struct Table::Impl {
         if (q->afterScroll) q->afterScroll(*q);
     }
 
+    // Stands on row i found by a seek or a jump, then tells everyone the record changed.
+    void standAt(int i) {
+        pos = i;
+        crack = false;
+        eof = bof = false;
+        moved();
+    }
+
     // The current record changed by navigation.
     void moved() {
         touch();
@@ -1285,10 +1293,7 @@ void Table::setRecNo(int n) {
     d->checkActive();
     d->checkBrowseMode();
     if (d->rows.empty()) return;
-    d->pos = std::clamp(n, 0, int(d->rows.size()) - 1);
-    d->crack = false;
-    d->eof = d->bof = false;
-    d->moved();
+    d->standAt(std::clamp(n, 0, int(d->rows.size()) - 1));
 }
 
 void Table::refresh() {
@@ -1390,10 +1395,7 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
         }
     }
     if (found < 0) return false;
-    d->pos = found;
-    d->crack = false;
-    d->eof = d->bof = false;
-    d->moved();
+    d->standAt(found);
     return true;
 }
 
@@ -1401,20 +1403,14 @@ bool Table::findKey(const QVariantList& values) {
     const std::vector<Cell> keys = d->keyCells(values);
     const int i = d->lowerBoundKey(keys);
     if (i >= int(d->rows.size()) || d->cmpKey(*d->rows[i], d->orderCols, keys) != 0) return false;
-    d->pos = i;
-    d->crack = false;
-    d->eof = d->bof = false;
-    d->moved();
+    d->standAt(i);
     return true;
 }
 
 void Table::findNearest(const QVariantList& values) {
     const std::vector<Cell> keys = d->keyCells(values);
     if (d->rows.empty()) return;
-    d->pos = std::min(d->lowerBoundKey(keys), int(d->rows.size()) - 1);
-    d->crack = false;
-    d->eof = d->bof = false;
-    d->moved();
+    d->standAt(std::min(d->lowerBoundKey(keys), int(d->rows.size()) - 1));
 }
 
 QVariant Table::lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) const {
@@ -1693,10 +1689,7 @@ bool Table::gotoBookmark(const Bookmark& b) {
     if (!b.valid()) return false;
     const int i = d->indexOfRowId(b.rowId);
     if (i < 0) return false;
-    d->pos = i;
-    d->crack = false;
-    d->eof = d->bof = false;
-    d->moved();
+    d->standAt(i);
     return true;
 }
 

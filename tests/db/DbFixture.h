@@ -41,6 +41,13 @@ protected:
         t.field("Klasa")->setString(klasa);
         t.post();
     }
+    // Opens t on the pupils in id order and adds the given surnames.
+    void openPupils(db::Table& t, const QStringList& names) {
+        t.setTableName(QStringLiteral("KartUcznia"));
+        t.setIndexFieldNames(QStringLiteral("IdUcznia"));
+        t.open();
+        for (const QString& n : names) addPupil(t, n);
+    }
     void addFee(db::Table& t, int id, const QString& rodz, const QString& status, double m01) {
         t.append();
         t.field("IdUcznia")->setInteger(id);

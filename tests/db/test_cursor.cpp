@@ -387,11 +387,7 @@ TEST_F(DbTest, CalculatedAndLookupFields) {
     makePupils();
     makeFees();
     db::Table pupils, fees;
-    pupils.setTableName(QStringLiteral("KartUcznia"));
-    pupils.setIndexFieldNames(QStringLiteral("IdUcznia"));
-    pupils.open();
-    addPupil(pupils, QStringLiteral("Kowalski"));
-    addPupil(pupils, QStringLiteral("Nowak"));
+    openPupils(pupils, {QStringLiteral("Kowalski"), QStringLiteral("Nowak")});
     fees.setTableName(QStringLiteral("Naleznosc"));
     fees.addCalculatedField(db::fMoney("Podwojnie"));
     fees.addLookupField(db::fName("Uczen", 30), QStringLiteral("IdUcznia"), &pupils, QStringLiteral("IdUcznia"),

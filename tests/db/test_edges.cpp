@@ -81,10 +81,7 @@ TEST_F(DbTest, LookupOnAClosedTableReadsEmpty) {
     makePupils();
     makeFees();
     db::Table pupils, fees;
-    pupils.setTableName(QStringLiteral("KartUcznia"));
-    pupils.setIndexFieldNames(QStringLiteral("IdUcznia"));
-    pupils.open();
-    addPupil(pupils, QStringLiteral("Kowalski"));
+    openPupils(pupils, {QStringLiteral("Kowalski")});
     pupils.close();
     fees.setTableName(QStringLiteral("Naleznosc"));
     fees.addLookupField(db::fName("Uczen", 30), QStringLiteral("IdUcznia"), &pupils,
@@ -227,11 +224,7 @@ TEST_F(DbTest, ChangingTheMasterLinkPostsFirstAndRefusesUnknownFields) {
     makePupils();
     makeFees();
     db::Table pupils, fees;
-    pupils.setTableName(QStringLiteral("KartUcznia"));
-    pupils.setIndexFieldNames(QStringLiteral("IdUcznia"));
-    pupils.open();
-    addPupil(pupils, QStringLiteral("Kowalski"));
-    addPupil(pupils, QStringLiteral("Nowak"));
+    openPupils(pupils, {QStringLiteral("Kowalski"), QStringLiteral("Nowak")});
     fees.setTableName(QStringLiteral("Naleznosc"));
     fees.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
     fees.open();

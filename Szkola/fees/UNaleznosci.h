@@ -56,6 +56,9 @@ QString ZnakZaleglosci(const QDate& termin, const QDate& data, const QString& ty
 // Print column 1..6 of a kind's KodWydruku; anything else is column 6.
 int KolumnaWydruku(int kodWydruku);
 
+// An interest row (OdsNalezne) counts as paid when its Oplacono is "T", in every window and list.
+inline bool OdsetkiOplacone(const QString& oplacono) { return oplacono == QLatin1String("T"); }
+
 // Status of the two rows a pupil has per kind in a fee file.
 inline const QString StatusNalezny = QString();
 inline const QString StatusOplacony = QStringLiteral("Z");

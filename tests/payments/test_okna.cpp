@@ -23,6 +23,8 @@
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 namespace {
 
@@ -31,6 +33,8 @@ class Okna : public SrodowiskoWplat {
     void SetUp() override {
         SrodowiskoWplat::SetUp();
         UtworzOknaRdzenia();
+        DodajPoleceniaUczniow(Glowny);
+        DodajPoleceniaOplat(Glowny);
         UtworzOknaWplat(Glowny);
         Kalendarz->UstawDateRobocza(QDate(2008, 11, 15));
         ui::test::shownWindows().clear();

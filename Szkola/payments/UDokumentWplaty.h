@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -37,6 +38,13 @@ class TDokumentWplaty {
     QString Nazwisko, Imiona, Miasto, Ulica, NrDomu, Lokal;
     int IdSzkoly = 0;
     void WczytajUcznia();
+
+    // What the last calls have to tell the operator, in order (text, caption). Nothing here opens
+    // a window: the payment window shows them and clears the list.
+    struct TKomunikat {
+        QString Tekst, Tytul;
+    };
+    QList<TKomunikat> Komunikaty;
 
     // --- state ---
     double SaldoNaleznosci = 0.0;  // refunds only: arrears minus overpayment
@@ -100,6 +108,7 @@ class TDokumentWplaty {
     QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
 
   private:
+    void zglos(const QString& tekst);  // a message for the operator, caption "Uwaga!"
     void ustawZakresNowego(int numer);
     void dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl, int miesiac,
                                   double kwota);

@@ -410,8 +410,8 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
     {
         auto d = dokument(DokKasa);
-        for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
-        ASSERT_TRUE(d->Zapisz());
+        for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz(); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();
@@ -445,8 +445,8 @@ TEST_F(Okna, KorektaZwrotuDrukujeDowodWyplaty) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 160.0, "Z");
     {
         auto d = dokument(DokZwrot);
-        d->Wybierz();
-        ASSERT_TRUE(d->Zapisz());
+        d->Wybierz(); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();

@@ -636,20 +636,12 @@ void TDokumentWplaty::dodajDoWierszaOplaconego(const QString& rokSzk, const QStr
     TNaleznosc->post();
 }
 
-bool TDokumentWplaty::Zapisz(Pole* pole) {
+bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
     auto ustawPole = [pole](Pole p) {
         if (pole) *pole = p;
     };
     ustawPole(Pole::Brak);
-    QString odmowa;
-    if (!MaUprawnienie(BiezacyOperator, 2, &odmowa)) {
-        if (!odmowa.isEmpty()) Komunikaty.append({odmowa, TytulOdmowyUprawnien});
-        return false;
-    }
-    EdycjaAnuluj();
-
     db::Table* dok = Dokument();
-    db::Table* skl = Skladniki();
     db::Table* ropl = DM->TOplatyR;
 
     if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && TrybKorekty == 0 &&
@@ -735,6 +727,22 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             return false;
         }
     }
+    return true;
+}
+
+bool TDokumentWplaty::Zapisz(Pole* pole) {
+    if (pole) *pole = Pole::Brak;
+    QString odmowa;
+    if (!MaUprawnienie(BiezacyOperator, 2, &odmowa)) {
+        if (!odmowa.isEmpty()) Komunikaty.append({odmowa, TytulOdmowyUprawnien});
+        return false;
+    }
+    EdycjaAnuluj();
+    if (!SprawdzPrzedZapisem(pole)) return false;
+
+    db::Table* dok = Dokument();
+    db::Table* skl = Skladniki();
+    db::Table* ropl = DM->TOplatyR;
 
     // A new header is held on the key of its number: follow a number the operator changed.
     if (zakresNowego_ && dok->state() == db::Table::Insert && i(dok, "NumerWpl") != numerZakresu_) {

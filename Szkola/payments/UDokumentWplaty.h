@@ -101,6 +101,9 @@ class TDokumentWplaty {
     // Save. On a refused check `pole` names the control to focus.
     enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu, Numer, Data };
     bool Zapisz(Pole* pole = nullptr);
+    // The checks of the save in their order, nothing written (header amounts rounded, a wrong
+    // total replaced by the lines' sum as the messages say).
+    bool SprawdzPrzedZapisem(Pole* pole = nullptr);
 
     // Called inside the save's transaction after each line is written (tests inject failures).
     std::function<void(int linia)> PoZapisieLinii;

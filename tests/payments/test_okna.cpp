@@ -410,7 +410,8 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
     {
         auto d = dokument(DokKasa);
-        for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz(); pokaz(*d);
+        for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
+        pokaz(*d);
         ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }

@@ -23,7 +23,8 @@ TEST_F(Zapis, NiezgodnaSumaPotemZapis) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 10.0);
     folder->DodajKwote(klucz, uczen, "WŻ", 10, 5.5);
     auto d = dokument(DokKasa);
-    for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz(); pokaz(*d);
+    for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
+    pokaz(*d);
     db::Table* w = d->Dokument();
     w->field("Kwota")->setFloat(15.49);
     TDokumentWplaty::Pole pole;
@@ -185,7 +186,8 @@ TEST_F(Zapis, BladWTrakcieZapisuWycofujeWszystko) {
     folder->DodajKwote(klucz, uczen, "WI", 11, 100.0);
     folder->DodajKwote(klucz, uczen, "WI", 10, 30.0, "Z");
     auto d = dokument(DokKasa);
-    for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz(); pokaz(*d);
+    for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 170.0);
     db::Table* w = d->Dokument();
     w->field("Tresc")->setString("Za październik i listopad");
@@ -235,7 +237,8 @@ TEST_F(Zapis, BrakRokuSzkolnegoLubPlikuOstrzegaIZapisujeLinie) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     folder->DodajKwote(k2, uczen, "WI", 10, 50.0);
     auto d = dokument(DokKasa);
-    for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz(); pokaz(*d);
+    for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
+    pokaz(*d);
     // Meanwhile 2008/2009 loses its row and 2007/2008 its fee file.
     folder->Baza().exec("DELETE FROM RokSzkolny WHERE RokSzk = '2008/2009'");
     folder->Baza().dropTable("NLZ" + k2);

@@ -149,6 +149,7 @@ void TDokumentWplaty::Przygotuj() {
         NowyDokument();
     else
         WczytajKorekte();
+    ZapamietajNaglowek();
 }
 
 void TDokumentWplaty::WskazPlikiRoku() {
@@ -431,6 +432,21 @@ void TDokumentWplaty::ZbierzNaleznosci() {
 QString TDokumentWplaty::Zalegly(const db::Table& linia) const {
     return ZnakZaleglosci(linia.field("TerminWpl")->asDate(), DataRobocza,
                           linia.field("TypOpl")->asString(), RodzajDokumentu == DokZwrot);
+}
+
+void TDokumentWplaty::ZapamietajNaglowek() {
+    naglowekStart_.clear();
+    if (db::Table* dok = Dokument(); dok && dok->active())
+        for (const auto& p : zrob(dok).pola) naglowekStart_.append(p.second);
+}
+
+bool TDokumentWplaty::Zmieniony() const {
+    if (DM->TOplatyR->active() && !DM->TOplatyR->isEmpty()) return true;
+    db::Table* dok = Dokument();
+    if (!dok || !dok->active() || naglowekStart_.isEmpty()) return false;
+    QList<QVariant> teraz;
+    for (const auto& p : zrob(dok).pola) teraz.append(p.second);
+    return teraz != naglowekStart_;
 }
 
 void TDokumentWplaty::zglos(const QString& tekst) { Komunikaty.append({tekst, kUwaga}); }
@@ -737,7 +753,8 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         if (!odmowa.isEmpty()) Komunikaty.append({odmowa, TytulOdmowyUprawnien});
         return false;
     }
-    EdycjaAnuluj();
+    // An amount being edited is taken as the line's own save would take it.
+    EdycjaZapisz();
     if (!SprawdzPrzedZapisem(pole)) return false;
 
     db::Table* dok = Dokument();

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QHash>
 #include <QList>
+#include <QVariant>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -98,6 +99,10 @@ class TDokumentWplaty {
     void DodajOdsetki(double odsetki);  // the "_S" line for the current fees-due line
     void ZakonczLiczOds();              // TLiczOds back on its template
 
+    // True when lines are picked or the header differs from the prepared one.
+    bool Zmieniony() const;
+    void ZapamietajNaglowek();  // the prepared header, for Zmieniony()
+
     // Save. On a refused check `pole` names the control to focus.
     enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu, Numer, Data };
     bool Zapisz(Pole* pole = nullptr);
@@ -111,6 +116,7 @@ class TDokumentWplaty {
     QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
 
   private:
+    QList<QVariant> naglowekStart_;
     void zglos(const QString& tekst);  // a message for the operator, caption "Uwaga!"
     void ustawZakresNowego(int numer);
     void dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl, int miesiac,

@@ -387,6 +387,17 @@ void TNowaWplata::PowiazKontrolki() {
     }
 }
 
+bool TNowaWplata::FormCloseQuery(bool closeBox) {
+    if (!dok_) return true;
+    if (dok_->EdycjaTrwa()) {
+        SpeedButtonAnuluj2Click();
+        if (!closeBox) return false;  // Esc in a line edit ends only the edit
+    }
+    if (!dok_->Zmieniony()) return true;
+    return ui::MessageBox("Czy zamknąć okno bez zapisania dokumentu?", "Uwaga!",
+                          ui::MB_YESNO | ui::MB_ICONQUESTION) == ui::IDYES;
+}
+
 void TNowaWplata::FormClose() {
     PierwszaAktywacja = true;
     if (dok_) {
@@ -446,6 +457,11 @@ void TNowaWplata::KoniecEdycjiLinii() {
 void TNowaWplata::SpeedButtonZapisz2Click() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
+    if (!dok_->EdycjaTrwa()) return;
+    if (!DBEditKwota2->checkInput()) {  // a text that is no amount says so and stays
+        DBEditKwota2->setFocus();
+        return;
+    }
     dok_->EdycjaZapisz();
     KoniecEdycjiLinii();
 }
@@ -503,7 +519,11 @@ void TNowaWplata::MonthCalendar1Click() {
 void TNowaWplata::BitBtnZapiszClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
-    SpeedButtonAnuluj2Click();
+    // An amount being edited is saved with the line's own checks first; a refused one stops here.
+    if (dok_->EdycjaTrwa()) {
+        SpeedButtonZapisz2Click();
+        if (!dok_ || dok_->EdycjaTrwa()) return;
+    }
     TDokumentWplaty::Pole pole = TDokumentWplaty::Pole::Brak;
     const bool zapisany = dok_->Zapisz(&pole);
     PokazKomunikaty();

@@ -94,6 +94,7 @@ class TNowaWplata : public ui::Window {
 
   protected:
     void FormActivate() override;
+    bool FormCloseQuery(bool closeBox) override;
     void FormClose() override;
 
   private:

@@ -1,6 +1,5 @@
 #include "Szkola/reports/UGeneratorZest.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -282,8 +281,9 @@ void TGeneratorZest::PilnujWiersza(int i) {
     // what is missing) and closing the window are never held up.
     QTimer::singleShot(0, this, [this, i] {
         if (!isShowing() || !BrakWiersza(i)) return;
-        QWidget* f = QApplication::focusWidget();
-        if (!f || f->window() != this) return;
+        // The window's own focus: a message box over it does not count as leaving.
+        QWidget* f = focusWidget();
+        if (!f) return;
         if (f == CheckBox[i] || f == ComboBox[i] || ComboBox[i]->isAncestorOf(f) ||
             f == Edit[i] || f == BitBtnAnuluj || f == BitBtnZapisz)
             return;

@@ -37,7 +37,7 @@ QLabel* etykieta(QWidget* rodzic, const QString& tekst, int x, int y) {
 QPushButton* przycisk(QWidget* rodzic, const QString& tekst, int x, int y) {
     auto* b = new QPushButton(tekst, rodzic);
     b->setAutoDefault(false);
-    b->setGeometry(x, y, 112, 28);
+    b->setGeometry(x, y, 104, 28);
     return b;
 }
 
@@ -75,10 +75,13 @@ TGeneratorZest::TGeneratorZest(QWidget* parent) : ui::Window(parent) {
     QFont maly6 = font();
     maly6.setPointSizeF(6);
     for (int w = 1; w <= MaksWierszy; ++w) {
-        etykieta(PanelWydr, QString::number(w), 6, GoraBevel[w])->setFont(maly6);
         Bevel[w] = new QFrame(PanelWydr);
         Bevel[w]->setFrameStyle(QFrame::Box | QFrame::Sunken);
         Bevel[w]->setGeometry(20, GoraBevel[w], SzerokoscPortret, 14);
+        // The row's number goes with its frame.
+        QLabel* nr = etykieta(PanelWydr, QString::number(w), 6, GoraBevel[w]);
+        nr->setFont(maly6);
+        NumerWiersza[w] = nr;
     }
     for (int i = 1; i <= LiczbaRodzajow; ++i) {
         Pan[i] = ramka(PanelWydr, RodzajInformacji(i).Naglowek, QFrame::Raised);
@@ -92,26 +95,26 @@ TGeneratorZest::TGeneratorZest(QWidget* parent) : ui::Window(parent) {
     // The kinds: tick, row, position and a sample of the printed width.
     PanelPola = new QFrame(this);
     static_cast<QFrame*>(PanelPola)->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PanelPola->setGeometry(0, 94, 620, 492);
+    PanelPola->setGeometry(0, 94, 628, 492);
     PanelPola->setFont(maly);
     etykieta(PanelPola, "Rodzaj informacji", 8, 3);
-    etykieta(PanelPola, "Wiersz", 142, 3);
-    etykieta(PanelPola, "Położenie", 188, 3);
-    etykieta(PanelPola, "Przykład rozmiaru informacji", 236, 3);
+    etykieta(PanelPola, "Wiersz", 150, 3);
+    etykieta(PanelPola, "Położenie", 194, 3);
+    etykieta(PanelPola, "Przykład rozmiaru informacji", 250, 3);
     for (int i = 1; i <= LiczbaRodzajow; ++i) {
         const TRodzajInformacji& r = RodzajInformacji(i);
         const int y = 20 + (i - 1) * 18;
         CheckBox[i] = new QCheckBox(r.Opis, PanelPola);
-        CheckBox[i]->setGeometry(8, y, 132, 17);
+        CheckBox[i]->setGeometry(8, y, 140, 17);
         ComboBox[i] = new QComboBox(PanelPola);
         ComboBox[i]->setEditable(true);
         ComboBox[i]->addItems({"", "1", "2", "3", "4", "5"});
         ComboBox[i]->setInsertPolicy(QComboBox::NoInsert);
-        ComboBox[i]->setGeometry(142, y, 42, 17);
+        ComboBox[i]->setGeometry(150, y, 42, 17);
         Edit[i] = new QLineEdit(PanelPola);
-        Edit[i]->setGeometry(188, y, 42, 17);
+        Edit[i]->setGeometry(196, y, 42, 17);
         Panel[i] = ramka(PanelPola, r.Naglowek, QFrame::Sunken);
-        Panel[i]->setGeometry(236, y, r.Probka, 17);
+        Panel[i]->setGeometry(244, y, r.Probka, 17);
 
         connect(CheckBox[i], &QCheckBox::clicked, this, [this, i] { CheckBox1Click(i); });
         connect(ComboBox[i], &QComboBox::activated, this, [this, i] { CheckBox1Click(i); });
@@ -126,7 +129,7 @@ TGeneratorZest::TGeneratorZest(QWidget* parent) : ui::Window(parent) {
 
     // Side panel.
     RadioGroup1 = new QGroupBox(" Układ strony ", this);
-    RadioGroup1->setGeometry(626, 100, 112, 70);
+    RadioGroup1->setGeometry(634, 100, 104, 70);
     GrupaOrientacji = new QButtonGroup(this);
     {
         auto* l = new QVBoxLayout(RadioGroup1);
@@ -138,14 +141,14 @@ TGeneratorZest::TGeneratorZest(QWidget* parent) : ui::Window(parent) {
         }
     }
     connect(GrupaOrientacji, &QButtonGroup::idClicked, this, [this] { RadioGroup1Click(); });
-    etykieta(this, "Liczba wierszy", 626, 182);
+    etykieta(this, "Liczba wierszy", 634, 182);
     EditWiersze = new QLineEdit(this);
-    EditWiersze->setGeometry(626, 200, 40, 24);
+    EditWiersze->setGeometry(634, 200, 40, 24);
     connect(EditWiersze, &QLineEdit::textEdited, this, [this] { EditWierszeChange(); });
-    BitBtnPokaz = przycisk(this, "Podgląd wydruku", 626, 250);
-    BitBtnUkryj = przycisk(this, "Ukryj wydruk", 626, 284);
-    BitBtnZapisz = przycisk(this, "&Zapisz", 626, 500);
-    BitBtnAnuluj = przycisk(this, "&Anuluj", 626, 540);
+    BitBtnPokaz = przycisk(this, "Podgląd wydruku", 634, 250);
+    BitBtnUkryj = przycisk(this, "Ukryj wydruk", 634, 284);
+    BitBtnZapisz = przycisk(this, "&Zapisz", 634, 500);
+    BitBtnAnuluj = przycisk(this, "&Anuluj", 634, 540);
     connect(BitBtnPokaz, &QPushButton::clicked, this, [this] { BitBtnPokazClick(); });
     connect(BitBtnUkryj, &QPushButton::clicked, this, [this] { BitBtnUkryjClick(); });
     connect(BitBtnZapisz, &QPushButton::clicked, this, [this] { BitBtnZapiszClick(); });
@@ -184,6 +187,7 @@ void TGeneratorZest::FormActivate() {
 
     for (int w = 1; w <= MaksWierszy; ++w) {
         Bevel[w]->hide();
+        NumerWiersza[w]->hide();
         GoraWiersza[w] = Bevel[w]->y();
     }
     for (int i = 1; i <= LiczbaRodzajow; ++i) {
@@ -220,7 +224,10 @@ void TGeneratorZest::RadioGroup1Click() {
 }
 
 void TGeneratorZest::PokazWiersze(int n) {
-    for (int w = 1; w <= MaksWierszy; ++w) Bevel[w]->setVisible(w <= n);
+    for (int w = 1; w <= MaksWierszy; ++w) {
+        Bevel[w]->setVisible(w <= n);
+        NumerWiersza[w]->setVisible(w <= n);
+    }
 }
 
 void TGeneratorZest::EditWierszeChange() {

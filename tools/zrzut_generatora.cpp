@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     struct Pole {
         int rodzaj, wiersz, polozenie;
     };
-    const Pole pola[] = {{1, 1, 0},   {2, 1, 230},  {21, 1, 340}, {16, 2, 0},
+    const Pole pola[] = {{1, 1, 0},    {2, 1, 230}, {21, 1, 340}, {16, 2, 0},
                          {17, 2, 230}, {8, 2, 340}, {18, 3, 0},   {19, 3, 230}};
     ui::test::setModalHandlerFor("TGeneratorZest", [&](ui::Window*) {
         TGeneratorZest* g = GeneratorZest;

@@ -121,9 +121,9 @@ TGeneratorZest::TGeneratorZest(QWidget* parent) : ui::Window(parent) {
         connect(ComboBox[i]->lineEdit(), &QLineEdit::textEdited, this,
                 [this, i] { CheckBox1Click(i); });
         connect(Edit[i], &QLineEdit::textEdited, this, [this, i] { CheckBox1Click(i); });
-        for (QWidget* k : {static_cast<QWidget*>(CheckBox[i]), static_cast<QWidget*>(ComboBox[i]),
-                           static_cast<QWidget*>(ComboBox[i]->lineEdit()),
-                           static_cast<QWidget*>(Edit[i])})
+        for (QWidget* k :
+             {static_cast<QWidget*>(CheckBox[i]), static_cast<QWidget*>(ComboBox[i]),
+              static_cast<QWidget*>(ComboBox[i]->lineEdit()), static_cast<QWidget*>(Edit[i])})
             k->installEventFilter(this);
     }
 
@@ -167,6 +167,7 @@ void TGeneratorZest::UstawOrientacje(int i) {
 
 void TGeneratorZest::FormActivate() {
     if (!PierwszaAktywacja) return;
+    if (QScreen* ekran = screen()) move(ekran->availableGeometry().center() - rect().center());
     PanelWydr->hide();
     EditWiersze->clear();
     EditLp->clear();
@@ -194,8 +195,7 @@ void TGeneratorZest::FormActivate() {
         const TPoleSzablonu& p = s.Pola[i];
         const bool zaznaczony = edycja && p.Drukuj;
         // A stored row outside 1..5 is shown as no row; the stored value stays until a save.
-        const int wiersz =
-            zaznaczony && p.Wiersz >= 1 && p.Wiersz <= MaksWierszy ? p.Wiersz : 0;
+        const int wiersz = zaznaczony && p.Wiersz >= 1 && p.Wiersz <= MaksWierszy ? p.Wiersz : 0;
         CheckBox[i]->setChecked(zaznaczony);
         ComboBox[i]->setCurrentIndex(wiersz);
         ComboBox[i]->setEditText(wiersz ? QString::number(wiersz) : QString());
@@ -291,8 +291,8 @@ void TGeneratorZest::PilnujWiersza(int i) {
         // The window's own focus: a message box over it does not count as leaving.
         QWidget* f = focusWidget();
         if (!f) return;
-        if (f == CheckBox[i] || f == ComboBox[i] || ComboBox[i]->isAncestorOf(f) ||
-            f == Edit[i] || f == BitBtnAnuluj || f == BitBtnZapisz)
+        if (f == CheckBox[i] || f == ComboBox[i] || ComboBox[i]->isAncestorOf(f) || f == Edit[i] ||
+            f == BitBtnAnuluj || f == BitBtnZapisz)
             return;
         ComboBox[i]->setFocus();
     });
@@ -334,10 +334,17 @@ void TGeneratorZest::BitBtnZapiszClick() {
     if (!w.Blad.ok()) {
         ui::MessageBox(w.Blad.Komunikat, "UWAGA", ui::MB_OK);
         switch (w.Blad.Miejsce) {
-            case TBladProjektu::Lp: EditLp->setFocus(); break;
-            case TBladProjektu::Wiersz: ComboBox[w.Blad.Rodzaj]->setFocus(); break;
-            case TBladProjektu::Polozenie: Edit[w.Blad.Rodzaj]->setFocus(); break;
-            case TBladProjektu::Brak: break;
+            case TBladProjektu::Lp:
+                EditLp->setFocus();
+                break;
+            case TBladProjektu::Wiersz:
+                ComboBox[w.Blad.Rodzaj]->setFocus();
+                break;
+            case TBladProjektu::Polozenie:
+                Edit[w.Blad.Rodzaj]->setFocus();
+                break;
+            case TBladProjektu::Brak:
+                break;
         }
         return;
     }

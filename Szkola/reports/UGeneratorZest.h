@@ -40,7 +40,7 @@ class TGeneratorZest : public ui::Window {
     QWidget* PanelWydr = nullptr;  // preview strip, over the title strip
     QFrame* Bevel[MaksWierszy + 1] = {};
     QLabel* NumerWiersza[MaksWierszy + 1] = {};  // "1" .. "5" beside the frames
-    QLabel* Pan[LiczbaRodzajow + 1] = {};  // preview boxes
+    QLabel* Pan[LiczbaRodzajow + 1] = {};        // preview boxes
 
     bool PierwszaAktywacja = true;
     int GoraWiersza[MaksWierszy + 1] = {};

@@ -53,7 +53,8 @@ void TQRListaUczZestGener::UlozWydruk() {
     Szablon = DMw ? WczytajSzablon(*DMw->TGenerZest) : TSzablonZestawienia{};
     const TSzablonZestawienia& s = Szablon;
 
-    orientation = s.Orientacja == 1 ? report::Orientation::Landscape : report::Orientation::Portrait;
+    orientation =
+        s.Orientacja == 1 ? report::Orientation::Landscape : report::Orientation::Portrait;
     const int szer = pageWidth();
     // The titles centred over the page, the date and page number at its right edge.
     for (report::Label* l : {Ramka.QRLabel1, Ramka.QRLabelTytul, Ramka.QRLabelTytul2})

@@ -46,9 +46,7 @@ const QString ZakresSmallint = QStringLiteral("-32768 - 32767");
 
 }  // namespace
 
-const TRodzajInformacji& RodzajInformacji(int i) {
-    return Rodzaje[qBound(1, i, LiczbaRodzajow)];
-}
+const TRodzajInformacji& RodzajInformacji(int i) { return Rodzaje[qBound(1, i, LiczbaRodzajow)]; }
 
 TSzablonZestawienia WczytajSzablon(const db::Table& t) {
     TSzablonZestawienia s;
@@ -87,8 +85,9 @@ const QString KomunikatLiczbyWierszy =
     QStringLiteral(" Nieprawidłowa liczba wierszy wydruku. Podaj liczbę z zakresu 1 - 5.");
 
 QString KomunikatPolozenia(int rodzaj) {
-    return QString(" Nieprawidłowe położenie informacji \"%1\". Podaj liczbę całkowitą z "
-                   "zakresu %2.")
+    return QString(
+               " Nieprawidłowe położenie informacji \"%1\". Podaj liczbę całkowitą z "
+               "zakresu %2.")
         .arg(RodzajInformacji(rodzaj).Opis, ZakresSmallint);
 }
 
@@ -107,8 +106,9 @@ TBladProjektu SprawdzProjekt(const TProjektSzablonu& p) {
         if (WierszZTekstu(pole.Wiersz) == 0) {
             b.Miejsce = TBladProjektu::Wiersz;
             b.Rodzaj = i;
-            b.Komunikat = QString(" Nie wskazano wiersza wydruku dla informacji \"%1\". Podaj "
-                                  "liczbę z zakresu 1 - 5.")
+            b.Komunikat = QString(
+                              " Nie wskazano wiersza wydruku dla informacji \"%1\". Podaj "
+                              "liczbę z zakresu 1 - 5.")
                               .arg(opis);
             return b;
         }
@@ -168,8 +168,8 @@ QString PierwszaLinia(const QString& tekst) {
     return n < 0 ? tekst : tekst.left(n);
 }
 
-QStringList TekstyUcznia(const db::Table& u, const TSzablonZestawienia& s,
-                         const db::Table* adresy, const db::Table* gminy) {
+QStringList TekstyUcznia(const db::Table& u, const TSzablonZestawienia& s, const db::Table* adresy,
+                         const db::Table* gminy) {
     QStringList t;
     for (int i = 0; i <= LiczbaRodzajow; ++i) t << QString();
     auto pole = [&u](const char* n) { return u.field(n)->asString(); };
@@ -181,15 +181,33 @@ QStringList TekstyUcznia(const db::Table& u, const TSzablonZestawienia& s,
         if (!s.Pola[i].Drukuj) continue;
         QString& x = t[i];
         switch (i) {
-            case 1: x = pole("Nazwisko") + " " + pole("Imie1") + " " + pole("Imie2"); break;
-            case 2: x = data("DataUr"); break;
-            case 3: x = pole("Pesel"); break;
-            case 4: x = pole("Telefon"); break;
-            case 5: x = pole("Email"); break;
-            case 6: x = pole("Plec"); break;
-            case 7: x = pole("Dieta"); break;
-            case 8: x = adresZam; break;
-            case 9: x = pole("GminaZ"); break;
+            case 1:
+                x = pole("Nazwisko") + " " + pole("Imie1") + " " + pole("Imie2");
+                break;
+            case 2:
+                x = data("DataUr");
+                break;
+            case 3:
+                x = pole("Pesel");
+                break;
+            case 4:
+                x = pole("Telefon");
+                break;
+            case 5:
+                x = pole("Email");
+                break;
+            case 6:
+                x = pole("Plec");
+                break;
+            case 7:
+                x = pole("Dieta");
+                break;
+            case 8:
+                x = adresZam;
+                break;
+            case 9:
+                x = pole("GminaZ");
+                break;
             case 10:
             case 11: {
                 // The registered address, when the pupil has one of its own; else the residence.
@@ -217,20 +235,48 @@ QStringList TekstyUcznia(const db::Table& u, const TSzablonZestawienia& s,
                 }
                 break;
             }
-            case 12: x = pole("RejonSzPNazwa"); break;
-            case 13: x = pole("RejonSzPAdres"); break;
-            case 14: x = pole("RejonGimNazwa"); break;
-            case 15: x = pole("RejonGimAdres"); break;
-            case 16: x = pole("NazwMatki") + " " + pole("ImieMatki"); break;
-            case 17: x = pole("TelMatki"); break;
-            case 18: x = pole("NazwOjca") + " " + pole("ImieOjca"); break;
-            case 19: x = pole("TelOjca"); break;
-            case 20: x = QString::number(u.field("Rodzenstwo")->asInteger()); break;
-            case 21: x = pole("Szkola") + ", " + pole("Poziom") + ", " + pole("Klasa"); break;
-            case 22: x = data("DataPrzyj"); break;
-            case 23: x = data("DataOdej"); break;
-            case 24: x = pole("KodUcznia"); break;
-            case 25: x = pole("Uwagi"); break;
+            case 12:
+                x = pole("RejonSzPNazwa");
+                break;
+            case 13:
+                x = pole("RejonSzPAdres");
+                break;
+            case 14:
+                x = pole("RejonGimNazwa");
+                break;
+            case 15:
+                x = pole("RejonGimAdres");
+                break;
+            case 16:
+                x = pole("NazwMatki") + " " + pole("ImieMatki");
+                break;
+            case 17:
+                x = pole("TelMatki");
+                break;
+            case 18:
+                x = pole("NazwOjca") + " " + pole("ImieOjca");
+                break;
+            case 19:
+                x = pole("TelOjca");
+                break;
+            case 20:
+                x = QString::number(u.field("Rodzenstwo")->asInteger());
+                break;
+            case 21:
+                x = pole("Szkola") + ", " + pole("Poziom") + ", " + pole("Klasa");
+                break;
+            case 22:
+                x = data("DataPrzyj");
+                break;
+            case 23:
+                x = data("DataOdej");
+                break;
+            case 24:
+                x = pole("KodUcznia");
+                break;
+            case 25:
+                x = pole("Uwagi");
+                break;
         }
     }
     return t;

@@ -33,8 +33,8 @@ struct TSzablonZestawienia {
     bool JestLp = false;  // LpZest is not empty
     int LpZest = 0;
     QString Tytul1;
-    int Wiersze = 0;     // as stored
-    int Orientacja = 0;  // 0 portrait, 1 landscape
+    int Wiersze = 0;                         // as stored
+    int Orientacja = 0;                      // 0 portrait, 1 landscape
     TPoleSzablonu Pola[LiczbaRodzajow + 1];  // index 1..25
 };
 

@@ -55,7 +55,8 @@ TWyborGenerZest::TWyborGenerZest(QWidget* parent) : ui::Window(parent) {
 
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setTable(DMw->TGenerZest);
-    DBGrid1->setColumns({ui::GridColumn("LpZest", "Lp.", 5), ui::GridColumn("Tytul1", "Tytuł", 50)});
+    DBGrid1->setColumns(
+        {ui::GridColumn("LpZest", "Lp.", 5), ui::GridColumn("Tytul1", "Tytuł", 50)});
     uklad->addWidget(DBGrid1, 1);
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] { SpeedButtonEdytujClick(); });
 

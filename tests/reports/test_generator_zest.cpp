@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "Szkola/reports/UGeneratorZest.h"
 #include "SzablonyFixture.h"
+#include "Szkola/reports/UGeneratorZest.h"
 #include "platform/ui/MessageBox.h"
 
 namespace {
@@ -278,10 +278,9 @@ TEST_F(GeneratorZest_, LeavingAKindWithoutRowNeverTrapsTheUser) {
         Opusc(g->ComboBox[3], g->EditTytul);
         EXPECT_EQ(g->focusWidget(), static_cast<QWidget*>(g->ComboBox[3]));
         // The kind's own controls, "Zapisz" and "Anuluj" are free to take it.
-        for (QWidget* cel : {static_cast<QWidget*>(g->Edit[3]),
-                             static_cast<QWidget*>(g->BitBtnAnuluj),
-                             static_cast<QWidget*>(g->BitBtnZapisz),
-                             static_cast<QWidget*>(g->CheckBox[3])}) {
+        for (QWidget* cel :
+             {static_cast<QWidget*>(g->Edit[3]), static_cast<QWidget*>(g->BitBtnAnuluj),
+              static_cast<QWidget*>(g->BitBtnZapisz), static_cast<QWidget*>(g->CheckBox[3])}) {
             g->ComboBox[3]->setFocus();
             Opusc(g->ComboBox[3], cel);
             EXPECT_EQ(g->focusWidget(), cel);

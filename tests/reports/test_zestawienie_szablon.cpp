@@ -1,6 +1,6 @@
 // The statement printed from a template: layout by the template row, the text of each kind.
-#include "Szkola/reports/UListaUczZestGener.h"
 #include "SzablonyFixture.h"
+#include "Szkola/reports/UListaUczZestGener.h"
 
 namespace {
 
@@ -49,26 +49,27 @@ class ZestawienieSzablon : public Szablony {
 TEST_F(ZestawienieSzablon, EveryKindPrintsItsTextAtItsRowAndPosition) {
     Kowalski();
     DodajSzablon(1, "Karta ucznia", 5,
-                 {{1, 1, 0}, {2, 1, 200}, {3, 1, 300}, {4, 1, 400}, {5, 1, 500},
-                  {6, 2, 0}, {7, 2, 40}, {8, 2, 100}, {9, 2, 400},
-                  {10, 3, 0}, {11, 3, 300}, {12, 3, 450},
-                  {13, 4, 0}, {16, 4, 300}, {17, 4, 450}, {18, 4, 520}, {19, 4, 650},
-                  {20, 5, 0}, {21, 5, 40}, {22, 5, 300}, {23, 5, 400}, {24, 5, 500}});
+                 {{1, 1, 0},   {2, 1, 200},  {3, 1, 300},  {4, 1, 400},  {5, 1, 500},  {6, 2, 0},
+                  {7, 2, 40},  {8, 2, 100},  {9, 2, 400},  {10, 3, 0},   {11, 3, 300}, {12, 3, 450},
+                  {13, 4, 0},  {16, 4, 300}, {17, 4, 450}, {18, 4, 520}, {19, 4, 650}, {20, 5, 0},
+                  {21, 5, 40}, {22, 5, 300}, {23, 5, 400}, {24, 5, 500}});
     Wybierz();
     const QString t = Podglad();
     EXPECT_TRUE(t.contains("Karta ucznia")) << t.toStdString();
     EXPECT_TRUE(t.contains("Wszyscy uczniowie placówki"));
     EXPECT_TRUE(t.contains("Imię i nazwisko | Data urodzenia | Pesel | Telefon | e-mail"));
     EXPECT_TRUE(t.contains("Płeć | Rodzaj diety | Adres zamieszkania | Gmina zamieszkania"));
-    EXPECT_TRUE(t.contains("Rodz. | Klasa/grupa w placówce | Data przyjęcia | Data odejścia | "
-                           "Kod ucznia"));
+    EXPECT_TRUE(
+        t.contains("Rodz. | Klasa/grupa w placówce | Data przyjęcia | Data odejścia | "
+                   "Kod ucznia"));
     EXPECT_TRUE(t.contains("\nKowalski Jan Maria | 2016-04-03 | 16240312345 | 74 111 | jan@x.pl\n"))
         << t.toStdString();
     EXPECT_TRUE(t.contains("\nM | 2 | 57-300 Kłodzko, ul.Polna 5 m.3 | Kłodzko\n"));
     // The registered address of its own, built like the residence (no street: no ", ul.").
     EXPECT_TRUE(t.contains("\n57-400 Nowa Ruda 12 | Nowa Ruda | SP 3  im. Reja\n"));
-    EXPECT_TRUE(t.contains("\n57-300 Kłodzko, ul.Szkolna 1 | Kowalska Anna | 600 | Kowalski Piotr | "
-                           "601\n"));
+    EXPECT_TRUE(
+        t.contains("\n57-300 Kłodzko, ul.Szkolna 1 | Kowalska Anna | 600 | Kowalski Piotr | "
+                   "601\n"));
     // No leaving date: nothing for it.
     EXPECT_TRUE(t.contains("\n2 | SP 1, Klasa I, Ia | 2022-09-01 | K-7\n")) << t.toStdString();
 
@@ -103,7 +104,8 @@ TEST_F(ZestawienieSzablon, RegisteredAddressFallsBackToTheResidence) {
     DodajSzablon(1, "Adresy", 1, {{1, 1, 0}, {10, 1, 150}, {11, 1, 450}});
     Wybierz();
     for (const char* n : {"Alfa", "Beta", "Gamma"})
-        EXPECT_EQ(Wiersze(n), QStringList({QString(n) + "   | 57-300 Kłodzko, ul.Polna 5 | Kłodzko"}))
+        EXPECT_EQ(Wiersze(n),
+                  QStringList({QString(n) + "   | 57-300 Kłodzko, ul.Polna 5 | Kłodzko"}))
             << n;
     EXPECT_EQ(Wiersze("Delta"), QStringList({"Delta   | 57-350 Szczytna, ul.Leśna 1"}));
     EXPECT_EQ(QRListaUczZestGener->QRBand1->height, 23);
@@ -155,7 +157,8 @@ TEST_F(ZestawienieSzablon, StoredRowsOutsideOneToFiveAreClampedAndCountZero) {
 }
 
 TEST_F(ZestawienieSzablon, LandscapeOnManyPagesAndToThePrinter) {
-    for (int i = 0; i < 60; ++i) f->DodajUcznia(QString("Uczeń%1").arg(i, 2, 10, QChar('0')), "Jan");
+    for (int i = 0; i < 60; ++i)
+        f->DodajUcznia(QString("Uczeń%1").arg(i, 2, 10, QChar('0')), "Jan");
     DodajSzablon(1, "Lista pejzaż", 5, {{1, 1, 0}, {25, 5, 100}}, 1);
     Wybierz();
     const report::PreparedReport* p = report::test::lastShown();
@@ -185,7 +188,8 @@ TEST_F(ZestawienieSzablon, CancelledOptionsPrintNothing) {
 }
 
 TEST(TekstAdresu, Patterns) {
-    EXPECT_EQ(TekstAdresu("57-300", "Kłodzko", "Polna", "5", "3"), "57-300 Kłodzko, ul.Polna 5 m.3");
+    EXPECT_EQ(TekstAdresu("57-300", "Kłodzko", "Polna", "5", "3"),
+              "57-300 Kłodzko, ul.Polna 5 m.3");
     EXPECT_EQ(TekstAdresu("57-300", "Kłodzko", "", "5", ""), "57-300 Kłodzko 5");
     EXPECT_EQ(TekstAdresu("", "", "", "", ""), "  ");
 }

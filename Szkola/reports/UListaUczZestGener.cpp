@@ -44,6 +44,10 @@ TQRListaUczZestGener::TQRListaUczZestGener(db::Table* uczniowie)
     QRLabelD[25]->width = 380;
 
     beforePrint = [this](Report&) { UlozWydruk(); };
+    afterPrint = [this](Report&) {
+        adresy_.reset();
+        gminy_.reset();
+    };
     QRBand2->beforePrint = [this](Band&, bool&) { WypelnijUcznia(); };
 }
 
@@ -52,6 +56,20 @@ TQRListaUczZestGener::~TQRListaUczZestGener() = default;
 void TQRListaUczZestGener::UlozWydruk() {
     Szablon = DMw ? WczytajSzablon(*DMw->TGenerZest) : TSzablonZestawienia{};
     const TSzablonZestawienia& s = Szablon;
+
+    adresy_.reset();
+    gminy_.reset();
+    if ((s.Pola[10].Drukuj || s.Pola[11].Drukuj) && DM) {
+        auto otworz = [](const QString& tabela, const QString& klucz) {
+            auto t = std::make_unique<db::Table>(DM->Baza());
+            t->setTableName(tabela);
+            t->open();
+            t->setIndexFieldNames(klucz);
+            return t;
+        };
+        adresy_ = otworz("Adresy", "IdAdres");
+        gminy_ = otworz("Gminy", "IdGminy");
+    }
 
     orientation =
         s.Orientacja == 1 ? report::Orientation::Landscape : report::Orientation::Portrait;
@@ -99,8 +117,7 @@ void TQRListaUczZestGener::UlozWydruk() {
 }
 
 void TQRListaUczZestGener::WypelnijUcznia() {
-    const QStringList t =
-        TekstyUcznia(*uczniowie_, Szablon, DM ? DM->TAdresy : nullptr, DM ? DM->TGmina : nullptr);
+    const QStringList t = TekstyUcznia(*uczniowie_, Szablon, adresy_.get(), gminy_.get());
     for (int i = 1; i <= LiczbaRodzajow; ++i) {
         if (!Szablon.Pola[i].Drukuj) continue;
         QRLabelD[i]->text = t[i];

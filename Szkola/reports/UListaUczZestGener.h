@@ -37,6 +37,9 @@ class TQRListaUczZestGener : public report::Report {
     void WypelnijUcznia();
     db::Table* uczniowie_;
     std::unique_ptr<report::TextMeasurer> miara_;
+    // Registered addresses and their communes, on cursors of the run's own ordered by their
+    // keys, so that each pupil's look-up is a seek.
+    std::unique_ptr<db::Table> adresy_, gminy_;
 };
 
 extern TQRListaUczZestGener* QRListaUczZestGener;

@@ -186,10 +186,3 @@ TEST_F(ZestawienieSzablon, CancelledOptionsPrintNothing) {
     EXPECT_EQ(report::test::lastShown(), nullptr);
     EXPECT_EQ(WyborGenerZest->Tag, 0);
 }
-
-TEST(TekstAdresu, Patterns) {
-    EXPECT_EQ(TekstAdresu("57-300", "Kłodzko", "Polna", "5", "3"),
-              "57-300 Kłodzko, ul.Polna 5 m.3");
-    EXPECT_EQ(TekstAdresu("57-300", "Kłodzko", "", "5", ""), "57-300 Kłodzko 5");
-    EXPECT_EQ(TekstAdresu("", "", "", "", ""), "  ");
-}

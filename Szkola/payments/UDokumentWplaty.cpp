@@ -60,6 +60,12 @@ void odtworz(db::Table* t, const Migawka& m) {
     for (const auto& p : m.pola) t->field(p.first)->setValue(p.second);
 }
 
+// A payment date is a date of the program's working years; 0001-01-01 or 9999-12-31 is a typing
+// slip, not a date.
+bool DataWRoku(const QDate& data) {
+    return !DataBledna(data) && data.year() >= 2000 && data.year() <= 2050;
+}
+
 void anuluj(db::Table* t) {
     if (t) t->cancel();
 }
@@ -190,6 +196,12 @@ void TDokumentWplaty::ustawZakresNowego(int numer) {
 }
 
 int TDokumentWplaty::NastepnyNumerWplaty() const {
+    // The last number stored; one below the greatest a document may carry at most, so that the
+    // next proposal never overflows (a number saved by an earlier version may be larger).
+    return qMin(ostatniNumer(), NajwiekszyNumerWplaty - 1);
+}
+
+int TDokumentWplaty::ostatniNumer() const {
     const QString tab = Dokument()->bareName();
     if (RodzajDokumentu == DokPrzelew)
         return baza_->scalar(QString("SELECT MAX(NumerWpl) FROM \"%1\"").arg(tab)).toInt();
@@ -440,6 +452,13 @@ void TDokumentWplaty::ZapamietajNaglowek() {
         for (const auto& p : zrob(dok).pola) naglowekStart_.append(p.second);
 }
 
+bool TDokumentWplaty::NumerDalekoPoNastepnym() const {
+    db::Table* dok = Dokument();
+    if (!dok || dok->state() != db::Table::Insert || RodzajDokumentu == DokPrzelew) return false;
+    const qint64 numer = i(dok, "NumerWpl");
+    return numer > qint64(NastepnyNumerWplaty()) + 1 + DopuszczalnyOdstepNumeru;
+}
+
 bool TDokumentWplaty::Zmieniony() const {
     if (DM->TOplatyR->active() && !DM->TOplatyR->isEmpty()) return true;
     db::Table* dok = Dokument();
@@ -555,7 +574,7 @@ TDokumentWplaty::Odsetki TDokumentWplaty::MoznaNaliczycOdsetki() {
     const QString typ = s(TOplaty, "TypOpl");
     if (typ == "_O" || typ == "_S") return Odsetki::Nie;
     if (s(TOplaty, "Odsetki") != "W" || Zalegly(*TOplaty) != "%") return Odsetki::Nie;
-    if (RodzajDokumentu == DokPrzelew && DataBledna(d(DM->TPrzelew, "DataWpl"))) {
+    if (RodzajDokumentu == DokPrzelew && !DataWRoku(d(DM->TPrzelew, "DataWpl"))) {
         zglos("Podaj datę przelewu!");
         return Odsetki::BrakDaty;
     }
@@ -675,7 +694,7 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
             ustawPole(Pole::Bank);
             return false;
         }
-        if (DataBledna(d(dok, "DataWpl"))) {
+        if (!DataWRoku(d(dok, "DataWpl"))) {
             zglos("Brak daty przelewu!");
             ustawPole(Pole::DataPrzelewu);
             return false;
@@ -685,12 +704,12 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
     // The header cursor is held on the key of the document's number, and the printouts show
     // it: a document without a proper number would be stored out of sight, its lines orphaned.
     db::Field* numer = dok->field("NumerWpl");
-    if (numer->isNull() || numer->asInteger() < 1) {
+    if (numer->isNull() || numer->asInteger() < 1 || numer->asInteger() > NajwiekszyNumerWplaty) {
         zglos("Błąd numeru wpłaty!");
         ustawPole(Pole::Numer);
         return false;
     }
-    if (RodzajDokumentu != DokPrzelew && DataBledna(d(dok, "DataWpl"))) {
+    if (RodzajDokumentu != DokPrzelew && !DataWRoku(d(dok, "DataWpl"))) {
         zglos("Brak daty wpłaty!");
         ustawPole(Pole::Data);
         return false;

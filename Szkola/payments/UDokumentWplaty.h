@@ -18,6 +18,11 @@ class Table;
 class Database;
 }  // namespace db
 
+// Numbers of documents: 1 .. NajwiekszyNumerWplaty, so that the next never overflows. A typed
+// number more than DopuszczalnyOdstepNumeru above the next free one is asked about first.
+constexpr int NajwiekszyNumerWplaty = 2147483646;
+constexpr int DopuszczalnyOdstepNumeru = 1000;
+
 // Document kinds (RodzajDokumentu).
 enum { DokKasa = 0, DokPrzelew = 1, DokZwrot = 2 };
 
@@ -99,6 +104,8 @@ class TDokumentWplaty {
     void DodajOdsetki(double odsetki);  // the "_S" line for the current fees-due line
     void ZakonczLiczOds();              // TLiczOds back on its template
 
+    // A new cash document whose number lies more than DopuszczalnyOdstepNumeru above the next free.
+    bool NumerDalekoPoNastepnym() const;
     // True when lines are picked or the header differs from the prepared one.
     bool Zmieniony() const;
     void ZapamietajNaglowek();  // the prepared header, for Zmieniony()
@@ -116,6 +123,7 @@ class TDokumentWplaty {
     QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
 
   private:
+    int ostatniNumer() const;
     QList<QVariant> naglowekStart_;
     void zglos(const QString& tekst);  // a message for the operator, caption "Uwaga!"
     void ustawZakresNowego(int numer);

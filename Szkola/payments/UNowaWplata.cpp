@@ -524,6 +524,16 @@ void TNowaWplata::BitBtnZapiszClick() {
         SpeedButtonZapisz2Click();
         if (!dok_ || dok_->EdycjaTrwa()) return;
     }
+    if (dok_->NumerDalekoPoNastepnym() &&
+        ui::MessageBox(QString("Numer %1 jest o ponad %2 większy od następnego wolnego numeru %3.\n"
+                               "Czy zapisać dokument z tym numerem?")
+                           .arg(dok_->Dokument()->field("NumerWpl")->asInteger())
+                           .arg(DopuszczalnyOdstepNumeru)
+                           .arg(dok_->NastepnyNumerWplaty() + 1),
+                       "Uwaga!", ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES) {
+        DBEditNumer->setFocus();
+        return;
+    }
     TDokumentWplaty::Pole pole = TDokumentWplaty::Pole::Brak;
     const bool zapisany = dok_->Zapisz(&pole);
     PokazKomunikaty();

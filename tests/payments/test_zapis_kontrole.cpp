@@ -195,3 +195,44 @@ TEST_F(KontroleZapisu, DokumentNieOtwieraOkien) {
     EXPECT_EQ(d->Komunikaty[1].Tekst, "Brak uprawnień do aktualizacji danych!");
     EXPECT_EQ(d->Komunikaty[1].Tytul, " Uwaga!!! ");
 }
+
+// The greatest number still lets the next one be proposed; a larger one is refused, and a number
+// far beyond the next free one is flagged for the window's question.
+TEST_F(KontroleZapisu, NumerNiePrzepelniaKolejnego) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 10.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz();
+    db::Table* w = d->Dokument();
+    EXPECT_FALSE(d->NumerDalekoPoNastepnym());
+    w->field("NumerWpl")->setInteger(1001);
+    EXPECT_FALSE(d->NumerDalekoPoNastepnym());
+    w->field("NumerWpl")->setInteger(1002);
+    EXPECT_TRUE(d->NumerDalekoPoNastepnym());
+    w->field("NumerWpl")->setInteger(2147483647);
+    EXPECT_FALSE(d->Zapisz());
+    EXPECT_EQ(d->Komunikaty.value(0).Tekst, "Błąd numeru wpłaty!");
+    d->Komunikaty.clear();
+    w->field("NumerWpl")->setInteger(NajwiekszyNumerWplaty);
+    w->field("Kwota")->setFloat(10.0);
+    ASSERT_TRUE(d->Zapisz());
+    auto n = dokument(DokKasa);
+    EXPECT_EQ(n->Dokument()->field("NumerWpl")->asInteger(), NajwiekszyNumerWplaty);
+}
+
+TEST_F(KontroleZapisu, DataPozaLatamiProgramuOdrzucona) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 10.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz();
+    db::Table* w = d->Dokument();
+    w->field("Kwota")->setFloat(10.0);
+    for (const QDate& data : {QDate(1, 1, 1), QDate(9999, 12, 31), QDate(1999, 12, 31), QDate(2051, 1, 1)}) {
+        w->field("DataWpl")->setDate(data);
+        TDokumentWplaty::Pole pole;
+        EXPECT_FALSE(d->Zapisz(&pole)) << data.toString().toStdString();
+        EXPECT_EQ(pole, TDokumentWplaty::Pole::Data);
+        EXPECT_EQ(d->Komunikaty.value(0).Tekst, "Brak daty wpłaty!");
+        d->Komunikaty.clear();
+    }
+    w->field("DataWpl")->setDate(QDate(2050, 12, 31));
+    EXPECT_TRUE(d->Zapisz());
+}

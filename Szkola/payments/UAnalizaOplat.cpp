@@ -1,6 +1,7 @@
 #include "Szkola/payments/UAnalizaOplat.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -106,6 +107,9 @@ TAnalizaOplat::TAnalizaOplat(QWidget* parent) : ui::Window(parent) {
          ui::GridColumn("Oplacono", "Opłacono", 8), ui::GridColumn("RokFKZ", "", 6),
          ui::GridColumn("SposobWplZ", "", 6), ui::GridColumn("IdOplatyZ", "", 7),
          ui::GridColumn("IdWplatyZ", "", 7), ui::GridColumn("DataMod", "Data rozliczenia", 11)});
+
+    for (ui::DBGrid* g : {DBGrid1, DBGrid2, DBGrid3, DBGrid4})
+        g->horizontalHeader()->setStretchLastSection(true);
 
     PanelOdsetki = new QWidget(this);
     auto* po = new QHBoxLayout(PanelOdsetki);

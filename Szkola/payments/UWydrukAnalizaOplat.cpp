@@ -53,8 +53,8 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     h->addRect(0, 36, 718, 58, 2);
     h->addLabel(2, 44, 72, "Termin płatności", Font(6));
     h->addLabel(2, 66, 72, "Rok, miesiąc", Font(6));
-    QRLabel3 = h->addLabel(192, 39, 0, "", Font(8, true));
-    QRLabel8 = h->addLabel(460, 39, 0, "", Font(8, true));
+    QRLabel3 = h->addLabel(192, 40, 0, "", Font(7, true));
+    QRLabel8 = h->addLabel(460, 40, 0, "", Font(7, true));
     h->addHLine(kX[1], 56, kX[9] - kX[1]);
     for (int k = 0; k < 4; ++k)
         QRLabelKol[k] = h->addLabel(kX[k + 1] + 1, 66, kX[k + 2] - kX[k + 1] - 2, "", Font(7),

@@ -1,5 +1,7 @@
 #include "Szkola/payments/UNowaWplata.h"
 
+#include <utility>
+
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -396,10 +398,17 @@ void TNowaWplata::FormClose() {
     KoniecEdycjiLinii();
 }
 
+void TNowaWplata::PokazKomunikaty() {
+    if (!dok_) return;
+    const auto komunikaty = std::exchange(dok_->Komunikaty, {});
+    for (const auto& k : komunikaty) ui::MessageBox(k.Tekst, k.Tytul, ui::MB_OK);
+}
+
 void TNowaWplata::DBGrid1DblClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
     dok_->Wybierz();
+    PokazKomunikaty();
 }
 
 void TNowaWplata::SpeedButtonWytnij2Click() {
@@ -452,6 +461,7 @@ void TNowaWplata::SpeedButtonOdsetkiClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
     const auto mozna = dok_->MoznaNaliczycOdsetki();
+    PokazKomunikaty();
     if (mozna == TDokumentWplaty::Odsetki::BrakDaty) DBEdit11->setFocus();
     if (mozna != TDokumentWplaty::Odsetki::Tak) return;
     try {
@@ -495,7 +505,9 @@ void TNowaWplata::BitBtnZapiszClick() {
     MonthCalendar1->setVisible(false);
     SpeedButtonAnuluj2Click();
     TDokumentWplaty::Pole pole = TDokumentWplaty::Pole::Brak;
-    if (!dok_->Zapisz(&pole)) {
+    const bool zapisany = dok_->Zapisz(&pole);
+    PokazKomunikaty();
+    if (!zapisany) {
         switch (pole) {
             case TDokumentWplaty::Pole::Bank:
                 DBLookupComboBox1->setFocus();

@@ -1,5 +1,6 @@
 #include "Szkola/payments/UPoleceniaWplat.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 
@@ -15,6 +16,7 @@
 #include "Szkola/payments/URozliczenieUcznia.h"
 #include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
+#include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/db/Table.h"
@@ -148,4 +150,8 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
                                    [] { PolecenieAnalizyOplat(TrybKontrola); });
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
+    QAction* usun = glowny->DodajPolecenie(
+        "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
+    usun->setObjectName("SpeedButtonUsun");
+    usun->setToolTip("Usuń ucznia z kartoteki");
 }

@@ -23,6 +23,8 @@
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 namespace {
 
@@ -31,6 +33,8 @@ class Okna : public SrodowiskoWplat {
     void SetUp() override {
         SrodowiskoWplat::SetUp();
         UtworzOknaRdzenia();
+        DodajPoleceniaUczniow(Glowny);
+        DodajPoleceniaOplat(Glowny);
         UtworzOknaWplat(Glowny);
         Kalendarz->UstawDateRobocza(QDate(2008, 11, 15));
         ui::test::shownWindows().clear();
@@ -407,7 +411,8 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     {
         auto d = dokument(DokKasa);
         for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
-        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
+        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();
@@ -441,8 +446,8 @@ TEST_F(Okna, KorektaZwrotuDrukujeDowodWyplaty) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 160.0, "Z");
     {
         auto d = dokument(DokZwrot);
-        d->Wybierz();
-        ASSERT_TRUE(d->Zapisz());
+        d->Wybierz(); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();

@@ -1,4 +1,5 @@
 #include "Szkola/payments/UAnalizaOplat.h"
+#include "Szkola/payments/UUsunUcznia.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -272,4 +273,8 @@ void TAnalizaOplat::BitBtnZapiszClick() {
     if (!r) return;
     if (Wydruk->RadioGroup1->ItemIndex() != 0) report::PrintReport(*r, this);
     else report::ShowReport(*r);
+}
+
+bool TAnalizaOplat::UsunDaneFinansoweUcznia(int idUcznia, int akcja) {
+    return ::UsunDaneFinansoweUcznia(idUcznia, akcja);
 }

@@ -53,6 +53,8 @@ class TAnalizaOplat : public ui::Window {
     bool LiczAnalize();
     // Drops the work tables and puts their components back on the templates.
     void UsunTabeleRobocze();
+    // The removal of a pupil's financial data (actions 5 and 6, see UUsunUcznia.h).
+    bool UsunDaneFinansoweUcznia(int idUcznia, int akcja);
 
     void BitBtnZapiszClick();
     void BitBtnAnulujClick();

@@ -5,6 +5,7 @@
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWykazPosilkow.h"
@@ -22,6 +23,7 @@ void UtworzZestawienia() {
     if (!QRRocznikPlec) QRRocznikPlec = new TQRRocznikPlec(DMw->TRocznik);
     if (!QRListaUczniow) QRListaUczniow = new TQRListaUczniow(DM->TUczen);
     if (!QRListaUczWydrGen) QRListaUczWydrGen = new TQRListaUczWydrGen(DM->TUczen);
+    if (!QROplatyNalezneMies) QROplatyNalezneMies = new TQROplatyNalezneMies(DMw->TNalUcz);
 }
 
 void UsunZestawienia() {
@@ -37,6 +39,8 @@ void UsunZestawienia() {
     QRListaUczniow = nullptr;
     delete QRListaUczWydrGen;
     QRListaUczWydrGen = nullptr;
+    delete QROplatyNalezneMies;
+    QROplatyNalezneMies = nullptr;
     delete PismoNaglowek;
     PismoNaglowek = nullptr;
     delete Wydruk;
@@ -49,6 +53,8 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
     const QString menu = "Zestawienia";
     glowny->DodajPolecenie(menu, "Wykaz nadpłat i zaległości",
                            [] { Wykaznadpatizalegoci1Click(); });
+    glowny->DodajPolecenie(menu, "Wykaz należnych opłat w miesiącu ....",
+                           [] { Wykaznalenychopat1Click(); });
     glowny->DodajPolecenie(menu, "Miesięczny wykaz posiłków wg grup / klas",
                            [] { Miesicznywykazposi1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów wg gmin rocznikami",

@@ -1,5 +1,6 @@
 #include "Szkola/reports/UOplatyNalezneMies.h"
 
+#include <QComboBox>
 #include <algorithm>
 
 #include "Szkola/core/UDM.h"
@@ -10,8 +11,6 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
-
-#include <QComboBox>
 
 TQROplatyNalezneMies* QROplatyNalezneMies = nullptr;
 
@@ -305,7 +304,8 @@ void TQROplatyNalezneMies::QuickRepBeforePrint() {
     // Titles of print columns 1..4: the last kind of each column in symbol order.
     for (auto* l : QRLabelKolT) l->text.clear();
     for (const auto& [symbol, r] : rodzaje)
-        if (r.KodWydruku >= 1 && r.KodWydruku <= 4) QRLabelKolT[r.KodWydruku - 1]->text = r.OpisWydruku;
+        if (r.KodWydruku >= 1 && r.KodWydruku <= 4)
+            QRLabelKolT[r.KodWydruku - 1]->text = r.OpisWydruku;
 
     WybranyRodzaj.clear();
     WybranaKolumna = 0;
@@ -329,8 +329,8 @@ void TQROplatyNalezneMies::QuickRepBeforePrint() {
     SumaOplacono = 0;
 
     const QDate dz = DataZestawienia.isValid() ? DataZestawienia : QDate::currentDate();
-    Ramka.QRLabelTytul2->text = "za miesiąc  " + NazwaMiesiaca(dz.month(), true) + " " +
-                                QString::number(dz.year());
+    Ramka.QRLabelTytul2->text =
+        "za miesiąc  " + NazwaMiesiaca(dz.month(), true) + " " + QString::number(dz.year());
 
     indeksUcznia_.clear();
     indeksUcznia_.reserve(int(Uczniowie.size()));

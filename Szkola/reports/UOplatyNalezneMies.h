@@ -44,11 +44,11 @@ std::vector<TUczenWykazu> ZdjecieUczniow();
 
 // The month, its school year and fee file.
 struct TDaneOplatNaleznych {
-    int Rok = 0;        // calendar year and month of the statement date
+    int Rok = 0;  // calendar year and month of the statement date
     int Miesiac = 0;
     int RokSzkoly = 0;  // Rok and NrMies of the school year found
     int NrMies = 0;
-    QString Klucz;      // KluczRokuSzk
+    QString Klucz;  // KluczRokuSzk
 };
 
 // The school year holding the month and its fee file; false after the message when either is

@@ -122,8 +122,9 @@ TEST_F(OplatyNalezne, EveryKindByPrintColumnWithTotals) {
     EXPECT_TRUE(t.contains("Wykaz należnych opłat")) << t.toStdString();
     EXPECT_TRUE(t.contains("Wszystkie należności"));
     EXPECT_TRUE(t.contains("za miesiąc  październik 2024"));
-    EXPECT_EQ(Tytuly(), "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
-                        "Odpisy | Inne | Razem | Opłacono");
+    EXPECT_EQ(Tytuly(),
+              "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
+              "Odpisy | Inne | Razem | Opłacono");
     // Deductions negative in their column and in "Razem"; a paid deduction lowers "Opłacono".
     EXPECT_EQ(Wiersze("Adamski"), QStringList({"1 | Ia | Adamski Jan  | 250,00 | 150,00 | -30,00 | "
                                                "370,00 | 220,00"}));
@@ -149,8 +150,9 @@ TEST_F(OplatyNalezne, OneKindFillsOnlyItsColumn) {
     Uruchom("Derara");
     EXPECT_TRUE(Wiersze("Derara").value(0).contains("Derara"));
     // Titles of the other kinds stay; the fifth column has none.
-    EXPECT_EQ(Tytuly(), "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
-                        "Odpisy | Razem | Opłacono");
+    EXPECT_EQ(Tytuly(),
+              "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
+              "Odpisy | Razem | Opłacono");
     EXPECT_EQ(Kwoty("Adamski Jan "), QStringList({"", "250,00", "", "", "", "250,00", "250,00"}));
     EXPECT_TRUE(Wiersze("Cegła").isEmpty());
     EXPECT_EQ(Kwoty("Dudek Igor "), QStringList({"", "", "", "", "", "0,00", "50,00"}));
@@ -165,12 +167,14 @@ TEST_F(OplatyNalezne, OneKindOfColumnSixOrOfNoColumnShowsInTheFifth) {
     f->DodajKwote(rok, bak, "KS", 10, 8.0, "Z");
     f->Baza().exec("UPDATE RodzajOplat SET OpisWydruku = 'Pozostałe' WHERE Symbol = 'IN'");
     Uruchom("Inne");
-    EXPECT_TRUE(Tytuly().endsWith("| Odpisy | Pozostałe | Razem | Opłacono")) << Tytuly().toStdString();
+    EXPECT_TRUE(Tytuly().endsWith("| Odpisy | Pozostałe | Razem | Opłacono"))
+        << Tytuly().toStdString();
     EXPECT_EQ(Kwoty("Cegła Ewa "), QStringList({"", "", "", "", "40,00", "40,00", ""}));
     EXPECT_EQ(Kwoty("Ogółem placówka"), QStringList({"", "", "", "", "40,00", "40,00", "0,00"}));
 
     Uruchom("Ksero");
-    EXPECT_TRUE(Tytuly().endsWith("| Odpisy | Kserowanie | Razem | Opłacono")) << Tytuly().toStdString();
+    EXPECT_TRUE(Tytuly().endsWith("| Odpisy | Kserowanie | Razem | Opłacono"))
+        << Tytuly().toStdString();
     EXPECT_EQ(Kwoty("Bąk Ola "), QStringList({"", "", "", "", "8,00", "8,00", "8,00"}));
     EXPECT_EQ(Kwoty("Ogółem placówka"), QStringList({"", "", "", "", "8,00", "8,00", "8,00"}));
 }
@@ -203,8 +207,9 @@ TEST_F(OplatyNalezne, NothingChosenOrNoPupilsPrintsHeaderAndZeroTotals) {
 
     f->Baza().exec("DELETE FROM KartUcznia");
     Uruchom(OgolemWszystkie);
-    EXPECT_EQ(Tytuly(), "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
-                        "Odpisy | Inne | Razem | Opłacono");
+    EXPECT_EQ(Tytuly(),
+              "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
+              "Odpisy | Inne | Razem | Opłacono");
     EXPECT_EQ(Kwoty("Ogółem placówka"),
               QStringList({"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}));
 }

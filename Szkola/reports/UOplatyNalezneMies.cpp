@@ -234,10 +234,11 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
 
 namespace {
 // Columns across the portrait page: number, class, name, five amounts, total, paid.
-constexpr int kXKlasa = 30, kWKlasa = 62;
-constexpr int kXNazw = 96, kWNazw = 174;
-constexpr int kXKwot = 272;
-constexpr int kWKwoty = 63;
+constexpr int kXKlasa = 30, kWKlasa = 74;
+constexpr int kXNazw = 108, kWNazw = 152;
+constexpr int kXKwot = 262;
+constexpr int kWKwoty = 65;
+constexpr int kWLiczby = kWKwoty - 6;               // a gutter between neighbouring amounts
 int xKwoty(int k) { return kXKwot + k * kWKwoty; }  // k = 0..6: columns 1..5, Razem, Opłacono
 
 report::Label* jednaLinia(report::Label* l) {
@@ -261,7 +262,9 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
     Kolumny->addLabel(kXNazw, 4, kWNazw, "Nazwisko i imię", Font(8, true));
     // A column title may take two lines.
     auto tytul = [this](int k, const QString& t) {
-        Label* l = Kolumny->addLabel(xKwoty(k), 3, kWKwoty, t, Font(7, true), Alignment::Right);
+        // Titles take the gutter too, ending where the amounts end.
+        Label* l = Kolumny->addLabel(xKwoty(k) - (kWKwoty - kWLiczby), 3, kWKwoty, t, Font(7, true),
+                                     Alignment::Right);
         l->wordWrap = true;
         l->height = 20;
         return l;
@@ -276,21 +279,22 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
     QRLabelKlasa = jednaLinia(QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8)));
     QRLabelNazwisko = jednaLinia(QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8)));
     for (int k = 0; k < 5; ++k)
-        QRLabelKol[k] = QRBand3->addLabel(xKwoty(k), 2, kWKwoty, "", Font(8), Alignment::Right);
-    QRLabelRazem = QRBand3->addLabel(xKwoty(5), 2, kWKwoty, "", Font(8, true), Alignment::Right);
-    QRLabelOplacono = QRBand3->addLabel(xKwoty(6), 2, kWKwoty, "", Font(8), Alignment::Right);
+        QRLabelKol[k] = QRBand3->addLabel(xKwoty(k), 2, kWLiczby, "", Font(8), Alignment::Right);
+    QRLabelRazem = QRBand3->addLabel(xKwoty(5), 2, kWLiczby, "", Font(8, true), Alignment::Right);
+    QRLabelOplacono = QRBand3->addLabel(xKwoty(6), 2, kWLiczby, "", Font(8), Alignment::Right);
     QRBand3->beforePrint = [this](Band&, bool& p) { QRBand3BeforePrint(p); };
 
     QRBand2 = addBand(BandKind::Summary, 24);
     QRBand2->addHLine(0, 1, 718);
     QRBand2->addLabel(kXNazw, 6, kWNazw, "Ogółem placówka", Font(8, true));
-    for (int k = 0; k < 5; ++k)
-        QRLabelSumaKol[k] =
-            QRBand2->addLabel(xKwoty(k), 6, kWKwoty, "", Font(8, true), Alignment::Right);
-    QRLabelSumaRazem =
-        QRBand2->addLabel(xKwoty(5), 6, kWKwoty, "", Font(8, true), Alignment::Right);
-    QRLabelSumaOplacono =
-        QRBand2->addLabel(xKwoty(6), 6, kWKwoty, "", Font(8, true), Alignment::Right);
+    // Totals may run to millions: a smaller type, and the gutter too.
+    auto suma = [this](int k) {
+        return QRBand2->addLabel(xKwoty(k) - (kWKwoty - kWLiczby), 7, kWKwoty, "", Font(7, true),
+                                 Alignment::Right);
+    };
+    for (int k = 0; k < 5; ++k) QRLabelSumaKol[k] = suma(k);
+    QRLabelSumaRazem = suma(5);
+    QRLabelSumaOplacono = suma(6);
     QRBand2->addHLine(0, 22, 718);
     QRBand2->beforePrint = [this](Band&, bool&) { QRBand2BeforePrint(); };
 

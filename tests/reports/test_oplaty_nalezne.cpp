@@ -57,16 +57,21 @@ class OplatyNalezne : public Zestawienia {
     // The amount cells of the printed row holding `tekst`: columns 1..4, the fifth, "Razem",
     // "Opłacono" ("" for an empty cell).
     static QStringList Kwoty(const QString& tekst) {
+        // Cells by their right edge: the amounts of a column end where its title ends.
+        const TQROplatyNalezneMies* r = QROplatyNalezneMies;
+        const report::Label* l[7] = {r->QRLabelKol[0],  r->QRLabelKol[1], r->QRLabelKol[2],
+                                     r->QRLabelKol[3],  r->QRLabelKol[4], r->QRLabelRazem,
+                                     r->QRLabelOplacono};
         QStringList k(7);
         const report::PreparedReport* p = report::test::lastShown();
         if (!p) return {};
         for (const auto& s : p->pages)
             for (const auto& it : s.items) {
                 if (it.type != report::PreparedItem::Text || it.text != tekst) continue;
-                for (const auto& x : s.items) {
-                    if (x.type != report::PreparedItem::Text || std::abs(x.y - it.y) > 4) continue;
+                for (const auto& t : s.items) {
+                    if (t.type != report::PreparedItem::Text || std::abs(t.y - it.y) > 4) continue;
                     for (int c = 0; c < 7; ++c)
-                        if (int(x.x) == 272 + 63 * c) k[c] = x.text;
+                        if (int(t.x + t.w) == l[c]->left + l[c]->width) k[c] = t.text;
                 }
                 return k;
             }

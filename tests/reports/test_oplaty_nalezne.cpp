@@ -1,11 +1,17 @@
 // Fees due in a month: the school year of the month, the work rows, the columns of every kind and
 // of one kind, the totals, and the messages of missing data.
+#include <QAction>
+#include <QMenuBar>
 #include <cmath>
 
 #include "Szkola/reports/UOplatyNalezneMies.h"
 #include "ZestawieniaFixture.h"
 
 namespace {
+
+const char* const kTytuly =
+    "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | Odpisy | Inne | "
+    "Razem | Opłacono";
 
 class OplatyNalezne : public Zestawienia {
   protected:
@@ -78,10 +84,7 @@ class OplatyNalezne : public Zestawienia {
         return {};
     }
 
-    QString Tytuly() {
-        const QStringList w = Wiersze("Nazwisko i imię");
-        return w.value(0);
-    }
+    static QString Tytuly() { return Wiersze("Nazwisko i imię").value(0); }
 };
 
 }  // namespace
@@ -104,11 +107,26 @@ TEST_F(OplatyNalezne, SchoolYearOfTheMonth) {
     EXPECT_TRUE(ui::test::messages().isEmpty());
 }
 
-TEST_F(OplatyNalezne, MissingSchoolYearOrFeeFileIsSaidAndLeavesNothing) {
+TEST_F(OplatyNalezne, MenuCommandCancelAndMissingDataLeaveNothing) {
+    DodajPoleceniaZestawien(glowny);
+    QAction* polecenie = nullptr;
+    for (QAction* m : glowny->menuBar()->actions())
+        if (m->menu())
+            for (QAction* a : m->menu()->actions())
+                if (a->text() == "Wykaz należnych opłat w miesiącu ....") polecenie = a;
+    ASSERT_NE(polecenie, nullptr);
     const QString k = f->DodajRokSzkolny(2024, 9);
-    Uruchom(OgolemWszystkie, QDate(2024, 8, 1));
+    Opcje(nullptr, false);
+    polecenie->trigger();
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+    auto data = [this](const QDate& d) {
+        Opcje([d](TWydruk* w) { w->DateTimePicker1->setDate(d); });
+    };
+    data(QDate(2024, 8, 1));  // no school year holds August 2024
+    polecenie->trigger();
     f->Baza().dropTable("NLZ" + k);
-    Uruchom(OgolemWszystkie, QDate(2024, 10, 1));
+    data(QDate(2024, 10, 1));
+    polecenie->trigger();
     const auto& m = ui::test::messages();
     ASSERT_EQ(m.size(), 2);
     for (const auto& x : m) EXPECT_EQ(x.text, "Uwaga! Brak danych za podany okres czasu");
@@ -127,18 +145,15 @@ TEST_F(OplatyNalezne, EveryKindByPrintColumnWithTotals) {
     EXPECT_TRUE(t.contains("Wykaz należnych opłat")) << t.toStdString();
     EXPECT_TRUE(t.contains("Wszystkie należności"));
     EXPECT_TRUE(t.contains("za miesiąc  październik 2024"));
-    EXPECT_EQ(Tytuly(),
-              "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
-              "Odpisy | Inne | Razem | Opłacono");
+    EXPECT_EQ(Tytuly(), kTytuly);
     // Deductions negative in their column and in "Razem"; a paid deduction lowers "Opłacono".
-    EXPECT_EQ(Wiersze("Adamski"), QStringList({"1 | Ia | Adamski Jan  | 250,00 | 150,00 | -30,00 | "
-                                               "370,00 | 220,00"}));
+    EXPECT_TRUE(Wiersze("Adamski").value(0).startsWith("1 | Ia | Adamski Jan"));
     EXPECT_EQ(Kwoty("Adamski Jan "),
               QStringList({"", "250,00", "150,00", "-30,00", "", "370,00", "220,00"}));
     EXPECT_TRUE(Wiersze("Bąk").isEmpty());
     // The fifth column is "Inne": columns 5 and 6, a kind missing from the table included.
     EXPECT_EQ(Kwoty("Cegła Ewa "), QStringList({"", "", "", "", "59,50", "59,50", ""}));
-    EXPECT_EQ(Wiersze("Cegła").value(0).left(2), "2 ");
+    EXPECT_TRUE(Wiersze("Cegła").value(0).startsWith("2 | Ib"));
     EXPECT_EQ(Kwoty("Dudek Igor "), QStringList({"", "", "", "", "", "0,00", "50,00"}));
     EXPECT_EQ(Kwoty("Ogółem placówka"),
               QStringList({"0,00", "250,00", "150,00", "-30,00", "59,50", "429,50", "270,00"}));
@@ -212,9 +227,7 @@ TEST_F(OplatyNalezne, NothingChosenOrNoPupilsPrintsHeaderAndZeroTotals) {
 
     f->Baza().exec("DELETE FROM KartUcznia");
     Uruchom(OgolemWszystkie);
-    EXPECT_EQ(Tytuly(),
-              "Lp. | Grupa/Klasa | Nazwisko i imię | Wpisowe | Derara | Wyżywienie | "
-              "Odpisy | Inne | Razem | Opłacono");
+    EXPECT_EQ(Tytuly(), kTytuly);
     EXPECT_EQ(Kwoty("Ogółem placówka"),
               QStringList({"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}));
 }
@@ -236,15 +249,10 @@ TEST_F(OplatyNalezne, WorkRowsOfTheSnapshotInItsOrder) {
     EXPECT_DOUBLE_EQ(n->field("Odsetki")->asFloat(), 12.5);
     EXPECT_DOUBLE_EQ(n->field("Inne1")->asFloat(), 47.0);
     EXPECT_DOUBLE_EQ(n->field("Inne3")->asFloat(), 59.5);
-    EXPECT_DOUBLE_EQ(n->field("Kol5")->asFloat(), 12.5);
-    EXPECT_DOUBLE_EQ(n->field("Kol6")->asFloat(), 47.0);
     EXPECT_TRUE(n->field("Saldo")->isNull());
     n->next();
     EXPECT_EQ(n->field("IdUcznia")->asInteger(), adamski);
-    EXPECT_DOUBLE_EQ(n->field("Derara")->asFloat(), 250.0);
-    EXPECT_DOUBLE_EQ(n->field("Wyzywienie")->asFloat(), 150.0);
     EXPECT_DOUBLE_EQ(n->field("Odpisy")->asFloat(), -30.0);
-    EXPECT_DOUBLE_EQ(n->field("Kol4")->asFloat(), -30.0);
     EXPECT_DOUBLE_EQ(n->field("Inne2")->asFloat(), 30.0);
     EXPECT_DOUBLE_EQ(n->field("Inne3")->asFloat(), 400.0);
     EXPECT_DOUBLE_EQ(n->field("Saldo")->asFloat(), 220.0);

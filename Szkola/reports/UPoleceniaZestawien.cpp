@@ -4,10 +4,13 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
+#include "Szkola/reports/UGeneratorZest.h"
+#include "Szkola/reports/UListaUczZestGener.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
+#include "Szkola/reports/UWyborGenerZest.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 
@@ -23,6 +26,10 @@ void UtworzZestawienia() {
     if (!QRRocznikPlec) QRRocznikPlec = new TQRRocznikPlec(DMw->TRocznik);
     if (!QRListaUczniow) QRListaUczniow = new TQRListaUczniow(DM->TUczen);
     if (!QRListaUczWydrGen) QRListaUczWydrGen = new TQRListaUczWydrGen(DM->TUczen);
+    if (!WyborGenerZest) WyborGenerZest = new TWyborGenerZest(Glowny);
+    if (!GeneratorZest) GeneratorZest = new TGeneratorZest(WyborGenerZest);
+    Wydruk->WyborGenerZest = WyborGenerZest;
+    if (!QRListaUczZestGener) QRListaUczZestGener = new TQRListaUczZestGener(DM->TUczen);
     if (!QROplatyNalezneMies) QROplatyNalezneMies = new TQROplatyNalezneMies(DMw->TNalUcz);
 }
 
@@ -43,6 +50,13 @@ void UsunZestawienia() {
     QROplatyNalezneMies = nullptr;
     delete PismoNaglowek;
     PismoNaglowek = nullptr;
+    delete QRListaUczZestGener;
+    QRListaUczZestGener = nullptr;
+    if (Wydruk) Wydruk->WyborGenerZest = nullptr;
+    delete GeneratorZest;
+    GeneratorZest = nullptr;
+    delete WyborGenerZest;
+    WyborGenerZest = nullptr;
     delete Wydruk;
     Wydruk = nullptr;
 }
@@ -63,4 +77,5 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
                            [] { Wykazdziecirocznikamiwgp1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów", [] { Listauczniw1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów z Peselem", [] { ListauczniwzPeselem1Click(); });
+    glowny->DodajPolecenie(menu, "Generator zestawień", [] { Szablonzestawie1Click(); });
 }

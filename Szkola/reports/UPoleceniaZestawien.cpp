@@ -7,6 +7,7 @@
 #include "Szkola/reports/UGeneratorZest.h"
 #include "Szkola/reports/UListaUczZestGener.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWyborGenerZest.h"
@@ -29,6 +30,7 @@ void UtworzZestawienia() {
     if (!GeneratorZest) GeneratorZest = new TGeneratorZest(WyborGenerZest);
     Wydruk->WyborGenerZest = WyborGenerZest;
     if (!QRListaUczZestGener) QRListaUczZestGener = new TQRListaUczZestGener(DM->TUczen);
+    if (!QROplatyNalezneMies) QROplatyNalezneMies = new TQROplatyNalezneMies(DMw->TNalUcz);
 }
 
 void UsunZestawienia() {
@@ -44,6 +46,8 @@ void UsunZestawienia() {
     QRListaUczniow = nullptr;
     delete QRListaUczWydrGen;
     QRListaUczWydrGen = nullptr;
+    delete QROplatyNalezneMies;
+    QROplatyNalezneMies = nullptr;
     delete PismoNaglowek;
     PismoNaglowek = nullptr;
     delete QRListaUczZestGener;
@@ -63,6 +67,8 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
     const QString menu = "Zestawienia";
     glowny->DodajPolecenie(menu, "Wykaz nadpłat i zaległości",
                            [] { Wykaznadpatizalegoci1Click(); });
+    glowny->DodajPolecenie(menu, "Wykaz należnych opłat w miesiącu ....",
+                           [] { Wykaznalenychopat1Click(); });
     glowny->DodajPolecenie(menu, "Miesięczny wykaz posiłków wg grup / klas",
                            [] { Miesicznywykazposi1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów wg gmin rocznikami",

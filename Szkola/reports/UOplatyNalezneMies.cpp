@@ -105,37 +105,13 @@ bool PrzygotujOplatyNalezne(const QDate& data, TDaneOplatNaleznych& w) {
     w.Miesiac = data.month();
     const int Y = w.Rok, M = w.Miesiac;
 
-    // The school year of the month: the one starting in the date's year when it has begun by
-    // that month, else the one starting a year earlier.
-    struct Wiersz {
-        int rok, nrMies;
-    };
-    QList<Wiersz> lata;
-    {
-        db::Table r;
-        r.setTableName("RokSzkolny");
-        r.setIndexFieldNames("RokSzk");
-        r.open();
-        for (r.first(); !r.eof(); r.next())
-            lata.append({r.field("Rok")->asInteger(), r.field("NrMies")->asInteger()});
-    }
-    auto znajdz = [&](int rok) -> const Wiersz* {
-        for (const Wiersz& x : lata)
-            if (x.rok == rok) return &x;
-        return nullptr;
-    };
-    const Wiersz* wybrany = nullptr;
-    if (const Wiersz* biezacy = znajdz(Y)) {
-        wybrany = biezacy->nrMies <= M ? biezacy : znajdz(Y - 1);
-    } else if (const Wiersz* poprzedni = znajdz(Y - 1); poprzedni && poprzedni->nrMies > M) {
-        wybrany = poprzedni;
-    }
-    if (!wybrany) {
+    int rokSzkoly = 0, nrMies = 0;
+    if (!RokSzkolnyMiesiaca(Y, M, rokSzkoly, nrMies)) {
         ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
         return false;
     }
-    w.RokSzkoly = wybrany->rok;
-    w.NrMies = wybrany->nrMies;
+    w.RokSzkoly = rokSzkoly;
+    w.NrMies = nrMies;
     w.Klucz = KluczRokuSzk(w.RokSzkoly, w.NrMies);
     db::Database* baza = db::Database::current();
     if (!baza || !baza->tableExists(PlikiRoku::Naleznosci(w.Klucz))) {

@@ -11,6 +11,8 @@
 
 #include "platform/db/Collation.h"
 #include "platform/db/Internal.h"
+#include "platform/db/Postgres.h"
+#include "platform/db/Statement.h"
 #include "platform/db/Table.h"
 
 namespace db {
@@ -119,9 +121,12 @@ struct Database::Impl {
     QHash<QByteArray, QSet<QString>> used;
     bool closing = false;
     bool fullyChecked = false;
+    // The PostgreSQL back end, when the database is a connection file; h stays null then.
+    std::unique_ptr<PgConnection> pg;
+    QHash<QString, Stmt*> pgCache;
 
     void checkOpen() const {
-        if (!h) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
+        if (!h && !pg) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
     }
     sqlite3_stmt* stmt(const QString& sql) {
         auto it = cache.constFind(sql);
@@ -134,6 +139,16 @@ struct Database::Impl {
     void finalizeAll() {
         for (sqlite3_stmt* st : std::as_const(cache)) sqlite3_finalize(st);
         cache.clear();
+        for (Stmt* st : std::as_const(pgCache)) delete st;
+        pgCache.clear();
+    }
+    Stmt* pgStmt(const QString& sql) {
+        auto it = pgCache.constFind(sql);
+        if (it != pgCache.constEnd()) return it.value();
+        if (pgCache.size() > 200) finalizeAll();
+        Stmt* st = pg->prepare(sql);
+        pgCache.insert(sql, st);
+        return st;
     }
     // Runs one or more statements without parameters.
     void run(const QString& sql) {
@@ -178,6 +193,14 @@ void Database::setCurrent(Database* db) { g_current = db; }
 void Database::open(const QString& path, bool create, bool fullCheck) {
     close();
     d->fullyChecked = false;
+    if (isConnectionFile(path)) {
+        auto pg = std::make_unique<PgConnection>();
+        pg->open(path);
+        d->pg = std::move(pg);
+        d->path = path;
+        d->depth = 0;
+        return;
+    }
     const QFileInfo fi(path);
     if (!fi.exists() && !create)
         throw Error(Error::General, QStringLiteral("Brak pliku bazy danych %1").arg(path));
@@ -262,6 +285,22 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
 }
 
 void Database::close() {
+    if (d->pg) {
+        const QList<Table*> open = d->cursors;
+        d->closing = true;
+        for (Table* t : open) {
+            try {
+                t->close();
+            } catch (...) {
+            }
+        }
+        d->closing = false;
+        d->cursors.clear();
+        d->finalizeAll();
+        d->pg.reset();
+        d->depth = 0;
+        return;
+    }
     if (!d->h) return;
     const QString path = d->path;
     int moved = 1;  // a file put in place of ours must not inherit its clean mark
@@ -290,20 +329,25 @@ bool Database::wasFullyChecked() const { return d->fullyChecked; }
 
 void Database::checkFileInPlace() const {
     d->checkOpen();
+    if (d->pg) return;  // the server keeps its files
     int moved = 0;
     if (sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved) return;
     throw Error(Error::FileMoved, QStringLiteral("Plik bazy danych %1 został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")
                                       .arg(QDir::toNativeSeparators(d->path)));
 }
 
-bool Database::isOpen() const { return d->h != nullptr; }
+bool Database::isOpen() const { return d->h != nullptr || d->pg != nullptr; }
+Database::Backend Database::backend() const { return d->pg ? Backend::PostgreSQL : Backend::SQLite; }
+bool Database::isConnectionFile(const QString& path) { return detail::isConnectionFile(path); }
+void Database::setPasswordPrompt(std::function<QString(const QString&)> ask) { PgConnection::setPasswordPrompt(std::move(ask)); }
 QString Database::path() const { return d->path; }
 sqlite3* Database::handle() const { return d->h; }
 
 QString Database::schemaOf(const QString& name) const {
-    if (!d->h) return {};
+    if (!d->h && !d->pg) return {};
     const QString bare = bareTableName(name);
     if (bare.isEmpty()) return {};
+    if (d->pg) return d->pg->schemaOf(bare);
     for (const char* schema : {"temp", "main"}) {
         sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='table' AND name=?1 "
                                                   "COLLATE NOCASE")
@@ -341,6 +385,12 @@ void Database::createTable(const TableDef& def, bool temporary) {
             throw Error(Error::General, QStringLiteral("Tabela %1: więcej niż jedno pole autonumerowane").arg(name));
         cols << sqlColumnDef(f);
     }
+    if (d->pg) {
+        TableDef named = def;
+        named.name = name;
+        d->pg->createTable(named, temporary);
+        return;
+    }
     const QString schema = temporary ? QStringLiteral("temp") : QStringLiteral("main");
     d->atomically([&] {
         d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteId(name), cols.join(QStringLiteral(", "))));
@@ -376,19 +426,22 @@ void Database::dropTable(const QString& name) {
     for (Table* t : open)
         if (t->tableKey() == key) t->close();
     d->finalizeAll();
-    d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
+    if (d->pg) d->pg->dropTable(bareTableName(name), schema);
+    else d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
 }
 
 void Database::emptyTable(const QString& name) {
     d->checkOpen();
     const QString schema = schemaOf(name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(name));
-    d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
+    if (d->pg) d->pg->emptyTable(bareTableName(name), schema);
+    else d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
     tableReset(schema.toUtf8() + '.' + asciiLower(bareTableName(name)));
 }
 
 QStringList Database::tableNames() const {
     d->checkOpen();
+    if (d->pg) return d->pg->tableNames();
     QStringList out;
     sqlite3_stmt* st = d->stmt(QStringLiteral(
         "SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
@@ -402,6 +455,7 @@ TableDef Database::structure(const QString& name) const {
     d->checkOpen();
     const QString schema = schemaOf(name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
+    if (d->pg) return d->pg->structure(bareTableName(name), schema);
     TableDef def;
     const QByteArray bare = bareTableName(name).toUtf8();
     const QByteArray sch = schema.toUtf8();
@@ -461,6 +515,10 @@ void Database::upgradeTable(const TableDef& def) {
     const QString schema = schemaOf(def.name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
     const TableDef have = structure(def.name);
+    if (d->pg) {
+        d->pg->upgradeTable(def, have, schema);
+        return;
+    }
     d->atomically([&] {
         for (const FieldDef& f : def.fields) {
             if (have.field(f.name)) continue;
@@ -515,6 +573,20 @@ bool Database::indexExists(const QString& schema, const QString& sqlName) const 
 
 void Database::exec(const QString& sql, const QVariantList& params) {
     d->checkOpen();
+    if (d->pg) {
+        if (params.isEmpty()) {
+            d->pg->run(sql);
+            return;
+        }
+        Stmt* st = d->pgStmt(sql);
+        StmtScope use(st);
+        for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
+        int rc;
+        while ((rc = st->step()) == kStepRow) {
+        }
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        return;
+    }
     if (params.isEmpty()) {
         d->run(sql);
         return;
@@ -530,6 +602,10 @@ void Database::exec(const QString& sql, const QVariantList& params) {
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     d->checkOpen();
+    if (d->pg) {
+        const QVariantList row = firstRow(sql, params);
+        return row.isEmpty() ? QVariant() : row.first();
+    }
     sqlite3_stmt* st = d->stmt(sql);
     StmtUse use(st);
     for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
@@ -547,8 +623,39 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     }
 }
 
+QVariantList Database::firstRow(const QString& sql, const QVariantList& params) {
+    d->checkOpen();
+    QVariantList out;
+    if (d->pg) {
+        Stmt* st = d->pgStmt(sql);
+        StmtScope use(st);
+        for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
+        const int rc = st->step();
+        if (rc != kStepRow && rc != kStepDone) st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc == kStepRow)
+            for (int i = 0; i < st->pg()->columnCount(); ++i) out << st->value(i);
+        return out;
+    }
+    sqlite3_stmt* st = d->stmt(sql);
+    StmtUse use(st);
+    for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+    if (rc == SQLITE_ROW) {
+        Stmt view(st);
+        for (int i = 0; i < sqlite3_column_count(st); ++i) out << view.value(i);
+        view.detach();
+    }
+    return out;
+}
+
 void Database::begin() {
     d->checkOpen();
+    if (d->pg) {
+        d->pg->begin(d->depth);
+        ++d->depth;
+        return;
+    }
     if (d->depth == 0) checkFileInPlace();
     if (d->depth == 0) d->run(QStringLiteral("BEGIN IMMEDIATE"));
     else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
@@ -558,6 +665,11 @@ void Database::begin() {
 void Database::commit() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
+    if (d->pg) {
+        d->pg->commit(d->depth);
+        --d->depth;
+        return;
+    }
     if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
     else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
     --d->depth;
@@ -567,7 +679,10 @@ void Database::rollback() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
     char* err = nullptr;
-    if (sqlite3_get_autocommit(d->h)) {
+    if (d->pg) {
+        d->pg->rollback(d->depth);
+        d->depth = d->pg->inTransaction() ? d->depth - 1 : 0;
+    } else if (sqlite3_get_autocommit(d->h)) {
         d->depth = 0;  // SQLite already rolled the whole transaction back (I/O error, full disk)
     } else if (d->depth == 1) {
         sqlite3_exec(d->h, "ROLLBACK", nullptr, nullptr, &err);
@@ -605,6 +720,12 @@ void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowI
 
 QSet<QString>& Database::fieldsUsed(const QByteArray& tableKey) { return d->used[tableKey]; }
 bool Database::isClosing() const { return d->closing; }
+
+Stmt* Database::prepareStatement(const QString& sql) const {
+    d->checkOpen();
+    if (d->pg) return d->pg->prepare(sql);
+    return new Stmt(prepare(d->h, sql));
+}
 
 void Database::tableReset(const QByteArray& tableKey) {
     const QList<Table*> open = d->cursors;

@@ -16,6 +16,9 @@ struct sqlite3;
 namespace db {
 
 class Table;
+namespace detail {
+class Stmt;
+}
 
 // Every engine failure is a db::Error; a unique-index violation is a KeyViolation.
 class Error : public std::runtime_error {
@@ -42,13 +45,21 @@ public:
     // written to such a file. The header is always checked against the file's size; the whole
     // file is checked too when fullCheck is set (the last run did not end cleanly), when the file
     // changed since this engine last closed it cleanly, or when the header leaves doubt.
+    // A path naming a connection file (isConnectionFile) opens the PostgreSQL database it names
+    // instead: lines host=, port=, dbname=, user= (the password from the password file, or asked
+    // through setPasswordPrompt()).
     void open(const QString& path, bool create = false, bool fullCheck = false);
+    enum class Backend { SQLite, PostgreSQL };
+    Backend backend() const;
+    static bool isConnectionFile(const QString& path);  // "*.pg"
+    // Asks for the password of "user@database" when the server wants one; "" gives up.
+    static void setPasswordPrompt(std::function<QString(const QString& who)> ask);
     // Whether the last open() checked the whole file (diagnostics and tests).
     bool wasFullyChecked() const;
     void close();  // closes every open cursor first; temp tables vanish
     bool isOpen() const;
     QString path() const;
-    sqlite3* handle() const;
+    sqlite3* handle() const;  // nullptr on PostgreSQL
 
     // The process-wide default database, used by Table components created without one.
     static Database* current();
@@ -71,6 +82,8 @@ public:
     // not see rows changed this way until their refresh().
     void exec(const QString& sql, const QVariantList& params = {});
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // The first row of a query, empty when it gives none.
+    QVariantList firstRow(const QString& sql, const QVariantList& params = {});
 
     // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
     void begin();
@@ -100,6 +113,8 @@ public:
     void checkFileInPlace() const;
     // Internal: close() is closing the cursors (details need not follow their masters then).
     bool isClosing() const;
+    // Internal, for cursors: a new prepared statement of either back end (the caller owns it).
+    detail::Stmt* prepareStatement(const QString& sql) const;
 
 private:
     bool indexExists(const QString& schema, const QString& sqlName) const;

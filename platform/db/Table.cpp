@@ -14,6 +14,7 @@
 #include "platform/db/Collation.h"
 #include "platform/db/Internal.h"
 #include "platform/db/Money.h"
+#include "platform/db/Statement.h"
 
 namespace db {
 
@@ -127,13 +128,15 @@ struct Table::Impl {
     bool missedSignal = false;
     State stateAtDisable = Inactive;
 
-    QHash<QString, sqlite3_stmt*> stmts;
+    QHash<QString, Stmt*> stmts;
+    // PostgreSQL orders and compares Polish names by its own collation, which may differ from
+    // the engine's in details: the cursor keeps its own order and tests such fields itself.
+    bool server = false;
     QString colList, selectSql, insertSql, updateSql, deleteSql, fetchSql;
 
     explicit Impl(Table* t) : q(t) {}
 
     Database* database() const { return db ? db : Database::current(); }
-    sqlite3* h() const { return database()->handle(); }
     QString bare() const { return bareTableName(tableName); }
     QString qualified() const { return schema + QLatin1Char('.') + quoteId(opened.name); }
 
@@ -146,16 +149,16 @@ struct Table::Impl {
         if (!active) throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
     }
 
-    sqlite3_stmt* stmt(const QString& sql) {
+    Stmt* stmt(const QString& sql) {
         auto it = stmts.constFind(sql);
         if (it != stmts.constEnd()) return it.value();
         if (stmts.size() > 64) finalizeAll();
-        sqlite3_stmt* st = prepare(h(), sql);
+        Stmt* st = database()->prepareStatement(sql);
         stmts.insert(sql, st);
         return st;
     }
     void finalizeAll() {
-        for (sqlite3_stmt* st : std::as_const(stmts)) sqlite3_finalize(st);
+        for (Stmt* st : std::as_const(stmts)) delete st;
         stmts.clear();
     }
 
@@ -326,23 +329,22 @@ struct Table::Impl {
             byId.push_back({rows[i]->rowid, rows[i].get()});
         }
         std::sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
-        StmtUse use(st);
-        for (int i = 0; i < nParams; ++i)
-            sqlite3_bind_int64(st, i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
+        Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+        StmtScope use(st);
+        for (int i = 0; i < nParams; ++i) st->bindInt64(i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
         int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const qint64 id = sqlite3_column_int64(st, 0);
+        while ((rc = st->step()) == kStepRow) {
+            const qint64 id = st->int64(0);
             auto it = std::lower_bound(byId.begin(), byId.end(), id, [](const auto& a, qint64 v) { return a.first < v; });
             if (it == byId.end() || it->first != id) continue;
             const Row* r = it->second;
             for (size_t k = 0; k < cols.size(); ++k) {
                 if (r->has(cols[k])) continue;  // never change what the order was built on
-                readCell(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
+                st->read(int(k) + 1, types[cols[k]], r->c[cols[k]]);
                 r->mark(cols[k]);
             }
         }
-        if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         for (const auto& [id, r] : byId) {  // gone meanwhile (changed behind the cursors' back)
             for (int c : cols) {
                 if (!r->has(c)) {
@@ -492,6 +494,17 @@ struct Table::Impl {
         }
         return true;
     }
+    // A master link or range on a Polish-ordered field (the server would compare it its own way).
+    bool polishBounds() const {
+        auto polish = [this](int c) { return isTextType(types[c]) && colls[c] == Collation::Polish; };
+        if (linkOn)
+            for (int c : detailCols)
+                if (polish(c)) return true;
+        if (rangeSet)
+            for (int c : rangeCols)
+                if (polish(c)) return true;
+        return false;
+    }
     bool filterOk(const Row& r) {
         if (!filtered || !filterFn) return true;
         const Row* saved = candidate;
@@ -592,10 +605,10 @@ struct Table::Impl {
         return QStringLiteral(" ORDER BY ") + o.join(QStringLiteral(", "));
     }
 
-    void readRow(sqlite3_stmt* st, Row& r) const {
-        r.rowid = sqlite3_column_int64(st, 0);
+    void readRow(Stmt* st, Row& r) const {
+        r.rowid = st->int64(0);
         r.c.resize(nData);
-        for (int i = 0; i < nData; ++i) readCell(st, i + 1, types[i], r.c[i]);
+        for (int i = 0; i < nData; ++i) st->read(i + 1, types[i], r.c[i]);
     }
 
     // Materialises the visible rows in order. keep: stay on the current record (or position).
@@ -609,7 +622,8 @@ struct Table::Impl {
         crack = false;
         QStringList conds;
         std::vector<std::pair<const Cell*, FieldType>> binds;
-        whereSql(conds, binds);
+        const bool memWhere = server && polishBounds();
+        if (!memWhere) whereSql(conds, binds);
         const bool filtering = filtered && filterFn;
         // Only the columns that order and bound the set are read now (the filter sees whole
         // records); the others follow in blocks as they are used.
@@ -636,32 +650,37 @@ struct Table::Impl {
                            : selectSql;
         if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
         sql += orderSql();
-        sqlite3_stmt* st = stmt(sql);
+        Stmt* st = stmt(sql);
         {
-            StmtUse use(st);
+            StmtScope use(st);
             struct Flag {
                 bool& f;
                 explicit Flag(bool& b) : f(b) { f = true; }
                 ~Flag() { f = false; }
             } flag(loading);
-            for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
+            for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
             int rc;
             const int nk = int(keyCols.size());
-            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            while ((rc = st->step()) == kStepRow) {
                 auto r = std::make_unique<Row>();
                 if (lazy) {
-                    r->rowid = sqlite3_column_int64(st, 0);
+                    r->rowid = st->int64(0);
                     r->c.resize(keyWidth);  // grows as further columns are read
-                    for (int k = 0; k < nk; ++k) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                    for (int k = 0; k < nk; ++k) st->read(k + 1, types[keyCols[k]], r->c[keyCols[k]]);
                     r->loaded[0] = mask[0];
                     r->loaded[1] = mask[1];
                 } else {
                     readRow(st, *r);
                 }
+                if (memWhere && !(linkOk(*r) && rangeOk(*r))) continue;
                 if (filtering && !filterOk(*r)) continue;
                 rows.push_back(std::move(r));
             }
-            if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+            if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        }
+        if (server) {
+            auto less = [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) { return cmpRows(*a, *b) < 0; };
+            if (!std::is_sorted(rows.begin(), rows.end(), less)) std::sort(rows.begin(), rows.end(), less);
         }
         pos = rows.empty() ? -1 : 0;
         if (keep && !rows.empty()) {
@@ -823,12 +842,12 @@ struct Table::Impl {
     }
 
     std::unique_ptr<Row> fetch(qint64 id) {
-        sqlite3_stmt* st = stmt(fetchSql);
-        StmtUse use(st);
-        sqlite3_bind_int64(st, 1, id);
-        const int rc = sqlite3_step(st);
-        if (rc == SQLITE_DONE) return nullptr;
-        if (rc != SQLITE_ROW) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        Stmt* st = stmt(fetchSql);
+        StmtScope use(st);
+        st->bindInt64(1, id);
+        const int rc = st->step();
+        if (rc == kStepDone) return nullptr;
+        if (rc != kStepRow) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         auto r = std::make_unique<Row>();
         readRow(st, *r);
         return r;
@@ -1006,6 +1025,7 @@ void Table::open() {
     const QString schema = db->schemaOf(bare);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bare));
     d->db = db;
+    d->server = db->backend() == Database::Backend::PostgreSQL;
     d->opened = db->structure(bare);
     d->hasOpened = true;
     d->schema = schema;
@@ -1349,6 +1369,10 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
             for (const QString& n : names)
                 if (ixf.first().compare(n, Qt::CaseInsensitive) == 0) indexed = true;
         }
+        if (d->server)  // the server's Polish order ignores case otherwise than the engine's
+            for (int c : cols)
+                if (isTextType(d->types[c]) && d->colls[c] == Collation::Polish) indexed = false;
+        if (indexed && d->server && d->polishBounds()) indexed = false;
         if (indexed) {
             QStringList conds;
             std::vector<std::pair<const Cell*, FieldType>> binds;
@@ -1359,19 +1383,19 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
             d->whereSql(conds, binds);
             const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2%3")
                                     .arg(d->qualified(), conds.join(QStringLiteral(" AND ")), d->orderSql());
-            sqlite3_stmt* st = d->stmt(sql);
-            StmtUse use(st);
-            for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
+            Stmt* st = d->stmt(sql);
+            StmtScope use(st);
+            for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
             d->ensureHash();
             int rc;
-            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-                const Row* r = d->byRowId.value(sqlite3_column_int64(st, 0), nullptr);
+            while ((rc = st->step()) == kStepRow) {
+                const Row* r = d->byRowId.value(st->int64(0), nullptr);
                 if (r) {
                     found = d->indexOfRow(r);
                     break;
                 }
             }
-            if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
+            if (rc != kStepRow && rc != kStepDone) st->fail(rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
             searched = true;
         }
     }
@@ -1533,29 +1557,28 @@ void Table::post() {
     if (d->state != Insert && d->state != Edit) return;
     d->checkFileInPlace();
     if (beforePost) beforePost(*this);
-    sqlite3* h = d->h();
     const bool inserting = d->state == Insert;
     Row& p = d->pending;
     qint64 rowid;
     if (inserting) {
-        sqlite3_stmt* st = d->stmt(d->insertSql);
-        StmtUse use(st);
-        for (int i = 0; i < d->nData; ++i) bindCell(st, i + 1, p.c[i], d->types[i]);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
-        rowid = sqlite3_last_insert_rowid(h);
+        Stmt* st = d->stmt(d->insertSql);
+        StmtScope use(st);
+        for (int i = 0; i < d->nData; ++i) st->bind(i + 1, p.c[i], d->types[i]);
+        const int rc = st->step();
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
+        rowid = st->lastInsertId();
         if (d->autoIncCol >= 0) {
             p.c[d->autoIncCol].i = rowid;
             p.c[d->autoIncCol].null = false;
         }
     } else {
-        sqlite3_stmt* st = d->stmt(d->updateSql);
-        StmtUse use(st);
-        for (int i = 0; i < d->nData; ++i) bindCell(st, i + 1, p.c[i], d->types[i]);
-        sqlite3_bind_int64(st, d->nData + 1, d->editRowId);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
-        if (sqlite3_changes(h) == 0)
+        Stmt* st = d->stmt(d->updateSql);
+        StmtScope use(st);
+        for (int i = 0; i < d->nData; ++i) st->bind(i + 1, p.c[i], d->types[i]);
+        st->bindInt64(d->nData + 1, d->editRowId);
+        const int rc = st->step();
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
+        if (st->changes() == 0)
             throw Error(Error::General, QStringLiteral("Poprawiany rekord tabeli %1 już nie istnieje").arg(d->bare()));
         rowid = (d->autoIncCol >= 0 && !p.c[d->autoIncCol].null) ? p.c[d->autoIncCol].i : d->editRowId;
     }
@@ -1611,11 +1634,11 @@ void Table::remove() {
     if (beforeDelete) beforeDelete(*this);
     const qint64 id = d->rows[d->pos]->rowid;
     {
-        sqlite3_stmt* st = d->stmt(d->deleteSql);
-        StmtUse use(st);
-        sqlite3_bind_int64(st, 1, id);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
+        Stmt* st = d->stmt(d->deleteSql);
+        StmtScope use(st);
+        st->bindInt64(1, id);
+        const int rc = st->step();
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
     }
     if (Database* db = d->database()) db->rowWritten(this, d->key, id, true);
     d->eraseAt(d->pos);

@@ -133,16 +133,17 @@ public:
     template <class F>
     void atomically(F work) {
         const bool outer = !inTransaction();
-        run(outer ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT db_atomic"));
+        control(outer ? "BEGIN" : "SAVEPOINT db_atomic");
         try {
             work();
         } catch (...) {
             quiet(outer ? "ROLLBACK" : "ROLLBACK TO db_atomic; RELEASE db_atomic");
             throw;
         }
-        run(outer ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE db_atomic"));
+        control(outer ? "COMMIT" : "RELEASE db_atomic");
     }
-    void quiet(const char* sql);  // ignores failure (clean-up paths)
+    void quiet(const char* sql);    // ignores failure (clean-up paths)
+    void control(const QByteArray& sql);  // a transaction statement, run as it is
 
     [[noreturn]] void fail(const QString& context, const QString& pgMessage, const QByteArray& state) const;
 

@@ -27,6 +27,7 @@ QByteArray contents(const QString& path) {
 }  // namespace
 
 TEST_F(DbTest, WriteToDeletedOrReplacedFileIsRefusedAndRecordStaysPending) {
+    SQLITE_ONLY(db);
     makePupils();
     db::Table t;
     t.setTableName(QStringLiteral("KartUcznia"));
@@ -103,6 +104,7 @@ TEST_F(DbTest, ReadOnlyFileIsRefused) {
 }
 
 TEST_F(DbTest, CleanlyClosedFileOpensWithoutFullCheckOtherwiseChecked) {
+    SQLITE_ONLY(db);
     makePupils();
     const QString path = db.path();
     db.close();
@@ -144,6 +146,7 @@ TEST_F(DbTest, CleanlyClosedFileOpensWithoutFullCheckOtherwiseChecked) {
 }
 
 TEST_F(DbTest, TruncatedFileIsRefusedByItsHeader) {
+    SQLITE_ONLY(db);
     makePupils();
     {
         db::Table t;

@@ -6,7 +6,7 @@
 
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
-#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UStanFiltru.h"
 
 TDM* DM = nullptr;
 
@@ -243,44 +243,39 @@ bool TDM::TUczenFilterRecord(db::Table& t) const {
     }
 }
 
-namespace {
-bool wOkresie(const db::Table& t, const TStanFiltruDokumentow& f) {
-    const QDate d = t.field("DataWpl")->asDate();
-    return PorownajDaty(d, ParsujDate(f.FiltrDokDataOd)) != -1 &&
-           PorownajDaty(d, ParsujDate(f.FiltrDokDataDo)) != 1;
-}
-}  // namespace
-
+// The document filters read only the fields their predicates need.
 bool TDM::TWplatyFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
-    if (f.FiltrDokWlaczony != "Tak") return true;
-    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly)
-        return false;
-    if (f.FiltrDokDokument == "1" && t.field("SposobWpl")->asString() != f.FiltrDokSposobWpl)
-        return false;
-    if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
-    return true;
+    if (!f.WMocy()) return true;
+    TDokumentDoFiltru d;
+    d.IdSzkoly = t.field("IdSzkoly")->asInteger();
+    d.SposobWpl = t.field("SposobWpl")->asString();
+    d.DataWpl = t.field("DataWpl")->asDate();
+    return FiltrWplaty(f, d);
 }
 
 bool TDM::TPrzelewFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
-    if (f.FiltrDokWlaczony != "Tak") return true;
-    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly)
-        return false;
-    if (f.FiltrDokWyciag == "1" && t.field("NrWyciagu")->asString() != f.FiltrDokNrWyciagu)
-        return false;
-    if (f.FiltrDokBank == "1" && t.field("IdBanku")->asInteger() != f.FiltrDokIdBanku) return false;
-    if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
-    return true;
+    if (!f.WMocy()) return true;
+    TDokumentDoFiltru d;
+    d.IdSzkoly = t.field("IdSzkoly")->asInteger();
+    d.NrWyciagu = t.field("NrWyciagu")->asString();
+    d.IdBanku = t.field("IdBanku")->asInteger();
+    d.DataWpl = t.field("DataWpl")->asDate();
+    return FiltrPrzelewu(f, d);
 }
 
 bool TDM::TOplatyFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
-    if (f.FiltrDokWlaczony != "Tak" || f.FiltrDokRodzaj != "1") return true;
-    return t.field("RodzOpl")->asString() == f.FiltrDokSymbol;
+    if (!f.OgraniczaRodzaj()) return true;
+    return FiltrOplaty(f, t.field("RodzOpl")->asString());
 }
 
-bool TDM::TSklPrzelFilterRecord(db::Table& t) const { return TOplatyFilterRecord(t); }
+bool TDM::TSklPrzelFilterRecord(db::Table& t) const {
+    const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
+    if (!f.OgraniczaRodzaj()) return true;
+    return FiltrSkladnikaPrzelewu(f, t.field("RodzOpl")->asString());
+}
 
 // --- the pupil's calculated fields ---
 

@@ -3,11 +3,11 @@ class TGlowny;
 class QWidget;
 
 // Creates the payment windows and report forms once and adds the main-window commands of the
-// payments ('Nowa wpłata', 'Zwrot nadpłaty').
+// payments ('Nowa wpłata', 'Zwrot nadpłaty', 'Lista wpłat').
 void DodajPoleceniaWplat(TGlowny* glowny);
 
 // The windows and report forms of the payments (WyborKasy, NowaWplata, Banki, ObliczOdsetki,
-// QRWydrukKPSklad, QRWydrukKW), made again on the current data module (tests make them per data
+// QRWydrukKPSklad, QRWydrukKW, ListaWplat, FiltrDokum, QRWykazOplat, QRWykazPrzelew), made again on the current data module (tests make them per data
 // folder) and deleted.
 void UtworzOknaWplat(QWidget* rodzic = nullptr);
 void UsunOknaWplat();
@@ -15,3 +15,6 @@ void UsunOknaWplat();
 // The commands themselves. Both do nothing without an open register with a current pupil.
 void PolecenieNowaWplata();
 void PolecenieZwrotNadplaty();
+// The documents list: right 1, the cash-desk choice, then the list of the working year with
+// the document tables filtered while it is open.
+void PolecenieListaWplat();

@@ -134,6 +134,9 @@ TDM::TDM(db::Database* baza, QObject* parent)
         t.field("KPKW")->setString(t.field("SposobWpl")->asString() == "Z" ? "KW" : "KP");
     });
     TWplaty->setFilterFunction([this](db::Table& t) { return TWplatyFilterRecord(t); });
+    // Without criteria the year's documents are read on demand, not record by record.
+    TWplaty->setFilterPassesAll(
+        [this] { return PrzepuszczaWszystkieDokumenty(*StanFiltruDokumentow, false); });
 
     TOplaty = nowa("OplatyAn.db");
     DSOplaty = TOplaty;
@@ -141,6 +144,7 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TOplaty->setMasterSource(DSWplaty, "IdWplaty", "IdWplaty");
     DodajRodzajOpl(TOplaty, TRodzOpl);
     TOplaty->setFilterFunction([this](db::Table& t) { return TOplatyFilterRecord(t); });
+    TOplaty->setFilterPassesAll([this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
 
     TPrzelew = nowa("Przelewy.db");
     DSPrzelew = TPrzelew;
@@ -151,6 +155,8 @@ TDM::TDM(db::Database* baza, QObject* parent)
         t.field("Roznica")->setFloat(t.field("Kwota")->asFloat() - t.field("SumaWart")->asFloat());
     });
     TPrzelew->setFilterFunction([this](db::Table& t) { return TPrzelewFilterRecord(t); });
+    TPrzelew->setFilterPassesAll(
+        [this] { return PrzepuszczaWszystkieDokumenty(*StanFiltruDokumentow, true); });
 
     TSklPrzel = nowa("OplatyAn.db");
     DSSklPrzel = TSklPrzel;
@@ -159,6 +165,7 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TSklPrzel->setMasterSource(DSPrzelew, "IdWplaty", "IdWplaty");
     DodajRodzajOpl(TSklPrzel, TRodzOpl);
     TSklPrzel->setFilterFunction([this](db::Table& t) { return TSklPrzelFilterRecord(t); });
+    TSklPrzel->setFilterPassesAll([this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
 
     TOplatyR = nowa("Str_OplAn.db");
     DSOplatyR = TOplatyR;

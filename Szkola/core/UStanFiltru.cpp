@@ -36,3 +36,11 @@ bool FiltrOplaty(const TStanFiltruDokumentow& f, const QString& rodzOpl) {
 bool FiltrSkladnikaPrzelewu(const TStanFiltruDokumentow& f, const QString& rodzOpl) {
     return FiltrOplaty(f, rodzOpl);
 }
+
+bool PrzepuszczaWszystkieDokumenty(const TStanFiltruDokumentow& f, bool przelewy) {
+    if (!f.WMocy()) return true;
+    if (uzyte(f.FiltrDokSzkola) || uzyte(f.FiltrDokData)) return false;
+    return przelewy ? !uzyte(f.FiltrDokWyciag) && !uzyte(f.FiltrDokBank) : !uzyte(f.FiltrDokDokument);
+}
+
+bool PrzepuszczaWszystkieLinie(const TStanFiltruDokumentow& f) { return !f.OgraniczaRodzaj(); }

@@ -52,3 +52,8 @@ bool FiltrSkladnikaPrzelewu(const TStanFiltruDokumentow& f, const QString& rodzO
 
 // The payment date lies in the state's range, both ends included (by calendar day).
 bool FiltrWOkresie(const TStanFiltruDokumentow& f, const QDate& dataWpl);
+
+// The filter lets every document of the kind (every line) through: the tables need not
+// evaluate it record by record.
+bool PrzepuszczaWszystkieDokumenty(const TStanFiltruDokumentow& f, bool przelewy);
+bool PrzepuszczaWszystkieLinie(const TStanFiltruDokumentow& f);

@@ -78,6 +78,9 @@ void TWykazDokumentow::Przygotuj(db::Table* dokumenty, db::Table* linie) {
     } else {
         dok_->setFilterFunction([](db::Table& t) { return DM->TWplatyFilterRecord(t); });
     }
+    const bool przelewy = przelewy_;
+    dok_->setFilterPassesAll(
+        [przelewy] { return PrzepuszczaWszystkieDokumenty(*DM->StanFiltruDokumentow, przelewy); });
     dok_->setFiltered(dokumenty->filtered());
     dok_->setIndexFieldNames(dokumenty->indexFieldNames());
     dok_->open();
@@ -90,6 +93,7 @@ void TWykazDokumentow::Przygotuj(db::Table* dokumenty, db::Table* linie) {
         lin_->setFilterFunction([](db::Table& t) { return DM->TSklPrzelFilterRecord(t); });
     else
         lin_->setFilterFunction([](db::Table& t) { return DM->TOplatyFilterRecord(t); });
+    lin_->setFilterPassesAll([] { return PrzepuszczaWszystkieLinie(*DM->StanFiltruDokumentow); });
     lin_->setFiltered(linie->filtered());
     lin_->open();
 

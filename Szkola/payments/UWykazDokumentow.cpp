@@ -22,9 +22,10 @@ TWykazDokumentow::TWykazDokumentow(bool przelewy) : przelewy_(przelewy) {
     PageHeader->addRect(0, 0, 200, 70);
     for (int i = 0; i < 4; ++i)
         Nazwa[i] = PageHeader->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
-    QRLabel1 = PageHeader->addLabel(210, 4, 298, "", Font(14, true), Alignment::Center);
-    QRLabelTytul = PageHeader->addLabel(210, 34, 298, "", Font(10, true), Alignment::Center);
-    QRLabelTytul2 = PageHeader->addLabel(210, 54, 298, "", Font(10, true), Alignment::Center);
+    // The longest title ("... - syntetycznie") stays between the institution box and the date.
+    QRLabel1 = PageHeader->addLabel(206, 4, 388, "", Font(12, true), Alignment::Center);
+    QRLabelTytul = PageHeader->addLabel(206, 34, 388, "", Font(10, true), Alignment::Center);
+    QRLabelTytul2 = PageHeader->addLabel(206, 54, 388, "", Font(10, true), Alignment::Center);
     report::SysDate* data = PageHeader->addDate(598, 2, "", Font(8), Alignment::Right);
     data->width = 120;
     report::PageNumber* strona =

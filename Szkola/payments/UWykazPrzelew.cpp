@@ -8,13 +8,13 @@ using report::Alignment;
 
 TQRWykazPrzelew::TQRWykazPrzelew() : TWykazDokumentow(true) {
     title = "Wykaz przelewów";
-    Kolumny({{"Lp.", 0, 30, Alignment::Right},
-             {"Nr wyciągu", 36, 76, Alignment::Left},
-             {"Data przelewu", 116, 74, Alignment::Left},
-             {"Nazwisko i imię", 194, 160, Alignment::Left},
-             {"Nazwa banku", 358, 120, Alignment::Left},
-             {"Kwota", 482, 74, Alignment::Right},
-             {"Treść", 562, 156, Alignment::Left}},
+    Kolumny({{"Lp.", 0, 26, Alignment::Right},
+             {"Nr wyciągu", 30, 70, Alignment::Left},
+             {"Data przelewu", 104, 88, Alignment::Left},
+             {"Nazwisko i imię", 198, 150, Alignment::Left},
+             {"Nazwa banku", 352, 124, Alignment::Left},
+             {"Kwota", 480, 76, Alignment::Right},
+             {"Treść", 564, 154, Alignment::Left}},
             5, 6);
     QRLabelLp = Pola[0];
 }

@@ -9,9 +9,9 @@ using report::Alignment;
 
 TQRWykazOplat::TQRWykazOplat() : TWykazDokumentow(false) {
     title = "Wykaz opłat gotówkowych";
-    Kolumny({{"Lp.", 0, 30, Alignment::Right},
-             {"Dok.  Nr dokum.", 36, 86, Alignment::Left},
-             {"Data wpłaty", 126, 70, Alignment::Left},
+    Kolumny({{"Lp.", 0, 26, Alignment::Right},
+             {"Dok.  Nr dokum.", 32, 94, Alignment::Left},
+             {"Data wpłaty", 130, 66, Alignment::Left},
              {"Nazwisko i imię", 200, 190, Alignment::Left},
              {"Kwota", 394, 84, Alignment::Right},
              {"Treść", 486, 232, Alignment::Left}},

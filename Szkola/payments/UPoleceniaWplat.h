@@ -3,7 +3,8 @@ class TGlowny;
 class QWidget;
 
 // Creates the payment windows and report forms once and adds the main-window commands of the
-// payments ('Nowa wpłata', 'Zwrot nadpłaty', 'Lista wpłat').
+// payments ('Nowa wpłata', 'Zwrot nadpłaty', 'Lista wpłat', 'Kontrola opłat' and the register's
+// pop-up items of the settlement).
 void DodajPoleceniaWplat(TGlowny* glowny);
 
 // The windows and report forms of the payments (WyborKasy, NowaWplata, Banki, ObliczOdsetki,
@@ -18,3 +19,11 @@ void PolecenieZwrotNadplaty();
 // The documents list: right 1, the cash-desk choice, then the list of the working year with
 // the document tables filtered while it is open.
 void PolecenieListaWplat();
+
+// The register's pop-up items: the analysis window in mode 1 (analysis), 2 (control) or 4
+// (interest list) for the current pupil; nothing without one.
+void PolecenieAnalizyOplat(int tryb);
+// 'Kontrola opłat': from the current pupil down the filtered register, stops at the first pupil
+// whose recorded payments differ from the documents by more than a grosz and shows that
+// pupil's control (mode 3), else ends with a message.
+void PolecenieKontrolaOplat();

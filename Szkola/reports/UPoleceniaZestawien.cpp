@@ -4,9 +4,13 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
+#include "Szkola/reports/UGeneratorZest.h"
+#include "Szkola/reports/UListaUczZestGener.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
+#include "Szkola/reports/UWyborGenerZest.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 
@@ -22,6 +26,11 @@ void UtworzZestawienia() {
     if (!QRRocznikPlec) QRRocznikPlec = new TQRRocznikPlec(DMw->TRocznik);
     if (!QRListaUczniow) QRListaUczniow = new TQRListaUczniow(DM->TUczen);
     if (!QRListaUczWydrGen) QRListaUczWydrGen = new TQRListaUczWydrGen(DM->TUczen);
+    if (!WyborGenerZest) WyborGenerZest = new TWyborGenerZest(Glowny);
+    if (!GeneratorZest) GeneratorZest = new TGeneratorZest(WyborGenerZest);
+    Wydruk->WyborGenerZest = WyborGenerZest;
+    if (!QRListaUczZestGener) QRListaUczZestGener = new TQRListaUczZestGener(DM->TUczen);
+    if (!QROplatyNalezneMies) QROplatyNalezneMies = new TQROplatyNalezneMies(DMw->TNalUcz);
 }
 
 void UsunZestawienia() {
@@ -37,8 +46,17 @@ void UsunZestawienia() {
     QRListaUczniow = nullptr;
     delete QRListaUczWydrGen;
     QRListaUczWydrGen = nullptr;
+    delete QROplatyNalezneMies;
+    QROplatyNalezneMies = nullptr;
     delete PismoNaglowek;
     PismoNaglowek = nullptr;
+    delete QRListaUczZestGener;
+    QRListaUczZestGener = nullptr;
+    if (Wydruk) Wydruk->WyborGenerZest = nullptr;
+    delete GeneratorZest;
+    GeneratorZest = nullptr;
+    delete WyborGenerZest;
+    WyborGenerZest = nullptr;
     delete Wydruk;
     Wydruk = nullptr;
 }
@@ -49,6 +67,8 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
     const QString menu = "Zestawienia";
     glowny->DodajPolecenie(menu, "Wykaz nadpłat i zaległości",
                            [] { Wykaznadpatizalegoci1Click(); });
+    glowny->DodajPolecenie(menu, "Wykaz należnych opłat w miesiącu ....",
+                           [] { Wykaznalenychopat1Click(); });
     glowny->DodajPolecenie(menu, "Miesięczny wykaz posiłków wg grup / klas",
                            [] { Miesicznywykazposi1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów wg gmin rocznikami",
@@ -57,4 +77,5 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
                            [] { Wykazdziecirocznikamiwgp1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów", [] { Listauczniw1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów z Peselem", [] { ListauczniwzPeselem1Click(); });
+    glowny->DodajPolecenie(menu, "Generator zestawień", [] { Szablonzestawie1Click(); });
 }

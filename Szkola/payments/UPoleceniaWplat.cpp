@@ -1,14 +1,17 @@
 #include "Szkola/payments/UPoleceniaWplat.h"
 
 #include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UNaliczanieOdsetek.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
 
 void UsunOknaWplat() {
@@ -24,6 +27,8 @@ void UsunOknaWplat() {
     QRWydrukKPSklad = nullptr;
     delete QRWydrukKW;
     QRWydrukKW = nullptr;
+    delete QROdsetkiAn;
+    QROdsetkiAn = nullptr;
 }
 
 void UtworzOknaWplat(QWidget* rodzic) {
@@ -34,6 +39,7 @@ void UtworzOknaWplat(QWidget* rodzic) {
     NowaWplata = new TNowaWplata(rodzic);
     QRWydrukKPSklad = new TQRWydrukKPSklad;
     QRWydrukKW = new TQRWydrukKW;
+    QROdsetkiAn = new TQROdsetkiAn(DMw->TOdsNal, DM->TUczen);
 }
 
 namespace {
@@ -70,4 +76,5 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
         "Wpłaty", "Nowa wpłata", [] { PolecenieNowaWplata(); }, true);
     glowny->DodajPolecenie(
         "Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
+    glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
 }

@@ -3,12 +3,12 @@ class TGlowny;
 class QWidget;
 
 // Creates the payment windows and report forms once and adds the main-window commands of the
-// payments ('Nowa wpłata', 'Zwrot nadpłaty').
+// payments ('Nowa wpłata', 'Zwrot nadpłaty', 'Nalicz odsetki').
 void DodajPoleceniaWplat(TGlowny* glowny);
 
 // The windows and report forms of the payments (WyborKasy, NowaWplata, Banki, ObliczOdsetki,
-// QRWydrukKPSklad, QRWydrukKW), made again on the current data module (tests make them per data
-// folder) and deleted.
+// QRWydrukKPSklad, QRWydrukKW, QROdsetkiAn), made again on the current data module (tests make
+// them per data folder) and deleted.
 void UtworzOknaWplat(QWidget* rodzic = nullptr);
 void UsunOknaWplat();
 

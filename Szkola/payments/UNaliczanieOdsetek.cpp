@@ -1,0 +1,429 @@
+#include "Szkola/payments/UNaliczanieOdsetek.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDateEdit>
+#include <QHash>
+#include <climits>
+#include <map>
+#include <tuple>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
+#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/fees/UOdsetkiZaOkres.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/ui/MessageBox.h"
+
+namespace {
+
+// Dues and payments of one pupil, school year and fee kind, month by month.
+struct Prognoza {
+    int rok = 0, nrMies = 0;
+    QString typ;
+    double m[13] = {};
+    double z[13] = {};
+};
+using KluczPrognozy = std::tuple<int, QString, QString>;  // IdUcznia, RokSzk, RodzOpl
+
+class Przebieg {
+  public:
+    Przebieg(db::Database& baza, const TZadanieOdsetek& z, TWynikOdsetek& w)
+        : baza_(baza), z_(z), w_(w) {}
+
+    void Przygotuj() {
+        rodzaje_ = WczytajRodzajeOplat(&baza_);
+        dzienRozlicz_ = DzienRozliczenia(&baza_);
+        db::Table s(&baza_);
+        s.setTableName("Swieta");
+        if (s.exists()) {
+            s.open();
+            for (s.first(); !s.eof(); s.next())
+                swieta_.insert(s.field("TerminNal")->asDate(), s.field("Odlicz")->asInteger());
+        }
+        // The rates are read once; the interest walks them in memory.
+        stawki_.setTableName("Odsetki");
+        stawki_.setIndexFieldNames("Rodzaj;DataObOd");
+        stawki_.open();
+        dzis_ = QDate::currentDate();
+        oper_ = BiezacyOperator.Symbol;
+    }
+
+    // Stage 0: the forecast of the last run goes.
+    void UsunPrognozy() {
+        db::Table t(&baza_);
+        t.setTableName("OdsNalezne");
+        t.setIndexFieldNames("SposobWpl");
+        t.setRange({SposobOdsetek::Prognoza}, {SposobOdsetek::Prognoza});
+        t.open();
+        while (!t.isEmpty()) t.remove();
+        // New rows only: the writer holds none of the table's old rows.
+        const int ostatni = baza_.scalar("SELECT MAX(IdOdsetki) FROM OdsNalezne").toInt();
+        ods_.setTableName("OdsNalezne");
+        ods_.setIndexFieldNames("IdOdsetki");
+        ods_.setRange({ostatni + 1}, {});
+        ods_.open();
+        oIdUcznia_ = ods_.field("IdUcznia");
+        oRokFK_ = ods_.field("RokFK");
+        oSposob_ = ods_.field("SposobWpl");
+        oIdOplaty_ = ods_.field("IdOplaty");
+        oIdWplaty_ = ods_.field("IdWplaty");
+        oIdOdsetki_ = ods_.field("IdOdsetki");
+        oRodzOpl_ = ods_.field("RodzOpl");
+        oMiesiac_ = ods_.field("Miesiac");
+        oRok_ = ods_.field("Rok");
+        oKwota_ = ods_.field("KwotaNalezn");
+        oTermin_ = ods_.field("TerminWpl");
+        oDataWpl_ = ods_.field("DataWpl");
+        oLdni_ = ods_.field("LdniZaleg");
+        oOdsetki_ = ods_.field("Odsetki");
+        oDataWprow_ = ods_.field("DataWprow");
+        oOperWprow_ = ods_.field("OperWprow");
+    }
+
+    // Stage 1: every line of every accounting year's files paid in the period, examined once.
+    void Linie(bool przelew) {
+        for (int rok = PierwszyRokKsiegowy; rok <= OstatniRokKsiegowy; ++rok) {
+            db::Table t(&baza_);
+            t.setTableName(PlikiRoku::Linie(rok, przelew));
+            if (!t.exists()) continue;
+            // Only the lines of the period are read, whatever year their file is.
+            t.setIndexFieldNames("DataWpl;IdUcznia;RodzOpl;TerminWpl");
+            t.setRange({z_.Od}, {z_.Do});
+            t.open();
+            db::Field* const fStan = t.field("Odsetki");
+            db::Field* const fRodz = t.field("RodzOpl");
+            db::Field* const fTermin = t.field("TerminWpl");
+            db::Field* const fData = t.field("DataWpl");
+            db::Field* const fKwota = t.field("Kwota");
+            db::Field* const fIdNal = t.field("IdNaleznosc");
+            for (t.first(); !t.eof(); t.next()) {
+                if (!fStan->asString().isEmpty()) continue;
+                const QString rodz = fRodz->asString();
+                const QString typ = Typ(rodz);
+                if (typ == "_S" || typ == "_O") continue;
+                const QDate termin = fTermin->asDate();
+                const QDate dataWpl = fData->asDate();
+                const qint64 dni = termin.isValid() ? termin.daysTo(dataWpl) : 0;
+                const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
+                QString stan;
+                int id = 0;
+                if (dni - ulga <= 0) {
+                    stan = StanOdsetek::Terminowa;
+                    ++w_.Terminowe;
+                } else {
+                    const QDate od = termin.addDays(ulga);
+                    const double kwota = fKwota->asFloat();
+                    const double o = OdsetkiZaOkres(od, dataWpl, kwota, &stawki_);
+                    if (o <= 0.00499) {
+                        stan = StanOdsetek::Mala;
+                        ++w_.Male;
+                    } else {
+                        ods_.append();
+                        oIdUcznia_->setInteger(t.field("IdUcznia")->asInteger());
+                        oRokFK_->setInteger(rok);
+                        oSposob_->setString(przelew ? SposobOdsetek::Bank : SposobOdsetek::Kasa);
+                        oIdOplaty_->setInteger(t.field("IdOplaty")->asInteger());
+                        oIdWplaty_->setInteger(t.field("IdWplaty")->asInteger());
+                        oRodzOpl_->setString(rodz);
+                        Wspolne(kwota, od, dataWpl, int(dni - ulga), o);
+                        ods_.post();
+                        id = oIdOdsetki_->asInteger();
+                        stan = StanOdsetek::Naliczona;
+                        ++w_.Naliczone;
+                    }
+                }
+                t.edit();
+                fStan->setString(stan);
+                if (id) fIdNal->setInteger(id);
+                t.post();
+            }
+        }
+    }
+
+    // Stage 2: dues and payments of every school year, then a "P" row for each unpaid month.
+    void Prognozy() {
+        std::map<KluczPrognozy, Prognoza> sumy;
+        db::Table r(&baza_);
+        r.setTableName("RokSzkolny");
+        r.setIndexFieldNames("RokSzk");
+        r.open();
+        for (r.first(); !r.eof(); r.next()) {
+            const QString rokSzk = r.field("RokSzk")->asString();
+            const int rok = r.field("Rok")->asInteger();
+            const int nrMies = r.field("NrMies")->asInteger();
+            db::Table t(&baza_);
+            t.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)));
+            if (!t.exists()) continue;
+            t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+            t.open();
+            db::Field* const fId = t.field("IdUcznia");
+            db::Field* const fRodz = t.field("RodzOpl");
+            db::Field* const fStatus = t.field("Status");
+            db::Field* fm[13] = {};
+            for (int m = 1; m <= 12; ++m) fm[m] = t.field(PoleMiesiaca('M', m));
+            for (t.first(); !t.eof(); t.next()) {
+                const QString rodz = fRodz->asString();
+                auto [it, nowy] = sumy.try_emplace({fId->asInteger(), rokSzk, rodz});
+                Prognoza& p = it->second;
+                if (nowy) {
+                    p.rok = rok;
+                    p.nrMies = nrMies;
+                    p.typ = Typ(rodz);
+                }
+                const QString status = fStatus->asString();
+                if (status == StatusNalezny) {
+                    // Entry fees and deductions count whatever their month; the rest up to the
+                    // month of the period end.
+                    for (int m = 1; m <= 12; ++m)
+                        if (NaleznyDoZaleglosci(p.typ, RokMiesiaca(rok, nrMies, m), m, z_.Do))
+                            p.m[m] += fm[m]->asFloat();
+                } else if (status == StatusOplacony) {
+                    for (int m = 1; m <= 12; ++m) p.z[m] += fm[m]->asFloat();
+                }
+            }
+        }
+
+        for (const auto& [klucz, p] : sumy) {
+            if (p.typ == "_O" || p.typ == "_S") continue;
+            for (int m = 1; m <= 12; ++m) {
+                const double d = Zaokraglij(p.m[m] - p.z[m], 2);
+                if (d <= 0) continue;
+                const QDate termin = TerminPlatnosci(RokMiesiaca(p.rok, p.nrMies, m), m, dzienRozlicz_);
+                const qint64 dni = termin.daysTo(z_.Do);
+                const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
+                if (dni - ulga <= 0) continue;
+                const QDate od = termin.addDays(ulga);
+                ods_.append();
+                oIdUcznia_->setInteger(std::get<0>(klucz));
+                oSposob_->setString(SposobOdsetek::Prognoza);
+                oRodzOpl_->setString(std::get<2>(klucz));
+                // No lower limit here: a forecast row is written even when it rounds to 0.00.
+                Wspolne(d, od, z_.Do, int(dni - ulga), OdsetkiZaOkres(od, z_.Do, d, &stawki_));
+                ods_.post();
+                ++w_.Prognozy;
+            }
+        }
+    }
+
+    // Stage 3: each pupil's interest of the dues month replaces that month of his "_S" due.
+    // False when the dues year has no fee file.
+    bool Ksieguj(const QString& rokSzk) {
+        db::Table n(&baza_);
+        n.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(z_.Rok, z_.NrMies)));
+        if (!n.exists()) return false;
+
+        std::map<int, double> sumy;
+        {
+            db::Table o(&baza_);
+            o.setTableName("OdsNalezne");
+            o.setIndexFieldNames("Rok;Miesiac;IdUcznia");
+            const QVariantList miesiac{z_.DataNaleznosci.year(), z_.DataNaleznosci.month()};
+            o.setRange(miesiac, miesiac);
+            o.open();
+            db::Field* const fId = o.field("IdUcznia");
+            db::Field* const fOds = o.field("Odsetki");
+            for (o.first(); !o.eof(); o.next()) sumy[fId->asInteger()] += fOds->asFloat();
+        }
+
+        n.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+        n.open();
+        db::Field* const pole = n.field(PoleMiesiaca('M', z_.DataNaleznosci.month()));
+        for (const auto& [id, suma] : sumy) {
+            // A pupil whose sum fell to nothing keeps what was posted before.
+            if (suma <= 0.0) continue;
+            EdytujWierszNaleznosci(n, id, "_S", rokSzk, false);
+            pole->setFloat(Zaokraglij(suma, 2));
+            n.post();
+            ++w_.Zaksiegowane;
+        }
+        return true;
+    }
+
+  private:
+    QString Typ(const QString& symbol) const {
+        auto it = rodzaje_.constFind(symbol);
+        return it == rodzaje_.constEnd() ? symbol : it->Typ;
+    }
+
+    // The fields a "K", "B" and "P" row fill alike.
+    void Wspolne(double kwota, const QDate& termin, const QDate& dataWpl, int dni, double odsetki) {
+        oMiesiac_->setInteger(z_.DataNaleznosci.month());
+        oRok_->setInteger(z_.DataNaleznosci.year());
+        oKwota_->setFloat(kwota);
+        oTermin_->setDate(termin);
+        oDataWpl_->setDate(dataWpl);
+        oLdni_->setInteger(dni);
+        oOdsetki_->setFloat(Zaokraglij(odsetki, 2));
+        oDataWprow_->setDate(dzis_);
+        oOperWprow_->setInteger(oper_);
+    }
+
+    db::Database& baza_;
+    const TZadanieOdsetek& z_;
+    TWynikOdsetek& w_;
+    QHash<QString, TRodzajOplaty> rodzaje_;
+    QHash<QDate, int> swieta_;
+    int dzienRozlicz_ = 0;
+    QDate dzis_;
+    int oper_ = 0;
+    db::Table stawki_{&baza_};
+    db::Table ods_{&baza_};
+    db::Field *oIdUcznia_ = nullptr, *oRokFK_ = nullptr, *oSposob_ = nullptr,
+              *oIdOplaty_ = nullptr, *oIdWplaty_ = nullptr, *oIdOdsetki_ = nullptr,
+              *oRodzOpl_ = nullptr, *oMiesiac_ = nullptr, *oRok_ = nullptr, *oKwota_ = nullptr,
+              *oTermin_ = nullptr, *oDataWpl_ = nullptr, *oLdni_ = nullptr,
+              *oOdsetki_ = nullptr, *oDataWprow_ = nullptr, *oOperWprow_ = nullptr;
+};
+
+}  // namespace
+
+TRokOdsetek RokSzkolnyMiesiaca(db::Database& baza, const QDate& data) {
+    TRokOdsetek w;
+    if (!data.isValid()) return w;
+    db::Table r(&baza);
+    r.setTableName("RokSzkolny");
+    r.setIndexFieldNames("RokSzk");
+    r.open();
+    const int m = data.month(), y = data.year();
+    for (r.first(); !r.eof(); r.next()) {
+        const int nr = r.field("NrMies")->asInteger();
+        const int rok = r.field("Rok")->asInteger();
+        if ((nr <= m && rok == y) || (nr > m && rok == y - 1)) {
+            w.Znaleziony = true;
+            w.Rok = rok;
+            w.NrMies = nr;
+            w.RokSzk = r.field("RokSzk")->asString();
+            return w;
+        }
+    }
+    return w;
+}
+
+TWynikOdsetek NaliczOdsetki(db::Database& baza, const TZadanieOdsetek& zadanie) {
+    TWynikOdsetek w;
+    if (!zadanie.Od.isValid() || !zadanie.Do.isValid() || zadanie.Od > zadanie.Do) {
+        w.Komunikat = "Nieprawidłowy okres czasu!";
+        return w;
+    }
+    if (!zadanie.DataNaleznosci.isValid() || zadanie.Do > zadanie.DataNaleznosci) {
+        w.Komunikat = "Nieprawidłowa data ustalenia należności!";
+        return w;
+    }
+    TZadanieOdsetek z = zadanie;
+    QString rokSzk;
+    try {
+        if (z.Rok == 0) {
+            const TRokOdsetek r = RokSzkolnyMiesiaca(baza, z.DataNaleznosci);
+            if (!r.Znaleziony) {
+                w.Komunikat = " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia "
+                              "należności!";
+                return w;
+            }
+            z.Rok = r.Rok;
+            z.NrMies = r.NrMies;
+            rokSzk = r.RokSzk;
+        } else {
+            rokSzk = baza.scalar("SELECT RokSzk FROM RokSzkolny WHERE Rok = ? AND NrMies = ?",
+                                 {z.Rok, z.NrMies})
+                         .toString();
+        }
+
+        TWynikOdsetek licz;
+        Przebieg p(baza, z, licz);
+        db::Transaction tr(&baza);
+        p.Przygotuj();
+        p.UsunPrognozy();
+        p.Linie(false);
+        p.Linie(true);
+        p.Prognozy();
+        const bool zaksiegowane = p.Ksieguj(rokSzk);
+        tr.commit();
+        w = licz;
+        w.Ok = true;
+        if (zaksiegowane) {
+            w.Komunikat = KomunikatOdsetekZakonczone;
+        } else {
+            const QString nazwa =
+                rokSzk.isEmpty() ? KluczRokuSzk(z.Rok, z.NrMies) : rokSzk;
+            w.Ostrzezenia << QString(" Obliczanie odsetek zakończone, ale odsetki nie zostały "
+                                     "przeniesione do należności: brak pliku należności roku "
+                                     "szkolnego %1.")
+                                 .arg(nazwa);
+            w.Komunikat = w.Ostrzezenia.first();
+        }
+    } catch (const std::exception& e) {
+        // The transaction has rolled back: the next run starts from the same state.
+        const QString szczegoly =
+            dynamic_cast<const db::Error*>(&e) ? static_cast<const db::Error&>(e).message()
+                                                : QString::fromLocal8Bit(e.what());
+        qWarning("odsetki: %s", qPrintable(szczegoly));
+        w = TWynikOdsetek{};
+        w.Komunikat = "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.";
+    }
+    return w;
+}
+
+namespace {
+// Every way out of the command puts back the cursor, the wait panel and the school years.
+class StanPolecenia {
+  public:
+    ~StanPolecenia() {
+        if (czeka_) {
+            if (Glowny) Glowny->UkryjCzekaj();
+            QApplication::restoreOverrideCursor();
+        }
+        if (DMw && DMw->TRokSzk && DMw->TRokSzk->active()) DMw->TRokSzk->close();
+    }
+    void Czekaj() {
+        czeka_ = true;
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        if (Glowny) Glowny->PokazCzekaj("Proszę czekać - trwa obliczanie należnych odsetek");
+    }
+    void KoniecCzekania() {
+        if (!czeka_) return;
+        czeka_ = false;
+        if (Glowny) Glowny->UkryjCzekaj();
+        QApplication::restoreOverrideCursor();
+    }
+
+  private:
+    bool czeka_ = false;
+};
+}  // namespace
+
+void Naliczodsetki1Click() {
+    if (!Glowny || !DMw) return;
+    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
+    TWydruk* wydruk = UtworzWydruk(Glowny);
+    BlokadaWyjscia blokada;
+    StanPolecenia stan;
+    Glowny->Tag = 0;
+    Glowny->KodZestawienia = KodOdsetki;
+    wydruk->ShowModal();
+    if (Glowny->Tag <= 0) return;
+    db::Table* r = DMw->TRokSzk;
+    TZadanieOdsetek z;
+    z.Od = wydruk->DateTimePicker2->date();
+    z.Do = wydruk->DateTimePicker3->date();
+    z.DataNaleznosci = wydruk->DateTimePicker4->date();
+    if (r->active() && !r->eof()) {
+        z.Rok = r->field("Rok")->asInteger();
+        z.NrMies = r->field("NrMies")->asInteger();
+    }
+    stan.Czekaj();
+    const TWynikOdsetek w = NaliczOdsetki(*DMw->Baza(), z);
+    // The run wrote through its own cursors: the open tables of the modules show its rows
+    // already, and none of them was moved.
+    stan.KoniecCzekania();
+    if (w.Ok && w.Ostrzezenia.isEmpty())
+        ui::MessageBox(w.Komunikat, " Uwaga ", ui::MB_OK);
+    else
+        ui::MessageBox(w.Komunikat, "Uwaga!", ui::MB_OK);
+}

@@ -6,7 +6,6 @@
 #include <QHash>
 #include <climits>
 #include <map>
-#include <tuple>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -23,14 +22,15 @@
 
 namespace {
 
-// Dues and payments of one pupil, school year and fee kind, month by month.
+// Dues and payments of one pupil and fee kind in a school year, month by month.
 struct Prognoza {
-    int rok = 0, nrMies = 0;
+    int idUcznia = 0;
+    QString rodzOpl;
+    int rok = 0, nrMies = 0;  // of the school year
     QString typ;
     double m[13] = {};
     double z[13] = {};
 };
-using KluczPrognozy = std::tuple<int, QString, QString>;  // IdUcznia, RokSzk, RodzOpl
 
 class Przebieg {
   public:
@@ -65,26 +65,8 @@ class Przebieg {
         while (!t.isEmpty()) t.remove();
         // New rows only: the writer holds none of the table's old rows.
         const int ostatni = baza_.scalar("SELECT MAX(IdOdsetki) FROM OdsNalezne").toInt();
-        ods_.setTableName("OdsNalezne");
-        ods_.setIndexFieldNames("IdOdsetki");
-        ods_.setRange({ostatni + 1}, {});
-        ods_.open();
-        oIdUcznia_ = ods_.field("IdUcznia");
-        oRokFK_ = ods_.field("RokFK");
-        oSposob_ = ods_.field("SposobWpl");
-        oIdOplaty_ = ods_.field("IdOplaty");
-        oIdWplaty_ = ods_.field("IdWplaty");
-        oIdOdsetki_ = ods_.field("IdOdsetki");
-        oRodzOpl_ = ods_.field("RodzOpl");
-        oMiesiac_ = ods_.field("Miesiac");
-        oRok_ = ods_.field("Rok");
-        oKwota_ = ods_.field("KwotaNalezn");
-        oTermin_ = ods_.field("TerminWpl");
-        oDataWpl_ = ods_.field("DataWpl");
-        oLdni_ = ods_.field("LdniZaleg");
-        oOdsetki_ = ods_.field("Odsetki");
-        oDataWprow_ = ods_.field("DataWprow");
-        oOperWprow_ = ods_.field("OperWprow");
+        // The late lines need the new row's IdOdsetki: their writer shows its own new rows only.
+        ods_.Otworz("IdOdsetki", {ostatni + 1}, {});
     }
 
     // Stage 1: every line of every accounting year's files paid in the period, examined once.
@@ -125,16 +107,17 @@ class Przebieg {
                         stan = StanOdsetek::Mala;
                         ++w_.Male;
                     } else {
-                        ods_.append();
-                        oIdUcznia_->setInteger(t.field("IdUcznia")->asInteger());
-                        oRokFK_->setInteger(rok);
-                        oSposob_->setString(przelew ? SposobOdsetek::Bank : SposobOdsetek::Kasa);
-                        oIdOplaty_->setInteger(t.field("IdOplaty")->asInteger());
-                        oIdWplaty_->setInteger(t.field("IdWplaty")->asInteger());
-                        oRodzOpl_->setString(rodz);
-                        Wspolne(kwota, od, dataWpl, int(dni - ulga), o);
-                        ods_.post();
-                        id = oIdOdsetki_->asInteger();
+                        ods_.t.append();
+                        ods_.IdUcznia->setInteger(t.field("IdUcznia")->asInteger());
+                        ods_.RokFK->setInteger(rok);
+                        ods_.SposobWpl->setString(przelew ? SposobOdsetek::Bank
+                                                          : SposobOdsetek::Kasa);
+                        ods_.IdOplaty->setInteger(t.field("IdOplaty")->asInteger());
+                        ods_.IdWplaty->setInteger(t.field("IdWplaty")->asInteger());
+                        ods_.RodzOpl->setString(rodz);
+                        Wspolne(ods_, kwota, od, dataWpl, int(dni - ulga), o);
+                        ods_.t.post();
+                        id = ods_.IdOdsetki->asInteger();
                         stan = StanOdsetek::Naliczona;
                         ++w_.Naliczone;
                     }
@@ -149,13 +132,15 @@ class Przebieg {
 
     // Stage 2: dues and payments of every school year, then a "P" row for each unpaid month.
     void Prognozy() {
-        std::map<KluczPrognozy, Prognoza> sumy;
+        // The forecast writer shows no rows, and the writer of the late lines is closed: an open
+        // cursor on the table would read every new row back.
+        ods_.t.close();
+        prog_.Otworz("SposobWpl", {QString()}, {QString()});
         db::Table r(&baza_);
         r.setTableName("RokSzkolny");
         r.setIndexFieldNames("RokSzk");
         r.open();
         for (r.first(); !r.eof(); r.next()) {
-            const QString rokSzk = r.field("RokSzk")->asString();
             const int rok = r.field("Rok")->asInteger();
             const int nrMies = r.field("NrMies")->asInteger();
             db::Table t(&baza_);
@@ -168,14 +153,17 @@ class Przebieg {
             db::Field* const fStatus = t.field("Status");
             db::Field* fm[13] = {};
             for (int m = 1; m <= 12; ++m) fm[m] = t.field(PoleMiesiaca('M', m));
+            // The index keeps a pupil's rows of one kind together: each run of them is summed
+            // and its unpaid months written before the next begins.
+            Prognoza p;
+            bool jest = false;
             for (t.first(); !t.eof(); t.next()) {
+                const int id = fId->asInteger();
                 const QString rodz = fRodz->asString();
-                auto [it, nowy] = sumy.try_emplace({fId->asInteger(), rokSzk, rodz});
-                Prognoza& p = it->second;
-                if (nowy) {
-                    p.rok = rok;
-                    p.nrMies = nrMies;
-                    p.typ = Typ(rodz);
+                if (!jest || id != p.idUcznia || rodz != p.rodzOpl) {
+                    if (jest) Wypisz(p);
+                    p = Prognoza{id, rodz, rok, nrMies, Typ(rodz)};
+                    jest = true;
                 }
                 const QString status = fStatus->asString();
                 if (status == StatusNalezny) {
@@ -188,27 +176,30 @@ class Przebieg {
                     for (int m = 1; m <= 12; ++m) p.z[m] += fm[m]->asFloat();
                 }
             }
+            if (jest) Wypisz(p);
         }
+    }
 
-        for (const auto& [klucz, p] : sumy) {
-            if (p.typ == "_O" || p.typ == "_S") continue;
-            for (int m = 1; m <= 12; ++m) {
-                const double d = Zaokraglij(p.m[m] - p.z[m], 2);
-                if (d <= 0) continue;
-                const QDate termin = TerminPlatnosci(RokMiesiaca(p.rok, p.nrMies, m), m, dzienRozlicz_);
-                const qint64 dni = termin.daysTo(z_.Do);
-                const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
-                if (dni - ulga <= 0) continue;
-                const QDate od = termin.addDays(ulga);
-                ods_.append();
-                oIdUcznia_->setInteger(std::get<0>(klucz));
-                oSposob_->setString(SposobOdsetek::Prognoza);
-                oRodzOpl_->setString(std::get<2>(klucz));
-                // No lower limit here: a forecast row is written even when it rounds to 0.00.
-                Wspolne(d, od, z_.Do, int(dni - ulga), OdsetkiZaOkres(od, z_.Do, d, &stawki_));
-                ods_.post();
-                ++w_.Prognozy;
-            }
+    // A "P" row for every month of a pupil's kind still unpaid and due before the period end.
+    void Wypisz(const Prognoza& p) {
+        if (p.typ == "_O" || p.typ == "_S") return;
+        for (int m = 1; m <= 12; ++m) {
+            const double d = Zaokraglij(p.m[m] - p.z[m], 2);
+            if (d <= 0) continue;
+            const QDate termin =
+                TerminPlatnosci(RokMiesiaca(p.rok, p.nrMies, m), m, dzienRozlicz_);
+            const qint64 dni = termin.daysTo(z_.Do);
+            const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
+            if (dni - ulga <= 0) continue;
+            const QDate od = termin.addDays(ulga);
+            prog_.t.append();
+            prog_.IdUcznia->setInteger(p.idUcznia);
+            prog_.SposobWpl->setString(SposobOdsetek::Prognoza);
+            prog_.RodzOpl->setString(p.rodzOpl);
+            // No lower limit here: a forecast row is written even when it rounds to 0.00.
+            Wspolne(prog_, d, od, z_.Do, int(dni - ulga), OdsetkiZaOkres(od, z_.Do, d, &stawki_));
+            prog_.t.post();
+            ++w_.Prognozy;
         }
     }
 
@@ -252,17 +243,43 @@ class Przebieg {
         return it == rodzaje_.constEnd() ? symbol : it->Typ;
     }
 
+    // A writer of interest rows, showing those of its new rows that fall in its range.
+    struct Wiersze {
+        explicit Wiersze(db::Database* baza) : t(baza) {}
+        void Otworz(const QString& indeks, const QVariantList& od, const QVariantList& doKlucza) {
+            t.setTableName("OdsNalezne");
+            t.setIndexFieldNames(indeks);
+            t.setRange(od, doKlucza);
+            t.open();
+            for (auto [pole, nazwa] :
+                 {std::pair{&IdUcznia, "IdUcznia"}, {&RokFK, "RokFK"}, {&SposobWpl, "SposobWpl"},
+                  {&IdOplaty, "IdOplaty"}, {&IdWplaty, "IdWplaty"}, {&IdOdsetki, "IdOdsetki"},
+                  {&RodzOpl, "RodzOpl"}, {&Miesiac, "Miesiac"}, {&Rok, "Rok"},
+                  {&KwotaNalezn, "KwotaNalezn"}, {&TerminWpl, "TerminWpl"}, {&DataWpl, "DataWpl"},
+                  {&LdniZaleg, "LdniZaleg"}, {&Odsetki, "Odsetki"}, {&DataWprow, "DataWprow"},
+                  {&OperWprow, "OperWprow"}})
+                *pole = t.field(nazwa);
+        }
+        db::Table t;
+        db::Field *IdUcznia = nullptr, *RokFK = nullptr, *SposobWpl = nullptr,
+                  *IdOplaty = nullptr, *IdWplaty = nullptr, *IdOdsetki = nullptr,
+                  *RodzOpl = nullptr, *Miesiac = nullptr, *Rok = nullptr, *KwotaNalezn = nullptr,
+                  *TerminWpl = nullptr, *DataWpl = nullptr, *LdniZaleg = nullptr,
+                  *Odsetki = nullptr, *DataWprow = nullptr, *OperWprow = nullptr;
+    };
+
     // The fields a "K", "B" and "P" row fill alike.
-    void Wspolne(double kwota, const QDate& termin, const QDate& dataWpl, int dni, double odsetki) {
-        oMiesiac_->setInteger(z_.DataNaleznosci.month());
-        oRok_->setInteger(z_.DataNaleznosci.year());
-        oKwota_->setFloat(kwota);
-        oTermin_->setDate(termin);
-        oDataWpl_->setDate(dataWpl);
-        oLdni_->setInteger(dni);
-        oOdsetki_->setFloat(Zaokraglij(odsetki, 2));
-        oDataWprow_->setDate(dzis_);
-        oOperWprow_->setInteger(oper_);
+    void Wspolne(Wiersze& w, double kwota, const QDate& termin, const QDate& dataWpl, int dni,
+                 double odsetki) {
+        w.Miesiac->setInteger(z_.DataNaleznosci.month());
+        w.Rok->setInteger(z_.DataNaleznosci.year());
+        w.KwotaNalezn->setFloat(kwota);
+        w.TerminWpl->setDate(termin);
+        w.DataWpl->setDate(dataWpl);
+        w.LdniZaleg->setInteger(dni);
+        w.Odsetki->setFloat(Zaokraglij(odsetki, 2));
+        w.DataWprow->setDate(dzis_);
+        w.OperWprow->setInteger(oper_);
     }
 
     db::Database& baza_;
@@ -274,12 +291,37 @@ class Przebieg {
     QDate dzis_;
     int oper_ = 0;
     db::Table stawki_{&baza_};
-    db::Table ods_{&baza_};
-    db::Field *oIdUcznia_ = nullptr, *oRokFK_ = nullptr, *oSposob_ = nullptr,
-              *oIdOplaty_ = nullptr, *oIdWplaty_ = nullptr, *oIdOdsetki_ = nullptr,
-              *oRodzOpl_ = nullptr, *oMiesiac_ = nullptr, *oRok_ = nullptr, *oKwota_ = nullptr,
-              *oTermin_ = nullptr, *oDataWpl_ = nullptr, *oLdni_ = nullptr,
-              *oOdsetki_ = nullptr, *oDataWprow_ = nullptr, *oOperWprow_ = nullptr;
+    Wiersze ods_{&baza_};   // "K" and "B"
+    Wiersze prog_{&baza_};  // "P"
+};
+
+// Other open cursors on a table would read back every row the run writes (and a detail whose
+// master is closed would take all of them); they are closed for the run and opened again on
+// their record afterwards, whatever the outcome. A cursor holding a pending record stays.
+class OdlozoneKursory {
+  public:
+    OdlozoneKursory(db::Database& baza, const QString& tabela) {
+        const QList<db::Table*> kursory = baza.cursors();
+        for (db::Table* t : kursory)
+            if (t->active() && t->state() == db::Table::Browse &&
+                t->bareName().compare(tabela, Qt::CaseInsensitive) == 0)
+                odlozone_.append({t, t->bookmark()});
+        for (const auto& [t, zakladka] : odlozone_) t->close();
+    }
+    ~OdlozoneKursory() {
+        for (const auto& [t, zakladka] : odlozone_) {
+            try {
+                t->open();
+                t->gotoBookmark(zakladka);
+            } catch (...) {
+            }
+        }
+    }
+    OdlozoneKursory(const OdlozoneKursory&) = delete;
+    OdlozoneKursory& operator=(const OdlozoneKursory&) = delete;
+
+  private:
+    QList<std::pair<db::Table*, db::Bookmark>> odlozone_;
 };
 
 }  // namespace
@@ -335,6 +377,7 @@ TWynikOdsetek NaliczOdsetki(db::Database& baza, const TZadanieOdsetek& zadanie) 
                          .toString();
         }
 
+        OdlozoneKursory odlozone(baza, "OdsNalezne");
         TWynikOdsetek licz;
         Przebieg p(baza, z, licz);
         db::Transaction tr(&baza);

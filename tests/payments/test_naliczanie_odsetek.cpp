@@ -220,6 +220,10 @@ TEST_F(Odsetki_, KsiegowanieOdsetekMiesiaca) {
     EXPECT_DOUBLE_EQ(odsetkiS(trzeci), 12.34);
     EXPECT_EQ(w.Zaksiegowane, 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM NLZ2008M9 WHERE RodzOpl = '_S'"), 2);
+    // The register's interest table was set aside for the run and shows the pupil's rows again.
+    ASSERT_TRUE(DMw->TOdsNal->active());
+    EXPECT_EQ(DMw->TOdsNal->recordCount(),
+              ile("SELECT COUNT(*) FROM OdsNalezne WHERE IdUcznia = ?", {uczen}));
 
     // The same period again: no new "K"/"B" rows, a new forecast, the same posting.
     const int pierwszaPrognoza =

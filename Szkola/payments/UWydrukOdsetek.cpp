@@ -20,8 +20,8 @@ const char* const kStopka = "Rozliczenia opłat szkolnych - wydruk komputerowy";
 struct Kolumna {
     int x, w;
 };
-constexpr Kolumna kTermin{0, 68}, kRodzaj{72, 104}, kKwota{180, 66}, kSposob{254, 56},
-    kDataWpl{314, 68}, kDni{386, 44}, kOdsetki{434, 62}, kMiesiac{504, 54}, kOplacono{562, 156};
+constexpr Kolumna kTermin{0, 76}, kRodzaj{80, 96}, kKwota{178, 62}, kSposob{250, 72},
+    kDataWpl{326, 64}, kDni{392, 54}, kOdsetki{450, 56}, kMiesiac{510, 80}, kOplacono{598, 120};
 }  // namespace
 
 TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
@@ -63,7 +63,7 @@ TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
     Detail->addField(kDni.x, 2, kDni.w, odsetki, "LdniZaleg", Font(8), Alignment::Right);
     Detail->addField(kOdsetki.x, 2, kOdsetki.w, odsetki, "Odsetki", Font(8), Alignment::Right);
     QRLabelTermin = Detail->addLabel(kMiesiac.x, 2, kMiesiac.w, "", Font(8));
-    QRLabelOplacono = Detail->addLabel(kOplacono.x, 2, kOplacono.w, "", Font(8));
+    QRLabelOplacono = Detail->addLabel(kOplacono.x, 3, kOplacono.w, "", Font(7));
     Detail->addHLine(0, 15, 718, 0.5);
     Detail->beforePrint = [this](report::Band&, bool&) { DetailBeforePrint(); };
 

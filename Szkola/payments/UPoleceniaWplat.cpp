@@ -1,5 +1,7 @@
 #include "Szkola/payments/UPoleceniaWplat.h"
 
+#include <QAction>
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UOperator.h"
@@ -10,6 +12,7 @@
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
+#include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
@@ -77,4 +80,8 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenie(
         "Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
     glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
+    QAction* usun = glowny->DodajPolecenie(
+        "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
+    usun->setObjectName("SpeedButtonUsun");
+    usun->setToolTip("Usuń ucznia z kartoteki");
 }

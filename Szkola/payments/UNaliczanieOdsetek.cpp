@@ -4,10 +4,8 @@
 #include <QCursor>
 #include <QDateEdit>
 #include <QHash>
-#include <climits>
 #include <map>
 
-#include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UOperator.h"

@@ -12,6 +12,7 @@
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UAnalizaOplat.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UNaliczanieOdsetek.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
 #include "Szkola/payments/UWyborKasy.h"
@@ -19,6 +20,7 @@
 #include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 
@@ -39,6 +41,8 @@ void UsunOknaWplat() {
     QRWydrukKPSklad = nullptr;
     delete QRWydrukKW;
     QRWydrukKW = nullptr;
+    delete QROdsetkiAn;
+    QROdsetkiAn = nullptr;
 }
 
 void UtworzOknaWplat(QWidget* rodzic) {
@@ -51,6 +55,7 @@ void UtworzOknaWplat(QWidget* rodzic) {
     QRWydrukKW = new TQRWydrukKW;
     AnalizaOplat = new TAnalizaOplat(rodzic);
     QRAnalizaOplat = new TQRAnalizaOplat;
+    QROdsetkiAn = new TQROdsetkiAn(DMw->TOdsNal, DM->TUczen);
 }
 
 namespace {
@@ -150,6 +155,7 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
                                    [] { PolecenieAnalizyOplat(TrybKontrola); });
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
+    glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
     QAction* usun = glowny->DodajPolecenie(
         "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
     usun->setObjectName("SpeedButtonUsun");

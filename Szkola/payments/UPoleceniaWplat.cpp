@@ -15,6 +15,7 @@
 #include "Szkola/payments/UBanki.h"
 #include "Szkola/payments/UFiltrDokum.h"
 #include "Szkola/payments/UListaWplat.h"
+#include "Szkola/payments/UNaliczanieOdsetek.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
 #include "Szkola/payments/UWyborKasy.h"
@@ -24,6 +25,7 @@
 #include "Szkola/payments/UWydrukKW.h"
 #include "Szkola/payments/UWykazPrzelew.h"
 #include "Szkola/payments/UZWykazOplat.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 
@@ -53,6 +55,8 @@ void UsunOknaWplat() {
     QRWykazOplat = nullptr;
     delete QRWykazPrzelew;
     QRWykazPrzelew = nullptr;
+    delete QROdsetkiAn;
+    QROdsetkiAn = nullptr;
 }
 
 void UtworzOknaWplat(QWidget* rodzic) {
@@ -70,6 +74,7 @@ void UtworzOknaWplat(QWidget* rodzic) {
     UtworzWydruk(rodzic)->ListaWplat = ListaWplat;
     AnalizaOplat = new TAnalizaOplat(rodzic);
     QRAnalizaOplat = new TQRAnalizaOplat;
+    QROdsetkiAn = new TQROdsetkiAn(DMw->TOdsNal, DM->TUczen);
 }
 
 namespace {
@@ -189,6 +194,7 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
                                    [] { PolecenieAnalizyOplat(TrybKontrola); });
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
+    glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
     QAction* usun = glowny->DodajPolecenie(
         "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
     usun->setObjectName("SpeedButtonUsun");

@@ -3,13 +3,14 @@ class TGlowny;
 class QWidget;
 
 // Creates the payment windows and report forms once and adds the main-window commands of the
-// payments ('Nowa wpłata', 'Zwrot nadpłaty', 'Lista wpłat', 'Kontrola opłat' and the register's
-// pop-up items of the settlement).
+// payments ('Nowa wpłata', 'Zwrot nadpłaty', 'Lista wpłat', 'Kontrola opłat', 'Nalicz odsetki'
+// and the register's pop-up items of the settlement).
 void DodajPoleceniaWplat(TGlowny* glowny);
 
 // The windows and report forms of the payments (WyborKasy, NowaWplata, Banki, ObliczOdsetki,
-// QRWydrukKPSklad, QRWydrukKW, ListaWplat, FiltrDokum, QRWykazOplat, QRWykazPrzelew), made again on the current data module (tests make them per data
-// folder) and deleted.
+// QRWydrukKPSklad, QRWydrukKW, QROdsetkiAn, ListaWplat, FiltrDokum, QRWykazOplat,
+// QRWykazPrzelew), made again on the current data module (tests make them per data folder) and
+// deleted.
 void UtworzOknaWplat(QWidget* rodzic = nullptr);
 void UsunOknaWplat();
 

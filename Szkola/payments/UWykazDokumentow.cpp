@@ -3,6 +3,7 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
 #include "platform/db/Table.h"
 
 using report::Alignment;
@@ -10,7 +11,6 @@ using report::Font;
 
 namespace {
 // The footer line every statement of the program prints.
-const char* const kStopka = "Rozliczenia opłat szkolnych - wydruk komputerowy";
 const int kWysokoscWiersza = 16;
 const int kWysokoscLinii = 14;
 }  // namespace
@@ -33,7 +33,7 @@ TWykazDokumentow::TWykazDokumentow(bool przelewy) : przelewy_(przelewy) {
     strona->width = 120;
 
     PageFooter = addBand(report::BandKind::PageFooter, 12);
-    PageFooter->addLabel(0, 1, 718, kStopka, Font(5));
+    PageFooter->addLabel(0, 1, 718, StopkaZestawien, Font(5));
 
     QRBand3 = addBand(report::BandKind::Detail, kWysokoscWiersza);
     QRShape26 = QRBand3->addHLine(0, 0, 718);

@@ -9,9 +9,13 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UAnalizaOplat.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UFiltrDokum.h"
+#include "Szkola/payments/UListaWplat.h"
+#include "Szkola/payments/UNaliczanieOdsetek.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
 #include "Szkola/payments/UWyborKasy.h"
@@ -19,6 +23,9 @@
 #include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "Szkola/payments/UWykazPrzelew.h"
+#include "Szkola/payments/UZWykazOplat.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 
@@ -39,6 +46,17 @@ void UsunOknaWplat() {
     QRWydrukKPSklad = nullptr;
     delete QRWydrukKW;
     QRWydrukKW = nullptr;
+    if (Wydruk && Wydruk->ListaWplat == ListaWplat) Wydruk->ListaWplat = nullptr;
+    delete ListaWplat;
+    ListaWplat = nullptr;
+    delete FiltrDokum;
+    FiltrDokum = nullptr;
+    delete QRWykazOplat;
+    QRWykazOplat = nullptr;
+    delete QRWykazPrzelew;
+    QRWykazPrzelew = nullptr;
+    delete QROdsetkiAn;
+    QROdsetkiAn = nullptr;
 }
 
 void UtworzOknaWplat(QWidget* rodzic) {
@@ -49,8 +67,14 @@ void UtworzOknaWplat(QWidget* rodzic) {
     NowaWplata = new TNowaWplata(rodzic);
     QRWydrukKPSklad = new TQRWydrukKPSklad;
     QRWydrukKW = new TQRWydrukKW;
+    ListaWplat = new TListaWplat(rodzic);
+    FiltrDokum = new TFiltrDokum(rodzic);
+    QRWykazOplat = new TQRWykazOplat;
+    QRWykazPrzelew = new TQRWykazPrzelew;
+    UtworzWydruk(rodzic)->ListaWplat = ListaWplat;
     AnalizaOplat = new TAnalizaOplat(rodzic);
     QRAnalizaOplat = new TQRAnalizaOplat;
+    QROdsetkiAn = new TQROdsetkiAn(DMw->TOdsNal, DM->TUczen);
 }
 
 namespace {
@@ -79,6 +103,25 @@ void PolecenieZwrotNadplaty() {
     Glowny->Tag = 2;
     Glowny->TrybKorekty = 0;
     NowaWplata->ShowModal();
+}
+
+void PolecenieListaWplat() {
+    if (!Glowny || !SprawdzUprawnienia(BiezacyOperator, 1)) return;
+    BlokadaWyjscia blokada;
+    Glowny->Tag = -1;
+    WyborKasy->ShowModal();
+    if (Glowny->Tag == -1) return;
+    // While the list is open the document tables pass their records through the document
+    // filter; switched off again on every way out.
+    struct Filtrowanie {
+        Filtrowanie() { ustaw(true); }
+        ~Filtrowanie() { ustaw(false); }
+        static void ustaw(bool on) {
+            for (db::Table* t : {DM->TWplaty, DM->TOplaty, DM->TPrzelew, DM->TSklPrzel})
+                t->setFiltered(on);
+        }
+    } filtrowanie;
+    ListaWplat->ShowModal();
 }
 
 void PolecenieAnalizyOplat(int tryb) {
@@ -144,12 +187,14 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
         "Wpłaty", "Nowa wpłata", [] { PolecenieNowaWplata(); }, true);
     glowny->DodajPolecenie(
         "Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
+    glowny->DodajPolecenie("Wpłaty", "Lista wpłat", [] { PolecenieListaWplat(); });
     glowny->DodajPolecenie("Funkcje", "Kontrola opłat", [] { PolecenieKontrolaOplat(); });
     glowny->DodajPolecenieRejestru("Analiza należności i opłat",
                                    [] { PolecenieAnalizyOplat(TrybAnaliza); });
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
                                    [] { PolecenieAnalizyOplat(TrybKontrola); });
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
+    glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
     QAction* usun = glowny->DodajPolecenie(
         "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
     usun->setObjectName("SpeedButtonUsun");

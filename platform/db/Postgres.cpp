@@ -632,12 +632,12 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
         err = QString::fromUtf8(PQerrorMessage(conn_));
         return nullptr;
     }
-    int queued = 0;
+    int queued = 0, prepareAt = -1;
     PQsendQueryParams(conn_, "SAVEPOINT db_stmt", 0, nullptr, nullptr, nullptr, nullptr, 0);
     ++queued;
     if (needPrepare) {
         PQsendPrepare(conn_, p->name.constData(), p->sql.constData(), p->nParams, p->types.empty() ? nullptr : p->types.data());
-        ++queued;
+        prepareAt = queued++;
     }
     PQsendQueryPrepared(conn_, p->name.constData(), p->nParams, v.data(), len.data(), nullptr, 0);
     const int mainAt = queued++;
@@ -659,6 +659,7 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
                 PQclear(r);
                 continue;
             }
+            if (q == prepareAt) p->generation = generation_;  // kept even when the rest fails
             if (q == mainAt && !result) result = r;
             else PQclear(r);
         }
@@ -674,7 +675,6 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
         quiet("ROLLBACK TO db_stmt; RELEASE db_stmt");
         return nullptr;
     }
-    if (needPrepare) p->generation = generation_;
     return result;
 }
 
@@ -759,6 +759,19 @@ PgTranslation* PgConnection::translate(const QString& sql) {
                 t.text = QStringLiteral("coalesce");
             } else if (is(t, "group_concat")) {
                 t.text = QStringLiteral("string_agg");
+                // SQLite's separator defaults to a comma; PostgreSQL's must be given
+                if (n >= 0 && isPunct(v[n], '(')) {
+                    int depth = 0, commas = 0, k = n + 1;
+                    for (; k < int(v.size()); ++k) {
+                        if (isPunct(v[k], '(')) ++depth;
+                        else if (isPunct(v[k], ')')) {
+                            if (depth-- == 0) break;
+                        } else if (isPunct(v[k], ',') && depth == 0) {
+                            ++commas;
+                        }
+                    }
+                    if (k < int(v.size()) && commas == 0) v[k].text = QStringLiteral(", ',')");
+                }
             } else if (is(t, "COLLATE") && n >= 0 && is(v[n], "BINARY")) {
                 v[n].text = QStringLiteral("\"C\"");
             }

@@ -85,6 +85,12 @@ class Zestawienia : public ::testing::Test {
 
     // Tables whose name starts with the prefix (temp schema included).
     int IleTabel(const QString& prefiks) {
+        if (f->Baza().backend() != db::Database::Backend::SQLite)
+            return f->Baza()
+                .scalar("SELECT COUNT(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                        "WHERE c.relkind = 'r' AND c.relname LIKE ? AND (n.oid = pg_my_temp_schema() OR n.nspname = 'public')",
+                        {prefiks.toLower() + "%"})
+                .toInt();
         return f->Baza()
             .scalar(
                 "SELECT COUNT(*) FROM (SELECT name FROM sqlite_temp_master WHERE type='table' "

@@ -30,6 +30,7 @@
 
 class TDM;
 class TDMw;
+class PgTestDatabase;
 
 // Pupil data beyond the name; every field may stay at its default.
 struct UczenTestowy {
@@ -115,6 +116,7 @@ class FolderTestowy {
 
     std::unique_ptr<QTemporaryDir> tmp_;
     QString folder_;
+    std::unique_ptr<PgTestDatabase> serwer_;  // the folder's database on the test server
     std::unique_ptr<db::Database> baza_;
     db::Database* poprzednia_ = nullptr;
     bool moduly_ = false;

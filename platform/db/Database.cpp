@@ -698,8 +698,11 @@ QVariantList Database::firstRow(const QString& sql, const QVariantList& params) 
 void Database::begin() {
     d->checkOpen();
     if (d->pg) {
-        d->pg->begin(d->depth);
+        const QStringList changed = d->pg->begin(d->depth);
         ++d->depth;
+        // Written by another workstation since this one last looked: read again before this
+        // transaction reads and writes on them.
+        for (const QString& t : changed) tableReset("main." + t.toUtf8());
         return;
     }
     if (d->depth == 0) checkFileInPlace();

@@ -19,6 +19,13 @@ std::function<QString(const QString&)> g_askPassword;
 
 constexpr Oid kTextOid = 25;
 
+// Writers of one database take turns: a transaction (or a write outside one) holds this lock
+// until it ends, so that what it read before writing is what it overwrites.
+constexpr const char* kWriterLock = "SELECT pg_advisory_xact_lock(7431001)";
+constexpr const char* kRaise =
+    "INSERT INTO public.db_change (tbl, n) VALUES ($1, 1) ON CONFLICT (tbl) DO UPDATE SET n = public.db_change.n + 1 "
+    "RETURNING n";
+
 QString lowerAscii(const QString& s) { return QString::fromUtf8(asciiLower(s)); }
 
 QString literal(const QString& s) {
@@ -241,7 +248,7 @@ int PgStmt::step() {
         const bool autoNull = t_->autoParam > 0 && (t_->autoParam > int(null_.size()) || null_[t_->autoParam - 1]);
         if (autoNull) p = t_->alt;
         ensure(p->nParams);
-        res_ = c_->execute(p, values_, null_, error_, state_);
+        res_ = c_->execute(p, t_->written, values_, null_, error_, state_);
         if (!res_) return SQLITE_ERROR;
         const char* changed = PQcmdTuples(res_);
         changes_ = changed && *changed ? std::atoi(changed) : 0;
@@ -485,7 +492,7 @@ void PgConnection::open(const QString& connectionFile) {
     }
     try {
         run(QStringLiteral("SET DateStyle TO 'ISO, YMD'; SET client_min_messages TO warning; SET standard_conforming_strings TO on; "
-                           "SET search_path TO public"));
+                           "SET search_path TO public; SET lock_timeout TO '60s'"));
         // Polish order for names; made once per database (a second workstation may race us to it).
         QString err;
         QByteArray state;
@@ -497,10 +504,28 @@ void PgConnection::open(const QString& connectionFile) {
             if (r) PQclear(r);
             else if (state != "23505" && state != "42710") fail(QStringLiteral("Nie można przygotować bazy danych %1").arg(describe()), err, state);
         }
+        r = exec("SELECT tbl, n FROM public.db_change", err, state);
+        if (!r && state == "42P01") {
+            r = exec("CREATE TABLE IF NOT EXISTS public.db_change (tbl text PRIMARY KEY, n bigint NOT NULL)", err, state);
+            if (r) PQclear(r);
+            else if (state != "23505" && state != "42P07") fail(QStringLiteral("Nie można przygotować bazy danych %1").arg(describe()), err, state);
+            r = exec("SELECT tbl, n FROM public.db_change", err, state);
+        }
+        if (!r) fail(QStringLiteral("Nie można przygotować bazy danych %1").arg(describe()), err, state);
+        for (int i = 0; i < PQntuples(r); ++i)
+            seen_.insert(QString::fromUtf8(PQgetvalue(r, i, 0)), std::strtoll(PQgetvalue(r, i, 1), nullptr, 10));
+        PQclear(r);
     } catch (...) {
         close();
         throw;
     }
+}
+
+void PgConnection::noteRaised(const QString& table, qint64 n) {
+    // Only when no other workstation raised it meanwhile: then the cursors here show it all.
+    auto it = seen_.find(table);
+    if (it != seen_.end() && it.value() == n - 1) it.value() = n;
+    else if (it == seen_.end() && n == 1) seen_.insert(table, n);
 }
 
 void PgConnection::close() {
@@ -513,6 +538,8 @@ void PgConnection::close() {
     for (PgPrepared* p : std::as_const(prepared_)) delete p;
     prepared_.clear();
     tables_.clear();
+    seen_.clear();
+    raised_.clear();
 }
 
 bool PgConnection::inTransaction() const { return conn_ && PQtransactionStatus(conn_) != PQTRANS_IDLE; }
@@ -580,19 +607,47 @@ void PgConnection::run(const QString& sql) {
     if (!conn_) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
     const bool guard = inTransaction();
     QByteArray text = sql.toUtf8();
+    const QString written = writtenTable(sql);
+    if (!written.isEmpty()) {
+        QByteArray raise = QByteArray(kRaise).replace("$1", literal(written).toUtf8());
+        text += "; " + raise;
+        if (!guard) text = "BEGIN; " + QByteArray(kWriterLock) + "; " + text + "; COMMIT";
+    }
     if (guard) text = "SAVEPOINT db_stmt; " + text + "; RELEASE db_stmt";
     QString err;
     QByteArray state;
     PGresult* r = exec(text, err, state);
     if (!r) {
         if (guard) quiet("ROLLBACK TO db_stmt; RELEASE db_stmt");
+        else if (!written.isEmpty() && inTransaction()) quiet("ROLLBACK");
         fail(QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql), err, state);
     }
     PQclear(r);
 }
 
-PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& values, const std::vector<char>& nulls,
-                                QString& err, QByteArray& state) {
+QString PgConnection::writtenTable(const QString& sql) {
+    // INSERT INTO t, UPDATE t, DELETE FROM t on a stored table
+    const std::vector<Tok> v = tokenize(sql.left(300));
+    const int first = nextTok(v, -1);
+    if (first < 0 || !(is(v[first], "INSERT") || is(v[first], "UPDATE") || is(v[first], "DELETE"))) return {};
+    int k = nextTok(v, first);
+    if (k >= 0 && (is(v[k], "INTO") || is(v[k], "FROM"))) k = nextTok(v, k);
+    if (k < 0 || (v[k].kind != Tok::Word && v[k].kind != Tok::Quoted)) return {};
+    QString schema, table = lowerAscii(unquote(v[k]));
+    const int dot = nextTok(v, k);
+    if (dot >= 0 && isPunct(v[dot], '.')) {
+        const int t = nextTok(v, dot);
+        if (t < 0) return {};
+        schema = table;
+        table = lowerAscii(unquote(v[t]));
+    }
+    if (schema == QLatin1String("temp") || schema == QLatin1String("pg_temp")) return {};
+    if (schema.isEmpty() || schema == QLatin1String("public")) schema = schemaOf(table);
+    return schema == QLatin1String("main") ? table : QString();
+}
+
+PGresult* PgConnection::execute(PgPrepared* p, const QString& written, const std::vector<QByteArray>& values,
+                                const std::vector<char>& nulls, QString& err, QByteArray& state) {
     if (!conn_) {
         err = QStringLiteral("Baza danych nie jest otwarta");
         state = "08003";
@@ -612,7 +667,9 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
         if (r) PQclear(r);
         return nullptr;
     };
-    if (!inTransaction()) {
+    const bool txn = inTransaction();
+    const bool raise = !written.isEmpty() && (!txn || !raised_.contains(written));
+    if (!txn && written.isEmpty()) {
         if (needPrepare) {
             PGresult* r = PQprepare(conn_, p->name.constData(), p->sql.constData(), p->nParams,
                                     p->types.empty() ? nullptr : p->types.data());
@@ -625,15 +682,16 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
         if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK) return failed(r);
         return r;
     }
-    // Inside a transaction a failing statement must not abort it (the engine's callers go on
-    // after a duplicate key, as they do on SQLite): each runs under a savepoint, sent together
-    // with the statement in one round trip.
+    // Sent in one round trip. Inside a transaction a failing statement must not abort it (the
+    // engine's callers go on after a duplicate key, as they do on SQLite): it runs under a
+    // savepoint. A write outside one takes the writers' lock; the pipeline up to the sync is
+    // one transaction. A write raises its table's change counter.
     if (!PQenterPipelineMode(conn_)) {
         err = QString::fromUtf8(PQerrorMessage(conn_));
         return nullptr;
     }
-    int queued = 0, prepareAt = -1;
-    PQsendQueryParams(conn_, "SAVEPOINT db_stmt", 0, nullptr, nullptr, nullptr, nullptr, 0);
+    int queued = 0, prepareAt = -1, raiseAt = -1;
+    PQsendQueryParams(conn_, txn ? "SAVEPOINT db_stmt" : kWriterLock, 0, nullptr, nullptr, nullptr, nullptr, 0);
     ++queued;
     if (needPrepare) {
         PQsendPrepare(conn_, p->name.constData(), p->sql.constData(), p->nParams, p->types.empty() ? nullptr : p->types.data());
@@ -641,10 +699,19 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
     }
     PQsendQueryPrepared(conn_, p->name.constData(), p->nParams, v.data(), len.data(), nullptr, 0);
     const int mainAt = queued++;
-    PQsendQueryParams(conn_, "RELEASE db_stmt", 0, nullptr, nullptr, nullptr, nullptr, 0);
-    ++queued;
+    const QByteArray table = written.toUtf8();
+    if (raise) {
+        const char* tv[1] = {table.constData()};
+        PQsendQueryParams(conn_, kRaise, 1, nullptr, tv, nullptr, nullptr, 0);
+        raiseAt = queued++;
+    }
+    if (txn) {
+        PQsendQueryParams(conn_, "RELEASE db_stmt", 0, nullptr, nullptr, nullptr, nullptr, 0);
+        ++queued;
+    }
     PQpipelineSync(conn_);
     PGresult* result = nullptr;
+    qint64 raisedTo = 0;
     bool bad = false;
     for (int q = 0; q < queued; ++q) {
         while (PGresult* r = PQgetResult(conn_)) {
@@ -660,6 +727,7 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
                 continue;
             }
             if (q == prepareAt) p->generation = generation_;  // kept even when the rest fails
+            if (q == raiseAt && PQntuples(r) > 0) raisedTo = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
             if (q == mainAt && !result) result = r;
             else PQclear(r);
         }
@@ -672,8 +740,12 @@ PGresult* PgConnection::execute(PgPrepared* p, const std::vector<QByteArray>& va
     PQexitPipelineMode(conn_);
     if (bad) {
         if (result) PQclear(result);
-        quiet("ROLLBACK TO db_stmt; RELEASE db_stmt");
+        if (txn) quiet("ROLLBACK TO db_stmt; RELEASE db_stmt");
         return nullptr;
+    }
+    if (raise) {
+        if (txn) raised_.insert(written);
+        noteRaised(written, raisedTo);
     }
     return result;
 }
@@ -786,7 +858,10 @@ PgTranslation* PgConnection::translate(const QString& sql) {
         return s;
     };
     auto* tr = new PgTranslation;
-    const bool insert = !v.empty() && is(v[nextTok(v, -1) < 0 ? 0 : nextTok(v, -1)], "INSERT");
+    const int first = nextTok(v, -1);
+    const bool insert = first >= 0 && is(v[first], "INSERT");
+    if (first >= 0 && (insert || is(v[first], "UPDATE") || is(v[first], "DELETE")) && schema == QLatin1String("main"))
+        tr->written = table;
     QString tail;
     if (insert && info) {
         tr->returning = true;
@@ -1024,6 +1099,21 @@ void PgConnection::createTable(const TableDef& def, bool temporary) {
         sql += QStringLiteral("; COMMENT ON COLUMN %1.%2 IS %3").arg(q, quoted(lowerAscii(f.name)), literal(fieldComment(f)));
     forgetCatalogue();
     atomically([&] {
+        if (!temporary) {
+            // Two workstations opening a new year's files at once both find them missing: the
+            // second waits here for the first and takes the table it made.
+            control(kWriterLock);
+            forgetCatalogue();
+            if (schemaOf(lower) == QLatin1String("main")) {
+                const TableDef have = info(lower, QStringLiteral("main"))->def;
+                bool same = have.fields.size() == def.fields.size() && have.indexes.size() == def.indexes.size();
+                for (int i = 0; same && i < def.fields.size(); ++i)
+                    same = have.fields[i].name == def.fields[i].name && have.fields[i].type == def.fields[i].type &&
+                           have.fields[i].size == def.fields[i].size;
+                if (!same) throw Error(Error::General, QStringLiteral("Tabela %1 już istnieje").arg(bareTableName(def.name)));
+                return;
+            }
+        }
         run(sql);
         for (const IndexDef& ix : def.indexes) createIndexes(schema, lower, def, ix);
     });
@@ -1065,8 +1155,34 @@ void PgConnection::upgradeTable(const TableDef& def, const TableDef& have, const
 
 // --- transactions
 
-void PgConnection::begin(int depth) {
-    control(depth == 0 ? QByteArray("BEGIN") : QStringLiteral("SAVEPOINT db_level%1").arg(depth + 1).toUtf8());
+QStringList PgConnection::begin(int depth) {
+    if (depth > 0) {
+        control(QStringLiteral("SAVEPOINT db_level%1").arg(depth + 1).toUtf8());
+        return {};
+    }
+    if (!conn_) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
+    raised_.clear();
+    QString err;
+    QByteArray state;
+    PGresult* r = exec("BEGIN; " + QByteArray(kWriterLock) + "; SELECT tbl, n FROM public.db_change", err, state);
+    if (!r) {
+        quiet("ROLLBACK");
+        if (state == "55P03")
+            fail(QStringLiteral("Nie można rozpocząć zapisu"), QStringLiteral("inne stanowisko zapisuje dane zbyt długo"), state);
+        fail(QStringLiteral("Nie można rozpocząć transakcji"), err, state);
+    }
+    QStringList changed;
+    for (int i = 0; i < PQntuples(r); ++i) {
+        const QString t = QString::fromUtf8(PQgetvalue(r, i, 0));
+        const qint64 n = std::strtoll(PQgetvalue(r, i, 1), nullptr, 10);
+        auto it = seen_.find(t);
+        if (it == seen_.end() || it.value() != n) {
+            changed << t;
+            seen_.insert(t, n);
+        }
+    }
+    PQclear(r);
+    return changed;
 }
 
 void PgConnection::commit(int depth) {
@@ -1075,12 +1191,14 @@ void PgConnection::commit(int depth) {
     PGresult* r = exec(depth == 1 ? QByteArray("COMMIT") : QStringLiteral("RELEASE db_level%1").arg(depth).toUtf8(), err, state);
     if (!r) fail(QStringLiteral("Nie można zatwierdzić transakcji"), err, state);
     PQclear(r);
+    if (depth == 1) raised_.clear();
 }
 
 void PgConnection::rollback(int depth) {
     if (!inTransaction()) return;
     if (depth <= 1) quiet("ROLLBACK");
     else quiet(QStringLiteral("ROLLBACK TO db_level%1; RELEASE db_level%1").arg(depth).toUtf8().constData());
+    raised_.clear();    // raised again by the next write
     forgetCatalogue();  // tables made inside may be gone again
 }
 

@@ -12,6 +12,7 @@
 #include <libpq-fe.h>
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -45,6 +46,7 @@ struct PgTranslation {
     bool returning = false;  // an insert giving back the row id
     QString table;           // qualified table of the statement ("" when none was found)
     QString autoColumn;      // its autoincrement column, "" when none
+    QString written;         // a stored (not work) table the statement writes: lower-case name
 };
 
 class PgStmt {
@@ -111,8 +113,8 @@ public:
     Stmt* prepare(const QString& sql);
     // Runs one prepared statement with its parameters; the result (nullptr on failure, with
     // err/state set) belongs to the caller.
-    PGresult* execute(PgPrepared* p, const std::vector<QByteArray>& values, const std::vector<char>& nulls,
-                      QString& err, QByteArray& state);
+    PGresult* execute(PgPrepared* p, const QString& written, const std::vector<QByteArray>& values,
+                      const std::vector<char>& nulls, QString& err, QByteArray& state);
 
     // Catalogue.
     QString schemaOf(const QString& bare);  // "temp", "main" or ""
@@ -125,8 +127,10 @@ public:
     void upgradeTable(const TableDef& def, const TableDef& have, const QString& schema);
     void forgetCatalogue();  // after DDL or a rollback that may have undone some
 
-    // Transactions: depth is the level before the call.
-    void begin(int depth);
+    // Transactions: depth is the level before the call. The outermost begin waits until no other
+    // workstation is writing, and returns the stored tables another one changed since this
+    // connection last looked (the cursors on them must be read again).
+    QStringList begin(int depth);
     void commit(int depth);
     void rollback(int depth);
     // Runs work all-or-nothing, inside whatever transaction is open.
@@ -165,6 +169,12 @@ private:
     int generation_ = 0;
     int nextName_ = 0;
     QHash<QString, PgTableInfo> tables_;  // by "schema.lowername"
+    // Change counters of the stored tables (one row per table in db_change, raised by every
+    // write): as this connection last saw them, and the tables it raised in this transaction.
+    QHash<QString, qint64> seen_;
+    QSet<QString> raised_;
+    void noteRaised(const QString& table, qint64 n);
+    QString writtenTable(const QString& sql);
 };
 
 // Whether path names a connection file (the PostgreSQL back end) rather than an SQLite file.

@@ -1568,6 +1568,16 @@ void Table::edit() {
         insert();
         return;
     }
+    if (d->server && d->schema == QLatin1String("main") && d->database()->transactionDepth() == 0) {
+        // Shared with other workstations: edit the record as stored now, not as read before.
+        // (Inside a transaction the cursors were brought up to date when it began.)
+        const qint64 id = d->rows[d->pos]->rowid;
+        externalRowChange(id, false);
+        const Row* cur = d->visibleCurrent();
+        if (!cur || cur->rowid != id || d->crack)
+            throw Error(Error::General,
+                        QStringLiteral("Rekord tabeli %1 został w międzyczasie usunięty lub zmieniony na innym stanowisku").arg(d->bare()));
+    }
     d->ensureFull(d->pos);
     d->pending = *d->rows[d->pos];
     d->editRowId = d->pending.rowid;

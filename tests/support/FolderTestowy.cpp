@@ -73,11 +73,21 @@ FolderTestowy::FolderTestowy(bool zModulami) : tmp_(std::make_unique<QTemporaryD
 
 FolderTestowy::FolderTestowy(const QString& folder, bool zModulami) { zbuduj(folder, zModulami); }
 
-void FolderTestowy::zbuduj(const QString& folder, bool zModulami) {
+std::unique_ptr<FolderTestowy> FolderTestowy::Istniejacy(const QString& folder, bool zModulami) {
+    std::unique_ptr<FolderTestowy> f(new FolderTestowy(folder, zModulami, 0));
+    return f;
+}
+
+FolderTestowy::FolderTestowy(const QString& folder, bool zModulami, int) { zbuduj(folder, zModulami, true); }
+
+void FolderTestowy::zbuduj(const QString& folder, bool zModulami, bool istniejacy) {
     folder_ = folder;
     baza_ = std::make_unique<db::Database>();
-    if (IstniejeBazaDanych(folder) || !QDir().mkpath(folder)) return;
-    if (pgTesting() && tmp_) {
+    if (istniejacy) {
+        if (!IstniejeBazaDanych(folder)) return;
+    } else if (IstniejeBazaDanych(folder) || !QDir().mkpath(folder)) {
+        return;
+    } else if (pgTesting() && tmp_) {
         serwer_ = std::make_unique<PgTestDatabase>();
         serwer_->create(folder, bazaWzorcowa());
     } else {

@@ -49,6 +49,8 @@ class FolderTestowy {
     // Builds in the given folder instead of a temporary one (tools); the folder must not hold a
     // database yet. ok() tells whether it worked.
     FolderTestowy(const QString& folder, bool zModulami);
+    // Opens the data folder another process made (a second workstation on the same data).
+    static std::unique_ptr<FolderTestowy> Istniejacy(const QString& folder, bool zModulami = true);
     ~FolderTestowy();
     FolderTestowy(const FolderTestowy&) = delete;
     FolderTestowy& operator=(const FolderTestowy&) = delete;
@@ -112,7 +114,8 @@ class FolderTestowy {
                       const QString& tresc = {});
 
   private:
-    void zbuduj(const QString& folder, bool zModulami);
+    FolderTestowy(const QString& folder, bool zModulami, int);
+    void zbuduj(const QString& folder, bool zModulami, bool istniejacy = false);
 
     std::unique_ptr<QTemporaryDir> tmp_;
     QString folder_;

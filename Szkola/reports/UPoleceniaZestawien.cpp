@@ -8,6 +8,7 @@
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWykazPosilkow.h"
+#include "Szkola/reports/UZaswiadczenie.h"
 #include "Szkola/reports/UZaleglosci.h"
 
 void UtworzZestawienia() {
@@ -22,6 +23,7 @@ void UtworzZestawienia() {
     if (!QRRocznikPlec) QRRocznikPlec = new TQRRocznikPlec(DMw->TRocznik);
     if (!QRListaUczniow) QRListaUczniow = new TQRListaUczniow(DM->TUczen);
     if (!QRListaUczWydrGen) QRListaUczWydrGen = new TQRListaUczWydrGen(DM->TUczen);
+    if (!QRZaswiadczenie) QRZaswiadczenie = new TQRZaswiadczenie(DM->TUczen);
 }
 
 void UsunZestawienia() {
@@ -37,6 +39,8 @@ void UsunZestawienia() {
     QRListaUczniow = nullptr;
     delete QRListaUczWydrGen;
     QRListaUczWydrGen = nullptr;
+    delete QRZaswiadczenie;
+    QRZaswiadczenie = nullptr;
     delete PismoNaglowek;
     PismoNaglowek = nullptr;
     delete Wydruk;
@@ -57,4 +61,7 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
                            [] { Wykazdziecirocznikamiwgp1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów", [] { Listauczniw1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów z Peselem", [] { ListauczniwzPeselem1Click(); });
+    glowny->DodajPolecenie(menu, "Zaświadczenia dla szkół rejonowych",
+                           [] { Zaswiadczeniadlaszk1Click(); });
+    glowny->DodajPolecenieRejestru("Wydruk zaświadczenia", [] { Wydrukzawiadczenia1Click(); });
 }

@@ -17,9 +17,9 @@ namespace {
 
 constexpr int kWysokoscKopii = 357;  // two copies fill the height of a landscape page
 constexpr int kLewa = 14;            // text margin inside a column
-constexpr int kWartosci = 170;       // left edge of the values under the phrases
-constexpr int kWiersz1 = 150;        // "Zaświadcza się, że"
-constexpr int kKrok = 24;
+constexpr int kWartosci = 196;       // left edge of the values under the phrases
+constexpr int kWiersz1 = 130;        // "Zaświadcza się, że"
+constexpr int kKrok = 22;
 
 // A number field of the template; an empty one reads 0.
 int LiczbaPola(db::Table& t, const char* pole) { return t.field(pole)->asInteger(); }
@@ -139,40 +139,42 @@ void TKopiaZaswiadczenia::Dodaj(report::Band* b, int szerokosc, bool drugaKopia)
     QRDBTextRejonAdres = b->addLabel(w / 2 - 40, 68, prawa - w / 2 + 40, "", Font(9, true),
                                      Alignment::Center);
 
-    QRLabel1 = b->addLabel(0, 100, w, QStringLiteral("Z a ś w i a d c z e n i e"),
+    QRLabel1 = b->addLabel(0, 96, w, QStringLiteral("Z a ś w i a d c z e n i e"),
                            Font(14, true), Alignment::Center);
-    QRLabel15 = b->addLabel(w / 2 - 170, 100, 150, "Zaświadczenie", Font(14, true),
+    // "Zaświadczenie nr 42/2024" reads as one centred title.
+    QRLabel15 = b->addLabel(w / 2 - 140, 96, 150, "Zaświadczenie", Font(14, true),
                             Alignment::Right);
-    QRLabel2 = b->addLabel(w / 2 - 14, 100, 28, "nr", Font(14, true), Alignment::Center);
-    QRLabelNr = b->addLabel(w / 2 + 20, 100, 150, "", Font(14, true));
+    QRLabel2 = b->addLabel(w / 2 + 12, 96, 28, "nr", Font(14, true), Alignment::Center);
+    QRLabelNr = b->addLabel(w / 2 + 42, 96, 120, "", Font(14, true));
 
     const Font tekst(10);
     int y = kWiersz1;
     QRLabel3 = b->addLabel(kLewa, y, kWartosci - kLewa, "Zaświadcza się, że", tekst);
     QRLabelUczen = b->addLabel(kWartosci, y - 1, prawa - kWartosci, "", Font(11, true));
     y += kKrok;
-    QRLabel4 = b->addLabel(kLewa, y, 100, "", tekst);
-    QRDBText1 = b->addLabel(kWartosci, y, 90, "", tekst);
-    QRLabel6 = b->addLabel(kWartosci + 94, y, 120, "miejsce urodzenia", tekst);
-    QRDBText2 = b->addLabel(kWartosci + 218, y, prawa - kWartosci - 218, "", tekst);
+    QRLabel4 = b->addLabel(kLewa, y, kWartosci - kLewa, "", tekst);
+    QRDBText1 = b->addLabel(kWartosci, y, prawa - kWartosci, "", tekst);
+    y += kKrok;
+    QRLabel6 = b->addLabel(kLewa, y, kWartosci - kLewa, "miejsce urodzenia", tekst);
+    QRDBText2 = b->addLabel(kWartosci, y, prawa - kWartosci, "", tekst);
     y += kKrok;
     QRLabel5 = b->addLabel(kLewa, y, 120, "", tekst);
     // A long address takes a second line.
     QRLabelMieszka = b->addLabel(kWartosci, y, prawa - kWartosci, "", tekst);
     QRLabelMieszka->wordWrap = true;
     QRLabelMieszka->height = 34;
-    y += kKrok + 14;
+    y += kKrok + 14;  // room for the address's second line
     QRLabelWych = b->addLabel(kLewa, y, kWartosci - kLewa - 4, "", tekst);
-    QRLabelKlasa = b->addLabel(kWartosci, y, 150, "", Font(10, true));
-    QRLabel17 = b->addLabel(kWartosci + 156, y, 56, "od dnia", tekst);
-    QRLabelDataRSzk = b->addLabel(kWartosci + 214, y, 100, "", tekst);
-    y += kKrok + 8;
+    QRLabelKlasa = b->addLabel(kWartosci, y, 140, "", Font(10, true));
+    QRLabel17 = b->addLabel(kWartosci + 144, y, 54, "od dnia", tekst);
+    QRLabelDataRSzk = b->addLabel(kWartosci + 200, y, prawa - kWartosci - 200, "", tekst);
+    y += kKrok + 6;
     QRLabelCel[0] = b->addLabel(kLewa, y, prawa - kLewa, "Zaświadczenie wydaje się w celu", tekst);
-    const QString kropki(90, QChar('.'));
+    const QString kropki(96, QChar('.'));
     QRLabelCel[1] = b->addLabel(kLewa, y + kKrok, prawa - kLewa, kropki, tekst);
     QRLabelCel[2] = b->addLabel(kLewa, y + 2 * kKrok, prawa - kLewa, kropki, tekst);
     QRDBTextKoniec = b->addMemo(kLewa, y, prawa - kLewa, 2 * kKrok + 16, tekst);
-    QRLabel12 = b->addLabel(prawa - 180, 326, 180, "Pieczęć", Font(8), Alignment::Center);
+    QRLabel12 = b->addLabel(prawa - 180, 328, 180, "Pieczęć", Font(8), Alignment::Center);
     Stopka = b->addLabel(kLewa, 345, prawa - kLewa, StopkaZestawien, Font(5));
     Pionowa = b->addVLine(w - 1, 0, kWysokoscKopii, 0.5, PenStyle::Dash);
     if (drugaKopia) Ciecie = b->addHLine(0, 0, w - 1, 0.5, PenStyle::Dash);

@@ -137,15 +137,13 @@ TEST_F(Zaswiadczenia, StandardFormTwoPupilsAPageEachTwice) {
     EXPECT_EQ(Wiersze("Bartek Borek"),
               QStringList(2, "Zaświadcza się, że | Bartek Borek | Zaświadcza się, że | "
                              "Cezary Cichy"));
-    EXPECT_EQ(Wiersze("Nysa").value(0),
-              "urodzony | 2018-07-07 | miejsce urodzenia | Nysa | urodzony | 2018-01-01 | "
-              "miejsce urodzenia | Opole");
+    EXPECT_EQ(Wiersze("urodzony").value(0), "urodzony | 2018-07-07 | urodzony | 2018-01-01");
+    EXPECT_EQ(Wiersze("Nysa").value(0), "miejsce urodzenia | Nysa | miejsce urodzenia | Opole");
     EXPECT_EQ(Wiersze("Lipowa").value(0),
               "zamieszkały | 57-300 Kłodzko, ul.Lipowa 5 m.2 | zamieszkały | "
               "57-500 Bystrzyca, ul.Polna 3 m.");
     EXPECT_EQ(Wiersze("jest uczennicą klasy"), QStringList(2, "jest uczennicą klasy | Motylki"));
-    EXPECT_EQ(Wiersze("urodzona"), QStringList(2, "urodzona | 2018-04-03 | miejsce urodzenia | "
-                                                  "Kłodzko"));
+    EXPECT_EQ(Wiersze("urodzona"), QStringList(2, "urodzona | 2018-04-03"));
     EXPECT_EQ(Wiersze("zamieszkała"), QStringList(2, "zamieszkała | 57-300 Kłodzko, ul.Lipowa 5 m.2"));
     EXPECT_EQ(t.count("Zaświadczenie wydaje się w celu"), 6);
     // No number, no addressee, no closing text, no "od dnia", and no counter question.

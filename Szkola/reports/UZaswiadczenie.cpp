@@ -55,7 +55,7 @@ TSzablonZaswiadczenia BiezacySzablonZaswiadczenia() {
     return s;
 }
 
-QString AdresZaswiadczenia(db::Table& uczen, bool zameldowania) {
+QString AdresZaswiadczenia(db::Table& uczen, bool zameldowania, db::Table* adresy) {
     auto wzor = [](const QString& kod, const QString& miasto, const QString& ulica,
                    const QString& nr, const QString& lokal) {
         return kod + " " + miasto + ", ul." + ulica + " " + nr + " m." + lokal;
@@ -63,7 +63,8 @@ QString AdresZaswiadczenia(db::Table& uczen, bool zameldowania) {
     const db::Field* meld = uczen.field("IdAdresMeld");
     if (zameldowania && !meld->isNull() &&
         meld->asInteger() != uczen.field("IdAdresZam")->asInteger()) {
-        db::Table a;
+        db::Table wlasny;
+        db::Table& a = adresy ? *adresy : wlasny;
         if (Znajdz(a, "Adresy", "IdAdres", meld->asInteger()))
             return wzor(a.field("KodPoczt")->asString(), a.field("Miasto")->asString(),
                         a.field("Ulica")->asString(), a.field("NrDomu")->asString(),
@@ -230,6 +231,7 @@ void TQRZaswiadczenie::QuickRepBeforePrint() {
     else
         NumerZaswiadczenia = 0;
     rejon_.reset();
+    adresy_.reset();
 }
 
 void TQRZaswiadczenie::QRBand1BeforePrint() {
@@ -264,7 +266,8 @@ void TQRZaswiadczenie::QRBand1BeforePrint() {
     const QString nazwisko =
         u.field("Imiona")->asString().trimmed() + " " + u.field("Nazwisko")->asString();
     const QString klasa = u.field(wychowanek ? "Poziom" : "Klasa")->asString();
-    const QString adres = AdresZaswiadczenia(u, zameldowania);
+    if (!adresy_) adresy_ = std::make_unique<db::Table>();
+    const QString adres = AdresZaswiadczenia(u, zameldowania, adresy_.get());
     const QDate od = PoczatekUczeszczania(Data, Szablon.DataDruku, u.field("DataPrzyj")->asDate());
 
     for (TKopiaZaswiadczenia& k : Kopia) {
@@ -291,6 +294,7 @@ void TQRZaswiadczenie::QRBand1BeforePrint() {
 
 void TQRZaswiadczenie::QuickRepAfterPrint() {
     rejon_.reset();
+    adresy_.reset();
     if (Forma == 1 && Glowny) Glowny->Tag = NumerZaswiadczenia;
 }
 

@@ -29,7 +29,8 @@ TSzablonZaswiadczenia BiezacySzablonZaswiadczenia();
 
 // Address of the current pupil of `uczen`: the registered one when asked for and recorded
 // apart from the residence, otherwise the residence; ", ul." and " m." are always written.
-QString AdresZaswiadczenia(db::Table& uczen, bool zameldowania);
+// `adresy` is a cursor kept open across pupils (opened on Adresy when closed), or nullptr.
+QString AdresZaswiadczenia(db::Table& uczen, bool zameldowania, db::Table* adresy = nullptr);
 
 // "od dnia": 1 September of the certificate's year, or the template's date when set; a later
 // admission date replaces it.
@@ -112,7 +113,8 @@ class TQRZaswiadczenie : public report::Report {
 
   private:
     db::Table* uczniowie_;
-    std::unique_ptr<db::Table> rejon_;  // catchment schools, open for one run
+    // Cursors of one run: catchment schools and addresses.
+    std::unique_ptr<db::Table> rejon_, adresy_;
 };
 
 extern TQRZaswiadczenie* QRZaswiadczenie;

@@ -23,6 +23,7 @@
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
 #include "support/FolderTestowy.h"
+#include "Szkola/core/USesja.h"
 
 namespace {
 
@@ -79,17 +80,17 @@ std::unique_ptr<FolderTestowy> Folder(int uczniowie) {
         r.post();
     }
     db::Table nlzS, nlzB, psu;
-    nlzS.setTableName("NLZ" + stary);
+    nlzS.setTableName(PlikiRoku::Naleznosci(stary));
     nlzS.open();
-    nlzB.setTableName("NLZ" + biezacy);
+    nlzB.setTableName(PlikiRoku::Naleznosci(biezacy));
     nlzB.open();
-    psu.setTableName("PsU" + biezacy);
+    psu.setTableName(PlikiRoku::Posilki(biezacy));
     psu.open();
     const QList<int> rok = {9, 10, 11, 12, 1, 2, 3, 4, 5, 6};
     std::vector<std::unique_ptr<db::Table>> nlzDawne;
     for (const QString& k : dawne) {
         nlzDawne.push_back(std::make_unique<db::Table>());
-        nlzDawne.back()->setTableName("NLZ" + k);
+        nlzDawne.back()->setTableName(PlikiRoku::Naleznosci(k));
         nlzDawne.back()->open();
     }
     for (int i = 0; i < uczniowie; ++i) {

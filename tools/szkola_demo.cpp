@@ -12,6 +12,7 @@
 #include "Szkola/core/UFunkcje.h"
 #include "platform/db/Table.h"
 #include "support/FolderTestowy.h"
+#include "Szkola/fees/UNaleznosci.h"
 
 namespace {
 

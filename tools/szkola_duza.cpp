@@ -20,6 +20,8 @@
 #include "Szkola/core/UKatalog.h"
 #include "platform/db/Database.h"
 #include "support/FolderTestowy.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/core/USesja.h"
 
 namespace {
 
@@ -160,7 +162,7 @@ int main(int argc, char** argv) {
                 const int rok = kPierwszyRok + r;
                 const QString klucz = KluczRokuSzk(rok, 9);
                 const QByteArray rokSzk = QString("%1/%2").arg(rok).arg(rok + 1).toUtf8();
-                Zapytanie& nlz = zapytanie("NLZ" + klucz, wstawNlz.arg("NLZ" + klucz));
+                Zapytanie& nlz = zapytanie(PlikiRoku::Naleznosci(klucz), wstawNlz.arg(PlikiRoku::Naleznosci(klucz)));
                 // Due and paid rows of the three kinds.
                 auto wiersz = [&](const char* rodz, const char* status, auto kwotaMiesiaca) {
                     nlz.i(1, id).t(2, rodz).t(3, rokSzk);

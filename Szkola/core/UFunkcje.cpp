@@ -216,8 +216,6 @@ QString KluczRokuSzk(int rok, int nrMies) {
     return QString::number(rok) + QLatin1Char('M') + QString::number(nrMies);
 }
 
-int RokMiesiaca(int rok, int nrMies, int m) { return m >= nrMies ? rok : rok + 1; }
-
 QString PoleMiesiaca(QChar litera, int m) {
     return QString(litera) + (m < 10 ? QStringLiteral("0") : QString()) + QString::number(m);
 }
@@ -229,15 +227,6 @@ QString NazwaMiesiaca(int m, bool malaLitera) {
     if (m < 1 || m > 12) return QString();
     const QString n = QString::fromUtf8(nazwy[m - 1]);
     return malaLitera ? n.toLower() : n;
-}
-
-QDate TerminPlatnosci(int rok, int miesiac, int dzienRozlicz) {
-    if (miesiac < 1 || miesiac > 12) return QDate();
-    const QDate pierwszy(rok, miesiac, 1);
-    if (!pierwszy.isValid()) return QDate();
-    // A settlement day the month lacks would give no date at all; the month's last day is meant.
-    const int dzien = qBound(1, dzienRozlicz, pierwszy.daysInMonth());
-    return QDate(rok, miesiac, dzien);
 }
 
 // --- session ---

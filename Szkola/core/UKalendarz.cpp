@@ -1,5 +1,7 @@
 #include "Szkola/core/UKalendarz.h"
 
+#include "Szkola/core/USesja.h"
+
 #include <QCalendarWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -78,6 +80,14 @@ void TKalendarz::UstawDateRobocza(const QDate& d) {
     CSpinEditR->setValue(w.year());
     CSpinEditM->setValue(w.month());
     synchronizacja_ = false;
+    zapiszSesje();
+}
+
+void TKalendarz::zapiszSesje() {
+    TSesja& s = Sesja();
+    s.DataRobocza = DataRobocza();
+    s.RokKsiegowy = RokRoboczy();
+    s.MiesiacKsiegowy = MiesiacRoboczy();
 }
 
 // A day picked in the calendar sets the working year and month with it.
@@ -120,6 +130,7 @@ void TKalendarz::BitBtnAnulujClick() { Close(); }
 
 void TKalendarz::FormClose() {
     if (zatwierdzono_) {
+        zapiszSesje();
         emit DataZmieniona();
         return;
     }

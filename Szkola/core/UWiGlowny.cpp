@@ -29,6 +29,7 @@
 #include "Szkola/pupils/URokSzkolny.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/core/USesja.h"
 
 TGlowny* Glowny = nullptr;
 
@@ -292,7 +293,9 @@ void TGlowny::ZresetujStan() {
     KodZestawienia = 0;
     TrybCennika = 0;
     OperatorWbudowany = 0;
-    BiezacyRokSzk.clear();
+    Sesja().RokSzk.clear();
+    Sesja().RokSzkRok = Sesja().RokSzkNrMies = 0;
+    Sesja().ZnacznikSesji.clear();
     StanFiltruDokumentow = TStanFiltruDokumentow{};
     StanFiltru = TStanFiltru{};
     if (DM) {
@@ -317,8 +320,7 @@ bool TGlowny::PierwszaAktywacja() {
     if (!Kalendarz) return false;
     Kalendarz->ShowModal();
     if (!Kalendarz->Zatwierdzono()) return false;
-    ZnacznikSesji = ZbudujZnacznikSesji(QDateTime::currentDateTime());
-    UstawZnacznikSesji(ZnacznikSesji);
+    UstawZnacznikSesji(ZbudujZnacznikSesji(QDateTime::currentDateTime()));
     OdswiezPasekStanu();
     return true;
 }
@@ -326,8 +328,8 @@ bool TGlowny::PierwszaAktywacja() {
 void TGlowny::OdswiezPasekStanu() {
     const QString nazwa = BiezacyOperator.Nazwisko.isEmpty() ? BiezacyOperator.Skrot : BiezacyOperator.Nazwisko;
     d->stanOperator->setText(" Operator: " + nazwa + " ");
-    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Kalendarz->DataRobocza()) + " " : QString());
-    d->stanRok->setText(BiezacyRokSzk.isEmpty() ? QString() : " Rok szkolny: " + BiezacyRokSzk + " ");
+    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Sesja().DataRobocza) + " " : QString());
+    d->stanRok->setText(BiezacyRokSzk().isEmpty() ? QString() : " Rok szkolny: " + BiezacyRokSzk() + " ");
 }
 
 QString TGlowny::TekstPaskaStanu() const {
@@ -384,7 +386,7 @@ void TGlowny::ZmienRokSzkolny(bool otwarcie) {
         return;
     }
     RokSzkolny->TrybRoku = 0;
-    RokSzkolny->WybranyRok = BiezacyRokSzk;
+    RokSzkolny->WybranyRok = BiezacyRokSzk();
     RokSzkolny->ShowModal();
     if (RokSzkolny->Tag == 1)
         WybierzRokSzkolny(RokSzkolny->WybranyRok);
@@ -409,13 +411,13 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
     if (jest) {
         const QString klucz = rok.Klucz();
         db::Database* baza = DM->Baza();
-        if (!baza->tableExists("NLZ" + klucz)) {
+        if (!baza->tableExists(PlikiRoku::Naleznosci(klucz))) {
             ui::MessageBox("Brak tabeli należności roku szkolnego " + rokSzk + "!", "Uwaga!", ui::MB_OK);
             jest = false;
         } else {
-            plikNal = "NLZ" + klucz + ".db";
+            plikNal = PlikiRoku::Naleznosci(klucz) + ".db";
             // A school year may have no meal table yet: its meals are then shown empty.
-            if (baza->tableExists("PsU" + klucz)) plikPos = "PsU" + klucz + ".db";
+            if (baza->tableExists(PlikiRoku::Posilki(klucz))) plikPos = PlikiRoku::Posilki(klucz) + ".db";
         }
     }
     przestaw(DM->TNaleznosc, plikNal);
@@ -424,7 +426,10 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
         przestaw(DMw->TNaleznosc, plikNal);
         przestaw(DMw->TPosUczRob, plikPos);
     }
-    BiezacyRokSzk = jest ? rok.RokSzk : QString();
+    TSesja& sesja = Sesja();
+    sesja.RokSzk = jest ? rok.RokSzk : QString();
+    sesja.RokSzkRok = jest ? rok.Rok : 0;
+    sesja.RokSzkNrMies = jest ? rok.NrMies : 0;
     UstawKolumnyNaleznosci(jest ? rok.NrMies : 9);
     PokazRokSzkolny();
     OdswiezPasekStanu();
@@ -432,9 +437,9 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
 }
 
 void TGlowny::PokazRokSzkolny() {
-    const bool jest = !BiezacyRokSzk.isEmpty();
+    const bool jest = !BiezacyRokSzk().isEmpty();
     PageControl->setTabText(PageControl->indexOf(TabSheet5),
-                            jest ? "Należności - rok " + BiezacyRokSzk : QString("Należności - rok ..."));
+                            jest ? "Należności - rok " + BiezacyRokSzk() : QString("Należności - rok ..."));
     SpeedButtonNowaNal->setVisible(jest);
     SpeedButtonPoprawNal->setVisible(jest);
     SpeedButtonKasujNal->setVisible(jest);

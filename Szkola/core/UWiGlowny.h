@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "Szkola/core/USesja.h"
+
 class QAction;
 class QLabel;
 class QTabWidget;
@@ -47,8 +49,9 @@ public:
     int KodZestawienia = 0;
     int TrybCennika = 0;
     int OperatorWbudowany = 0;
-    QString ZnacznikSesji;
-    QString BiezacyRokSzk;  // "2006/2007" or "" when no school year is chosen
+    // Kept in the session state; read here under the names the other windows know.
+    const QString& ZnacznikSesji() const { return Sesja().ZnacznikSesji; }
+    const QString& BiezacyRokSzk() const { return Sesja().RokSzk; }  // "" when none chosen
     TStanFiltruDokumentow StanFiltruDokumentow;
     TStanFiltru StanFiltru;
 

@@ -8,7 +8,9 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
@@ -154,20 +156,16 @@ void TDokumentWplaty::WskazPlikiRoku() {
     db::Table* tab[4] = {DM->TOplaty, DM->TWplaty, DM->TSklPrzel, DM->TPrzelew};
     for (int k = 0; k < 4; ++k) indeksy_[k] = tab[k]->indexFieldNames();
     plikiRoku_ = true;
-    const QString rok = QString::number(RokKsiegowy);
     const bool przelew = RodzajDokumentu == DokPrzelew;
     db::Table* linie = przelew ? DM->TSklPrzel : DM->TOplaty;
     db::Table* dok = przelew ? DM->TPrzelew : DM->TWplaty;
-    const QString prefiksLinii = przelew ? "SKL" : "OPL";
-    const QString prefiksDok = przelew ? "PRZ" : "WPL";
-
-    auto wskaz = [&](db::Table* t, const QString& prefiks) {
+    auto wskaz = [&](db::Table* t, const QString& nazwa) {
         t->close();
-        t->setTableName(prefiks + rok + ".db");
+        t->setTableName(nazwa + ".db");
         if (!t->exists()) UtworzTabeleRoku(t->tableName());
     };
-    wskaz(linie, prefiksLinii);
-    wskaz(dok, prefiksDok);
+    wskaz(linie, PlikiRoku::Linie(RokKsiegowy, przelew));
+    wskaz(dok, PlikiRoku::Dokumenty(RokKsiegowy, przelew));
     dok->setIndexFieldNames(przelew ? "NumerWpl" : "SposobWpl;NumerWpl");
     // A new document needs none of the year's other documents: the header cursor holds only
     // the key of the new one, so a school with many years of documents opens as fast as a
@@ -327,8 +325,6 @@ void TDokumentWplaty::Zamknij() {
 // Fees due
 
 void TDokumentWplaty::ZbierzNaleznosci() {
-    const DataRMD d0 = DataNaRMD(DataRobocza);
-    const int wy = d0.Rok, wm = d0.Miesiac;
     db::Table* spr = DM->TSprOpl;
     const int dzienRozlicz =
         DM->TParam->active() && !DM->TParam->isEmpty() ? i(DM->TParam, "DzienRozlicz") : 0;
@@ -342,7 +338,7 @@ void TDokumentWplaty::ZbierzNaleznosci() {
         const QString rokSzk = s(TRokSzk, "RokSzk");
         TNaleznosc->close();
         TNaleznosc->cancelRange();
-        TNaleznosc->setTableName("NLZ" + KluczRokuSzk(rokRoku, nrMies) + ".db");
+        TNaleznosc->setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(rokRoku, nrMies)));
         if (!TNaleznosc->exists()) continue;
         // Only this pupil's rows are read.
         TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
@@ -371,10 +367,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
                     if (RodzajDokumentu != DokZwrot) {
                         pm->setFloat(pm->asFloat() + kwota);
                     } else {
-                        // A refund counts only what is due by the working month (deductions
-                        // always).
-                        const int y = nrMies > m ? rokRoku + 1 : rokRoku;
-                        if (typ == "_O" || y < wy || (y == wy && m <= wm))
+                        // A refund counts only what is due by the working month.
+                        if (NaleznyDoZwrotu(typ, RokMiesiaca(rokRoku, nrMies, m), m, DataRobocza))
                             pm->setFloat(Zaokraglij(pm->asFloat() + kwota, 2));
                     }
                 } else if (status == "Z") {
@@ -396,7 +390,7 @@ void TDokumentWplaty::ZbierzNaleznosci() {
                                              spr->field(PoleMiesiaca('Z', m))->asFloat(),
                                          2);
             if (dd == 0.0) continue;
-            const int rok = i(spr, "Miesiac") > m ? i(spr, "Rok") + 1 : i(spr, "Rok");
+            const int rok = RokMiesiaca(i(spr, "Rok"), i(spr, "Miesiac"), m);
             const QDate termin = TerminPlatnosci(rok, m, dzienRozlicz);
             TOplaty->append();
             for (const char* p : {"RodzOpl", "TypOpl", "IdUcznia", "RokSzk"})
@@ -407,9 +401,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
             ustaw(TOplaty, "Kwota", dd);
             TOplaty->post();
             if (RodzajDokumentu == DokZwrot) {
-                const bool liczy = typ != "WP" || PorownajDaty(termin, DataRobocza) <= 0 ||
-                                   (termin.year() == wy && termin.month() == wm);
-                if (!liczy) continue;
+                // An entry fee due later ("Z") is not part of the balance.
+                if (ZnakZaleglosci(termin, DataRobocza, typ, true) == "Z") continue;
                 if (typ == "_O") {
                     if (dd > 0)
                         a -= dd;
@@ -437,13 +430,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
 }
 
 QString TDokumentWplaty::Zalegly(const db::Table& linia) const {
-    const QDate termin = linia.field("TerminWpl")->asDate();
-    if (PorownajDaty(termin, DataRobocza) < 0) return "%";
-    if (termin.isValid() && termin.year() == DataRobocza.year() &&
-        termin.month() == DataRobocza.month())
-        return "*";
-    if (linia.field("TypOpl")->asString() == "WP" && RodzajDokumentu == DokZwrot) return "Z";
-    return QString();
+    return ZnakZaleglosci(linia.field("TerminWpl")->asDate(), DataRobocza,
+                          linia.field("TypOpl")->asString(), RodzajDokumentu == DokZwrot);
 }
 
 void TDokumentWplaty::przesunSume(double o) {
@@ -613,7 +601,7 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
         ui::MessageBox(QString("Błąd otwarcia pliku!") + kKontrola, kUwaga, ui::MB_OK);
         return false;
     }
-    const QString nazwa = "NLZ" + KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies"));
+    const QString nazwa = PlikiRoku::Naleznosci(KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies")));
     // Lines of one school year follow each other: the file stays open between them.
     if (TNaleznosc->active() && TNaleznosc->bareName().compare(nazwa, Qt::CaseInsensitive) == 0)
         return true;

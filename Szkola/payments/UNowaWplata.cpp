@@ -13,7 +13,7 @@
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
-#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UObliczOdsetki.h"
@@ -296,7 +296,7 @@ double TNowaWplata::SaldoNaleznosci() const { return dok_ ? dok_->SaldoNaleznosc
 void TNowaWplata::FormActivate() {
     if (!PierwszaAktywacja) return;
     RodzajDokumentu = Glowny->Tag;
-    RokKsiegowy = Kalendarz->RokRoboczy();
+    RokKsiegowy = Sesja().RokKsiegowy;
     const int korekta = Glowny->TrybKorekty;
 
     MonthCalendar1->setVisible(false);
@@ -349,7 +349,7 @@ void TNowaWplata::FormActivate() {
     dok_->RodzajDokumentu = RodzajDokumentu;
     dok_->RokKsiegowy = RokKsiegowy;
     dok_->TrybKorekty = korekta;
-    dok_->DataRobocza = Kalendarz->DataRobocza();
+    dok_->DataRobocza = Sesja().DataRobocza;
     try {
         dok_->WczytajUcznia();
         dok_->Przygotuj();

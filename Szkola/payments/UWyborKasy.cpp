@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
 #include "platform/ui/Helpers.h"
@@ -47,11 +48,11 @@ TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 }
 
-void TWyborKasy::FormActivate() { Label2->setText(QString::number(Kalendarz->RokRoboczy())); }
+void TWyborKasy::FormActivate() { Label2->setText(QString::number(Sesja().RokKsiegowy)); }
 
 void TWyborKasy::SpeedButtonDataClick() {
     Kalendarz->ShowModal();
-    Label2->setText(QString::number(Kalendarz->RokRoboczy()));
+    Label2->setText(QString::number(Sesja().RokKsiegowy));
 }
 
 void TWyborKasy::BitBtn1Click() {

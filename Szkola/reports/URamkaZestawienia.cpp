@@ -49,27 +49,6 @@ constexpr int kWysokoscTytulu = 214;
 
 }  // namespace
 
-QHash<QString, TRodzajOplaty> WczytajRodzajeOplat() {
-    QHash<QString, TRodzajOplaty> h;
-    db::Table t;
-    t.setTableName("RodzajOplat");
-    if (!t.exists()) return h;
-    t.open();
-    for (t.first(); !t.eof(); t.next())
-        h.insert(t.field("Symbol")->asString(),
-                 {t.field("Typ")->asString(), t.field("Opis")->asString()});
-    return h;
-}
-
-int DzienRozliczenia() {
-    db::Table t;
-    t.setTableName("Parametry");
-    if (!t.exists()) return 0;
-    t.open();
-    t.first();
-    return t.eof() ? 0 : t.field("DzienRozlicz")->asInteger();
-}
-
 QStringList NazwyPlacowki() {
     QStringList n{"", "", "", ""};
     db::Table t;

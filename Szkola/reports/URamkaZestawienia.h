@@ -19,14 +19,6 @@ class Table;
 // The fixed footer line, the same on every report.
 extern const QString StopkaZestawien;
 
-// Fee kinds by symbol, read once per run.
-struct TRodzajOplaty {
-    QString Typ, Opis;
-};
-QHash<QString, TRodzajOplaty> WczytajRodzajeOplat();
-// The settlement day of the parameters (0 when there is no row).
-int DzienRozliczenia();
-
 // Institution lines Nazwa1..Nazwa4 of the parameters (empty texts when there is no row).
 QStringList NazwyPlacowki();
 

@@ -7,6 +7,8 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/core/USesja.h"
 
 TQRWykazPosilkowMies* QRWykazPosilkowMies = nullptr;
 
@@ -71,11 +73,11 @@ bool PrzygotujWykazPosilkow(const QDate& data, TDaneWykazuPosilkow& w) {
         if (d.locate("Rok;NrMies", {Y, m})) w.LiczbaDni = d.field("LiczbaDni")->asInteger();
     }
     w.Klucz = KluczRokuSzk(w.RokSzkoly, w.NrMies);
-    if (!TabelaIstnieje("PsU" + w.Klucz)) {
+    if (!TabelaIstnieje(PlikiRoku::Posilki(w.Klucz))) {
         ui::MessageBox(kBrakDanych, "Uwaga !!", ui::MB_OK);
         return false;
     }
-    if (!TabelaIstnieje("NLZ" + w.Klucz)) {
+    if (!TabelaIstnieje(PlikiRoku::Naleznosci(w.Klucz))) {
         ui::MessageBox(kBrakDanych, "Uwaga !!!", ui::MB_OK);
         return false;
     }
@@ -102,10 +104,10 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     };
 
     db::Table psu, nlz;
-    psu.setTableName("PsU" + w.Klucz + ".db");
+    psu.setTableName(PlikiRoku::Posilki(w.Klucz) + ".db");
     psu.open();
     psu.setIndexFieldNames("IdUcznia;RodzPos");
-    nlz.setTableName("NLZ" + w.Klucz + ".db");
+    nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz) + ".db");
     nlz.open();
     nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
 

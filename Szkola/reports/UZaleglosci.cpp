@@ -9,6 +9,7 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Table.h"
+#include "Szkola/fees/UNaleznosci.h"
 
 TQRZaleglosci* QRZaleglosci = nullptr;
 
@@ -71,8 +72,6 @@ class ZapisRoboczy {
 }  // namespace
 
 void WypelnijZaleglosci(const QDate& D) {
-    const int Dy = D.year();
-    const int Dm = D.month();
     const QHash<QString, TRodzajOplaty> rodzaje = WczytajRodzajeOplat();
     auto typ = [&](const QString& symbol) {
         auto it = rodzaje.constFind(symbol);
@@ -94,7 +93,7 @@ void WypelnijZaleglosci(const QDate& D) {
             const int rok = r.field("Rok")->asInteger();
             const int nrMies = r.field("NrMies")->asInteger();
             db::Table t;
-            t.setTableName("NLZ" + KluczRokuSzk(rok, nrMies) + ".db");
+            t.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)));
             if (!t.exists()) continue;  // a year without its fee file is passed over
             t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
             t.open();
@@ -114,15 +113,9 @@ void WypelnijZaleglosci(const QDate& D) {
                 }
                 const QString st = status->asString();
                 if (st.isEmpty()) {
-                    const bool zawsze = s.typ == "_O" || s.typ == "WP";
-                    for (int k = 1; k <= 12; ++k) {
-                        bool liczy = zawsze;
-                        if (!liczy) {
-                            const int rokM = k >= nrMies ? rok : rok + 1;
-                            liczy = rokM < Dy || (rokM == Dy && k <= Dm);
-                        }
-                        if (liczy) s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
-                    }
+                    for (int k = 1; k <= 12; ++k)
+                        if (NaleznyDoZaleglosci(s.typ, RokMiesiaca(rok, nrMies, k), k, D))
+                            s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
                 } else if (st == "Z") {
                     for (int k = 1; k <= 12; ++k)
                         s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
@@ -215,16 +208,11 @@ void WypelnijZaleglosci(const QDate& D) {
                 l.rodz = klucz.second;
                 l.rokSzk = klucz.first;
                 l.miesiac = m;
-                l.rok = s.miesiac > m ? s.rok + 1 : s.rok;
+                l.rok = RokMiesiaca(s.rok, s.miesiac, m);
                 // The settlement day is clamped to the month (31 in April is the 30th).
                 l.termin = TerminPlatnosci(l.rok, m, dzien);
                 l.kwota = s.typ == "_O" ? -d : d;
-                if (PorownajDaty(l.termin, D) == -1)
-                    l.znak = "%";
-                else if (l.termin.year() == Dy && l.termin.month() == Dm)
-                    l.znak = "*";
-                else if (s.typ == "WP")
-                    l.znak = "Z";
+                l.znak = ZnakZaleglosci(l.termin, D, s.typ, true);
                 if (l.znak != "Z") {
                     if (d > 0) A += l.kwota;
                     if (d < 0) N -= l.kwota;

@@ -72,8 +72,8 @@ TEST_F(Logowanie_, PrawidloweHasloOtwieraSesje) {
     // The shared state is reset by the first activation.
     EXPECT_EQ(Glowny->StanFiltru.FiltrWlaczony, "");
     EXPECT_EQ(Glowny->TrybCennika, 0);
-    EXPECT_FALSE(Glowny->ZnacznikSesji.isEmpty());
-    EXPECT_EQ(BiezacyZnacznikSesji(), Glowny->ZnacznikSesji);
+    EXPECT_FALSE(Glowny->ZnacznikSesji().isEmpty());
+    EXPECT_EQ(BiezacyZnacznikSesji(), Glowny->ZnacznikSesji());
     EXPECT_TRUE(DM->TUczen->active());
     const QString pasek = Glowny->TekstPaskaStanu();
     EXPECT_TRUE(pasek.contains("Administrator")) << pasek.toStdString();
@@ -104,14 +104,14 @@ TEST_F(Logowanie_, AnulowanieLogowaniaKonczyProgram) {
     EXPECT_FALSE(Glowny->PierwszaAktywacja());
     EXPECT_EQ(BiezacyOperator.Symbol, 0);
     EXPECT_EQ(ui::test::shownWindows(), QList<QString>({"TLogowanie"}));  // no working date asked
-    EXPECT_TRUE(Glowny->ZnacznikSesji.isEmpty());
+    EXPECT_TRUE(Glowny->ZnacznikSesji().isEmpty());
 }
 
 TEST_F(Logowanie_, AnulowanieDatyRoboczejKonczyProgram) {
     zalogujKolejno({{"Administrator", "admin"}});
     zatwierdzDate(false);
     EXPECT_FALSE(Glowny->PierwszaAktywacja());
-    EXPECT_TRUE(Glowny->ZnacznikSesji.isEmpty());
+    EXPECT_TRUE(Glowny->ZnacznikSesji().isEmpty());
 }
 
 TEST_F(Logowanie_, ZamkniecieOknaLogowaniaKonczyProgram) {
@@ -193,7 +193,7 @@ TEST_F(Rejestr, WybranyRokWskazujeTabeleRoku) {
     wybierzRok("2025/2026");
     Glowny->OtworzRejestr();
     ASSERT_TRUE(Glowny->RejestrOtwarty());
-    EXPECT_EQ(Glowny->BiezacyRokSzk, "2025/2026");
+    EXPECT_EQ(Glowny->BiezacyRokSzk(), "2025/2026");
     EXPECT_EQ(DM->TNaleznosc->bareName(), "NLZ2025M9");
     EXPECT_EQ(DM->TPosUcz->bareName(), "PsU2025M9");
     EXPECT_EQ(DMw->TNaleznosc->bareName(), "NLZ2025M9");
@@ -216,15 +216,15 @@ TEST_F(Rejestr, BezWyboruRokuTabeleBazoweIUkrytePrzyciski) {
     folder->DodajRokSzkolny(2025, 9);
     wybierzRok("2025/2026");
     Glowny->OtworzRejestr();
-    ASSERT_EQ(Glowny->BiezacyRokSzk, "2025/2026");
+    ASSERT_EQ(Glowny->BiezacyRokSzk(), "2025/2026");
     // Leaving the window when asked again keeps the year in force.
     wybierzRok("");
     Glowny->ZmienRokSzkolny();
-    EXPECT_EQ(Glowny->BiezacyRokSzk, "2025/2026");
+    EXPECT_EQ(Glowny->BiezacyRokSzk(), "2025/2026");
     // Opening the register without a choice: the base tables, fee buttons hidden.
     wybierzRok("");
     Glowny->OtworzRejestr();
-    EXPECT_TRUE(Glowny->BiezacyRokSzk.isEmpty());
+    EXPECT_TRUE(Glowny->BiezacyRokSzk().isEmpty());
     EXPECT_EQ(DM->TNaleznosc->bareName().toLower(), "naleznosc");
     EXPECT_EQ(DM->TPosUcz->bareName().toLower(), "posilkiucz");
     EXPECT_EQ(DMw->TNaleznosc->bareName().toLower(), "naleznosc");
@@ -242,7 +242,7 @@ TEST_F(Rejestr, RokBezTabeliNaleznosciJestOdrzucany) {
     wybierzRok("2025/2026");
     Glowny->OtworzRejestr();
     EXPECT_TRUE(Glowny->RejestrOtwarty());
-    EXPECT_TRUE(Glowny->BiezacyRokSzk.isEmpty());
+    EXPECT_TRUE(Glowny->BiezacyRokSzk().isEmpty());
     EXPECT_EQ(teksty(), QStringList({"Brak tabeli należności roku szkolnego 2025/2026!"}));
     EXPECT_EQ(DM->TNaleznosc->bareName().toLower(), "naleznosc");
 }
@@ -251,7 +251,7 @@ TEST_F(Rejestr, RokBezTabeliPosilkowPokazujeNaleznosci) {
     folder->DodajRokSzkolny(2025, 9, false);
     wybierzRok("2025/2026");
     Glowny->OtworzRejestr();
-    EXPECT_EQ(Glowny->BiezacyRokSzk, "2025/2026");
+    EXPECT_EQ(Glowny->BiezacyRokSzk(), "2025/2026");
     EXPECT_EQ(DM->TNaleznosc->bareName(), "NLZ2025M9");
     EXPECT_EQ(DM->TPosUcz->bareName().toLower(), "posilkiucz");
     EXPECT_TRUE(ui::test::messages().isEmpty());

@@ -3,6 +3,7 @@
 
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UFunkcje.h"
+#include "Szkola/fees/UNaleznosci.h"
 
 using Wplaty = SrodowiskoWplat;
 

@@ -3,6 +3,7 @@
 
 #include "Szkola/reports/UZaleglosci.h"
 #include "ZestawieniaFixture.h"
+#include "Szkola/fees/UNaleznosci.h"
 
 namespace {
 

@@ -13,6 +13,8 @@
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "platform/db/Table.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/core/USesja.h"
 
 namespace {
 
@@ -181,8 +183,8 @@ QString FolderTestowy::DodajRokSzkolny(int rok, int nrMies, bool zPosilkami) {
                          {"Rok", rok},
                          {"DataWprow", QDate::currentDate()},
                          {"OperWprow", 1}});
-    UtworzTabeleRoku("NLZ" + klucz, baza_.get());
-    if (zPosilkami) UtworzTabeleRoku("PsU" + klucz, baza_.get());
+    UtworzTabeleRoku(PlikiRoku::Naleznosci(klucz), baza_.get());
+    if (zPosilkami) UtworzTabeleRoku(PlikiRoku::Posilki(klucz), baza_.get());
     return klucz;
 }
 
@@ -196,9 +198,9 @@ QString rokSzkZKlucza(const QString& klucz) {
 
 void FolderTestowy::DodajKwote(const QString& klucz, int idUcznia, const QString& rodzOpl,
                                int miesiac, double kwota, const QString& status) {
-    UtworzTabeleRoku("NLZ" + klucz, baza_.get());
+    UtworzTabeleRoku(PlikiRoku::Naleznosci(klucz), baza_.get());
     db::Table t(baza_.get());
-    t.setTableName("NLZ" + klucz);
+    t.setTableName(PlikiRoku::Naleznosci(klucz));
     t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
     t.open();
     if (t.locate("IdUcznia;RodzOpl;Status", {idUcznia, rodzOpl, status})) {
@@ -217,9 +219,9 @@ void FolderTestowy::DodajKwote(const QString& klucz, int idUcznia, const QString
 
 void FolderTestowy::UstawPosilki(const QString& klucz, int idUcznia, int rodzPos, int miesiac,
                                  int ilosc, double cena, const QString& dieta) {
-    UtworzTabeleRoku("PsU" + klucz, baza_.get());
+    UtworzTabeleRoku(PlikiRoku::Posilki(klucz), baza_.get());
     db::Table t(baza_.get());
-    t.setTableName("PsU" + klucz);
+    t.setTableName(PlikiRoku::Posilki(klucz));
     t.setIndexFieldNames("IdUcznia;RodzPos");
     t.open();
     if (t.locate("IdUcznia;RodzPos", {idUcznia, rodzPos})) {
@@ -299,7 +301,7 @@ int FolderTestowy::DodajDokument(int rok, const QString& sposob, int numer, cons
                                  double kwota, const QString& nazwa, int idSzkoly, int idBanku,
                                  const QString& nrWyciagu) {
     const bool przelew = sposob == "B";
-    const QString tabela = (przelew ? "PRZ" : "WPL") + QString::number(rok);
+    const QString tabela = PlikiRoku::Dokumenty(rok, przelew);
     UtworzTabeleRoku(tabela, baza_.get());
     if (przelew)
         return Wstaw(tabela,
@@ -332,7 +334,7 @@ int FolderTestowy::DodajSkladnik(int rok, const QString& sposob, int idWplaty, i
                                  const QString& rodzOpl, const QString& rokSzk, int miesiac,
                                  int rokKal, double kwota, const QDate& terminWpl,
                                  const QDate& dataWpl, const QString& tresc) {
-    const QString tabela = (sposob == "B" ? "SKL" : "OPL") + QString::number(rok);
+    const QString tabela = PlikiRoku::Linie(rok, sposob == "B");
     UtworzTabeleRoku(tabela, baza_.get());
     return Wstaw(tabela,
                  {{"IdWplaty", idWplaty},

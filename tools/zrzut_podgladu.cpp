@@ -2,14 +2,17 @@
 // Run in a data folder (the demo one) under a real display (Xvfb): signs in, opens the register,
 // builds a statement as of DATA (YYYY-MM-DD, default 2025-10-31) and saves a picture of the
 // report preview window showing it. ZESTAWIENIE: lista (pupil list, the default), posilki
-// (monthly meals) or zaleglosci (arrears and overpayments).
+// (monthly meals), zaleglosci (arrears and overpayments) or oplaty (fees due in the month, every
+// kind).
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <memory>
 
 #include "tools/ZrzutWspolne.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 #include "platform/report/PreviewWindow.h"
@@ -18,7 +21,8 @@
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "użycie: zrzut_podgladu PLIK.png [lista|posilki|zaleglosci [DATA [OPERATOR "
+                     "użycie: zrzut_podgladu PLIK.png [lista|posilki|zaleglosci|oplaty [DATA "
+                     "[OPERATOR "
                      "HASLO]]]\n");
         return 2;
     }
@@ -29,6 +33,7 @@ int main(int argc, char** argv) {
     void (*zestawienie)() = rodzaj == "zaleglosci" ? Wykaznadpatizalegoci1Click
                             : rodzaj == "lista"    ? Listauczniw1Click
                             : rodzaj == "posilki"  ? Miesicznywykazposi1Click
+                            : rodzaj == "oplaty"   ? Wykaznalenychopat1Click
                                                    : nullptr;
     if (!zestawienie) {
         std::fprintf(stderr, "nieznane zestawienie: %s\n", argv[2]);
@@ -52,6 +57,7 @@ int main(int argc, char** argv) {
     ui::test::setModalHandlerFor("TWydruk", [data](ui::Window*) {
         Wydruk->DateTimePicker1->setDate(data);
         Wydruk->RadioGroup1->SetItemIndex(0);
+        Wydruk->ComboBoxRodzNalezn->setCurrentIndex(0);  // "Ogółem wszystkie"
         Wydruk->BitBtnOKClick();
     });
     zestawienie();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+#include "platform/ui/RadioGroup.h"
 #include "platform/ui/Window.h"
 
 class QButtonGroup;
@@ -36,17 +37,7 @@ enum KodyZestawien {
     KodWykazPrzelewow = 101
 };
 
-// A captioned group of exclusive choices with an item index (0-based, -1 none).
-class TRadioGroup : public QWidget {
-    Q_OBJECT
-  public:
-    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
-    int ItemIndex() const;
-    void SetItemIndex(int i);
-
-  private:
-    QButtonGroup* group_ = nullptr;
-};
+using TRadioGroup = ui::RadioGroup;
 
 class TWydruk : public ui::Window {
     Q_OBJECT

@@ -164,10 +164,10 @@ TEST(Katalog, KolejnoscPolTabelDokumentowIRoboczych) {
               "Inne1 Inne2 Inne3 Inne4 Inne5 Kol1 Kol2 Kol3 Kol4 Kol5 Kol6");
     EXPECT_EQ(lista("Str_wplUcz"),
               "Rok NrMies DataWpl SposobWpl NumerWpl IdBanku NrWyciagu IdWplaty Nazwa Adres Tresc "
-              "Kwota SumaWart Osoba IdSzkoly NazwaBanku");
+              "Kwota SumaWart Osoba IdSzkoly NazwaBanku RokFK");
     EXPECT_EQ(lista("Str_sklwplUcz"),
               "SposobWpl IdWplaty TerminWpl RodzOpl IdOplaty IdNaleznosc RokSzk Miesiac Rok Odsetki "
-              "Kwota DataWpl Tresc");
+              "Kwota DataWpl Tresc RokFK");
     EXPECT_EQ(lista("Str_ZalUcz"),
               "Nazwisko Imie1 IdUcznia Imie2 DataUr IdSzkoly IdPoziomu IdGrupy KodUcznia Zerowa "
               "Zaleglosc Nadplata Klasa");

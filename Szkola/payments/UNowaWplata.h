@@ -80,6 +80,7 @@ class TNowaWplata : public ui::Window {
     QPushButton* BitBtnAnuluj = nullptr;
 
     void DBGrid1DblClick();
+    void SpeedButtonNowy1Click();
     void SpeedButtonWytnij2Click();
     void SpeedButtonPopraw2Click();
     void SpeedButtonZapisz2Click();

@@ -5,6 +5,7 @@
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
@@ -12,6 +13,8 @@
 #include "platform/db/Table.h"
 
 void UsunOknaWplat() {
+    delete NowaNaleznosc;
+    NowaNaleznosc = nullptr;
     delete NowaWplata;
     NowaWplata = nullptr;
     delete WyborKasy;
@@ -32,6 +35,7 @@ void UtworzOknaWplat(QWidget* rodzic) {
     Banki = new TBanki(rodzic);
     ObliczOdsetki = new TObliczOdsetki(rodzic);
     NowaWplata = new TNowaWplata(rodzic);
+    NowaNaleznosc = new TNowaNaleznosc(rodzic);
     QRWydrukKPSklad = new TQRWydrukKPSklad;
     QRWydrukKW = new TQRWydrukKW;
 }

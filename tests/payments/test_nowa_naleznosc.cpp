@@ -246,13 +246,13 @@ TEST_F(NowaNal, ZwrotOdpisZmieniaStopkeSalda) {
                 EXPECT_EQ(w->ComboBoxRodzaj->itemText(0), "Odpisy");
                 EXPECT_EQ(NowaWplata->Label26->text(), "Razem zaległości:  1,10zł");
                 rodzaj(w, "Odpisy");
-                wpisz(w->DBEditKwota, "0,1");
+                wpisz(w->DBEditKwota, "0,11");
                 w->BitBtnZapiszClick();
             },
             [&](TNowaNaleznosc* w) {
-                // 1.1 - 0.1 - 1.0 is a hair above zero in binary: no arrears for all that.
+                // 1.10 - 0.11 - 0.99 is a hair above zero in binary: no arrears for all that.
                 rodzaj(w, "Odpisy");
-                wpisz(w->DBEditKwota, "1");
+                wpisz(w->DBEditKwota, "0,99");
                 w->BitBtnZapiszClick();
             }},
            [&](TDokumentWplaty* d) {

@@ -22,6 +22,8 @@
 #include "Szkola/reports/UPoleceniaZestawien.h"
 #include "platform/db/Database.h"
 #include "platform/ui/TestHooks.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 // argv[i] when given, else the default.
 inline QString ArgumentZrzutu(int argc, char** argv, int i, const QString& domyslny) {
@@ -42,6 +44,8 @@ inline bool UruchomIZaloguj(db::Database& baza, const QString& nazwa, const QStr
     UtworzOknoGlowne();  // as at start-up: the main window first
     UtworzModulyDanych(&baza);
     UtworzOknaRdzenia();
+    DodajPoleceniaUczniow(Glowny);
+    DodajPoleceniaOplat(Glowny);
     DodajPoleceniaWplat(Glowny);
     DodajPoleceniaZestawien(Glowny);
 

@@ -187,27 +187,9 @@ QString KwotaSlownie(double kwota) {
 QString FormatujKwote(double v, const QString& format) { return db::formatByMask(v, format); }
 
 bool ParsujKwote(const QString& tekst, double& v) {
-    // Blanks only between groups of three digits; a no-break or narrow blank counts as one.
-    static const QRegularExpression wzor(QStringLiteral(
-        "^([+-]?)(\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:[.,](\\d{0,2}))?$"));
-    const auto m = wzor.match(tekst.trimmed());
-    if (!m.hasMatch()) return false;
-    QString calk = m.captured(2);
-    calk.remove(QRegularExpression(QStringLiteral("[ \\x{00A0}\\x{202F}]")));
-    const QString ulam = m.captured(3);
-    if (calk.isEmpty() && ulam.isEmpty()) return false;
-    // Twelve digits of złote are far beyond any school's money and still exact to the grosz.
-    int znaczace = calk.size();
-    while (znaczace > 0 && calk[calk.size() - znaczace] == QLatin1Char('0')) --znaczace;
-    if (znaczace > 12) return false;
-
-    const std::string s = ((calk.isEmpty() ? QStringLiteral("0") : calk) + QLatin1Char('.') +
-                           (ulam.isEmpty() ? QStringLiteral("0") : ulam))
-                              .toStdString();
-    double r = 0.0;
-    if (std::from_chars(s.data(), s.data() + s.size(), r).ec != std::errc()) return false;
-    v = (m.captured(1) == QLatin1String("-") && r != 0.0) ? -r : r;
-    return true;
+    const auto k = db::parseMoney(tekst);
+    if (k) v = *k;
+    return k.has_value();
 }
 
 // --- school years and months ---

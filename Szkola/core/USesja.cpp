@@ -1,6 +1,7 @@
 #include "Szkola/core/USesja.h"
 
 #include "Szkola/core/UFunkcje.h"
+#include "platform/db/Table.h"
 
 TSesja& Sesja() {
     static TSesja s;
@@ -21,3 +22,19 @@ QString SkladnikiPrzelewow(int rok) { return "SKL" + QString::number(rok); }
 QString Dokumenty(int rok, bool przelew) { return przelew ? Przelewy(rok) : Wplaty(rok); }
 QString Linie(int rok, bool przelew) { return przelew ? SkladnikiPrzelewow(rok) : Oplaty(rok); }
 }  // namespace PlikiRoku
+
+QString TDaneRoku::Klucz() const { return KluczRokuSzk(Rok, NrMies); }
+
+bool ZnajdzRokSzkolny(const QString& rokSzk, TDaneRoku& dane) {
+    if (rokSzk.trimmed().isEmpty()) return false;
+    db::Table t;
+    t.setTableName("RokSzkolny.DB");
+    t.setIndexFieldNames("RokSzk");
+    t.open();
+    if (!t.findKey({rokSzk.trimmed()})) return false;
+    dane.RokSzk = t.field("RokSzk")->asString();
+    dane.Rok = t.field("Rok")->asInteger();
+    dane.NrMies = t.field("NrMies")->asInteger();
+    return true;
+}
+

@@ -25,6 +25,17 @@ struct TSesja {
 
 TSesja& Sesja();
 
+// One row of RokSzkolny.
+struct TDaneRoku {
+    QString RokSzk;  // "2025/2026"
+    int Rok = 0;     // calendar year of the first month
+    int NrMies = 0;  // first month 1..12
+    QString Klucz() const;  // KluczRokuSzk: "2025M9"
+};
+
+// Finds the school year by its RokSzk in the current database. False when there is none.
+bool ZnajdzRokSzkolny(const QString& rokSzk, TDaneRoku& dane);
+
 // Names of a year's tables (bare names; the engine takes them with or without ".db").
 namespace PlikiRoku {
 QString Naleznosci(const QString& klucz);  // "NLZ2006M9"

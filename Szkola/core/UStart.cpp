@@ -11,9 +11,6 @@
 #include "Szkola/core/UNoweHaslo.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
-#include "Szkola/fees/UCennik.h"
-#include "Szkola/fees/UParamPosilkow.h"
-#include "Szkola/pupils/URokSzkolny.h"
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
 
@@ -86,9 +83,6 @@ void UtworzOknaRdzenia() {
     Kalendarz = new TKalendarz(Glowny);
     QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, Glowny, [] { Glowny->OdswiezPasekStanu(); });
     Logowanie = new TLogowanie(Glowny);
-    RokSzkolny = new TRokSzkolny(Glowny);
-    Cennik = new TCennik(Glowny);
-    ParamPosilkow = new TParamPosilkow(Glowny);
     Wydruk = new TWydruk(Glowny);
     if (!NoweHaslo)
         NoweHaslo = new TNoweHaslo(Glowny);
@@ -104,9 +98,6 @@ void UsunOknaRdzenia() {
     delete Glowny;
     Glowny = nullptr;
     Logowanie = nullptr;
-    RokSzkolny = nullptr;
-    Cennik = nullptr;
-    ParamPosilkow = nullptr;
     Wydruk = nullptr;
     Kalendarz = nullptr;
     NoweHaslo = nullptr;

@@ -24,9 +24,6 @@
 #include "Szkola/core/ULogowanie.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UTabeleSesji.h"
-#include "Szkola/fees/UCennik.h"
-#include "Szkola/fees/UParamPosilkow.h"
-#include "Szkola/pupils/URokSzkolny.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
 #include "Szkola/core/USesja.h"
@@ -210,8 +207,6 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     d->polecenieRoku->setEnabled(false);  // a year is chosen for an open register
     DodajPolecenie("Kartoteka", "&Wyjście", [this] { close(); });
     DodajPolecenie("Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
-    DodajPolecenie("Parametry", "&Cennik", [this] { CennikClick(); });
-    DodajPolecenie("Parametry", "Parametry &posiłków", [this] { ParametryPosilkowClick(); });
     // Move "Wyjście" to the bottom of its menu whatever is added later.
     d->menu.value("Kartoteka")->actions().last()->setObjectName("Wyjscie1");
 
@@ -381,15 +376,9 @@ void TGlowny::OtworzRejestr() {
 
 void TGlowny::ZmienRokSzkolny(bool otwarcie) {
     if (!d->rejestrOtwarty) return;
-    if (!RokSzkolny) {
-        if (otwarcie) WybierzRokSzkolny(QString());
-        return;
-    }
-    RokSzkolny->TrybRoku = 0;
-    RokSzkolny->WybranyRok = BiezacyRokSzk();
-    RokSzkolny->ShowModal();
-    if (RokSzkolny->Tag == 1)
-        WybierzRokSzkolny(RokSzkolny->WybranyRok);
+    QString wybrany = BiezacyRokSzk();
+    if (WyborRokuSzkolnego && WyborRokuSzkolnego(wybrany))
+        WybierzRokSzkolny(wybrany);
     else if (otwarcie)
         WybierzRokSzkolny(QString());  // no year chosen: the base tables, fee buttons hidden
 }
@@ -452,21 +441,6 @@ void TGlowny::DataRoboczaClick() {
     BlokadaWyjscia blokada;
     Kalendarz->ShowModal();
     OdswiezPasekStanu();
-}
-
-void TGlowny::CennikClick() {
-    if (!Cennik || !SprawdzUprawnienia(BiezacyOperator, 4)) return;
-    BlokadaWyjscia blokada;
-    TrybCennika = 0;
-    Cennik->Wolajacy = nullptr;
-    Cennik->TekstRodzaju.clear();
-    Cennik->ShowModal();
-}
-
-void TGlowny::ParametryPosilkowClick() {
-    if (!ParamPosilkow || !SprawdzUprawnienia(BiezacyOperator, 4)) return;
-    BlokadaWyjscia blokada;
-    ParamPosilkow->ShowModal();
 }
 
 void TGlowny::closeEvent(QCloseEvent* e) {

@@ -103,8 +103,10 @@ public:
     bool WybierzRokSzkolny(const QString& rokSzk);
 
     void DataRoboczaClick();
-    void CennikClick();
-    void ParametryPosilkowClick();
+
+    // The school-years window in its choosing mode, given by the pupils layer: true with the
+    // chosen year in `wybrany` (which holds the year in force when called).
+    std::function<bool(QString& wybrany)> WyborRokuSzkolnego;
 
     void OdswiezPasekStanu();
     QString TekstPaskaStanu() const;  // operator|date|year, for tests

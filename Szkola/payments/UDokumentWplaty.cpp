@@ -13,7 +13,6 @@
 #include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
-#include "platform/ui/MessageBox.h"
 
 namespace {
 
@@ -150,6 +149,7 @@ void TDokumentWplaty::Przygotuj() {
         NowyDokument();
     else
         WczytajKorekte();
+    ZapamietajNaglowek();
 }
 
 void TDokumentWplaty::WskazPlikiRoku() {
@@ -459,6 +459,23 @@ QString TDokumentWplaty::Zalegly(const db::Table& linia) const {
                           linia.field("TypOpl")->asString(), RodzajDokumentu == DokZwrot);
 }
 
+void TDokumentWplaty::ZapamietajNaglowek() {
+    naglowekStart_.clear();
+    if (db::Table* dok = Dokument(); dok && dok->active())
+        for (const auto& p : zrob(dok).pola) naglowekStart_.append(p.second);
+}
+
+bool TDokumentWplaty::Zmieniony() const {
+    if (DM->TOplatyR->active() && !DM->TOplatyR->isEmpty()) return true;
+    db::Table* dok = Dokument();
+    if (!dok || !dok->active() || naglowekStart_.isEmpty()) return false;
+    QList<QVariant> teraz;
+    for (const auto& p : zrob(dok).pola) teraz.append(p.second);
+    return teraz != naglowekStart_;
+}
+
+void TDokumentWplaty::zglos(const QString& tekst) { Komunikaty.append({tekst, kUwaga}); }
+
 void TDokumentWplaty::przesunSume(double o) {
     db::Field* p = Dokument()->field(PoleSumy());
     p->setFloat(p->asFloat() + o);
@@ -466,7 +483,7 @@ void TDokumentWplaty::przesunSume(double o) {
 
 void TDokumentWplaty::Wybierz() {
     if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && s(TOplaty, "TypOpl") != "WP")
-        ui::MessageBox("Brak nadpłaty do zwrotu!", kUwaga, ui::MB_OK);
+        zglos("Brak nadpłaty do zwrotu!");
     if (TOplaty->isEmpty()) return;
     const QString znak = s(TOplaty, "Odsetki");
     if (znak == "W" || znak == "%") return;
@@ -564,7 +581,7 @@ TDokumentWplaty::Odsetki TDokumentWplaty::MoznaNaliczycOdsetki() {
     if (typ == "_O" || typ == "_S") return Odsetki::Nie;
     if (s(TOplaty, "Odsetki") != "W" || Zalegly(*TOplaty) != "%") return Odsetki::Nie;
     if (RodzajDokumentu == DokPrzelew && DataBledna(d(DM->TPrzelew, "DataWpl"))) {
-        ui::MessageBox("Podaj datę przelewu!", kUwaga, ui::MB_OK);
+        zglos("Podaj datę przelewu!");
         return Odsetki::BrakDaty;
     }
     return Odsetki::Tak;
@@ -623,7 +640,7 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
         TRokSzk->open();
     }
     if (!TRokSzk->findKey({rokSzk})) {
-        ui::MessageBox(QString("Błąd otwarcia pliku!") + kKontrola, kUwaga, ui::MB_OK);
+        zglos(QString("Błąd otwarcia pliku!") + kKontrola);
         return false;
     }
     const QString nazwa = PlikiRoku::Naleznosci(KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies")));
@@ -634,7 +651,7 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
     TNaleznosc->cancelRange();
     TNaleznosc->setTableName(nazwa + ".db");
     if (!TNaleznosc->exists()) {
-        ui::MessageBox(QString("Błąd otwarcia pliku Naleznosci!") + kKontrola, kUwaga, ui::MB_OK);
+        zglos(QString("Błąd otwarcia pliku Naleznosci!") + kKontrola);
         return false;
     }
     TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
@@ -660,21 +677,17 @@ void TDokumentWplaty::dodajDoWierszaOplaconego(const QString& rokSzk, const QStr
     TNaleznosc->post();
 }
 
-bool TDokumentWplaty::Zapisz(Pole* pole) {
+bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
     auto ustawPole = [pole](Pole p) {
         if (pole) *pole = p;
     };
     ustawPole(Pole::Brak);
-    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return false;
-    EdycjaAnuluj();
-
     db::Table* dok = Dokument();
-    db::Table* skl = Skladniki();
     db::Table* ropl = DM->TOplatyR;
 
     if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && TrybKorekty == 0 &&
         s(ropl, "TypOpl") != "WP")
-        ui::MessageBox("Brak nadpłaty do zwrotu!", kUwaga, ui::MB_OK);
+        zglos("Brak nadpłaty do zwrotu!");
 
     if (RodzajDokumentu == DokPrzelew) {
         QString bank;
@@ -683,12 +696,12 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             DM->TBanki->locate("IdBanku", {i(dok, "IdBanku")}))
             bank = s(DM->TBanki, "Nazwa");
         if (bank.isEmpty()) {
-            ui::MessageBox("Brak określenia banku!", kUwaga, ui::MB_OK);
+            zglos("Brak określenia banku!");
             ustawPole(Pole::Bank);
             return false;
         }
         if (DataBledna(d(dok, "DataWpl"))) {
-            ui::MessageBox("Brak daty przelewu!", kUwaga, ui::MB_OK);
+            zglos("Brak daty przelewu!");
             ustawPole(Pole::DataPrzelewu);
             return false;
         }
@@ -698,12 +711,12 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     // it: a document without a proper number would be stored out of sight, its lines orphaned.
     db::Field* numer = dok->field("NumerWpl");
     if (numer->isNull() || numer->asInteger() < 1) {
-        ui::MessageBox("Błąd numeru wpłaty!", kUwaga, ui::MB_OK);
+        zglos("Błąd numeru wpłaty!");
         ustawPole(Pole::Numer);
         return false;
     }
     if (RodzajDokumentu != DokPrzelew && DataBledna(d(dok, "DataWpl"))) {
-        ui::MessageBox("Brak daty wpłaty!", kUwaga, ui::MB_OK);
+        zglos("Brak daty wpłaty!");
         ustawPole(Pole::Data);
         return false;
     }
@@ -723,19 +736,19 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     // take money out, a pay-out must pay something out (lines still owed would otherwise be
     // booked as paid).
     if (RodzajDokumentu == DokKasa && Zaokraglij(suma, 2) < 0.0) {
-        ui::MessageBox("Kwota wpłaty nie może być ujemna!", kUwaga, ui::MB_OK);
+        zglos("Kwota wpłaty nie może być ujemna!");
         ustawPole(Pole::Kwota);
         return false;
     }
     if (RodzajDokumentu == DokZwrot && !(Zaokraglij(-suma, 2) > 0.0)) {
-        ui::MessageBox("Kwota zwrotu musi być większa od zera!", kUwaga, ui::MB_OK);
+        zglos("Kwota zwrotu musi być większa od zera!");
         ustawPole(Pole::Kwota);
         return false;
     }
 
     if (RodzajDokumentu == DokKasa) {
         if (Zaokraglij(suma, 2) != f(dok, "Kwota")) {
-            ui::MessageBox("Niezgodna suma opłat!", kUwaga, ui::MB_OK);
+            zglos("Niezgodna suma opłat!");
             ustaw(dok, "Kwota", suma);
             ustawPole(Pole::Kwota);
             return false;
@@ -743,18 +756,35 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     } else if (RodzajDokumentu == DokPrzelew) {
         ustaw(dok, "SumaWart", suma);
         if (Zaokraglij(suma, 2) != f(dok, "Kwota")) {
-            ui::MessageBox("Niezgodna suma opłat z wartością przelewu!", kUwaga, ui::MB_OK);
+            zglos("Niezgodna suma opłat z wartością przelewu!");
             ustawPole(Pole::KwotaPrzelewu);
             return false;
         }
     } else {
         if (Zaokraglij(-suma, 2) != f(dok, "Kwota")) {
-            ui::MessageBox("Niezgodna suma zwrotu!", kUwaga, ui::MB_OK);
+            zglos("Niezgodna suma zwrotu!");
             ustaw(dok, "Kwota", -suma);
             ustawPole(Pole::Kwota);
             return false;
         }
     }
+    return true;
+}
+
+bool TDokumentWplaty::Zapisz(Pole* pole) {
+    if (pole) *pole = Pole::Brak;
+    QString odmowa;
+    if (!MaUprawnienie(BiezacyOperator, 2, &odmowa)) {
+        if (!odmowa.isEmpty()) Komunikaty.append({odmowa, TytulOdmowyUprawnien});
+        return false;
+    }
+    // An amount being edited is taken as the line's own save would take it.
+    EdycjaZapisz();
+    if (!SprawdzPrzedZapisem(pole)) return false;
+
+    db::Table* dok = Dokument();
+    db::Table* skl = Skladniki();
+    db::Table* ropl = DM->TOplatyR;
 
     // A new header is held on the key of its number: follow a number the operator changed.
     if (zakresNowego_ && dok->state() == db::Table::Insert && i(dok, "NumerWpl") != numerZakresu_) {
@@ -861,10 +891,10 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         bezpiecznie([&] { anuluj(skl); });
         if (!naglowekZapisany) {
             if (RodzajDokumentu == DokPrzelew) {
-                ui::MessageBox("Błąd zapisu przelewu!", kUwaga, ui::MB_OK);
+                zglos("Błąd zapisu przelewu!");
                 ustaw(dok, "NumerWpl", i(dok, "NumerWpl") + 1);
             } else {
-                ui::MessageBox("Błąd numeru wpłaty!", kUwaga, ui::MB_OK);
+                zglos("Błąd numeru wpłaty!");
             }
             return false;
         }
@@ -875,7 +905,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             dok->edit();
         }
         odtworz(dok, naglowek);
-        ui::MessageBox("Błąd zapisu dokumentu! Dokument nie został zapisany.", kUwaga, ui::MB_OK);
+        zglos("Błąd zapisu dokumentu! Dokument nie został zapisany.");
         return false;
     }
 

@@ -7,6 +7,8 @@
 
 #include <QDate>
 #include <QHash>
+#include <QList>
+#include <QVariant>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -37,6 +39,13 @@ class TDokumentWplaty {
     QString Nazwisko, Imiona, Miasto, Ulica, NrDomu, Lokal;
     int IdSzkoly = 0;
     void WczytajUcznia();
+
+    // What the last calls have to tell the operator, in order (text, caption). Nothing here opens
+    // a window: the payment window shows them and clears the list.
+    struct TKomunikat {
+        QString Tekst, Tytul;
+    };
+    QList<TKomunikat> Komunikaty;
 
     // --- state ---
     double SaldoNaleznosci = 0.0;  // refunds only: arrears minus overpayment
@@ -97,9 +106,16 @@ class TDokumentWplaty {
     void DodajOdsetki(double odsetki);  // the "_S" line for the current fees-due line
     void ZakonczLiczOds();              // TLiczOds back on its template
 
+    // True when lines are picked or the header differs from the prepared one.
+    bool Zmieniony() const;
+    void ZapamietajNaglowek();  // the prepared header, for Zmieniony()
+
     // Save. On a refused check `pole` names the control to focus.
     enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu, Numer, Data };
     bool Zapisz(Pole* pole = nullptr);
+    // The checks of the save in their order, nothing written (header amounts rounded, a wrong
+    // total replaced by the lines' sum as the messages say).
+    bool SprawdzPrzedZapisem(Pole* pole = nullptr);
 
     // Called inside the save's transaction after each line is written (tests inject failures).
     std::function<void(int linia)> PoZapisieLinii;
@@ -107,6 +123,8 @@ class TDokumentWplaty {
     QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
 
   private:
+    QList<QVariant> naglowekStart_;
+    void zglos(const QString& tekst);  // a message for the operator, caption "Uwaga!"
     void ustawZakresNowego(int numer);
     void dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl, int miesiac,
                                   double kwota);

@@ -1,5 +1,7 @@
 #include "Szkola/payments/UNowaWplata.h"
 
+#include <utility>
+
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -385,6 +387,17 @@ void TNowaWplata::PowiazKontrolki() {
     }
 }
 
+bool TNowaWplata::FormCloseQuery(bool closeBox) {
+    if (!dok_) return true;
+    if (dok_->EdycjaTrwa()) {
+        SpeedButtonAnuluj2Click();
+        if (!closeBox) return false;  // Esc in a line edit ends only the edit
+    }
+    if (!dok_->Zmieniony()) return true;
+    return ui::MessageBox("Czy zamknąć okno bez zapisania dokumentu?", "Uwaga!",
+                          ui::MB_YESNO | ui::MB_ICONQUESTION) == ui::IDYES;
+}
+
 void TNowaWplata::FormClose() {
     PierwszaAktywacja = true;
     if (dok_) {
@@ -396,10 +409,17 @@ void TNowaWplata::FormClose() {
     KoniecEdycjiLinii();
 }
 
+void TNowaWplata::PokazKomunikaty() {
+    if (!dok_) return;
+    const auto komunikaty = std::exchange(dok_->Komunikaty, {});
+    for (const auto& k : komunikaty) ui::MessageBox(k.Tekst, k.Tytul, ui::MB_OK);
+}
+
 void TNowaWplata::DBGrid1DblClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
     dok_->Wybierz();
+    PokazKomunikaty();
 }
 
 void TNowaWplata::SpeedButtonNowy1Click() {
@@ -451,6 +471,11 @@ void TNowaWplata::KoniecEdycjiLinii() {
 void TNowaWplata::SpeedButtonZapisz2Click() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
+    if (!dok_->EdycjaTrwa()) return;
+    if (!DBEditKwota2->checkInput()) {  // a text that is no amount says so and stays
+        DBEditKwota2->setFocus();
+        return;
+    }
     dok_->EdycjaZapisz();
     KoniecEdycjiLinii();
 }
@@ -466,6 +491,7 @@ void TNowaWplata::SpeedButtonOdsetkiClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
     const auto mozna = dok_->MoznaNaliczycOdsetki();
+    PokazKomunikaty();
     if (mozna == TDokumentWplaty::Odsetki::BrakDaty) DBEdit11->setFocus();
     if (mozna != TDokumentWplaty::Odsetki::Tak) return;
     try {
@@ -507,9 +533,15 @@ void TNowaWplata::MonthCalendar1Click() {
 void TNowaWplata::BitBtnZapiszClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
-    SpeedButtonAnuluj2Click();
+    // An amount being edited is saved with the line's own checks first; a refused one stops here.
+    if (dok_->EdycjaTrwa()) {
+        SpeedButtonZapisz2Click();
+        if (!dok_ || dok_->EdycjaTrwa()) return;
+    }
     TDokumentWplaty::Pole pole = TDokumentWplaty::Pole::Brak;
-    if (!dok_->Zapisz(&pole)) {
+    const bool zapisany = dok_->Zapisz(&pole);
+    PokazKomunikaty();
+    if (!zapisany) {
         switch (pole) {
             case TDokumentWplaty::Pole::Bank:
                 DBLookupComboBox1->setFocus();

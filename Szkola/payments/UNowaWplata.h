@@ -81,6 +81,7 @@ class TNowaWplata : public ui::Window {
 
     void DBGrid1DblClick();
     void SpeedButtonNowy1Click();
+    void PokazKomunikaty();  // what the document has to say, then cleared
     void SpeedButtonWytnij2Click();
     void SpeedButtonPopraw2Click();
     void SpeedButtonZapisz2Click();
@@ -94,6 +95,7 @@ class TNowaWplata : public ui::Window {
 
   protected:
     void FormActivate() override;
+    bool FormCloseQuery(bool closeBox) override;
     void FormClose() override;
 
   private:

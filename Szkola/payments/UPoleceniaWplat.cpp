@@ -1,5 +1,7 @@
 #include "Szkola/payments/UPoleceniaWplat.h"
 
+#include <QAction>
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UWiGlowny.h"
@@ -9,6 +11,7 @@
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
+#include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/db/Table.h"
 
@@ -74,4 +77,8 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
         "Wpłaty", "Nowa wpłata", [] { PolecenieNowaWplata(); }, true);
     glowny->DodajPolecenie(
         "Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
+    QAction* usun = glowny->DodajPolecenie(
+        "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
+    usun->setObjectName("SpeedButtonUsun");
+    usun->setToolTip("Usuń ucznia z kartoteki");
 }

@@ -44,21 +44,6 @@ bool tabelaPusta(const QString& nazwa) {
 
 }  // namespace
 
-QString TDaneRoku::Klucz() const { return KluczRokuSzk(Rok, NrMies); }
-
-bool ZnajdzRokSzkolny(const QString& rokSzk, TDaneRoku& dane) {
-    if (rokSzk.trimmed().isEmpty()) return false;
-    db::Table t(baza());
-    t.setTableName("RokSzkolny.DB");
-    t.setIndexFieldNames("RokSzk");
-    t.open();
-    if (!t.findKey({rokSzk.trimmed()})) return false;
-    dane.RokSzk = t.field("RokSzk")->asString();
-    dane.Rok = t.field("Rok")->asInteger();
-    dane.NrMies = t.field("NrMies")->asInteger();
-    return true;
-}
-
 QString RokSzkolnyDaty(int rok, int miesiac) {
     db::Table t(baza());
     t.setTableName("RokSzkolny.DB");

@@ -4,9 +4,12 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
+#include "Szkola/reports/UGeneratorZest.h"
+#include "Szkola/reports/UListaUczZestGener.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
+#include "Szkola/reports/UWyborGenerZest.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 
@@ -22,6 +25,10 @@ void UtworzZestawienia() {
     if (!QRRocznikPlec) QRRocznikPlec = new TQRRocznikPlec(DMw->TRocznik);
     if (!QRListaUczniow) QRListaUczniow = new TQRListaUczniow(DM->TUczen);
     if (!QRListaUczWydrGen) QRListaUczWydrGen = new TQRListaUczWydrGen(DM->TUczen);
+    if (!WyborGenerZest) WyborGenerZest = new TWyborGenerZest(Glowny);
+    if (!GeneratorZest) GeneratorZest = new TGeneratorZest(WyborGenerZest);
+    Wydruk->WyborGenerZest = WyborGenerZest;
+    if (!QRListaUczZestGener) QRListaUczZestGener = new TQRListaUczZestGener(DM->TUczen);
 }
 
 void UsunZestawienia() {
@@ -39,6 +46,13 @@ void UsunZestawienia() {
     QRListaUczWydrGen = nullptr;
     delete PismoNaglowek;
     PismoNaglowek = nullptr;
+    delete QRListaUczZestGener;
+    QRListaUczZestGener = nullptr;
+    if (Wydruk) Wydruk->WyborGenerZest = nullptr;
+    delete GeneratorZest;
+    GeneratorZest = nullptr;
+    delete WyborGenerZest;
+    WyborGenerZest = nullptr;
     delete Wydruk;
     Wydruk = nullptr;
 }
@@ -57,4 +71,5 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
                            [] { Wykazdziecirocznikamiwgp1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów", [] { Listauczniw1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów z Peselem", [] { ListauczniwzPeselem1Click(); });
+    glowny->DodajPolecenie(menu, "Generator zestawień", [] { Szablonzestawie1Click(); });
 }

@@ -1,5 +1,7 @@
 #include "platform/ui/Helpers.h"
 
+#include "platform/db/Money.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QKeyEvent>
@@ -126,7 +128,6 @@ void enableEnterAsTab(QWidget* window) {
     window->setProperty(kEnterAsTab, true);
 }
 
-std::optional<double> parseMoney(const QString& text) { return parseNumber(text, 2); }
 std::optional<double> parseDecimal(const QString& text) { return parseNumber(text, -1); }
 
 bool isMoneyPrefix(const QString& text, int maxDecimals) {
@@ -157,7 +158,7 @@ std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text) 
         case T::Currency:
         case T::Float: {
             if (t.isEmpty()) return QVariant();
-            auto v = type == T::Currency ? parseMoney(t) : parseDecimal(t);
+            auto v = type == T::Currency ? db::parseMoney(t) : parseDecimal(t);
             if (!v) return std::nullopt;
             return QVariant(*v);
         }

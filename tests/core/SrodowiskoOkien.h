@@ -13,6 +13,8 @@
 #include "Szkola/core/UWiGlowny.h"
 #include "platform/ui/TestHooks.h"
 #include "support/FolderTestowy.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 // A temporary data folder with its data modules; message boxes and modal windows scripted.
 class SrodowiskoFolderu : public ::testing::Test {
@@ -49,6 +51,8 @@ protected:
         if (HasFatalFailure()) return;
         ui::test::shownWindows().clear();
         UtworzOknaRdzenia();
+        DodajPoleceniaUczniow(Glowny);
+        DodajPoleceniaOplat(Glowny);
         Kalendarz->UstawDateRobocza(QDate(2025, 10, 15));
     }
     void TearDown() override {

@@ -8,6 +8,7 @@
 #include "platform/db/Table.h"
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 namespace {
 // Stands for the new fee item window: it only receives the choice in its Tag.
@@ -80,7 +81,7 @@ TEST_F(OknoCennika, ZapisWymagaRodzajuINazwy) {
         EXPECT_EQ(DM->TCennik->state(), db::Table::Browse);
         Cennik->BitBtnWyjscie->click();
     });
-    Glowny->CennikClick();
+    CennikClick();
     EXPECT_EQ(teksty(), QStringList({"Podaj rodzaj należności!", "Podaj nazwę pozycji cennika!"}));
     db::Table t(&folder->Baza());
     t.setTableName("SlownikNaleznosci.db");
@@ -104,15 +105,15 @@ TEST_F(OknoCennika, PozycjaWskazanaWPosilkachNieDoUsuniecia) {
         Cennik->SpeedButtonUsunClick();
         Cennik->BitBtnWyjscie->click();
     });
-    Glowny->CennikClick();
+    CennikClick();
     EXPECT_EQ(teksty(), QStringList({"Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!"}));
     EXPECT_EQ(DM->TCennik->recordCount(), 1);
 }
 
 TEST_F(OknoCennika, OtwarcieZMenuWymagaPrawaParametrow) {
     BiezacyOperator.Parametry = false;
-    Glowny->CennikClick();
-    Glowny->ParametryPosilkowClick();
+    CennikClick();
+    ParametryPosilkowClick();
     EXPECT_EQ(teksty(), QStringList({"Brak uprawnień do aktualizacji parametrów!",
                                      "Brak uprawnień do aktualizacji parametrów!"}));
     EXPECT_TRUE(ui::test::shownWindows().isEmpty());
@@ -133,7 +134,7 @@ TEST_F(OknoCennika, EdycjaBlokujeListeAZamkniecieJaPorzuca) {
         DM->TCennik->field("Kwota")->setFloat(1.0);
         okno->close();  // the close box: what was not saved is dropped
     });
-    Glowny->CennikClick();
+    CennikClick();
     EXPECT_EQ(DM->TCennik->state(), db::Table::Browse);
     db::Table t(&folder->Baza());
     t.setTableName("SlownikNaleznosci.db");
@@ -168,5 +169,5 @@ TEST_F(OknoCennika, WTrybieWyboruCennikSieNieZmienia) {
         EXPECT_TRUE(Cennik->BitBtnWybierz->isHidden());
         okno->close();
     });
-    Glowny->CennikClick();
+    CennikClick();
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <tuple>
+#include <utility>
 
 #include "core/SrodowiskoOkien.h"
 #include "Szkola/core/UDM.h"
@@ -12,6 +13,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
+#include "platform/ui/MessageBox.h"
 
 class SrodowiskoWplat : public SrodowiskoFolderu {
   protected:
@@ -49,6 +51,11 @@ class SrodowiskoWplat : public SrodowiskoFolderu {
         d->WczytajUcznia();
         d->Przygotuj();
         return d;
+    }
+
+    // What the document queued for the operator, shown as the payment window shows it.
+    static void pokaz(TDokumentWplaty& d) {
+        for (const auto& k : std::exchange(d.Komunikaty, {})) ui::MessageBox(k.Tekst, k.Tytul, ui::MB_OK);
     }
 
     // The cash document components on the files of 2008, as the documents list leaves them for

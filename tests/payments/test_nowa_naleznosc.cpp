@@ -11,9 +11,11 @@
 
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 #include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
 #include "Szkola/pupils/URokSzkolny.h"
 #include "platform/ui/DBControls.h"
 
@@ -36,6 +38,8 @@ class NowaNal : public SrodowiskoWplat {
         SrodowiskoWplat::SetUp();
         if (HasFatalFailure()) return;
         UtworzOknaRdzenia();
+        DodajPoleceniaUczniow(Glowny);
+        DodajPoleceniaOplat(Glowny);
         UtworzOknaWplat(Glowny);
         Kalendarz->UstawDateRobocza(QDate(2008, 11, 15));
         folder->UstawDzienRozliczenia(31);

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QKeyEvent>
 // The payment windows driven through the main window's commands on the offscreen platform.
 
 #include <QCalendarWidget>
@@ -23,6 +25,8 @@
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 namespace {
 
@@ -31,6 +35,8 @@ class Okna : public SrodowiskoWplat {
     void SetUp() override {
         SrodowiskoWplat::SetUp();
         UtworzOknaRdzenia();
+        DodajPoleceniaUczniow(Glowny);
+        DodajPoleceniaOplat(Glowny);
         UtworzOknaWplat(Glowny);
         Kalendarz->UstawDateRobocza(QDate(2008, 11, 15));
         ui::test::shownWindows().clear();
@@ -407,7 +413,8 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
     {
         auto d = dokument(DokKasa);
         for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
-        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
+        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();
@@ -441,8 +448,8 @@ TEST_F(Okna, KorektaZwrotuDrukujeDowodWyplaty) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 160.0, "Z");
     {
         auto d = dokument(DokZwrot);
-        d->Wybierz();
-        ASSERT_TRUE(d->Zapisz());
+        d->Wybierz(); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();
@@ -570,4 +577,74 @@ TEST_F(Okna, ZwrotZaleglosciOdrzuconyZFokusemNaKwocie) {
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
+}
+
+// "Zapisz dokument" in the middle of a line edit saves the typed amount, not the old one; a text
+// that is no amount stops the save with the edit's message.
+TEST_F(Okna, ZapisDokumentuKonczyEdycjeLinii) {
+    folder->DodajKwote(klucz, uczen, "WI", 9, 450.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        w->DBGrid1DblClick();
+        w->SpeedButtonPopraw2Click();
+        w->DBEditKwota2->setText("5x");
+        w->BitBtnZapiszClick();
+        ASSERT_TRUE(w->isShowing());
+        EXPECT_TRUE(w->Dokument()->EdycjaTrwa());
+        w->DBEditKwota2->setText("50");
+        emit w->DBEditKwota2->textEdited("50");
+        w->BitBtnZapiszClick();
+        EXPECT_FALSE(w->isShowing());
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(teksty(), QStringList{"Nieprawidłowa kwota! Kwotę wpisuje się w postaci 1 234,56."});
+    EXPECT_DOUBLE_EQ(oplacono("WI", 9), 50.0);
+    EXPECT_EQ(ile("SELECT Kwota FROM WPL2008"), 50);
+}
+
+// Esc in a line edit ends only the edit; Esc on a document with picked lines asks once; the
+// button "Wyjście bez zapisu" leaves at once.
+static void esc(QWidget* w) {
+    QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+TEST_F(Okna, EscIZamknieciePytajaOPorzuceniuDokumentu) {
+    folder->DodajKwote(klucz, uczen, "WI", 9, 450.0);
+    otworzRejestr();
+    wybierzKase(0);
+    ui::test::scriptAnswers({ui::IDNO, ui::IDYES});
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        esc(w);  // nothing picked yet: would close at once, so pick first
+    });
+    PolecenieNowaWplata();
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        w->DBGrid1DblClick();
+        w->SpeedButtonPopraw2Click();
+        esc(w);
+        EXPECT_TRUE(w->isShowing());
+        EXPECT_FALSE(w->Dokument()->EdycjaTrwa());
+        esc(w);  // No: stays
+        EXPECT_TRUE(w->isShowing());
+        esc(w);  // Yes: leaves
+        EXPECT_FALSE(w->isShowing());
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(teksty(), QStringList(2, "Czy zamknąć okno bez zapisania dokumentu?"));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+
+    ui::test::clearMessages();
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        NowaWplata->DBGrid1DblClick();
+        NowaWplata->BitBtnAnulujClick();
+        EXPECT_FALSE(NowaWplata->isShowing());
+    });
+    PolecenieNowaWplata();
+    EXPECT_TRUE(ui::test::messages().isEmpty());
 }

@@ -13,7 +13,6 @@
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "platform/db/Table.h"
-#include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/core/USesja.h"
 
 namespace {

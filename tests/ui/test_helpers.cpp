@@ -4,28 +4,29 @@
 #include <QVBoxLayout>
 
 #include "UiFixture.h"
+#include "platform/db/Money.h"
 #include "platform/ui/Helpers.h"
 #include "platform/ui/Window.h"
 
 using namespace ui;
 
 TEST(Money, PolishInputIsParsedToTheGrosz) {
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("1 234,56")), 1234.56);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("1234,56")), 1234.56);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("12,5")), 12.5);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("12.5")), 12.5);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("  -3 ")), -3.0);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral(",5")), 0.5);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("12,")), 12.0);
-    EXPECT_DOUBLE_EQ(*parseMoney(QString::fromUtf8("1\u00a0234\u00a0567,01")), 1234567.01);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("0,10")), 0.10);
-    EXPECT_DOUBLE_EQ(*parseMoney(QStringLiteral("0,29")), 0.29);  // exactly the double of 0.29
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("1 234,56")), 1234.56);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("1234,56")), 1234.56);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("12,5")), 12.5);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("12.5")), 12.5);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("  -3 ")), -3.0);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral(",5")), 0.5);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("12,")), 12.0);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QString::fromUtf8("1\u00a0234\u00a0567,01")), 1234567.01);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("0,10")), 0.10);
+    EXPECT_DOUBLE_EQ(*db::parseMoney(QStringLiteral("0,29")), 0.29);  // exactly the double of 0.29
 }
 
 TEST(Money, WrongAmountsAreRefused) {
     for (const char* s : {"1,234", "1.234,56", "12,3,4", "abc", "", "  ", "-", ",", "1 2,3 4",
-                          "12zł", "1e5", "--1", "9999999999999"})
-        EXPECT_FALSE(parseMoney(QString::fromUtf8(s)).has_value()) << s;
+                          "12zł", "1e5", "--1", "9999999999999", "1234 567", "1 2", "12 34,5", "1 234 56"})
+        EXPECT_FALSE(db::parseMoney(QString::fromUtf8(s)).has_value()) << s;
 }
 
 TEST(Money, PrefixesWhileTyping) {

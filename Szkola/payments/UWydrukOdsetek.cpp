@@ -4,6 +4,7 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Table.h"
 
@@ -14,7 +15,6 @@ using report::Font;
 
 namespace {
 // The footer line every statement prints.
-const char* const kStopka = "Rozliczenia opłat szkolnych - wydruk komputerowy";
 
 // Column positions: left edge and width.
 struct Kolumna {
@@ -75,7 +75,7 @@ TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
     QRLabelOplacone = Summary->addLabel(536, 28, 120, "", Font(9), Alignment::Right);
     Summary->addLabel(330, 46, 200, "Suma odsetek do opłacenia", Font(9));
     QRLabelDoOplacenia = Summary->addLabel(536, 46, 120, "", Font(9), Alignment::Right);
-    Summary->addLabel(0, 72, 500, kStopka, Font(5));
+    Summary->addLabel(0, 72, 500, StopkaZestawien, Font(5));
     Summary->addDate(598, 70, "", Font(7), Alignment::Right)->width = 120;
     Summary->beforePrint = [this](report::Band&, bool&) { SummaryBeforePrint(); };
 

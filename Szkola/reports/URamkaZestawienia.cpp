@@ -18,7 +18,6 @@
 #include "platform/report/TextLayout.h"
 #include "platform/ui/MessageBox.h"
 
-const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
 
 namespace {
 

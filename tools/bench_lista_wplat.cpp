@@ -10,64 +10,55 @@
 //  - the analytic statement of the year's cash documents prepared into pages: it walks every
 //    document and line, so it grows linearly: ratio <= 12.
 
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMap>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <memory>
+#include <functional>
 #include <vector>
 
-#include "Szkola/core/UDM.h"
-#include "Szkola/core/UDMw.h"
-#include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UStart.h"
 #include "Szkola/payments/UListaWplat.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UZWykazOplat.h"
-#include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/TestHooks.h"
-#include "support/FolderTestowy.h"
+#include "tools/FolderBenchmarku.h"
 
 namespace {
 
 constexpr int kRok = 2025;
 
-struct Folder {
-    QString nazwa;
-    QString sciezka;
-    std::unique_ptr<db::Database> baza;
-    TDM* dm = nullptr;
-    TDMw* dmw = nullptr;
+struct Folder : FolderBenchmarku {
     QString platnik;  // a payer of the middle of the alphabet
 
-    void wlacz() {
-        db::Database::setCurrent(baza.get());
-        DM = dm;
-        DMw = dmw;
+    void wlacz() override {
+        FolderBenchmarku::wlacz();
         UtworzOknaWplat();
+    }
+    void poOtwarciu() override {
+        dm->UstawStanFiltruDokumentow(&Glowny->StanFiltruDokumentow);
+        platnik = baza->scalar(QString("SELECT Nazwa FROM %1 ORDER BY Nazwa COLLATE POLISH "
+                                       "LIMIT 1 OFFSET (SELECT COUNT(*) / 2 FROM %1)")
+                                   .arg(PlikiRoku::Wplaty(kRok)))
+                      .toString()
+                      .left(4);
+    }
+    QString opis() const override {
+        return QString("%1 dokumentów kasowych roku %2")
+            .arg(baza->scalar("SELECT COUNT(*) FROM " + PlikiRoku::Wplaty(kRok)).toString())
+            .arg(kRok);
+    }
+    void zamknij() override {
+        UsunOknaWplat();
+        FolderBenchmarku::zamknij();
     }
 };
 
-std::vector<std::unique_ptr<Folder>> foldery;
 QMap<QString, double> wyniki;  // median seconds per operation and folder
-
-double mediana(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 double sekundy(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -146,86 +137,20 @@ void Zestawienie(benchmark::State& state, Folder* f) {
     wyniki["zestawienie " + f->nazwa] = mediana(czasy);
 }
 
-bool przygotujFolder(Folder& f, const QString& sciezka, int uczniowie) {
-    f.sciezka = sciezka;
-    if (!IstniejeBazaDanych(sciezka)) {
-        const QString generator = QCoreApplication::applicationDirPath() + "/szkola_duza";
-        std::printf("Tworzenie folderu %d uczniów w %s ...\n", uczniowie, qPrintable(sciezka));
-        std::fflush(stdout);
-        QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedChannels);
-        p.start(generator, {sciezka, QString::number(uczniowie)});
-        if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-            std::fprintf(stderr, "Generator %s nie zadziałał.\n", qPrintable(generator));
-            return false;
-        }
-    }
-    f.baza = std::make_unique<db::Database>();
-    QString blad;
-    // As the program opens a folder: an older one is brought up to the catalogue first.
-    if (!OtworzBazeDanych(*f.baza, sciezka, &blad)) {
-        std::fprintf(stderr, "%s\n", qPrintable(blad));
-        return false;
-    }
-    db::Database::setCurrent(f.baza.get());
-    f.dm = new TDM(f.baza.get());
-    f.dmw = new TDMw(f.dm, f.baza.get());
-    DM = f.dm;
-    DMw = f.dmw;
-    f.dm->Otworz();
-    f.dmw->Otworz();
-    f.dm->UstawStanFiltruDokumentow(&Glowny->StanFiltruDokumentow);
-    f.platnik = f.baza
-                    ->scalar(QString("SELECT Nazwa FROM %1 ORDER BY Nazwa COLLATE POLISH "
-                                     "LIMIT 1 OFFSET (SELECT COUNT(*) / 2 FROM %1)")
-                                 .arg(PlikiRoku::Wplaty(kRok)))
-                    .toString()
-                    .left(4);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    ui::test::enable();  // no window or message box waits for an answer
-    UstawStanGlobalny("B1");
+    const auto app = uruchomBenchmark(argc, argv);
     Sesja().RokKsiegowy = kRok;
     Sesja().DataRobocza = QDate(kRok, 11, 15);
     UtworzOknoGlowne();
 
-    QTemporaryDir tmp;
-    QStringList sciezki;
-    for (int i = 1; i < argc; ++i) sciezki << QString::fromLocal8Bit(argv[i]);
-    if (sciezki.size() < 2) sciezki = {tmp.path() + "/duza", tmp.path() + "/mala"};
-    const int liczby[2] = {2000, 200};
-    const char* nazwy[2] = {"2000", "200"};
-    for (int i = 0; i < 2; ++i) {
-        auto f = std::make_unique<Folder>();
-        f->nazwa = nazwy[i];
-        if (!przygotujFolder(*f, sciezki[i], liczby[i])) return 1;
-        std::printf("Folder %s: %s dokumentów kasowych roku %d, %s\n", nazwy[i],
-                    qPrintable(f->baza->scalar("SELECT COUNT(*) FROM " + PlikiRoku::Wplaty(kRok))
-                                   .toString()),
-                    kRok, qPrintable(sciezki[i]));
-        foldery.push_back(std::move(f));
-    }
+    FolderyBenchmarku<Folder> foldery;
+    if (!foldery.przygotuj(argc, argv)) return 1;
     for (auto& f : foldery) {
-        Folder* w = f.get();
-        const std::string o = ("OtwarcieISzukanie/" + f->nazwa).toStdString();
-        const std::string z = ("ZmianaFiltru/" + f->nazwa).toStdString();
-        const std::string s = ("ZestawienieAnalityczne/" + f->nazwa).toStdString();
-        benchmark::RegisterBenchmark(o.c_str(), [w](benchmark::State& st) { Otwarcie(st, w); })
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(15);
-        benchmark::RegisterBenchmark(z.c_str(), [w](benchmark::State& st) { ZmianaFiltru(st, w); })
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(15);
-        benchmark::RegisterBenchmark(s.c_str(), [w](benchmark::State& st) { Zestawienie(st, w); })
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(3);
+        zarejestruj("OtwarcieISzukanie", f.get(), Otwarcie, 15);
+        zarejestruj("ZmianaFiltru", f.get(), ZmianaFiltru, 15);
+        zarejestruj("ZestawienieAnalityczne", f.get(), Zestawienie, 3);
     }
     benchmark::RunSpecifiedBenchmarks();
 
@@ -246,14 +171,6 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", dobrze ? "Cel osiągnięty." : "Cel NIE osiągnięty.");
     UsunOknaWplat();
-    for (auto& f : foldery) {
-        f->wlacz();
-        UsunOknaWplat();
-        delete f->dmw;
-        delete f->dm;
-        f->baza->close();
-    }
-    DM = nullptr;
-    DMw = nullptr;
+    foldery.zamknij();
     return dobrze ? 0 : 1;
 }

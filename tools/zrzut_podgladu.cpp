@@ -19,14 +19,9 @@
 #include "platform/report/Report.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr,
-                     "użycie: zrzut_podgladu PLIK.png [lista|posilki|zaleglosci|oplaty [DATA "
-                     "[OPERATOR "
-                     "HASLO]]]\n");
+    if (!PoczatekZrzutu(argc, "zrzut_podgladu PLIK.png [lista|posilki|zaleglosci|oplaty [DATA "
+                              "[OPERATOR HASLO]]]"))
         return 2;
-    }
-    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);
     const QString rodzaj = ArgumentZrzutu(argc, argv, 2, QStringLiteral("lista"));
@@ -45,11 +40,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "nieprawidłowa data: %s\n", argv[3]);
         return 2;
     }
-    const QString nazwa = ArgumentZrzutu(argc, argv, 4, NazwaAdministratora);
-    const QString haslo = ArgumentZrzutu(argc, argv, 5, QStringLiteral("admin"));
 
     db::Database baza;
-    if (!UruchomIZaloguj(baza, nazwa, haslo)) return 1;
+    if (!UruchomIZaloguj(baza, argc, argv, 4)) return 1;
 
     // The statement's pages are taken from the preview hook and shown in a real preview window
     // afterwards.

@@ -16,6 +16,7 @@
 #include "Szkola/payments/UFiltrDokum.h"
 #include "Szkola/payments/UListaWplat.h"
 #include "Szkola/payments/UNaliczanieOdsetek.h"
+#include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
 #include "Szkola/payments/UWyborKasy.h"
@@ -34,6 +35,8 @@ void UsunOknaWplat() {
     AnalizaOplat = nullptr;
     delete QRAnalizaOplat;
     QRAnalizaOplat = nullptr;
+    delete NowaNaleznosc;
+    NowaNaleznosc = nullptr;
     delete NowaWplata;
     NowaWplata = nullptr;
     delete WyborKasy;
@@ -65,6 +68,7 @@ void UtworzOknaWplat(QWidget* rodzic) {
     Banki = new TBanki(rodzic);
     ObliczOdsetki = new TObliczOdsetki(rodzic);
     NowaWplata = new TNowaWplata(rodzic);
+    NowaNaleznosc = new TNowaNaleznosc(rodzic);
     QRWydrukKPSklad = new TQRWydrukKPSklad;
     QRWydrukKW = new TQRWydrukKW;
     ListaWplat = new TListaWplat(rodzic);

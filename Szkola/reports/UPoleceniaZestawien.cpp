@@ -13,6 +13,7 @@
 #include "Szkola/reports/UWyborGenerZest.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
+#include "Szkola/reports/UZaswiadczenie.h"
 
 void UtworzZestawienia() {
     UtworzWydruk(Glowny);
@@ -26,6 +27,7 @@ void UtworzZestawienia() {
     if (!QRRocznikPlec) QRRocznikPlec = new TQRRocznikPlec(DMw->TRocznik);
     if (!QRListaUczniow) QRListaUczniow = new TQRListaUczniow(DM->TUczen);
     if (!QRListaUczWydrGen) QRListaUczWydrGen = new TQRListaUczWydrGen(DM->TUczen);
+    if (!QRZaswiadczenie) QRZaswiadczenie = new TQRZaswiadczenie(DM->TUczen);
     if (!WyborGenerZest) WyborGenerZest = new TWyborGenerZest(Glowny);
     if (!GeneratorZest) GeneratorZest = new TGeneratorZest(WyborGenerZest);
     Wydruk->WyborGenerZest = WyborGenerZest;
@@ -46,6 +48,8 @@ void UsunZestawienia() {
     QRListaUczniow = nullptr;
     delete QRListaUczWydrGen;
     QRListaUczWydrGen = nullptr;
+    delete QRZaswiadczenie;
+    QRZaswiadczenie = nullptr;
     delete QROplatyNalezneMies;
     QROplatyNalezneMies = nullptr;
     delete PismoNaglowek;
@@ -77,5 +81,8 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
                            [] { Wykazdziecirocznikamiwgp1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów", [] { Listauczniw1Click(); });
     glowny->DodajPolecenie(menu, "Lista uczniów z Peselem", [] { ListauczniwzPeselem1Click(); });
+    glowny->DodajPolecenie(menu, "Zaświadczenia dla szkół rejonowych",
+                           [] { Zaswiadczeniadlaszk1Click(); });
+    glowny->DodajPolecenieRejestru("Wydruk zaświadczenia", [] { Wydrukzawiadczenia1Click(); });
     glowny->DodajPolecenie(menu, "Generator zestawień", [] { Szablonzestawie1Click(); });
 }

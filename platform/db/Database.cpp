@@ -607,6 +607,82 @@ void Database::upgradeTable(const TableDef& def) {
     });
 }
 
+qint64 Database::autoIncrementCounter(const QString& name) const {
+    d->checkOpen();
+    const TableDef def = structure(name);
+    const FieldDef* autoField = nullptr;
+    for (const FieldDef& f : def.fields)
+        if (f.type == FieldType::AutoInc) autoField = &f;
+    if (!autoField) return 0;
+    if (d->pg) return d->pg->sequenceValue(def.name, autoField->name);
+    sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT seq FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"));
+    StmtUse use(st);
+    const QByteArray b = def.name.toUtf8();
+    sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odczytać licznika tabeli %1").arg(def.name));
+    return rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+}
+
+void Database::setAutoIncrementCounter(const QString& name, qint64 n) {
+    d->checkOpen();
+    const TableDef def = structure(name);
+    const FieldDef* autoField = nullptr;
+    for (const FieldDef& f : def.fields)
+        if (f.type == FieldType::AutoInc) autoField = &f;
+    if (!autoField) return;
+    if (d->pg) {
+        d->pg->setSequenceValue(def.name, autoField->name, n);
+        return;
+    }
+    exec(QStringLiteral("DELETE FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"), {def.name});
+    if (n > 0) exec(QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?1, ?2)"), {def.name, n});
+}
+
+void Database::copyTableTo(const QString& name, Database& target) const {
+    d->checkOpen();
+    const TableDef def = structure(name);
+    const QString schema = schemaOf(name);
+    bool autoInc = false;
+    QStringList cols, params;
+    for (const FieldDef& f : def.fields) {
+        cols << quoteId(f.name);
+        params << QStringLiteral("?%1").arg(params.size() + 1);
+        autoInc = autoInc || f.type == FieldType::AutoInc;
+    }
+    QStringList targetCols = cols;
+    if (!autoInc) {  // the row id is no field: it goes along apart, keeping the order of ties
+        targetCols << QStringLiteral("rowid");
+        params << QStringLiteral("?%1").arg(params.size() + 1);
+    }
+    const std::unique_ptr<Stmt> src(prepareStatement(QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
+                                                          .arg(cols.join(QStringLiteral(", ")), schema, quoteId(def.name))));
+    const std::unique_ptr<Stmt> dst(target.prepareStatement(QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
+                                                                .arg(quoteId(def.name), targetCols.join(QStringLiteral(", ")),
+                                                                     params.join(QStringLiteral(", ")))));
+    Transaction tx(&target);
+    std::vector<Cell> row(def.fields.size());
+    int rc;
+    {
+        StmtScope readUse(src.get());
+        while ((rc = src->step()) == kStepRow) {
+            const qint64 rowId = src->int64(0);
+            StmtScope writeUse(dst.get());
+            for (int i = 0; i < def.fields.size(); ++i) {
+                src->read(i + 1, def.fields[i].type, row[i]);
+                dst->bind(i + 1, row[i], def.fields[i].type);
+            }
+            if (!autoInc) dst->bindInt64(int(def.fields.size()) + 1, rowId);
+            const int wrc = dst->step();
+            if (wrc != kStepDone) dst->fail(wrc, QStringLiteral("Nie można przepisać wiersza tabeli %1").arg(def.name));
+        }
+        if (rc != kStepDone) src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
+    }
+    if (target.d->pg && !autoInc) target.d->pg->rowIdsGiven(def.name);
+    target.setAutoIncrementCounter(def.name, autoIncrementCounter(def.name));
+    tx.commit();
+}
+
 bool Database::indexExists(const QString& schema, const QString& sqlName) const {
     sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE").arg(schema));
     StmtUse use(st);

@@ -78,6 +78,14 @@ public:
     // Adds fields and indexes that `def` declares and the stored table lacks.
     void upgradeTable(const TableDef& def);
 
+    // The autoincrement counter of a table: the greatest number ever given (0 when none, or
+    // when the table has no autoincrement field); the next row gets one more.
+    qint64 autoIncrementCounter(const QString& name) const;
+    void setAutoIncrementCounter(const QString& name, qint64 n);
+    // Copies every row of a table into the same-named, same-structured (empty) table of another
+    // database, of either back end, keeping row ids and the autoincrement counter.
+    void copyTableTo(const QString& name, Database& target) const;
+
     // Raw access for tools and special cases; binds positional parameters. Open cursors do
     // not see rows changed this way until their refresh().
     void exec(const QString& sql, const QVariantList& params = {});

@@ -977,7 +977,7 @@ QStringList PgConnection::tableNames() {
     QString err;
     QByteArray state;
     PGresult* r = exec("SELECT coalesce(obj_description(c.oid, 'pg_class'), c.relname) FROM pg_class c "
-                       "WHERE c.relnamespace = 'public'::regnamespace AND c.relkind IN ('r', 'p')",
+                       "WHERE c.relnamespace = 'public'::regnamespace AND c.relkind IN ('r', 'p') AND c.relname <> 'db_change'",
                        err, state);
     if (!r) fail(QStringLiteral("Nie można odczytać spisu tabel"), err, state);
     QStringList out;
@@ -1047,6 +1047,31 @@ void PgConnection::forgetCatalogue() {
     QHash<QString, PgTranslation*> old;
     old.swap(translations_);
     for (PgTranslation* t : std::as_const(old)) retired_.push_back(t);
+}
+
+qint64 PgConnection::sequenceValue(const QString& bare, const QString& column) {
+    QString err;
+    QByteArray state;
+    PGresult* r = exec(QStringLiteral("SELECT coalesce(pg_sequence_last_value(pg_get_serial_sequence(%1, %2)), 0)")
+                           .arg(literal(qualified(QStringLiteral("main"), lowerAscii(bare))), literal(lowerAscii(column)))
+                           .toUtf8(),
+                       err, state);
+    if (!r) fail(QStringLiteral("Nie można odczytać licznika tabeli %1").arg(bare), err, state);
+    const qint64 n = PQntuples(r) ? std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10) : 0;
+    PQclear(r);
+    return n;
+}
+
+void PgConnection::setSequenceValue(const QString& bare, const QString& column, qint64 n) {
+    const QString seq = QStringLiteral("pg_get_serial_sequence(%1, %2)")
+                            .arg(literal(qualified(QStringLiteral("main"), lowerAscii(bare))), literal(lowerAscii(column)));
+    run(n > 0 ? QStringLiteral("SELECT setval(%1, %2)").arg(seq).arg(n) : QStringLiteral("SELECT setval(%1, 1, false)").arg(seq));
+}
+
+void PgConnection::rowIdsGiven(const QString& bare) {
+    const QString q = qualified(QStringLiteral("main"), lowerAscii(bare));
+    run(QStringLiteral("SELECT setval(pg_get_serial_sequence(%1, 'rowid'), max(\"rowid\")) FROM %2 HAVING max(\"rowid\") IS NOT NULL")
+            .arg(literal(q), q));
 }
 
 void PgConnection::createIndexes(const QString& schema, const QString& lower, const TableDef& def, const IndexDef& ix) {

@@ -126,6 +126,9 @@ public:
     void emptyTable(const QString& bare, const QString& schema);
     void upgradeTable(const TableDef& def, const TableDef& have, const QString& schema);
     void forgetCatalogue();  // after DDL or a rollback that may have undone some
+    qint64 sequenceValue(const QString& bare, const QString& column);
+    void setSequenceValue(const QString& bare, const QString& column, qint64 n);
+    void rowIdsGiven(const QString& bare);  // rows written with their row ids: the next ones follow
 
     // Transactions: depth is the level before the call. The outermost begin waits until no other
     // workstation is writing, and returns the stored tables another one changed since this

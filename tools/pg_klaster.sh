@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A throw-away PostgreSQL cluster for the tests.
-#   tools/pg_klaster.sh start   prints the folder of a new cluster listening on a socket in it
-#   tools/pg_klaster.sh stop DIR   stops it and removes the folder
+#   tools/pg_klaster.sh start [--trwaly]   prints the folder of a new cluster listening on a socket in it
+#   tools/pg_klaster.sh stop DIR             stops it and removes the folder
 # The server never runs as root: under root it runs as the user nobody. It listens on no
-# network address, only on its own socket; no fsync (its data is thrown away).
+# network address, only on its own socket. Without --trwaly it does not sync to disk (its data is
+# thrown away); with it every commit is on disk as on an office's server (for benchmarks).
 set -euo pipefail
 
 bindir=""
@@ -24,8 +25,10 @@ case "${1:-}" in
     if ! as_server "$bindir/initdb" -D "$dir/data" -U szkola --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1; then
       echo "initdb nie powiodło się:" >&2; tail -5 "$dir/initdb.log" >&2; rm -rf "$dir"; exit 1
     fi
-    opts="-c listen_addresses='' -c unix_socket_directories='$dir' -c port=5432 -c fsync=off"
-    opts="$opts -c synchronous_commit=off -c full_page_writes=off -c max_connections=300"
+    opts="-c listen_addresses='' -c unix_socket_directories='$dir' -c port=5432 -c max_connections=300"
+    if [ "${2:-}" != "--trwaly" ]; then
+      opts="$opts -c fsync=off -c synchronous_commit=off -c full_page_writes=off"
+    fi
     if ! as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 -o "$opts" start >/dev/null 2>&1; then
       echo "serwer nie wystartował:" >&2; tail -5 "$dir/server.log" >&2 || true; rm -rf "$dir"; exit 1
     fi

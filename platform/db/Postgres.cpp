@@ -1,10 +1,12 @@
 #include "platform/db/Postgres.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/db/Collation.h"
@@ -27,6 +29,12 @@ constexpr const char* kRaise =
     "RETURNING n";
 
 QString lowerAscii(const QString& s) { return QString::fromUtf8(asciiLower(s)); }
+
+// SZKOLA_PG_SLAD set: every round trip to the server on stderr (finding what a window costs).
+bool slad() {
+    static const bool on = qEnvironmentVariableIsSet("SZKOLA_PG_SLAD");
+    return on;
+}
 
 QString literal(const QString& s) {
     QString t = s;
@@ -245,11 +253,20 @@ int PgStmt::step() {
     if (!done_) {
         done_ = true;
         PgPrepared* p = t_->main;
+        if (t_->equal) {
+            bool given = true;
+            for (int k : t_->isParams) given = given && k <= int(null_.size()) && !null_[k - 1];
+            if (given) p = t_->equal;
+            else if (t_->isParams.size() == 1 && t_->isNull) p = t_->isNull;
+        }
         const bool autoNull = t_->autoParam > 0 && (t_->autoParam > int(null_.size()) || null_[t_->autoParam - 1]);
         if (autoNull) p = t_->alt;
         ensure(p->nParams);
         res_ = c_->execute(p, t_->written, values_, null_, error_, state_);
-        if (!res_) return SQLITE_ERROR;
+        if (!res_) {
+            if (state_ == "42P01") c_->forgetTable(t_->lowerTable);  // dropped by someone else
+            return SQLITE_ERROR;
+        }
         const char* changed = PQcmdTuples(res_);
         changes_ = changed && *changed ? std::atoi(changed) : 0;
         rows_ = PQresultStatus(res_) == PGRES_TUPLES_OK ? PQntuples(res_) : 0;
@@ -579,7 +596,10 @@ void PgConnection::fail(const QString& context, const QString& pgMessage, const 
 }
 
 PGresult* PgConnection::exec(const QByteArray& sql, QString& err, QByteArray& state) {
+    QElapsedTimer zegar;
+    zegar.start();
     PGresult* r = PQexec(conn_, sql.constData());
+    if (slad()) std::fprintf(stderr, "pg %lld us: %s\n", zegar.nsecsElapsed() / 1000, sql.left(160).constData());
     const ExecStatusType s = PQresultStatus(r);
     if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY) return r;
     err = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(conn_));
@@ -603,7 +623,7 @@ void PgConnection::control(const QByteArray& sql) {
     PQclear(r);
 }
 
-void PgConnection::run(const QString& sql) {
+void PgConnection::run(const QString& sql, bool ownDdl) {
     if (!conn_) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
     const bool guard = inTransaction();
     QByteArray text = sql.toUtf8();
@@ -614,6 +634,10 @@ void PgConnection::run(const QString& sql) {
         if (!guard) text = "BEGIN; " + QByteArray(kWriterLock) + "; " + text + "; COMMIT";
     }
     if (guard) text = "SAVEPOINT db_stmt; " + text + "; RELEASE db_stmt";
+    // DDL written by hand: what is known of the tables may no longer hold
+    const QString head = sql.trimmed().left(8).toUpper();
+    if (!ownDdl && (head.startsWith(QLatin1String("DROP")) || head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("ALTER"))))
+        forgetCatalogue();
     QString err;
     QByteArray state;
     PGresult* r = exec(text, err, state);
@@ -669,6 +693,16 @@ PGresult* PgConnection::execute(PgPrepared* p, const QString& written, const std
     };
     const bool txn = inTransaction();
     const bool raise = !written.isEmpty() && (!txn || !raised_.contains(written));
+    QElapsedTimer zegar;
+    zegar.start();
+    struct Slad {
+        QElapsedTimer& z;
+        bool txn;
+        PgPrepared* p;
+        ~Slad() {
+            if (slad()) std::fprintf(stderr, "pg%s %lld us: %s\n", txn ? " (t)" : "", z.nsecsElapsed() / 1000, p->sql.left(160).constData());
+        }
+    } sladRuchu{zegar, txn, p};
     if (!txn && written.isEmpty()) {
         if (needPrepare) {
             PGresult* r = PQprepare(conn_, p->name.constData(), p->sql.constData(), p->nParams,
@@ -789,6 +823,7 @@ PgTranslation* PgConnection::translate(const QString& sql) {
     if (schema != QLatin1String("main") && schema != QLatin1String("temp")) schema = table.isEmpty() ? QString() : schemaOf(table);
     const PgTableInfo* info = (!table.isEmpty() && !schema.isEmpty()) ? this->info(table, schema) : nullptr;
     int maxParam = 0;
+    std::vector<int> isParams;  // tokens "IS" before a parameter
     for (int i = 0; i < int(v.size()); ++i) {
         Tok& t = v[i];
         switch (t.kind) {
@@ -819,7 +854,10 @@ PgTranslation* PgConnection::translate(const QString& sql) {
             } else if (is(t, "rowid")) {
                 if (info) t.text = quoted(info->rowIdColumn);
             } else if (is(t, "IS") && n >= 0) {
-                if (v[n].kind == Tok::Param) t.text = QStringLiteral("IS NOT DISTINCT FROM");
+                if (v[n].kind == Tok::Param) {
+                    t.text = QStringLiteral("IS NOT DISTINCT FROM");
+                    isParams.push_back(i);
+                }
                 else if (is(v[n], "NOT")) {
                     const int nn = nextTok(v, n);
                     if (nn >= 0 && v[nn].kind == Tok::Param) {
@@ -858,6 +896,7 @@ PgTranslation* PgConnection::translate(const QString& sql) {
         return s;
     };
     auto* tr = new PgTranslation;
+    tr->lowerTable = table;
     const int first = nextTok(v, -1);
     const bool insert = first >= 0 && is(v[first], "INSERT");
     if (first >= 0 && (insert || is(v[first], "UPDATE") || is(v[first], "DELETE")) && schema == QLatin1String("main"))
@@ -870,6 +909,26 @@ PgTranslation* PgConnection::translate(const QString& sql) {
         tr->autoColumn = info->autoColumn;
     }
     tr->main = prepared((join(v) + tail).toUtf8(), maxParam, {});
+    if (!isParams.empty()) {
+        // "x IS NOT DISTINCT FROM $1" never uses an index; with the values all given, the same
+        // statement with "=" does.
+        std::vector<Tok> eq = v;
+        for (int k : isParams) {
+            eq[k].text = QStringLiteral("=");
+            tr->isParams.push_back(v[nextTok(v, k)].param);
+        }
+        tr->equal = prepared((join(eq) + tail).toUtf8(), maxParam, {});
+        if (isParams.size() == 1) {
+            // and with "IS NULL" for a missing one (a detail of a master on no record)
+            std::vector<Tok> nul = v;
+            const int k = isParams.front(), pt = nextTok(v, k);
+            nul[k].text = QStringLiteral("IS NULL");
+            nul[pt].text.clear();
+            std::vector<Oid> types(maxParam, 0);
+            types[v[pt].param - 1] = kTextOid;
+            tr->isNull = prepared((join(nul) + tail).toUtf8(), maxParam, types);
+        }
+    }
     if (insert && info && !info->autoColumn.isEmpty()) {
         // INSERT INTO t (c1, c2, ...) VALUES (v1, v2, ...): where the autoincrement column's value
         // is one parameter, a NULL there means "the next number", which PostgreSQL takes from
@@ -1041,6 +1100,19 @@ const PgTableInfo* PgConnection::info(const QString& bare, const QString& schema
 
 TableDef PgConnection::structure(const QString& bare, const QString& schema) { return info(bare, schema)->def; }
 
+void PgConnection::forgetTable(const QString& lower) {
+    tables_.remove(QStringLiteral("temp.") + lower);
+    tables_.remove(QStringLiteral("main.") + lower);
+    for (auto it = translations_.begin(); it != translations_.end();) {
+        if (it.value()->lowerTable == lower) {
+            retired_.push_back(it.value());
+            it = translations_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void PgConnection::forgetCatalogue() {
     tables_.clear();
     // Statements already handed out keep their translation; new ones are translated afresh.
@@ -1074,7 +1146,7 @@ void PgConnection::rowIdsGiven(const QString& bare) {
             .arg(literal(q), q));
 }
 
-void PgConnection::createIndexes(const QString& schema, const QString& lower, const TableDef& def, const IndexDef& ix) {
+QString PgConnection::indexSql(const QString& schema, const QString& lower, const TableDef& def, const IndexDef& ix) {
     QStringList plain, unique;
     bool anyText = false;
     for (const QString& n : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -1103,7 +1175,7 @@ void PgConnection::createIndexes(const QString& schema, const QString& lower, co
                            literal(QStringLiteral("%1|%2|%3").arg(ix.unique ? "U" : "N", ixName, ix.fields)));
     if (ix.unique && anyText)
         sql += QStringLiteral("; CREATE UNIQUE INDEX %1 ON %2 (%3)").arg(quoted(name + QStringLiteral("_u")), q, unique.join(QStringLiteral(", ")));
-    run(sql);
+    return sql;
 }
 
 void PgConnection::createTable(const TableDef& def, bool temporary) {
@@ -1122,13 +1194,15 @@ void PgConnection::createTable(const TableDef& def, bool temporary) {
                       .arg(q, cols.join(QStringLiteral(", ")), literal(bareTableName(def.name)));
     for (const FieldDef& f : def.fields)
         sql += QStringLiteral("; COMMENT ON COLUMN %1.%2 IS %3").arg(q, quoted(lowerAscii(f.name)), literal(fieldComment(f)));
-    forgetCatalogue();
+    for (const IndexDef& ix : def.indexes) sql += QStringLiteral("; ") + indexSql(schema, lower, def, ix);
+    forgetTable(lower);
+    bool made = false;
     atomically([&] {
         if (!temporary) {
             // Two workstations opening a new year's files at once both find them missing: the
             // second waits here for the first and takes the table it made.
             control(kWriterLock);
-            forgetCatalogue();
+            forgetTable(lower);
             if (schemaOf(lower) == QLatin1String("main")) {
                 const TableDef have = info(lower, QStringLiteral("main"))->def;
                 bool same = have.fields.size() == def.fields.size() && have.indexes.size() == def.indexes.size();
@@ -1139,15 +1213,29 @@ void PgConnection::createTable(const TableDef& def, bool temporary) {
                 return;
             }
         }
-        run(sql);
-        for (const IndexDef& ix : def.indexes) createIndexes(schema, lower, def, ix);
+        run(sql, true);
+        made = true;
     });
-    forgetCatalogue();
+    forgetTable(lower);
+    if (made) {  // known without asking the server again
+        PgTableInfo& i = tables_[schema + QLatin1Char('.') + lower];
+        i.schema = schema;
+        i.def = def;
+        i.def.name = bareTableName(def.name);
+        std::sort(i.def.indexes.begin(), i.def.indexes.end(),
+                  [](const IndexDef& a, const IndexDef& b) { return compareCodePoint(a.name, b.name) < 0; });
+        for (IndexDef& ix : i.def.indexes)
+            if (ix.name.isEmpty()) ix.name = ix.fields;
+        i.rowIdColumn = QStringLiteral("rowid");
+        for (const FieldDef& f : def.fields)
+            if (f.type == FieldType::AutoInc) i.rowIdColumn = i.autoColumn = lowerAscii(f.name);
+        i.hasDef = true;
+    }
 }
 
 void PgConnection::dropTable(const QString& bare, const QString& schema) {
-    run(QStringLiteral("DROP TABLE %1").arg(qualified(schema, lowerAscii(bare))));
-    forgetCatalogue();
+    run(QStringLiteral("DROP TABLE %1").arg(qualified(schema, lowerAscii(bare))), true);
+    forgetTable(lowerAscii(bare));
 }
 
 void PgConnection::emptyTable(const QString& bare, const QString& schema) {
@@ -1157,7 +1245,7 @@ void PgConnection::emptyTable(const QString& bare, const QString& schema) {
 void PgConnection::upgradeTable(const TableDef& def, const TableDef& have, const QString& schema) {
     const QString lower = lowerAscii(have.name);
     const QString q = qualified(schema, lower);
-    forgetCatalogue();
+    forgetTable(lower);
     atomically([&] {
         TableDef now = have;
         for (const FieldDef& f : def.fields) {
@@ -1165,17 +1253,17 @@ void PgConnection::upgradeTable(const TableDef& def, const TableDef& have, const
             if (f.type == FieldType::AutoInc)
                 throw Error(Error::General, QStringLiteral("Nie można dodać pola autonumerowanego %1 do tabeli %2").arg(f.name, have.name));
             run(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3; COMMENT ON COLUMN %1.%2 IS %4")
-                    .arg(q, quoted(lowerAscii(f.name)), pgColumnType(f), literal(fieldComment(f))));
+                    .arg(q, quoted(lowerAscii(f.name)), pgColumnType(f), literal(fieldComment(f))), true);
             now.fields << f;
         }
         for (const IndexDef& ix : def.indexes) {
             bool present = false;
             for (const IndexDef& h : have.indexes)
                 if (h.name.compare(ix.name.isEmpty() ? ix.fields : ix.name, Qt::CaseInsensitive) == 0) present = true;
-            if (!present) createIndexes(schema, lower, now, ix);
+            if (!present) run(indexSql(schema, lower, now, ix), true);
         }
     });
-    forgetCatalogue();
+    forgetTable(lower);
 }
 
 // --- transactions

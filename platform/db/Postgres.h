@@ -44,9 +44,14 @@ struct PgTranslation {
     int autoParam = 0;  // 1-based parameter of that column, 0 when none
     PgPrepared* alt = nullptr;
     bool returning = false;  // an insert giving back the row id
+    // The same with "=" for "IS NOT DISTINCT FROM" when those parameters are all given.
+    PgPrepared* equal = nullptr;
+    PgPrepared* isNull = nullptr;  // with "IS NULL" when the only such parameter is NULL
+    std::vector<int> isParams;
     QString table;           // qualified table of the statement ("" when none was found)
     QString autoColumn;      // its autoincrement column, "" when none
     QString written;         // a stored (not work) table the statement writes: lower-case name
+    QString lowerTable;      // the statement's table, lower case (forgotten with it)
 };
 
 class PgStmt {
@@ -109,7 +114,7 @@ public:
     bool inTransaction() const;
     // Runs statements without parameters (several, separated by ';'). Inside a transaction a
     // failure leaves the transaction as it was before the call.
-    void run(const QString& sql);
+    void run(const QString& sql, bool ownDdl = false);  // ownDdl: the engine's own, which keeps the catalogue up to date
     Stmt* prepare(const QString& sql);
     // Runs one prepared statement with its parameters; the result (nullptr on failure, with
     // err/state set) belongs to the caller.
@@ -125,7 +130,8 @@ public:
     void dropTable(const QString& bare, const QString& schema);
     void emptyTable(const QString& bare, const QString& schema);
     void upgradeTable(const TableDef& def, const TableDef& have, const QString& schema);
-    void forgetCatalogue();  // after DDL or a rollback that may have undone some
+    void forgetCatalogue();  // after a rollback that may have undone DDL
+    void forgetTable(const QString& lower);  // after DDL on that table
     qint64 sequenceValue(const QString& bare, const QString& column);
     void setSequenceValue(const QString& bare, const QString& column, qint64 n);
     void rowIdsGiven(const QString& bare);  // rows written with their row ids: the next ones follow
@@ -162,7 +168,7 @@ private:
     PgPrepared* prepared(const QByteArray& sql, int nParams, std::vector<Oid> types);
     PGresult* exec(const QByteArray& sql, QString& err, QByteArray& state);
     QString qualified(const QString& schema, const QString& lowerName) const;
-    void createIndexes(const QString& schema, const QString& lower, const TableDef& def, const IndexDef& ix);
+    QString indexSql(const QString& schema, const QString& lower, const TableDef& def, const IndexDef& ix);
 
     PGconn* conn_ = nullptr;
     QString file_;

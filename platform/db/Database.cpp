@@ -196,6 +196,18 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     if (isConnectionFile(path)) {
         auto pg = std::make_unique<PgConnection>();
         pg->open(path);
+        // The session's work tables stay on this workstation: an SQLite database in memory
+        // holds them (private to the session, gone with it, and as fast as on SQLite).
+        sqlite3* h = nullptr;
+        const int rc = sqlite3_open_v2(":memory:", &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_close_v2(h);
+            throwSqlite(nullptr, rc, QStringLiteral("Nie można utworzyć tabel roboczych"));
+        }
+        sqlite3_extended_result_codes(h, 1);
+        registerCollations(h);
+        sqlite3_exec(h, "PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
+        d->h = h;
         d->pg = std::move(pg);
         d->path = path;
         d->depth = 0;
@@ -298,6 +310,8 @@ void Database::close() {
         d->cursors.clear();
         d->finalizeAll();
         d->pg.reset();
+        if (d->h) sqlite3_close_v2(d->h);
+        d->h = nullptr;
         d->depth = 0;
         return;
     }
@@ -341,14 +355,14 @@ Database::Backend Database::backend() const { return d->pg ? Backend::PostgreSQL
 bool Database::isConnectionFile(const QString& path) { return detail::isConnectionFile(path); }
 void Database::setPasswordPrompt(std::function<QString(const QString&)> ask) { PgConnection::setPasswordPrompt(std::move(ask)); }
 QString Database::path() const { return d->path; }
-sqlite3* Database::handle() const { return d->h; }
+sqlite3* Database::handle() const { return d->pg ? nullptr : d->h; }
 
 QString Database::schemaOf(const QString& name) const {
     if (!d->h && !d->pg) return {};
     const QString bare = bareTableName(name);
     if (bare.isEmpty()) return {};
-    if (d->pg) return d->pg->schemaOf(bare);
     for (const char* schema : {"temp", "main"}) {
+        if (d->pg && schema[0] == 'm') return d->pg->schemaOf(bare);  // stored tables are on the server
         sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='table' AND name=?1 "
                                                   "COLLATE NOCASE")
                                        .arg(QLatin1String(schema)));
@@ -385,10 +399,10 @@ void Database::createTable(const TableDef& def, bool temporary) {
             throw Error(Error::General, QStringLiteral("Tabela %1: więcej niż jedno pole autonumerowane").arg(name));
         cols << sqlColumnDef(f);
     }
-    if (d->pg) {
+    if (d->pg && !temporary) {
         TableDef named = def;
         named.name = name;
-        d->pg->createTable(named, temporary);
+        d->pg->createTable(named, false);
         return;
     }
     const QString schema = temporary ? QStringLiteral("temp") : QStringLiteral("main");
@@ -426,7 +440,7 @@ void Database::dropTable(const QString& name) {
     for (Table* t : open)
         if (t->tableKey() == key) t->close();
     d->finalizeAll();
-    if (d->pg) d->pg->dropTable(bareTableName(name), schema);
+    if (d->pg && schema == QLatin1String("main")) d->pg->dropTable(bareTableName(name), schema);
     else d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
 }
 
@@ -434,7 +448,7 @@ void Database::emptyTable(const QString& name) {
     d->checkOpen();
     const QString schema = schemaOf(name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(name));
-    if (d->pg) d->pg->emptyTable(bareTableName(name), schema);
+    if (d->pg && schema == QLatin1String("main")) d->pg->emptyTable(bareTableName(name), schema);
     else d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
     tableReset(schema.toUtf8() + '.' + asciiLower(bareTableName(name)));
 }
@@ -455,7 +469,7 @@ TableDef Database::structure(const QString& name) const {
     d->checkOpen();
     const QString schema = schemaOf(name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
-    if (d->pg) return d->pg->structure(bareTableName(name), schema);
+    if (d->pg && schema == QLatin1String("main")) return d->pg->structure(bareTableName(name), schema);
     TableDef def;
     const QByteArray bare = bareTableName(name).toUtf8();
     const QByteArray sch = schema.toUtf8();
@@ -515,7 +529,7 @@ void Database::upgradeTable(const TableDef& def) {
     const QString schema = schemaOf(def.name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
     TableDef have = structure(def.name);
-    if (d->pg) {
+    if (d->pg && schema == QLatin1String("main")) {
         d->pg->upgradeTable(def, have, schema);
         return;
     }
@@ -614,7 +628,7 @@ qint64 Database::autoIncrementCounter(const QString& name) const {
     for (const FieldDef& f : def.fields)
         if (f.type == FieldType::AutoInc) autoField = &f;
     if (!autoField) return 0;
-    if (d->pg) return d->pg->sequenceValue(def.name, autoField->name);
+    if (d->pg && schemaOf(name) == QLatin1String("main")) return d->pg->sequenceValue(def.name, autoField->name);
     sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT seq FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"));
     StmtUse use(st);
     const QByteArray b = def.name.toUtf8();
@@ -631,7 +645,7 @@ void Database::setAutoIncrementCounter(const QString& name, qint64 n) {
     for (const FieldDef& f : def.fields)
         if (f.type == FieldType::AutoInc) autoField = &f;
     if (!autoField) return;
-    if (d->pg) {
+    if (d->pg && schemaOf(name) == QLatin1String("main")) {
         d->pg->setSequenceValue(def.name, autoField->name, n);
         return;
     }
@@ -656,7 +670,8 @@ void Database::copyTableTo(const QString& name, Database& target) const {
         params << QStringLiteral("?%1").arg(params.size() + 1);
     }
     const std::unique_ptr<Stmt> src(prepareStatement(QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
-                                                          .arg(cols.join(QStringLiteral(", ")), schema, quoteId(def.name))));
+                                                          .arg(cols.join(QStringLiteral(", ")), schema, quoteId(def.name)),
+                                                      schema == QLatin1String("temp")));
     const std::unique_ptr<Stmt> dst(target.prepareStatement(QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
                                                                 .arg(quoteId(def.name), targetCols.join(QStringLiteral(", ")),
                                                                      params.join(QStringLiteral(", ")))));
@@ -693,9 +708,19 @@ bool Database::indexExists(const QString& schema, const QString& sqlName) const 
     return rc == SQLITE_ROW;
 }
 
+bool Database::onServer(const QString& sql) const {
+    if (!d->pg) return false;
+    // Statements on the work tables (and SQLite's own catalogue of them) run where they are.
+    if (sql.contains(QLatin1String("temp."), Qt::CaseInsensitive) || sql.contains(QLatin1String("sqlite_temp_master"), Qt::CaseInsensitive) ||
+        sql.contains(QLatin1String("TEMP TRIGGER"), Qt::CaseInsensitive))
+        return false;
+    const QString table = statementTable(sql);
+    return table.isEmpty() || schemaOf(table) != QLatin1String("temp");
+}
+
 void Database::exec(const QString& sql, const QVariantList& params) {
     d->checkOpen();
-    if (d->pg) {
+    if (onServer(sql)) {
         if (params.isEmpty()) {
             d->pg->run(sql);
             return;
@@ -724,7 +749,7 @@ void Database::exec(const QString& sql, const QVariantList& params) {
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     d->checkOpen();
-    if (d->pg) {
+    if (onServer(sql)) {
         const QVariantList row = firstRow(sql, params);
         return row.isEmpty() ? QVariant() : row.first();
     }
@@ -748,7 +773,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
 QVariantList Database::firstRow(const QString& sql, const QVariantList& params) {
     d->checkOpen();
     QVariantList out;
-    if (d->pg) {
+    if (onServer(sql)) {
         Stmt* st = d->pgStmt(sql);
         StmtScope use(st);
         for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
@@ -775,6 +800,12 @@ void Database::begin() {
     d->checkOpen();
     if (d->pg) {
         const QStringList changed = d->pg->begin(d->depth);
+        try {
+            d->run(d->depth == 0 ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
+        } catch (...) {
+            d->pg->rollback(d->depth + 1);
+            throw;
+        }
         ++d->depth;
         // Written by another workstation since this one last looked: read again before this
         // transaction reads and writes on them.
@@ -790,11 +821,7 @@ void Database::begin() {
 void Database::commit() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
-    if (d->pg) {
-        d->pg->commit(d->depth);
-        --d->depth;
-        return;
-    }
+    if (d->pg) d->pg->commit(d->depth);  // the work tables follow once the server has the data
     if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
     else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
     --d->depth;
@@ -804,10 +831,8 @@ void Database::rollback() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
     char* err = nullptr;
-    if (d->pg) {
-        d->pg->rollback(d->depth);
-        d->depth = d->pg->inTransaction() ? d->depth - 1 : 0;
-    } else if (sqlite3_get_autocommit(d->h)) {
+    if (d->pg) d->pg->rollback(d->depth);
+    if (sqlite3_get_autocommit(d->h)) {
         d->depth = 0;  // SQLite already rolled the whole transaction back (I/O error, full disk)
     } else if (d->depth == 1) {
         sqlite3_exec(d->h, "ROLLBACK", nullptr, nullptr, &err);
@@ -846,9 +871,9 @@ void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowI
 QSet<QString>& Database::fieldsUsed(const QByteArray& tableKey) { return d->used[tableKey]; }
 bool Database::isClosing() const { return d->closing; }
 
-Stmt* Database::prepareStatement(const QString& sql) const {
+Stmt* Database::prepareStatement(const QString& sql, bool workTable) const {
     d->checkOpen();
-    if (d->pg) return d->pg->prepare(sql);
+    if (d->pg && !workTable) return d->pg->prepare(sql);
     return new Stmt(prepare(d->h, sql));
 }
 

@@ -122,9 +122,11 @@ public:
     // Internal: close() is closing the cursors (details need not follow their masters then).
     bool isClosing() const;
     // Internal, for cursors: a new prepared statement of either back end (the caller owns it).
-    detail::Stmt* prepareStatement(const QString& sql) const;
+    // workTable: on a work table (on PostgreSQL those stay in this workstation's memory).
+    detail::Stmt* prepareStatement(const QString& sql, bool workTable = false) const;
 
 private:
+    bool onServer(const QString& sql) const;  // PostgreSQL, and not about work tables
     bool indexExists(const QString& schema, const QString& sqlName) const;
     struct Impl;
     Impl* d;

@@ -211,6 +211,26 @@ QString quoted(const QString& id) {
 
 }  // namespace
 
+QString statementTable(const QString& sql) {
+    const std::vector<Tok> v = tokenize(sql.left(400));
+    for (int i = 0; i < int(v.size()); ++i) {
+        if (!(is(v[i], "FROM") || is(v[i], "INTO") || is(v[i], "UPDATE") || is(v[i], "TABLE"))) continue;
+        int j = nextTok(v, i);
+        if (j >= 0 && is(v[j], "IF")) {  // IF [NOT] EXISTS
+            while (j >= 0 && !is(v[j], "EXISTS")) j = nextTok(v, j);
+            if (j >= 0) j = nextTok(v, j);
+        }
+        if (j < 0 || (v[j].kind != Tok::Word && v[j].kind != Tok::Quoted)) continue;
+        const int dot = nextTok(v, j);
+        if (dot >= 0 && isPunct(v[dot], '.')) {
+            const int k = nextTok(v, dot);
+            return k >= 0 ? lowerAscii(unquote(v[k])) : QString();
+        }
+        return lowerAscii(unquote(v[j]));
+    }
+    return {};
+}
+
 bool isConnectionFile(const QString& path) { return path.endsWith(QLatin1String(".pg"), Qt::CaseInsensitive); }
 
 void PgConnection::setPasswordPrompt(std::function<QString(const QString&)> ask) { g_askPassword = std::move(ask); }

@@ -186,6 +186,9 @@ private:
     QString writtenTable(const QString& sql);
 };
 
+// The table a statement reads or writes first (lower case), "" when none is named.
+QString statementTable(const QString& sql);
+
 // Whether path names a connection file (the PostgreSQL back end) rather than an SQLite file.
 bool isConnectionFile(const QString& path);
 

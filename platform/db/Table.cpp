@@ -156,7 +156,7 @@ struct Table::Impl {
         auto it = stmts.constFind(sql);
         if (it != stmts.constEnd()) return it.value();
         if (stmts.size() > 64) finalizeAll();
-        Stmt* st = database()->prepareStatement(sql);
+        Stmt* st = database()->prepareStatement(sql, schema == QLatin1String("temp"));
         stmts.insert(sql, st);
         return st;
     }
@@ -1047,7 +1047,7 @@ void Table::open() {
     const QString schema = db->schemaOf(bare);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bare));
     d->db = db;
-    d->server = db->backend() == Database::Backend::PostgreSQL;
+    d->server = db->backend() == Database::Backend::PostgreSQL && schema == QLatin1String("main");
     d->opened = db->structure(bare);
     d->hasOpened = true;
     d->schema = schema;

@@ -9,7 +9,8 @@
 // schemat: "main" or "temp" (a work table); kiedy: "INSERT", "UPDATE" or "DELETE".
 inline void ZablokujTabele(db::Database& b, const QString& nazwa, const QString& schemat, const QString& tabela,
                            const char* kiedy) {
-    if (b.backend() == db::Database::Backend::SQLite) {
+    // work tables are SQLite's on either back end
+    if (b.backend() == db::Database::Backend::SQLite || schemat == "temp") {
         b.exec(QString("CREATE TEMP TRIGGER %1 BEFORE %2 ON %3.\"%4\" BEGIN SELECT RAISE(ABORT, 'zablokowane'); END")
                    .arg(nazwa, kiedy, schemat, tabela));
         return;
@@ -21,7 +22,7 @@ inline void ZablokujTabele(db::Database& b, const QString& nazwa, const QString&
 }
 
 inline void OdblokujTabele(db::Database& b, const QString& nazwa, const QString& schemat, const QString& tabela) {
-    if (b.backend() == db::Database::Backend::SQLite) {
+    if (b.backend() == db::Database::Backend::SQLite || schemat == "temp") {
         b.exec(QString("DROP TRIGGER IF EXISTS temp.%1").arg(nazwa));
         return;
     }

@@ -685,7 +685,7 @@ QString PgConnection::writtenTable(const QString& sql) {
         schema = table;
         table = lowerAscii(unquote(v[t]));
     }
-    if (schema == QLatin1String("temp") || schema == QLatin1String("pg_temp")) return {};
+    if (schema == QLatin1String("temp") || schema == QLatin1String("pg_temp") || table == QLatin1String("db_change")) return {};
     if (schema.isEmpty() || schema == QLatin1String("public")) schema = schemaOf(table);
     return schema == QLatin1String("main") ? table : QString();
 }
@@ -1158,6 +1158,85 @@ void PgConnection::setSequenceValue(const QString& bare, const QString& column, 
     const QString seq = QStringLiteral("pg_get_serial_sequence(%1, %2)")
                             .arg(literal(qualified(QStringLiteral("main"), lowerAscii(bare))), literal(lowerAscii(column)));
     run(n > 0 ? QStringLiteral("SELECT setval(%1, %2)").arg(seq).arg(n) : QStringLiteral("SELECT setval(%1, 1, false)").arg(seq));
+}
+
+QByteArray copyText(const Cell& c, FieldType t) {
+    if (c.null) return QByteArrayLiteral("\\N");
+    switch (t) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        QByteArray b = c.s.toUtf8();
+        if (b.contains('\\') || b.contains('\t') || b.contains('\n') || b.contains('\r')) {
+            b.replace("\\", "\\\\");
+            b.replace("\t", "\\t");
+            b.replace("\n", "\\n");
+            b.replace("\r", "\\r");
+        }
+        return b;
+    }
+    case FieldType::Currency:
+    case FieldType::Float: return doubleText(c.f);
+    case FieldType::Date: {
+        const QDate d = QDate::fromJulianDay(c.i);
+        return d.year() < 0 || d.year() > 9999 ? QByteArrayLiteral("\\N") : dateText(c.i);
+    }
+    default: return QByteArray::number(c.i);
+    }
+}
+
+void PgConnection::copyIn(const QString& bare, const QStringList& fields, const std::function<bool(QByteArray&)>& next) {
+    const QString lower = lowerAscii(bare);
+    QStringList cols;
+    for (const QString& f : fields) cols << quoted(lowerAscii(f));
+    const QString sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(qualified(QStringLiteral("main"), lower), cols.join(QStringLiteral(", ")));
+    const bool txn = inTransaction();
+    if (txn) control("SAVEPOINT db_copy");
+    QString err;
+    QByteArray state;
+    PGresult* r = PQexec(conn_, sql.toUtf8().constData());
+    if (PQresultStatus(r) != PGRES_COPY_IN) {
+        err = QString::fromUtf8(PQresultErrorMessage(r));
+        state = QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE));
+        PQclear(r);
+        if (txn) quiet("ROLLBACK TO db_copy; RELEASE db_copy");
+        fail(QStringLiteral("Nie można zapisać tabeli %1").arg(bare), err, state);
+    }
+    PQclear(r);
+    QByteArray chunk;
+    bool sent = true;
+    try {
+        while (next(chunk)) {
+            if (chunk.size() > (1 << 16)) {
+                sent = PQputCopyData(conn_, chunk.constData(), int(chunk.size())) == 1;
+                chunk.clear();
+                if (!sent) break;
+            }
+        }
+    } catch (...) {
+        PQputCopyEnd(conn_, "przerwane");
+        while (PGresult* x = PQgetResult(conn_)) PQclear(x);
+        if (txn) quiet("ROLLBACK TO db_copy; RELEASE db_copy");
+        throw;
+    }
+    if (sent && !chunk.isEmpty()) sent = PQputCopyData(conn_, chunk.constData(), int(chunk.size())) == 1;
+    PQputCopyEnd(conn_, sent ? nullptr : "przerwane");
+    bool ok = sent;
+    while (PGresult* x = PQgetResult(conn_)) {
+        if (PQresultStatus(x) != PGRES_COMMAND_OK) {
+            ok = false;
+            if (err.isEmpty()) {
+                err = QString::fromUtf8(PQresultErrorMessage(x));
+                state = QByteArray(PQresultErrorField(x, PG_DIAG_SQLSTATE));
+            }
+        }
+        PQclear(x);
+    }
+    if (!ok) {
+        if (txn) quiet("ROLLBACK TO db_copy; RELEASE db_copy");
+        fail(QStringLiteral("Nie można zapisać tabeli %1").arg(bare), err.isEmpty() ? QString::fromUtf8(PQerrorMessage(conn_)) : err, state);
+    }
+    if (txn) control("RELEASE db_copy");
+    run(QString::fromUtf8(kRaise).replace(QStringLiteral("$1"), literal(lower)), true);
 }
 
 void PgConnection::rowIdsGiven(const QString& bare) {

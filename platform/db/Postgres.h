@@ -135,6 +135,9 @@ public:
     qint64 sequenceValue(const QString& bare, const QString& column);
     void setSequenceValue(const QString& bare, const QString& column, qint64 n);
     void rowIdsGiven(const QString& bare);  // rows written with their row ids: the next ones follow
+    // Streams rows into a stored table (COPY, text form): `next` appends one line and says
+    // whether it did. Inside the transaction that is open; all or nothing.
+    void copyIn(const QString& bare, const QStringList& fields, const std::function<bool(QByteArray&)>& next);
 
     // Transactions: depth is the level before the call. The outermost begin waits until no other
     // workstation is writing, and returns the stored tables another one changed since this
@@ -185,6 +188,9 @@ private:
     void noteRaised(const QString& table, qint64 n);
     QString writtenTable(const QString& sql);
 };
+
+// A value in COPY's text form.
+QByteArray copyText(const Cell& c, FieldType t);
 
 // The table a statement reads or writes first (lower case), "" when none is named.
 QString statementTable(const QString& sql);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -40,6 +41,15 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
 }
 
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
+    // A folder naming a server's database: the password comes from the password file
+    // (~/.pgpass), else the operator is asked for it.
+    db::Database::setPasswordPrompt([](const QString& kto) {
+        bool ok = false;
+        const QString haslo = QInputDialog::getText(nullptr, "Hasło do bazy danych",
+                                                    "Hasło użytkownika " + kto + ":", QLineEdit::Password,
+                                                    QString(), &ok);
+        return ok ? haslo : QString();
+    });
     QString blad;
     if (IstniejeBazaDanych(folder)) {
         if (OtworzBazeDanych(baza, folder, &blad, przejetoBlokade)) return true;

@@ -14,6 +14,7 @@
 #include "platform/db/Collation.h"
 #include "platform/db/Internal.h"
 #include "platform/db/Money.h"
+#include "platform/db/RowSeq.h"
 
 namespace db {
 
@@ -80,6 +81,8 @@ struct Table::Impl {
     std::vector<int> detailCols;
     std::vector<Cell> linkValues;
     bool linkOn = false;
+    bool linkNone = false;  // the master is closed: nothing matches
+    bool stale = false;     // the master moved while its controls were disabled: follow on first use
     bool readOnly = false;
     QList<Table*> details;
 
@@ -92,7 +95,7 @@ struct Table::Impl {
     std::function<bool(Table&)> filterFn;
     bool filtered = false;
 
-    std::vector<std::unique_ptr<Row>> rows;
+    RowSeq rows;
     int pos = -1;
     bool eof = true, bof = true;
     bool crack = false;  // the current record was deleted elsewhere: pos holds its successor
@@ -387,6 +390,7 @@ struct Table::Impl {
     }
 
     const Cell& cellOf(Field::Kind kind, int column, const FieldDef& def) {
+        sync();
         switch (kind) {
         case Field::Data: {
             int idx;
@@ -435,22 +439,16 @@ struct Table::Impl {
     int lowerBound(const Row& r) const {
         // new records usually sort last (numbered keys, dates in order)
         if (rows.empty() || cmpRows(*rows.back(), r) < 0) return int(rows.size());
-        auto it = std::lower_bound(rows.begin(), rows.end(), r,
-                                   [this](const std::unique_ptr<Row>& a, const Row& b) { return cmpRows(*a, b) < 0; });
-        return int(it - rows.begin());
+        return int(rows.partitionPoint([&](const Row& a) { return cmpRows(a, r) < 0; }));
     }
     int lowerBoundKey(const std::vector<Cell>& keys) const {
-        auto it = std::lower_bound(rows.begin(), rows.end(), keys,
-                                   [this](const std::unique_ptr<Row>& a, const std::vector<Cell>& k) {
-                                       return cmpKey(*a, orderCols, k) < 0;
-                                   });
-        return int(it - rows.begin());
+        return int(rows.partitionPoint([&](const Row& a) { return cmpKey(a, orderCols, keys) < 0; }));
     }
     void ensureHash() const {
         if (hashValid) return;
         byRowId.clear();
         byRowId.reserve(qsizetype(rows.size()));
-        for (const auto& r : rows) byRowId.insert(r->rowid, r.get());
+        rows.forEach([this](Row* r) { byRowId.insert(r->rowid, r); });
         hashValid = true;
     }
     int indexOfRow(const Row* r) const {
@@ -467,11 +465,11 @@ struct Table::Impl {
     }
     void insertRowAt(int idx, std::unique_ptr<Row> r) {
         if (hashValid) byRowId.insert(r->rowid, r.get());
-        rows.insert(rows.begin() + idx, std::move(r));
+        rows.insert(size_t(idx), std::move(r));
     }
     void eraseAt(int idx) {
         if (hashValid) byRowId.remove(rows[idx]->rowid);
-        rows.erase(rows.begin() + idx);
+        rows.erase(size_t(idx));
     }
 
     // --- visibility: master link, range, filter ---
@@ -600,6 +598,10 @@ struct Table::Impl {
 
     // Materialises the visible rows in order. keep: stay on the current record (or position).
     void load(bool keep) {
+        if (stale) {  // a reload for another reason catches up with the master first
+            stale = false;
+            computeLink();
+        }
         const Row* cur = visibleCurrent();
         const qint64 keepId = (keep && cur) ? cur->rowid : 0;
         const int keepPos = pos;
@@ -607,6 +609,12 @@ struct Table::Impl {
         byRowId.clear();
         hashValid = false;
         crack = false;
+        if (linkOn && linkNone) {
+            pos = -1;
+            eof = bof = true;
+            touch();
+            return;
+        }
         QStringList conds;
         std::vector<std::pair<const Cell*, FieldType>> binds;
         whereSql(conds, binds);
@@ -686,9 +694,14 @@ struct Table::Impl {
 
     void computeLink() {
         linkOn = false;
+        linkNone = false;
         linkValues.clear();
-        if (!master || !master->d->active) return;
+        if (!master) return;
         linkOn = true;
+        if (!master->d->active) {  // a closed master shows no detail records, not all of them
+            linkNone = true;
+            return;
+        }
         for (int i = 0; i < masterFieldNames.size(); ++i) {
             Field* mf = master->findField(masterFieldNames[i]);
             const QVariant v = mf ? mf->value() : QVariant();
@@ -713,12 +726,26 @@ struct Table::Impl {
             if (details.contains(t)) t->d->masterMoved();
     }
 
+    // While the master's controls are disabled (a long walk) its details do not reload on every
+    // step: they follow when they are next used, or when the master's controls come back.
     void masterMoved() {
+        if (!active) return;
+        if (master && master->d->disabled) {
+            stale = true;
+            return;
+        }
+        follow();
+    }
+    void sync() {
+        if (stale) follow();
+    }
+    void follow() {
+        stale = false;
         if (!active || database()->isClosing()) return;
-        const bool oldOn = linkOn;
+        const bool oldOn = linkOn, oldNone = linkNone;
         const std::vector<Cell> old = linkValues;
         computeLink();
-        if (oldOn == linkOn && old.size() == linkValues.size()) {
+        if (oldOn == linkOn && oldNone == linkNone && old.size() == linkValues.size()) {
             bool same = true;
             for (size_t i = 0; i < old.size() && same; ++i) {
                 const int col = detailCols[i];
@@ -973,6 +1000,8 @@ Table::~Table() {
     for (Table* t : std::as_const(d->details)) {
         t->d->master = nullptr;
         t->d->linkOn = false;
+        t->d->linkNone = false;
+        t->d->stale = false;
     }
     d->details.clear();
     try {
@@ -1049,6 +1078,8 @@ void Table::close() {
     d->finalizeAll();
     d->active = false;
     d->linkOn = false;
+    d->linkNone = false;
+    d->stale = false;
     d->rangeSet = false;  // a range belongs to one opening (files are switched by reopening)
     d->rangeStart.clear();
     d->rangeEnd.clear();
@@ -1152,6 +1183,8 @@ void Table::clearMasterSource() {
     d->master->d->details.removeAll(this);
     d->master = nullptr;
     d->linkOn = false;
+    d->linkNone = false;
+    d->stale = false;
     d->linkValues.clear();
     if (d->active) {
         d->checkBrowseMode();
@@ -1213,6 +1246,7 @@ bool Table::filtered() const { return d->filtered; }
 // --- navigation
 
 void Table::first() {
+    d->sync();
     d->checkActive();
     d->checkBrowseMode();
     d->crack = false;
@@ -1223,6 +1257,7 @@ void Table::first() {
 }
 
 void Table::last() {
+    d->sync();
     d->checkActive();
     d->checkBrowseMode();
     d->crack = false;
@@ -1236,6 +1271,7 @@ void Table::next() { moveBy(1); }
 void Table::prior() { moveBy(-1); }
 
 int Table::moveBy(int distance) {
+    d->sync();
     d->checkActive();
     d->checkBrowseMode();
     const int n = int(d->rows.size());
@@ -1283,13 +1319,29 @@ int Table::moveBy(int distance) {
     return movedBy;
 }
 
-bool Table::eof() const { return !d->active || d->eof; }
-bool Table::bof() const { return !d->active || d->bof; }
-bool Table::isEmpty() const { return !d->active || (d->rows.empty() && d->state != Insert); }
-int Table::recordCount() const { return d->active ? int(d->rows.size()) : 0; }
-int Table::recNo() const { return d->active ? d->pos : -1; }
+bool Table::eof() const {
+    d->sync();
+    return !d->active || d->eof;
+}
+bool Table::bof() const {
+    d->sync();
+    return !d->active || d->bof;
+}
+bool Table::isEmpty() const {
+    d->sync();
+    return !d->active || (d->rows.empty() && d->state != Insert);
+}
+int Table::recordCount() const {
+    d->sync();
+    return d->active ? int(d->rows.size()) : 0;
+}
+int Table::recNo() const {
+    d->sync();
+    return d->active ? d->pos : -1;
+}
 
 void Table::setRecNo(int n) {
+    d->sync();
     d->checkActive();
     d->checkBrowseMode();
     if (d->rows.empty()) return;
@@ -1305,6 +1357,7 @@ void Table::refresh() {
 }
 
 bool Table::locate(const QString& fields, const QVariantList& values, bool caseInsensitive, bool partialKey) {
+    d->sync();
     d->checkActive();
     const QStringList names = splitFields(fields);
     if (names.isEmpty() || names.size() != values.size())
@@ -1400,6 +1453,7 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
 }
 
 bool Table::findKey(const QVariantList& values) {
+    d->sync();
     const std::vector<Cell> keys = d->keyCells(values);
     const int i = d->lowerBoundKey(keys);
     if (i >= int(d->rows.size()) || d->cmpKey(*d->rows[i], d->orderCols, keys) != 0) return false;
@@ -1408,12 +1462,14 @@ bool Table::findKey(const QVariantList& values) {
 }
 
 void Table::findNearest(const QVariantList& values) {
+    d->sync();
     const std::vector<Cell> keys = d->keyCells(values);
     if (d->rows.empty()) return;
     d->standAt(std::min(d->lowerBoundKey(keys), int(d->rows.size()) - 1));
 }
 
 QVariant Table::lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) const {
+    d->sync();
     if (!d->active) return QVariant();
     const QStringList names = splitFields(keyFields);
     if (names.isEmpty() || names.size() != values.size()) return QVariant();
@@ -1472,12 +1528,14 @@ auto withRowCurrent(Impl& d, int row, F read) {
 }  // namespace
 
 QVariant Table::valueAt(int row, const Field* f) const {
+    d->sync();
     if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QVariant();
     if (f->kind_ == Field::Data) return cellToVariant(d->cellAt(row, f->column_), f->def_.type);
     return withRowCurrent(*d, row, [f] { return f->value(); });
 }
 
 QString Table::displayTextAt(int row, const Field* f) const {
+    d->sync();
     if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QString();
     return withRowCurrent(*d, row, [f] { return f->displayText(); });
 }
@@ -1485,6 +1543,7 @@ QString Table::displayTextAt(int row, const Field* f) const {
 // --- editing
 
 void Table::insert() {
+    d->sync();
     d->checkActive();
     d->checkWritable();
     d->checkBrowseMode();
@@ -1513,6 +1572,7 @@ void Table::insert() {
 void Table::append() { insert(); }
 
 void Table::edit() {
+    d->sync();
     d->checkActive();
     d->checkWritable();
     if (d->state == Insert || d->state == Edit) return;
@@ -1598,6 +1658,7 @@ void Table::cancel() {
 }
 
 void Table::remove() {
+    d->sync();
     d->checkActive();
     d->checkWritable();
     if (d->state == Insert) {
@@ -1679,11 +1740,13 @@ void Table::addLookupField(const FieldDef& def, const QString& keyFields, Table*
 // --- bookmarks
 
 Bookmark Table::bookmark() const {
+    d->sync();
     const Row* r = d->visibleCurrent();
     return Bookmark{r ? r->rowid : 0};
 }
 
 bool Table::gotoBookmark(const Bookmark& b) {
+    d->sync();
     d->checkActive();
     d->checkBrowseMode();
     if (!b.valid()) return false;
@@ -1694,6 +1757,7 @@ bool Table::gotoBookmark(const Bookmark& b) {
 }
 
 qint64 Table::rowId() const {
+    d->sync();
     const Row* r = d->curRow();
     if (d->state == Edit) return d->editRowId;
     return r ? r->rowid : 0;
@@ -1709,6 +1773,7 @@ void Table::disableControls() {
 void Table::enableControls() {
     if (d->disabled == 0) return;
     if (--d->disabled == 0) {
+        d->notifyDetails();  // details left behind by the walk catch up (no reload when back in place)
         emit dataSetChanged();
         if (d->state != d->stateAtDisable) emit stateChanged();
         d->missedSignal = false;

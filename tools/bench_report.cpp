@@ -99,7 +99,7 @@ void BM_ReportPages(benchmark::State& state) {
     for (auto _ : state) {
         report::PreparedReport p = r.prepare();
         pages = p.pageCount();
-        benchmark::DoNotOptimize(p.pages.data());
+        benchmark::DoNotOptimize(p.pages.size());
     }
     state.counters["pages"] = pages;
 }

@@ -176,6 +176,7 @@ enum class Zone { Top, Column, Full, Bottom };
 struct Report::Run {
     Report& r;
     PreparedReport out;
+    PreparedPage current;  // the page being laid out; packed into out when the next begins
     PreparedPage* page = nullptr;
     int pageNo = 0;
     int column = 0;
@@ -347,9 +348,16 @@ struct Report::Run {
         return f && (!lastPage || r.printFooterOnLastPage);
     }
 
+    void flushPage() {
+        if (!page) return;
+        out.pages.push_back(current);
+        current.items.clear();
+        page = nullptr;
+    }
+
     void startPage() {
-        out.pages.emplace_back();
-        page = &out.pages.back();
+        flushPage();
+        page = &current;
         ++pageNo;
         column = 0;
         y = 0;
@@ -555,6 +563,7 @@ PreparedReport Report::prepare() {
     if (guard.disabled) dataSet_->disableControls();
     run_ = &run;
     run.go();
+    run.flushPage();
     return std::move(run.out);
 }
 

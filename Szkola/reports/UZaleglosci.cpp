@@ -1,5 +1,6 @@
 #include "Szkola/reports/UZaleglosci.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -70,7 +71,7 @@ class ZapisRoboczy {
 
 }  // namespace
 
-void WypelnijZaleglosci(const QDate& D) {
+void WypelnijZaleglosci(const QDate& D, int porcja) {
     const int Dy = D.year();
     const int Dm = D.month();
     const QHash<QString, TRodzajOplaty> rodzaje = WczytajRodzajeOplat();
@@ -80,54 +81,23 @@ void WypelnijZaleglosci(const QDate& D) {
     };
     const int dzien = DzienRozliczenia();
 
-    // Dues and payments per pupil, school year and fee kind, month by month. Every year's fee
-    // file is read once, in the years' order, and closed before the next: only one year's rows
-    // are held by a cursor at a time.
-    QHash<int, Sprawdzenia> sumy;
+    struct RokSzkolny {
+        QString rokSzk, plik;
+        int rok, nrMies;
+    };
+    std::vector<RokSzkolny> lata;
     {
         db::Table r;
         r.setTableName("RokSzkolny");
         r.setIndexFieldNames("RokSzk");
         r.open();
         for (r.first(); !r.eof(); r.next()) {
-            const QString rokSzk = r.field("RokSzk")->asString();
             const int rok = r.field("Rok")->asInteger();
             const int nrMies = r.field("NrMies")->asInteger();
+            RokSzkolny l{r.field("RokSzk")->asString(), "NLZ" + KluczRokuSzk(rok, nrMies) + ".db", rok, nrMies};
             db::Table t;
-            t.setTableName("NLZ" + KluczRokuSzk(rok, nrMies) + ".db");
-            if (!t.exists()) continue;  // a year without its fee file is passed over
-            t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
-            t.open();
-            db::Field* const idUcznia = t.field("IdUcznia");
-            db::Field* const rodzOpl = t.field("RodzOpl");
-            db::Field* const status = t.field("Status");
-            db::Field* m[13] = {};
-            PolaMiesiecy(t, 'M', m);
-            for (t.first(); !t.eof(); t.next()) {
-                const QString rodz = rodzOpl->asString();
-                auto [it, nowy] = sumy[idUcznia->asInteger()].try_emplace({rokSzk, rodz});
-                Sprawdzenie& s = it->second;
-                if (nowy) {
-                    s.typ = typ(rodz);
-                    s.rok = rok;
-                    s.miesiac = nrMies;
-                }
-                const QString st = status->asString();
-                if (st.isEmpty()) {
-                    const bool zawsze = s.typ == "_O" || s.typ == "WP";
-                    for (int k = 1; k <= 12; ++k) {
-                        bool liczy = zawsze;
-                        if (!liczy) {
-                            const int rokM = k >= nrMies ? rok : rok + 1;
-                            liczy = rokM < Dy || (rokM == Dy && k <= Dm);
-                        }
-                        if (liczy) s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
-                    }
-                } else if (st == "Z") {
-                    for (int k = 1; k <= 12; ++k)
-                        s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
-                }
-            }
+            t.setTableName(l.plik);
+            if (t.exists()) lata.push_back(l);  // a year without its fee file is passed over
         }
     }
 
@@ -143,23 +113,12 @@ void WypelnijZaleglosci(const QDate& D) {
     } wlacz{Z};
 
     // Only the work tables are written: one transaction for the whole fill, so a failure
-    // leaves them as they were. Declared after the writers: a rollback comes before they reopen.
-    ZapisRoboczy zapisS(DM->TSprOpl);
+    // leaves them as they were (the register's look-ups share it too). Declared after the
+    // writer: a rollback comes before it reopens. The fee check table is not filled: the lines
+    // are made from the sums in memory and nothing reads it.
     ZapisRoboczy zapisL(DMw->TListZal);
     db::Transaction tr(Z->database());
-    db::Table& S = zapisS.w();
     db::Table& L = zapisL.w();
-
-    db::Field* sNal[13] = {};
-    db::Field* sZap[13] = {};
-    PolaMiesiecy(S, 'M', sNal);
-    PolaMiesiecy(S, 'Z', sZap);
-    db::Field* const sIdUcznia = S.field("IdUcznia");
-    db::Field* const sRokSzk = S.field("RokSzk");
-    db::Field* const sRodzOpl = S.field("RodzOpl");
-    db::Field* const sRok = S.field("Rok");
-    db::Field* const sMiesiac = S.field("Miesiac");
-    db::Field* const sTypOpl = S.field("TypOpl");
 
     db::Field* const lTerminWpl = L.field("TerminWpl");
     db::Field* const lRodzOpl = L.field("RodzOpl");
@@ -178,89 +137,133 @@ void WypelnijZaleglosci(const QDate& D) {
     db::Field* const zZaleglosc = Z->field("Zaleglosc");
     db::Field* const zNadplata = Z->field("Nadplata");
 
+    // The pupils of the selection, then their sums in portions by pupil number: each year's fee
+    // file is read for one portion at a time, so memory stays bounded however big the school.
+    struct Uczen {
+        int id;
+        QString nazwisko, imie1, imie2, klasa;
+    };
+    std::vector<Uczen> uczniowie;
     PrzejdzUczniow([&](db::Table& u) {
-        const int id = u.field("IdUcznia")->asInteger();
-        double A = 0, N = 0;
-
-        static const Sprawdzenia brak;
-        const auto znalezione = sumy.constFind(id);
-        const Sprawdzenia& spr = znalezione == sumy.constEnd() ? brak : *znalezione;
-
-        // The check rows, and one line for every month whose due and paid amounts differ.
-        struct Linia {
-            QDate termin;
-            QString rodz, rokSzk, znak;
-            int miesiac, rok;
-            double kwota;
-        };
-        std::vector<Linia> linie;
-        for (const auto& [klucz, s] : spr) {
-            S.append();
-            sIdUcznia->setInteger(id);
-            sRokSzk->setString(klucz.first);
-            sRodzOpl->setString(klucz.second);
-            sRok->setInteger(s.rok);
-            sMiesiac->setInteger(s.miesiac);
-            sTypOpl->setString(s.typ);
-            for (int m = 1; m <= 12; ++m) {
-                sNal[m]->setFloat(s.nal[m]);
-                sZap[m]->setFloat(s.zap[m]);
-            }
-            S.post();
-
-            for (int m = 1; m <= 12; ++m) {
-                const double d = Zaokraglij(s.nal[m] - s.zap[m], 2);
-                if (d == 0) continue;
-                Linia l;
-                l.rodz = klucz.second;
-                l.rokSzk = klucz.first;
-                l.miesiac = m;
-                l.rok = s.miesiac > m ? s.rok + 1 : s.rok;
-                // The settlement day is clamped to the month (31 in April is the 30th).
-                l.termin = TerminPlatnosci(l.rok, m, dzien);
-                l.kwota = s.typ == "_O" ? -d : d;
-                if (PorownajDaty(l.termin, D) == -1)
-                    l.znak = "%";
-                else if (l.termin.year() == Dy && l.termin.month() == Dm)
-                    l.znak = "*";
-                else if (s.typ == "WP")
-                    l.znak = "Z";
-                if (l.znak != "Z") {
-                    if (d > 0) A += l.kwota;
-                    if (d < 0) N -= l.kwota;
-                }
-                linie.push_back(l);
-            }
-        }
-
-        Z->append();
-        zNazwisko->setString(u.field("Nazwisko")->asString());
-        zImie1->setString(u.field("Imie1")->asString());
-        zIdUcznia->setInteger(id);
-        zImie2->setString(u.field("Imie2")->asString());
-        zKlasa->setString(u.field("Klasa")->asString());
-        zZaleglosc->setFloat(A);
-        zNadplata->setFloat(N);
-        Z->post();
-
-        for (const Linia& l : linie) {
-            L.append();
-            lTerminWpl->setDate(l.termin);
-            lRodzOpl->setString(l.rodz);
-            lIdUcznia->setInteger(id);
-            lRokSzk->setString(l.rokSzk);
-            lMiesiac->setInteger(l.miesiac);
-            lRok->setInteger(l.rok);
-            lSposobWpl->setString(l.znak);
-            lKwota->setFloat(l.kwota);
-            L.post();
-        }
+        uczniowie.push_back({u.field("IdUcznia")->asInteger(), u.field("Nazwisko")->asString(),
+                             u.field("Imie1")->asString(), u.field("Imie2")->asString(),
+                             u.field("Klasa")->asString()});
         return true;
     });
+    std::sort(uczniowie.begin(), uczniowie.end(), [](const Uczen& a, const Uczen& b) { return a.id < b.id; });
+
+    const size_t kPorcja = size_t(std::max(1, porcja));
+    for (size_t od = 0; od < uczniowie.size(); od += kPorcja) {
+        const size_t doN = std::min(uczniowie.size(), od + kPorcja);
+        // Dues and payments per pupil, school year and fee kind, month by month.
+        QHash<int, Sprawdzenia> sumy;
+        for (const RokSzkolny& r : lata) {
+            db::Table t;
+            t.setTableName(r.plik);
+            t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+            t.setRange({uczniowie[od].id}, {uczniowie[doN - 1].id});
+            t.open();
+            db::Field* const idUcznia = t.field("IdUcznia");
+            db::Field* const rodzOpl = t.field("RodzOpl");
+            db::Field* const status = t.field("Status");
+            db::Field* m[13] = {};
+            PolaMiesiecy(t, 'M', m);
+            for (t.first(); !t.eof(); t.next()) {
+                const QString rodz = rodzOpl->asString();
+                auto [it, nowy] = sumy[idUcznia->asInteger()].try_emplace({r.rokSzk, rodz});
+                Sprawdzenie& s = it->second;
+                if (nowy) {
+                    s.typ = typ(rodz);
+                    s.rok = r.rok;
+                    s.miesiac = r.nrMies;
+                }
+                const QString st = status->asString();
+                if (st.isEmpty()) {
+                    const bool zawsze = s.typ == "_O" || s.typ == "WP";
+                    for (int k = 1; k <= 12; ++k) {
+                        bool liczy = zawsze;
+                        if (!liczy) {
+                            const int rokM = k >= r.nrMies ? r.rok : r.rok + 1;
+                            liczy = rokM < Dy || (rokM == Dy && k <= Dm);
+                        }
+                        if (liczy) s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
+                    }
+                } else if (st == "Z") {
+                    for (int k = 1; k <= 12; ++k)
+                        s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
+                }
+            }
+        }
+
+        for (size_t i = od; i < doN; ++i) {
+            const Uczen& u = uczniowie[i];
+            double A = 0, N = 0;
+            static const Sprawdzenia brak;
+            const auto znalezione = sumy.constFind(u.id);
+            const Sprawdzenia& spr = znalezione == sumy.constEnd() ? brak : *znalezione;
+
+            // One line for every month whose due and paid amounts differ, by school year and
+            // fee kind.
+            struct Linia {
+                QDate termin;
+                QString rodz, rokSzk, znak;
+                int miesiac, rok;
+                double kwota;
+            };
+            std::vector<Linia> linie;
+            for (const auto& [klucz, s] : spr) {
+                for (int m = 1; m <= 12; ++m) {
+                    const double d = Zaokraglij(s.nal[m] - s.zap[m], 2);
+                    if (d == 0) continue;
+                    Linia l;
+                    l.rodz = klucz.second;
+                    l.rokSzk = klucz.first;
+                    l.miesiac = m;
+                    l.rok = s.miesiac > m ? s.rok + 1 : s.rok;
+                    // The settlement day is clamped to the month (31 in April is the 30th).
+                    l.termin = TerminPlatnosci(l.rok, m, dzien);
+                    l.kwota = s.typ == "_O" ? -d : d;
+                    if (PorownajDaty(l.termin, D) == -1)
+                        l.znak = "%";
+                    else if (l.termin.year() == Dy && l.termin.month() == Dm)
+                        l.znak = "*";
+                    else if (s.typ == "WP")
+                        l.znak = "Z";
+                    if (l.znak != "Z") {
+                        if (d > 0) A += l.kwota;
+                        if (d < 0) N -= l.kwota;
+                    }
+                    linie.push_back(l);
+                }
+            }
+
+            Z->append();
+            zNazwisko->setString(u.nazwisko);
+            zImie1->setString(u.imie1);
+            zIdUcznia->setInteger(u.id);
+            zImie2->setString(u.imie2);
+            zKlasa->setString(u.klasa);
+            zZaleglosc->setFloat(A);
+            zNadplata->setFloat(N);
+            Z->post();
+
+            for (const Linia& l : linie) {
+                L.append();
+                lTerminWpl->setDate(l.termin);
+                lRodzOpl->setString(l.rodz);
+                lIdUcznia->setInteger(u.id);
+                lRokSzk->setString(l.rokSzk);
+                lMiesiac->setInteger(l.miesiac);
+                lRok->setInteger(l.rok);
+                lSposobWpl->setString(l.znak);
+                lKwota->setFloat(l.kwota);
+                L.post();
+            }
+        }
+    }
 
     tr.commit();
     zapisL.Zakoncz();
-    zapisS.Zakoncz();
 }
 
 // --- the report form ---

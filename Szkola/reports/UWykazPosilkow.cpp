@@ -115,6 +115,8 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
         db::Table* k;
         ~Wlacz() { k->enableControls(); }
     } wlacz{K};
+    // One transaction: the posts and the register's look-ups do not each take their own.
+    db::Transaction tr(K->database());
 
     PrzejdzUczniow([&](db::Table& u) {
         const int id = u.field("IdUcznia")->asInteger();
@@ -161,6 +163,7 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
             K->cancel();
         return true;
     });
+    tr.commit();
 }
 
 // --- the report form ---

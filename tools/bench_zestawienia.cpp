@@ -8,6 +8,7 @@
 // folder; the ratio of the two is the figure to watch (target <= 2). Exits with 1 when a ratio
 // is above its target. --foldery keeps the generated folders for the next run.
 
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -59,6 +60,7 @@ double sekundy(const std::function<void()>& f) {
 
 // Peak resident memory since the last reset, in MB (Linux: VmHWM, reset through clear_refs).
 void zerujSzczyt() {
+    malloc_trim(0);  // memory freed by the previous run goes back first
     QFile f("/proc/self/clear_refs");
     if (f.open(QIODevice::WriteOnly)) f.write("5");
 }

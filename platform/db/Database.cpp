@@ -547,10 +547,10 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     }
 }
 
-void Database::begin() {
+void Database::begin(bool immediate) {
     d->checkOpen();
     if (d->depth == 0) checkFileInPlace();
-    if (d->depth == 0) d->run(QStringLiteral("BEGIN IMMEDIATE"));
+    if (d->depth == 0) d->run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
     else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
     ++d->depth;
 }
@@ -612,9 +612,9 @@ void Database::tableReset(const QByteArray& tableKey) {
         if (d->cursors.contains(t) && t->tableKey() == tableKey) t->externalReset();
 }
 
-Transaction::Transaction(Database* db) : db_(db ? db : Database::current()) {
+Transaction::Transaction(Database* db, bool immediate) : db_(db ? db : Database::current()) {
     if (!db_) throw Error(Error::NotOpen, QStringLiteral("Brak bazy danych dla transakcji"));
-    db_->begin();
+    db_->begin(immediate);
 }
 
 Transaction::~Transaction() {

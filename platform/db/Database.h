@@ -73,7 +73,9 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
     // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
-    void begin();
+    // immediate: take the write lock at once (a transaction that writes); else the lock is taken
+    // by the first write, and a transaction that only reads blocks no other workstation.
+    void begin(bool immediate = true);
     void commit();
     void rollback();  // afterwards every open cursor is reloaded; pending records are kept
     int transactionDepth() const;
@@ -108,10 +110,11 @@ private:
 };
 
 // Scoped transaction: commit() at the end of the work; the destructor rolls back when commit()
-// was not reached (an exception left the scope).
+// was not reached (an exception left the scope). A long read (a walk, a report run) in one
+// transaction, immediate = false, reads one snapshot without a lock per statement.
 class Transaction {
 public:
-    explicit Transaction(Database* db = nullptr);
+    explicit Transaction(Database* db = nullptr, bool immediate = true);
     ~Transaction();
     void commit();
     Transaction(const Transaction&) = delete;

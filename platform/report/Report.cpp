@@ -1,6 +1,7 @@
 #include "platform/report/Report.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/db/Table.h"
 #include "platform/report/TextLayout.h"
@@ -562,8 +563,14 @@ PreparedReport Report::prepare() {
     } guard{this, dataSet_, dataSet_ && !dataSet_->controlsDisabled()};
     if (guard.disabled) dataSet_->disableControls();
     run_ = &run;
+    // One read transaction for the whole run: the look-ups of thousands of records do not each
+    // lock and check the file.
+    std::optional<db::Transaction> snapshot;
+    if (db::Database* db = dataSet_ ? dataSet_->database() : nullptr; db && db->isOpen())
+        snapshot.emplace(db, false);
     run.go();
     run.flushPage();
+    if (snapshot) snapshot->commit();
     return std::move(run.out);
 }
 

@@ -286,6 +286,12 @@ void Database::close() {
     if (closed && !moved && !QFileInfo::exists(path + QLatin1String("-wal"))) writeCleanMark(path);
 }
 
+bool Database::needsFullCheck(const QString& path) {
+    if (!QFileInfo::exists(path)) return false;
+    const HeaderVerdict header = checkHeader(path);
+    return header == HeaderVerdict::Unsure || (header != HeaderVerdict::Truncated && !cleanMarkMatches(path));
+}
+
 bool Database::wasFullyChecked() const { return d->fullyChecked; }
 
 void Database::checkFileInPlace() const {

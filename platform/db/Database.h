@@ -43,6 +43,9 @@ public:
     // file is checked too when fullCheck is set (the last run did not end cleanly), when the file
     // changed since this engine last closed it cleanly, or when the header leaves doubt.
     void open(const QString& path, bool create = false, bool fullCheck = false);
+    // Whether open(path) would check the whole file (with fullCheck off): the caller may say so
+    // first, since that takes a while on a big file.
+    static bool needsFullCheck(const QString& path);
     // Whether the last open() checked the whole file (diagnostics and tests).
     bool wasFullyChecked() const;
     void close();  // closes every open cursor first; temp tables vanish

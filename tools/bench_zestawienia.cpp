@@ -100,13 +100,18 @@ class Pamiec {
     std::thread watek_;
 };
 
-// Runs a statement SQL query to the end, reading every column of every row.
+// Runs a statement SQL query to the end, reading every column of every row in its own type.
 void zapytanie(const QString& sql) {
     sqlite3* h = db::Database::current()->handle();
     sqlite3_stmt* st = db::detail::prepare(h, sql);
-    long long n = 0;
+    double n = 0;
     while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(st); ++c) n += sqlite3_column_bytes(st, c);
+        for (int c = 0; c < sqlite3_column_count(st); ++c) switch (sqlite3_column_type(st, c)) {
+                case SQLITE_INTEGER: n += double(sqlite3_column_int64(st, c)); break;
+                case SQLITE_FLOAT: n += sqlite3_column_double(st, c); break;
+                case SQLITE_TEXT: n += sqlite3_column_bytes(st, c); break;
+                default: break;
+            }
     sqlite3_finalize(st);
     if (n < 0) std::printf("?");
 }

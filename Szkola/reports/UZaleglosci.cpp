@@ -1,7 +1,6 @@
 #include "Szkola/reports/UZaleglosci.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -17,6 +16,7 @@ namespace {
 
 // One row of the fee check table kept in memory while a pupil is summed up.
 struct Sprawdzenie {
+    QString rokSzk, rodz;
     int rok = 0;
     int miesiac = 0;
     QString typ;
@@ -24,7 +24,9 @@ struct Sprawdzenie {
     double zap[13] = {};
 };
 
-using Sprawdzenia = std::map<std::pair<QString, QString>, Sprawdzenie>;  // by year, fee kind
+// A pupil's rows by school year, then fee kind: the years are read in their order and each
+// year's fee rows come in fee-kind order, so appending keeps the check table's order.
+using Sprawdzenia = std::vector<Sprawdzenie>;
 
 // The month fields M01..M12 (or Z01..Z12) of a cursor, looked up once for the whole walk.
 void PolaMiesiecy(const db::Table& t, QChar litera, db::Field* (&pola)[13]) {
@@ -168,15 +170,23 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
             db::Field* const status = t.field("Status");
             db::Field* m[13] = {};
             PolaMiesiecy(t, 'M', m);
+            Sprawdzenie* biezacy = nullptr;  // the due and paid rows of a kind are neighbours
+            int biezacyUczen = 0;
             for (t.first(); !t.eof(); t.next()) {
+                const int id = idUcznia->asInteger();
                 const QString rodz = rodzOpl->asString();
-                auto [it, nowy] = sumy[idUcznia->asInteger()].try_emplace({r.rokSzk, rodz});
-                Sprawdzenie& s = it->second;
-                if (nowy) {
-                    s.typ = typ(rodz);
-                    s.rok = r.rok;
-                    s.miesiac = r.nrMies;
+                if (!biezacy || id != biezacyUczen || biezacy->rodz != rodz) {
+                    Sprawdzenia& spr = sumy[id];
+                    spr.push_back({});
+                    biezacy = &spr.back();
+                    biezacyUczen = id;
+                    biezacy->rokSzk = r.rokSzk;
+                    biezacy->rodz = rodz;
+                    biezacy->typ = typ(rodz);
+                    biezacy->rok = r.rok;
+                    biezacy->miesiac = r.nrMies;
                 }
+                Sprawdzenie& s = *biezacy;
                 const QString st = status->asString();
                 if (st.isEmpty()) {
                     const bool zawsze = s.typ == "_O" || s.typ == "WP";
@@ -211,13 +221,13 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
                 double kwota;
             };
             std::vector<Linia> linie;
-            for (const auto& [klucz, s] : spr) {
+            for (const Sprawdzenie& s : spr) {
                 for (int m = 1; m <= 12; ++m) {
                     const double d = Zaokraglij(s.nal[m] - s.zap[m], 2);
                     if (d == 0) continue;
                     Linia l;
-                    l.rodz = klucz.second;
-                    l.rokSzk = klucz.first;
+                    l.rodz = s.rodz;
+                    l.rokSzk = s.rokSzk;
                     l.miesiac = m;
                     l.rok = s.miesiac > m ? s.rok + 1 : s.rok;
                     // The settlement day is clamped to the month (31 in April is the 30th).

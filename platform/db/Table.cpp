@@ -1115,6 +1115,19 @@ void Table::enableControls() {
 
 bool Table::controlsDisabled() const { return d->disabled > 0; }
 
+namespace {
+bool ownSignal(const QMetaMethod& s) {
+    return s == QMetaMethod::fromSignal(&Table::recordChanged) || s == QMetaMethod::fromSignal(&Table::dataSetChanged) ||
+           s == QMetaMethod::fromSignal(&Table::stateChanged);
+}
+}  // namespace
+
+// Counted, never uncounted (disconnectNotify() runs under Qt's own lock, where receivers cannot be
+// counted again): a cursor that once had a bound control keeps emitting.
+void Table::connectNotify(const QMetaMethod& signal) {
+    if (ownSignal(signal)) ++d->listeners;
+}
+
 // --- internal
 
 void Table::reloadAfterRollback() {

@@ -232,6 +232,9 @@ signals:
     void dataSetChanged();  // reopened, refreshed, filtered, ranged: the whole set changed
     void stateChanged();
 
+protected:
+    void connectNotify(const QMetaMethod& signal) override;
+
 private:
     friend class Field;
     struct Impl;

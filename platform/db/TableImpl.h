@@ -163,20 +163,18 @@ struct Table::Impl {
 
     // --- signals, suppressed while controls are disabled ---
     // Signals cost a call even when nothing listens; cursors in algorithms usually have no
-    // bound controls.
+    // bound controls, which a count of connections tells without asking Qt at each field set.
+    int listeners = 0;
     void emitRecord() {
-        static const QMetaMethod m = QMetaMethod::fromSignal(&Table::recordChanged);
         if (disabled) missedSignal = true;
-        else if (q->isSignalConnected(m)) emit q->recordChanged();
+        else if (listeners > 0) emit q->recordChanged();
     }
     void emitDataSet() {
-        static const QMetaMethod m = QMetaMethod::fromSignal(&Table::dataSetChanged);
         if (disabled) missedSignal = true;
-        else if (q->isSignalConnected(m)) emit q->dataSetChanged();
+        else if (listeners > 0) emit q->dataSetChanged();
     }
     void emitState() {
-        static const QMetaMethod m = QMetaMethod::fromSignal(&Table::stateChanged);
-        if (!disabled && q->isSignalConnected(m)) emit q->stateChanged();
+        if (!disabled && listeners > 0) emit q->stateChanged();
     }
 
     void touch() { calcValid = false; }

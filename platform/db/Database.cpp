@@ -250,10 +250,13 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     // WAL with synchronous=FULL: every commit is on disk when it returns (the system expects
     // each post to be saved at once), at one sync per commit instead of the several of a
     // rollback journal; a crash never leaves a half-written save.
+    // Session work tables: a 16 MB cache, beyond which a big statement's tables go to a
+    // temporary file (never synced) rather than all into memory.
     char* err = nullptr;
     sqlite3_exec(h,
-                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY;"
-                 " PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32768; PRAGMA mmap_size=268435456;",
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=FILE;"
+                 " PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32768; PRAGMA mmap_size=268435456;"
+                 " PRAGMA temp.cache_size=-16384;",
                  nullptr, nullptr, &err);
     if (err) sqlite3_free(err);
     d->h = h;

@@ -1,6 +1,7 @@
 #include "platform/report/PreparedReport.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QPageLayout>
@@ -9,6 +10,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -170,17 +172,64 @@ PreparedPage PageList::unpack(const QByteArray& b) {
     return page;
 }
 
+class SpillFile {
+  public:
+    bool ok() {
+        if (!tried_) {
+            tried_ = true;
+            file_.setFileTemplate(QDir::tempPath() + QStringLiteral("/szkola_wydruk_XXXXXX"));
+            open_ = file_.open();
+        }
+        return open_;
+    }
+    qint64 append(const QByteArray& b) {
+        const qint64 at = file_.size();
+        if (!file_.seek(at) || file_.write(b) != b.size()) return -1;
+        return at;
+    }
+    QByteArray read(qint64 offset, qint64 size) {
+        if (!file_.seek(offset)) return {};
+        return file_.read(size);
+    }
+
+  private:
+    QTemporaryFile file_;
+    bool tried_ = false;
+    bool open_ = false;
+};
+
+void PageList::push_back(const PreparedPage& p) {
+    Packed e;
+    e.bytes = pack(p);
+    e.size = e.bytes.size();
+    if (inMemory_ + e.size > kMemoryBudget) {
+        if (!spill_) spill_ = std::make_shared<SpillFile>();
+        if (spill_->ok()) {
+            e.offset = spill_->append(e.bytes);
+            if (e.offset >= 0) e.bytes = QByteArray();
+        }
+    }
+    if (e.offset < 0) inMemory_ += e.size;  // no room on disk: kept in memory after all
+    packed_.push_back(std::move(e));
+}
+
 const PreparedPage& PageList::operator[](size_t i) const {
     for (auto it = kept_.begin(); it != kept_.end(); ++it)
         if (it->first == i) return *it->second;
     if (kept_.size() >= kKept) kept_.erase(kept_.begin());
-    kept_.emplace_back(i, std::make_shared<const PreparedPage>(unpack(packed_[i])));
+    const Packed& e = packed_[i];
+    const QByteArray bytes = e.offset >= 0 ? spill_->read(e.offset, e.size) : e.bytes;
+    // A spill file damaged under the program gives an empty page, never a crash.
+    kept_.emplace_back(i, std::make_shared<const PreparedPage>(bytes.size() == e.size ? unpack(bytes) : PreparedPage{}));
     return *kept_.back().second;
 }
 
-qint64 PageList::packedBytes() const {
+qint64 PageList::packedBytes() const { return inMemory_; }
+
+qint64 PageList::spilledBytes() const {
     qint64 n = 0;
-    for (const QByteArray& b : packed_) n += b.capacity();
+    for (const Packed& e : packed_)
+        if (e.offset >= 0) n += e.size;
     return n;
 }
 

@@ -65,9 +65,12 @@ struct PreparedPage {
     std::vector<PreparedItem> items;
 };
 
+class SpillFile;
+
 // The pages of a prepared report, each kept packed (a few bytes an item, texts in UTF-8) and
-// unpacked when asked for: a statement of thousands of pages stays small in memory while it is
-// previewed, printed or exported.
+// unpacked when asked for; past the first few megabytes the packed pages go to a temporary file.
+// A statement of thousands of pages stays small in memory while it is previewed, printed or
+// exported. Copies share the file (pages are only ever appended).
 class PageList {
   public:
     size_t size() const { return packed_.size(); }
@@ -75,12 +78,15 @@ class PageList {
     // The page unpacked; the reference stays valid while fewer than kKept other pages are asked for.
     const PreparedPage& operator[](size_t i) const;
     const PreparedPage& back() const { return (*this)[packed_.size() - 1]; }
-    void push_back(const PreparedPage& p) { packed_.push_back(pack(p)); }
+    void push_back(const PreparedPage& p);
     void clear() {
         packed_.clear();
         kept_.clear();
+        inMemory_ = 0;
     }
-    qint64 packedBytes() const;
+    qint64 packedBytes() const;    // kept in memory
+    qint64 spilledBytes() const;   // written to the temporary file
+    static constexpr qint64 kMemoryBudget = 8 << 20;
 
     class const_iterator {
       public:
@@ -105,7 +111,14 @@ class PageList {
   private:
     static QByteArray pack(const PreparedPage& p);
     static PreparedPage unpack(const QByteArray& b);
-    std::vector<QByteArray> packed_;
+    struct Packed {
+        QByteArray bytes;     // in memory, or empty when spilled
+        qint64 offset = -1;   // in the spill file
+        qint64 size = 0;
+    };
+    std::vector<Packed> packed_;
+    qint64 inMemory_ = 0;
+    std::shared_ptr<SpillFile> spill_;
     static constexpr size_t kKept = 4;
     mutable std::vector<std::pair<size_t, std::shared_ptr<const PreparedPage>>> kept_;  // newest last
 };

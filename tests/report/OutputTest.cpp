@@ -338,3 +338,28 @@ TEST(PreparedPages, PackedPagesGiveBackEveryItemExactly) {
     }
     EXPECT_EQ(r.pages[11].items[0].text, kPolish);
 }
+
+TEST(PreparedPages, ABigReportGoesToDiskAndComesBackWhole) {
+    PreparedReport r;
+    PreparedPage a;
+    for (int i = 0; i < 2000; ++i) {
+        PreparedItem t;
+        t.text = QStringLiteral("%1 %2").arg(i).arg(kPolish.repeated(5));
+        t.y = float(i);
+        a.items.push_back(t);
+    }
+    for (int p = 0; p < 60; ++p) {
+        a.items[0].text = QString::number(p);
+        r.pages.push_back(a);
+    }
+    EXPECT_LE(r.pages.packedBytes(), PageList::kMemoryBudget);
+    EXPECT_GT(r.pages.spilledBytes(), 0);
+    const PreparedReport kopia = r;  // shares the file
+    for (int p : {0, 59, 30}) {
+        const PreparedPage& s = kopia.pages[size_t(p)];
+        ASSERT_EQ(s.items.size(), 2000u);
+        EXPECT_EQ(s.items[0].text, QString::number(p));
+        EXPECT_EQ(s.items[1999].text, QStringLiteral("1999 ") + kPolish.repeated(5));
+        EXPECT_EQ(s.items[1999].y, 1999.0f);
+    }
+}

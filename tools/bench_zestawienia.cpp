@@ -1,4 +1,5 @@
-// bench_zestawienia [--duzy] [--powtorzenia N] [--foldery KATALOG] [--tylko TEKST]: every
+// bench_zestawienia [--duzy] [--powtorzenia N] [--foldery KATALOG] [--tylko TEKST]
+// [--rozmiary 200,2000,...]: every
 // statement of the statements menu on data folders made by szkola_duza (200 and 2,000 pupils; with --duzy also
 // 20,000), with the pupil register closed and open (open: its four linked fee and meal tables
 // open too, and a grid over the fees, as in the register window).
@@ -321,6 +322,10 @@ int main(int argc, char** argv) {
         if (arg[i] == "--powtorzenia") powtorzenia = std::max(1, arg[i + 1].toInt());
         if (arg[i] == "--foldery") katalog = arg[i + 1];
         if (arg[i] == "--tylko") tylko = arg[i + 1];
+        if (arg[i] == "--rozmiary") {
+            rozmiary.clear();
+            for (const QString& r : arg[i + 1].split(',')) rozmiary.push_back(r.toInt());
+        }
     }
 
     bool dobrze = true;

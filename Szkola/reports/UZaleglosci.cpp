@@ -377,10 +377,14 @@ void TQRZaleglosci::QRSubDetail1BeforePrint(bool& drukuj) {
         QRLabelTresc->text = "Wpisowe za przyjęcie do szkoły/przedszkola";
     else if (it->Typ == "_S")
         QRLabelTresc->text = "Odsetki za opłaty przeterminowane";
-    else
-        QRLabelTresc->text = it->Opis + " za miesiąc " +
-                             QString::number(linie_->field("Miesiac")->asInteger()) + "." +
-                             QString::number(linie_->field("Rok")->asInteger());
+    else {
+        QString& t = QRLabelTresc->text;  // built in place: one line of thousands
+        t = it->Opis;
+        t += u" za miesiąc ";
+        t += QString::number(linie_->field("Miesiac")->asInteger());
+        t += u'.';
+        t += QString::number(linie_->field("Rok")->asInteger());
+    }
 }
 
 void TQRZaleglosci::QRBand2BeforePrint() {

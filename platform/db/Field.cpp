@@ -8,6 +8,21 @@
 
 namespace db {
 
+namespace {
+// "YYYY-MM-DD" without the general formatter: grids and reports show thousands of dates.
+QString isoDate(qint64 julianDay) {
+    const QDate d = QDate::fromJulianDay(julianDay);
+    const int y = d.year();
+    if (!d.isValid() || y < 1 || y > 9999) return d.toString(Qt::ISODate);
+    const int m = d.month(), dd = d.day();
+    const char t[10] = {char('0' + y / 1000),      char('0' + y / 100 % 10), char('0' + y / 10 % 10),
+                        char('0' + y % 10),        '-',
+                        char('0' + m / 10),        char('0' + m % 10),       '-',
+                        char('0' + dd / 10),       char('0' + dd % 10)};
+    return QString::fromLatin1(t, 10);
+}
+}  // namespace
+
 bool Field::isNull() const {
     return table_->d->cellOf(kind_, column_, def_).null;
 }
@@ -24,7 +39,7 @@ QString Field::asString() const {
     case FieldType::Memo: return c.s;
     case FieldType::Currency:
     case FieldType::Float: return QString::number(c.f, 'g', QLocale::FloatingPointShortest);
-    case FieldType::Date: return QDate::fromJulianDay(c.i).toString(Qt::ISODate);
+    case FieldType::Date: return isoDate(c.i);
     case FieldType::Logical: return c.i ? QStringLiteral("True") : QStringLiteral("False");
     default: return QString::number(c.i);
     }
@@ -112,7 +127,7 @@ QString Field::displayText() const {
     case FieldType::Float:
         if (!displayFormat_.isEmpty()) return formatByMask(c.f, displayFormat_);
         return QString::number(c.f, 'g', QLocale::FloatingPointShortest).replace(QLatin1Char('.'), QLatin1Char(','));
-    case FieldType::Date: return QDate::fromJulianDay(c.i).toString(Qt::ISODate);
+    case FieldType::Date: return isoDate(c.i);
     case FieldType::Logical: return c.i ? QStringLiteral("Tak") : QStringLiteral("Nie");
     default:
         if (!displayFormat_.isEmpty()) return formatByMask(double(c.i), displayFormat_);

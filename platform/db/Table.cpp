@@ -225,7 +225,7 @@ void Table::Impl::load(bool keep) {
         mask[c >> 6] |= 1ull << (c & 63);
     }
     const size_t keyWidth = keyCols.empty() ? 0 : size_t(keyCols.back()) + 1;
-    sqlite3_stmt* st = stmt(loadSql(binds));
+    sqlite3_stmt* st = loadStatement(binds);
     {
         StmtUse use(st);
         struct Flag {
@@ -271,6 +271,23 @@ void Table::Impl::load(bool keep) {
         eof = false;
     }
     touch();
+}
+
+sqlite3_stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
+    if (loadStmt && !rangeSet && lazy == loadLazy && linkOn == loadLinkOn && keyCols == loadKeyCols &&
+        orderCols == loadOrderCols && detailCols == loadDetailCols) {
+        if (linkOn)
+            for (size_t i = 0; i < detailCols.size(); ++i) binds.push_back({&linkValues[i], types[detailCols[i]]});
+        return loadStmt;
+    }
+    sqlite3_stmt* st = stmt(loadSql(binds));
+    loadStmt = rangeSet ? nullptr : st;
+    loadLazy = lazy;
+    loadLinkOn = linkOn;
+    loadKeyCols = keyCols;
+    loadOrderCols = orderCols;
+    loadDetailCols = detailCols;
+    return st;
 }
 
 void Table::Impl::computeLink() {

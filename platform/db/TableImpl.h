@@ -159,7 +159,14 @@ struct Table::Impl {
     void finalizeAll() {
         for (sqlite3_stmt* st : std::as_const(stmts)) sqlite3_finalize(st);
         stmts.clear();
+        loadStmt = nullptr;
     }
+    // The statement of the last load, for a detail that reloads with every move of its master:
+    // its text is built again only when what it depends on changed (never cached with a range).
+    sqlite3_stmt* loadStmt = nullptr;
+    bool loadLazy = false, loadLinkOn = false;
+    std::vector<int> loadKeyCols, loadOrderCols, loadDetailCols;
+    sqlite3_stmt* loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds);
 
     // --- signals, suppressed while controls are disabled ---
     // Signals cost a call even when nothing listens; cursors in algorithms usually have no

@@ -140,9 +140,9 @@ QByteArray PageList::pack(const PreparedPage& page) {
         putFloat(b, it.w);
         putFloat(b, it.h);
         if (it.type != PreparedItem::Text) putFloat(b, it.penWidth);
-        const QByteArray t = it.text.toUtf8();
-        putVarint(b, quint32(t.size()));
-        b.append(t);
+        // Texts as they are (UTF-16): no conversion on the way in or out.
+        putVarint(b, quint32(it.text.size()));
+        b.append(reinterpret_cast<const char*>(it.text.utf16()), it.text.size() * 2);
     }
     b.squeeze();
     return b;
@@ -165,9 +165,12 @@ PreparedPage PageList::unpack(const QByteArray& b) {
         it.w = getFloat(p);
         it.h = getFloat(p);
         if (it.type != PreparedItem::Text) it.penWidth = getFloat(p);
-        const quint32 len = getVarint(p);
-        it.text = QString::fromUtf8(p, qsizetype(len));
-        p += len;
+        const qsizetype len = qsizetype(getVarint(p));
+        if (len > 0) {
+            it.text = QString(len, Qt::Uninitialized);
+            std::memcpy(it.text.data(), p, size_t(len) * 2);
+        }
+        p += len * 2;
     }
     return page;
 }

@@ -67,7 +67,7 @@ struct PreparedPage {
 
 class SpillFile;
 
-// The pages of a prepared report, each kept packed (a few bytes an item, texts in UTF-8) and
+// The pages of a prepared report, each kept packed (a few bytes an item besides its text) and
 // unpacked when asked for; past the first few megabytes the packed pages go to a temporary file.
 // A statement of thousands of pages stays small in memory while it is previewed, printed or
 // exported. Copies share the file (pages are only ever appended).

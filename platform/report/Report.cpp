@@ -12,7 +12,14 @@ namespace report {
 
 QString DataField::currentText() const {
     if (!table_ || field_.isEmpty() || !table_->active()) return {};
-    const db::Field* f = table_->findField(field_);
+    const auto& fields = table_->fields();
+    const db::Field* f = cached_;
+    if (!f || cachedAt_ >= fields.size() || fields[cachedAt_].get() != f) {
+        f = table_->findField(field_);
+        cached_ = f;
+        for (size_t i = 0; f && i < fields.size(); ++i)
+            if (fields[i].get() == f) cachedAt_ = i;
+    }
     if (!f) {
         qWarning("report: no field %s in %s", qPrintable(field_), qPrintable(table_->tableName()));
         return {};

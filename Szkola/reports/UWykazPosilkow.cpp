@@ -106,8 +106,11 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     psu.open();
     psu.setIndexFieldNames("IdUcznia;RodzPos");
     nlz.setTableName("NLZ" + w.Klucz + ".db");
-    nlz.open();
     nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+    // Only the preschool pupils' fee rows are read, one pupil at a time: the year's whole fee
+    // file held for a tenth of the pupils weighed hundreds of megabytes on a big school.
+    nlz.setRange({0}, {0});
+    nlz.open();
 
     db::Table* K = DMw->TKuchnia;
     K->disableControls();
@@ -144,8 +147,8 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
                 K->field("Dieta")->setString(psu.field(poleD)->asString());
             }
         } else {
-            nlz.findNearest({id});
-            for (; !nlz.eof() && nlz.field("IdUcznia")->asInteger() == id; nlz.next()) {
+            nlz.setRange({id}, {id});
+            for (nlz.first(); !nlz.eof(); nlz.next()) {
                 if (nlz.field("Status")->asString().isEmpty() &&
                     typ(nlz.field("RodzOpl")->asString()) == "WŻ" &&
                     nlz.field(poleM)->asFloat() > 0) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSet>
 
 #include "Szkola/core/UDMw.h"
 #include "Szkola/reports/UListaUczniow.h"
@@ -152,6 +153,15 @@ TEST_F(Zestawienia, CommandsAreInTheStatementsMenu) {
     for (QAction* m : glowny->menuBar()->actions())
         if (m->menu() && m->text().remove('&') == "Zestawienia")
             for (QAction* a : m->menu()->actions()) teksty << a->text();
+    // Each with its own key letter.
+    QSet<QChar> litery;
+    for (const QString& t : teksty) {
+        const qsizetype at = t.indexOf('&');
+        ASSERT_GE(at, 0) << t.toStdString();
+        EXPECT_FALSE(litery.contains(t[at + 1].toLower())) << t.toStdString();
+        litery.insert(t[at + 1].toLower());
+    }
+    for (QString& t : teksty) t.remove('&');
     for (const char* t : {"Wykaz nadpłat i zaległości", "Miesięczny wykaz posiłków wg grup / klas",
                           "Lista uczniów wg gmin rocznikami", "Liczba dzieci rocznikami wg płci",
                           "Lista uczniów", "Lista uczniów z Peselem"})

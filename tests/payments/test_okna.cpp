@@ -20,6 +20,10 @@
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UWyborKasy.h"
+#include "support/Klawisz.h"
+
+#include <QKeySequence>
+#include <QRadioButton>
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/ui/DBControls.h"
@@ -647,4 +651,37 @@ TEST_F(Okna, EscIZamknieciePytajaOPorzuceniuDokumentu) {
     });
     PolecenieNowaWplata();
     EXPECT_TRUE(ui::test::messages().isEmpty());
+}
+
+TEST_F(Okna, KlawiaturaWybieraLinieIPrzyciski) {
+    for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+    otworzRejestr();
+    // Enter on the choice of the cash desk confirms it.
+    ui::test::setModalHandlerFor("TWyborKasy", [](ui::Window*) {
+        WyborKasy->RadioGroup1->SetItemIndex(0);
+        QRadioButton* r = WyborKasy->RadioGroup1->findChildren<QRadioButton*>().value(0);
+        ASSERT_TRUE(r);
+        Nacisnij(r, Qt::Key_Return);
+    });
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        db::Table* lista = w->Dokument()->TOplaty;
+        ASSERT_EQ(lista->recordCount(), 2);
+        lista->first();
+        Nacisnij(w->DBGrid1, Qt::Key_Return);
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 100.0);
+        lista->last();
+        Nacisnij(w->DBGrid1, Qt::Key_Space);
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 200.0);
+        EXPECT_EQ(w->SpeedButtonWybierz1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_D));
+        EXPECT_EQ(w->SpeedButtonOdsetki->shortcut(), QKeySequence(Qt::ALT | Qt::Key_O));
+        EXPECT_EQ(w->SpeedButtonPopraw2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_P));
+        EXPECT_EQ(w->SpeedButtonWytnij2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_U));
+        EXPECT_EQ(w->SpeedButtonBanki->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
+        w->BitBtnZapiszClick();
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(ui::test::shownWindows(), (QList<QString>{"TWyborKasy", "TNowaWplata"}));
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 11), 100.0);
 }

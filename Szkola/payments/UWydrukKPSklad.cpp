@@ -78,7 +78,7 @@ void WpiszKwoteSlownie(report::Memo* lewa, report::Memo* prawa) {
 }
 
 TQRWydrukKPSklad::TQRWydrukKPSklad() {
-    title = "KPskladowe";
+    title = "Dowód wpłaty";
     printIfEmpty = true;
     db::Table* dok = DM->TWplaty;
     db::Table* linie = DM->TOplaty;

@@ -10,7 +10,7 @@ using report::Alignment;
 using report::Font;
 
 TQRWydrukKW::TQRWydrukKW() {
-    title = "KW";
+    title = "Dowód wypłaty";
     printIfEmpty = true;
     db::Table* dok = DM->TWplaty;
     QRBand2 = addBand(report::BandKind::Title, 236);

@@ -145,6 +145,7 @@ TEST_F(Okna, WplataGotowkowaDoPodgladuParagonu) {
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 125.5);
     EXPECT_DOUBLE_EQ(oplacono("_O", 10), 25.5);
     const QString t = raport();
+    EXPECT_EQ(report::test::lastShown()->title, "Dowód wpłaty");  // the preview's caption
     EXPECT_EQ(t.count("Dowód wpłaty"), 2) << qPrintable(t);
     EXPECT_TRUE(t.contains("Oryginał"));
     EXPECT_TRUE(t.contains("Kopia"));
@@ -182,6 +183,7 @@ TEST_F(Okna, ZwrotNadplatyDrukujeDowodWyplaty) {
     PolecenieZwrotNadplaty();
     EXPECT_EQ(ui::test::shownWindows(), QList<QString>{"TNowaWplata"});
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    EXPECT_EQ(report::test::lastShown()->title, "Dowód wypłaty");
     const QString t = raport();
     EXPECT_EQ(t.count("Dowód wypłaty"), 2) << qPrintable(t);
     EXPECT_TRUE(t.contains("Zwrot nadpłaty"));

@@ -1,3 +1,4 @@
+#include "support/UkladWydruku.h"
 #include <QApplication>
 #include <QKeyEvent>
 // The payment windows driven through the main window's commands on the offscreen platform.
@@ -69,6 +70,9 @@ class Okna : public SrodowiskoWplat {
     }
     static QString raport() {
         const report::PreparedReport* r = report::test::lastShown();
+        if (r) {
+            EXPECT_TRUE(uklad::Poprawny(*r));
+        }
         return r ? r->toText() : QString();
     }
 };
@@ -332,7 +336,9 @@ TEST_F(Okna, DlugaTrescLiniiParagonuZawijanaPrzedKwota) {
     folder->DodajSkladnik(2008, "K", id, uczen, "WI", "2008/2009", 12, 2008, 47.5,
                           QDate(2008, 12, 10), QDate(2008, 11, 15), "Krótka");
     naPlikachRoku();
-    const QStringList wiersze = QRWydrukKPSklad->prepare().toText().split('\n');
+    const report::PreparedReport paragon = QRWydrukKPSklad->prepare();
+    EXPECT_TRUE(uklad::Poprawny(paragon));
+    const QStringList wiersze = paragon.toText().split('\n');
     // The amount's row holds the start of the text only; the rest follows on its own row, and
     // the next line stands under it.
     int z = -1;

@@ -1,4 +1,5 @@
 // The statement frame: the institution box, the run object's way out, the commands.
+#include "support/UkladWydruku.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -125,6 +126,7 @@ TEST_F(Zestawienia, LongOpeningAndClosingTextsOfALetterPrintWhole) {
     TQRPismoTestowe r;
     r.Forma = true;
     const report::PreparedReport p = r.prepare();
+    EXPECT_TRUE(uklad::Poprawny(p));
     const QString t = p.toText();
     for (int i = 1; i <= 12; ++i) EXPECT_TRUE(t.contains(QString("wstęp %1 wstęp").arg(i))) << i;
     for (int i = 1; i <= 9; ++i) EXPECT_TRUE(t.contains(QString("koniec %1 koniec").arg(i))) << i;

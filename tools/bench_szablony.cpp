@@ -18,6 +18,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "support/FolderTestowy.h"
+#include "tools/FolderBenchmarku.h"
 
 namespace {
 
@@ -86,45 +87,17 @@ void Lista(benchmark::State& st) {
     st.counters["strony"] = strony;
 }
 
-class Zbieracz : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                wyniki[QString::fromStdString(r.run_name.function_name)] =
-                    r.real_accumulated_time / double(r.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    Zbieracz zbieracz;
-    for (int n : {200, 2000}) {
-        std::printf("Folder z %d uczniami ...\n", n);
-        std::fflush(stdout);
-        auto f = Folder(n);
-        using Pomiar = void (*)(benchmark::State&);
-        const std::pair<const char*, Pomiar> pomiary[] = {{"Szablon", Szablon}, {"Lista", Lista}};
-        for (auto [nazwa, fn] : pomiary)
-            benchmark::RegisterBenchmark(QString("%1/%2").arg(nazwa).arg(n).toStdString().c_str(),
-                                         fn)
-                ->Unit(benchmark::kMillisecond)
-                ->Iterations(3);
-        benchmark::RunSpecifiedBenchmarks(&zbieracz);
-        benchmark::ClearRegisteredBenchmarks();
-        DM->TUczen->close();
-    }
-    for (const char* s : {"Szablon", "Lista"}) {
-        const double maly = wyniki.value(QString("%1/200").arg(s)),
-                     duzy = wyniki.value(QString("%1/2000").arg(s));
-        std::printf("%-8s 200: %8.3f s   2000: %8.3f s   stosunek 2000/200: %5.2f (cel <= 12)\n", s,
-                    maly, duzy, maly > 0 ? duzy / maly : 0.0);
-    }
+    zmierzNaFolderachTestowych(wyniki, Folder, [](int n) {
+        zarejestruj("Szablon", n, Szablon);
+        zarejestruj("Lista", n, Lista);
+    });
+    for (const char* s : {"Szablon", "Lista"}) wypiszStosunek(wyniki, s, 8);
     const double sz = wyniki.value("Szablon/2000"), li = wyniki.value("Lista/2000");
     std::printf("szablon / lista uczniów (2000): %5.2f\n", li > 0 ? sz / li : 0.0);
     benchmark::Shutdown();

@@ -17,6 +17,7 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 #include "platform/db/Database.h"
@@ -175,6 +176,44 @@ void Posilki(benchmark::State& st) {
     st.counters["strony"] = strony;
 }
 
+// The fees due in a month, March 2025, every kind: snapshot, work rows and pages.
+void OplatyNalezne(benchmark::State& st) {
+    TQROplatyNalezneMies raport(DMw->TNalUcz);
+    raport.DataZestawienia = kData;
+    raport.Wybor = OgolemWszystkie;
+    int strony = 0;
+    for (auto _ : st) {
+        TDaneOplatNaleznych w;
+        if (!PrzygotujOplatyNalezne(kData, w)) {
+            st.SkipWithError("brak roku szkolnego");
+            return;
+        }
+        UtworzTabeleSesji(DMw->TNalUcz, "RnlU", "Str_nalUcz.db");
+        raport.Uczniowie = ZdjecieUczniow();
+        WypelnijOplatyNalezne(w, OgolemWszystkie, raport.Uczniowie);
+        DMw->TNalUcz->first();
+        strony = raport.prepare().pageCount();
+        UsunTabeleSesji(DMw->TNalUcz, "Str_nalUcz.db");
+        DMw->TNalUcz->setIndexFieldNames("IdUcznia;Rok;NrMies");
+    }
+    st.counters["strony"] = strony;
+}
+
+void RejestrujOplatyNalezne(int n) {
+    benchmark::RegisterBenchmark(QString("OplatyNalezne/%1").arg(n).toStdString().c_str(),
+                                 OplatyNalezne)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+}
+
+void StosunekOplatNaleznych() {
+    const double maly = wyniki.value("OplatyNalezne/200"),
+                 duzy = wyniki.value("OplatyNalezne/2000");
+    std::printf(
+        "OplatyNalezne 200: %8.3f s   2000: %8.3f s   stosunek 2000/200: %5.2f (cel <= 12)\n",
+        maly, duzy, maly > 0 ? duzy / maly : 0.0);
+}
+
 // Keeps the mean real time of every run for the ratio printed at the end.
 class Zbieracz : public benchmark::ConsoleReporter {
   public:
@@ -205,6 +244,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(p.toStdString().c_str(), Posilki)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(3);
+        RejestrujOplatyNalezne(n);
         benchmark::RunSpecifiedBenchmarks(&zbieracz);
         benchmark::ClearRegisteredBenchmarks();
         DM->TUczen->close();
@@ -215,6 +255,7 @@ int main(int argc, char** argv) {
         std::printf("%-11s 200: %8.3f s   2000: %8.3f s   stosunek 2000/200: %5.2f (cel <= 12)\n",
                     s, maly, duzy, maly > 0 ? duzy / maly : 0.0);
     }
+    StosunekOplatNaleznych();
     benchmark::Shutdown();
     return 0;
 }

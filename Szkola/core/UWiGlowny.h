@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "Szkola/core/USesja.h"
+#include "Szkola/core/UStanFiltru.h"
 
 class QAction;
 class QLabel;
@@ -16,26 +17,6 @@ class QWidget;
 namespace ui {
 class DBGrid;
 }
-
-// Pupil filter state (written by the pupil filter, read by the register and the statements).
-struct TStanFiltru {
-    QString FiltrWlaczony;     // "Tak" = a filter is set
-    QString FiltrZakres;       // "0" all, "1" school, "2" level, "3" group
-    QString FiltrTrybZakresu;  // "2" = the scope criterion is turned round
-    int FiltrIdSzkoly = 0;
-    int FiltrIdPoziomu = 0;
-    int FiltrIdGrupy = 0;
-};
-
-// Payment-document filter state (written by the document filter).
-struct TStanFiltruDokumentow {
-    QString FiltrDokWlaczony;  // "Tak" = in force
-    QString FiltrDokSzkola, FiltrDokData, FiltrDokRodzaj, FiltrDokBank, FiltrDokDokument,
-        FiltrDokWyciag;  // "1" = the criterion is used
-    QString FiltrDokDataOd, FiltrDokDataDo, FiltrDokSymbol, FiltrDokSposobWpl, FiltrDokNrWyciagu;
-    int FiltrDokIdSzkoly = 0;
-    int FiltrDokIdBanku = 0;
-};
 
 class TGlowny : public QMainWindow {
     Q_OBJECT

@@ -1,4 +1,6 @@
 #include "Szkola/payments/UAnalizaOplat.h"
+#include "Szkola/payments/UUsunUcznia.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -268,8 +270,20 @@ void TAnalizaOplat::BitBtnZapiszClick() {
     Wydruk->ShowModal();
     Glowny->Tag = tryb;  // the print options overwrite it
     if (Tag != 1) return;
-    report::Report* r = tryb == 4 ? QROdsetkiAn : static_cast<report::Report*>(QRAnalizaOplat);
+    if (tryb == 4) {
+        DrukujOdsetkiUcznia(Wydruk->RadioGroup1->ItemIndex());
+        return;
+    }
+    report::Report* r = QRAnalizaOplat;
     if (!r) return;
     if (Wydruk->RadioGroup1->ItemIndex() != 0) report::PrintReport(*r, this);
     else report::ShowReport(*r);
+}
+
+bool TAnalizaOplat::UsunDaneFinansoweUcznia(int idUcznia, int akcja) {
+    return ::UsunDaneFinansoweUcznia(idUcznia, akcja);
+}
+
+TWynikOdsetek TAnalizaOplat::NaliczOdsetki(const TZadanieOdsetek& zadanie) {
+    return ::NaliczOdsetki(*DMw->Baza(), zadanie);
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "Szkola/payments/UNaliczanieOdsetek.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -42,9 +43,6 @@ class TAnalizaOplat : public ui::Window {
     QPushButton* BitBtnAnuluj = nullptr;  // "&Wyjście"
     db::Table* TSkl = nullptr;            // parked advances
 
-    // The printed interest list of mode 4, set by whoever owns that report (none: nothing
-    // prints in mode 4).
-    report::Report* QROdsetkiAn = nullptr;
 
     int Tryb() const;  // the main window's Tag
 
@@ -53,6 +51,10 @@ class TAnalizaOplat : public ui::Window {
     bool LiczAnalize();
     // Drops the work tables and puts their components back on the templates.
     void UsunTabeleRobocze();
+    // The interest run over a period (see UNaliczanieOdsetek.h).
+    TWynikOdsetek NaliczOdsetki(const TZadanieOdsetek& zadanie);
+    // The removal of a pupil's financial data (actions 5 and 6, see UUsunUcznia.h).
+    bool UsunDaneFinansoweUcznia(int idUcznia, int akcja);
 
     void BitBtnZapiszClick();
     void BitBtnAnulujClick();

@@ -431,14 +431,39 @@ void TDokumentWplaty::ZbierzNaleznosci() {
     }
     TOplaty->first();
 
+    if (RodzajDokumentu == DokZwrot) SaldoNaleznosci = Zaokraglij(a - b, 2);
+    ustawStopke();
+}
+
+void TDokumentWplaty::ustawStopke() {
     Stopka.clear();
-    if (RodzajDokumentu == DokZwrot) {
-        SaldoNaleznosci = Zaokraglij(a - b, 2);
-        if (SaldoNaleznosci > 0)
-            Stopka = "Razem zaległości:  " + FormatujKwote(SaldoNaleznosci) + "zł";
-        else
-            Stopka = "Razem nadpłata:  " + FormatujKwote(-SaldoNaleznosci) + "zł";
-    }
+    if (RodzajDokumentu != DokZwrot) return;
+    if (SaldoNaleznosci > 0)
+        Stopka = "Razem zaległości:  " + FormatujKwote(SaldoNaleznosci) + "zł";
+    else
+        Stopka = "Razem nadpłata:  " + FormatujKwote(-SaldoNaleznosci) + "zł";
+}
+
+void TDokumentWplaty::NowaNaleznosc() {
+    AnulujNowaNaleznosc();
+    TOplaty->append();
+    ustaw(TOplaty, "IdUcznia", IdUcznia);
+    if (RodzajDokumentu == DokZwrot) ustaw(TOplaty, "TypOpl", "_O");
+}
+
+bool TDokumentWplaty::NowaNaleznoscTrwa() const {
+    return TOplaty->active() && TOplaty->state() == db::Table::Insert;
+}
+
+void TDokumentWplaty::AnulujNowaNaleznosc() {
+    if (NowaNaleznoscTrwa()) TOplaty->cancel();
+}
+
+void TDokumentWplaty::ZmniejszSaldo(double kwota) {
+    if (RodzajDokumentu != DokZwrot) return;
+    // Compared to zero below: a balance off by binary noise must not read as arrears.
+    SaldoNaleznosci = Zaokraglij(SaldoNaleznosci - kwota, 2);
+    ustawStopke();
 }
 
 QString TDokumentWplaty::Zalegly(const db::Table& linia) const {

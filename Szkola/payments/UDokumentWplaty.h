@@ -86,6 +86,13 @@ class TDokumentWplaty {
     void WczytajKorekte();
     QString Zalegly(const db::Table& linia) const;  // overdue mark of a fees-due line
 
+    // A new fee item: a pending fees-due line for the pupil (a pay-out's is a deduction), which
+    // the new-fee window fills and posts or cancels; a posted deduction lowers the balance.
+    void NowaNaleznosc();
+    bool NowaNaleznoscTrwa() const;
+    void AnulujNowaNaleznosc();
+    void ZmniejszSaldo(double kwota);
+
     // Fees-due list and document lines.
     void Wybierz();      // picks the current fees-due line (double click)
     void UsunPozycje();  // removes the current document line
@@ -131,6 +138,7 @@ class TDokumentWplaty {
                                   double kwota);
     bool otworzNaleznosci(const QString& rokSzk);
     void przesunSume(double o);
+    void ustawStopke();
 
     db::Database* baza_ = nullptr;
     bool przygotowany_ = false;

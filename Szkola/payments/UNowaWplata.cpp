@@ -21,6 +21,7 @@
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/db/Table.h"
@@ -93,11 +94,10 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     SpeedButtonWybierz1 = przycisk(this, "SpeedButtonWybierz1", "↓", "Wybierz do zapłaty");
     SpeedButtonOdsetki = przycisk(this, "SpeedButtonOdsetki", "%",
                                   "Nalicz odsetki|Nalicz odsetki za wskazaną należność");
-    // The two sign buttons get their keys as the named ones get theirs from the '&'.
+    // The sign buttons get their keys as the named ones get theirs from the '&'.
     klawisz(SpeedButtonWybierz1, Qt::Key_D);
     klawisz(SpeedButtonOdsetki, Qt::Key_O);
-    // The new fee item comes with its own window; until then the button is not offered.
-    SpeedButtonNowy1->setVisible(false);
+    klawisz(SpeedButtonNowy1, Qt::Key_N);
 
     // Document lines.
     Label3 = new QLabel(this);
@@ -290,6 +290,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     };
     polacz(DBGrid1, &ui::DBGrid::rowDoubleClicked, &TNowaWplata::DBGrid1DblClick);
     polacz(SpeedButtonWybierz1, &QToolButton::clicked, &TNowaWplata::DBGrid1DblClick);
+    polacz(SpeedButtonNowy1, &QToolButton::clicked, &TNowaWplata::SpeedButtonNowy1Click);
     // Enter or Space on a line owed picks it, as a double click does.
     ui::onEnterKey(DBGrid1, [this] { chronione([this] { DBGrid1DblClick(); }); }, true);
     polacz(SpeedButtonWytnij2, &QToolButton::clicked, &TNowaWplata::SpeedButtonWytnij2Click);
@@ -433,6 +434,20 @@ void TNowaWplata::DBGrid1DblClick() {
     MonthCalendar1->setVisible(false);
     dok_->Wybierz();
     PokazKomunikaty();
+}
+
+void TNowaWplata::SpeedButtonNowy1Click() {
+    if (!dok_ || !NowaNaleznosc) return;
+    MonthCalendar1->setVisible(false);
+    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
+    dok_->NowaNaleznosc();
+    Glowny->Tag = RodzajDokumentu;
+    NowaNaleznosc->Dokument = dok_.get();
+    NowaNaleznosc->ShowModal();
+    if (!dok_) return;
+    dok_->AnulujNowaNaleznosc();  // whatever way the window was left, nothing stays pending
+    Label26->setText(dok_->Stopka);
+    DBGrid1->refreshRows();
 }
 
 void TNowaWplata::SpeedButtonWytnij2Click() {

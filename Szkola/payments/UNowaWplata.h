@@ -80,6 +80,7 @@ class TNowaWplata : public ui::Window {
     QPushButton* BitBtnAnuluj = nullptr;
 
     void DBGrid1DblClick();
+    void SpeedButtonNowy1Click();
     void PokazKomunikaty();  // what the document has to say, then cleared
     void SpeedButtonWytnij2Click();
     void SpeedButtonPopraw2Click();

@@ -9,9 +9,14 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UAnalizaOplat.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UFiltrDokum.h"
+#include "Szkola/payments/UListaWplat.h"
+#include "Szkola/payments/UNaliczanieOdsetek.h"
+#include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
 #include "Szkola/payments/UWyborKasy.h"
@@ -19,6 +24,9 @@
 #include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "Szkola/payments/UWykazPrzelew.h"
+#include "Szkola/payments/UZWykazOplat.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 
@@ -27,6 +35,8 @@ void UsunOknaWplat() {
     AnalizaOplat = nullptr;
     delete QRAnalizaOplat;
     QRAnalizaOplat = nullptr;
+    delete NowaNaleznosc;
+    NowaNaleznosc = nullptr;
     delete NowaWplata;
     NowaWplata = nullptr;
     delete WyborKasy;
@@ -39,6 +49,17 @@ void UsunOknaWplat() {
     QRWydrukKPSklad = nullptr;
     delete QRWydrukKW;
     QRWydrukKW = nullptr;
+    if (Wydruk && Wydruk->ListaWplat == ListaWplat) Wydruk->ListaWplat = nullptr;
+    delete ListaWplat;
+    ListaWplat = nullptr;
+    delete FiltrDokum;
+    FiltrDokum = nullptr;
+    delete QRWykazOplat;
+    QRWykazOplat = nullptr;
+    delete QRWykazPrzelew;
+    QRWykazPrzelew = nullptr;
+    delete QROdsetkiAn;
+    QROdsetkiAn = nullptr;
 }
 
 void UtworzOknaWplat(QWidget* rodzic) {
@@ -47,10 +68,17 @@ void UtworzOknaWplat(QWidget* rodzic) {
     Banki = new TBanki(rodzic);
     ObliczOdsetki = new TObliczOdsetki(rodzic);
     NowaWplata = new TNowaWplata(rodzic);
+    NowaNaleznosc = new TNowaNaleznosc(rodzic);
     QRWydrukKPSklad = new TQRWydrukKPSklad;
     QRWydrukKW = new TQRWydrukKW;
+    ListaWplat = new TListaWplat(rodzic);
+    FiltrDokum = new TFiltrDokum(rodzic);
+    QRWykazOplat = new TQRWykazOplat;
+    QRWykazPrzelew = new TQRWykazPrzelew;
+    UtworzWydruk(rodzic)->ListaWplat = ListaWplat;
     AnalizaOplat = new TAnalizaOplat(rodzic);
     QRAnalizaOplat = new TQRAnalizaOplat;
+    QROdsetkiAn = new TQROdsetkiAn(DMw->TOdsNal, DM->TUczen);
 }
 
 namespace {
@@ -79,6 +107,25 @@ void PolecenieZwrotNadplaty() {
     Glowny->Tag = 2;
     Glowny->TrybKorekty = 0;
     NowaWplata->ShowModal();
+}
+
+void PolecenieListaWplat() {
+    if (!Glowny || !SprawdzUprawnienia(BiezacyOperator, 1)) return;
+    BlokadaWyjscia blokada;
+    Glowny->Tag = -1;
+    WyborKasy->ShowModal();
+    if (Glowny->Tag == -1) return;
+    // While the list is open the document tables pass their records through the document
+    // filter; switched off again on every way out.
+    struct Filtrowanie {
+        Filtrowanie() { ustaw(true); }
+        ~Filtrowanie() { ustaw(false); }
+        static void ustaw(bool on) {
+            for (db::Table* t : {DM->TWplaty, DM->TOplaty, DM->TPrzelew, DM->TSklPrzel})
+                t->setFiltered(on);
+        }
+    } filtrowanie;
+    ListaWplat->ShowModal();
 }
 
 void PolecenieAnalizyOplat(int tryb) {
@@ -145,12 +192,14 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
         "Wpłaty", "&Nowa wpłata", [] { PolecenieNowaWplata(); }, true, true);
     glowny->DodajPolecenie(
         "Wpłaty", "&Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true, true);
+    glowny->DodajPolecenie("Wpłaty", "&Lista wpłat", [] { PolecenieListaWplat(); });
     glowny->DodajPolecenie("Funkcje", "&Kontrola opłat", [] { PolecenieKontrolaOplat(); }, false, true);
     glowny->DodajPolecenieRejestru("Analiza należności i opłat",
                                    [] { PolecenieAnalizyOplat(TrybAnaliza); });
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
                                    [] { PolecenieAnalizyOplat(TrybKontrola); });
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
+    glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
     QAction* usun = glowny->DodajPolecenie(
         "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true, true);
     usun->setObjectName("SpeedButtonUsun");

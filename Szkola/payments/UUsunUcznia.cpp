@@ -12,6 +12,7 @@
 #include "Szkola/core/UTajneHaslo.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/payments/UAnalizaOplat.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
@@ -163,7 +164,8 @@ void PolecenieUsunUcznia() {
     db::Table* u = DM->TUczen;
     if (!Glowny || !Glowny->RejestrOtwarty() || !u->active() || u->isEmpty()) return;
     const int id = u->field("IdUcznia")->asInteger();
-    const bool oplacone = UsunDaneFinansoweUcznia(id, 5);
+    const bool oplacone =
+        AnalizaOplat ? AnalizaOplat->UsunDaneFinansoweUcznia(id, 5) : UsunDaneFinansoweUcznia(id, 5);
     if (oplacone) ui::MessageBox("Istnieją opłacone należności tego ucznia!", "Uwaga!", ui::MB_OK);
     if (ui::MessageBox("Czy usunąć ucznia z kartoteki ?", "Uwaga!", ui::MB_YESNO) != ui::IDYES)
         return;

@@ -10,7 +10,7 @@
 #include "Szkola/core/UKalendarz.h"
 #include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
-#include "Szkola/core/UWydruk.h"
+#include "platform/ui/RadioGroup.h"
 #include "platform/ui/Helpers.h"
 
 TWyborKasy* WyborKasy = nullptr;
@@ -19,7 +19,7 @@ TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
     setObjectName("WyborKasy");
     setWindowTitle("Wybierz");
     RadioGroup1 =
-        new TRadioGroup(" Sposób wpłaty ", {"Kasa - wpłata gotówki", "Bank - przelew"}, this);
+        new ui::RadioGroup(" Sposób wpłaty ", {"Kasa - wpłata gotówki", "Bank - przelew"}, this);
     RadioGroup1->SetItemIndex(0);
     Label1 = new QLabel("Rok księgowy", this);
     Label2 = new QLabel(this);

@@ -20,7 +20,6 @@ using report::Font;
 namespace {
 
 // The statements' fixed footer line (the statements themselves live above the payments).
-const char* const kStopka = "Rozliczenia opłat szkolnych - wydruk komputerowy";
 
 // Left edges of the month columns: date, Kol1..Kol4, Razem, BO, Suma opłat, Saldo, Zaliczka.
 constexpr int kX[] = {0, 75, 135, 195, 255, 315, 377, 449, 521, 599, 717};
@@ -120,7 +119,7 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
 
     QRBand3 = addBand(report::BandKind::Summary, 26);
     QRBand3->addHLine(0, 3, 718, 2);
-    QRBand3->addLabel(2, 9, 0, kStopka, Font(5));
+    QRBand3->addLabel(2, 9, 0, StopkaZestawien, Font(5));
     QRBand3->addDate(500, 8, "Data wydruku ", Font(7), Alignment::Right)->width = 216;
 
     beforePrint = [this](report::Report&) { QuickRepBeforePrint(); };

@@ -35,36 +35,13 @@ bool PrzygotujWykazPosilkow(const QDate& data, TDaneWykazuPosilkow& w) {
     w.Miesiac = data.month();
     const int Y = w.Rok, m = w.Miesiac;
 
-    // The school year holding the month.
-    struct Wiersz {
-        int rok, nrMies;
-    };
-    QList<Wiersz> lata;
-    {
-        db::Table r;
-        r.setTableName("RokSzkolny");
-        r.setIndexFieldNames("RokSzk");
-        r.open();
-        for (r.first(); !r.eof(); r.next())
-            lata.append({r.field("Rok")->asInteger(), r.field("NrMies")->asInteger()});
-    }
-    auto znajdz = [&](int rok) -> const Wiersz* {
-        for (const Wiersz& x : lata)
-            if (x.rok == rok) return &x;
-        return nullptr;
-    };
-    const Wiersz* wybrany = nullptr;
-    if (const Wiersz* biezacy = znajdz(Y)) {
-        wybrany = biezacy->nrMies <= m ? biezacy : znajdz(Y - 1);
-    } else if (const Wiersz* poprzedni = znajdz(Y - 1); poprzedni && poprzedni->nrMies > m) {
-        wybrany = poprzedni;
-    }
-    if (!wybrany) {
+    int rokSzkoly = 0, nrMies = 0;
+    if (!RokSzkolnyMiesiaca(Y, m, rokSzkoly, nrMies)) {
         ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
         return false;
     }
-    w.RokSzkoly = wybrany->rok;
-    w.NrMies = wybrany->nrMies;
+    w.RokSzkoly = rokSzkoly;
+    w.NrMies = nrMies;
 
     {
         db::Table d;

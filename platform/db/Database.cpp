@@ -473,8 +473,54 @@ void Database::upgradeTable(const TableDef& def) {
     d->checkOpen();
     const QString schema = schemaOf(def.name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
-    const TableDef have = structure(def.name);
+    TableDef have = structure(def.name);
     d->atomically([&] {
+        // A text column made by an earlier version in another order than the one now declared
+        // (names once kept in code-point order): SQLite cannot change a column's collation, so
+        // the table is made again with every row, its row ids and its id counter.
+        TableDef ordered = have;
+        bool reorder = false;
+        for (FieldDef& f : ordered.fields) {
+            const FieldDef* want = def.field(f.name);
+            if (want && (f.type == FieldType::Text || f.type == FieldType::Memo) && want->type == f.type &&
+                want->collation != f.collation) {
+                f.collation = want->collation;
+                reorder = true;
+            }
+        }
+        if (reorder) {
+            const QString table = quoteId(have.name);
+            const QString tmp = quoteId(have.name + QStringLiteral("#reorder"));
+            QStringList cols, names;
+            bool autoInc = false;
+            for (const FieldDef& f : ordered.fields) {
+                cols << sqlColumnDef(f);
+                names << quoteId(f.name);
+                autoInc = autoInc || f.type == FieldType::AutoInc;
+            }
+            const QString list = (autoInc ? QString() : QStringLiteral("rowid, ")) + names.join(QStringLiteral(", "));
+            d->finalizeAll();
+            d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, tmp, cols.join(QStringLiteral(", "))));
+            d->run(QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %1.%4").arg(schema, tmp, list, table));
+            if (autoInc) {
+                const QString seq = schema + QStringLiteral(".sqlite_sequence");
+                d->run(QStringLiteral("DELETE FROM %1 WHERE name = '%2'").arg(seq, have.name + QStringLiteral("#reorder")));
+                d->run(QStringLiteral("INSERT INTO %1 (name, seq) SELECT '%2', seq FROM %1 WHERE name = '%3'")
+                           .arg(seq, have.name + QStringLiteral("#reorder"), have.name));
+            }
+            d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, table));
+            d->run(QStringLiteral("ALTER TABLE %1.%2 RENAME TO %3").arg(schema, tmp, table));
+            ordered.indexes.clear();  // made again below, with the declared ones
+            for (const IndexDef& ix : std::as_const(have.indexes)) {
+                QStringList fl;
+                for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) fl << quoteId(f.trimmed());
+                d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                           .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
+                                quoteId(indexSqlName(have.name, ix)), table, fl.join(QStringLiteral(", "))));
+                ordered.indexes << ix;
+            }
+            have = ordered;
+        }
         for (const FieldDef& f : def.fields) {
             if (have.field(f.name)) continue;
             if (f.type == FieldType::AutoInc)

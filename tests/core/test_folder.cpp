@@ -278,3 +278,59 @@ TEST(FolderDanych, OdmowaTylkoDoOdczytuNieZostawiaPlikowPoNaprawiePrawFolderDzia
     QString blad;
     EXPECT_TRUE(OtworzBazeDanych(baza, tmp.path(), &blad)) << blad.toStdString();
 }
+
+TEST(FolderDanych, NazwyWplacajacychStarszegoFolderuWPolskimPorzadku) {
+    QTemporaryDir tmp;
+    {
+        // Yearly document files of an earlier version: payers' names in code-point order.
+        db::Database baza;
+        baza.open(SciezkaBazy(tmp.path()), true);
+        for (const db::TableDef& def : KatalogTabel()) baza.createTable(def);
+        for (const QString& n : {QString("WPL2008"), QString("PRZ2008")}) {
+            db::TableDef def = StrukturaTabeli(n);
+            for (db::FieldDef& f : def.fields)
+                if (f.name == "Nazwa") f.collation = db::Collation::CodePoint;
+            def.indexes.removeIf([](const db::IndexDef& ix) { return ix.fields.startsWith("Nazwa"); });
+            baza.createTable(def);
+        }
+        int nr = 0;
+        for (const char* n : {"Żak Ewa", "Ćwik Jan", "Zieliński Adam", "Łukasik Ola", "Mazur Piotr", "Lis Anna"})
+            baza.exec("INSERT INTO WPL2008 (NumerWpl, SposobWpl, Nazwa) VALUES (?, 'K', ?)", {++nr, QString(n)});
+        baza.exec("DELETE FROM WPL2008 WHERE NumerWpl = 6");  // the id counter stays at 6
+        baza.close();
+    }
+    db::Database baza;
+    QString blad;
+    ASSERT_TRUE(OtworzBazeDanych(baza, tmp.path(), &blad)) << blad.toStdString();
+    EXPECT_EQ(baza.structure("WPL2008").field("Nazwa")->collation, db::Collation::Polish);
+    EXPECT_EQ(baza.structure("PRZ2008").field("Nazwa")->collation, db::Collation::Polish);
+
+    db::Table t(&baza);
+    t.setTableName("WPL2008");
+    t.setIndexFieldNames("Nazwa;DataWpl");
+    t.open();
+    QStringList kolejnosc;
+    for (t.first(); !t.eof(); t.next()) kolejnosc << t.field("Nazwa")->asString();
+    EXPECT_EQ(kolejnosc, QStringList({"Ćwik Jan", "Łukasik Ola", "Mazur Piotr", "Zieliński Adam", "Żak Ewa"}));
+    t.findNearest({"Lu"});
+    EXPECT_EQ(t.field("Nazwa")->asString(), "Łukasik Ola");
+
+    // Rows, ids, the id counter and the unique number rule survive.
+    t.append();
+    t.field("NumerWpl")->setInteger(7);
+    t.field("SposobWpl")->setString("K");
+    t.post();
+    EXPECT_EQ(t.field("IdWplaty")->asInteger(), 7);
+    EXPECT_EQ(baza.scalar("SELECT IdWplaty FROM WPL2008 WHERE Nazwa = 'Mazur Piotr'").toInt(), 5);
+    t.append();
+    t.field("NumerWpl")->setInteger(7);
+    t.field("SposobWpl")->setString("K");
+    EXPECT_THROW(t.post(), db::Error);
+    t.cancel();
+    t.close();
+
+    // Opening again changes nothing more.
+    baza.close();
+    ASSERT_TRUE(OtworzBazeDanych(baza, tmp.path(), &blad));
+    EXPECT_EQ(baza.scalar("SELECT COUNT(*) FROM WPL2008").toInt(), 6);
+}

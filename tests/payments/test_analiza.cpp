@@ -163,6 +163,17 @@ TEST_F(Analiza, ListaOdsetekSumujeOplaconeIDoOplaceniaDoGrosza) {
     });
     Glowny->OperatorWbudowany = 1;
     pokaz(4, [] { EXPECT_FALSE(AnalizaOplat->DBGrid4->isReadOnly()); });
+
+    // Printing in mode 4 gives the pupil's interest list with the same sums.
+    ui::test::setModalHandlerFor("TWydruk", [](ui::Window*) {
+        Wydruk->RadioGroup1->SetItemIndex(0);
+        Wydruk->BitBtnOKClick();
+    });
+    pokaz(4, [] { AnalizaOplat->BitBtnZapiszClick(); });
+    const QString lista = raport();
+    EXPECT_TRUE(lista.contains("Kowalski")) << lista.toStdString();
+    EXPECT_TRUE(lista.contains("1 235,75")) << lista.toStdString();
+    EXPECT_TRUE(lista.contains("0,30")) << lista.toStdString();
 }
 
 TEST_F(Analiza, KontrolaOplatZatrzymujeSieNaPierwszymNiezgodnym) {

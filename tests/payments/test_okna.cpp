@@ -135,7 +135,7 @@ TEST_F(Okna, WplataGotowkowaDoPodgladuParagonu) {
         EXPECT_EQ(w->Label4->text(), "Dowód wpłaty");
         EXPECT_EQ(w->Label11->text(), "Wpłata gotówki do kasy");
         EXPECT_FALSE(w->PanelBank->isVisibleTo(w));
-        EXPECT_FALSE(w->SpeedButtonNowy1->isVisibleTo(w));
+        EXPECT_TRUE(w->SpeedButtonNowy1->isVisibleTo(w));
         db::Table* lista = w->Dokument()->TOplaty;
         ASSERT_EQ(lista->recordCount(), 3);
         for (lista->first(); !lista->eof(); lista->next()) w->DBGrid1DblClick();

@@ -23,7 +23,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
-#include "support/FolderTestowy.h"
+#include "dane/FolderTestowy.h"
 #include "Szkola/core/USesja.h"
 
 namespace {

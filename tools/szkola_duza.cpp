@@ -19,7 +19,7 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
 #include "platform/db/Database.h"
-#include "support/FolderTestowy.h"
+#include "dane/FolderTestowy.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/core/USesja.h"
 

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
+#include <QThread>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -32,10 +34,29 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
         przejetoBlokade = pozostala;
         return blokada;
     }
-    // Another run holds it: nothing to say. Any other failure must not pass unnoticed.
-    if (blokada->error() != QLockFile::LockFailedError && blad)
-        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
-                "\n(brak prawa zapisu lub folder nie istnieje).";
+    if (blokada->error() == QLockFile::LockFailedError) {
+        // A lock naming no process (a power cut can leave it empty or half-written) belongs to
+        // no run. A run starting this very moment writes its lock at once: look again first.
+        // A live run holds the file locked, so the removal fails while it runs.
+        if (!blokada->getLockInfo(nullptr, nullptr, nullptr)) {
+            QThread::msleep(300);
+            if (!blokada->getLockInfo(nullptr, nullptr, nullptr) && blokada->removeStaleLockFile() &&
+                blokada->tryLock(0)) {
+                przejetoBlokade = true;
+                return blokada;
+            }
+        }
+        return nullptr;  // another run holds it: nothing to say
+    }
+    if (blad) {
+        // Say which of the causes it is: the lock is the first thing a start writes.
+        const QFileInfo fi(folder);
+        const QStorageInfo dysk(folder);
+        QString powod = "brak prawa zapisu lub folder nie istnieje";
+        if (fi.isDir() && dysk.isValid() && dysk.bytesAvailable() < 64 * 1024)
+            powod = "brak miejsca na dysku";
+        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) + "\n(" + powod + ").";
+    }
     return nullptr;
 }
 

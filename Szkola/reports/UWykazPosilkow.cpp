@@ -146,10 +146,10 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
 
 namespace {
 // Columns across the portrait page: number, class, name, diet, then six meal kinds.
-constexpr int kXKlasa = 30, kWKlasa = 74;
-constexpr int kXNazw = 108, kWNazw = 196;
-constexpr int kXDieta = 308, kWDieta = 70;
-constexpr int kXPos = 380;
+constexpr int kXKlasa = 30, kWKlasa = 77;
+constexpr int kXNazw = 110, kWNazw = 196;
+constexpr int kXDieta = 308, kWDieta = 72;
+constexpr int kXPos = 382;  // six meal columns end at the right margin
 constexpr int kWPos = 56;
 int xPos(int k) { return kXPos + k * kWPos; }
 

@@ -277,8 +277,9 @@ TQRZaleglosci::TQRZaleglosci(db::Table* uczniowie, db::Table* linie)
     QRBand1->beforePrint = [this](Band&, bool& drukuj) { QRBand1BeforePrint(drukuj); };
 
     QRSubDetail1 = addSubDetail(linie, QRBand1, 18);
-    QRSubDetail1->addLabel(0, 5, 56, "Termin zapłaty:", Font(6));
-    QRSubDetail1->addField(60, 3, 80, linie, "TerminWpl", Font(8));
+    // The caption keeps clear of the date beside it.
+    QRSubDetail1->addLabel(0, 5, 66, "Termin zapłaty:", Font(6));
+    QRSubDetail1->addField(70, 3, 72, linie, "TerminWpl", Font(8));
     QRSubDetail1->addLabel(146, 5, 78, "Rodzaj należności:", Font(6));
     QRLabelTresc = QRSubDetail1->addLabel(228, 3, 360, "", Font(8));
     QRSubDetail1->addField(598, 3, 120, linie, "Kwota", Font(8), Alignment::Right);

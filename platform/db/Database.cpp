@@ -136,26 +136,39 @@ struct Database::Impl {
         cache.clear();
     }
     // Runs one or more statements without parameters.
-    void run(const QString& sql) {
+    void run(const QString& sql, const QString& context = {}) {
         checkOpen();
         char* err = nullptr;
         const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
         if (err) sqlite3_free(err);
-        if (rc != SQLITE_OK) throwSqlite(h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc != SQLITE_OK)
+            throwSqlite(h, rc, context.isEmpty() ? QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql) : context);
     }
-    // Runs `work` all-or-nothing, inside whatever transaction is open.
+    // The commit that fails is a save that did not happen; the user reads why.
+    void commitRun(const QString& sql) { run(sql, QStringLiteral("Zmiany nie zostały zapisane")); }
+    // Runs `work` all-or-nothing, inside whatever transaction is open. Outside one the
+    // savepoint is the transaction: when its release (the commit) fails, it is rolled back
+    // whole, so that the connection is never left inside a transaction nobody ends.
     template <class F>
     void atomically(F work) {
+        const bool outermost = sqlite3_get_autocommit(h) != 0;
         run(QStringLiteral("SAVEPOINT db_atomic"));
         try {
             work();
+            if (outermost) commitRun(QStringLiteral("RELEASE db_atomic"));
+            else run(QStringLiteral("RELEASE db_atomic"));
         } catch (...) {
-            char* err = nullptr;
-            sqlite3_exec(h, "ROLLBACK TO db_atomic; RELEASE db_atomic", nullptr, nullptr, &err);
-            if (err) sqlite3_free(err);
+            if (outermost) quietRollback("ROLLBACK");
+            else quietRollback("ROLLBACK TO db_atomic; RELEASE db_atomic");
             throw;
         }
-        run(QStringLiteral("RELEASE db_atomic"));
+    }
+    // Ends a failed transaction or savepoint; SQLite may already have rolled it back itself.
+    void quietRollback(const char* sql) {
+        if (sqlite3_get_autocommit(h)) return;
+        char* err = nullptr;
+        sqlite3_exec(h, sql, nullptr, nullptr, &err);
+        if (err) sqlite3_free(err);
     }
 };
 
@@ -604,8 +617,15 @@ void Database::begin() {
 void Database::commit() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
-    if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
-    else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    try {
+        if (d->depth == 1) d->commitRun(QStringLiteral("COMMIT"));
+        else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    } catch (...) {
+        // Nothing of the failed level stays, and the connection is left usable: a transaction
+        // left open would swallow every later change and lose it at the end of the run.
+        rollback();
+        throw;
+    }
     --d->depth;
 }
 
@@ -674,8 +694,8 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     if (done_) return;
+    done_ = true;  // a failing commit has already rolled its level back
     db_->commit();
-    done_ = true;
 }
 
 }  // namespace db

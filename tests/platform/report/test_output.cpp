@@ -10,6 +10,10 @@
 #include <QStandardPaths>
 
 #include "ReportFixture.h"
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include "platform/report/PreviewWindow.h"
 #include "platform/ui/TestHooks.h"
 
@@ -291,4 +295,26 @@ TEST_F(ReportOutput, PreviewFromInsideAModalWindowIsModalOverIt) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
     caller.hide();
+}
+
+TEST_F(ReportOutput, PreviewOpensWithinTheScreenAndWholePageFits) {
+    for (int i = 1; i <= 60; ++i) addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
+    ListReport r(uczen.get());
+    auto pages = std::make_shared<PreparedReport>(r.prepare());
+    PreviewWindow w(pages);
+    w.show();
+    QCoreApplication::processEvents();
+    const QRect wolne = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(wolne.contains(w.frameGeometry()))
+        << w.frameGeometry().width() << "x" << w.frameGeometry().height() << " on " << wolne.width() << "x"
+        << wolne.height();
+    w.setZoom(0);  // "Cała strona"
+    QCoreApplication::processEvents();
+    auto* scroll = w.findChild<QScrollArea*>();
+    ASSERT_TRUE(scroll);
+    const QWidget* page = scroll->widget();
+    EXPECT_LE(page->height(), scroll->viewport()->height());
+    EXPECT_LE(page->width(), scroll->viewport()->width());
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+    w.close();
 }

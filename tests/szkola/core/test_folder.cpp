@@ -1,6 +1,8 @@
 // The data folder: creation, refusal of a damaged or foreign file, upgrade; passwords.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -222,6 +224,59 @@ TEST(FolderDanych, PlikTylkoDoOdczytuOdrzuconyZKomunikatem) {
         << blad.toStdString();
     EXPECT_FALSE(baza.isOpen());
     EXPECT_EQ(zawartosc(plik), przed);
+}
+
+namespace {
+// Root may write any file: the folder then goes to an ordinary user, and this thread's file
+// access runs as that user until the end of the scope.
+class JakZwyklyUzytkownik {
+public:
+    explicit JakZwyklyUzytkownik(const QString& folder) {
+        if (::geteuid() != 0) return;
+        const uid_t nikt = 65534;
+        ::chown(folder.toUtf8().constData(), nikt, nikt);
+        for (const QFileInfo& fi : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+            ::chown(fi.filePath().toUtf8().constData(), nikt, nikt);
+        ::setfsgid(nikt);
+        ::setfsuid(nikt);
+        zmieniony_ = true;
+    }
+    ~JakZwyklyUzytkownik() {
+        if (!zmieniony_) return;
+        ::setfsuid(0);
+        ::setfsgid(0);
+    }
+
+private:
+    bool zmieniony_ = false;
+};
+}  // namespace
+
+TEST(FolderDanych, OdmowaTylkoDoOdczytuNieZostawiaPlikowPoNaprawiePrawFolderDziala) {
+    QTemporaryDir tmp;
+    {
+        db::Database baza;
+        ASSERT_TRUE(UtworzBazeDanychZHashem(baza, tmp.path(), HashHasla("x")));
+    }
+    const QString plik = SciezkaBazy(tmp.path());
+    JakZwyklyUzytkownik uzytkownik(tmp.path());
+    QFile::setPermissions(plik, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile proba(plik);
+    if (proba.open(QIODevice::ReadWrite)) GTEST_SKIP() << "ten użytkownik może pisać do każdego pliku";
+    const QString przed = QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).join(' ');
+    {
+        db::Database baza;
+        QString blad;
+        EXPECT_FALSE(OtworzBazeDanych(baza, tmp.path(), &blad));
+        EXPECT_TRUE(blad.contains("jest tylko do odczytu")) << blad.toStdString();
+    }
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), przed.toStdString());
+
+    // The rights mended: the folder opens with nothing deleted by hand.
+    QFile::setPermissions(plik, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    db::Database baza;
+    QString blad;
+    EXPECT_TRUE(OtworzBazeDanych(baza, tmp.path(), &blad)) << blad.toStdString();
 }
 
 TEST(FolderDanych, NazwyWplacajacychStarszegoFolderuWPolskimPorzadku) {

@@ -354,3 +354,30 @@ TEST_F(Rejestr, SiatkaNaleznosciPokazujeSzescWierszyPrzy1200x760) {
     EXPECT_GE(Glowny->DBGrid1->viewport()->height() / wiersz, 14);
     Glowny->hide();
 }
+
+TEST_F(Rejestr, PoleceniaRejestruNieczynneGdyZamkniety) {
+    int ile = 0;
+    QAction* a = Glowny->DodajPolecenie("Wpłaty", "&Nowa wpłata", [&] { ++ile; }, true, true);
+    QAction* zawsze = Glowny->DodajPolecenie("Funkcje", "Inne", [&] { ile += 10; });
+    QAction* przycisk = nullptr;
+    for (QAction* x : Glowny->findChildren<QAction*>())
+        if (x != a && x->text() == "Nowa wpłata") przycisk = x;
+    ASSERT_TRUE(przycisk);
+    EXPECT_FALSE(a->isEnabled());
+    EXPECT_FALSE(przycisk->isEnabled());
+    EXPECT_TRUE(zawsze->isEnabled());
+    a->trigger();
+    EXPECT_EQ(ile, 0);
+
+    folder->DodajRokSzkolny(2025, 9);
+    wybierzRok("2025/2026");
+    Glowny->OtworzRejestr();
+    ASSERT_TRUE(Glowny->RejestrOtwarty());
+    EXPECT_TRUE(a->isEnabled());
+    EXPECT_TRUE(przycisk->isEnabled());
+    przycisk->trigger();
+    EXPECT_EQ(ile, 1);
+    Glowny->close();
+    EXPECT_FALSE(a->isEnabled());
+    EXPECT_FALSE(przycisk->isEnabled());
+}

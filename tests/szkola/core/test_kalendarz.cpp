@@ -2,6 +2,9 @@
 #include <QCalendarWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableView>
+
+#include "support/Klawisz.h"
 
 #include "szkola/core/SrodowiskoOkien.h"
 
@@ -67,4 +70,17 @@ TEST_F(OknoKalendarza, AnulowanieZostawiaDateOkZapisuje) {
     EXPECT_EQ(Kalendarz->RokRoboczy(), 2026);
     EXPECT_EQ(Kalendarz->MiesiacRoboczy(), 6);
     EXPECT_EQ(zmiany, 1);
+}
+
+TEST_F(OknoKalendarza, EnterNaDniuZatwierdzaJakOk) {
+    Kalendarz->UstawDateRobocza(QDate(2025, 10, 15));
+    ui::test::setModalHandlerFor("TKalendarz", [](ui::Window*) {
+        Kalendarz->MonthCalendar->setSelectedDate(QDate(2026, 6, 2));
+        QTableView* dni = Kalendarz->MonthCalendar->findChild<QTableView*>();
+        ASSERT_TRUE(dni);
+        Nacisnij(dni, Qt::Key_Return);
+    });
+    Kalendarz->ShowModal();
+    EXPECT_TRUE(Kalendarz->Zatwierdzono());
+    EXPECT_EQ(Kalendarz->DataRobocza(), QDate(2026, 6, 2));
 }

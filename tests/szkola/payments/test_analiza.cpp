@@ -1,6 +1,7 @@
 // The analysis window in its modes, the batch control of recorded payments and the printed
 // settlement, driven through the main window's commands on the offscreen platform.
 
+#include "support/UkladWydruku.h"
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -76,6 +77,9 @@ class Analiza : public SrodowiskoWplat {
     }
     static QString raport() {
         const report::PreparedReport* r = report::test::lastShown();
+        if (r) {
+            EXPECT_TRUE(uklad::Poprawny(*r));
+        }
         return r ? r->toText() : QString();
     }
 };

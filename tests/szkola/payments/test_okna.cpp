@@ -1,3 +1,4 @@
+#include "support/UkladWydruku.h"
 #include <QApplication>
 #include <QKeyEvent>
 // The payment windows driven through the main window's commands on the offscreen platform.
@@ -20,6 +21,10 @@
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UWyborKasy.h"
+#include "support/Klawisz.h"
+
+#include <QKeySequence>
+#include <QRadioButton>
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/ui/DBControls.h"
@@ -65,6 +70,9 @@ class Okna : public SrodowiskoWplat {
     }
     static QString raport() {
         const report::PreparedReport* r = report::test::lastShown();
+        if (r) {
+            EXPECT_TRUE(uklad::Poprawny(*r));
+        }
         return r ? r->toText() : QString();
     }
 };
@@ -141,6 +149,7 @@ TEST_F(Okna, WplataGotowkowaDoPodgladuParagonu) {
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 125.5);
     EXPECT_DOUBLE_EQ(oplacono("_O", 10), 25.5);
     const QString t = raport();
+    EXPECT_EQ(report::test::lastShown()->title, "Dowód wpłaty");  // the preview's caption
     EXPECT_EQ(t.count("Dowód wpłaty"), 2) << qPrintable(t);
     EXPECT_TRUE(t.contains("Oryginał"));
     EXPECT_TRUE(t.contains("Kopia"));
@@ -178,6 +187,7 @@ TEST_F(Okna, ZwrotNadplatyDrukujeDowodWyplaty) {
     PolecenieZwrotNadplaty();
     EXPECT_EQ(ui::test::shownWindows(), QList<QString>{"TNowaWplata"});
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    EXPECT_EQ(report::test::lastShown()->title, "Dowód wypłaty");
     const QString t = raport();
     EXPECT_EQ(t.count("Dowód wypłaty"), 2) << qPrintable(t);
     EXPECT_TRUE(t.contains("Zwrot nadpłaty"));
@@ -326,7 +336,9 @@ TEST_F(Okna, DlugaTrescLiniiParagonuZawijanaPrzedKwota) {
     folder->DodajSkladnik(2008, "K", id, uczen, "WI", "2008/2009", 12, 2008, 47.5,
                           QDate(2008, 12, 10), QDate(2008, 11, 15), "Krótka");
     naPlikachRoku();
-    const QStringList wiersze = QRWydrukKPSklad->prepare().toText().split('\n');
+    const report::PreparedReport paragon = QRWydrukKPSklad->prepare();
+    EXPECT_TRUE(uklad::Poprawny(paragon));
+    const QStringList wiersze = paragon.toText().split('\n');
     // The amount's row holds the start of the text only; the rest follows on its own row, and
     // the next line stands under it.
     int z = -1;
@@ -647,4 +659,37 @@ TEST_F(Okna, EscIZamknieciePytajaOPorzuceniuDokumentu) {
     });
     PolecenieNowaWplata();
     EXPECT_TRUE(ui::test::messages().isEmpty());
+}
+
+TEST_F(Okna, KlawiaturaWybieraLinieIPrzyciski) {
+    for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+    otworzRejestr();
+    // Enter on the choice of the cash desk confirms it.
+    ui::test::setModalHandlerFor("TWyborKasy", [](ui::Window*) {
+        WyborKasy->RadioGroup1->SetItemIndex(0);
+        QRadioButton* r = WyborKasy->RadioGroup1->findChildren<QRadioButton*>().value(0);
+        ASSERT_TRUE(r);
+        Nacisnij(r, Qt::Key_Return);
+    });
+    ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+        TNowaWplata* w = NowaWplata;
+        db::Table* lista = w->Dokument()->TOplaty;
+        ASSERT_EQ(lista->recordCount(), 2);
+        lista->first();
+        Nacisnij(w->DBGrid1, Qt::Key_Return);
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 100.0);
+        lista->last();
+        Nacisnij(w->DBGrid1, Qt::Key_Space);
+        EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 200.0);
+        EXPECT_EQ(w->SpeedButtonWybierz1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_D));
+        EXPECT_EQ(w->SpeedButtonOdsetki->shortcut(), QKeySequence(Qt::ALT | Qt::Key_O));
+        EXPECT_EQ(w->SpeedButtonPopraw2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_P));
+        EXPECT_EQ(w->SpeedButtonWytnij2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_U));
+        EXPECT_EQ(w->SpeedButtonBanki->shortcut(), QKeySequence(Qt::ALT | Qt::Key_B));
+        w->BitBtnZapiszClick();
+    });
+    PolecenieNowaWplata();
+    EXPECT_EQ(ui::test::shownWindows(), (QList<QString>{"TWyborKasy", "TNowaWplata"}));
+    EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 11), 100.0);
 }

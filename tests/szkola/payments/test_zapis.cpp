@@ -1,6 +1,8 @@
 // Saving a payment document: checks, the lines and paid rows written, correction, and the
 // all-or-nothing rule.
 
+#include <QFile>
+
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UOperator.h"
@@ -194,7 +196,9 @@ TEST_F(Zapis, BladWTrakcieZapisuWycofujeWszystko) {
     // The paid row cannot be changed: the first line is written before that fails.
     zablokuj(folder->Baza(), "NLZ2008M9", "UPDATE");
     EXPECT_FALSE(d->Zapisz()); pokaz(*d);
-    EXPECT_EQ(teksty(), QStringList{"Błąd zapisu dokumentu! Dokument nie został zapisany."});
+    ASSERT_EQ(teksty().size(), 1);
+    EXPECT_TRUE(teksty()[0].startsWith("Błąd zapisu dokumentu! Dokument nie został zapisany.\n"));
+    EXPECT_TRUE(teksty()[0].contains("zablokowane")) << teksty()[0].toStdString();
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 30.0);
@@ -441,5 +445,34 @@ TEST_F(Zapis, BezPrawaAktualizacjiNicNieZapisuje) {
     EXPECT_EQ(ui::test::messages()[0].caption, " Uwaga!!! ");
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     EXPECT_EQ(d->Dokument()->state(), db::Table::Insert);
+    EXPECT_TRUE(d->Zapisz()); pokaz(*d);
+}
+
+// The data file taken away under an open receipt: the true cause, not a blamed number.
+TEST_F(Zapis, UsunietyPlikDanychNazwanyNieNumer) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz(); pokaz(*d);
+    ASSERT_TRUE(QFile::remove(folder->Baza().path()));
+    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    ASSERT_EQ(teksty().size(), 1);
+    EXPECT_TRUE(teksty()[0].startsWith("Błąd zapisu dokumentu! Dokument nie został zapisany.\n"));
+    EXPECT_TRUE(teksty()[0].contains("został przeniesiony lub usunięty")) << teksty()[0].toStdString();
+    EXPECT_EQ(d->Dokument()->state(), db::Table::Insert);
+}
+
+// A full disk during the save: the cause is named and nothing of the document stays.
+TEST_F(Zapis, PelnyDyskNazwanyINicNieZapisane) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz(); pokaz(*d);
+    d->PoZapisieLinii = [](int) {
+        throw db::Error(db::Error::General, "Zmiany nie zostały zapisane: brak miejsca na dysku (database or disk is full)");
+    };
+    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    ASSERT_EQ(teksty().size(), 1);
+    EXPECT_TRUE(teksty()[0].endsWith("\nZmiany nie zostały zapisane: brak miejsca na dysku (database or disk is full)"));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+    d->PoZapisieLinii = nullptr;
     EXPECT_TRUE(d->Zapisz()); pokaz(*d);
 }

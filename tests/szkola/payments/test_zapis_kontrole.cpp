@@ -171,7 +171,8 @@ TEST_F(KontroleZapisu, NaglowekNieodnalezionyPoZapisieWycofany) {
     w->beforePost = [](db::Table& t) { t.field("SposobWpl")->setString("X"); };
     EXPECT_FALSE(d->Zapisz()); pokaz(*d);
     w->beforePost = nullptr;
-    EXPECT_EQ(teksty(), QStringList{"Błąd zapisu dokumentu! Dokument nie został zapisany."});
+    EXPECT_EQ(teksty(), QStringList{"Błąd zapisu dokumentu! Dokument nie został zapisany.\n"
+                                    "Zapisany dokument nie został odnaleziony."});
     nicNieZapisane();
     EXPECT_EQ(w->state(), db::Table::Insert);
     EXPECT_EQ(w->field("SposobWpl")->asString(), "K");

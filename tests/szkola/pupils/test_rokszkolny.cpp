@@ -4,10 +4,13 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "support/Klawisz.h"
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/pupils/URokSzkolny.h"
 #include "szkola/core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
+#include "platform/ui/DBGrid.h"
 
 using LataSzkolne = SrodowiskoOkien;
 
@@ -167,4 +170,18 @@ TEST_F(LataSzkolne, OknoOdmawiaDuplikatuKomunikatem) {
     EXPECT_EQ(teksty(), QStringList({"Rok szkolny 2025/2026 jest już wpisany!"}));
     EXPECT_EQ(RokSzkolny->Tag, 0);
     EXPECT_TRUE(RokSzkolny->WybranyRok.isEmpty());
+}
+
+TEST_F(LataSzkolne, EnterNaLiscieWybieraRokJakDwuklik) {
+    folder->DodajRokSzkolny(2024, 9);
+    folder->DodajRokSzkolny(2025, 9);
+    ui::test::setModalHandlerFor("TRokSzkolny", [&](ui::Window*) {
+        RokSzkolny->TRokSzk->first();
+        Nacisnij(RokSzkolny->DBGrid1, Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    RokSzkolny->TrybRoku = 0;
+    RokSzkolny->WybranyRok.clear();
+    RokSzkolny->ShowModal();
+    EXPECT_EQ(RokSzkolny->Tag, 1);
+    EXPECT_EQ(RokSzkolny->WybranyRok, "2024/2025");
 }

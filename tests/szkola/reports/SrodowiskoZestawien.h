@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <functional>
 #include <memory>
+
+#include "support/UkladWydruku.h"
 #include <ostream>
 
 #include "Szkola/core/UDM.h"
@@ -72,6 +74,10 @@ class Zestawienia : public ::testing::Test {
         const report::PreparedReport* p = report::test::lastShown();
         const QString t = p ? p->toText() : QString();
         if (qEnvironmentVariableIsSet("POKAZ_PODGLAD")) fprintf(stderr, "%s\n", qPrintable(t));
+        // Every statement looked at here is also read for texts that do not fit.
+        if (p) {
+            EXPECT_TRUE(uklad::Poprawny(*p));
+        }
         return t;
     }
 

@@ -113,7 +113,7 @@ TEST_F(OplatyNalezne, MenuCommandCancelAndMissingDataLeaveNothing) {
     for (QAction* m : glowny->menuBar()->actions())
         if (m->menu())
             for (QAction* a : m->menu()->actions())
-                if (a->text() == "Wykaz należnych opłat w miesiącu ....") polecenie = a;
+                if (a->text().remove('&') == "Wykaz należnych opłat w miesiącu ....") polecenie = a;
     ASSERT_NE(polecenie, nullptr);
     const QString k = f->DodajRokSzkolny(2024, 9);
     Opcje(nullptr, false);

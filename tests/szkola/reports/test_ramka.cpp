@@ -1,8 +1,10 @@
 // The statement frame: the institution box, the run object's way out, the commands.
+#include "support/UkladWydruku.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSet>
 
 #include "Szkola/core/UDMw.h"
 #include "Szkola/reports/UListaUczniow.h"
@@ -124,6 +126,7 @@ TEST_F(Zestawienia, LongOpeningAndClosingTextsOfALetterPrintWhole) {
     TQRPismoTestowe r;
     r.Forma = true;
     const report::PreparedReport p = r.prepare();
+    EXPECT_TRUE(uklad::Poprawny(p));
     const QString t = p.toText();
     for (int i = 1; i <= 12; ++i) EXPECT_TRUE(t.contains(QString("wstęp %1 wstęp").arg(i))) << i;
     for (int i = 1; i <= 9; ++i) EXPECT_TRUE(t.contains(QString("koniec %1 koniec").arg(i))) << i;
@@ -152,6 +155,15 @@ TEST_F(Zestawienia, CommandsAreInTheStatementsMenu) {
     for (QAction* m : glowny->menuBar()->actions())
         if (m->menu() && m->text().remove('&') == "Zestawienia")
             for (QAction* a : m->menu()->actions()) teksty << a->text();
+    // Each with its own key letter.
+    QSet<QChar> litery;
+    for (const QString& t : teksty) {
+        const qsizetype at = t.indexOf('&');
+        ASSERT_GE(at, 0) << t.toStdString();
+        EXPECT_FALSE(litery.contains(t[at + 1].toLower())) << t.toStdString();
+        litery.insert(t[at + 1].toLower());
+    }
+    for (QString& t : teksty) t.remove('&');
     for (const char* t : {"Wykaz nadpłat i zaległości", "Miesięczny wykaz posiłków wg grup / klas",
                           "Lista uczniów wg gmin rocznikami", "Liczba dzieci rocznikami wg płci",
                           "Lista uczniów", "Lista uczniów z Peselem"})

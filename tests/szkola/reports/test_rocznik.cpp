@@ -1,4 +1,5 @@
 // Pupils by year of birth: the list by commune and the count by sex, plain and as a letter.
+#include "support/UkladWydruku.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
 #include "SrodowiskoZestawien.h"
@@ -100,6 +101,25 @@ TEST_F(Rocznik, ListByCommuneAndYear) {
     EXPECT_TRUE(WyjscieOdblokowane());
 }
 
+// Long names and addresses stay inside their columns; siblings with a long surname stay apart.
+TEST_F(Rocznik, LongTextsKeepToTheirColumns) {
+    s = f->DodajSzkole("Szkoła Podstawowa");
+    p = f->DodajPoziom(s, "Klasa I");
+    g = f->DodajGrupe(p, "Ia");
+    const int gmina = f->DodajGmine("Bystrzyca Kłodzka Wiejska Południowa");
+    const int a = f->DodajAdres("57-500", "Bystrzyca Kłodzka", "Generała Władysława Sikorskiego Nowa", "123A",
+                                "45", gmina);
+    Uczen("Konstantynopolitańczykiewicz", "Aleksandra", QDate(2015, 3, 1), "K", a);
+    Uczen("Konstantynopolitańczykiewicz", "Małgorzata", QDate(2015, 3, 1), "K", a);
+    Opcje(nullptr);
+    Uczniowierocznikamiwggmin1Click();
+    Podglad();  // every text checked for fit
+    const QStringList rodzenstwo = Wiersze("Konstantynopolita");
+    ASSERT_EQ(rodzenstwo.size(), 2);
+    EXPECT_NE(rodzenstwo[0], rodzenstwo[1]);
+    EXPECT_TRUE(rodzenstwo[0].contains("Konstantynopolitańczykiewicz A")) << rodzenstwo[0].toStdString();
+}
+
 TEST_F(Rocznik, CountBySexPrintsOnlyTheYearLines) {
     Dane();
     Opcje(nullptr);
@@ -151,6 +171,7 @@ TEST_F(Rocznik, LetterOverTwoPagesMovesTheColumnTitlesToThePageTop) {
     Uczniowierocznikamiwggmin1Click();
     const report::PreparedReport* p = report::test::lastShown();
     ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(uklad::Poprawny(*p));
     ASSERT_GE(p->pageCount(), 2);
     const QStringList strony = p->toText().split("--- Str. ", Qt::SkipEmptyParts);
     ASSERT_GE(strony.size(), 2);

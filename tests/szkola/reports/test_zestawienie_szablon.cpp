@@ -1,5 +1,6 @@
 // The statement printed from a template: layout by the template row, the text of each kind.
 #include "SrodowiskoSzablonow.h"
+#include "support/UkladWydruku.h"
 #include "Szkola/reports/UListaUczZestGener.h"
 
 namespace {
@@ -163,6 +164,7 @@ TEST_F(ZestawienieSzablon, LandscapeOnManyPagesAndToThePrinter) {
     Wybierz();
     const report::PreparedReport* p = report::test::lastShown();
     ASSERT_TRUE(p);
+    EXPECT_TRUE(uklad::Poprawny(*p));
     EXPECT_GT(p->pageCount(), 1);
     EXPECT_EQ(QRListaUczZestGener->orientation, report::Orientation::Landscape);
     EXPECT_EQ(QRListaUczZestGener->QRLabelD[25]->width, 1047 - 100 - 20);

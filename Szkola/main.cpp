@@ -13,6 +13,8 @@
 #include "Szkola/reports/UPoleceniaZestawien.h"
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 namespace {
 // An error no handler caught is shown, and the program goes on.
@@ -60,6 +62,8 @@ int main(int argc, char** argv) {
         UtworzOknoGlowne();
         UtworzModulyDanych(&baza);
         UtworzOknaRdzenia();
+        DodajPoleceniaUczniow(Glowny);
+        DodajPoleceniaOplat(Glowny);
         DodajPoleceniaWplat(Glowny);
         DodajPoleceniaZestawien(Glowny);
         Glowny->show();

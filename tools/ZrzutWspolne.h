@@ -1,10 +1,12 @@
 #pragma once
-// Shared by the screenshot tools (zrzut_ekranu, zrzut_podgladu): the program started on the data
-// folder of the working directory as at start-up, signed in and the register opened through the
-// real windows, then a window saved as a picture once it has painted.
+// Shared by the screenshot tools (zrzut_ekranu, zrzut_generatora, zrzut_podgladu): the usage
+// line and the Polish locale, the program started on the data folder of the working directory as
+// at start-up, signed in and the register opened through the real windows, then a window saved
+// as a picture once it has painted.
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -22,10 +24,23 @@
 #include "Szkola/reports/UPoleceniaZestawien.h"
 #include "platform/db/Database.h"
 #include "platform/ui/TestHooks.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 
 // argv[i] when given, else the default.
 inline QString ArgumentZrzutu(int argc, char** argv, int i, const QString& domyslny) {
     return argc > i ? QString::fromLocal8Bit(argv[i]) : domyslny;
+}
+
+// Before the application is made: without the picture file (argv[1]) prints "użycie: " and
+// `uzycie` and returns false (the tool then ends with 2); else sets the Polish locale.
+inline bool PoczatekZrzutu(int argc, const char* uzycie) {
+    if (argc < 2) {
+        std::fprintf(stderr, "użycie: %s\n", uzycie);
+        return false;
+    }
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    return true;
 }
 
 // Opens the folder's data, creates the windows and the main window's commands, signs `nazwa` in
@@ -42,6 +57,8 @@ inline bool UruchomIZaloguj(db::Database& baza, const QString& nazwa, const QStr
     UtworzOknoGlowne();  // as at start-up: the main window first
     UtworzModulyDanych(&baza);
     UtworzOknaRdzenia();
+    DodajPoleceniaUczniow(Glowny);
+    DodajPoleceniaOplat(Glowny);
     DodajPoleceniaWplat(Glowny);
     DodajPoleceniaZestawien(Glowny);
 
@@ -63,6 +80,13 @@ inline bool UruchomIZaloguj(db::Database& baza, const QString& nazwa, const QStr
     }
     Glowny->OtworzRejestr();
     return true;
+}
+
+// As above, the operator's name in argv[i] and the password in argv[i + 1]; when not given, the
+// built-in administrator with the demo folder's password.
+inline bool UruchomIZaloguj(db::Database& baza, int argc, char** argv, int i) {
+    return UruchomIZaloguj(baza, ArgumentZrzutu(argc, argv, i, NazwaAdministratora),
+                           ArgumentZrzutu(argc, argv, i + 1, QStringLiteral("admin")));
 }
 
 // Runs the event loop until `okno` has painted, saves its picture to `plik` and closes the

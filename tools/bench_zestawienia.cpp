@@ -31,9 +31,12 @@
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWykazPosilkow.h"
@@ -43,7 +46,7 @@
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/TestHooks.h"
-#include "support/FolderTestowy.h"
+#include "dane/FolderTestowy.h"
 
 namespace {
 
@@ -208,11 +211,11 @@ class Folder {
     void otworzRejestr() {
         DM->TUczen->open();
         for (db::Table* t : {DM->TNaleznosc, DMw->TNaleznosc}) {
-            t->setTableName("NLZ" + kRok + ".db");
+            t->setTableName(PlikiRoku::Naleznosci(kRok) + ".db");
             t->open();
         }
         for (db::Table* t : {DM->TPosUcz, DMw->TPosUczRob}) {
-            t->setTableName("PsU" + kRok + ".db");
+            t->setTableName(PlikiRoku::Posilki(kRok) + ".db");
             t->open();
         }
         siatka_ = std::make_unique<ui::DBGrid>();
@@ -254,6 +257,25 @@ std::vector<Zestawienie> zestawienia() {
                      return n;
                  },
                  sqlZaleglosci()});
+    z.push_back({"Wykaz należnych opłat w miesiącu",
+                 [] {
+                     TQROplatyNalezneMies r(DMw->TNalUcz);
+                     r.DataZestawienia = kData;
+                     r.Wybor = OgolemWszystkie;
+                     TDaneOplatNaleznych w;
+                     if (!PrzygotujOplatyNalezne(kData, w)) return -1;
+                     UtworzTabeleSesji(DMw->TNalUcz, "RnlU", "Str_nalUcz.db");
+                     r.Uczniowie = ZdjecieUczniow();
+                     WypelnijOplatyNalezne(w, OgolemWszystkie, r.Uczniowie);
+                     DMw->TNalUcz->first();
+                     const int n = strony(r);
+                     UsunTabeleSesji(DMw->TNalUcz, "Str_nalUcz.db");
+                     DMw->TNalUcz->setIndexFieldNames("IdUcznia;Rok;NrMies");
+                     return n;
+                 },
+                 kUczen + "JOIN " + PlikiRoku::Naleznosci(kRok) +
+                     " n ON n.IdUcznia = u.IdUcznia WHERE n.Status IS NULL AND n.M03 <> 0 "
+                     "ORDER BY u.Nazwisko, u.Imie1, n.RodzOpl"});
     z.push_back({"Miesięczny wykaz posiłków",
                  [] {
                      TQRWykazPosilkowMies r(DMw->TKuchnia);
@@ -267,7 +289,7 @@ std::vector<Zestawienie> zestawienia() {
                      UsunTabeleSesji(DMw->TKuchnia, "Str_WykazPos.db");
                      return n;
                  },
-                 kUczen + "LEFT JOIN PsU" + kRok +
+                 kUczen + "LEFT JOIN " + PlikiRoku::Posilki(kRok) +
                      " k ON k.IdUcznia = u.IdUcznia ORDER BY s.OpisS, p.OpisP, g.OpisG, u.Nazwisko, u.Imie1"});
     for (bool wgGmin : {true, false}) {
         z.push_back({wgGmin ? "Lista uczniów wg gmin rocznikami" : "Liczba dzieci rocznikami wg płci",

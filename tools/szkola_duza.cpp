@@ -24,8 +24,10 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
 #include "platform/db/Database.h"
+#include "Szkola/core/USesja.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "dane/FolderTestowy.h"
 #include "platform/db/Table.h"
-#include "support/FolderTestowy.h"
 
 namespace {
 
@@ -189,7 +191,7 @@ int main(int argc, char** argv) {
                         "INSERT INTO Adresy (KodPoczt, Miasto, Ulica, NrDomu, IdGminy) "
                         "VALUES ('90-001', ?, 'Piotrkowska', ?, ?)");
         const QString ostatni = KluczRokuSzk(kPierwszyRok + kLataSzkolne - 1, 9);
-        Zapytanie posilki(h, "INSERT INTO \"PsU" + ostatni +
+        Zapytanie posilki(h, "INSERT INTO \"" + PlikiRoku::Posilki(ostatni) +
                                  "\" (IdUcznia, RodzPos, RokSzk, L03, C03, D03) VALUES (?, ?, ?, ?, ?, ?)");
         const QByteArray rokPosilkow = QString("%1/%2").arg(kPierwszyRok + kLataSzkolne - 1).arg(kPierwszyRok + kLataSzkolne).toUtf8();
         int idAdresu = 0;
@@ -223,7 +225,7 @@ int main(int argc, char** argv) {
                 const int rok = kPierwszyRok + r;
                 const QString klucz = KluczRokuSzk(rok, 9);
                 const QByteArray rokSzk = QString("%1/%2").arg(rok).arg(rok + 1).toUtf8();
-                Zapytanie& nlz = zapytanie("NLZ" + klucz, wstawNlz.arg("NLZ" + klucz));
+                Zapytanie& nlz = zapytanie(PlikiRoku::Naleznosci(klucz), wstawNlz.arg(PlikiRoku::Naleznosci(klucz)));
                 // Due and paid rows of the three kinds.
                 auto wiersz = [&](const char* rodz, const char* status, auto kwotaMiesiaca) {
                     nlz.i(1, id).t(2, rodz).t(3, rokSzk);

@@ -6,18 +6,11 @@
 #include "platform/db/Table.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "użycie: zrzut_ekranu PLIK.png [OPERATOR HASLO]\n");
-        return 2;
-    }
-    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    if (!PoczatekZrzutu(argc, "zrzut_ekranu PLIK.png [OPERATOR HASLO]")) return 2;
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);
-    const QString nazwa = ArgumentZrzutu(argc, argv, 2, NazwaAdministratora);
-    const QString haslo = ArgumentZrzutu(argc, argv, 3, QStringLiteral("admin"));
-
     db::Database baza;
-    if (!UruchomIZaloguj(baza, nazwa, haslo)) return 1;
+    if (!UruchomIZaloguj(baza, argc, argv, 2)) return 1;
     // A pupil a few rows down, so the fee grids show someone's year.
     DM->TUczen->first();
     DM->TUczen->moveBy(3);

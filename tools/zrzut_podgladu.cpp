@@ -2,33 +2,35 @@
 // Run in a data folder (the demo one) under a real display (Xvfb): signs in, opens the register,
 // builds a statement as of DATA (YYYY-MM-DD, default 2025-10-31) and saves a picture of the
 // report preview window showing it. ZESTAWIENIE: lista (pupil list, the default), posilki
-// (monthly meals) or zaleglosci (arrears and overpayments).
+// (monthly meals), zaleglosci (arrears and overpayments), oplaty (fees due in the month, every
+// kind) or gminy (pupils by commune). A PLIK ending in .pdf gets the statement's pages instead.
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <memory>
 
 #include "tools/ZrzutWspolne.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
+#include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Report.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr,
-                     "użycie: zrzut_podgladu PLIK.png [lista|posilki|zaleglosci [DATA [OPERATOR "
-                     "HASLO]]]\n");
+    if (!PoczatekZrzutu(argc, "zrzut_podgladu PLIK.png|PLIK.pdf [lista|posilki|zaleglosci|oplaty|gminy [DATA "
+                              "[OPERATOR HASLO]]]"))
         return 2;
-    }
-    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);
     const QString rodzaj = ArgumentZrzutu(argc, argv, 2, QStringLiteral("lista"));
     void (*zestawienie)() = rodzaj == "zaleglosci" ? Wykaznadpatizalegoci1Click
                             : rodzaj == "lista"    ? Listauczniw1Click
                             : rodzaj == "posilki"  ? Miesicznywykazposi1Click
+                            : rodzaj == "oplaty"   ? Wykaznalenychopat1Click
+                            : rodzaj == "gminy"    ? Uczniowierocznikamiwggmin1Click
                                                    : nullptr;
     if (!zestawienie) {
         std::fprintf(stderr, "nieznane zestawienie: %s\n", argv[2]);
@@ -40,11 +42,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "nieprawidłowa data: %s\n", argv[3]);
         return 2;
     }
-    const QString nazwa = ArgumentZrzutu(argc, argv, 4, NazwaAdministratora);
-    const QString haslo = ArgumentZrzutu(argc, argv, 5, QStringLiteral("admin"));
 
     db::Database baza;
-    if (!UruchomIZaloguj(baza, nazwa, haslo)) return 1;
+    if (!UruchomIZaloguj(baza, argc, argv, 4)) return 1;
 
     // The statement's pages are taken from the preview hook and shown in a real preview window
     // afterwards.
@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     ui::test::setModalHandlerFor("TWydruk", [data](ui::Window*) {
         Wydruk->DateTimePicker1->setDate(data);
         Wydruk->RadioGroup1->SetItemIndex(0);
+        Wydruk->ComboBoxRodzNalezn->setCurrentIndex(0);  // "Ogółem wszystkie"
         Wydruk->BitBtnOKClick();
     });
     zestawienie();
@@ -59,6 +60,12 @@ int main(int argc, char** argv) {
     if (!p || p->pageCount() == 0) {
         for (const auto& m : ui::test::messages()) std::fprintf(stderr, "%s\n", qPrintable(m.text));
         std::fprintf(stderr, "zestawienie nie powstało\n");
+        return 1;
+    }
+    if (plik.endsWith(".pdf")) {
+        QString blad;
+        if (p->exportPdf(plik, &blad)) return 0;
+        std::fprintf(stderr, "%s\n", qPrintable(blad));
         return 1;
     }
     auto strony = std::make_shared<report::PreparedReport>(*p);

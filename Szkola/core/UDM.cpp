@@ -6,7 +6,7 @@
 
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
-#include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UStanFiltru.h"
 
 TDM* DM = nullptr;
 
@@ -134,6 +134,9 @@ TDM::TDM(db::Database* baza, QObject* parent)
         t.field("KPKW")->setString(t.field("SposobWpl")->asString() == "Z" ? "KW" : "KP");
     });
     TWplaty->setFilterFunction([this](db::Table& t) { return TWplatyFilterRecord(t); });
+    // Without criteria the year's documents are read on demand, not record by record.
+    TWplaty->setFilterPassesAll(
+        [this] { return PrzepuszczaWszystkieDokumenty(*StanFiltruDokumentow, false); });
 
     TOplaty = nowa("OplatyAn.db");
     DSOplaty = TOplaty;
@@ -141,6 +144,7 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TOplaty->setMasterSource(DSWplaty, "IdWplaty", "IdWplaty");
     DodajRodzajOpl(TOplaty, TRodzOpl);
     TOplaty->setFilterFunction([this](db::Table& t) { return TOplatyFilterRecord(t); });
+    TOplaty->setFilterPassesAll([this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
 
     TPrzelew = nowa("Przelewy.db");
     DSPrzelew = TPrzelew;
@@ -151,6 +155,8 @@ TDM::TDM(db::Database* baza, QObject* parent)
         t.field("Roznica")->setFloat(t.field("Kwota")->asFloat() - t.field("SumaWart")->asFloat());
     });
     TPrzelew->setFilterFunction([this](db::Table& t) { return TPrzelewFilterRecord(t); });
+    TPrzelew->setFilterPassesAll(
+        [this] { return PrzepuszczaWszystkieDokumenty(*StanFiltruDokumentow, true); });
 
     TSklPrzel = nowa("OplatyAn.db");
     DSSklPrzel = TSklPrzel;
@@ -159,6 +165,7 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TSklPrzel->setMasterSource(DSPrzelew, "IdWplaty", "IdWplaty");
     DodajRodzajOpl(TSklPrzel, TRodzOpl);
     TSklPrzel->setFilterFunction([this](db::Table& t) { return TSklPrzelFilterRecord(t); });
+    TSklPrzel->setFilterPassesAll([this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
 
     TOplatyR = nowa("Str_OplAn.db");
     DSOplatyR = TOplatyR;
@@ -243,44 +250,39 @@ bool TDM::TUczenFilterRecord(db::Table& t) const {
     }
 }
 
-namespace {
-bool wOkresie(const db::Table& t, const TStanFiltruDokumentow& f) {
-    const QDate d = t.field("DataWpl")->asDate();
-    return PorownajDaty(d, ParsujDate(f.FiltrDokDataOd)) != -1 &&
-           PorownajDaty(d, ParsujDate(f.FiltrDokDataDo)) != 1;
-}
-}  // namespace
-
+// The document filters read only the fields their predicates need.
 bool TDM::TWplatyFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
-    if (f.FiltrDokWlaczony != "Tak") return true;
-    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly)
-        return false;
-    if (f.FiltrDokDokument == "1" && t.field("SposobWpl")->asString() != f.FiltrDokSposobWpl)
-        return false;
-    if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
-    return true;
+    if (!f.WMocy()) return true;
+    TDokumentDoFiltru d;
+    d.IdSzkoly = t.field("IdSzkoly")->asInteger();
+    d.SposobWpl = t.field("SposobWpl")->asString();
+    d.DataWpl = t.field("DataWpl")->asDate();
+    return FiltrWplaty(f, d);
 }
 
 bool TDM::TPrzelewFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
-    if (f.FiltrDokWlaczony != "Tak") return true;
-    if (f.FiltrDokSzkola == "1" && t.field("IdSzkoly")->asInteger() != f.FiltrDokIdSzkoly)
-        return false;
-    if (f.FiltrDokWyciag == "1" && t.field("NrWyciagu")->asString() != f.FiltrDokNrWyciagu)
-        return false;
-    if (f.FiltrDokBank == "1" && t.field("IdBanku")->asInteger() != f.FiltrDokIdBanku) return false;
-    if (f.FiltrDokData == "1" && !wOkresie(t, f)) return false;
-    return true;
+    if (!f.WMocy()) return true;
+    TDokumentDoFiltru d;
+    d.IdSzkoly = t.field("IdSzkoly")->asInteger();
+    d.NrWyciagu = t.field("NrWyciagu")->asString();
+    d.IdBanku = t.field("IdBanku")->asInteger();
+    d.DataWpl = t.field("DataWpl")->asDate();
+    return FiltrPrzelewu(f, d);
 }
 
 bool TDM::TOplatyFilterRecord(db::Table& t) const {
     const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
-    if (f.FiltrDokWlaczony != "Tak" || f.FiltrDokRodzaj != "1") return true;
-    return t.field("RodzOpl")->asString() == f.FiltrDokSymbol;
+    if (!f.OgraniczaRodzaj()) return true;
+    return FiltrOplaty(f, t.field("RodzOpl")->asString());
 }
 
-bool TDM::TSklPrzelFilterRecord(db::Table& t) const { return TOplatyFilterRecord(t); }
+bool TDM::TSklPrzelFilterRecord(db::Table& t) const {
+    const TStanFiltruDokumentow& f = *StanFiltruDokumentow;
+    if (!f.OgraniczaRodzaj()) return true;
+    return FiltrSkladnikaPrzelewu(f, t.field("RodzOpl")->asString());
+}
 
 // --- the pupil's calculated fields ---
 

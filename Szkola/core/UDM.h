@@ -5,10 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "Szkola/core/UStanFiltru.h"
 #include "platform/db/Table.h"
-
-struct TStanFiltru;
-struct TStanFiltruDokumentow;
 
 class TDM : public QObject {
     Q_OBJECT

@@ -60,8 +60,9 @@ TDMw::TDMw(TDM* dm, db::Database* baza, QObject* parent)
     TSklWplUcz = nowa("Str_sklwplUcz.DB");
     DSSklWplUcz = TSklWplUcz;
     TSklWplUcz->setIndexFieldNames("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty");
-    TSklWplUcz->setMasterSource(DSWplUcz, "DataWpl;SposobWpl;IdWplaty",
-                                "DataWpl;SposobWpl;IdWplaty");
+    // The accounting year keeps apart two documents of different years with one date, kind and id.
+    TSklWplUcz->setMasterSource(DSWplUcz, "DataWpl;SposobWpl;IdWplaty;RokFK",
+                                "DataWpl;SposobWpl;IdWplaty;RokFK");
     if (rodzOpl) DodajRodzajOpl(TSklWplUcz, rodzOpl);
     TZalUcz = nowa("Str_ZalUcz.db");
     DSZalUcz = TZalUcz;

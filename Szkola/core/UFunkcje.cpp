@@ -187,27 +187,9 @@ QString KwotaSlownie(double kwota) {
 QString FormatujKwote(double v, const QString& format) { return db::formatByMask(v, format); }
 
 bool ParsujKwote(const QString& tekst, double& v) {
-    // Blanks only between groups of three digits; a no-break or narrow blank counts as one.
-    static const QRegularExpression wzor(QStringLiteral(
-        "^([+-]?)(\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:[.,](\\d{0,2}))?$"));
-    const auto m = wzor.match(tekst.trimmed());
-    if (!m.hasMatch()) return false;
-    QString calk = m.captured(2);
-    calk.remove(QRegularExpression(QStringLiteral("[ \\x{00A0}\\x{202F}]")));
-    const QString ulam = m.captured(3);
-    if (calk.isEmpty() && ulam.isEmpty()) return false;
-    // Twelve digits of złote are far beyond any school's money and still exact to the grosz.
-    int znaczace = calk.size();
-    while (znaczace > 0 && calk[calk.size() - znaczace] == QLatin1Char('0')) --znaczace;
-    if (znaczace > 12) return false;
-
-    const std::string s = ((calk.isEmpty() ? QStringLiteral("0") : calk) + QLatin1Char('.') +
-                           (ulam.isEmpty() ? QStringLiteral("0") : ulam))
-                              .toStdString();
-    double r = 0.0;
-    if (std::from_chars(s.data(), s.data() + s.size(), r).ec != std::errc()) return false;
-    v = (m.captured(1) == QLatin1String("-") && r != 0.0) ? -r : r;
-    return true;
+    const auto k = db::parseMoney(tekst);
+    if (k) v = *k;
+    return k.has_value();
 }
 
 // --- school years and months ---
@@ -215,8 +197,6 @@ bool ParsujKwote(const QString& tekst, double& v) {
 QString KluczRokuSzk(int rok, int nrMies) {
     return QString::number(rok) + QLatin1Char('M') + QString::number(nrMies);
 }
-
-int RokMiesiaca(int rok, int nrMies, int m) { return m >= nrMies ? rok : rok + 1; }
 
 QString PoleMiesiaca(QChar litera, int m) {
     return QString(litera) + (m < 10 ? QStringLiteral("0") : QString()) + QString::number(m);
@@ -229,15 +209,6 @@ QString NazwaMiesiaca(int m, bool malaLitera) {
     if (m < 1 || m > 12) return QString();
     const QString n = QString::fromUtf8(nazwy[m - 1]);
     return malaLitera ? n.toLower() : n;
-}
-
-QDate TerminPlatnosci(int rok, int miesiac, int dzienRozlicz) {
-    if (miesiac < 1 || miesiac > 12) return QDate();
-    const QDate pierwszy(rok, miesiac, 1);
-    if (!pierwszy.isValid()) return QDate();
-    // A settlement day the month lacks would give no date at all; the month's last day is meant.
-    const int dzien = qBound(1, dzienRozlicz, pierwszy.daysInMonth());
-    return QDate(rok, miesiac, dzien);
 }
 
 // --- session ---

@@ -1,6 +1,6 @@
 #pragma once
 // Utility module: rounding of money, dates, amounts in words, money formatting and parsing,
-// school-year keys and month fields, due dates and the session stamp. Plain functions, no widgets.
+// school-year keys, month fields and the session stamp. Plain functions, no widgets.
 
 #include <QChar>
 #include <QDate>
@@ -74,16 +74,10 @@ bool ParsujKwote(const QString& tekst, double& v);
 
 // Key naming a school year's files: "2006M9" (NLZ2006M9.db, PsU2006M9.db).
 QString KluczRokuSzk(int rok, int nrMies);
-// Calendar year of month m (1..12) of the school year starting in month nrMies of year rok.
-int RokMiesiaca(int rok, int nrMies, int m);
 // Month field of a fee, meal or sums row: ('M', 1) -> "M01", ('Z', 12) -> "Z12".
 QString PoleMiesiaca(QChar litera, int m);
 // "Styczeń" .. "Grudzień" (malaLitera: "styczeń" ..); "" outside 1..12.
 QString NazwaMiesiaca(int m, bool malaLitera = false);
-
-// Due date of a monthly fee: the settlement day in that month, clamped to the month (31 in April
-// gives 30 April, 0 or less the 1st). Invalid for a month outside 1..12.
-QDate TerminPlatnosci(int rok, int miesiac, int dzienRozlicz);
 
 // --- session ---
 

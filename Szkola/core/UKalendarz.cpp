@@ -1,5 +1,7 @@
 #include "Szkola/core/UKalendarz.h"
 
+#include "Szkola/core/USesja.h"
+
 #include <QCalendarWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -61,6 +63,8 @@ TKalendarz::TKalendarz(QWidget* parent) : ui::Window(parent) {
     connect(CSpinEditR, &QSpinBox::valueChanged, this, [this] { CSpinEditChange(); });
     connect(CSpinEditM, &QSpinBox::valueChanged, this, [this] { CSpinEditChange(); });
     connect(BitBtnOK, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });
+    // Enter or a double click on a day confirms it, as OK does.
+    connect(MonthCalendar, &QCalendarWidget::activated, this, [this] { BitBtnOKClick(); });
     connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
 
     UstawDateRobocza(QDate::currentDate());
@@ -78,6 +82,14 @@ void TKalendarz::UstawDateRobocza(const QDate& d) {
     CSpinEditR->setValue(w.year());
     CSpinEditM->setValue(w.month());
     synchronizacja_ = false;
+    zapiszSesje();
+}
+
+void TKalendarz::zapiszSesje() {
+    TSesja& s = Sesja();
+    s.DataRobocza = DataRobocza();
+    s.RokKsiegowy = RokRoboczy();
+    s.MiesiacKsiegowy = MiesiacRoboczy();
 }
 
 // A day picked in the calendar sets the working year and month with it.
@@ -120,6 +132,7 @@ void TKalendarz::BitBtnAnulujClick() { Close(); }
 
 void TKalendarz::FormClose() {
     if (zatwierdzono_) {
+        zapiszSesje();
         emit DataZmieniona();
         return;
     }

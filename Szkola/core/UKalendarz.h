@@ -20,7 +20,7 @@ public:
     QPushButton* BitBtnOK = nullptr;
     QPushButton* BitBtnAnuluj = nullptr;
 
-    // The one accessor the other windows read.
+    // What the window shows; the rest of the program reads the confirmed values from Sesja().
     QDate DataRobocza() const;
     int RokRoboczy() const;
     int MiesiacRoboczy() const;
@@ -40,6 +40,7 @@ protected:
     void FormClose() override;
 
 private:
+    void zapiszSesje();
     void MonthCalendarClick();
     void CSpinEditChange();
     QDate zapamietana_;

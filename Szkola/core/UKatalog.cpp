@@ -50,24 +50,27 @@ TableDef posilkiUcz(const QString& nazwa) {
 
 TableDef wplaty(const QString& nazwa) {
     TableDef t{nazwa,
-               {fInt("NumerWpl"), fAuto("IdWplaty"), fDate("DataWpl"), fText("Nazwa", 60),
+               {fInt("NumerWpl"), fAuto("IdWplaty"), fDate("DataWpl"), fName("Nazwa", 60),
                 fText("Adres", 60), fText("Tresc", 60), fMoney("Kwota"), fText("SposobWpl", 1)},
                {}};
     audyt(t);
     t.fields << fText("Osoba", 1) << fSmall("IdSzkoly");
-    t.indexes << ix("SposobWpl;NumerWpl", true) << ix("IdWplaty", true) << ix("DataWpl");
+    // Payers' names sort as the register's names do; the list searches by name and date.
+    t.indexes << ix("SposobWpl;NumerWpl", true) << ix("IdWplaty", true) << ix("DataWpl")
+              << ix("Nazwa;DataWpl");
     return t;
 }
 
 TableDef przelewy(const QString& nazwa) {
     TableDef t{nazwa,
                {fInt("NumerWpl"), fSmall("IdBanku"), fText("NrWyciagu", 20), fDate("DataWpl"),
-                fAuto("IdWplaty"), fText("Nazwa", 60), fText("Adres", 60), fText("Tresc", 60),
+                fAuto("IdWplaty"), fName("Nazwa", 60), fText("Adres", 60), fText("Tresc", 60),
                 fMoney("Kwota"), fText("SposobWpl", 1), fText("Osoba", 1), fSmall("IdSzkoly")},
                {}};
     audyt(t);
     t.fields << fMoney("SumaWart");
-    t.indexes << ix("NumerWpl", true) << ix("IdWplaty", true) << ix("DataWpl");
+    t.indexes << ix("NumerWpl", true) << ix("IdWplaty", true) << ix("DataWpl")
+              << ix("Nazwa;DataWpl") << ix("IdBanku;NrWyciagu");
     return t;
 }
 
@@ -258,13 +261,14 @@ QList<TableDef> budujKatalog() {
         {fSmall("Rok"), fSmall("NrMies"), fDate("DataWpl"), fText("SposobWpl", 1), fInt("NumerWpl"),
          fSmall("IdBanku"), fText("NrWyciagu", 20), fInt("IdWplaty"), fText("Nazwa", 60),
          fText("Adres", 60), fText("Tresc", 60), fMoney("Kwota"), fMoney("SumaWart"),
-         fText("Osoba", 1), fSmall("IdSzkoly"), fText("NazwaBanku", 60)},
+         fText("Osoba", 1), fSmall("IdSzkoly"), fText("NazwaBanku", 60), fSmall("RokFK")},
         {ix("Rok;NrMies;DataWpl;SposobWpl;NumerWpl")}};
     k << TableDef{
         "Str_sklwplUcz",
         {fText("SposobWpl", 1), fInt("IdWplaty"), fDate("TerminWpl"), fText("RodzOpl", 2),
          fInt("IdOplaty"), fInt("IdNaleznosc"), fText("RokSzk", 9), fSmall("Miesiac"),
-         fSmall("Rok"), fText("Odsetki", 1), fMoney("Kwota"), fDate("DataWpl"), fText("Tresc", 50)},
+         fSmall("Rok"), fText("Odsetki", 1), fMoney("Kwota"), fDate("DataWpl"), fText("Tresc", 50),
+         fSmall("RokFK")},
         {ix("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty")}};
     k << TableDef{"Str_ZalUcz",
                   {fName("Nazwisko", 30), fName("Imie1", 15), fInt("IdUcznia"), fName("Imie2", 15),

@@ -4,7 +4,7 @@
 
 TOperator BiezacyOperator;
 
-bool SprawdzUprawnienia(const TOperator& op, int poziom) {
+bool MaUprawnienie(const TOperator& op, int poziom, QString* odmowa) {
     bool ma = false;
     QString komunikat;
     switch (poziom) {
@@ -13,8 +13,15 @@ bool SprawdzUprawnienia(const TOperator& op, int poziom) {
         case 3: ma = op.Administrator; komunikat = "Brak uprawnień administratora systemu!"; break;
         case 4: ma = op.Parametry; komunikat = "Brak uprawnień do aktualizacji parametrów!"; break;
         case 5: ma = op.Transmisje; komunikat = "Brak uprawnień do transmisji danych!"; break;
-        default: return false;
+        default: break;
     }
-    if (!ma) ui::MessageBox(komunikat, " Uwaga!!! ", ui::MB_OK);
+    if (odmowa) *odmowa = ma ? QString() : komunikat;
     return ma;
+}
+
+bool SprawdzUprawnienia(const TOperator& op, int poziom) {
+    QString odmowa;
+    if (MaUprawnienie(op, poziom, &odmowa)) return true;
+    if (!odmowa.isEmpty()) ui::MessageBox(odmowa, TytulOdmowyUprawnien, ui::MB_OK);
+    return false;
 }

@@ -16,6 +16,11 @@ struct TOperator {
 
 extern TOperator BiezacyOperator;
 
+// The silent form: true when the operator holds the right of that level; otherwise `odmowa` gets
+// the refusal text ("" for a level that is no right).
+bool MaUprawnienie(const TOperator& op, int poziom, QString* odmowa = nullptr);
+inline const char* const TytulOdmowyUprawnien = " Uwaga!!! ";
+
 // True when the operator holds the right of that level; otherwise shows the refusal
 // (caption " Uwaga!!! ") and returns false. Any other level: false without a message.
 bool SprawdzUprawnienia(const TOperator& op, int poziom);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QStorageInfo>
+#include <QThread>
 #include <memory>
 
 #include "Szkola/core/UDM.h"
@@ -14,9 +16,6 @@
 #include "Szkola/core/UNoweHaslo.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
-#include "Szkola/fees/UCennik.h"
-#include "Szkola/fees/UParamPosilkow.h"
-#include "Szkola/pupils/URokSzkolny.h"
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
 
@@ -52,10 +51,29 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
         przejetoBlokade = pozostala;
         return blokada;
     }
-    // Another run holds it: nothing to say. Any other failure must not pass unnoticed.
-    if (blokada->error() != QLockFile::LockFailedError && blad)
-        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
-                "\n(brak prawa zapisu lub folder nie istnieje).";
+    if (blokada->error() == QLockFile::LockFailedError) {
+        // A lock naming no process (a power cut can leave it empty or half-written) belongs to
+        // no run. A run starting this very moment writes its lock at once: look again first.
+        // A live run holds the file locked, so the removal fails while it runs.
+        if (!blokada->getLockInfo(nullptr, nullptr, nullptr)) {
+            QThread::msleep(300);
+            if (!blokada->getLockInfo(nullptr, nullptr, nullptr) && blokada->removeStaleLockFile() &&
+                blokada->tryLock(0)) {
+                przejetoBlokade = true;
+                return blokada;
+            }
+        }
+        return nullptr;  // another run holds it: nothing to say
+    }
+    if (blad) {
+        // Say which of the causes it is: the lock is the first thing a start writes.
+        const QFileInfo fi(folder);
+        const QStorageInfo dysk(folder);
+        QString powod = "brak prawa zapisu lub folder nie istnieje";
+        if (fi.isDir() && dysk.isValid() && dysk.bytesAvailable() < 64 * 1024)
+            powod = "brak miejsca na dysku";
+        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) + "\n(" + powod + ").";
+    }
     return nullptr;
 }
 
@@ -108,9 +126,6 @@ void UtworzOknaRdzenia() {
     Kalendarz = new TKalendarz(Glowny);
     QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, Glowny, [] { Glowny->OdswiezPasekStanu(); });
     Logowanie = new TLogowanie(Glowny);
-    RokSzkolny = new TRokSzkolny(Glowny);
-    Cennik = new TCennik(Glowny);
-    ParamPosilkow = new TParamPosilkow(Glowny);
     Wydruk = new TWydruk(Glowny);
     if (!NoweHaslo)
         NoweHaslo = new TNoweHaslo(Glowny);
@@ -126,9 +141,6 @@ void UsunOknaRdzenia() {
     delete Glowny;
     Glowny = nullptr;
     Logowanie = nullptr;
-    RokSzkolny = nullptr;
-    Cennik = nullptr;
-    ParamPosilkow = nullptr;
     Wydruk = nullptr;
     Kalendarz = nullptr;
     NoweHaslo = nullptr;

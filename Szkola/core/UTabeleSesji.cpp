@@ -1,11 +1,10 @@
 #include "Szkola/core/UTabeleSesji.h"
 
 #include "Szkola/core/UKatalog.h"
+#include "Szkola/core/USesja.h"
 #include "platform/db/Table.h"
 
 namespace {
-QString znacznikSesji;
-
 void zamknij(db::Table* t) {
     if (!t->active()) return;
     if (t->state() == db::Table::Insert || t->state() == db::Table::Edit) t->cancel();
@@ -13,11 +12,11 @@ void zamknij(db::Table* t) {
 }
 }  // namespace
 
-void UstawZnacznikSesji(const QString& znacznik) { znacznikSesji = znacznik; }
-QString BiezacyZnacznikSesji() { return znacznikSesji; }
+void UstawZnacznikSesji(const QString& znacznik) { Sesja().ZnacznikSesji = znacznik; }
+QString BiezacyZnacznikSesji() { return Sesja().ZnacznikSesji; }
 
 void UtworzTabeleSesji(db::Table* t, const QString& prefiks, const QString& szablon) {
-    UtworzTabeleSesji(t, prefiks, szablon, znacznikSesji);
+    UtworzTabeleSesji(t, prefiks, szablon, Sesja().ZnacznikSesji);
 }
 
 void UtworzTabeleSesji(db::Table* t, const QString& prefiks, const QString& szablon,

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -24,11 +25,9 @@
 #include "Szkola/core/ULogowanie.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UTabeleSesji.h"
-#include "Szkola/fees/UCennik.h"
-#include "Szkola/fees/UParamPosilkow.h"
-#include "Szkola/pupils/URokSzkolny.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/core/USesja.h"
 
 TGlowny* Glowny = nullptr;
 
@@ -67,6 +66,12 @@ struct TGlowny::Impl {
     bool rejestrOtwarty = false;
     int blokadyWyjscia = 0;
     QAction* polecenieRoku = nullptr;
+    QList<QPointer<QAction>> poleceniaRejestru;  // usable only while the register is open
+
+    void ustawPoleceniaRejestru(bool otwarty) {
+        for (QAction* a : std::as_const(poleceniaRejestru))
+            if (a) a->setEnabled(otwarty);
+    }
 };
 
 TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
@@ -205,12 +210,10 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
 
     // The commands of this part of the program.
     DodajPolecenie("Kartoteka", "&Rejestr uczniów", [this] { OtworzRejestr(); }, true);
-    d->polecenieRoku = DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); });
-    d->polecenieRoku->setEnabled(false);  // a year is chosen for an open register
+    // A year is chosen for an open register.
+    d->polecenieRoku = DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); }, false, true);
     DodajPolecenie("Kartoteka", "&Wyjście", [this] { close(); });
     DodajPolecenie("Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
-    DodajPolecenie("Parametry", "&Cennik", [this] { CennikClick(); });
-    DodajPolecenie("Parametry", "Parametry &posiłków", [this] { ParametryPosilkowClick(); });
     // Move "Wyjście" to the bottom of its menu whatever is added later.
     d->menu.value("Kartoteka")->actions().last()->setObjectName("Wyjscie1");
 
@@ -225,7 +228,7 @@ TGlowny::~TGlowny() {
 bool TGlowny::RejestrOtwarty() const { return d->rejestrOtwarty; }
 
 QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
-                                 bool toolButton) {
+                                 bool toolButton, bool wymagaRejestru) {
     const QString klucz = bezAmpersandu(menu);
     QMenu* m = d->menu.value(klucz);
     if (!m) {
@@ -247,9 +250,15 @@ QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text, std::
         m->insertAction(wyjscie, a);
     else
         m->addAction(a);
+    if (wymagaRejestru) {
+        a->setEnabled(d->rejestrOtwarty);
+        d->poleceniaRejestru << a;
+    }
     if (toolButton) {
         auto* kopia = new QAction(bezAmpersandu(text), this);
         kopia->setToolTip(bezAmpersandu(text));
+        kopia->setEnabled(a->isEnabled());
+        connect(a, &QAction::enabledChanged, kopia, &QAction::setEnabled);
         connect(kopia, &QAction::triggered, a, &QAction::trigger);
         d->pasek->insertAction(d->przedWyjsciem, kopia);
     }
@@ -292,7 +301,9 @@ void TGlowny::ZresetujStan() {
     KodZestawienia = 0;
     TrybCennika = 0;
     OperatorWbudowany = 0;
-    BiezacyRokSzk.clear();
+    Sesja().RokSzk.clear();
+    Sesja().RokSzkRok = Sesja().RokSzkNrMies = 0;
+    Sesja().ZnacznikSesji.clear();
     StanFiltruDokumentow = TStanFiltruDokumentow{};
     StanFiltru = TStanFiltru{};
     if (DM) {
@@ -317,8 +328,7 @@ bool TGlowny::PierwszaAktywacja() {
     if (!Kalendarz) return false;
     Kalendarz->ShowModal();
     if (!Kalendarz->Zatwierdzono()) return false;
-    ZnacznikSesji = ZbudujZnacznikSesji(QDateTime::currentDateTime());
-    UstawZnacznikSesji(ZnacznikSesji);
+    UstawZnacznikSesji(ZbudujZnacznikSesji(QDateTime::currentDateTime()));
     OdswiezPasekStanu();
     return true;
 }
@@ -326,8 +336,8 @@ bool TGlowny::PierwszaAktywacja() {
 void TGlowny::OdswiezPasekStanu() {
     const QString nazwa = BiezacyOperator.Nazwisko.isEmpty() ? BiezacyOperator.Skrot : BiezacyOperator.Nazwisko;
     d->stanOperator->setText(" Operator: " + nazwa + " ");
-    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Kalendarz->DataRobocza()) + " " : QString());
-    d->stanRok->setText(BiezacyRokSzk.isEmpty() ? QString() : " Rok szkolny: " + BiezacyRokSzk + " ");
+    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Sesja().DataRobocza) + " " : QString());
+    d->stanRok->setText(BiezacyRokSzk().isEmpty() ? QString() : " Rok szkolny: " + BiezacyRokSzk() + " ");
 }
 
 QString TGlowny::TekstPaskaStanu() const {
@@ -373,21 +383,15 @@ void TGlowny::OtworzRejestr() {
     d->zamkniety->setVisible(false);
     d->rejestr->setVisible(true);
     d->rejestrOtwarty = true;
-    d->polecenieRoku->setEnabled(true);
+    d->ustawPoleceniaRejestru(true);
     ZmienRokSzkolny(true);
 }
 
 void TGlowny::ZmienRokSzkolny(bool otwarcie) {
     if (!d->rejestrOtwarty) return;
-    if (!RokSzkolny) {
-        if (otwarcie) WybierzRokSzkolny(QString());
-        return;
-    }
-    RokSzkolny->TrybRoku = 0;
-    RokSzkolny->WybranyRok = BiezacyRokSzk;
-    RokSzkolny->ShowModal();
-    if (RokSzkolny->Tag == 1)
-        WybierzRokSzkolny(RokSzkolny->WybranyRok);
+    QString wybrany = BiezacyRokSzk();
+    if (WyborRokuSzkolnego && WyborRokuSzkolnego(wybrany))
+        WybierzRokSzkolny(wybrany);
     else if (otwarcie)
         WybierzRokSzkolny(QString());  // no year chosen: the base tables, fee buttons hidden
 }
@@ -409,13 +413,13 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
     if (jest) {
         const QString klucz = rok.Klucz();
         db::Database* baza = DM->Baza();
-        if (!baza->tableExists("NLZ" + klucz)) {
+        if (!baza->tableExists(PlikiRoku::Naleznosci(klucz))) {
             ui::MessageBox("Brak tabeli należności roku szkolnego " + rokSzk + "!", "Uwaga!", ui::MB_OK);
             jest = false;
         } else {
-            plikNal = "NLZ" + klucz + ".db";
+            plikNal = PlikiRoku::Naleznosci(klucz) + ".db";
             // A school year may have no meal table yet: its meals are then shown empty.
-            if (baza->tableExists("PsU" + klucz)) plikPos = "PsU" + klucz + ".db";
+            if (baza->tableExists(PlikiRoku::Posilki(klucz))) plikPos = PlikiRoku::Posilki(klucz) + ".db";
         }
     }
     przestaw(DM->TNaleznosc, plikNal);
@@ -424,7 +428,10 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
         przestaw(DMw->TNaleznosc, plikNal);
         przestaw(DMw->TPosUczRob, plikPos);
     }
-    BiezacyRokSzk = jest ? rok.RokSzk : QString();
+    TSesja& sesja = Sesja();
+    sesja.RokSzk = jest ? rok.RokSzk : QString();
+    sesja.RokSzkRok = jest ? rok.Rok : 0;
+    sesja.RokSzkNrMies = jest ? rok.NrMies : 0;
     UstawKolumnyNaleznosci(jest ? rok.NrMies : 9);
     PokazRokSzkolny();
     OdswiezPasekStanu();
@@ -432,9 +439,9 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
 }
 
 void TGlowny::PokazRokSzkolny() {
-    const bool jest = !BiezacyRokSzk.isEmpty();
+    const bool jest = !BiezacyRokSzk().isEmpty();
     PageControl->setTabText(PageControl->indexOf(TabSheet5),
-                            jest ? "Należności - rok " + BiezacyRokSzk : QString("Należności - rok ..."));
+                            jest ? "Należności - rok " + BiezacyRokSzk() : QString("Należności - rok ..."));
     SpeedButtonNowaNal->setVisible(jest);
     SpeedButtonPoprawNal->setVisible(jest);
     SpeedButtonKasujNal->setVisible(jest);
@@ -449,21 +456,6 @@ void TGlowny::DataRoboczaClick() {
     OdswiezPasekStanu();
 }
 
-void TGlowny::CennikClick() {
-    if (!Cennik || !SprawdzUprawnienia(BiezacyOperator, 4)) return;
-    BlokadaWyjscia blokada;
-    TrybCennika = 0;
-    Cennik->Wolajacy = nullptr;
-    Cennik->TekstRodzaju.clear();
-    Cennik->ShowModal();
-}
-
-void TGlowny::ParametryPosilkowClick() {
-    if (!ParamPosilkow || !SprawdzUprawnienia(BiezacyOperator, 4)) return;
-    BlokadaWyjscia blokada;
-    ParamPosilkow->ShowModal();
-}
-
 void TGlowny::closeEvent(QCloseEvent* e) {
     // Closing the register first: a pending record of any table is dropped, nothing half-written.
     if (DM) {
@@ -471,7 +463,7 @@ void TGlowny::closeEvent(QCloseEvent* e) {
             if (t) t->cancel();
     }
     d->rejestrOtwarty = false;
-    d->polecenieRoku->setEnabled(false);
+    d->ustawPoleceniaRejestru(false);
     e->accept();
 }
 

@@ -6,6 +6,9 @@
 #include <QString>
 #include <functional>
 
+#include "Szkola/core/USesja.h"
+#include "Szkola/core/UStanFiltru.h"
+
 class QAction;
 class QLabel;
 class QTabWidget;
@@ -14,26 +17,6 @@ class QWidget;
 namespace ui {
 class DBGrid;
 }
-
-// Pupil filter state (written by the pupil filter, read by the register and the statements).
-struct TStanFiltru {
-    QString FiltrWlaczony;     // "Tak" = a filter is set
-    QString FiltrZakres;       // "0" all, "1" school, "2" level, "3" group
-    QString FiltrTrybZakresu;  // "2" = the scope criterion is turned round
-    int FiltrIdSzkoly = 0;
-    int FiltrIdPoziomu = 0;
-    int FiltrIdGrupy = 0;
-};
-
-// Payment-document filter state (written by the document filter).
-struct TStanFiltruDokumentow {
-    QString FiltrDokWlaczony;  // "Tak" = in force
-    QString FiltrDokSzkola, FiltrDokData, FiltrDokRodzaj, FiltrDokBank, FiltrDokDokument,
-        FiltrDokWyciag;  // "1" = the criterion is used
-    QString FiltrDokDataOd, FiltrDokDataDo, FiltrDokSymbol, FiltrDokSposobWpl, FiltrDokNrWyciagu;
-    int FiltrDokIdSzkoly = 0;
-    int FiltrDokIdBanku = 0;
-};
 
 class TGlowny : public QMainWindow {
     Q_OBJECT
@@ -47,8 +30,9 @@ public:
     int KodZestawienia = 0;
     int TrybCennika = 0;
     int OperatorWbudowany = 0;
-    QString ZnacznikSesji;
-    QString BiezacyRokSzk;  // "2006/2007" or "" when no school year is chosen
+    // Kept in the session state; read here under the names the other windows know.
+    const QString& ZnacznikSesji() const { return Sesja().ZnacznikSesji; }
+    const QString& BiezacyRokSzk() const { return Sesja().RokSzk; }  // "" when none chosen
     TStanFiltruDokumentow StanFiltruDokumentow;
     TStanFiltru StanFiltru;
 
@@ -70,9 +54,10 @@ public:
     bool RejestrOtwarty() const;
 
     // Adds a command to the named top menu (created when missing, e.g. "Wpłaty", "Zestawienia",
-    // "Funkcje"); with toolButton it also gets a button on the tool bar.
+    // "Funkcje"); with toolButton it also gets a button on the tool bar. A command that works on
+    // the register (wymagaRejestru) is disabled, with its button, while the register is closed.
     QAction* DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
-                            bool toolButton = false);
+                            bool toolButton = false, bool wymagaRejestru = false);
     // Adds an item to the pupil register's pop-up menu.
     QAction* DodajPolecenieRejestru(const QString& text, std::function<void()> handler);
 
@@ -100,8 +85,10 @@ public:
     bool WybierzRokSzkolny(const QString& rokSzk);
 
     void DataRoboczaClick();
-    void CennikClick();
-    void ParametryPosilkowClick();
+
+    // The school-years window in its choosing mode, given by the pupils layer: true with the
+    // chosen year in `wybrany` (which holds the year in force when called).
+    std::function<bool(QString& wybrany)> WyborRokuSzkolnego;
 
     void OdswiezPasekStanu();
     QString TekstPaskaStanu() const;  // operator|date|year, for tests

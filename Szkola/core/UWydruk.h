@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+#include "platform/ui/RadioGroup.h"
 #include "platform/ui/Window.h"
 
 class QButtonGroup;
@@ -19,6 +20,9 @@ class QToolButton;
 class QVBoxLayout;
 
 // The report codes by which the print-options window lays itself out.
+// The footer line of every statement and list the program prints.
+inline const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
+
 enum KodyZestawien {
     KodWydrukProsty = 0,
     KodZaleglosci = 1,
@@ -36,17 +40,7 @@ enum KodyZestawien {
     KodWykazPrzelewow = 101
 };
 
-// A captioned group of exclusive choices with an item index (0-based, -1 none).
-class TRadioGroup : public QWidget {
-    Q_OBJECT
-  public:
-    TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
-    int ItemIndex() const;
-    void SetItemIndex(int i);
-
-  private:
-    QButtonGroup* group_ = nullptr;
-};
+using TRadioGroup = ui::RadioGroup;
 
 class TWydruk : public ui::Window {
     Q_OBJECT

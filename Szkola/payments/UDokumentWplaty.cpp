@@ -8,10 +8,11 @@
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UTabeleSesji.h"
+#include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
-#include "platform/ui/MessageBox.h"
 
 namespace {
 
@@ -57,6 +58,12 @@ Migawka zrob(const db::Table* t) {
 
 void odtworz(db::Table* t, const Migawka& m) {
     for (const auto& p : m.pola) t->field(p.first)->setValue(p.second);
+}
+
+// A payment date is a date of the program's working years; 0001-01-01 or 9999-12-31 is a typing
+// slip, not a date.
+bool DataWRoku(const QDate& data) {
+    return !DataBledna(data) && data.year() >= 2000 && data.year() <= 2050;
 }
 
 void anuluj(db::Table* t) {
@@ -148,26 +155,23 @@ void TDokumentWplaty::Przygotuj() {
         NowyDokument();
     else
         WczytajKorekte();
+    ZapamietajNaglowek();
 }
 
 void TDokumentWplaty::WskazPlikiRoku() {
     db::Table* tab[4] = {DM->TOplaty, DM->TWplaty, DM->TSklPrzel, DM->TPrzelew};
     for (int k = 0; k < 4; ++k) indeksy_[k] = tab[k]->indexFieldNames();
     plikiRoku_ = true;
-    const QString rok = QString::number(RokKsiegowy);
     const bool przelew = RodzajDokumentu == DokPrzelew;
     db::Table* linie = przelew ? DM->TSklPrzel : DM->TOplaty;
     db::Table* dok = przelew ? DM->TPrzelew : DM->TWplaty;
-    const QString prefiksLinii = przelew ? "SKL" : "OPL";
-    const QString prefiksDok = przelew ? "PRZ" : "WPL";
-
-    auto wskaz = [&](db::Table* t, const QString& prefiks) {
+    auto wskaz = [&](db::Table* t, const QString& nazwa) {
         t->close();
-        t->setTableName(prefiks + rok + ".db");
+        t->setTableName(nazwa + ".db");
         if (!t->exists()) UtworzTabeleRoku(t->tableName());
     };
-    wskaz(linie, prefiksLinii);
-    wskaz(dok, prefiksDok);
+    wskaz(linie, PlikiRoku::Linie(RokKsiegowy, przelew));
+    wskaz(dok, PlikiRoku::Dokumenty(RokKsiegowy, przelew));
     dok->setIndexFieldNames(przelew ? "NumerWpl" : "SposobWpl;NumerWpl");
     // A new document needs none of the year's other documents: the header cursor holds only
     // the key of the new one, so a school with many years of documents opens as fast as a
@@ -192,6 +196,12 @@ void TDokumentWplaty::ustawZakresNowego(int numer) {
 }
 
 int TDokumentWplaty::NastepnyNumerWplaty() const {
+    // The last number stored; one below the greatest a document may carry at most, so that the
+    // next proposal never overflows (a number saved by an earlier version may be larger).
+    return qMin(ostatniNumer(), NajwiekszyNumerWplaty - 1);
+}
+
+int TDokumentWplaty::ostatniNumer() const {
     const QString tab = Dokument()->bareName();
     if (RodzajDokumentu == DokPrzelew)
         return baza_->scalar(QString("SELECT MAX(NumerWpl) FROM \"%1\"").arg(tab)).toInt();
@@ -327,8 +337,6 @@ void TDokumentWplaty::Zamknij() {
 // Fees due
 
 void TDokumentWplaty::ZbierzNaleznosci() {
-    const DataRMD d0 = DataNaRMD(DataRobocza);
-    const int wy = d0.Rok, wm = d0.Miesiac;
     db::Table* spr = DM->TSprOpl;
     const int dzienRozlicz =
         DM->TParam->active() && !DM->TParam->isEmpty() ? i(DM->TParam, "DzienRozlicz") : 0;
@@ -342,7 +350,7 @@ void TDokumentWplaty::ZbierzNaleznosci() {
         const QString rokSzk = s(TRokSzk, "RokSzk");
         TNaleznosc->close();
         TNaleznosc->cancelRange();
-        TNaleznosc->setTableName("NLZ" + KluczRokuSzk(rokRoku, nrMies) + ".db");
+        TNaleznosc->setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(rokRoku, nrMies)));
         if (!TNaleznosc->exists()) continue;
         // Only this pupil's rows are read.
         TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
@@ -371,10 +379,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
                     if (RodzajDokumentu != DokZwrot) {
                         pm->setFloat(pm->asFloat() + kwota);
                     } else {
-                        // A refund counts only what is due by the working month (deductions
-                        // always).
-                        const int y = nrMies > m ? rokRoku + 1 : rokRoku;
-                        if (typ == "_O" || y < wy || (y == wy && m <= wm))
+                        // A refund counts only what is due by the working month.
+                        if (NaleznyDoZwrotu(typ, RokMiesiaca(rokRoku, nrMies, m), m, DataRobocza))
                             pm->setFloat(Zaokraglij(pm->asFloat() + kwota, 2));
                     }
                 } else if (status == "Z") {
@@ -396,7 +402,7 @@ void TDokumentWplaty::ZbierzNaleznosci() {
                                              spr->field(PoleMiesiaca('Z', m))->asFloat(),
                                          2);
             if (dd == 0.0) continue;
-            const int rok = i(spr, "Miesiac") > m ? i(spr, "Rok") + 1 : i(spr, "Rok");
+            const int rok = RokMiesiaca(i(spr, "Rok"), i(spr, "Miesiac"), m);
             const QDate termin = TerminPlatnosci(rok, m, dzienRozlicz);
             TOplaty->append();
             for (const char* p : {"RodzOpl", "TypOpl", "IdUcznia", "RokSzk"})
@@ -407,9 +413,8 @@ void TDokumentWplaty::ZbierzNaleznosci() {
             ustaw(TOplaty, "Kwota", dd);
             TOplaty->post();
             if (RodzajDokumentu == DokZwrot) {
-                const bool liczy = typ != "WP" || PorownajDaty(termin, DataRobocza) <= 0 ||
-                                   (termin.year() == wy && termin.month() == wm);
-                if (!liczy) continue;
+                // An entry fee due later ("Z") is not part of the balance.
+                if (ZnakZaleglosci(termin, DataRobocza, typ, true) == "Z") continue;
                 if (typ == "_O") {
                     if (dd > 0)
                         a -= dd;
@@ -426,25 +431,69 @@ void TDokumentWplaty::ZbierzNaleznosci() {
     }
     TOplaty->first();
 
+    if (RodzajDokumentu == DokZwrot) SaldoNaleznosci = Zaokraglij(a - b, 2);
+    ustawStopke();
+}
+
+void TDokumentWplaty::ustawStopke() {
     Stopka.clear();
-    if (RodzajDokumentu == DokZwrot) {
-        SaldoNaleznosci = Zaokraglij(a - b, 2);
-        if (SaldoNaleznosci > 0)
-            Stopka = "Razem zaległości:  " + FormatujKwote(SaldoNaleznosci) + "zł";
-        else
-            Stopka = "Razem nadpłata:  " + FormatujKwote(-SaldoNaleznosci) + "zł";
-    }
+    if (RodzajDokumentu != DokZwrot) return;
+    if (SaldoNaleznosci > 0)
+        Stopka = "Razem zaległości:  " + FormatujKwote(SaldoNaleznosci) + "zł";
+    else
+        Stopka = "Razem nadpłata:  " + FormatujKwote(-SaldoNaleznosci) + "zł";
+}
+
+void TDokumentWplaty::NowaNaleznosc() {
+    AnulujNowaNaleznosc();
+    TOplaty->append();
+    ustaw(TOplaty, "IdUcznia", IdUcznia);
+    if (RodzajDokumentu == DokZwrot) ustaw(TOplaty, "TypOpl", "_O");
+}
+
+bool TDokumentWplaty::NowaNaleznoscTrwa() const {
+    return TOplaty->active() && TOplaty->state() == db::Table::Insert;
+}
+
+void TDokumentWplaty::AnulujNowaNaleznosc() {
+    if (NowaNaleznoscTrwa()) TOplaty->cancel();
+}
+
+void TDokumentWplaty::ZmniejszSaldo(double kwota) {
+    if (RodzajDokumentu != DokZwrot) return;
+    // Compared to zero below: a balance off by binary noise must not read as arrears.
+    SaldoNaleznosci = Zaokraglij(SaldoNaleznosci - kwota, 2);
+    ustawStopke();
 }
 
 QString TDokumentWplaty::Zalegly(const db::Table& linia) const {
-    const QDate termin = linia.field("TerminWpl")->asDate();
-    if (PorownajDaty(termin, DataRobocza) < 0) return "%";
-    if (termin.isValid() && termin.year() == DataRobocza.year() &&
-        termin.month() == DataRobocza.month())
-        return "*";
-    if (linia.field("TypOpl")->asString() == "WP" && RodzajDokumentu == DokZwrot) return "Z";
-    return QString();
+    return ZnakZaleglosci(linia.field("TerminWpl")->asDate(), DataRobocza,
+                          linia.field("TypOpl")->asString(), RodzajDokumentu == DokZwrot);
 }
+
+void TDokumentWplaty::ZapamietajNaglowek() {
+    naglowekStart_.clear();
+    if (db::Table* dok = Dokument(); dok && dok->active())
+        for (const auto& p : zrob(dok).pola) naglowekStart_.append(p.second);
+}
+
+bool TDokumentWplaty::NumerDalekoPoNastepnym() const {
+    db::Table* dok = Dokument();
+    if (!dok || dok->state() != db::Table::Insert || RodzajDokumentu == DokPrzelew) return false;
+    const qint64 numer = i(dok, "NumerWpl");
+    return numer > qint64(NastepnyNumerWplaty()) + 1 + DopuszczalnyOdstepNumeru;
+}
+
+bool TDokumentWplaty::Zmieniony() const {
+    if (DM->TOplatyR->active() && !DM->TOplatyR->isEmpty()) return true;
+    db::Table* dok = Dokument();
+    if (!dok || !dok->active() || naglowekStart_.isEmpty()) return false;
+    QList<QVariant> teraz;
+    for (const auto& p : zrob(dok).pola) teraz.append(p.second);
+    return teraz != naglowekStart_;
+}
+
+void TDokumentWplaty::zglos(const QString& tekst) { Komunikaty.append({tekst, kUwaga}); }
 
 void TDokumentWplaty::przesunSume(double o) {
     db::Field* p = Dokument()->field(PoleSumy());
@@ -453,7 +502,7 @@ void TDokumentWplaty::przesunSume(double o) {
 
 void TDokumentWplaty::Wybierz() {
     if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && s(TOplaty, "TypOpl") != "WP")
-        ui::MessageBox("Brak nadpłaty do zwrotu!", kUwaga, ui::MB_OK);
+        zglos("Brak nadpłaty do zwrotu!");
     if (TOplaty->isEmpty()) return;
     const QString znak = s(TOplaty, "Odsetki");
     if (znak == "W" || znak == "%") return;
@@ -550,8 +599,8 @@ TDokumentWplaty::Odsetki TDokumentWplaty::MoznaNaliczycOdsetki() {
     const QString typ = s(TOplaty, "TypOpl");
     if (typ == "_O" || typ == "_S") return Odsetki::Nie;
     if (s(TOplaty, "Odsetki") != "W" || Zalegly(*TOplaty) != "%") return Odsetki::Nie;
-    if (RodzajDokumentu == DokPrzelew && DataBledna(d(DM->TPrzelew, "DataWpl"))) {
-        ui::MessageBox("Podaj datę przelewu!", kUwaga, ui::MB_OK);
+    if (RodzajDokumentu == DokPrzelew && !DataWRoku(d(DM->TPrzelew, "DataWpl"))) {
+        zglos("Podaj datę przelewu!");
         return Odsetki::BrakDaty;
     }
     return Odsetki::Tak;
@@ -610,10 +659,10 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
         TRokSzk->open();
     }
     if (!TRokSzk->findKey({rokSzk})) {
-        ui::MessageBox(QString("Błąd otwarcia pliku!") + kKontrola, kUwaga, ui::MB_OK);
+        zglos(QString("Błąd otwarcia pliku!") + kKontrola);
         return false;
     }
-    const QString nazwa = "NLZ" + KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies"));
+    const QString nazwa = PlikiRoku::Naleznosci(KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies")));
     // Lines of one school year follow each other: the file stays open between them.
     if (TNaleznosc->active() && TNaleznosc->bareName().compare(nazwa, Qt::CaseInsensitive) == 0)
         return true;
@@ -621,7 +670,7 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
     TNaleznosc->cancelRange();
     TNaleznosc->setTableName(nazwa + ".db");
     if (!TNaleznosc->exists()) {
-        ui::MessageBox(QString("Błąd otwarcia pliku Naleznosci!") + kKontrola, kUwaga, ui::MB_OK);
+        zglos(QString("Błąd otwarcia pliku Naleznosci!") + kKontrola);
         return false;
     }
     TNaleznosc->setIndexFieldNames("IdUcznia;RodzOpl;Status");
@@ -647,21 +696,17 @@ void TDokumentWplaty::dodajDoWierszaOplaconego(const QString& rokSzk, const QStr
     TNaleznosc->post();
 }
 
-bool TDokumentWplaty::Zapisz(Pole* pole) {
+bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
     auto ustawPole = [pole](Pole p) {
         if (pole) *pole = p;
     };
     ustawPole(Pole::Brak);
-    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return false;
-    EdycjaAnuluj();
-
     db::Table* dok = Dokument();
-    db::Table* skl = Skladniki();
     db::Table* ropl = DM->TOplatyR;
 
     if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && TrybKorekty == 0 &&
         s(ropl, "TypOpl") != "WP")
-        ui::MessageBox("Brak nadpłaty do zwrotu!", kUwaga, ui::MB_OK);
+        zglos("Brak nadpłaty do zwrotu!");
 
     if (RodzajDokumentu == DokPrzelew) {
         QString bank;
@@ -670,12 +715,12 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             DM->TBanki->locate("IdBanku", {i(dok, "IdBanku")}))
             bank = s(DM->TBanki, "Nazwa");
         if (bank.isEmpty()) {
-            ui::MessageBox("Brak określenia banku!", kUwaga, ui::MB_OK);
+            zglos("Brak określenia banku!");
             ustawPole(Pole::Bank);
             return false;
         }
-        if (DataBledna(d(dok, "DataWpl"))) {
-            ui::MessageBox("Brak daty przelewu!", kUwaga, ui::MB_OK);
+        if (!DataWRoku(d(dok, "DataWpl"))) {
+            zglos("Brak daty przelewu!");
             ustawPole(Pole::DataPrzelewu);
             return false;
         }
@@ -684,13 +729,13 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     // The header cursor is held on the key of the document's number, and the printouts show
     // it: a document without a proper number would be stored out of sight, its lines orphaned.
     db::Field* numer = dok->field("NumerWpl");
-    if (numer->isNull() || numer->asInteger() < 1) {
-        ui::MessageBox("Błąd numeru wpłaty!", kUwaga, ui::MB_OK);
+    if (numer->isNull() || numer->asInteger() < 1 || numer->asInteger() > NajwiekszyNumerWplaty) {
+        zglos("Błąd numeru wpłaty!");
         ustawPole(Pole::Numer);
         return false;
     }
-    if (RodzajDokumentu != DokPrzelew && DataBledna(d(dok, "DataWpl"))) {
-        ui::MessageBox("Brak daty wpłaty!", kUwaga, ui::MB_OK);
+    if (RodzajDokumentu != DokPrzelew && !DataWRoku(d(dok, "DataWpl"))) {
+        zglos("Brak daty wpłaty!");
         ustawPole(Pole::Data);
         return false;
     }
@@ -710,19 +755,19 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     // take money out, a pay-out must pay something out (lines still owed would otherwise be
     // booked as paid).
     if (RodzajDokumentu == DokKasa && Zaokraglij(suma, 2) < 0.0) {
-        ui::MessageBox("Kwota wpłaty nie może być ujemna!", kUwaga, ui::MB_OK);
+        zglos("Kwota wpłaty nie może być ujemna!");
         ustawPole(Pole::Kwota);
         return false;
     }
     if (RodzajDokumentu == DokZwrot && !(Zaokraglij(-suma, 2) > 0.0)) {
-        ui::MessageBox("Kwota zwrotu musi być większa od zera!", kUwaga, ui::MB_OK);
+        zglos("Kwota zwrotu musi być większa od zera!");
         ustawPole(Pole::Kwota);
         return false;
     }
 
     if (RodzajDokumentu == DokKasa) {
         if (Zaokraglij(suma, 2) != f(dok, "Kwota")) {
-            ui::MessageBox("Niezgodna suma opłat!", kUwaga, ui::MB_OK);
+            zglos("Niezgodna suma opłat!");
             ustaw(dok, "Kwota", suma);
             ustawPole(Pole::Kwota);
             return false;
@@ -730,18 +775,35 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     } else if (RodzajDokumentu == DokPrzelew) {
         ustaw(dok, "SumaWart", suma);
         if (Zaokraglij(suma, 2) != f(dok, "Kwota")) {
-            ui::MessageBox("Niezgodna suma opłat z wartością przelewu!", kUwaga, ui::MB_OK);
+            zglos("Niezgodna suma opłat z wartością przelewu!");
             ustawPole(Pole::KwotaPrzelewu);
             return false;
         }
     } else {
         if (Zaokraglij(-suma, 2) != f(dok, "Kwota")) {
-            ui::MessageBox("Niezgodna suma zwrotu!", kUwaga, ui::MB_OK);
+            zglos("Niezgodna suma zwrotu!");
             ustaw(dok, "Kwota", -suma);
             ustawPole(Pole::Kwota);
             return false;
         }
     }
+    return true;
+}
+
+bool TDokumentWplaty::Zapisz(Pole* pole) {
+    if (pole) *pole = Pole::Brak;
+    QString odmowa;
+    if (!MaUprawnienie(BiezacyOperator, 2, &odmowa)) {
+        if (!odmowa.isEmpty()) Komunikaty.append({odmowa, TytulOdmowyUprawnien});
+        return false;
+    }
+    // An amount being edited is taken as the line's own save would take it.
+    EdycjaZapisz();
+    if (!SprawdzPrzedZapisem(pole)) return false;
+
+    db::Table* dok = Dokument();
+    db::Table* skl = Skladniki();
+    db::Table* ropl = DM->TOplatyR;
 
     // A new header is held on the key of its number: follow a number the operator changed.
     if (zakresNowego_ && dok->state() == db::Table::Insert && i(dok, "NumerWpl") != numerZakresu_) {
@@ -781,7 +843,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             dok->isEmpty() || dok->field("IdWplaty")->isNull() ? 0 : i(dok, "IdWplaty");
         if (idWplaty <= 0 || i(dok, "NumerWpl") != numerDok || s(dok, "SposobWpl") != sposobDok ||
             (naglowek.stan == db::Table::Edit && idWplaty != naglowek.idWplaty))
-            throw db::Error(db::Error::General, "document row not found after post");
+            throw db::Error(db::Error::General, "Zapisany dokument nie został odnaleziony.");
 
         // A correction first takes the old lines back and drops those no longer in it.
         if (TrybKorekty == 1) {
@@ -837,21 +899,30 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             if (PoZapisieLinii) PoZapisieLinii(nr);
         }
         tx.commit();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Everything of this save was rolled back; the window stays with the document as it
         // was before the button was pressed. A write that failed leaves its record pending:
         // it must not be carried into the next attempt.
+        const auto* blad = dynamic_cast<const db::Error*>(&e);
+        const bool numerZajety = blad && blad->kind() == db::Error::KeyViolation;
+        // The cause the user can act on (a full disk, the data file gone) goes with the message.
+        const QString nieZapisany = QStringLiteral("Błąd zapisu dokumentu! Dokument nie został zapisany.\n") +
+                                    (blad ? blad->message() : QString::fromUtf8(e.what()));
         bezpiecznie([&] {
             anuluj(TNaleznosc);
             TNaleznosc->close();
         });
         bezpiecznie([&] { anuluj(skl); });
+        if (!naglowekZapisany && !numerZajety) {
+            zglos(nieZapisany);
+            return false;
+        }
         if (!naglowekZapisany) {
             if (RodzajDokumentu == DokPrzelew) {
-                ui::MessageBox("Błąd zapisu przelewu!", kUwaga, ui::MB_OK);
+                zglos("Błąd zapisu przelewu!");
                 ustaw(dok, "NumerWpl", i(dok, "NumerWpl") + 1);
             } else {
-                ui::MessageBox("Błąd numeru wpłaty!", kUwaga, ui::MB_OK);
+                zglos("Błąd numeru wpłaty!");
             }
             return false;
         }
@@ -862,7 +933,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             dok->edit();
         }
         odtworz(dok, naglowek);
-        ui::MessageBox("Błąd zapisu dokumentu! Dokument nie został zapisany.", kUwaga, ui::MB_OK);
+        zglos(nieZapisany);
         return false;
     }
 

@@ -7,6 +7,8 @@
 
 #include <QDate>
 #include <QHash>
+#include <QList>
+#include <QVariant>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -15,6 +17,11 @@ namespace db {
 class Table;
 class Database;
 }  // namespace db
+
+// Numbers of documents: 1 .. NajwiekszyNumerWplaty, so that the next never overflows. A typed
+// number more than DopuszczalnyOdstepNumeru above the next free one is asked about first.
+constexpr int NajwiekszyNumerWplaty = 2147483646;
+constexpr int DopuszczalnyOdstepNumeru = 1000;
 
 // Document kinds (RodzajDokumentu).
 enum { DokKasa = 0, DokPrzelew = 1, DokZwrot = 2 };
@@ -37,6 +44,13 @@ class TDokumentWplaty {
     QString Nazwisko, Imiona, Miasto, Ulica, NrDomu, Lokal;
     int IdSzkoly = 0;
     void WczytajUcznia();
+
+    // What the last calls have to tell the operator, in order (text, caption). Nothing here opens
+    // a window: the payment window shows them and clears the list.
+    struct TKomunikat {
+        QString Tekst, Tytul;
+    };
+    QList<TKomunikat> Komunikaty;
 
     // --- state ---
     double SaldoNaleznosci = 0.0;  // refunds only: arrears minus overpayment
@@ -72,6 +86,13 @@ class TDokumentWplaty {
     void WczytajKorekte();
     QString Zalegly(const db::Table& linia) const;  // overdue mark of a fees-due line
 
+    // A new fee item: a pending fees-due line for the pupil (a pay-out's is a deduction), which
+    // the new-fee window fills and posts or cancels; a posted deduction lowers the balance.
+    void NowaNaleznosc();
+    bool NowaNaleznoscTrwa() const;
+    void AnulujNowaNaleznosc();
+    void ZmniejszSaldo(double kwota);
+
     // Fees-due list and document lines.
     void Wybierz();      // picks the current fees-due line (double click)
     void UsunPozycje();  // removes the current document line
@@ -90,9 +111,18 @@ class TDokumentWplaty {
     void DodajOdsetki(double odsetki);  // the "_S" line for the current fees-due line
     void ZakonczLiczOds();              // TLiczOds back on its template
 
+    // A new cash document whose number lies more than DopuszczalnyOdstepNumeru above the next free.
+    bool NumerDalekoPoNastepnym() const;
+    // True when lines are picked or the header differs from the prepared one.
+    bool Zmieniony() const;
+    void ZapamietajNaglowek();  // the prepared header, for Zmieniony()
+
     // Save. On a refused check `pole` names the control to focus.
     enum class Pole { Brak, Bank, DataPrzelewu, Kwota, KwotaPrzelewu, Numer, Data };
     bool Zapisz(Pole* pole = nullptr);
+    // The checks of the save in their order, nothing written (header amounts rounded, a wrong
+    // total replaced by the lines' sum as the messages say).
+    bool SprawdzPrzedZapisem(Pole* pole = nullptr);
 
     // Called inside the save's transaction after each line is written (tests inject failures).
     std::function<void(int linia)> PoZapisieLinii;
@@ -100,11 +130,15 @@ class TDokumentWplaty {
     QString TypOplaty(const QString& symbol);  // TypRodzajuOplaty, cached for the run
 
   private:
+    int ostatniNumer() const;
+    QList<QVariant> naglowekStart_;
+    void zglos(const QString& tekst);  // a message for the operator, caption "Uwaga!"
     void ustawZakresNowego(int numer);
     void dodajDoWierszaOplaconego(const QString& rokSzk, const QString& rodzOpl, int miesiac,
                                   double kwota);
     bool otworzNaleznosci(const QString& rokSzk);
     void przesunSume(double o);
+    void ustawStopke();
 
     db::Database* baza_ = nullptr;
     bool przygotowany_ = false;

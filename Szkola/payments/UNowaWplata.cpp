@@ -1,5 +1,7 @@
 #include "Szkola/payments/UNowaWplata.h"
 
+#include <utility>
+
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,16 +10,18 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QKeySequence>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
-#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UBanki.h"
+#include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "platform/db/Table.h"
@@ -38,6 +42,13 @@ QToolButton* przycisk(QWidget* rodzic, const char* nazwa, const QString& tekst,
     b->setText(tekst);
     ui::setHint(b, podpowiedz);
     return b;
+}
+
+// Alt and the letter presses a button whose face is a sign; its tool tip says so.
+void klawisz(QToolButton* b, Qt::Key litera) {
+    const QKeySequence k(Qt::ALT | litera);
+    b->setShortcut(k);
+    b->setToolTip(b->toolTip() + " (" + k.toString(QKeySequence::NativeText) + ")");
 }
 
 // Short values get short edits, so the long texts beside them keep their room.
@@ -83,17 +94,19 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     SpeedButtonWybierz1 = przycisk(this, "SpeedButtonWybierz1", "↓", "Wybierz do zapłaty");
     SpeedButtonOdsetki = przycisk(this, "SpeedButtonOdsetki", "%",
                                   "Nalicz odsetki|Nalicz odsetki za wskazaną należność");
-    // The new fee item comes with its own window; until then the button is not offered.
-    SpeedButtonNowy1->setVisible(false);
+    // The sign buttons get their keys as the named ones get theirs from the '&'.
+    klawisz(SpeedButtonWybierz1, Qt::Key_D);
+    klawisz(SpeedButtonOdsetki, Qt::Key_O);
+    klawisz(SpeedButtonNowy1, Qt::Key_N);
 
     // Document lines.
     Label3 = new QLabel(this);
     Label3->setObjectName("Label3");
     DBGrid2 = new ui::DBGrid(this);
     DBGrid2->setObjectName("DBGrid2");
-    SpeedButtonPopraw2 = przycisk(this, "SpeedButtonPopraw2", "Popraw", "Edytuj kwotę opłaty");
+    SpeedButtonPopraw2 = przycisk(this, "SpeedButtonPopraw2", "&Popraw", "Edytuj kwotę opłaty");
     SpeedButtonWytnij2 =
-        przycisk(this, "SpeedButtonWytnij2", "Usuń", "Usuń pozycję z listy wpłat bieżących");
+        przycisk(this, "SpeedButtonWytnij2", "&Usuń", "Usuń pozycję z listy wpłat bieżących");
     SpeedButtonZapisz2 = przycisk(this, "SpeedButtonZapisz2", "Zapisz", "Zapisz");
     SpeedButtonAnuluj2 = przycisk(this, "SpeedButtonAnuluj2", "Anuluj", "Anuluj");
     SpeedButtonZapisz2->setVisible(false);
@@ -199,7 +212,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     for (ui::DBEdit* e : {DBEdit11, DBEditKwotaPrz, DBEditSumaWart, DBEditRoznica}) waskie(e, 14);
     waskie(DBEditNrWyciagu, 22);
 
-    SpeedButtonBanki = przycisk(this, "SpeedButtonBanki", "Banki", "Edytuj listę banków");
+    SpeedButtonBanki = przycisk(this, "SpeedButtonBanki", "&Banki", "Edytuj listę banków");
     SpeedButtonData = przycisk(this, "SpeedButtonData", "...", "Kalendarz");
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName("MonthCalendar1");
@@ -277,6 +290,9 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     };
     polacz(DBGrid1, &ui::DBGrid::rowDoubleClicked, &TNowaWplata::DBGrid1DblClick);
     polacz(SpeedButtonWybierz1, &QToolButton::clicked, &TNowaWplata::DBGrid1DblClick);
+    polacz(SpeedButtonNowy1, &QToolButton::clicked, &TNowaWplata::SpeedButtonNowy1Click);
+    // Enter or Space on a line owed picks it, as a double click does.
+    ui::onEnterKey(DBGrid1, [this] { chronione([this] { DBGrid1DblClick(); }); }, true);
     polacz(SpeedButtonWytnij2, &QToolButton::clicked, &TNowaWplata::SpeedButtonWytnij2Click);
     polacz(SpeedButtonPopraw2, &QToolButton::clicked, &TNowaWplata::SpeedButtonPopraw2Click);
     polacz(SpeedButtonZapisz2, &QToolButton::clicked, &TNowaWplata::SpeedButtonZapisz2Click);
@@ -296,7 +312,7 @@ double TNowaWplata::SaldoNaleznosci() const { return dok_ ? dok_->SaldoNaleznosc
 void TNowaWplata::FormActivate() {
     if (!PierwszaAktywacja) return;
     RodzajDokumentu = Glowny->Tag;
-    RokKsiegowy = Kalendarz->RokRoboczy();
+    RokKsiegowy = Sesja().RokKsiegowy;
     const int korekta = Glowny->TrybKorekty;
 
     MonthCalendar1->setVisible(false);
@@ -349,7 +365,7 @@ void TNowaWplata::FormActivate() {
     dok_->RodzajDokumentu = RodzajDokumentu;
     dok_->RokKsiegowy = RokKsiegowy;
     dok_->TrybKorekty = korekta;
-    dok_->DataRobocza = Kalendarz->DataRobocza();
+    dok_->DataRobocza = Sesja().DataRobocza;
     try {
         dok_->WczytajUcznia();
         dok_->Przygotuj();
@@ -385,6 +401,17 @@ void TNowaWplata::PowiazKontrolki() {
     }
 }
 
+bool TNowaWplata::FormCloseQuery(bool closeBox) {
+    if (!dok_) return true;
+    if (dok_->EdycjaTrwa()) {
+        SpeedButtonAnuluj2Click();
+        if (!closeBox) return false;  // Esc in a line edit ends only the edit
+    }
+    if (!dok_->Zmieniony()) return true;
+    return ui::MessageBox("Czy zamknąć okno bez zapisania dokumentu?", "Uwaga!",
+                          ui::MB_YESNO | ui::MB_ICONQUESTION) == ui::IDYES;
+}
+
 void TNowaWplata::FormClose() {
     PierwszaAktywacja = true;
     if (dok_) {
@@ -396,10 +423,31 @@ void TNowaWplata::FormClose() {
     KoniecEdycjiLinii();
 }
 
+void TNowaWplata::PokazKomunikaty() {
+    if (!dok_) return;
+    const auto komunikaty = std::exchange(dok_->Komunikaty, {});
+    for (const auto& k : komunikaty) ui::MessageBox(k.Tekst, k.Tytul, ui::MB_OK);
+}
+
 void TNowaWplata::DBGrid1DblClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
     dok_->Wybierz();
+    PokazKomunikaty();
+}
+
+void TNowaWplata::SpeedButtonNowy1Click() {
+    if (!dok_ || !NowaNaleznosc) return;
+    MonthCalendar1->setVisible(false);
+    if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
+    dok_->NowaNaleznosc();
+    Glowny->Tag = RodzajDokumentu;
+    NowaNaleznosc->Dokument = dok_.get();
+    NowaNaleznosc->ShowModal();
+    if (!dok_) return;
+    dok_->AnulujNowaNaleznosc();  // whatever way the window was left, nothing stays pending
+    Label26->setText(dok_->Stopka);
+    DBGrid1->refreshRows();
 }
 
 void TNowaWplata::SpeedButtonWytnij2Click() {
@@ -437,6 +485,11 @@ void TNowaWplata::KoniecEdycjiLinii() {
 void TNowaWplata::SpeedButtonZapisz2Click() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
+    if (!dok_->EdycjaTrwa()) return;
+    if (!DBEditKwota2->checkInput()) {  // a text that is no amount says so and stays
+        DBEditKwota2->setFocus();
+        return;
+    }
     dok_->EdycjaZapisz();
     KoniecEdycjiLinii();
 }
@@ -452,6 +505,7 @@ void TNowaWplata::SpeedButtonOdsetkiClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
     const auto mozna = dok_->MoznaNaliczycOdsetki();
+    PokazKomunikaty();
     if (mozna == TDokumentWplaty::Odsetki::BrakDaty) DBEdit11->setFocus();
     if (mozna != TDokumentWplaty::Odsetki::Tak) return;
     try {
@@ -493,9 +547,25 @@ void TNowaWplata::MonthCalendar1Click() {
 void TNowaWplata::BitBtnZapiszClick() {
     if (!dok_) return;
     MonthCalendar1->setVisible(false);
-    SpeedButtonAnuluj2Click();
+    // An amount being edited is saved with the line's own checks first; a refused one stops here.
+    if (dok_->EdycjaTrwa()) {
+        SpeedButtonZapisz2Click();
+        if (!dok_ || dok_->EdycjaTrwa()) return;
+    }
+    if (dok_->NumerDalekoPoNastepnym() &&
+        ui::MessageBox(QString("Numer %1 jest o ponad %2 większy od następnego wolnego numeru %3.\n"
+                               "Czy zapisać dokument z tym numerem?")
+                           .arg(dok_->Dokument()->field("NumerWpl")->asInteger())
+                           .arg(DopuszczalnyOdstepNumeru)
+                           .arg(dok_->NastepnyNumerWplaty() + 1),
+                       "Uwaga!", ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES) {
+        DBEditNumer->setFocus();
+        return;
+    }
     TDokumentWplaty::Pole pole = TDokumentWplaty::Pole::Brak;
-    if (!dok_->Zapisz(&pole)) {
+    const bool zapisany = dok_->Zapisz(&pole);
+    PokazKomunikaty();
+    if (!zapisany) {
         switch (pole) {
             case TDokumentWplaty::Pole::Bank:
                 DBLookupComboBox1->setFocus();

@@ -80,6 +80,8 @@ class TNowaWplata : public ui::Window {
     QPushButton* BitBtnAnuluj = nullptr;
 
     void DBGrid1DblClick();
+    void SpeedButtonNowy1Click();
+    void PokazKomunikaty();  // what the document has to say, then cleared
     void SpeedButtonWytnij2Click();
     void SpeedButtonPopraw2Click();
     void SpeedButtonZapisz2Click();
@@ -93,6 +95,7 @@ class TNowaWplata : public ui::Window {
 
   protected:
     void FormActivate() override;
+    bool FormCloseQuery(bool closeBox) override;
     void FormClose() override;
 
   private:

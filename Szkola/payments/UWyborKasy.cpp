@@ -3,12 +3,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
-#include "Szkola/core/UWydruk.h"
+#include "platform/ui/RadioGroup.h"
 #include "platform/ui/Helpers.h"
 
 TWyborKasy* WyborKasy = nullptr;
@@ -17,7 +19,7 @@ TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
     setObjectName("WyborKasy");
     setWindowTitle("Wybierz");
     RadioGroup1 =
-        new TRadioGroup(" Sposób wpłaty ", {"Kasa - wpłata gotówki", "Bank - przelew"}, this);
+        new ui::RadioGroup(" Sposób wpłaty ", {"Kasa - wpłata gotówki", "Bank - przelew"}, this);
     RadioGroup1->SetItemIndex(0);
     Label1 = new QLabel("Rok księgowy", this);
     Label2 = new QLabel(this);
@@ -45,13 +47,15 @@ TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
 
     connect(SpeedButtonData, &QToolButton::clicked, this, [this] { SpeedButtonDataClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    // Enter on the choice confirms it, as OK does.
+    for (QRadioButton* r : RadioGroup1->findChildren<QRadioButton*>()) ui::onEnterKey(r, [this] { BitBtn1Click(); });
 }
 
-void TWyborKasy::FormActivate() { Label2->setText(QString::number(Kalendarz->RokRoboczy())); }
+void TWyborKasy::FormActivate() { Label2->setText(QString::number(Sesja().RokKsiegowy)); }
 
 void TWyborKasy::SpeedButtonDataClick() {
     Kalendarz->ShowModal();
-    Label2->setText(QString::number(Kalendarz->RokRoboczy()));
+    Label2->setText(QString::number(Sesja().RokKsiegowy));
 }
 
 void TWyborKasy::BitBtn1Click() {

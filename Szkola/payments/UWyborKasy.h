@@ -7,14 +7,16 @@
 class QLabel;
 class QPushButton;
 class QToolButton;
-class TRadioGroup;
+namespace ui {
+class RadioGroup;
+}
 
 class TWyborKasy : public ui::Window {
     Q_OBJECT
   public:
     explicit TWyborKasy(QWidget* parent = nullptr);
 
-    TRadioGroup* RadioGroup1 = nullptr;  // 0 'Kasa - wpłata gotówki', 1 'Bank - przelew'
+    ui::RadioGroup* RadioGroup1 = nullptr;  // 0 'Kasa - wpłata gotówki', 1 'Bank - przelew'
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;  // the accounting year
     QToolButton* SpeedButtonData = nullptr;

@@ -12,13 +12,15 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
-#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UOperator.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
+#include "platform/ui/Helpers.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/core/USesja.h"
 
 TRokSzkolny* RokSzkolny = nullptr;
 
@@ -42,21 +44,6 @@ bool tabelaPusta(const QString& nazwa) {
 }
 
 }  // namespace
-
-QString TDaneRoku::Klucz() const { return KluczRokuSzk(Rok, NrMies); }
-
-bool ZnajdzRokSzkolny(const QString& rokSzk, TDaneRoku& dane) {
-    if (rokSzk.trimmed().isEmpty()) return false;
-    db::Table t(baza());
-    t.setTableName("RokSzkolny.DB");
-    t.setIndexFieldNames("RokSzk");
-    t.open();
-    if (!t.findKey({rokSzk.trimmed()})) return false;
-    dane.RokSzk = t.field("RokSzk")->asString();
-    dane.Rok = t.field("Rok")->asInteger();
-    dane.NrMies = t.field("NrMies")->asInteger();
-    return true;
-}
 
 QString RokSzkolnyDaty(int rok, int miesiac) {
     db::Table t(baza());
@@ -95,7 +82,7 @@ bool DodajRokSzkolny(int rok, int nrMies, QString* blad) {
         t.field("OperWprow")->setInteger(BiezacyOperator.Symbol);
         t.post();
         // A fee table of this key left behind is kept with its rows.
-        UtworzTabeleRoku("NLZ" + KluczRokuSzk(rok, nrMies), baza());
+        UtworzTabeleRoku(PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)), baza());
         tr.commit();
     } catch (const db::Error& e) {
         odswiezKursory();
@@ -112,7 +99,7 @@ bool UsunPustyRokSzkolny(const QString& rokSzk, QString* blad) {
     };
     TDaneRoku rok;
     if (!ZnajdzRokSzkolny(rokSzk, rok)) return porazka("Brak roku szkolnego " + rokSzk + "!");
-    const QString nlz = "NLZ" + rok.Klucz(), psu = "PsU" + rok.Klucz();
+    const QString nlz = PlikiRoku::Naleznosci(rok.Klucz()), psu = PlikiRoku::Posilki(rok.Klucz());
     if (!tabelaPusta(nlz) || !tabelaPusta(psu))
         return porazka("Rok szkolny " + rokSzk + " ma wpisane należności lub posiłki - nie można go usunąć!");
     // Cursors of the register on these tables must let them go first.
@@ -220,6 +207,10 @@ TRokSzkolny::TRokSzkolny(QWidget* parent) : ui::Window(parent) {
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] {
         if (TrybRoku == 0 && !PanelNowy->isVisible()) BitBtnWybierzClick();
     });
+    // Choosing a year, Enter on the list chooses as a double click does.
+    ui::onEnterKey(DBGrid1, [this] {
+        if (TrybRoku == 0 && !PanelNowy->isVisible()) BitBtnWybierzClick();
+    });
 }
 
 TRokSzkolny::~TRokSzkolny() {
@@ -240,8 +231,8 @@ void TRokSzkolny::FormActivate() {
     if (!TRokSzk->active()) TRokSzk->open();
     TRokSzk->refresh();
     QString naPoczatek = WybranyRok;
-    if (naPoczatek.isEmpty() && Kalendarz)
-        naPoczatek = RokSzkolnyDaty(Kalendarz->RokRoboczy(), Kalendarz->MiesiacRoboczy());
+    if (naPoczatek.isEmpty() && Sesja().RokKsiegowy > 0)
+        naPoczatek = RokSzkolnyDaty(Sesja().RokKsiegowy, Sesja().MiesiacKsiegowy);
     WybranyRok.clear();
     if (naPoczatek.isEmpty() || !TRokSzk->findKey({naPoczatek})) TRokSzk->last();
     PokazPanel(false);
@@ -254,8 +245,8 @@ void TRokSzkolny::SpeedButtonDopiszClick() {
     if (!TRokSzk->isEmpty()) {
         TRokSzk->last();
         rok = TRokSzk->field("Rok")->asInteger() + 1;
-    } else if (Kalendarz) {
-        rok = Kalendarz->MiesiacRoboczy() >= 9 ? Kalendarz->RokRoboczy() : Kalendarz->RokRoboczy() - 1;
+    } else if (Sesja().RokKsiegowy > 0) {
+        rok = Sesja().MiesiacKsiegowy >= 9 ? Sesja().RokKsiegowy : Sesja().RokKsiegowy - 1;
     } else {
         rok = QDate::currentDate().year();
     }

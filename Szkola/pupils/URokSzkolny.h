@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "Szkola/core/USesja.h"
 #include "platform/ui/Window.h"
 
 class QComboBox;
@@ -17,17 +18,6 @@ class Table;
 namespace ui {
 class DBGrid;
 }
-
-// One row of RokSzkolny.
-struct TDaneRoku {
-    QString RokSzk;  // "2025/2026"
-    int Rok = 0;     // calendar year of the first month
-    int NrMies = 0;  // first month 1..12
-    QString Klucz() const;  // KluczRokuSzk: "2025M9"
-};
-
-// Finds the school year by its RokSzk. False when there is none.
-bool ZnajdzRokSzkolny(const QString& rokSzk, TDaneRoku& dane);
 
 // Adds the school year rok/rok+1 starting in month nrMies of year rok: its RokSzkolny row
 // (DataWprow today, OperWprow the operator's Symbol) and its empty fee table, all or nothing.

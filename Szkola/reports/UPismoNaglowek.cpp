@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "Szkola/core/UDMw.h"
-#include "Szkola/core/UKalendarz.h"
+#include "Szkola/core/USesja.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBControls.h"
@@ -200,7 +200,7 @@ void TPismoNaglowek::SpeedButtonDopiszClick() {
     if (!t->active()) t->open();
     t->append();
     t->field("Pieczec")->setBool(true);
-    t->field("DataDruku")->setDate(Kalendarz ? Kalendarz->DataRobocza() : QDate::currentDate());
+    t->field("DataDruku")->setDate(Sesja().DataRobocza.isValid() ? Sesja().DataRobocza : QDate::currentDate());
     WejdzWEdycje(true);
     DBEditNazwa->setFocus();
 }

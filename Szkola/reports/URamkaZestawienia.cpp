@@ -1,5 +1,7 @@
 #include "Szkola/reports/URamkaZestawienia.h"
 
+#include <QHash>
+
 #include <QApplication>
 #include <QCursor>
 #include <QDateEdit>
@@ -16,7 +18,6 @@
 #include "platform/report/TextLayout.h"
 #include "platform/ui/MessageBox.h"
 
-const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
 
 namespace {
 
@@ -49,25 +50,31 @@ constexpr int kWysokoscTytulu = 214;
 
 }  // namespace
 
-QHash<QString, TRodzajOplaty> WczytajRodzajeOplat() {
-    QHash<QString, TRodzajOplaty> h;
-    db::Table t;
-    t.setTableName("RodzajOplat");
-    if (!t.exists()) return h;
-    t.open();
-    for (t.first(); !t.eof(); t.next())
-        h.insert(t.field("Symbol")->asString(),
-                 {t.field("Typ")->asString(), t.field("Opis")->asString()});
-    return h;
-}
-
-int DzienRozliczenia() {
-    db::Table t;
-    t.setTableName("Parametry");
-    if (!t.exists()) return 0;
-    t.open();
-    t.first();
-    return t.eof() ? 0 : t.field("DzienRozlicz")->asInteger();
+bool RokSzkolnyMiesiaca(int rok, int miesiac, int& rokSzkoly, int& nrMies) {
+    QHash<int, int> pierwszyMiesiac;  // Rok -> NrMies; the first row of a year counts
+    {
+        db::Table r;
+        r.setTableName("RokSzkolny");
+        r.setIndexFieldNames("RokSzk");
+        r.open();
+        for (r.first(); !r.eof(); r.next()) {
+            const int poczatek = r.field("Rok")->asInteger();
+            if (!pierwszyMiesiac.contains(poczatek))
+                pierwszyMiesiac.insert(poczatek, r.field("NrMies")->asInteger());
+        }
+    }
+    auto wybierz = [&](int r) {
+        rokSzkoly = r;
+        nrMies = pierwszyMiesiac.value(r);
+        return true;
+    };
+    if (pierwszyMiesiac.contains(rok)) {
+        if (pierwszyMiesiac.value(rok) <= miesiac) return wybierz(rok);
+        return pierwszyMiesiac.contains(rok - 1) && wybierz(rok - 1);
+    }
+    if (pierwszyMiesiac.contains(rok - 1) && pierwszyMiesiac.value(rok - 1) > miesiac)
+        return wybierz(rok - 1);
+    return false;
 }
 
 QStringList NazwyPlacowki() {

@@ -10,22 +10,18 @@
 #include <memory>
 
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/core/UWydruk.h"
 #include "platform/report/Report.h"
 
 namespace db {
 class Table;
 }
 
-// The fixed footer line, the same on every report.
-extern const QString StopkaZestawien;
 
-// Fee kinds by symbol, read once per run.
-struct TRodzajOplaty {
-    QString Typ, Opis;
-};
-QHash<QString, TRodzajOplaty> WczytajRodzajeOplat();
-// The settlement day of the parameters (0 when there is no row).
-int DzienRozliczenia();
+// The school year of a statement's month: the one starting in that calendar year when it has
+// begun by the month, else the one starting a year earlier (when it starts after the month).
+// False when there is none.
+bool RokSzkolnyMiesiaca(int rok, int miesiac, int& rokSzkoly, int& nrMies);
 
 // Institution lines Nazwa1..Nazwa4 of the parameters (empty texts when there is no row).
 QStringList NazwyPlacowki();

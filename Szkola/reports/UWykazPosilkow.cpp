@@ -7,6 +7,8 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/core/USesja.h"
 
 TQRWykazPosilkowMies* QRWykazPosilkowMies = nullptr;
 
@@ -33,36 +35,13 @@ bool PrzygotujWykazPosilkow(const QDate& data, TDaneWykazuPosilkow& w) {
     w.Miesiac = data.month();
     const int Y = w.Rok, m = w.Miesiac;
 
-    // The school year holding the month.
-    struct Wiersz {
-        int rok, nrMies;
-    };
-    QList<Wiersz> lata;
-    {
-        db::Table r;
-        r.setTableName("RokSzkolny");
-        r.setIndexFieldNames("RokSzk");
-        r.open();
-        for (r.first(); !r.eof(); r.next())
-            lata.append({r.field("Rok")->asInteger(), r.field("NrMies")->asInteger()});
-    }
-    auto znajdz = [&](int rok) -> const Wiersz* {
-        for (const Wiersz& x : lata)
-            if (x.rok == rok) return &x;
-        return nullptr;
-    };
-    const Wiersz* wybrany = nullptr;
-    if (const Wiersz* biezacy = znajdz(Y)) {
-        wybrany = biezacy->nrMies <= m ? biezacy : znajdz(Y - 1);
-    } else if (const Wiersz* poprzedni = znajdz(Y - 1); poprzedni && poprzedni->nrMies > m) {
-        wybrany = poprzedni;
-    }
-    if (!wybrany) {
+    int rokSzkoly = 0, nrMies = 0;
+    if (!RokSzkolnyMiesiaca(Y, m, rokSzkoly, nrMies)) {
         ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
         return false;
     }
-    w.RokSzkoly = wybrany->rok;
-    w.NrMies = wybrany->nrMies;
+    w.RokSzkoly = rokSzkoly;
+    w.NrMies = nrMies;
 
     {
         db::Table d;
@@ -71,11 +50,11 @@ bool PrzygotujWykazPosilkow(const QDate& data, TDaneWykazuPosilkow& w) {
         if (d.locate("Rok;NrMies", {Y, m})) w.LiczbaDni = d.field("LiczbaDni")->asInteger();
     }
     w.Klucz = KluczRokuSzk(w.RokSzkoly, w.NrMies);
-    if (!TabelaIstnieje("PsU" + w.Klucz)) {
+    if (!TabelaIstnieje(PlikiRoku::Posilki(w.Klucz))) {
         ui::MessageBox(kBrakDanych, "Uwaga !!", ui::MB_OK);
         return false;
     }
-    if (!TabelaIstnieje("NLZ" + w.Klucz)) {
+    if (!TabelaIstnieje(PlikiRoku::Naleznosci(w.Klucz))) {
         ui::MessageBox(kBrakDanych, "Uwaga !!!", ui::MB_OK);
         return false;
     }
@@ -102,10 +81,10 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     };
 
     db::Table psu, nlz;
-    psu.setTableName("PsU" + w.Klucz + ".db");
+    psu.setTableName(PlikiRoku::Posilki(w.Klucz) + ".db");
     psu.open();
     psu.setIndexFieldNames("IdUcznia;RodzPos");
-    nlz.setTableName("NLZ" + w.Klucz + ".db");
+    nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz) + ".db");
     nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
     // Only the preschool pupils' fee rows are read, one pupil at a time: the year's whole fee
     // file held for a tenth of the pupils weighed hundreds of megabytes on a big school.
@@ -173,10 +152,10 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
 
 namespace {
 // Columns across the portrait page: number, class, name, diet, then six meal kinds.
-constexpr int kXKlasa = 30, kWKlasa = 74;
-constexpr int kXNazw = 108, kWNazw = 196;
-constexpr int kXDieta = 308, kWDieta = 70;
-constexpr int kXPos = 380;
+constexpr int kXKlasa = 30, kWKlasa = 77;
+constexpr int kXNazw = 110, kWNazw = 196;
+constexpr int kXDieta = 308, kWDieta = 72;
+constexpr int kXPos = 382;  // six meal columns end at the right margin
 constexpr int kWPos = 56;
 int xPos(int k) { return kXPos + k * kWPos; }
 

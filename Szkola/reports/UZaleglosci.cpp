@@ -8,6 +8,7 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UWydruk.h"
+#include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Table.h"
 
 TQRZaleglosci* QRZaleglosci = nullptr;
@@ -74,8 +75,6 @@ class ZapisRoboczy {
 }  // namespace
 
 void WypelnijZaleglosci(const QDate& D, int porcja) {
-    const int Dy = D.year();
-    const int Dm = D.month();
     const QHash<QString, TRodzajOplaty> rodzaje = WczytajRodzajeOplat();
     auto typ = [&](const QString& symbol) {
         auto it = rodzaje.constFind(symbol);
@@ -96,7 +95,7 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
         for (r.first(); !r.eof(); r.next()) {
             const int rok = r.field("Rok")->asInteger();
             const int nrMies = r.field("NrMies")->asInteger();
-            RokSzkolny l{r.field("RokSzk")->asString(), "NLZ" + KluczRokuSzk(rok, nrMies) + ".db", rok, nrMies};
+            RokSzkolny l{r.field("RokSzk")->asString(), PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)), rok, nrMies};
             db::Table t;
             t.setTableName(l.plik);
             if (t.exists()) lata.push_back(l);  // a year without its fee file is passed over
@@ -189,15 +188,9 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
                 Sprawdzenie& s = *biezacy;
                 const QString st = status->asString();
                 if (st.isEmpty()) {
-                    const bool zawsze = s.typ == "_O" || s.typ == "WP";
-                    for (int k = 1; k <= 12; ++k) {
-                        bool liczy = zawsze;
-                        if (!liczy) {
-                            const int rokM = k >= r.nrMies ? r.rok : r.rok + 1;
-                            liczy = rokM < Dy || (rokM == Dy && k <= Dm);
-                        }
-                        if (liczy) s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
-                    }
+                    for (int k = 1; k <= 12; ++k)
+                        if (NaleznyDoZaleglosci(s.typ, RokMiesiaca(r.rok, r.nrMies, k), k, D))
+                            s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
                 } else if (st == "Z") {
                     for (int k = 1; k <= 12; ++k)
                         s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
@@ -229,16 +222,11 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
                     l.rodz = s.rodz;
                     l.rokSzk = s.rokSzk;
                     l.miesiac = m;
-                    l.rok = s.miesiac > m ? s.rok + 1 : s.rok;
+                    l.rok = RokMiesiaca(s.rok, s.miesiac, m);
                     // The settlement day is clamped to the month (31 in April is the 30th).
                     l.termin = TerminPlatnosci(l.rok, m, dzien);
                     l.kwota = s.typ == "_O" ? -d : d;
-                    if (PorownajDaty(l.termin, D) == -1)
-                        l.znak = "%";
-                    else if (l.termin.year() == Dy && l.termin.month() == Dm)
-                        l.znak = "*";
-                    else if (s.typ == "WP")
-                        l.znak = "Z";
+                    l.znak = ZnakZaleglosci(l.termin, D, s.typ, true);
                     if (l.znak != "Z") {
                         if (d > 0) A += l.kwota;
                         if (d < 0) N -= l.kwota;
@@ -302,8 +290,9 @@ TQRZaleglosci::TQRZaleglosci(db::Table* uczniowie, db::Table* linie)
     QRBand1->beforePrint = [this](Band&, bool& drukuj) { QRBand1BeforePrint(drukuj); };
 
     QRSubDetail1 = addSubDetail(linie, QRBand1, 18);
-    QRSubDetail1->addLabel(0, 5, 56, "Termin zapłaty:", Font(6));
-    QRSubDetail1->addField(60, 3, 80, linie, "TerminWpl", Font(8));
+    // The caption keeps clear of the date beside it.
+    QRSubDetail1->addLabel(0, 5, 66, "Termin zapłaty:", Font(6));
+    QRSubDetail1->addField(70, 3, 72, linie, "TerminWpl", Font(8));
     QRSubDetail1->addLabel(146, 5, 78, "Rodzaj należności:", Font(6));
     QRLabelTresc = QRSubDetail1->addLabel(228, 3, 360, "", Font(8));
     QRSubDetail1->addField(598, 3, 120, linie, "Kwota", Font(8), Alignment::Right);

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QHash>
 
+#include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "platform/report/Report.h"
 

@@ -136,26 +136,39 @@ struct Database::Impl {
         cache.clear();
     }
     // Runs one or more statements without parameters.
-    void run(const QString& sql) {
+    void run(const QString& sql, const QString& context = {}) {
         checkOpen();
         char* err = nullptr;
         const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
         if (err) sqlite3_free(err);
-        if (rc != SQLITE_OK) throwSqlite(h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc != SQLITE_OK)
+            throwSqlite(h, rc, context.isEmpty() ? QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql) : context);
     }
-    // Runs `work` all-or-nothing, inside whatever transaction is open.
+    // The commit that fails is a save that did not happen; the user reads why.
+    void commitRun(const QString& sql) { run(sql, QStringLiteral("Zmiany nie zostały zapisane")); }
+    // Runs `work` all-or-nothing, inside whatever transaction is open. Outside one the
+    // savepoint is the transaction: when its release (the commit) fails, it is rolled back
+    // whole, so that the connection is never left inside a transaction nobody ends.
     template <class F>
     void atomically(F work) {
+        const bool outermost = sqlite3_get_autocommit(h) != 0;
         run(QStringLiteral("SAVEPOINT db_atomic"));
         try {
             work();
+            if (outermost) commitRun(QStringLiteral("RELEASE db_atomic"));
+            else run(QStringLiteral("RELEASE db_atomic"));
         } catch (...) {
-            char* err = nullptr;
-            sqlite3_exec(h, "ROLLBACK TO db_atomic; RELEASE db_atomic", nullptr, nullptr, &err);
-            if (err) sqlite3_free(err);
+            if (outermost) quietRollback("ROLLBACK");
+            else quietRollback("ROLLBACK TO db_atomic; RELEASE db_atomic");
             throw;
         }
-        run(QStringLiteral("RELEASE db_atomic"));
+    }
+    // Ends a failed transaction or savepoint; SQLite may already have rolled it back itself.
+    void quietRollback(const char* sql) {
+        if (sqlite3_get_autocommit(h)) return;
+        char* err = nullptr;
+        sqlite3_exec(h, sql, nullptr, nullptr, &err);
+        if (err) sqlite3_free(err);
     }
 };
 
@@ -469,8 +482,54 @@ void Database::upgradeTable(const TableDef& def) {
     d->checkOpen();
     const QString schema = schemaOf(def.name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
-    const TableDef have = structure(def.name);
+    TableDef have = structure(def.name);
     d->atomically([&] {
+        // A text column made by an earlier version in another order than the one now declared
+        // (names once kept in code-point order): SQLite cannot change a column's collation, so
+        // the table is made again with every row, its row ids and its id counter.
+        TableDef ordered = have;
+        bool reorder = false;
+        for (FieldDef& f : ordered.fields) {
+            const FieldDef* want = def.field(f.name);
+            if (want && (f.type == FieldType::Text || f.type == FieldType::Memo) && want->type == f.type &&
+                want->collation != f.collation) {
+                f.collation = want->collation;
+                reorder = true;
+            }
+        }
+        if (reorder) {
+            const QString table = quoteId(have.name);
+            const QString tmp = quoteId(have.name + QStringLiteral("#reorder"));
+            QStringList cols, names;
+            bool autoInc = false;
+            for (const FieldDef& f : ordered.fields) {
+                cols << sqlColumnDef(f);
+                names << quoteId(f.name);
+                autoInc = autoInc || f.type == FieldType::AutoInc;
+            }
+            const QString list = (autoInc ? QString() : QStringLiteral("rowid, ")) + names.join(QStringLiteral(", "));
+            d->finalizeAll();
+            d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, tmp, cols.join(QStringLiteral(", "))));
+            d->run(QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %1.%4").arg(schema, tmp, list, table));
+            if (autoInc) {
+                const QString seq = schema + QStringLiteral(".sqlite_sequence");
+                d->run(QStringLiteral("DELETE FROM %1 WHERE name = '%2'").arg(seq, have.name + QStringLiteral("#reorder")));
+                d->run(QStringLiteral("INSERT INTO %1 (name, seq) SELECT '%2', seq FROM %1 WHERE name = '%3'")
+                           .arg(seq, have.name + QStringLiteral("#reorder"), have.name));
+            }
+            d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, table));
+            d->run(QStringLiteral("ALTER TABLE %1.%2 RENAME TO %3").arg(schema, tmp, table));
+            ordered.indexes.clear();  // made again below, with the declared ones
+            for (const IndexDef& ix : std::as_const(have.indexes)) {
+                QStringList fl;
+                for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) fl << quoteId(f.trimmed());
+                d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                           .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
+                                quoteId(indexSqlName(have.name, ix)), table, fl.join(QStringLiteral(", "))));
+                ordered.indexes << ix;
+            }
+            have = ordered;
+        }
         for (const FieldDef& f : def.fields) {
             if (have.field(f.name)) continue;
             if (f.type == FieldType::AutoInc)
@@ -567,8 +626,15 @@ void Database::begin(bool immediate) {
 void Database::commit() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
-    if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
-    else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    try {
+        if (d->depth == 1) d->commitRun(QStringLiteral("COMMIT"));
+        else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    } catch (...) {
+        // Nothing of the failed level stays, and the connection is left usable: a transaction
+        // left open would swallow every later change and lose it at the end of the run.
+        rollback();
+        throw;
+    }
     --d->depth;
 }
 
@@ -637,8 +703,8 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     if (done_) return;
+    done_ = true;  // a failing commit has already rolled its level back
     db_->commit();
-    done_ = true;
 }
 
 }  // namespace db

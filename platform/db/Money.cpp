@@ -1,5 +1,6 @@
 #include "platform/db/Money.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -176,6 +177,25 @@ QString formatByMask(double value, const QString& mask) {
     s += QLatin1StringView(out, n);
     s += m.suffix;
     return s;
+}
+
+std::optional<double> parseMoney(const QString& text) {
+    static const QRegularExpression wzor(QStringLiteral(
+        "^([+-]?)(\\d{1,3}(?:[ \\x{00A0}\\x{202F}]\\d{3})+|\\d*)(?:[.,](\\d{0,2}))?$"));
+    static const QRegularExpression blanks(QStringLiteral("[ \\x{00A0}\\x{202F}]"));
+    const auto m = wzor.match(text.trimmed());
+    if (!m.hasMatch()) return std::nullopt;
+    QString whole = m.captured(2);
+    whole.remove(blanks);
+    const QString frac = m.captured(3);
+    if (whole.isEmpty() && frac.isEmpty()) return std::nullopt;
+    while (whole.size() > 1 && whole.front() == QLatin1Char('0')) whole.remove(0, 1);
+    // Twelve digits of złote are far beyond any school's money and still exact to the grosz.
+    if (whole.size() > 12) return std::nullopt;
+    qint64 grosze = (whole.isEmpty() ? 0 : whole.toLongLong()) * 100;
+    if (!frac.isEmpty()) grosze += frac.size() == 1 ? frac.toLongLong() * 10 : frac.toLongLong();
+    const double v = double(grosze) / 100.0;
+    return m.captured(1) == QLatin1String("-") && grosze != 0 ? -v : v;
 }
 
 }  // namespace db

@@ -2,6 +2,7 @@
 // Decimal rounding and number texts shared by fields, grids and reports.
 
 #include <QString>
+#include <optional>
 
 namespace db {
 
@@ -20,5 +21,12 @@ QString formatNumber(double value, int decimals, bool grouping = true);
 // digits shown; grouping when the integer part holds a blank or a comma; text around the places
 // kept. Rounded half away from zero, never "-0,00"; "" for a value that is not a number.
 QString formatByMask(double value, const QString& mask);
+
+// The one parser of typed amounts: "1 234,56", "1234.56", "-5", ",5", "7,", "+3". Blanks
+// (also no-break and narrow ones) only between groups of three digits, comma or point as the
+// decimal sign, at most two decimals, at most twelve digits of złote. Empty for anything else:
+// "1234 567", "1 2", "1,234", "12,345", "abc", "". The result is the double nearest the typed
+// amount (whole grosze first); "-0" gives +0.
+std::optional<double> parseMoney(const QString& text);
 
 }  // namespace db

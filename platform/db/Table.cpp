@@ -166,7 +166,7 @@ const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& de
 }
 
 bool Table::Impl::filterOk(const Row& r) {
-    if (!filtered || !filterFn) return true;
+    if (!filtering()) return true;
     const Row* saved = candidate;
     const int savedIdx = candidateIdx;
     candidate = &r;
@@ -206,7 +206,7 @@ void Table::Impl::load(bool keep) {
         return;
     }
     std::vector<std::pair<const Cell*, FieldType>> binds;
-    const bool filtering = filtered && filterFn;
+    const bool filtering = this->filtering();
     // Only the columns that order and bound the set are read now (the filter sees whole
     // records); the others follow in blocks as they are used.
     lazy = !filtering && nData <= 128;
@@ -219,8 +219,21 @@ void Table::Impl::load(bool keep) {
         if (wanted[c]) isKey[c] = 1;  // asked for before: read with the rest
     keyCols.clear();
     quint64 mask[2] = {0, 0};
+    // Past the first block of a large set only the columns of order and bounds are read:
+    // the others follow on demand, so a big table opens without reading it whole.
+    quint64 maskFar[2] = {0, 0};
+    std::vector<int> farIdx;  // positions in keyCols of those columns
     for (int c = 0; c < nData; ++c) {
         if (lazy && !isKey[c]) continue;
+        const bool wantedOnly = c < int(wanted.size()) && wanted[c] && isKey[c] == 1 &&
+                                std::find(orderCols.begin(), orderCols.end(), c) == orderCols.end() &&
+                                std::find(detailCols.begin(), detailCols.end(), c) == detailCols.end() &&
+                                std::find(rangeCols.begin(), rangeCols.end(), c) == rangeCols.end() &&
+                                c != autoIncCol;
+        if (!wantedOnly) {
+            farIdx.push_back(int(keyCols.size()));
+            maskFar[c >> 6] |= 1ull << (c & 63);
+        }
         keyCols.push_back(c);
         mask[c >> 6] |= 1ull << (c & 63);
     }
@@ -238,7 +251,13 @@ void Table::Impl::load(bool keep) {
         const int nk = int(keyCols.size());
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             auto r = std::make_unique<Row>();
-            if (lazy) {
+            if (lazy && rows.size() >= size_t(kBlock)) {
+                r->rowid = sqlite3_column_int64(st, 0);
+                r->c.resize(keyWidth);  // grows as further columns are read
+                for (int k : farIdx) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                r->loaded[0] = maskFar[0];
+                r->loaded[1] = maskFar[1];
+            } else if (lazy) {
                 r->rowid = sqlite3_column_int64(st, 0);
                 r->c.resize(keyWidth);  // grows as further columns are read
                 for (int k = 0; k < nk; ++k) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
@@ -581,6 +600,8 @@ void Table::setFilterFunction(std::function<bool(Table&)> accept) {
         d->reshow(false);
     }
 }
+
+void Table::setFilterPassesAll(std::function<bool()> passesAll) { d->passesAllFn = std::move(passesAll); }
 
 void Table::setFiltered(bool on) {
     if (d->filtered == on) return;

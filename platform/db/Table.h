@@ -134,6 +134,9 @@ public:
     void cancelRange();
     // Record filter: evaluated with the candidate record current, while filtered() is on.
     void setFilterFunction(std::function<bool(Table&)> accept);
+    // Optional: true while the filter would let every record through (its criteria are out of
+    // force); the set is then read as an unfiltered one, on demand. Asked at every load.
+    void setFilterPassesAll(std::function<bool()> passesAll);
     void setFiltered(bool on);
     bool filtered() const;
 

@@ -92,7 +92,10 @@ struct Table::Impl {
     std::vector<Cell> rangeStart, rangeEnd;
 
     std::function<bool(Table&)> filterFn;
+    std::function<bool()> passesAllFn;
     bool filtered = false;
+    // The filter is evaluated only while it may reject something; else the set reads as unfiltered.
+    bool filtering() const { return filtered && filterFn && !(passesAllFn && passesAllFn()); }
 
     RowSeq rows;
     int pos = -1;

@@ -192,12 +192,15 @@ bool DBGridModel::setData(const QModelIndex& index, const QVariant& value, int r
         t->edit();
         t->field(cols_[index.column()].field)->setValue(*parsed);
         t->post();
-    } catch (const db::Error&) {
+    } catch (const db::Error& e) {
         try {
             if (t->state() != db::Table::Browse) t->cancel();
         } catch (const db::Error&) {
         }
-        MessageBox(QStringLiteral("Błąd zapisu!"), QStringLiteral("Uwaga!"), MB_OK);
+        // A taken key is the entry's fault; any other cause (a full disk...) is named.
+        QString tekst = QStringLiteral("Błąd zapisu!");
+        if (e.kind() != db::Error::KeyViolation) tekst += QLatin1Char('\n') + e.message();
+        MessageBox(tekst, QStringLiteral("Uwaga!"), MB_OK);
         return false;
     }
     return true;

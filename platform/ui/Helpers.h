@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 #include "platform/db/Schema.h"
@@ -19,17 +20,17 @@ void setHint(QWidget* w, const QString& hint);
 // the key itself is dropped. Multi-line editors keep Enter for new lines.
 void enableEnterAsTab(QWidget* window);
 
-// Money typed the Polish way: "1 234,56", "1234,56", "12,5", "-3", ",5" ('.' is taken as the
-// decimal separator too). Blanks may separate thousands. At most two decimals. Returns the
-// value rounded to the grosz, or nothing when the text is not an amount (an empty text included).
-std::optional<double> parseMoney(const QString& text);
-// The same for plain decimal numbers with any number of decimals.
+// Enter (and keypad Enter; Space too when `space`) on w runs `action`, as a double click on a
+// list does; the key is used up. For lists and calendars that choose one thing.
+void onEnterKey(QWidget* w, std::function<void()> action, bool space = false);
+
+// Plain decimal numbers typed the Polish way, any number of decimals (money: db::parseMoney).
 std::optional<double> parseDecimal(const QString& text);
 // A text that could still become an amount while being typed ("-", "12,", "").
 bool isMoneyPrefix(const QString& text, int maxDecimals);
 
 // A typed text as a value of a field of the type: QVariant() for an empty text (NULL), nothing
-// when the text is not such a value. Dates "YYYY-MM-DD", money as parseMoney, logicals "Tak"/"Nie".
+// when the text is not such a value. Dates "YYYY-MM-DD", money as db::parseMoney, logicals "Tak"/"Nie".
 std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text);
 
 // The message for a text that parseFieldText refused.

@@ -139,10 +139,19 @@ void Window::showEvent(QShowEvent* e) {
 
 void Window::closeEvent(QCloseEvent* e) {
     // The title bar's close box: QDialog turns it into reject(), i.e. the one close path.
+    closeBox_ = true;
+    struct Reset {
+        bool& b;
+        ~Reset() { b = false; }
+    } reset{closeBox_};
     QDialog::closeEvent(e);
+    if (isVisible()) e->ignore();  // the window said no
 }
 
-void Window::reject() { done(QDialog::Rejected); }
+void Window::reject() {
+    if (!closing_ && showing_ && !FormCloseQuery(closeBox_)) return;
+    done(QDialog::Rejected);
+}
 
 void Window::done(int r) {
     if (inShowEvent_) {

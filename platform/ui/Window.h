@@ -26,6 +26,12 @@ class Window : public QDialog {
     // Runs every time the window is shown (after it is visible), and again when a modal window
     // opened over it closes and it becomes the active window once more.
     virtual void FormActivate() {}
+    // Asked before Esc or the title bar's close box closes the window (never before Close()):
+    // false keeps it open.
+    virtual bool FormCloseQuery(bool closeBox) {
+        (void)closeBox;
+        return true;
+    }
     // Runs once for every way out: a button calling Close(), Esc, the title bar's close box.
     virtual void FormClose() {}
 
@@ -41,6 +47,7 @@ class Window : public QDialog {
     bool closing_ = false;
     bool inShowEvent_ = false;  // a close asked for while being shown waits for the show to end
     bool closePending_ = false;
+    bool closeBox_ = false;
     quint64 showSerial_ = 0;  // tells one showing from the next
 };
 

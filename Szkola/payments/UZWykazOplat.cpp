@@ -1,0 +1,43 @@
+#include "Szkola/payments/UZWykazOplat.h"
+
+#include "Szkola/core/UFunkcje.h"
+#include "platform/db/Table.h"
+
+TQRWykazOplat* QRWykazOplat = nullptr;
+
+using report::Alignment;
+
+TQRWykazOplat::TQRWykazOplat() : TWykazDokumentow(false) {
+    title = "Wykaz opłat gotówkowych";
+    Kolumny({{"Lp.", 0, 26, Alignment::Right},
+             {"Dok.  Nr dokum.", 32, 94, Alignment::Left},
+             {"Data wpłaty", 130, 66, Alignment::Left},
+             {"Nazwisko i imię", 200, 190, Alignment::Left},
+             {"Kwota", 394, 84, Alignment::Right},
+             {"Treść", 486, 232, Alignment::Left}},
+            4, 5);
+    QRLabelLp = Pola[0];
+    QRLabelK = Pola[4];
+}
+
+QString TQRWykazOplat::Tytul(bool synt) const {
+    return synt ? "Wykaz opłat gotówkowych - syntetycznie" : "Wykaz opłat gotówkowych - analitycznie";
+}
+
+QString TQRWykazOplat::DopiskiFiltru(const TStanFiltruDokumentow& f) const {
+    if (!f.WMocy() || f.FiltrDokDokument != "1") return {};
+    if (f.FiltrDokSposobWpl == "K") return " - Dokumenty KP";
+    if (f.FiltrDokSposobWpl == "Z") return " - Dokumenty KW";
+    return " - ";
+}
+
+void TQRWykazOplat::WierszDokumentu() {
+    db::Table* d = Dokumenty();
+    const bool wyplata = d->field("SposobWpl")->asString() == "Z";
+    Pola[1]->text = QString(wyplata ? "KW" : "KP") + "  " + d->field("NumerWpl")->asString();
+    Pola[2]->text = d->field("DataWpl")->displayText();
+    Pola[3]->text = d->field("Nazwa")->asString();
+    const double kwota = d->field("Kwota")->asFloat();
+    QRLabelK->text = FormatujKwote(Zaokraglij(wyplata ? -kwota : kwota, 2)) + " zł";
+    Pola[5]->text = d->field("Tresc")->asString();
+}

@@ -1,0 +1,129 @@
+#include "Szkola/reports/UListaUczZestGener.h"
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "platform/db/Table.h"
+#include "platform/report/TextLayout.h"
+
+TQRListaUczZestGener* QRListaUczZestGener = nullptr;
+
+QString PrzytnijDoSzerokosci(report::TextMeasurer& m, const report::Font& f, const QString& tekst,
+                             int szerokosc) {
+    if (szerokosc <= 0) return {};
+    if (m.textWidth(f, tekst) <= szerokosc) return tekst;
+    // Longest fitting prefix by bisection (widths grow with the length).
+    qsizetype lo = 0, hi = tekst.size();
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (m.textWidth(f, tekst.left(mid)) <= szerokosc)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return tekst.left(lo);
+}
+
+TQRListaUczZestGener::TQRListaUczZestGener(db::Table* uczniowie)
+    : uczniowie_(uczniowie), miara_(std::make_unique<report::TextMeasurer>()) {
+    using namespace report;
+    title = "Lista uczniów";
+    setDataSet(uczniowie);
+    Ramka.Dodaj(*this, "Lista uczniów");
+
+    QRBand1 = addBand(BandKind::ColumnHeader, 23);
+    Rule1Gora = QRBand1->addHLine(0, 0, 718);
+    Rule1Dol = QRBand1->addHLine(0, 22, 718);
+    QRBand2 = addBand(BandKind::Detail, 21);
+    Rule2Dol = QRBand2->addHLine(0, 20, 718);
+    for (int i = 1; i <= LiczbaRodzajow; ++i) {
+        QRLabelN[i] = QRBand1->addLabel(5, 4, 0, RodzajInformacji(i).Naglowek, Font(7));
+        QRLabelD[i] = QRBand2->addLabel(5, 2, 0, "", i == 1 ? Font(8, true) : Font(7));
+        QRLabelN[i]->enabled = false;
+        QRLabelD[i]->enabled = false;
+    }
+    QRLabelD[25]->width = 380;
+
+    beforePrint = [this](Report&) { UlozWydruk(); };
+    afterPrint = [this](Report&) {
+        adresy_.reset();
+        gminy_.reset();
+    };
+    QRBand2->beforePrint = [this](Band&, bool&) { WypelnijUcznia(); };
+}
+
+TQRListaUczZestGener::~TQRListaUczZestGener() = default;
+
+void TQRListaUczZestGener::UlozWydruk() {
+    Szablon = DMw ? WczytajSzablon(*DMw->TGenerZest) : TSzablonZestawienia{};
+    const TSzablonZestawienia& s = Szablon;
+
+    adresy_.reset();
+    gminy_.reset();
+    if ((s.Pola[10].Drukuj || s.Pola[11].Drukuj) && DM) {
+        auto otworz = [](const QString& tabela, const QString& klucz) {
+            auto t = std::make_unique<db::Table>(DM->Baza());
+            t->setTableName(tabela);
+            t->open();
+            t->setIndexFieldNames(klucz);
+            return t;
+        };
+        adresy_ = otworz("Adresy", "IdAdres");
+        gminy_ = otworz("Gminy", "IdGminy");
+    }
+
+    orientation =
+        s.Orientacja == 1 ? report::Orientation::Landscape : report::Orientation::Portrait;
+    const int szer = pageWidth();
+    // The titles centred over the page, the date and page number at its right edge.
+    for (report::Label* l : {Ramka.QRLabel1, Ramka.QRLabelTytul, Ramka.QRLabelTytul2})
+        l->left = (szer - l->width) / 2;
+    Ramka.Data->left = szer - Ramka.Data->width;
+    Ramka.Strona->left = szer - Ramka.Strona->width;
+    Ramka.Stopka->width = szer;
+    Ramka.Odswiez();
+    LiniaWyboru(BiezacyStanFiltru(), Ramka.QRLabelTytul->text, Ramka.QRLabelTytul2->text);
+    Ramka.QRLabel1->text = s.Tytul1;
+
+    // A stored count outside 0..5 would give bands of no sense.
+    const int w = qBound(0, s.Wiersze, MaksWierszy);
+    QRBand1->height = (w - 1) * 14 + 23;
+    QRBand2->height = (w - 1) * 14 + 21;
+    Rule1Dol->top = QRBand1->height - 1;
+    Rule2Dol->top = QRBand2->height - 1;
+    for (report::Line* l : {Rule1Gora, Rule1Dol, Rule2Dol}) l->width = szer;
+
+    for (int i = 1; i <= LiczbaRodzajow; ++i) {
+        report::Label* n = QRLabelN[i];
+        report::Label* d = QRLabelD[i];
+        const TPoleSzablonu& p = s.Pola[i];
+        if (p.Drukuj) {
+            const int wiersz = WierszWydruku(p.Wiersz);
+            n->top = (wiersz - 1) * 14 + 4;
+            d->top = (wiersz - 1) * 14 + 2;
+            n->left = d->left = p.Polozenie + 10;
+            n->enabled = d->enabled = true;
+            if (i == 25) {
+                // The remarks run to the right edge; a position past it leaves no room.
+                d->width = qMax(0, szer - p.Polozenie - 20);
+                d->enabled = d->width > 0;
+            }
+        } else {
+            n->top = 4;
+            d->top = 2;
+            n->left = d->left = 5;
+            n->enabled = d->enabled = false;
+        }
+    }
+}
+
+void TQRListaUczZestGener::WypelnijUcznia() {
+    const QStringList t = TekstyUcznia(*uczniowie_, Szablon, adresy_.get(), gminy_.get());
+    for (int i = 1; i <= LiczbaRodzajow; ++i) {
+        if (!Szablon.Pola[i].Drukuj) continue;
+        QRLabelD[i]->text = t[i];
+    }
+    // The remark gets one line, no longer than its label.
+    report::Label* u = QRLabelD[25];
+    if (Szablon.Pola[25].Drukuj)
+        u->text = PrzytnijDoSzerokosci(*miara_, u->font, PierwszaLinia(t[25]), u->width);
+}

@@ -1,0 +1,404 @@
+#include "Szkola/reports/UOplatyNalezneMies.h"
+
+#include <QComboBox>
+#include <algorithm>
+
+#include "Szkola/core/UDM.h"
+#include "Szkola/core/UDMw.h"
+#include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/USesja.h"
+#include "Szkola/core/UWydruk.h"
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/ui/MessageBox.h"
+
+TQROplatyNalezneMies* QROplatyNalezneMies = nullptr;
+
+const QString OgolemWszystkie = QStringLiteral("Ogółem wszystkie");
+
+namespace {
+
+const char* const kBrakDanych = "Uwaga! Brak danych za podany okres czasu";
+const QString kWzorKwoty = QStringLiteral("### ##0.00");
+
+QString Kwota(double x) { return FormatujKwote(Zaokraglij(x, 2), kWzorKwoty); }
+
+// Money fields of a work row, in the order of the table.
+enum Pole {
+    Wpisowe,
+    Derara,
+    Wyzywienie,
+    Odpisy,
+    Odsetki,
+    Inne1,
+    Inne2,
+    Inne3,
+    Saldo,
+    Kol1,  // .. Kol6
+    LiczbaPol = Kol1 + 6
+};
+const char* const kNazwyPol[LiczbaPol] = {"Wpisowe", "Derara", "Wyzywienie", "Odpisy", "Odsetki",
+                                          "Inne1",   "Inne2",  "Inne3",      "Saldo",  "Kol1",
+                                          "Kol2",    "Kol3",   "Kol4",       "Kol5",   "Kol6"};
+// The single-amount field of print columns 1..5.
+const Pole kPoleKolumny[6] = {Wpisowe, Wpisowe, Derara, Wyzywienie, Odpisy, Odsetki};
+
+// One pupil's work row while the fee file is read. Only the fields written are set; the
+// others stay empty, as the settlement's month rows leave them.
+struct WierszMiesiaca {
+    double v[LiczbaPol] = {};
+    bool ustawione[LiczbaPol] = {};
+    bool jest = false;
+
+    void Dodaj(Pole p, double a) {
+        v[p] = Zaokraglij(v[p] + a, 2);
+        ustawione[p] = true;
+    }
+    void Ustaw(Pole p, double a) {
+        v[p] = a;
+        ustawione[p] = true;
+    }
+};
+
+}  // namespace
+
+TRodzajeWgSymbolu RodzajeWgSymbolu(const QHash<QString, TRodzajOplaty>& rodzaje) {
+    TRodzajeWgSymbolu r;
+    r.reserve(rodzaje.size());
+    for (auto it = rodzaje.constBegin(); it != rodzaje.constEnd(); ++it)
+        r.emplace_back(it.key(), it.value());
+    // Symbols sort by code point, as the fee kinds table's index does.
+    std::sort(r.begin(), r.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return r;
+}
+
+TWyborRodzaju WybierzRodzaj(const QString& tekst, const TRodzajeWgSymbolu& rodzaje) {
+    TWyborRodzaju w;
+    if (tekst == OgolemWszystkie) {
+        w.Wszystkie = true;
+        return w;
+    }
+    if (tekst.isEmpty()) return w;
+    for (const auto& [symbol, r] : rodzaje)
+        if (r.Opis == tekst) {
+            w.Symbol = symbol;
+            w.Kolumna = KolumnaWydruku(r.KodWydruku);
+            w.OpisWydruku = r.OpisWydruku;
+            break;
+        }
+    return w;
+}
+
+std::vector<TUczenWykazu> ZdjecieUczniow() {
+    std::vector<TUczenWykazu> u;
+    PrzejdzUczniow([&u](db::Table& t) {
+        u.push_back({t.field("IdUcznia")->asInteger(), t.field("Nazwisko")->asString(),
+                     t.field("Imiona")->asString(), t.field("Klasa")->asString()});
+        return true;
+    });
+    return u;
+}
+
+bool PrzygotujOplatyNalezne(const QDate& data, TDaneOplatNaleznych& w) {
+    w = {};
+    w.Rok = data.year();
+    w.Miesiac = data.month();
+    const int Y = w.Rok, M = w.Miesiac;
+
+    int rokSzkoly = 0, nrMies = 0;
+    if (!RokSzkolnyMiesiaca(Y, M, rokSzkoly, nrMies)) {
+        ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
+        return false;
+    }
+    w.RokSzkoly = rokSzkoly;
+    w.NrMies = nrMies;
+    w.Klucz = KluczRokuSzk(w.RokSzkoly, w.NrMies);
+    db::Database* baza = db::Database::current();
+    if (!baza || !baza->tableExists(PlikiRoku::Naleznosci(w.Klucz))) {
+        ui::MessageBox(kBrakDanych, "Uwaga !!!", ui::MB_OK);
+        return false;
+    }
+    return true;
+}
+
+void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
+                           const std::vector<TUczenWykazu>& uczniowie) {
+    const QHash<QString, TRodzajOplaty> rodzaje = WczytajRodzajeOplat();
+    const TWyborRodzaju r = WybierzRodzaj(wybor, RodzajeWgSymbolu(rodzaje));
+
+    db::Table* N = DMw->TNalUcz;
+    // Rows go in and are read back in the snapshot's order.
+    N->setIndexFieldNames(QString());
+    if (!r.Jest()) return;  // nothing chosen, or a description no kind has: no rows
+
+    QHash<int, WierszMiesiaca> wiersze;
+    wiersze.reserve(int(uczniowie.size()));
+    for (const TUczenWykazu& u : uczniowie) wiersze.insert(u.IdUcznia, {});
+
+    // One pass over the fee file in its key order (pupil, kind, status), so that the last due
+    // amount of a column is the one of the last kind, as a walk pupil by pupil finds it.
+    {
+        db::Table nlz;
+        nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz));
+        nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+        nlz.open();
+        db::Field* const idUcznia = nlz.field("IdUcznia");
+        db::Field* const rodzOpl = nlz.field("RodzOpl");
+        db::Field* const status = nlz.field("Status");
+        db::Field* const kwota = nlz.field(PoleMiesiaca('M', w.Miesiac));
+        for (nlz.first(); !nlz.eof(); nlz.next()) {
+            double a = kwota->asFloat();
+            if (a == 0) continue;
+            const auto it = wiersze.find(idUcznia->asInteger());
+            if (it == wiersze.end()) continue;
+            const QString rodz = rodzOpl->asString();
+            if (!r.Wszystkie && rodz != r.Symbol) continue;
+            const QString st = status->asString();
+            WierszMiesiaca& x = *it;
+            if (st.isEmpty()) {
+                const auto k = rodzaje.constFind(rodz);
+                const QString typ = k == rodzaje.constEnd() ? QString() : k->Typ;
+                const int kol = k == rodzaje.constEnd() ? 6 : KolumnaWydruku(k->KodWydruku);
+                if (typ == "_O") {
+                    x.Dodaj(Inne2, a);
+                    a = -a;
+                } else {
+                    x.Dodaj(Inne3, a);
+                }
+                if (kol <= 5)
+                    x.Ustaw(kPoleKolumny[kol], a);
+                else
+                    x.Dodaj(Inne1, a);
+                x.Dodaj(Pole(Kol1 + kol - 1), a);
+            } else if (r.Wszystkie || st == StatusOplacony) {
+                x.Dodaj(Saldo, TypRodzajuOplaty(rodz) == "_O" ? -a : a);
+            } else {
+                continue;
+            }
+            x.jest = true;
+        }
+    }
+
+    db::Field* pola[LiczbaPol] = {};
+    for (int p = 0; p < LiczbaPol; ++p) pola[p] = N->field(kNazwyPol[p]);
+    db::Field* const nId = N->field("IdUcznia");
+    N->disableControls();
+    struct Wlacz {
+        db::Table* n;
+        ~Wlacz() {
+            // A half-filled row must not be posted by the next move.
+            n->cancel();
+            n->enableControls();
+        }
+    } wlacz{N};
+    db::Transaction tr(N->database());
+    for (const TUczenWykazu& u : uczniowie) {
+        const auto it = wiersze.constFind(u.IdUcznia);
+        if (it == wiersze.constEnd() || !it->jest) continue;
+        N->append();
+        nId->setInteger(u.IdUcznia);
+        for (int p = 0; p < LiczbaPol; ++p)
+            if (it->ustawione[p]) pola[p]->setFloat(it->v[p]);
+        N->post();
+        // A pupil listed twice in the snapshot gets one row.
+        wiersze.remove(u.IdUcznia);
+    }
+    tr.commit();
+}
+
+// --- the report form ---
+
+namespace {
+// Columns across the portrait page: number, class, name, five amounts, total, paid.
+constexpr int kXKlasa = 30, kWKlasa = 77;
+constexpr int kXNazw = 110, kWNazw = 150;
+constexpr int kXKwot = 262;
+constexpr int kWKwoty = 65;
+constexpr int kWLiczby = kWKwoty - 6;               // a gutter between neighbouring amounts
+int xKwoty(int k) { return kXKwot + k * kWKwoty; }  // k = 0..6: columns 1..5, Razem, Opłacono
+
+report::Label* jednaLinia(report::Label* l) {
+    l->wordWrap = true;
+    l->height = 14;
+    return l;
+}
+}  // namespace
+
+TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) {
+    using namespace report;
+    title = "Wykaz należnych opłat";
+    setDataSet(nalUcz);
+    Ramka.Dodaj(*this, "Wykaz należnych opłat");
+
+    Kolumny = Ramka.PageHeader->addChild(26);
+    Kolumny->addHLine(0, 0, 718);
+    Kolumny->addLabel(0, 4, 26, "Lp.", Font(8, true), Alignment::Center);
+    Kolumny->addVLine(28, 0, 26);
+    Kolumny->addLabel(kXKlasa, 4, kWKlasa, "Grupa/Klasa", Font(8, true));
+    Kolumny->addLabel(kXNazw, 4, kWNazw, "Nazwisko i imię", Font(8, true));
+    // A column title may take two lines.
+    auto tytul = [this](int k, const QString& t) {
+        // Titles take the gutter too, ending where the amounts end.
+        Label* l = Kolumny->addLabel(xKwoty(k) - (kWKwoty - kWLiczby), 3, kWKwoty, t, Font(7, true),
+                                     Alignment::Right);
+        l->wordWrap = true;
+        l->height = 20;
+        return l;
+    };
+    for (int k = 0; k < 5; ++k) QRLabelKolT[k] = tytul(k, "");
+    tytul(5, "Razem");
+    tytul(6, "Opłacono");
+    Kolumny->addHLine(0, 25, 718);
+
+    QRBand3 = addBand(BandKind::Detail, 16);
+    QRLabelLp = QRBand3->addLabel(0, 2, 24, "", Font(8), Alignment::Right);
+    QRLabelKlasa = jednaLinia(QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8)));
+    QRLabelNazwisko = jednaLinia(QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8)));
+    for (int k = 0; k < 5; ++k)
+        QRLabelKol[k] = QRBand3->addLabel(xKwoty(k), 2, kWLiczby, "", Font(8), Alignment::Right);
+    QRLabelRazem = QRBand3->addLabel(xKwoty(5), 2, kWLiczby, "", Font(8, true), Alignment::Right);
+    QRLabelOplacono = QRBand3->addLabel(xKwoty(6), 2, kWLiczby, "", Font(8), Alignment::Right);
+    QRBand3->beforePrint = [this](Band&, bool& p) { QRBand3BeforePrint(p); };
+
+    QRBand2 = addBand(BandKind::Summary, 24);
+    QRBand2->addHLine(0, 1, 718);
+    QRBand2->addLabel(kXNazw, 6, kWNazw, "Ogółem placówka", Font(8, true));
+    // Totals may run to millions: a smaller type, and the gutter too.
+    auto suma = [this](int k) {
+        return QRBand2->addLabel(xKwoty(k) - (kWKwoty - kWLiczby), 7, kWKwoty, "", Font(7, true),
+                                 Alignment::Right);
+    };
+    for (int k = 0; k < 5; ++k) QRLabelSumaKol[k] = suma(k);
+    QRLabelSumaRazem = suma(5);
+    QRLabelSumaOplacono = suma(6);
+    QRBand2->addHLine(0, 22, 718);
+    QRBand2->beforePrint = [this](Band&, bool&) { QRBand2BeforePrint(); };
+
+    beforePrint = [this](Report&) { QuickRepBeforePrint(); };
+}
+
+void TQROplatyNalezneMies::QuickRepBeforePrint() {
+    Ramka.Odswiez();
+    const TRodzajeWgSymbolu rodzaje = RodzajeWgSymbolu(WczytajRodzajeOplat());
+
+    // Titles of print columns 1..4: the last kind of each column in symbol order.
+    for (auto* l : QRLabelKolT) l->text.clear();
+    for (const auto& [symbol, r] : rodzaje)
+        if (r.KodWydruku >= 1 && r.KodWydruku <= 4)
+            QRLabelKolT[r.KodWydruku - 1]->text = r.OpisWydruku;
+
+    WybranyRodzaj.clear();
+    WybranaKolumna = 0;
+    const TWyborRodzaju w = WybierzRodzaj(Wybor, rodzaje);
+    if (w.Wszystkie) {
+        WybranyRodzaj = "all";
+        Ramka.QRLabelTytul->text = "Wszystkie należności";
+        QRLabelKolT[4]->text = "Inne";
+    } else {
+        Ramka.QRLabelTytul->text = Wybor;
+        if (!w.Symbol.isEmpty()) {
+            WybranyRodzaj = w.Symbol;
+            // The column the builder put the amounts in (any code outside 1..6 is column 6).
+            WybranaKolumna = w.Kolumna;
+            if (WybranaKolumna > 4) QRLabelKolT[4]->text = w.OpisWydruku;
+        }
+    }
+
+    LicznikLp = 0;
+    for (double& s : SumaKol) s = 0;
+    SumaOplacono = 0;
+
+    const QDate dz = DataZestawienia.isValid() ? DataZestawienia : QDate::currentDate();
+    Ramka.QRLabelTytul2->text =
+        "za miesiąc  " + NazwaMiesiaca(dz.month(), true) + " " + QString::number(dz.year());
+
+    indeksUcznia_.clear();
+    indeksUcznia_.reserve(int(Uczniowie.size()));
+    for (size_t i = 0; i < Uczniowie.size(); ++i)
+        indeksUcznia_.insert(Uczniowie[i].IdUcznia, int(i));
+}
+
+void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
+    const auto it = indeksUcznia_.constFind(nalUcz_->field("IdUcznia")->asInteger());
+    if (it == indeksUcznia_.constEnd()) {
+        drukuj = false;
+        return;
+    }
+    const TUczenWykazu& u = Uczniowie[size_t(*it)];
+    QRLabelNazwisko->text = u.Nazwisko + " " + u.Imiona;
+    QRLabelKlasa->text = u.Klasa;
+    QRLabelLp->text = QString::number(++LicznikLp);
+    for (auto* l : QRLabelKol) l->text.clear();
+    QRLabelOplacono->text.clear();
+
+    const bool wszystkie = WybranyRodzaj == "all";
+    // Sums are kept to the grosz, so a big school leaves no binary crumbs in the totals.
+    double wiersz = 0;
+    auto pokaz = [&](int k, double x) {
+        x = Zaokraglij(x, 2);
+        wiersz = Zaokraglij(wiersz + x, 2);
+        SumaKol[k] = Zaokraglij(SumaKol[k] + x, 2);
+        if (x != 0) QRLabelKol[k]->text = Kwota(x);
+    };
+    for (int k = 0; k < 4; ++k)
+        if (WybranaKolumna == k + 1 || wszystkie)
+            pokaz(k, nalUcz_->field(QString("Kol%1").arg(k + 1))->asFloat());
+    if (WybranaKolumna == 5 || WybranaKolumna == 6 || wszystkie) {
+        const double k5 = nalUcz_->field("Kol5")->asFloat(), k6 = nalUcz_->field("Kol6")->asFloat();
+        pokaz(4, wszystkie ? k5 + k6 : WybranaKolumna == 5 ? k5 : k6);
+    }
+    QRLabelRazem->text = Kwota(wiersz);
+
+    const double x = Zaokraglij(nalUcz_->field("Saldo")->asFloat(), 2);
+    SumaOplacono = Zaokraglij(SumaOplacono + x, 2);
+    if (x != 0) QRLabelOplacono->text = Kwota(x);
+}
+
+void TQROplatyNalezneMies::QRBand2BeforePrint() {
+    const bool wszystkie = WybranyRodzaj == "all";
+    double razem = 0;
+    for (int k = 0; k < 5; ++k) {
+        QRLabelSumaKol[k]->text.clear();
+        const bool pokaz = wszystkie || (k < 4 ? WybranaKolumna == k + 1 : WybranaKolumna > 4);
+        if (pokaz) QRLabelSumaKol[k]->text = Kwota(SumaKol[k]);
+        razem += SumaKol[k];
+    }
+    QRLabelSumaRazem->text = Kwota(razem);
+    QRLabelSumaOplacono->text = Kwota(SumaOplacono);
+}
+
+// --- the builder ---
+
+void Wykaznalenychopat1Click() {
+    UruchomZestawienie([] {
+        // The work component serves the settlement too: its order comes back on every way out,
+        // after the run has closed it.
+        db::Table* N = DMw->TNalUcz;
+        struct Porzadek {
+            db::Table* t;
+            QString indeks;
+            ~Porzadek() {
+                try {
+                    t->setIndexFieldNames(indeks);
+                } catch (...) {
+                }
+            }
+        } porzadek{N, N->indexFieldNames()};
+        TPrzebiegZestawienia przebieg;
+        if (!przebieg.Opcje(KodOplatyNalezne)) return;
+        const TOpcjeWydruku o = OpcjeZWydruku();
+        const QString wybor = Wydruk->ComboBoxRodzNalezn->currentText();
+        TDaneOplatNaleznych w;
+        if (!PrzygotujOplatyNalezne(o.Data, w)) return;
+        przebieg.Czekaj();
+        przebieg.TabelaRobocza(N, "RnlU", "Str_nalUcz.db");
+        QROplatyNalezneMies->Uczniowie = ZdjecieUczniow();
+        WypelnijOplatyNalezne(w, wybor, QROplatyNalezneMies->Uczniowie);
+        N->first();
+        przebieg.KoniecCzekania();
+        QROplatyNalezneMies->DataZestawienia = o.Data;
+        QROplatyNalezneMies->Wybor = wybor;
+        przebieg.Emisja(*QROplatyNalezneMies, o.Emisja);
+        QROplatyNalezneMies->Uczniowie.clear();
+    });
+}

@@ -163,6 +163,7 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
             t.setTableName(r.plik);
             t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
             t.setRange({uczniowie[od].id}, {uczniowie[doN - 1].id});
+            t.setWholeRecords(true);  // every month of every row is read
             t.open();
             db::Field* const idUcznia = t.field("IdUcznia");
             db::Field* const rodzOpl = t.field("RodzOpl");

@@ -209,7 +209,7 @@ void Table::Impl::load(bool keep) {
     const bool filtering = this->filtering();
     // Only the columns that order and bound the set are read now (the filter sees whole
     // records); the others follow in blocks as they are used.
-    lazy = !filtering && nData <= 128;
+    lazy = !filtering && !wholeRecords && nData <= 128;
     std::vector<char> isKey(nData, 0);
     for (int c : orderCols) isKey[c] = 1;
     for (int c : detailCols) isKey[c] = 1;
@@ -602,6 +602,8 @@ void Table::setFilterFunction(std::function<bool(Table&)> accept) {
 }
 
 void Table::setFilterPassesAll(std::function<bool()> passesAll) { d->passesAllFn = std::move(passesAll); }
+
+void Table::setWholeRecords(bool on) { d->wholeRecords = on; }
 
 void Table::setFiltered(bool on) {
     if (d->filtered == on) return;

@@ -94,6 +94,7 @@ struct Table::Impl {
     std::function<bool(Table&)> filterFn;
     std::function<bool()> passesAllFn;
     bool filtered = false;
+    bool wholeRecords = false;
     // The filter is evaluated only while it may reject something; else the set reads as unfiltered.
     bool filtering() const { return filtered && filterFn && !(passesAllFn && passesAllFn()); }
 

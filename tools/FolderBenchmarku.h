@@ -23,7 +23,7 @@
 #include "Szkola/core/UFolderDanych.h"
 #include "platform/db/Database.h"
 #include "platform/ui/TestHooks.h"
-#include "support/FolderTestowy.h"
+#include "dane/FolderTestowy.h"
 
 // The application of a benchmark on data folders, offscreen unless another platform is asked
 // for, the benchmark's own options taken out of argv, no window or message box waiting for an

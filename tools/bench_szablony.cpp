@@ -17,7 +17,7 @@
 #include "Szkola/reports/UListaUczniow.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
-#include "support/FolderTestowy.h"
+#include "dane/FolderTestowy.h"
 #include "tools/FolderBenchmarku.h"
 
 namespace {

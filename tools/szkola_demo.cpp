@@ -11,7 +11,7 @@
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UFunkcje.h"
 #include "platform/db/Table.h"
-#include "support/FolderTestowy.h"
+#include "dane/FolderTestowy.h"
 #include "Szkola/fees/UNaleznosci.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // Run in a data folder (the demo one) under a real display (Xvfb): signs in, opens the register,
 // builds a statement as of DATA (YYYY-MM-DD, default 2025-10-31) and saves a picture of the
 // report preview window showing it. ZESTAWIENIE: lista (pupil list, the default), posilki
-// (monthly meals), zaleglosci (arrears and overpayments) or oplaty (fees due in the month, every
-// kind).
+// (monthly meals), zaleglosci (arrears and overpayments), oplaty (fees due in the month, every
+// kind) or gminy (pupils by commune). A PLIK ending in .pdf gets the statement's pages instead.
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -13,13 +13,14 @@
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/UOplatyNalezneMies.h"
+#include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Report.h"
 
 int main(int argc, char** argv) {
-    if (!PoczatekZrzutu(argc, "zrzut_podgladu PLIK.png [lista|posilki|zaleglosci|oplaty [DATA "
+    if (!PoczatekZrzutu(argc, "zrzut_podgladu PLIK.png|PLIK.pdf [lista|posilki|zaleglosci|oplaty|gminy [DATA "
                               "[OPERATOR HASLO]]]"))
         return 2;
     QApplication app(argc, argv);
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
                             : rodzaj == "lista"    ? Listauczniw1Click
                             : rodzaj == "posilki"  ? Miesicznywykazposi1Click
                             : rodzaj == "oplaty"   ? Wykaznalenychopat1Click
+                            : rodzaj == "gminy"    ? Uczniowierocznikamiwggmin1Click
                                                    : nullptr;
     if (!zestawienie) {
         std::fprintf(stderr, "nieznane zestawienie: %s\n", argv[2]);
@@ -58,6 +60,12 @@ int main(int argc, char** argv) {
     if (!p || p->pageCount() == 0) {
         for (const auto& m : ui::test::messages()) std::fprintf(stderr, "%s\n", qPrintable(m.text));
         std::fprintf(stderr, "zestawienie nie powstało\n");
+        return 1;
+    }
+    if (plik.endsWith(".pdf")) {
+        QString blad;
+        if (p->exportPdf(plik, &blad)) return 0;
+        std::fprintf(stderr, "%s\n", qPrintable(blad));
         return 1;
     }
     auto strony = std::make_shared<report::PreparedReport>(*p);

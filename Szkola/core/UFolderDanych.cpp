@@ -117,6 +117,33 @@ Rozpoznanie rozpoznaj(const QString& sciezka) {
     return wynik;
 }
 
+// The engine's companions of the file (its log and the log's shared index): a probe that is
+// refused must leave none behind. A read-only index left by an earlier refusal would refuse the
+// folder again after the rights are mended; it holds nothing the log does not, so it goes.
+class TowarzyszeBazy {
+public:
+    explicit TowarzyszeBazy(const QString& sciezka) : sciezka_(sciezka) {
+        const QFileInfo indeks(sciezka + "-shm");
+        if (indeks.exists() && !indeks.isWritable() && QFileInfo(sciezka).isWritable())
+            QFile::remove(indeks.filePath());
+        for (const char* k : {"-wal", "-shm"})
+            if (QFileInfo::exists(sciezka + k)) byly_ << k;
+    }
+    // After a refusal: removes the companions the probe made (an empty log only).
+    void UsunNowe() const {
+        for (const char* k : {"-wal", "-shm"}) {
+            const QFileInfo fi(sciezka_ + k);
+            if (byly_.contains(k) || !fi.exists()) continue;
+            if (QLatin1String(k) == QLatin1String("-wal") && fi.size() > 0) continue;
+            QFile::remove(fi.filePath());
+        }
+    }
+
+private:
+    QString sciezka_;
+    QStringList byly_;
+};
+
 void usunPliki(const QString& sciezka) {
     for (const char* k : {"", "-journal", "-wal", "-shm", "-closed"}) QFile::remove(sciezka + k);
 }
@@ -230,14 +257,18 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad,
     const QString uszkodzony =
         QString("Plik %1 jest uszkodzony. Baza danych nie została otwarta.").arg(nazwa);
     const QString obcy = QString("Plik %1 nie jest bazą danych programu.").arg(nazwa);
+    const TowarzyszeBazy towarzysze(sciezka);
     switch (naSerwerze(sciezka) ? Rozpoznanie::Nasza : rozpoznaj(sciezka)) {
         case Rozpoznanie::Uszkodzona:
+            towarzysze.UsunNowe();
             if (blad) *blad = uszkodzony;
             return false;
         case Rozpoznanie::Obca:
+            towarzysze.UsunNowe();
             if (blad) *blad = obcy;
             return false;
         case Rozpoznanie::Nieczytelna:
+            towarzysze.UsunNowe();
             if (blad) *blad = QString("Nie można odczytać pliku %1.").arg(nazwa);
             return false;
         case Rozpoznanie::Nasza:
@@ -246,6 +277,7 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad,
     try {
         baza.open(sciezka, false, pelneSprawdzenie);  // refuses a damaged file or a non-database untouched
     } catch (const db::Error& e) {
+        towarzysze.UsunNowe();
         if (blad && naSerwerze(sciezka))
             *blad = QString("Nie udało się otworzyć bazy danych: %1").arg(e.message());
         else if (blad)

@@ -63,6 +63,8 @@ TKalendarz::TKalendarz(QWidget* parent) : ui::Window(parent) {
     connect(CSpinEditR, &QSpinBox::valueChanged, this, [this] { CSpinEditChange(); });
     connect(CSpinEditM, &QSpinBox::valueChanged, this, [this] { CSpinEditChange(); });
     connect(BitBtnOK, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });
+    // Enter or a double click on a day confirms it, as OK does.
+    connect(MonthCalendar, &QCalendarWidget::activated, this, [this] { BitBtnOKClick(); });
     connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
 
     UstawDateRobocza(QDate::currentDate());

@@ -1,8 +1,13 @@
 #include "Szkola/core/UStart.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
+#include <QStorageInfo>
+#include <QThread>
+#include <memory>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -17,7 +22,21 @@
 
 namespace {
 bool przejetoBlokade = false;
+
+// Checking the whole file of a big school takes a while: a small note says so before the
+// sign-in window, painted at once (the check gives the event loop no chance).
+std::unique_ptr<QLabel> PokazSprawdzanie() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    auto l = std::make_unique<QLabel>("Sprawdzanie bazy danych…");
+    l->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    l->setFrameStyle(QFrame::Box);
+    l->setMargin(16);
+    l->show();
+    l->repaint();
+    QCoreApplication::processEvents();
+    return l;
 }
+}  // namespace
 
 bool PrzejetoBlokadeZerwanejPracy() { return przejetoBlokade; }
 
@@ -33,10 +52,29 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
         przejetoBlokade = pozostala;
         return blokada;
     }
-    // Another run holds it: nothing to say. Any other failure must not pass unnoticed.
-    if (blokada->error() != QLockFile::LockFailedError && blad)
-        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
-                "\n(brak prawa zapisu lub folder nie istnieje).";
+    if (blokada->error() == QLockFile::LockFailedError) {
+        // A lock naming no process (a power cut can leave it empty or half-written) belongs to
+        // no run. A run starting this very moment writes its lock at once: look again first.
+        // A live run holds the file locked, so the removal fails while it runs.
+        if (!blokada->getLockInfo(nullptr, nullptr, nullptr)) {
+            QThread::msleep(300);
+            if (!blokada->getLockInfo(nullptr, nullptr, nullptr) && blokada->removeStaleLockFile() &&
+                blokada->tryLock(0)) {
+                przejetoBlokade = true;
+                return blokada;
+            }
+        }
+        return nullptr;  // another run holds it: nothing to say
+    }
+    if (blad) {
+        // Say which of the causes it is: the lock is the first thing a start writes.
+        const QFileInfo fi(folder);
+        const QStorageInfo dysk(folder);
+        QString powod = "brak prawa zapisu lub folder nie istnieje";
+        if (fi.isDir() && dysk.isValid() && dysk.bytesAvailable() < 64 * 1024)
+            powod = "brak miejsca na dysku";
+        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) + "\n(" + powod + ").";
+    }
     return nullptr;
 }
 
@@ -52,7 +90,12 @@ bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
     });
     QString blad;
     if (IstniejeBazaDanych(folder)) {
-        if (OtworzBazeDanych(baza, folder, &blad, przejetoBlokade)) return true;
+        std::unique_ptr<QLabel> sprawdzanie;
+        if (przejetoBlokade || db::Database::needsFullCheck(SciezkaBazy(folder)))
+            sprawdzanie = PokazSprawdzanie();
+        const bool otwarta = OtworzBazeDanych(baza, folder, &blad, przejetoBlokade);
+        sprawdzanie.reset();
+        if (otwarta) return true;
         ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
         return false;
     }

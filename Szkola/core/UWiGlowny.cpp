@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -65,6 +66,12 @@ struct TGlowny::Impl {
     bool rejestrOtwarty = false;
     int blokadyWyjscia = 0;
     QAction* polecenieRoku = nullptr;
+    QList<QPointer<QAction>> poleceniaRejestru;  // usable only while the register is open
+
+    void ustawPoleceniaRejestru(bool otwarty) {
+        for (QAction* a : std::as_const(poleceniaRejestru))
+            if (a) a->setEnabled(otwarty);
+    }
 };
 
 TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
@@ -203,8 +210,8 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
 
     // The commands of this part of the program.
     DodajPolecenie("Kartoteka", "&Rejestr uczniów", [this] { OtworzRejestr(); }, true);
-    d->polecenieRoku = DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); });
-    d->polecenieRoku->setEnabled(false);  // a year is chosen for an open register
+    // A year is chosen for an open register.
+    d->polecenieRoku = DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); }, false, true);
     DodajPolecenie("Kartoteka", "&Wyjście", [this] { close(); });
     DodajPolecenie("Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
     // Move "Wyjście" to the bottom of its menu whatever is added later.
@@ -221,7 +228,7 @@ TGlowny::~TGlowny() {
 bool TGlowny::RejestrOtwarty() const { return d->rejestrOtwarty; }
 
 QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
-                                 bool toolButton) {
+                                 bool toolButton, bool wymagaRejestru) {
     const QString klucz = bezAmpersandu(menu);
     QMenu* m = d->menu.value(klucz);
     if (!m) {
@@ -243,9 +250,15 @@ QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text, std::
         m->insertAction(wyjscie, a);
     else
         m->addAction(a);
+    if (wymagaRejestru) {
+        a->setEnabled(d->rejestrOtwarty);
+        d->poleceniaRejestru << a;
+    }
     if (toolButton) {
         auto* kopia = new QAction(bezAmpersandu(text), this);
         kopia->setToolTip(bezAmpersandu(text));
+        kopia->setEnabled(a->isEnabled());
+        connect(a, &QAction::enabledChanged, kopia, &QAction::setEnabled);
         connect(kopia, &QAction::triggered, a, &QAction::trigger);
         d->pasek->insertAction(d->przedWyjsciem, kopia);
     }
@@ -370,7 +383,7 @@ void TGlowny::OtworzRejestr() {
     d->zamkniety->setVisible(false);
     d->rejestr->setVisible(true);
     d->rejestrOtwarty = true;
-    d->polecenieRoku->setEnabled(true);
+    d->ustawPoleceniaRejestru(true);
     ZmienRokSzkolny(true);
 }
 
@@ -450,7 +463,7 @@ void TGlowny::closeEvent(QCloseEvent* e) {
             if (t) t->cancel();
     }
     d->rejestrOtwarty = false;
-    d->polecenieRoku->setEnabled(false);
+    d->ustawPoleceniaRejestru(false);
     e->accept();
 }
 

@@ -54,9 +54,10 @@ public:
     bool RejestrOtwarty() const;
 
     // Adds a command to the named top menu (created when missing, e.g. "Wpłaty", "Zestawienia",
-    // "Funkcje"); with toolButton it also gets a button on the tool bar.
+    // "Funkcje"); with toolButton it also gets a button on the tool bar. A command that works on
+    // the register (wymagaRejestru) is disabled, with its button, while the register is closed.
     QAction* DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
-                            bool toolButton = false);
+                            bool toolButton = false, bool wymagaRejestru = false);
     // Adds an item to the pupil register's pop-up menu.
     QAction* DodajPolecenieRejestru(const QString& text, std::function<void()> handler);
 

@@ -843,7 +843,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             dok->isEmpty() || dok->field("IdWplaty")->isNull() ? 0 : i(dok, "IdWplaty");
         if (idWplaty <= 0 || i(dok, "NumerWpl") != numerDok || s(dok, "SposobWpl") != sposobDok ||
             (naglowek.stan == db::Table::Edit && idWplaty != naglowek.idWplaty))
-            throw db::Error(db::Error::General, "document row not found after post");
+            throw db::Error(db::Error::General, "Zapisany dokument nie został odnaleziony.");
 
         // A correction first takes the old lines back and drops those no longer in it.
         if (TrybKorekty == 1) {
@@ -899,15 +899,24 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             if (PoZapisieLinii) PoZapisieLinii(nr);
         }
         tx.commit();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Everything of this save was rolled back; the window stays with the document as it
         // was before the button was pressed. A write that failed leaves its record pending:
         // it must not be carried into the next attempt.
+        const auto* blad = dynamic_cast<const db::Error*>(&e);
+        const bool numerZajety = blad && blad->kind() == db::Error::KeyViolation;
+        // The cause the user can act on (a full disk, the data file gone) goes with the message.
+        const QString nieZapisany = QStringLiteral("Błąd zapisu dokumentu! Dokument nie został zapisany.\n") +
+                                    (blad ? blad->message() : QString::fromUtf8(e.what()));
         bezpiecznie([&] {
             anuluj(TNaleznosc);
             TNaleznosc->close();
         });
         bezpiecznie([&] { anuluj(skl); });
+        if (!naglowekZapisany && !numerZajety) {
+            zglos(nieZapisany);
+            return false;
+        }
         if (!naglowekZapisany) {
             if (RodzajDokumentu == DokPrzelew) {
                 zglos("Błąd zapisu przelewu!");
@@ -924,7 +933,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             dok->edit();
         }
         odtworz(dok, naglowek);
-        zglos("Błąd zapisu dokumentu! Dokument nie został zapisany.");
+        zglos(nieZapisany);
         return false;
     }
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QKeySequence>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,6 +42,13 @@ QToolButton* przycisk(QWidget* rodzic, const char* nazwa, const QString& tekst,
     b->setText(tekst);
     ui::setHint(b, podpowiedz);
     return b;
+}
+
+// Alt and the letter presses a button whose face is a sign; its tool tip says so.
+void klawisz(QToolButton* b, Qt::Key litera) {
+    const QKeySequence k(Qt::ALT | litera);
+    b->setShortcut(k);
+    b->setToolTip(b->toolTip() + " (" + k.toString(QKeySequence::NativeText) + ")");
 }
 
 // Short values get short edits, so the long texts beside them keep their room.
@@ -86,15 +94,19 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     SpeedButtonWybierz1 = przycisk(this, "SpeedButtonWybierz1", "↓", "Wybierz do zapłaty");
     SpeedButtonOdsetki = przycisk(this, "SpeedButtonOdsetki", "%",
                                   "Nalicz odsetki|Nalicz odsetki za wskazaną należność");
+    // The sign buttons get their keys as the named ones get theirs from the '&'.
+    klawisz(SpeedButtonWybierz1, Qt::Key_D);
+    klawisz(SpeedButtonOdsetki, Qt::Key_O);
+    klawisz(SpeedButtonNowy1, Qt::Key_N);
 
     // Document lines.
     Label3 = new QLabel(this);
     Label3->setObjectName("Label3");
     DBGrid2 = new ui::DBGrid(this);
     DBGrid2->setObjectName("DBGrid2");
-    SpeedButtonPopraw2 = przycisk(this, "SpeedButtonPopraw2", "Popraw", "Edytuj kwotę opłaty");
+    SpeedButtonPopraw2 = przycisk(this, "SpeedButtonPopraw2", "&Popraw", "Edytuj kwotę opłaty");
     SpeedButtonWytnij2 =
-        przycisk(this, "SpeedButtonWytnij2", "Usuń", "Usuń pozycję z listy wpłat bieżących");
+        przycisk(this, "SpeedButtonWytnij2", "&Usuń", "Usuń pozycję z listy wpłat bieżących");
     SpeedButtonZapisz2 = przycisk(this, "SpeedButtonZapisz2", "Zapisz", "Zapisz");
     SpeedButtonAnuluj2 = przycisk(this, "SpeedButtonAnuluj2", "Anuluj", "Anuluj");
     SpeedButtonZapisz2->setVisible(false);
@@ -200,7 +212,7 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     for (ui::DBEdit* e : {DBEdit11, DBEditKwotaPrz, DBEditSumaWart, DBEditRoznica}) waskie(e, 14);
     waskie(DBEditNrWyciagu, 22);
 
-    SpeedButtonBanki = przycisk(this, "SpeedButtonBanki", "Banki", "Edytuj listę banków");
+    SpeedButtonBanki = przycisk(this, "SpeedButtonBanki", "&Banki", "Edytuj listę banków");
     SpeedButtonData = przycisk(this, "SpeedButtonData", "...", "Kalendarz");
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName("MonthCalendar1");
@@ -279,6 +291,8 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     polacz(DBGrid1, &ui::DBGrid::rowDoubleClicked, &TNowaWplata::DBGrid1DblClick);
     polacz(SpeedButtonWybierz1, &QToolButton::clicked, &TNowaWplata::DBGrid1DblClick);
     polacz(SpeedButtonNowy1, &QToolButton::clicked, &TNowaWplata::SpeedButtonNowy1Click);
+    // Enter or Space on a line owed picks it, as a double click does.
+    ui::onEnterKey(DBGrid1, [this] { chronione([this] { DBGrid1DblClick(); }); }, true);
     polacz(SpeedButtonWytnij2, &QToolButton::clicked, &TNowaWplata::SpeedButtonWytnij2Click);
     polacz(SpeedButtonPopraw2, &QToolButton::clicked, &TNowaWplata::SpeedButtonPopraw2Click);
     polacz(SpeedButtonZapisz2, &QToolButton::clicked, &TNowaWplata::SpeedButtonZapisz2Click);

@@ -187,12 +187,13 @@ void PolecenieKontrolaOplat() {
 
 void DodajPoleceniaWplat(TGlowny* glowny) {
     UtworzOknaWplat(glowny);
+    // The commands on the register's pupil are disabled while the register is closed.
     glowny->DodajPolecenie(
-        "Wpłaty", "Nowa wpłata", [] { PolecenieNowaWplata(); }, true);
+        "Wpłaty", "&Nowa wpłata", [] { PolecenieNowaWplata(); }, true, true);
     glowny->DodajPolecenie(
-        "Wpłaty", "Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true);
-    glowny->DodajPolecenie("Wpłaty", "Lista wpłat", [] { PolecenieListaWplat(); });
-    glowny->DodajPolecenie("Funkcje", "Kontrola opłat", [] { PolecenieKontrolaOplat(); });
+        "Wpłaty", "&Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true, true);
+    glowny->DodajPolecenie("Wpłaty", "&Lista wpłat", [] { PolecenieListaWplat(); });
+    glowny->DodajPolecenie("Funkcje", "&Kontrola opłat", [] { PolecenieKontrolaOplat(); }, false, true);
     glowny->DodajPolecenieRejestru("Analiza należności i opłat",
                                    [] { PolecenieAnalizyOplat(TrybAnaliza); });
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
@@ -200,7 +201,7 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
     glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
     QAction* usun = glowny->DodajPolecenie(
-        "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true);
+        "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true, true);
     usun->setObjectName("SpeedButtonUsun");
     usun->setToolTip("Usuń ucznia z kartoteki");
 }

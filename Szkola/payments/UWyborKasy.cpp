@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -46,6 +47,8 @@ TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
 
     connect(SpeedButtonData, &QToolButton::clicked, this, [this] { SpeedButtonDataClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    // Enter on the choice confirms it, as OK does.
+    for (QRadioButton* r : RadioGroup1->findChildren<QRadioButton*>()) ui::onEnterKey(r, [this] { BitBtn1Click(); });
 }
 
 void TWyborKasy::FormActivate() { Label2->setText(QString::number(Sesja().RokKsiegowy)); }

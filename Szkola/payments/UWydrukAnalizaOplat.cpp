@@ -47,7 +47,8 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     report::Band* h = QRBand1;
     QRLabelKlasa = h->addLabel(2, 6, 0, "", Font(9));
     QRLabelUczen = h->addLabel(70, 2, 0, "", Font(13, true));
-    QRLabelTyt = h->addLabel(330, 2, 386, "", Font(9, true), Alignment::Right);
+    // Wide enough for the check's title with its period.
+    QRLabelTyt = h->addLabel(290, 2, 426, "", Font(9, true), Alignment::Right);
     h->addPageNumber(600, 20, "Str.  ", Font(7), Alignment::Right)->width = 116;
     h->addRect(0, 36, 718, 58, 2);
     h->addLabel(2, 44, 72, "Termin płatności", Font(6));

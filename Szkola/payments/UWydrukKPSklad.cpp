@@ -78,7 +78,7 @@ void WpiszKwoteSlownie(report::Memo* lewa, report::Memo* prawa) {
 }
 
 TQRWydrukKPSklad::TQRWydrukKPSklad() {
-    title = "KPskladowe";
+    title = "Dowód wpłaty";
     printIfEmpty = true;
     db::Table* dok = DM->TWplaty;
     db::Table* linie = DM->TOplaty;
@@ -93,7 +93,7 @@ TQRWydrukKPSklad::TQRWydrukKPSklad() {
         report::Band* b = QRBand2;
         DodajGloweDowodu(b, Pieczatka, p, "Dowód wpłaty", "Od Kogo:");
         b->addLabel(x0 + 2, 106, 0, "Nazwa należności", Font(8, true));
-        b->addLabel(x0 + 200, 106, 70, "Kwota należn.", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 180, 106, 90, "Kwota należn.", Font(8, true), Alignment::Right);
         b->addLabel(x0 + 274, 106, 56, "Odpis", Font(8, true), Alignment::Right);
         b->addHLine(x0 + 2, 121, 328);
 
@@ -111,7 +111,7 @@ TQRWydrukKPSklad::TQRWydrukKPSklad() {
         st->addLabel(x0 + 130, 5, 76, "Razem : ", Font(8, true), Alignment::Right);
         st->addField(x0 + 208, 5, 62, dok, "Kwota", Font(8, true), Alignment::Right);
         st->addLabel(x0 + 2, 24, 0, "Słownie:", Font(8));
-        report::Memo* m = st->addMemo(x0 + 50, 24, 280, 28, Font(8));
+        report::Memo* m = st->addMemo(x0 + 56, 24, 274, 28, Font(8));
         (p == 0 ? QRMemo2 : QRMemo1) = m;
         st->addLabel(x0 + 2, 60, 0, "Wystawił:", Font(8));
         st->addLabel(x0 + 110, 60, 0, "Dnia", Font(8));

@@ -10,7 +10,7 @@ using report::Alignment;
 using report::Font;
 
 TQRWydrukKW::TQRWydrukKW() {
-    title = "KW";
+    title = "Dowód wypłaty";
     printIfEmpty = true;
     db::Table* dok = DM->TWplaty;
     QRBand2 = addBand(report::BandKind::Title, 236);
@@ -23,7 +23,7 @@ TQRWydrukKW::TQRWydrukKW() {
         b->addLabel(x0 + 2, 128, 0, "Do wypłaty:", Font(8, true));
         b->addField(x0 + 70, 128, 80, dok, "Kwota", Font(8, true), Alignment::Right);
         b->addLabel(x0 + 2, 146, 0, "Słownie:", Font(8));
-        report::Memo* m = b->addMemo(x0 + 50, 146, 280, 28, Font(8));
+        report::Memo* m = b->addMemo(x0 + 56, 146, 274, 28, Font(8));
         (p == 0 ? QRMemo3 : QRMemo4) = m;
         b->addLabel(x0 + 2, 182, 0, "Wystawił:", Font(7));
         b->addLabel(x0 + 66, 182, 0, "Dnia", Font(7));

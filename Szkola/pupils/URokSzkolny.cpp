@@ -18,6 +18,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
+#include "platform/ui/Helpers.h"
 #include "platform/ui/MessageBox.h"
 #include "Szkola/core/USesja.h"
 
@@ -204,6 +205,10 @@ TRokSzkolny::TRokSzkolny(QWidget* parent) : ui::Window(parent) {
     connect(BitBtnWybierz, &QPushButton::clicked, this, [this] { BitBtnWybierzClick(); });
     connect(BitBtnWyjscie, &QPushButton::clicked, this, [this] { BitBtnWyjscieClick(); });
     connect(DBGrid1, &ui::DBGrid::rowDoubleClicked, this, [this] {
+        if (TrybRoku == 0 && !PanelNowy->isVisible()) BitBtnWybierzClick();
+    });
+    // Choosing a year, Enter on the list chooses as a double click does.
+    ui::onEnterKey(DBGrid1, [this] {
         if (TrybRoku == 0 && !PanelNowy->isVisible()) BitBtnWybierzClick();
     });
 }

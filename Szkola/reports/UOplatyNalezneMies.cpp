@@ -210,8 +210,8 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
 
 namespace {
 // Columns across the portrait page: number, class, name, five amounts, total, paid.
-constexpr int kXKlasa = 30, kWKlasa = 74;
-constexpr int kXNazw = 108, kWNazw = 152;
+constexpr int kXKlasa = 30, kWKlasa = 77;
+constexpr int kXNazw = 110, kWNazw = 150;
 constexpr int kXKwot = 262;
 constexpr int kWKwoty = 65;
 constexpr int kWLiczby = kWKwoty - 6;               // a gutter between neighbouring amounts

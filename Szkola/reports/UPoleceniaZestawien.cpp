@@ -69,20 +69,20 @@ void DodajPoleceniaZestawien(TGlowny* glowny) {
     UtworzZestawienia();
     if (!glowny) return;
     const QString menu = "Zestawienia";
-    glowny->DodajPolecenie(menu, "Wykaz nadpłat i zaległości",
+    glowny->DodajPolecenie(menu, "&Wykaz nadpłat i zaległości",
                            [] { Wykaznadpatizalegoci1Click(); });
-    glowny->DodajPolecenie(menu, "Wykaz należnych opłat w miesiącu ....",
+    glowny->DodajPolecenie(menu, "Wykaz &należnych opłat w miesiącu ....",
                            [] { Wykaznalenychopat1Click(); });
-    glowny->DodajPolecenie(menu, "Miesięczny wykaz posiłków wg grup / klas",
+    glowny->DodajPolecenie(menu, "&Miesięczny wykaz posiłków wg grup / klas",
                            [] { Miesicznywykazposi1Click(); });
-    glowny->DodajPolecenie(menu, "Lista uczniów wg gmin rocznikami",
+    glowny->DodajPolecenie(menu, "Lista uczniów wg &gmin rocznikami",
                            [] { Uczniowierocznikamiwggmin1Click(); });
-    glowny->DodajPolecenie(menu, "Liczba dzieci rocznikami wg płci",
+    glowny->DodajPolecenie(menu, "Liczba &dzieci rocznikami wg płci",
                            [] { Wykazdziecirocznikamiwgp1Click(); });
-    glowny->DodajPolecenie(menu, "Lista uczniów", [] { Listauczniw1Click(); });
-    glowny->DodajPolecenie(menu, "Lista uczniów z Peselem", [] { ListauczniwzPeselem1Click(); });
-    glowny->DodajPolecenie(menu, "Zaświadczenia dla szkół rejonowych",
+    glowny->DodajPolecenie(menu, "&Lista uczniów", [] { Listauczniw1Click(); });
+    glowny->DodajPolecenie(menu, "Lista uczniów z &Peselem", [] { ListauczniwzPeselem1Click(); });
+    glowny->DodajPolecenie(menu, "Zaświadczenia dla szkół &rejonowych",
                            [] { Zaswiadczeniadlaszk1Click(); });
     glowny->DodajPolecenieRejestru("Wydruk zaświadczenia", [] { Wydrukzawiadczenia1Click(); });
-    glowny->DodajPolecenie(menu, "Generator zestawień", [] { Szablonzestawie1Click(); });
+    glowny->DodajPolecenie(menu, "Generator &zestawień", [] { Szablonzestawie1Click(); });
 }

@@ -26,6 +26,8 @@ void WypelnijRocznik(bool wgGmin) {
         db::Table* r;
         ~Wlacz() { r->enableControls(); }
     } wlacz{R};
+    // One transaction: the posts and the register's look-ups do not each take their own.
+    db::Transaction tr(R->database());
     PrzejdzUczniow([&](db::Table& u) {
         const QDate odej = u.field("DataOdej")->asDate();
         if (!DataBledna(odej)) return true;  // pupils who have left are in neither statement
@@ -51,6 +53,7 @@ void WypelnijRocznik(bool wgGmin) {
         R->post();
         return true;
     });
+    tr.commit();
 }
 
 // --- list by commune ---
@@ -68,16 +71,16 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
 
     QRBand3 = addBand(BandKind::Detail, 16);
     QRLabelLp = QRBand3->addLabel(0, 2, 28, "", Font(8), Alignment::Right);
-    // Long texts are cut at a word rather than run into the next column.
+    // Long texts are shortened at their column's edge: a name keeps the start of its given
+    // names (siblings stay apart), an address its street, none runs into the next column.
     for (auto [x, w, pole, rozmiar] :
          {std::tuple{32, 194, "Nazwisko", 8}, std::tuple{230, 70, "Klasa", 8},
-          std::tuple{370, 234, "Adres", 7}, std::tuple{608, 110, "Gmina", 7}}) {
-        DataField* f = QRBand3->addField(x, 2, w, rocznik, pole, Font(rozmiar));
-        f->wordWrap = true;
-        f->height = 14;
-    }
+          std::tuple{376, 228, "Adres", 7}, std::tuple{610, 108, "Gmina", 7}})
+        kolumny_.push_back({QRBand3->addLabel(x, 2, w, "", Font(rozmiar)), QString::fromLatin1(pole)});
     QRBand3->addField(304, 2, 64, rocznik, "DataUr", Font(8));
     QRBand3->beforePrint = [this](Band&, bool&) {
+        for (const Kolumna& k : kolumny_)
+            k.etykieta->text = miara_.cut(k.etykieta->font, rocznik_->field(k.pole)->asString(), k.etykieta->width);
         KoniecGminy = false;
         ZmianaRocznika = false;
         ++Lp;
@@ -111,7 +114,7 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
             return;
         }
         KoniecGminy = true;
-        QRLabelGmina->text = BiezacaGmina;
+        QRLabelGmina->text = miara_.cut(QRLabelGmina->font, BiezacaGmina, QRLabelGmina->width);
         QRLabelLiczbaGminy->text = QString::number(LiczbaGminy);
     };
     ChildBand1->afterPrint = [this](Band&, bool) {
@@ -139,8 +142,8 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
         k->addLabel(32, 4, 194, "Nazwisko i imię", Font(7, true));
         k->addLabel(230, 4, 70, "Klasa / Grupa", Font(7, true));
         k->addLabel(304, 4, 64, "Data urodz.", Font(7, true));
-        k->addLabel(370, 4, 234, "Adres", Font(7, true));
-        k->addLabel(608, 4, 110, "Gmina", Font(7, true));
+        k->addLabel(376, 4, 228, "Adres", Font(7, true));
+        k->addLabel(610, 4, 108, "Gmina", Font(7, true));
         k->addHLine(0, 21, 718);
         return k;
     });

@@ -5,6 +5,9 @@
 
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "platform/report/Report.h"
+#include "platform/report/TextLayout.h"
+
+#include <vector>
 
 // Fills TRocznik (already made) with the filtered pupils who have not left; wgGmin adds the
 // commune and the home address (the list by commune).
@@ -41,6 +44,13 @@ class TQRListaRocznikami : public report::Report {
 
   private:
     db::Table* rocznik_;
+    // The detail's long texts, shortened at their column's edge.
+    struct Kolumna {
+        report::Label* etykieta;
+        QString pole;
+    };
+    std::vector<Kolumna> kolumny_;
+    report::TextMeasurer miara_;
 };
 
 class TQRRocznikPlec : public report::Report {

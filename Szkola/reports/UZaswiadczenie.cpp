@@ -143,7 +143,7 @@ void TKopiaZaswiadczenia::Dodaj(report::Band* b, int szerokosc, bool drugaKopia)
     QRLabel1 = b->addLabel(0, 96, w, QStringLiteral("Z a ś w i a d c z e n i e"),
                            Font(14, true), Alignment::Center);
     // "Zaświadczenie nr 42/2024" reads as one centred title.
-    QRLabel15 = b->addLabel(w / 2 - 140, 96, 150, "Zaświadczenie", Font(14, true),
+    QRLabel15 = b->addLabel(w / 2 - 150, 96, 160, "Zaświadczenie", Font(14, true),
                             Alignment::Right);
     QRLabel2 = b->addLabel(w / 2 + 12, 96, 28, "nr", Font(14, true), Alignment::Center);
     QRLabelNr = b->addLabel(w / 2 + 42, 96, 120, "", Font(14, true));

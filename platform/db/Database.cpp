@@ -151,26 +151,39 @@ struct Database::Impl {
         return st;
     }
     // Runs one or more statements without parameters.
-    void run(const QString& sql) {
+    void run(const QString& sql, const QString& context = {}) {
         checkOpen();
         char* err = nullptr;
         const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
         if (err) sqlite3_free(err);
-        if (rc != SQLITE_OK) throwSqlite(h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc != SQLITE_OK)
+            throwSqlite(h, rc, context.isEmpty() ? QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql) : context);
     }
-    // Runs `work` all-or-nothing, inside whatever transaction is open.
+    // The commit that fails is a save that did not happen; the user reads why.
+    void commitRun(const QString& sql) { run(sql, QStringLiteral("Zmiany nie zostały zapisane")); }
+    // Runs `work` all-or-nothing, inside whatever transaction is open. Outside one the
+    // savepoint is the transaction: when its release (the commit) fails, it is rolled back
+    // whole, so that the connection is never left inside a transaction nobody ends.
     template <class F>
     void atomically(F work) {
+        const bool outermost = sqlite3_get_autocommit(h) != 0;
         run(QStringLiteral("SAVEPOINT db_atomic"));
         try {
             work();
+            if (outermost) commitRun(QStringLiteral("RELEASE db_atomic"));
+            else run(QStringLiteral("RELEASE db_atomic"));
         } catch (...) {
-            char* err = nullptr;
-            sqlite3_exec(h, "ROLLBACK TO db_atomic; RELEASE db_atomic", nullptr, nullptr, &err);
-            if (err) sqlite3_free(err);
+            if (outermost) quietRollback("ROLLBACK");
+            else quietRollback("ROLLBACK TO db_atomic; RELEASE db_atomic");
             throw;
         }
-        run(QStringLiteral("RELEASE db_atomic"));
+    }
+    // Ends a failed transaction or savepoint; SQLite may already have rolled it back itself.
+    void quietRollback(const char* sql) {
+        if (sqlite3_get_autocommit(h)) return;
+        char* err = nullptr;
+        sqlite3_exec(h, sql, nullptr, nullptr, &err);
+        if (err) sqlite3_free(err);
     }
 };
 
@@ -285,10 +298,13 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     // WAL with synchronous=FULL: every commit is on disk when it returns (the system expects
     // each post to be saved at once), at one sync per commit instead of the several of a
     // rollback journal; a crash never leaves a half-written save.
+    // Session work tables: a 16 MB cache, beyond which a big statement's tables go to a
+    // temporary file (never synced) rather than all into memory.
     char* err = nullptr;
     sqlite3_exec(h,
-                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY;"
-                 " PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32768; PRAGMA mmap_size=268435456;",
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=FILE;"
+                 " PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32768; PRAGMA mmap_size=268435456;"
+                 " PRAGMA temp.cache_size=-16384;",
                  nullptr, nullptr, &err);
     if (err) sqlite3_free(err);
     d->h = h;
@@ -337,6 +353,12 @@ void Database::close() {
     d->depth = 0;
     // Last connection gone and its log folded into the file: mark the file as closed cleanly.
     if (closed && !moved && !QFileInfo::exists(path + QLatin1String("-wal"))) writeCleanMark(path);
+}
+
+bool Database::needsFullCheck(const QString& path) {
+    if (!QFileInfo::exists(path)) return false;
+    const HeaderVerdict header = checkHeader(path);
+    return header == HeaderVerdict::Unsure || (header != HeaderVerdict::Truncated && !cleanMarkMatches(path));
 }
 
 bool Database::wasFullyChecked() const { return d->fullyChecked; }
@@ -819,10 +841,10 @@ QVariantList Database::firstRow(const QString& sql, const QVariantList& params) 
     return out;
 }
 
-void Database::begin() {
+void Database::begin(bool immediate) {
     d->checkOpen();
     if (d->pg) {
-        const QStringList changed = d->pg->begin(d->depth);
+        const QStringList changed = d->pg->begin(d->depth, immediate);
         try {
             d->run(d->depth == 0 ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
         } catch (...) {
@@ -836,7 +858,7 @@ void Database::begin() {
         return;
     }
     if (d->depth == 0) checkFileInPlace();
-    if (d->depth == 0) d->run(QStringLiteral("BEGIN IMMEDIATE"));
+    if (d->depth == 0) d->run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
     else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
     ++d->depth;
 }
@@ -844,9 +866,16 @@ void Database::begin() {
 void Database::commit() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
-    if (d->pg) d->pg->commit(d->depth);  // the work tables follow once the server has the data
-    if (d->depth == 1) d->run(QStringLiteral("COMMIT"));
-    else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    try {
+        if (d->pg) d->pg->commit(d->depth);  // the work tables follow once the server has the data
+        if (d->depth == 1) d->commitRun(QStringLiteral("COMMIT"));
+        else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+    } catch (...) {
+        // Nothing of the failed level stays, and the connection is left usable: a transaction
+        // left open would swallow every later change and lose it at the end of the run.
+        rollback();
+        throw;
+    }
     --d->depth;
 }
 
@@ -906,9 +935,9 @@ void Database::tableReset(const QByteArray& tableKey) {
         if (d->cursors.contains(t) && t->tableKey() == tableKey) t->externalReset();
 }
 
-Transaction::Transaction(Database* db) : db_(db ? db : Database::current()) {
+Transaction::Transaction(Database* db, bool immediate) : db_(db ? db : Database::current()) {
     if (!db_) throw Error(Error::NotOpen, QStringLiteral("Brak bazy danych dla transakcji"));
-    db_->begin();
+    db_->begin(immediate);
 }
 
 Transaction::~Transaction() {
@@ -922,8 +951,8 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
     if (done_) return;
+    done_ = true;  // a failing commit has already rolled its level back
     db_->commit();
-    done_ = true;
 }
 
 }  // namespace db

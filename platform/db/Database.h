@@ -54,6 +54,9 @@ public:
     static bool isConnectionFile(const QString& path);  // "*.pg"
     // Asks for the password of "user@database" when the server wants one; "" gives up.
     static void setPasswordPrompt(std::function<QString(const QString& who)> ask);
+    // Whether open(path) would check the whole file (with fullCheck off): the caller may say so
+    // first, since that takes a while on a big file.
+    static bool needsFullCheck(const QString& path);
     // Whether the last open() checked the whole file (diagnostics and tests).
     bool wasFullyChecked() const;
     void close();  // closes every open cursor first; temp tables vanish
@@ -94,7 +97,9 @@ public:
     QVariantList firstRow(const QString& sql, const QVariantList& params = {});
 
     // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
-    void begin();
+    // immediate: take the write lock at once (a transaction that writes); else the lock is taken
+    // by the first write, and a transaction that only reads blocks no other workstation.
+    void begin(bool immediate = true);
     void commit();
     void rollback();  // afterwards every open cursor is reloaded; pending records are kept
     int transactionDepth() const;
@@ -133,10 +138,11 @@ private:
 };
 
 // Scoped transaction: commit() at the end of the work; the destructor rolls back when commit()
-// was not reached (an exception left the scope).
+// was not reached (an exception left the scope). A long read (a walk, a report run) in one
+// transaction, immediate = false, reads one snapshot without a lock per statement.
 class Transaction {
 public:
-    explicit Transaction(Database* db = nullptr);
+    explicit Transaction(Database* db = nullptr, bool immediate = true);
     ~Transaction();
     void commit();
     Transaction(const Transaction&) = delete;

@@ -654,6 +654,12 @@ void PgConnection::run(const QString& sql, bool ownDdl) {
         if (!guard) text = "BEGIN; " + QByteArray(kWriterLock) + "; " + text + "; COMMIT";
     }
     if (guard) text = "SAVEPOINT db_stmt; " + text + "; RELEASE db_stmt";
+    if (guard && !written.isEmpty() && !locked_) {
+        // the first write of a reading transaction; the lock, taken outside the savepoint,
+        // stays until the transaction ends whatever becomes of the statement
+        text = QByteArray(kWriterLock) + "; " + text;
+        locked_ = true;
+    }
     // DDL written by hand: what is known of the tables may no longer hold
     const QString head = sql.trimmed().left(8).toUpper();
     if (!ownDdl && (head.startsWith(QLatin1String("DROP")) || head.startsWith(QLatin1String("CREATE")) || head.startsWith(QLatin1String("ALTER"))))
@@ -745,6 +751,11 @@ PGresult* PgConnection::execute(PgPrepared* p, const QString& written, const std
         return nullptr;
     }
     int queued = 0, prepareAt = -1, raiseAt = -1;
+    const bool lockNow = txn && !written.isEmpty() && !locked_;  // the first write of a reading transaction
+    if (lockNow) {
+        PQsendQueryParams(conn_, kWriterLock, 0, nullptr, nullptr, nullptr, nullptr, 0);
+        ++queued;
+    }
     PQsendQueryParams(conn_, txn ? "SAVEPOINT db_stmt" : kWriterLock, 0, nullptr, nullptr, nullptr, nullptr, 0);
     ++queued;
     if (needPrepare) {
@@ -797,6 +808,7 @@ PGresult* PgConnection::execute(PgPrepared* p, const QString& written, const std
         if (txn) quiet("ROLLBACK TO db_stmt; RELEASE db_stmt");
         return nullptr;
     }
+    if (lockNow) locked_ = true;
     if (raise) {
         if (txn) raised_.insert(written);
         noteRaised(written, raisedTo);
@@ -1367,16 +1379,19 @@ void PgConnection::upgradeTable(const TableDef& def, const TableDef& have, const
 
 // --- transactions
 
-QStringList PgConnection::begin(int depth) {
+QStringList PgConnection::begin(int depth, bool immediate) {
     if (depth > 0) {
         control(QStringLiteral("SAVEPOINT db_level%1").arg(depth + 1).toUtf8());
         return {};
     }
     if (!conn_) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
     raised_.clear();
+    locked_ = immediate;
     QString err;
     QByteArray state;
-    PGresult* r = exec("BEGIN; " + QByteArray(kWriterLock) + "; SELECT tbl, n FROM public.db_change", err, state);
+    PGresult* r = exec(immediate ? "BEGIN; " + QByteArray(kWriterLock) + "; SELECT tbl, n FROM public.db_change"
+                                 : QByteArray("BEGIN; SELECT tbl, n FROM public.db_change"),
+                       err, state);
     if (!r) {
         quiet("ROLLBACK");
         if (state == "55P03")
@@ -1403,14 +1418,18 @@ void PgConnection::commit(int depth) {
     PGresult* r = exec(depth == 1 ? QByteArray("COMMIT") : QStringLiteral("RELEASE db_level%1").arg(depth).toUtf8(), err, state);
     if (!r) fail(QStringLiteral("Nie można zatwierdzić transakcji"), err, state);
     PQclear(r);
-    if (depth == 1) raised_.clear();
+    if (depth == 1) {
+        raised_.clear();
+        locked_ = false;
+    }
 }
 
 void PgConnection::rollback(int depth) {
     if (!inTransaction()) return;
     if (depth <= 1) quiet("ROLLBACK");
     else quiet(QStringLiteral("ROLLBACK TO db_level%1; RELEASE db_level%1").arg(depth).toUtf8().constData());
-    raised_.clear();    // raised again by the next write
+    raised_.clear();  // raised again by the next write
+    if (depth <= 1) locked_ = false;
     forgetCatalogue();  // tables made inside may be gone again
 }
 

@@ -142,7 +142,8 @@ public:
     // Transactions: depth is the level before the call. The outermost begin waits until no other
     // workstation is writing, and returns the stored tables another one changed since this
     // connection last looked (the cursors on them must be read again).
-    QStringList begin(int depth);
+    // immediate off: a transaction that reads first; it takes the lock at its first write.
+    QStringList begin(int depth, bool immediate = true);
     void commit(int depth);
     void rollback(int depth);
     // Runs work all-or-nothing, inside whatever transaction is open.
@@ -185,6 +186,7 @@ private:
     // write): as this connection last saw them, and the tables it raised in this transaction.
     QHash<QString, qint64> seen_;
     QSet<QString> raised_;
+    bool locked_ = false;  // this transaction holds the writers' lock
     void noteRaised(const QString& table, qint64 n);
     QString writtenTable(const QString& sql);
 };

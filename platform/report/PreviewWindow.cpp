@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -47,6 +49,8 @@ class PageView : public QWidget {
 };
 
 namespace {
+// Room for the title bar and frame the window manager adds around the window.
+constexpr QSize kFrameAllowance(16, 48);
 const QString kCaption = QStringLiteral("Uwaga!");
 const QString kFilter = QStringLiteral("Raport przygotowany (*.rpr)");
 
@@ -65,7 +69,6 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
     if (!pages_) pages_ = std::make_shared<PreparedReport>();
     setWindowTitle(pages_->title.isEmpty() ? QStringLiteral("Podgląd wydruku")
                                            : QStringLiteral("Podgląd wydruku - ") + pages_->title);
-    resize(900, 1000);
 
     auto* bar = new QHBoxLayout;
     first_ = button(QStringLiteral("|<"), QStringLiteral("Pierwsza strona"), this);
@@ -90,10 +93,19 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
     auto* html = button(QStringLiteral("HTML..."), QStringLiteral("Eksport do pliku HTML"), this);
     auto* close = button(QStringLiteral("Zamknij"), QStringLiteral("Zamknij podgląd"), this);
     for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
-                                                      zoomBox_, print, save, open, pdf, txt, html})
+                                                      zoomBox_, print})
         bar->addWidget(w);
-    bar->addStretch();
-    bar->addWidget(close);
+    // On a narrow screen the file buttons go to a second row rather than widen the window.
+    const QRect wolne = freeArea();
+    auto* bar2 = bar;
+    int barWidth = 0;
+    for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
+                                                      zoomBox_, print, save, open, pdf, txt, html, close})
+        barWidth += w->sizeHint().width() + 6;
+    if (barWidth + 40 > wolne.width()) bar2 = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{save, open, pdf, txt, html}) bar2->addWidget(w);
+    bar2->addStretch();
+    bar2->addWidget(close);
 
     view_ = new PageView(this);
     scroll_ = new QScrollArea(this);
@@ -105,7 +117,15 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
 
     auto* lay = new QVBoxLayout(this);
     lay->addLayout(bar);
+    if (bar2 != bar) lay->addLayout(bar2);
     lay->addWidget(scroll_, 1);
+    // A tall window for the page, but never beyond the screen's free area (the title bar and
+    // frame, added by the window manager, included).
+    const QSize zadany(900, 1000);
+    QSize rozmiar = zadany.boundedTo(wolne.size() - QSize(kFrameAllowance.width(), kFrameAllowance.height()));
+    rozmiar = rozmiar.expandedTo(minimumSizeHint()).boundedTo(wolne.size());
+    resize(rozmiar);
+    move(wolne.left() + (wolne.width() - rozmiar.width()) / 2, wolne.top());
 
     connect(first_, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(prev_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
@@ -157,6 +177,26 @@ void PreviewWindow::relayout() {
     // Design units are 1/96 inch: scale them to the screen's resolution.
     const double dpiScale = logicalDpiX() / 96.0;
     view_->setScale(zoom_ > 0 ? zoom_ * dpiScale : effectiveZoom());
+}
+
+QRect PreviewWindow::freeArea() const {
+    QWidget* p = parentWidget();
+    QScreen* s = p && p->screen() ? p->screen() : QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+void PreviewWindow::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // The frame is known once shown: pull the window back inside the free area if it is out.
+    const QRect wolne = freeArea();
+    const QRect ramka = frameGeometry();
+    if (wolne.contains(ramka)) return;
+    const QSize obramowanie = ramka.size() - size();
+    const QSize rozmiar = size().boundedTo(wolne.size() - obramowanie);
+    resize(rozmiar);
+    const QRect nowa(ramka.topLeft(), rozmiar + obramowanie);
+    move(std::clamp(nowa.left(), wolne.left(), std::max(wolne.left(), wolne.right() - nowa.width() + 1)),
+         std::clamp(nowa.top(), wolne.top(), std::max(wolne.top(), wolne.bottom() - nowa.height() + 1)));
 }
 
 void PreviewWindow::resizeEvent(QResizeEvent* e) {

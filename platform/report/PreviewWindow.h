@@ -39,6 +39,7 @@ class PreviewWindow : public QWidget {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
@@ -47,6 +48,7 @@ class PreviewWindow : public QWidget {
     void onExport(int kind);
     void updateControls();
     void relayout();
+    QRect freeArea() const;  // the free area of the screen the window opens on
 
     std::shared_ptr<PreparedReport> pages_;
     int page_ = 0;

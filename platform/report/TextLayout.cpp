@@ -75,6 +75,20 @@ QStringList TextMeasurer::wrap(const Font& f, const QString& text, double width)
     return out;
 }
 
+QString TextMeasurer::cut(const Font& f, const QString& text, double width) {
+    const QFontMetricsF& fm = metrics(f);
+    if (fm.horizontalAdvance(text) <= width) return text;
+    qsizetype lo = 0, hi = text.size();  // the longest fitting prefix, by halving
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (fm.horizontalAdvance(text.left(mid)) <= width) lo = mid;
+        else hi = mid - 1;
+    }
+    QString out = text.left(lo);
+    while (out.endsWith(QLatin1Char(' '))) out.chop(1);
+    return out;
+}
+
 double Font::lineHeight() const {
     TextMeasurer m;
     return m.lineHeight(*this);

@@ -21,6 +21,8 @@ class TextMeasurer {
     // Lines of `text` broken at blanks to fit `width`; a word wider than the width is broken
     // by characters. An empty text gives one empty line.
     QStringList wrap(const Font& f, const QString& text, double width);
+    // `text` shortened at `width` by characters (never by whole words), for one-line columns.
+    QString cut(const Font& f, const QString& text, double width);
 
   private:
     const QFontMetricsF& metrics(const Font& f);

@@ -128,6 +128,31 @@ void enableEnterAsTab(QWidget* window) {
     window->setProperty(kEnterAsTab, true);
 }
 
+namespace {
+class EnterKeyFilter : public QObject {
+  public:
+    EnterKeyFilter(QObject* parent, std::function<void()> action, bool space)
+        : QObject(parent), action_(std::move(action)), space_(space) {}
+    bool eventFilter(QObject*, QEvent* ev) override {
+        if (ev->type() != QEvent::KeyPress) return false;
+        auto* k = static_cast<QKeyEvent*>(ev);
+        const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (mods != Qt::NoModifier || !(enter || (space_ && k->key() == Qt::Key_Space))) return false;
+        if (!k->isAutoRepeat() && action_) action_();
+        return true;
+    }
+
+  private:
+    std::function<void()> action_;
+    bool space_;
+};
+}  // namespace
+
+void onEnterKey(QWidget* w, std::function<void()> action, bool space) {
+    if (w) w->installEventFilter(new EnterKeyFilter(w, std::move(action), space));
+}
+
 std::optional<double> parseDecimal(const QString& text) { return parseNumber(text, -1); }
 
 bool isMoneyPrefix(const QString& text, int maxDecimals) {

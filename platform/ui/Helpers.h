@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 #include "platform/db/Schema.h"
@@ -18,6 +19,10 @@ void setHint(QWidget* w, const QString& hint);
 // Enter (and keypad Enter) in any control of the window moves the focus to the next control;
 // the key itself is dropped. Multi-line editors keep Enter for new lines.
 void enableEnterAsTab(QWidget* window);
+
+// Enter (and keypad Enter; Space too when `space`) on w runs `action`, as a double click on a
+// list does; the key is used up. For lists and calendars that choose one thing.
+void onEnterKey(QWidget* w, std::function<void()> action, bool space = false);
 
 // Plain decimal numbers typed the Polish way, any number of decimals (money: db::parseMoney).
 std::optional<double> parseDecimal(const QString& text);

@@ -183,8 +183,11 @@ bool RecordButtons::save() {
         table_->post();
     } catch (const db::Error& e) {
         // The record stays pending, so the user may correct it or cancel.
+        // A taken key is the entry's fault; any other cause (a full disk...) is named.
         const bool dup = e.kind() == db::Error::KeyViolation && !duplicateKeyText.isEmpty();
-        MessageBox(dup ? duplicateKeyText : saveErrorText, QStringLiteral("Uwaga!"), MB_OK);
+        QString tekst = dup ? duplicateKeyText : saveErrorText;
+        if (e.kind() != db::Error::KeyViolation) tekst += QLatin1Char('\n') + e.message();
+        MessageBox(tekst, QStringLiteral("Uwaga!"), MB_OK);
         updateButtons();
         return false;
     }

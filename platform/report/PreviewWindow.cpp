@@ -211,6 +211,10 @@ bool PreviewWindow::eventFilter(QObject* o, QEvent* e) {
 
 void PreviewWindow::updateControls() {
     const int n = pages_->pageCount();
+    // Room for the widest page number first, so that paging never widens the tool bar and the
+    // window.
+    pageLabel_->setText(QStringLiteral("Strona %1 z %1").arg(n));
+    pageLabel_->setMinimumWidth(pageLabel_->sizeHint().width());
     pageLabel_->setText(n ? QStringLiteral("Strona %1 z %2").arg(page_ + 1).arg(n)
                           : QStringLiteral("Brak stron"));
     first_->setEnabled(page_ > 0);

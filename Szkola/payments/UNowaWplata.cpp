@@ -397,7 +397,10 @@ void TNowaWplata::PowiazKontrolki() {
     DBGrid2->refreshRows();
     if (RodzajDokumentu == DokPrzelew) {
         DBLookupComboBox1->reloadList();
-        if (db::Field* r = DM->TPrzelew->findField("Roznica")) r->setDisplayFormat("### ##0.00");
+        if (db::Field* r = DM->TPrzelew->findField("Roznica")) {
+            r->setDisplayFormat("### ##0.00");
+            DBEditRoznica->refresh();  // already shown before it had its format
+        }
     }
 }
 

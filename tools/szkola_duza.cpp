@@ -1,10 +1,14 @@
-// szkola_duza FOLDER [UCZNIOWIE]: a large data folder for the payment benchmark.
+// szkola_duza FOLDER [UCZNIOWIE] [--bez-wplat]: a large data folder for the payment and
+// statement benchmarks.
 //
-// UCZNIOWIE pupils (default 2000), each with fees in 20 school years (2006/2007 .. 2025/2026:
+// UCZNIOWIE pupils (default 2000) in 8 levels of 3 classes, with birth dates by level, sex, a
+// home address in one of 6 communes, and meals counted for March 2026 (two kinds, 21 days);
+// each with fees in 20 school years (2006/2007 .. 2025/2026:
 // tuition "WI" and meals "WŻ" every month, "IN" in September and February), ten cash receipts
 // a year paying September to June and one transfer paying July and August; the paid rows ("Z")
 // match the documents. December of the meals and September of the "IN" fee stay open, so every
-// pupil has open fees in every school year. 2000 pupils give about 1,000,000 document lines.
+// pupil has open fees in every school year. 2000 pupils give about 1,000,000 document lines;
+// --bez-wplat leaves the documents out (the statements do not read them).
 // Written in one transaction through prepared statements.
 
 #include <sqlite3.h>
@@ -13,15 +17,17 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QStringList>
 #include <cstdio>
 #include <stdexcept>
 
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
 #include "platform/db/Database.h"
-#include "dane/FolderTestowy.h"
-#include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/core/USesja.h"
+#include "Szkola/fees/UNaleznosci.h"
+#include "dane/FolderTestowy.h"
+#include "platform/db/Table.h"
 
 namespace {
 
@@ -71,12 +77,14 @@ QByteArray data(const QDate& d) { return DataKrotka(d).toUtf8(); }
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "Użycie: szkola_duza FOLDER [UCZNIOWIE]\n");
+    QStringList arg = app.arguments().mid(1);
+    const bool bezWplat = arg.removeAll("--bez-wplat") > 0;
+    if (arg.isEmpty()) {
+        std::fprintf(stderr, "Użycie: szkola_duza FOLDER [UCZNIOWIE] [--bez-wplat]\n");
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    const int uczniowie = argc > 2 ? QString(argv[2]).toInt() : 2000;
+    const QString folder = arg[0];
+    const int uczniowie = arg.size() > 1 ? arg[1].toInt() : 2000;
     if (uczniowie <= 0) {
         std::fprintf(stderr, "Nieprawidłowa liczba uczniów.\n");
         return 2;
@@ -93,9 +101,38 @@ int main(int argc, char** argv) {
     sqlite3* h = baza.handle();
     const int szkola = f.DodajSzkole("Szkoła nr 1");
     f.DodajBank("Bank Spółdzielczy", "11 2222 3333");
+    struct Klasa {
+        int poziom, grupa, rocznik;
+    };
+    QList<Klasa> klasy;
+    for (int p = 0; p < 8; ++p) {
+        const int poziom = f.DodajPoziom(szkola, QString("Klasa %1").arg(p + 1));
+        for (int g = 0; g < 3; ++g)
+            klasy << Klasa{poziom, f.DodajGrupe(poziom, QString("%1%2").arg(p + 1).arg(QChar('a' + g))), 2018 - p};
+    }
+    QList<int> gminy;
+    for (const char* g : {"Łódź", "Zgierz", "Pabianice", "Aleksandrów Łódzki", "Konstantynów", "Ozorków"})
+        gminy << f.DodajGmine(g);
+    {
+        db::Table r;
+        r.setTableName("RodzPos");
+        r.open();
+        r.first();
+        if (r.eof())
+            r.append();
+        else
+            r.edit();
+        r.field("Ps1")->setBool(true);
+        r.field("PosNaz1")->setString("Śniadanie");
+        r.field("Ps2")->setBool(true);
+        r.field("PosNaz2")->setString("Obiad");
+        r.post();
+    }
+    f.UstawLiczbeDni(2026, 3, 21);
 
     // Tables first (DDL outside the data transaction).
-    for (int r = 0; r < kLataSzkolne; ++r) f.DodajRokSzkolny(kPierwszyRok + r, 9, false);
+    for (int r = 0; r < kLataSzkolne; ++r)
+        f.DodajRokSzkolny(kPierwszyRok + r, 9, r == kLataSzkolne - 1);
     for (int rok = kPierwszyRok; rok <= kPierwszyRok + kLataSzkolne; ++rok)
         for (const char* p : {"WPL", "OPL", "PRZ", "SKL"})
             UtworzTabeleRoku(p + QString::number(rok), &baza);
@@ -148,15 +185,41 @@ int main(int argc, char** argv) {
         Zapytanie uczen(
             h,
             "INSERT INTO KartUcznia (Nazwisko, Imie1, Imie2, IdSzkoly, Dieta, DataWprow, "
-            "OperWprow) VALUES (?, ?, ?, ?, '0', ?, 1)");
+            "OperWprow, IdPoziomu, IdGrupy, DataUr, Plec, IdAdresZam) "
+            "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?, ?)");
+        Zapytanie wstawAdres(h,
+                        "INSERT INTO Adresy (KodPoczt, Miasto, Ulica, NrDomu, IdGminy) "
+                        "VALUES ('90-001', ?, 'Piotrkowska', ?, ?)");
+        const QString ostatni = KluczRokuSzk(kPierwszyRok + kLataSzkolne - 1, 9);
+        Zapytanie posilki(h, "INSERT INTO \"" + PlikiRoku::Posilki(ostatni) +
+                                 "\" (IdUcznia, RodzPos, RokSzk, L03, C03, D03) VALUES (?, ?, ?, ?, ?, ?)");
+        const QByteArray rokPosilkow = QString("%1/%2").arg(kPierwszyRok + kLataSzkolne - 1).arg(kPierwszyRok + kLataSzkolne).toUtf8();
+        int idAdresu = 0;
         for (int u = 0; u < uczniowie; ++u) {
             const QByteArray nazwisko = nazwiska[u % 10];
             const QByteArray imie = imiona[(u / 10) % 8];
             const QByteArray nazwa = nazwisko + " " + imie;
             const QByteArray adres =
                 "Łódź ul.Piotrkowska " + QByteArray::number(u % 300 + 1) + " m.";
-            const int id =
-                int(uczen.t(1, nazwisko).t(2, imie).t(3, "").i(4, szkola).t(5, dzis).wykonaj());
+            const Klasa& k = klasy[u % klasy.size()];
+            const int gmina = gminy[u % gminy.size()];
+            if (u % 3 == 0)  // three pupils a home
+                idAdresu = int(wstawAdres.t(1, "Łódź").t(2, QByteArray::number(u % 300 + 1)).i(3, gmina).wykonaj());
+            const QByteArray dieta = QByteArray::number(u % 4);
+            const int id = int(uczen.t(1, nazwisko)
+                                   .t(2, imie)
+                                   .t(3, "")
+                                   .i(4, szkola)
+                                   .t(5, dieta)
+                                   .t(6, dzis)
+                                   .i(7, k.poziom)
+                                   .i(8, k.grupa)
+                                   .t(9, data(QDate(k.rocznik, 1 + u % 12, 1 + u % 28)))
+                                   .t(10, u % 2 ? "K" : "M")
+                                   .i(11, idAdresu)
+                                   .wykonaj());
+            for (int rodz : {1, 2})
+                posilki.i(1, id).i(2, rodz).t(3, rokPosilkow).i(4, 20 - rodz).f(5, rodz * 4.5).t(6, dieta).wykonaj();
 
             for (int r = 0; r < kLataSzkolne; ++r) {
                 const int rok = kPierwszyRok + r;
@@ -179,6 +242,7 @@ int main(int argc, char** argv) {
                 wiersz("WŻ", "Z", [](int m) { return m == 12 ? 0.0 : kPosilki; });
                 wiersz("IN", "", [](int m) { return m == 9 || m == 2 ? kInne : 0.0; });
                 wiersz("IN", "Z", [](int m) { return m == 2 ? kInne : 0.0; });
+                if (bezWplat) continue;
 
                 // Ten receipts, September to June.
                 auto dokument = [&](bool przelew, const QDate& dzien, const QList<Linia>& l) {

@@ -1,9 +1,12 @@
 #include "Szkola/core/UStart.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QStorageInfo>
 #include <QThread>
+#include <memory>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -18,7 +21,21 @@
 
 namespace {
 bool przejetoBlokade = false;
+
+// Checking the whole file of a big school takes a while: a small note says so before the
+// sign-in window, painted at once (the check gives the event loop no chance).
+std::unique_ptr<QLabel> PokazSprawdzanie() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    auto l = std::make_unique<QLabel>("Sprawdzanie bazy danych…");
+    l->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    l->setFrameStyle(QFrame::Box);
+    l->setMargin(16);
+    l->show();
+    l->repaint();
+    QCoreApplication::processEvents();
+    return l;
 }
+}  // namespace
 
 bool PrzejetoBlokadeZerwanejPracy() { return przejetoBlokade; }
 
@@ -63,7 +80,12 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
     QString blad;
     if (IstniejeBazaDanych(folder)) {
-        if (OtworzBazeDanych(baza, folder, &blad, przejetoBlokade)) return true;
+        std::unique_ptr<QLabel> sprawdzanie;
+        if (przejetoBlokade || db::Database::needsFullCheck(SciezkaBazy(folder)))
+            sprawdzanie = PokazSprawdzanie();
+        const bool otwarta = OtworzBazeDanych(baza, folder, &blad, przejetoBlokade);
+        sprawdzanie.reset();
+        if (otwarta) return true;
         ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
         return false;
     }

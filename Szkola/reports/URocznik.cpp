@@ -26,6 +26,8 @@ void WypelnijRocznik(bool wgGmin) {
         db::Table* r;
         ~Wlacz() { r->enableControls(); }
     } wlacz{R};
+    // One transaction: the posts and the register's look-ups do not each take their own.
+    db::Transaction tr(R->database());
     PrzejdzUczniow([&](db::Table& u) {
         const QDate odej = u.field("DataOdej")->asDate();
         if (!DataBledna(odej)) return true;  // pupils who have left are in neither statement
@@ -51,6 +53,7 @@ void WypelnijRocznik(bool wgGmin) {
         R->post();
         return true;
     });
+    tr.commit();
 }
 
 // --- list by commune ---

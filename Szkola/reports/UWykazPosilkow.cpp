@@ -85,8 +85,11 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     psu.open();
     psu.setIndexFieldNames("IdUcznia;RodzPos");
     nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz) + ".db");
-    nlz.open();
     nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+    // Only the preschool pupils' fee rows are read, one pupil at a time: the year's whole fee
+    // file held for a tenth of the pupils weighed hundreds of megabytes on a big school.
+    nlz.setRange({0}, {0});
+    nlz.open();
 
     db::Table* K = DMw->TKuchnia;
     K->disableControls();
@@ -94,6 +97,8 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
         db::Table* k;
         ~Wlacz() { k->enableControls(); }
     } wlacz{K};
+    // One transaction: the posts and the register's look-ups do not each take their own.
+    db::Transaction tr(K->database());
 
     PrzejdzUczniow([&](db::Table& u) {
         const int id = u.field("IdUcznia")->asInteger();
@@ -121,8 +126,8 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
                 K->field("Dieta")->setString(psu.field(poleD)->asString());
             }
         } else {
-            nlz.findNearest({id});
-            for (; !nlz.eof() && nlz.field("IdUcznia")->asInteger() == id; nlz.next()) {
+            nlz.setRange({id}, {id});
+            for (nlz.first(); !nlz.eof(); nlz.next()) {
                 if (nlz.field("Status")->asString().isEmpty() &&
                     typ(nlz.field("RodzOpl")->asString()) == "WŻ" &&
                     nlz.field(poleM)->asFloat() > 0) {
@@ -140,6 +145,7 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
             K->cancel();
         return true;
     });
+    tr.commit();
 }
 
 // --- the report form ---

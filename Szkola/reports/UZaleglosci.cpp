@@ -1,6 +1,6 @@
 #include "Szkola/reports/UZaleglosci.h"
 
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -8,8 +8,8 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UWydruk.h"
-#include "platform/db/Table.h"
 #include "Szkola/fees/UNaleznosci.h"
+#include "platform/db/Table.h"
 
 TQRZaleglosci* QRZaleglosci = nullptr;
 
@@ -17,6 +17,7 @@ namespace {
 
 // One row of the fee check table kept in memory while a pupil is summed up.
 struct Sprawdzenie {
+    QString rokSzk, rodz;
     int rok = 0;
     int miesiac = 0;
     QString typ;
@@ -24,7 +25,9 @@ struct Sprawdzenie {
     double zap[13] = {};
 };
 
-using Sprawdzenia = std::map<std::pair<QString, QString>, Sprawdzenie>;  // by year, fee kind
+// A pupil's rows by school year, then fee kind: the years are read in their order and each
+// year's fee rows come in fee-kind order, so appending keeps the check table's order.
+using Sprawdzenia = std::vector<Sprawdzenie>;
 
 // The month fields M01..M12 (or Z01..Z12) of a cursor, looked up once for the whole walk.
 void PolaMiesiecy(const db::Table& t, QChar litera, db::Field* (&pola)[13]) {
@@ -71,7 +74,7 @@ class ZapisRoboczy {
 
 }  // namespace
 
-void WypelnijZaleglosci(const QDate& D) {
+void WypelnijZaleglosci(const QDate& D, int porcja) {
     const QHash<QString, TRodzajOplaty> rodzaje = WczytajRodzajeOplat();
     auto typ = [&](const QString& symbol) {
         auto it = rodzaje.constFind(symbol);
@@ -79,48 +82,23 @@ void WypelnijZaleglosci(const QDate& D) {
     };
     const int dzien = DzienRozliczenia();
 
-    // Dues and payments per pupil, school year and fee kind, month by month. Every year's fee
-    // file is read once, in the years' order, and closed before the next: only one year's rows
-    // are held by a cursor at a time.
-    QHash<int, Sprawdzenia> sumy;
+    struct RokSzkolny {
+        QString rokSzk, plik;
+        int rok, nrMies;
+    };
+    std::vector<RokSzkolny> lata;
     {
         db::Table r;
         r.setTableName("RokSzkolny");
         r.setIndexFieldNames("RokSzk");
         r.open();
         for (r.first(); !r.eof(); r.next()) {
-            const QString rokSzk = r.field("RokSzk")->asString();
             const int rok = r.field("Rok")->asInteger();
             const int nrMies = r.field("NrMies")->asInteger();
+            RokSzkolny l{r.field("RokSzk")->asString(), PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)), rok, nrMies};
             db::Table t;
-            t.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)));
-            if (!t.exists()) continue;  // a year without its fee file is passed over
-            t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
-            t.open();
-            db::Field* const idUcznia = t.field("IdUcznia");
-            db::Field* const rodzOpl = t.field("RodzOpl");
-            db::Field* const status = t.field("Status");
-            db::Field* m[13] = {};
-            PolaMiesiecy(t, 'M', m);
-            for (t.first(); !t.eof(); t.next()) {
-                const QString rodz = rodzOpl->asString();
-                auto [it, nowy] = sumy[idUcznia->asInteger()].try_emplace({rokSzk, rodz});
-                Sprawdzenie& s = it->second;
-                if (nowy) {
-                    s.typ = typ(rodz);
-                    s.rok = rok;
-                    s.miesiac = nrMies;
-                }
-                const QString st = status->asString();
-                if (st.isEmpty()) {
-                    for (int k = 1; k <= 12; ++k)
-                        if (NaleznyDoZaleglosci(s.typ, RokMiesiaca(rok, nrMies, k), k, D))
-                            s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
-                } else if (st == "Z") {
-                    for (int k = 1; k <= 12; ++k)
-                        s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
-                }
-            }
+            t.setTableName(l.plik);
+            if (t.exists()) lata.push_back(l);  // a year without its fee file is passed over
         }
     }
 
@@ -136,23 +114,12 @@ void WypelnijZaleglosci(const QDate& D) {
     } wlacz{Z};
 
     // Only the work tables are written: one transaction for the whole fill, so a failure
-    // leaves them as they were. Declared after the writers: a rollback comes before they reopen.
-    ZapisRoboczy zapisS(DM->TSprOpl);
+    // leaves them as they were (the register's look-ups share it too). Declared after the
+    // writer: a rollback comes before it reopens. The fee check table is not filled: the lines
+    // are made from the sums in memory and nothing reads it.
     ZapisRoboczy zapisL(DMw->TListZal);
     db::Transaction tr(Z->database());
-    db::Table& S = zapisS.w();
     db::Table& L = zapisL.w();
-
-    db::Field* sNal[13] = {};
-    db::Field* sZap[13] = {};
-    PolaMiesiecy(S, 'M', sNal);
-    PolaMiesiecy(S, 'Z', sZap);
-    db::Field* const sIdUcznia = S.field("IdUcznia");
-    db::Field* const sRokSzk = S.field("RokSzk");
-    db::Field* const sRodzOpl = S.field("RodzOpl");
-    db::Field* const sRok = S.field("Rok");
-    db::Field* const sMiesiac = S.field("Miesiac");
-    db::Field* const sTypOpl = S.field("TypOpl");
 
     db::Field* const lTerminWpl = L.field("TerminWpl");
     db::Field* const lRodzOpl = L.field("RodzOpl");
@@ -171,84 +138,131 @@ void WypelnijZaleglosci(const QDate& D) {
     db::Field* const zZaleglosc = Z->field("Zaleglosc");
     db::Field* const zNadplata = Z->field("Nadplata");
 
+    // The pupils of the selection, then their sums in portions by pupil number: each year's fee
+    // file is read for one portion at a time, so memory stays bounded however big the school.
+    struct Uczen {
+        int id;
+        QString nazwisko, imie1, imie2, klasa;
+    };
+    std::vector<Uczen> uczniowie;
     PrzejdzUczniow([&](db::Table& u) {
-        const int id = u.field("IdUcznia")->asInteger();
-        double A = 0, N = 0;
-
-        static const Sprawdzenia brak;
-        const auto znalezione = sumy.constFind(id);
-        const Sprawdzenia& spr = znalezione == sumy.constEnd() ? brak : *znalezione;
-
-        // The check rows, and one line for every month whose due and paid amounts differ.
-        struct Linia {
-            QDate termin;
-            QString rodz, rokSzk, znak;
-            int miesiac, rok;
-            double kwota;
-        };
-        std::vector<Linia> linie;
-        for (const auto& [klucz, s] : spr) {
-            S.append();
-            sIdUcznia->setInteger(id);
-            sRokSzk->setString(klucz.first);
-            sRodzOpl->setString(klucz.second);
-            sRok->setInteger(s.rok);
-            sMiesiac->setInteger(s.miesiac);
-            sTypOpl->setString(s.typ);
-            for (int m = 1; m <= 12; ++m) {
-                sNal[m]->setFloat(s.nal[m]);
-                sZap[m]->setFloat(s.zap[m]);
-            }
-            S.post();
-
-            for (int m = 1; m <= 12; ++m) {
-                const double d = Zaokraglij(s.nal[m] - s.zap[m], 2);
-                if (d == 0) continue;
-                Linia l;
-                l.rodz = klucz.second;
-                l.rokSzk = klucz.first;
-                l.miesiac = m;
-                l.rok = RokMiesiaca(s.rok, s.miesiac, m);
-                // The settlement day is clamped to the month (31 in April is the 30th).
-                l.termin = TerminPlatnosci(l.rok, m, dzien);
-                l.kwota = s.typ == "_O" ? -d : d;
-                l.znak = ZnakZaleglosci(l.termin, D, s.typ, true);
-                if (l.znak != "Z") {
-                    if (d > 0) A += l.kwota;
-                    if (d < 0) N -= l.kwota;
-                }
-                linie.push_back(l);
-            }
-        }
-
-        Z->append();
-        zNazwisko->setString(u.field("Nazwisko")->asString());
-        zImie1->setString(u.field("Imie1")->asString());
-        zIdUcznia->setInteger(id);
-        zImie2->setString(u.field("Imie2")->asString());
-        zKlasa->setString(u.field("Klasa")->asString());
-        zZaleglosc->setFloat(A);
-        zNadplata->setFloat(N);
-        Z->post();
-
-        for (const Linia& l : linie) {
-            L.append();
-            lTerminWpl->setDate(l.termin);
-            lRodzOpl->setString(l.rodz);
-            lIdUcznia->setInteger(id);
-            lRokSzk->setString(l.rokSzk);
-            lMiesiac->setInteger(l.miesiac);
-            lRok->setInteger(l.rok);
-            lSposobWpl->setString(l.znak);
-            lKwota->setFloat(l.kwota);
-            L.post();
-        }
+        uczniowie.push_back({u.field("IdUcznia")->asInteger(), u.field("Nazwisko")->asString(),
+                             u.field("Imie1")->asString(), u.field("Imie2")->asString(),
+                             u.field("Klasa")->asString()});
         return true;
     });
+    std::sort(uczniowie.begin(), uczniowie.end(), [](const Uczen& a, const Uczen& b) { return a.id < b.id; });
+
+    const size_t kPorcja = size_t(std::max(1, porcja));
+    for (size_t od = 0; od < uczniowie.size(); od += kPorcja) {
+        const size_t doN = std::min(uczniowie.size(), od + kPorcja);
+        // Dues and payments per pupil, school year and fee kind, month by month.
+        QHash<int, Sprawdzenia> sumy;
+        for (const RokSzkolny& r : lata) {
+            db::Table t;
+            t.setTableName(r.plik);
+            t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+            t.setRange({uczniowie[od].id}, {uczniowie[doN - 1].id});
+            t.setWholeRecords(true);  // every month of every row is read
+            t.open();
+            db::Field* const idUcznia = t.field("IdUcznia");
+            db::Field* const rodzOpl = t.field("RodzOpl");
+            db::Field* const status = t.field("Status");
+            db::Field* m[13] = {};
+            PolaMiesiecy(t, 'M', m);
+            Sprawdzenie* biezacy = nullptr;  // the due and paid rows of a kind are neighbours
+            int biezacyUczen = 0;
+            for (t.first(); !t.eof(); t.next()) {
+                const int id = idUcznia->asInteger();
+                const QString rodz = rodzOpl->asString();
+                if (!biezacy || id != biezacyUczen || biezacy->rodz != rodz) {
+                    Sprawdzenia& spr = sumy[id];
+                    spr.push_back({});
+                    biezacy = &spr.back();
+                    biezacyUczen = id;
+                    biezacy->rokSzk = r.rokSzk;
+                    biezacy->rodz = rodz;
+                    biezacy->typ = typ(rodz);
+                    biezacy->rok = r.rok;
+                    biezacy->miesiac = r.nrMies;
+                }
+                Sprawdzenie& s = *biezacy;
+                const QString st = status->asString();
+                if (st.isEmpty()) {
+                    for (int k = 1; k <= 12; ++k)
+                        if (NaleznyDoZaleglosci(s.typ, RokMiesiaca(r.rok, r.nrMies, k), k, D))
+                            s.nal[k] = Zaokraglij(s.nal[k] + m[k]->asFloat(), 2);
+                } else if (st == "Z") {
+                    for (int k = 1; k <= 12; ++k)
+                        s.zap[k] = Zaokraglij(s.zap[k] + m[k]->asFloat(), 2);
+                }
+            }
+        }
+
+        for (size_t i = od; i < doN; ++i) {
+            const Uczen& u = uczniowie[i];
+            double A = 0, N = 0;
+            static const Sprawdzenia brak;
+            const auto znalezione = sumy.constFind(u.id);
+            const Sprawdzenia& spr = znalezione == sumy.constEnd() ? brak : *znalezione;
+
+            // One line for every month whose due and paid amounts differ, by school year and
+            // fee kind.
+            struct Linia {
+                QDate termin;
+                QString rodz, rokSzk, znak;
+                int miesiac, rok;
+                double kwota;
+            };
+            std::vector<Linia> linie;
+            for (const Sprawdzenie& s : spr) {
+                for (int m = 1; m <= 12; ++m) {
+                    const double d = Zaokraglij(s.nal[m] - s.zap[m], 2);
+                    if (d == 0) continue;
+                    Linia l;
+                    l.rodz = s.rodz;
+                    l.rokSzk = s.rokSzk;
+                    l.miesiac = m;
+                    l.rok = RokMiesiaca(s.rok, s.miesiac, m);
+                    // The settlement day is clamped to the month (31 in April is the 30th).
+                    l.termin = TerminPlatnosci(l.rok, m, dzien);
+                    l.kwota = s.typ == "_O" ? -d : d;
+                    l.znak = ZnakZaleglosci(l.termin, D, s.typ, true);
+                    if (l.znak != "Z") {
+                        if (d > 0) A += l.kwota;
+                        if (d < 0) N -= l.kwota;
+                    }
+                    linie.push_back(l);
+                }
+            }
+
+            Z->append();
+            zNazwisko->setString(u.nazwisko);
+            zImie1->setString(u.imie1);
+            zIdUcznia->setInteger(u.id);
+            zImie2->setString(u.imie2);
+            zKlasa->setString(u.klasa);
+            zZaleglosc->setFloat(A);
+            zNadplata->setFloat(N);
+            Z->post();
+
+            for (const Linia& l : linie) {
+                L.append();
+                lTerminWpl->setDate(l.termin);
+                lRodzOpl->setString(l.rodz);
+                lIdUcznia->setInteger(u.id);
+                lRokSzk->setString(l.rokSzk);
+                lMiesiac->setInteger(l.miesiac);
+                lRok->setInteger(l.rok);
+                lSposobWpl->setString(l.znak);
+                lKwota->setFloat(l.kwota);
+                L.post();
+            }
+        }
+    }
 
     tr.commit();
     zapisL.Zakoncz();
-    zapisS.Zakoncz();
 }
 
 // --- the report form ---
@@ -353,10 +367,14 @@ void TQRZaleglosci::QRSubDetail1BeforePrint(bool& drukuj) {
         QRLabelTresc->text = "Wpisowe za przyjęcie do szkoły/przedszkola";
     else if (it->Typ == "_S")
         QRLabelTresc->text = "Odsetki za opłaty przeterminowane";
-    else
-        QRLabelTresc->text = it->Opis + " za miesiąc " +
-                             QString::number(linie_->field("Miesiac")->asInteger()) + "." +
-                             QString::number(linie_->field("Rok")->asInteger());
+    else {
+        QString& t = QRLabelTresc->text;  // built in place: one line of thousands
+        t = it->Opis;
+        t += u" za miesiąc ";
+        t += QString::number(linie_->field("Miesiac")->asInteger());
+        t += u'.';
+        t += QString::number(linie_->field("Rok")->asInteger());
+    }
 }
 
 void TQRZaleglosci::QRBand2BeforePrint() {

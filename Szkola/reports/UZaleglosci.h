@@ -9,9 +9,11 @@
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "platform/report/Report.h"
 
-// Fills the three work tables (TZalUcz, TListZal, DM->TSprOpl, already made) from every
-// school year's fee file for the filtered pupils, as on the statement date d.
-void WypelnijZaleglosci(const QDate& d);
+// Fills the pupil and line work tables (TZalUcz, TListZal, already made) from every school
+// year's fee file for the filtered pupils, as on the statement date d. The fee check table
+// (DM->TSprOpl) is made by the frame but left empty: the sums stay in memory, a portion of
+// pupils (by number) at a time.
+void WypelnijZaleglosci(const QDate& d, int porcja = 1000);
 
 class TQRZaleglosci : public report::Report {
   public:

@@ -267,10 +267,13 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     // WAL with synchronous=FULL: every commit is on disk when it returns (the system expects
     // each post to be saved at once), at one sync per commit instead of the several of a
     // rollback journal; a crash never leaves a half-written save.
+    // Session work tables: a 16 MB cache, beyond which a big statement's tables go to a
+    // temporary file (never synced) rather than all into memory.
     char* err = nullptr;
     sqlite3_exec(h,
-                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=MEMORY;"
-                 " PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32768; PRAGMA mmap_size=268435456;",
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA temp_store=FILE;"
+                 " PRAGMA foreign_keys=OFF; PRAGMA cache_size=-32768; PRAGMA mmap_size=268435456;"
+                 " PRAGMA temp.cache_size=-16384;",
                  nullptr, nullptr, &err);
     if (err) sqlite3_free(err);
     d->h = h;
@@ -301,6 +304,12 @@ void Database::close() {
     d->depth = 0;
     // Last connection gone and its log folded into the file: mark the file as closed cleanly.
     if (closed && !moved && !QFileInfo::exists(path + QLatin1String("-wal"))) writeCleanMark(path);
+}
+
+bool Database::needsFullCheck(const QString& path) {
+    if (!QFileInfo::exists(path)) return false;
+    const HeaderVerdict header = checkHeader(path);
+    return header == HeaderVerdict::Unsure || (header != HeaderVerdict::Truncated && !cleanMarkMatches(path));
 }
 
 bool Database::wasFullyChecked() const { return d->fullyChecked; }
@@ -610,10 +619,10 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     }
 }
 
-void Database::begin() {
+void Database::begin(bool immediate) {
     d->checkOpen();
     if (d->depth == 0) checkFileInPlace();
-    if (d->depth == 0) d->run(QStringLiteral("BEGIN IMMEDIATE"));
+    if (d->depth == 0) d->run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
     else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
     ++d->depth;
 }
@@ -682,9 +691,9 @@ void Database::tableReset(const QByteArray& tableKey) {
         if (d->cursors.contains(t) && t->tableKey() == tableKey) t->externalReset();
 }
 
-Transaction::Transaction(Database* db) : db_(db ? db : Database::current()) {
+Transaction::Transaction(Database* db, bool immediate) : db_(db ? db : Database::current()) {
     if (!db_) throw Error(Error::NotOpen, QStringLiteral("Brak bazy danych dla transakcji"));
-    db_->begin();
+    db_->begin(immediate);
 }
 
 Transaction::~Transaction() {

@@ -43,6 +43,9 @@ public:
     // file is checked too when fullCheck is set (the last run did not end cleanly), when the file
     // changed since this engine last closed it cleanly, or when the header leaves doubt.
     void open(const QString& path, bool create = false, bool fullCheck = false);
+    // Whether open(path) would check the whole file (with fullCheck off): the caller may say so
+    // first, since that takes a while on a big file.
+    static bool needsFullCheck(const QString& path);
     // Whether the last open() checked the whole file (diagnostics and tests).
     bool wasFullyChecked() const;
     void close();  // closes every open cursor first; temp tables vanish
@@ -73,7 +76,9 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
     // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
-    void begin();
+    // immediate: take the write lock at once (a transaction that writes); else the lock is taken
+    // by the first write, and a transaction that only reads blocks no other workstation.
+    void begin(bool immediate = true);
     void commit();
     void rollback();  // afterwards every open cursor is reloaded; pending records are kept
     int transactionDepth() const;
@@ -108,10 +113,11 @@ private:
 };
 
 // Scoped transaction: commit() at the end of the work; the destructor rolls back when commit()
-// was not reached (an exception left the scope).
+// was not reached (an exception left the scope). A long read (a walk, a report run) in one
+// transaction, immediate = false, reads one snapshot without a lock per statement.
 class Transaction {
 public:
-    explicit Transaction(Database* db = nullptr);
+    explicit Transaction(Database* db = nullptr, bool immediate = true);
     ~Transaction();
     void commit();
     Transaction(const Transaction&) = delete;

@@ -1,6 +1,7 @@
 #include "platform/db/Money.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -88,7 +89,19 @@ QString formatNumber(double value, int decimals, bool grouping) {
     return s;
 }
 
-QString formatByMask(double value, const QString& mask) {
+namespace {
+// A display mask taken apart once: grids and reports format thousands of amounts with the same
+// few masks.
+struct Mask {
+    QString text, prefix, suffix;
+    bool places = false;  // any digit place at all
+    int minInt = 0, minFrac = 0, maxFrac = 0;
+    bool grouping = false;
+};
+
+Mask parseMask(const QString& mask) {
+    Mask m;
+    m.text = mask;
     auto isPlace = [](QChar c) { return c == '#' || c == '0'; };
     qsizetype first = -1, last = -1;
     for (qsizetype i = 0; i < mask.size(); ++i) {
@@ -97,44 +110,73 @@ QString formatByMask(double value, const QString& mask) {
             last = i;
         }
     }
-    if (first < 0) return formatNumber(value, 2, true);
-    if (!std::isfinite(value)) return QString();
-    const QString prefix = mask.left(first);
-    const QString suffix = mask.mid(last + 1);
+    if (first < 0) return m;
+    m.places = true;
+    m.prefix = mask.left(first);
+    m.suffix = mask.mid(last + 1);
     const QString body = mask.mid(first, last - first + 1);
     // Digit places before and after the point: '0' always printed, '#' only when needed; a
     // blank (or comma) among the integer places asks for thousands groups.
     const qsizetype dot = body.indexOf('.');
     const QString intPart = dot >= 0 ? body.left(dot) : body;
     const QString fracPart = dot >= 0 ? body.mid(dot + 1) : QString();
-    const int minInt = int(intPart.count(QLatin1Char('0')));
-    const bool grouping = intPart.contains(' ') || intPart.contains(',');
-    const int minFrac = int(fracPart.count(QLatin1Char('0')));
-    const int maxFrac = minFrac + int(fracPart.count(QLatin1Char('#')));
+    m.minInt = int(intPart.count(QLatin1Char('0')));
+    m.grouping = intPart.contains(' ') || intPart.contains(',');
+    m.minFrac = int(fracPart.count(QLatin1Char('0')));
+    m.maxFrac = m.minFrac + int(fracPart.count(QLatin1Char('#')));
+    return m;
+}
 
-    const double r = roundDecimal(value, maxFrac);
+const Mask& cachedMask(const QString& mask) {
+    thread_local Mask recent[4];
+    thread_local int next = 0;
+    for (const Mask& m : recent)
+        if (m.text == mask) return m;
+    Mask& m = recent[next];
+    next = (next + 1) % 4;
+    m = parseMask(mask);
+    return m;
+}
+}  // namespace
+
+QString formatByMask(double value, const QString& mask) {
+    const Mask& m = cachedMask(mask);
+    if (!m.places) return formatNumber(value, 2, true);
+    if (!std::isfinite(value)) return QString();
+    const double r = roundDecimal(value, m.maxFrac);
     char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(r), std::chars_format::fixed, maxFrac);
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(r), std::chars_format::fixed, m.maxFrac);
     if (res.ec != std::errc()) return QString();
-    const std::string text(buf, res.ptr);
-    const auto pt = text.find('.');
-    std::string digits = pt == std::string::npos ? text : text.substr(0, pt);
-    std::string frac = pt == std::string::npos ? std::string() : text.substr(pt + 1);
-    while (int(frac.size()) > minFrac && frac.back() == '0') frac.pop_back();
+    const char* end = res.ptr;
+    const char* pt = std::find(static_cast<const char*>(buf), end, '.');
+    const char* intBegin = buf;
+    const char* intEnd = pt;
+    const char* fracBegin = pt == end ? end : pt + 1;
+    const char* fracEnd = end;
+    while (fracEnd - fracBegin > m.minFrac && fracEnd[-1] == '0') --fracEnd;
     // Leading zeros down to the mask's minimum ("#.##" of 0.5 gives ",5").
-    size_t lead = 0;
-    while (lead < digits.size() && digits[lead] == '0' && int(digits.size() - lead) > minInt) ++lead;
-    digits.erase(0, lead);
-    while (int(digits.size()) < minInt) digits.insert(digits.begin(), '0');
+    while (intBegin < intEnd && *intBegin == '0' && intEnd - intBegin > m.minInt) ++intBegin;
+    const int nDigits = int(intEnd - intBegin);
+    const int pad = std::max(0, m.minInt - nDigits);
 
-    QString out = prefix;
-    if (r < 0) out += QLatin1Char('-');  // r is never -0.0
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (grouping && i > 0 && (digits.size() - i) % 3 == 0) out += QLatin1Char(' ');
-        out += QLatin1Char(digits[i]);
+    char out[512];
+    int n = 0;
+    if (r < 0) out[n++] = '-';  // r is never -0.0
+    const int total = nDigits + pad;
+    for (int i = 0; i < total; ++i) {
+        if (m.grouping && i > 0 && (total - i) % 3 == 0) out[n++] = ' ';
+        out[n++] = i < pad ? '0' : intBegin[i - pad];
     }
-    if (!frac.empty()) out += QLatin1Char(',') + QString::fromLatin1(frac.c_str());
-    return out + suffix;
+    if (fracEnd > fracBegin) {
+        out[n++] = ',';
+        for (const char* c = fracBegin; c < fracEnd; ++c) out[n++] = *c;
+    }
+    QString s;
+    s.reserve(m.prefix.size() + n + m.suffix.size());
+    s += m.prefix;
+    s += QLatin1StringView(out, n);
+    s += m.suffix;
+    return s;
 }
 
 std::optional<double> parseMoney(const QString& text) {

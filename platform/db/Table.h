@@ -138,6 +138,9 @@ public:
     // force); the set is then read as an unfiltered one, on demand. Asked at every load.
     void setFilterPassesAll(std::function<bool()> passesAll);
     void setFiltered(bool on);
+    // For a walk that reads most fields of every record: whole records are read at open, in
+    // one pass, instead of on demand. Set before open().
+    void setWholeRecords(bool on);
     bool filtered() const;
 
     // --- navigation ---
@@ -234,6 +237,9 @@ signals:
     void recordChanged();
     void dataSetChanged();  // reopened, refreshed, filtered, ranged: the whole set changed
     void stateChanged();
+
+protected:
+    void connectNotify(const QMetaMethod& signal) override;
 
 private:
     friend class Field;

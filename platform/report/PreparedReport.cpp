@@ -1,6 +1,7 @@
 #include "platform/report/PreparedReport.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QPageLayout>
@@ -9,8 +10,10 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace report {
 
@@ -98,6 +101,141 @@ int PreparedReport::fontIndex(const Font& f) {
     return int(fonts.size() - 1);
 }
 
+// ---------------------------------------------------------------- packed pages
+
+namespace {
+void putVarint(QByteArray& b, quint32 v) {
+    while (v >= 0x80) {
+        b.append(char(v | 0x80));
+        v >>= 7;
+    }
+    b.append(char(v));
+}
+quint32 getVarint(const char*& p) {
+    quint32 v = 0;
+    for (int shift = 0;; shift += 7) {
+        const quint8 c = quint8(*p++);
+        v |= quint32(c & 0x7f) << shift;
+        if (!(c & 0x80)) return v;
+    }
+}
+void putFloat(QByteArray& b, float f) { b.append(reinterpret_cast<const char*>(&f), sizeof f); }
+float getFloat(const char*& p) {
+    float f;
+    std::memcpy(&f, p, sizeof f);
+    p += sizeof f;
+    return f;
+}
+}  // namespace
+
+QByteArray PageList::pack(const PreparedPage& page) {
+    QByteArray b;
+    b.reserve(qsizetype(page.items.size()) * 24);
+    putVarint(b, quint32(page.items.size()));
+    for (const PreparedItem& it : page.items) {
+        b.append(char(quint8(it.type) | quint8(it.align) << 2 | quint8(it.pen) << 4 | quint8(it.clip) << 6));
+        putVarint(b, quint32(it.font));
+        putFloat(b, it.x);
+        putFloat(b, it.y);
+        putFloat(b, it.w);
+        putFloat(b, it.h);
+        if (it.type != PreparedItem::Text) putFloat(b, it.penWidth);
+        // Texts as they are (UTF-16): no conversion on the way in or out.
+        putVarint(b, quint32(it.text.size()));
+        b.append(reinterpret_cast<const char*>(it.text.utf16()), it.text.size() * 2);
+    }
+    b.squeeze();
+    return b;
+}
+
+PreparedPage PageList::unpack(const QByteArray& b) {
+    PreparedPage page;
+    const char* p = b.constData();
+    const quint32 n = getVarint(p);
+    page.items.resize(n);
+    for (PreparedItem& it : page.items) {
+        const quint8 f = quint8(*p++);
+        it.type = PreparedItem::Type(f & 3);
+        it.align = Alignment((f >> 2) & 3);
+        it.pen = PenStyle((f >> 4) & 3);
+        it.clip = (f >> 6) & 1;
+        it.font = int(getVarint(p));
+        it.x = getFloat(p);
+        it.y = getFloat(p);
+        it.w = getFloat(p);
+        it.h = getFloat(p);
+        if (it.type != PreparedItem::Text) it.penWidth = getFloat(p);
+        const qsizetype len = qsizetype(getVarint(p));
+        if (len > 0) {
+            it.text = QString(len, Qt::Uninitialized);
+            std::memcpy(it.text.data(), p, size_t(len) * 2);
+        }
+        p += len * 2;
+    }
+    return page;
+}
+
+class SpillFile {
+  public:
+    bool ok() {
+        if (!tried_) {
+            tried_ = true;
+            file_.setFileTemplate(QDir::tempPath() + QStringLiteral("/szkola_wydruk_XXXXXX"));
+            open_ = file_.open();
+        }
+        return open_;
+    }
+    qint64 append(const QByteArray& b) {
+        const qint64 at = file_.size();
+        if (!file_.seek(at) || file_.write(b) != b.size()) return -1;
+        return at;
+    }
+    QByteArray read(qint64 offset, qint64 size) {
+        if (!file_.seek(offset)) return {};
+        return file_.read(size);
+    }
+
+  private:
+    QTemporaryFile file_;
+    bool tried_ = false;
+    bool open_ = false;
+};
+
+void PageList::push_back(const PreparedPage& p) {
+    Packed e;
+    e.bytes = pack(p);
+    e.size = e.bytes.size();
+    if (inMemory_ + e.size > kMemoryBudget) {
+        if (!spill_) spill_ = std::make_shared<SpillFile>();
+        if (spill_->ok()) {
+            e.offset = spill_->append(e.bytes);
+            if (e.offset >= 0) e.bytes = QByteArray();
+        }
+    }
+    if (e.offset < 0) inMemory_ += e.size;  // no room on disk: kept in memory after all
+    packed_.push_back(std::move(e));
+}
+
+const PreparedPage& PageList::operator[](size_t i) const {
+    for (auto it = kept_.begin(); it != kept_.end(); ++it)
+        if (it->first == i) return *it->second;
+    if (kept_.size() >= kKept) kept_.erase(kept_.begin());
+    const Packed& e = packed_[i];
+    const QByteArray bytes = e.offset >= 0 ? spill_->read(e.offset, e.size) : e.bytes;
+    // A spill file damaged under the program gives an empty page, never a crash.
+    kept_.emplace_back(i, std::make_shared<const PreparedPage>(bytes.size() == e.size ? unpack(bytes) : PreparedPage{}));
+    return *kept_.back().second;
+}
+
+qint64 PageList::packedBytes() const { return inMemory_; }
+
+qint64 PageList::spilledBytes() const {
+    qint64 n = 0;
+    for (const Packed& e : packed_)
+        if (e.offset >= 0) n += e.size;
+    return n;
+}
+
 double PreparedReport::sheetWidth() const {
     return (orientation == Orientation::Portrait ? kA4ShortMm : kA4LongMm) * kUnitsPerMm;
 }
@@ -111,7 +249,8 @@ QString PreparedReport::toText() const {
     QString s;
     for (size_t i = 0; i < pages.size(); ++i) {
         s += QStringLiteral("--- Str. %1 ---\n").arg(i + 1);
-        for (const auto& row : rows(pages[i])) {
+        const PreparedPage page = pages[i];
+        for (const auto& row : rows(page)) {
             QStringList parts;
             for (const PreparedItem* it : row) parts << it->text;
             s += parts.join(QStringLiteral(" | "));
@@ -127,7 +266,8 @@ QString PreparedReport::toPlainText() const {
     QString s;
     for (size_t i = 0; i < pages.size(); ++i) {
         if (i > 0) s += QLatin1Char('\f');
-        for (const auto& row : rows(pages[i])) {
+        const PreparedPage page = pages[i];
+        for (const auto& row : rows(page)) {
             QString line;
             for (const PreparedItem* it : row) {
                 int col = int(std::lround(it->x / kCharWidth));
@@ -175,7 +315,8 @@ QString PreparedReport::toHtml() const {
     };
     for (size_t i = 0; i < pages.size(); ++i) {
         s += QStringLiteral("<div class=\"page\" id=\"str%1\">\n").arg(i + 1);
-        for (const auto& it : pages[i].items) {
+        const PreparedPage page = pages[i];
+        for (const auto& it : page.items) {
             switch (it.type) {
                 case PreparedItem::Text: {
                     const Font& f = fonts[size_t(it.font)];
@@ -280,8 +421,8 @@ bool PreparedReport::load(const QString& path, QString* error) {
     quint32 nPages = 0;
     in >> nPages;
     if (in.status() != QDataStream::Ok || nPages > quint32(size)) return fail(error, bad);
-    r.pages.resize(nPages);
-    for (PreparedPage& p : r.pages) {
+    for (quint32 k = 0; k < nPages; ++k) {
+        PreparedPage p;
         quint32 n = 0;
         in >> n;
         if (in.status() != QDataStream::Ok || n > quint32(size)) return fail(error, bad);
@@ -299,6 +440,7 @@ bool PreparedReport::load(const QString& path, QString* error) {
             it.pen = PenStyle(pen);
             it.font = font;
         }
+        r.pages.push_back(p);
     }
     if (!in.atEnd()) return fail(error, bad);
     *this = std::move(r);
@@ -352,7 +494,8 @@ void PreparedReport::paintPage(QPainter& p, int index, double scale) const {
     p.setRenderHint(QPainter::TextAntialiasing, true);
     auto X = [&](double v) { return (v + kMargin) * scale; };
     int currentFont = -1;
-    for (const PreparedItem& it : pages[size_t(index)].items) {
+    const PreparedPage page = pages[size_t(index)];
+    for (const PreparedItem& it : page.items) {
         switch (it.type) {
             case PreparedItem::Text: {
                 if (it.font != currentFont && it.font >= 0 && size_t(it.font) < fonts.size()) {

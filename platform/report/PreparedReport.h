@@ -2,7 +2,11 @@
 // Prepared pages: positioned texts, lines and rectangles, independent of any table. The preview,
 // printing, PDF, text and HTML export and the prepared-report files all work from these.
 
+#include <QByteArray>
 #include <QString>
+#include <cstddef>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -61,12 +65,70 @@ struct PreparedPage {
     std::vector<PreparedItem> items;
 };
 
+class SpillFile;
+
+// The pages of a prepared report, each kept packed (a few bytes an item besides its text) and
+// unpacked when asked for; past the first few megabytes the packed pages go to a temporary file.
+// A statement of thousands of pages stays small in memory while it is previewed, printed or
+// exported. Copies share the file (pages are only ever appended).
+class PageList {
+  public:
+    size_t size() const { return packed_.size(); }
+    bool empty() const { return packed_.empty(); }
+    // The page unpacked; the reference stays valid while fewer than kKept other pages are asked for.
+    const PreparedPage& operator[](size_t i) const;
+    const PreparedPage& back() const { return (*this)[packed_.size() - 1]; }
+    void push_back(const PreparedPage& p);
+    void clear() {
+        packed_.clear();
+        kept_.clear();
+        inMemory_ = 0;
+    }
+    qint64 packedBytes() const;    // kept in memory
+    qint64 spilledBytes() const;   // written to the temporary file
+    static constexpr qint64 kMemoryBudget = 8 << 20;
+
+    class const_iterator {
+      public:
+        using value_type = PreparedPage;
+        using difference_type = std::ptrdiff_t;
+        const_iterator(const PageList* l, size_t i) : l_(l), i_(i) {}
+        PreparedPage operator*() const { return (*l_)[i_]; }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+      private:
+        const PageList* l_;
+        size_t i_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, packed_.size()}; }
+
+  private:
+    static QByteArray pack(const PreparedPage& p);
+    static PreparedPage unpack(const QByteArray& b);
+    struct Packed {
+        QByteArray bytes;     // in memory, or empty when spilled
+        qint64 offset = -1;   // in the spill file
+        qint64 size = 0;
+    };
+    std::vector<Packed> packed_;
+    qint64 inMemory_ = 0;
+    std::shared_ptr<SpillFile> spill_;
+    static constexpr size_t kKept = 4;
+    mutable std::vector<std::pair<size_t, std::shared_ptr<const PreparedPage>>> kept_;  // newest last
+};
+
 class PreparedReport {
   public:
     QString title;
     Orientation orientation = Orientation::Portrait;
     std::vector<Font> fonts;
-    std::vector<PreparedPage> pages;
+    PageList pages;
 
     int pageCount() const { return int(pages.size()); }
     int fontIndex(const Font& f);  // interned

@@ -1,6 +1,7 @@
 #include "platform/report/Report.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/db/Table.h"
 #include "platform/report/TextLayout.h"
@@ -11,7 +12,14 @@ namespace report {
 
 QString DataField::currentText() const {
     if (!table_ || field_.isEmpty() || !table_->active()) return {};
-    const db::Field* f = table_->findField(field_);
+    const auto& fields = table_->fields();
+    const db::Field* f = cached_;
+    if (!f || cachedAt_ >= fields.size() || fields[cachedAt_].get() != f) {
+        f = table_->findField(field_);
+        cached_ = f;
+        for (size_t i = 0; f && i < fields.size(); ++i)
+            if (fields[i].get() == f) cachedAt_ = i;
+    }
     if (!f) {
         qWarning("report: no field %s in %s", qPrintable(field_), qPrintable(table_->tableName()));
         return {};
@@ -176,6 +184,7 @@ enum class Zone { Top, Column, Full, Bottom };
 struct Report::Run {
     Report& r;
     PreparedReport out;
+    PreparedPage current;  // the page being laid out; packed into out when the next begins
     PreparedPage* page = nullptr;
     int pageNo = 0;
     int column = 0;
@@ -347,9 +356,16 @@ struct Report::Run {
         return f && (!lastPage || r.printFooterOnLastPage);
     }
 
+    void flushPage() {
+        if (!page) return;
+        out.pages.push_back(current);
+        current.items.clear();
+        page = nullptr;
+    }
+
     void startPage() {
-        out.pages.emplace_back();
-        page = &out.pages.back();
+        flushPage();
+        page = &current;
         ++pageNo;
         column = 0;
         y = 0;
@@ -554,7 +570,14 @@ PreparedReport Report::prepare() {
     } guard{this, dataSet_, dataSet_ && !dataSet_->controlsDisabled()};
     if (guard.disabled) dataSet_->disableControls();
     run_ = &run;
+    // One read transaction for the whole run: the look-ups of thousands of records do not each
+    // lock and check the file.
+    std::optional<db::Transaction> snapshot;
+    if (db::Database* db = dataSet_ ? dataSet_->database() : nullptr; db && db->isOpen())
+        snapshot.emplace(db, false);
     run.go();
+    run.flushPage();
+    if (snapshot) snapshot->commit();
     return std::move(run.out);
 }
 

@@ -103,6 +103,7 @@ class QPrinter;
 class QWidget;
 
 namespace db {
+class Field;
 class Table;
 }
 
@@ -159,6 +160,7 @@ class DataField : public Element {
     void setField(db::Table* table, const QString& fieldName) {
         table_ = table;
         field_ = fieldName;
+        cached_ = nullptr;
     }
     db::Table* table() const { return table_; }
     const QString& fieldName() const { return field_; }
@@ -169,6 +171,10 @@ class DataField : public Element {
   private:
     db::Table* table_ = nullptr;
     QString field_;
+    // The field found last time and its place among the table's fields: looked up by name
+    // again only when the table's fields were rebuilt (reopened on another file).
+    mutable const db::Field* cached_ = nullptr;
+    mutable size_t cachedAt_ = 0;
 };
 
 // Lines of text, word-wrapped inside its rectangle; what does not fit is cut off.

@@ -271,7 +271,19 @@ void DBGrid::refreshRows() {
     selectCursorRow();
 }
 
+QList<int> DBGrid::fieldSizes() const {
+    QList<int> out;
+    db::Table* t = table();
+    const bool open = t && t->active();
+    for (const GridColumn& c : model_->columns()) {
+        const db::Field* f = open ? t->findField(c.field) : nullptr;
+        out << (f ? f->size() : -1);
+    }
+    return out;
+}
+
 void DBGrid::applyWidths() {
+    sizesApplied_ = fieldSizes();
     const QList<GridColumn>& cols = model_->columns();
     const int avg = qMax(1, fontMetrics().averageCharWidth());
     for (int i = 0; i < cols.size(); ++i) {
@@ -338,7 +350,9 @@ void DBGrid::onStateChanged() {
 void DBGrid::onDataSetChanged() {
     const bool hadColumns = model_->columnCount() > 0;
     model_->resetAll();
-    if (hadColumns) applyWidths();
+    // Widths depend on the field sizes only: a detail grid whose rows change with every move of
+    // its master is not measured again each time.
+    if (hadColumns && fieldSizes() != sizesApplied_) applyWidths();
     selectCursorRow();
 }
 

@@ -118,6 +118,8 @@ class DBGrid : public QTableView {
     void onCurrentRowChanged(const QModelIndex& cur, const QModelIndex& prev);
     void selectCursorRow();
     void applyWidths();
+    QList<int> fieldSizes() const;
+    QList<int> sizesApplied_;
 
     DBGridModel* model_;
     QList<QMetaObject::Connection> conns_;

@@ -315,6 +315,77 @@ TEST_F(ReportOutput, PreviewFromInsideAModalWindowIsModalOverIt) {
     caller.hide();
 }
 
+TEST(PreparedPages, PackedPagesGiveBackEveryItemExactly) {
+    PreparedReport r;
+    PreparedPage a;
+    PreparedItem t;
+    t.text = kPolish;
+    t.align = Alignment::Right;
+    t.clip = true;
+    t.font = 300;  // more than a byte
+    t.x = 1.25f;
+    t.y = 1047.5f;
+    t.w = 718;
+    t.h = 18;
+    PreparedItem l;
+    l.type = PreparedItem::Line;
+    l.pen = PenStyle::Dot;
+    l.penWidth = 0.5f;
+    l.w = -3;
+    PreparedItem e = t;
+    e.text.clear();
+    a.items = {t, l, e};
+    r.pages.push_back(a);
+    r.pages.push_back(PreparedPage{});
+    for (int i = 0; i < 10; ++i) r.pages.push_back(a);  // more pages than are kept unpacked
+    ASSERT_EQ(r.pageCount(), 12);
+    EXPECT_TRUE(r.pages[1].items.empty());
+    for (const PreparedPage& p : r.pages) {
+        if (p.items.empty()) continue;
+        ASSERT_EQ(p.items.size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            const PreparedItem &x = a.items[i], &y = p.items[i];
+            EXPECT_EQ(x.type, y.type);
+            EXPECT_EQ(x.text, y.text);
+            EXPECT_EQ(x.font, y.font);
+            EXPECT_EQ(x.align, y.align);
+            EXPECT_EQ(x.pen, y.pen);
+            EXPECT_EQ(x.clip, y.clip);
+            EXPECT_EQ(x.x, y.x);
+            EXPECT_EQ(x.y, y.y);
+            EXPECT_EQ(x.w, y.w);
+            EXPECT_EQ(x.h, y.h);
+            EXPECT_EQ(x.penWidth, y.penWidth);
+        }
+    }
+    EXPECT_EQ(r.pages[11].items[0].text, kPolish);
+}
+
+TEST(PreparedPages, ABigReportGoesToDiskAndComesBackWhole) {
+    PreparedReport r;
+    PreparedPage a;
+    for (int i = 0; i < 2000; ++i) {
+        PreparedItem t;
+        t.text = QStringLiteral("%1 %2").arg(i).arg(kPolish.repeated(5));
+        t.y = float(i);
+        a.items.push_back(t);
+    }
+    for (int p = 0; p < 60; ++p) {
+        a.items[0].text = QString::number(p);
+        r.pages.push_back(a);
+    }
+    EXPECT_LE(r.pages.packedBytes(), PageList::kMemoryBudget);
+    EXPECT_GT(r.pages.spilledBytes(), 0);
+    const PreparedReport kopia = r;  // shares the file
+    for (int p : {0, 59, 30}) {
+        const PreparedPage& s = kopia.pages[size_t(p)];
+        ASSERT_EQ(s.items.size(), 2000u);
+        EXPECT_EQ(s.items[0].text, QString::number(p));
+        EXPECT_EQ(s.items[1999].text, QStringLiteral("1999 ") + kPolish.repeated(5));
+        EXPECT_EQ(s.items[1999].y, 1999.0f);
+    }
+}
+
 TEST_F(ReportOutput, PreviewOpensWithinTheScreenAndWholePageFits) {
     for (int i = 1; i <= 60; ++i) addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
     ListReport r(uczen.get());

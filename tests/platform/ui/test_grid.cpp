@@ -168,3 +168,32 @@ TEST_F(Grid, EditableGridWritesACellAndSaysWhatItRefuses) {
               QStringLiteral("Nieprawidłowa kwota! Kwotę wpisuje się w postaci 1 234,56."));
     EXPECT_EQ(test::messages()[1].text, QStringLiteral("Błąd zapisu!"));
 }
+
+TEST_F(Grid, DetailGridFollowsItsMasterWithoutLosingWidthsNorRepaintingLongWalks) {
+    fill(3);
+    db::Table m;
+    m.setTableName(QStringLiteral("Banki"));
+    m.setIndexFieldNames(QStringLiteral("Konto"));
+    m.open();
+    t.setIndexFieldNames(QStringLiteral("Konto"));
+    t.setMasterSource(&m, QStringLiteral("Konto"));
+    t.open();
+    DBGrid g;
+    g.setTable(&t);
+    g.setColumns({GridColumn(QStringLiteral("Nazwa")), GridColumn(QStringLiteral("Kwota"))});
+    ASSERT_EQ(cell(g, 0, 0), QStringLiteral("Bank 1"));
+    g.setColumnWidth(0, 333);  // the user widened the column
+    m.next();
+    EXPECT_EQ(cell(g, 0, 0), QStringLiteral("Bank 2"));
+    EXPECT_EQ(g.columnWidth(0), 333);
+
+    int resets = 0;
+    QObject::connect(g.model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    m.disableControls();
+    for (m.first(); !m.eof(); m.next()) {
+    }
+    EXPECT_EQ(resets, 0);  // nothing of the walk reaches the grid
+    m.enableControls();     // standing on the last record
+    EXPECT_EQ(cell(g, 0, 0), QStringLiteral("Bank 3"));
+    EXPECT_EQ(g.columnWidth(0), 333);
+}

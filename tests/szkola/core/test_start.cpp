@@ -1,6 +1,8 @@
 // Start-up: one run per data folder, a missing database created only on the operator's word.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -119,4 +121,42 @@ TEST(Start, UszkodzonyPlikOdrzuconyBezZmian) {
     QFile g(f.fileName());
     ASSERT_TRUE(g.open(QIODevice::ReadOnly));
     EXPECT_EQ(g.readAll(), przed);
+}
+
+namespace {
+// Counts the showings of the note about the file check.
+struct Obserwator : QObject {
+    int pokazano = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show)
+            if (auto* l = qobject_cast<QLabel*>(o); l && l->text() == "Sprawdzanie bazy danych…") ++pokazano;
+        return false;
+    }
+};
+}  // namespace
+
+TEST(Start, SprawdzanieCalegoPlikuZapowiedzianeNaEkranie) {
+    Haki h;
+    QTemporaryDir d;
+    {
+        db::Database baza;
+        ASSERT_TRUE(UtworzBazeDanychZHashem(baza, d.path(), HashHasla("x")));
+    }
+    Obserwator obs;
+    qApp->installEventFilter(&obs);
+    {
+        db::Database baza;  // closed cleanly: only the header is read, nothing to announce
+        ASSERT_TRUE(PrzygotujFolderDanych(baza, d.path()));
+        EXPECT_FALSE(baza.wasFullyChecked());
+    }
+    EXPECT_EQ(obs.pokazano, 0);
+    QFile::remove(SciezkaBazy(d.path()) + "-closed");  // as after a run that did not end cleanly
+    {
+        db::Database baza;
+        ASSERT_TRUE(PrzygotujFolderDanych(baza, d.path()));
+        EXPECT_TRUE(baza.wasFullyChecked());
+    }
+    qApp->removeEventFilter(&obs);
+    EXPECT_EQ(obs.pokazano, 1);
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible() && qobject_cast<QLabel*>(w));
 }

@@ -1,0 +1,490 @@
+#pragma once
+// Internal: the state of a table component, shared by Table.cpp (the cursor), Field.cpp (field
+// values) and SqlText.cpp (the statements it runs).
+
+#include <sqlite3.h>
+
+#include <QHash>
+#include <QMetaMethod>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/db/Internal.h"
+#include "platform/db/RowSeq.h"
+#include "platform/db/Table.h"
+
+namespace db {
+
+namespace detail {
+
+inline QStringList splitFields(const QString& s) {
+    QStringList out;
+    for (const QString& p : s.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString t = p.trimmed();
+        if (!t.isEmpty()) out << t;
+    }
+    return out;
+}
+
+struct LookupDef {
+    QString keyFields;
+    Table* table = nullptr;
+    QString lookupKeyFields;
+    QString resultField;
+};
+
+inline const Cell& nullCell() {
+    static const Cell c;
+    return c;
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+struct Table::Impl {
+    Table* q;
+    Database* db = nullptr;
+    QString tableName;
+    TableDef declared;
+    bool hasDeclared = false;
+    QString templateName;
+    TableDef opened;
+    bool hasOpened = false;
+    QString schema;
+    QByteArray key;
+    bool active = false;
+
+    // fields: data fields first (column = cell index), then calculated, then look-up ones
+    std::vector<std::unique_ptr<Field>> fields;
+    std::vector<std::unique_ptr<Field>> retired;  // kept alive: callers may hold the pointers
+    QHash<QString, int> byName;
+    QHash<QString, int> byLower;
+    std::vector<QByteArray> utf8Names;
+    mutable std::unordered_map<const char*, int> byPointer;  // names passed as literals
+    int nData = 0;
+    int autoIncCol = -1;
+    std::vector<FieldType> types;
+    std::vector<Collation> colls;
+    QList<FieldDef> calcDefs;
+    QList<QPair<FieldDef, LookupDef>> lookupDefs;
+    std::function<void(Table&)> calcFn;
+
+    QString indexFieldNames;
+    std::vector<int> orderCols;
+
+    Table* master = nullptr;
+    QStringList masterFieldNames, detailFieldNames;
+    std::vector<int> detailCols;
+    std::vector<Cell> linkValues;
+    bool linkOn = false;
+    bool linkNone = false;  // the master is closed: nothing matches
+    bool stale = false;     // the master moved while its controls were disabled: follow on first use
+    bool readOnly = false;
+    QList<Table*> details;
+
+    bool rangeSet = false;
+    QStringList rangeNames;
+    QVariantList rangeStartV, rangeEndV;
+    std::vector<int> rangeCols;
+    std::vector<Cell> rangeStart, rangeEnd;
+
+    std::function<bool(Table&)> filterFn;
+    std::function<bool()> passesAllFn;
+    bool filtered = false;
+    bool wholeRecords = false;
+    // The filter is evaluated only while it may reject something; else the set reads as unfiltered.
+    bool filtering() const { return filtered && filterFn && !(passesAllFn && passesAllFn()); }
+
+    RowSeq rows;
+    int pos = -1;
+    bool eof = true, bof = true;
+    bool crack = false;  // the current record was deleted elsewhere: pos holds its successor
+    mutable QHash<qint64, Row*> byRowId;
+    mutable bool hashValid = false;
+
+    State state = Inactive;
+    Row pending;
+    bool modified = false;
+    qint64 editRowId = 0;
+    const Row* candidate = nullptr;
+    int candidateIdx = -1;  // its position in rows, when it is one of them
+
+    // Columns read at load; the others come in blocks when first used (only those asked for).
+    bool lazy = false;
+    std::vector<int> keyCols;
+    mutable std::vector<char> wanted;
+    mutable std::vector<int> blockCols;  // the wanted columns, read in blocks of a large set
+    mutable std::vector<int> allCols;
+    mutable QString blockSql[32];  // by block size (power of two); +16: a small set's whole rows
+    static constexpr int kBlock = 512;
+    static constexpr int kSmallSet = 64;
+
+    std::vector<Cell> calc;
+    bool calcValid = false;
+    bool inCalc = false;
+    std::vector<Cell> lookupScratch;
+
+    bool destroying = false;
+    bool loading = false;  // a filter handler writing elsewhere must not reshape the set mid-read
+    int disabled = 0;
+    bool missedSignal = false;
+    State stateAtDisable = Inactive;
+
+    QHash<QString, sqlite3_stmt*> stmts;
+    QString colList, selectSql, insertSql, updateSql, deleteSql, fetchSql;
+
+    explicit Impl(Table* t) : q(t) {}
+
+    Database* database() const { return db ? db : Database::current(); }
+    sqlite3* h() const { return database()->handle(); }
+    QString bare() const { return bareTableName(tableName); }
+    QString qualified() const { return schema + QLatin1Char('.') + quoteId(opened.name); }
+
+    // A write outside a transaction to the file would be lost when the file is gone.
+    void checkFileInPlace() const {
+        Database* db = database();
+        if (db->transactionDepth() == 0 && schema == QLatin1String("main")) db->checkFileInPlace();
+    }
+    void checkActive() const {
+        if (!active) throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
+    }
+
+    sqlite3_stmt* stmt(const QString& sql) {
+        auto it = stmts.constFind(sql);
+        if (it != stmts.constEnd()) return it.value();
+        if (stmts.size() > 64) finalizeAll();
+        sqlite3_stmt* st = prepare(h(), sql);
+        stmts.insert(sql, st);
+        return st;
+    }
+    void finalizeAll() {
+        for (sqlite3_stmt* st : std::as_const(stmts)) sqlite3_finalize(st);
+        stmts.clear();
+        loadStmt = nullptr;
+    }
+    // The statement of the last load, for a detail that reloads with every move of its master:
+    // its text is built again only when what it depends on changed (never cached with a range).
+    sqlite3_stmt* loadStmt = nullptr;
+    bool loadLazy = false, loadLinkOn = false;
+    std::vector<int> loadKeyCols, loadOrderCols, loadDetailCols;
+    sqlite3_stmt* loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds);
+
+    // --- signals, suppressed while controls are disabled ---
+    // Signals cost a call even when nothing listens; cursors in algorithms usually have no
+    // bound controls, which a count of connections tells without asking Qt at each field set.
+    int listeners = 0;
+    void emitRecord() {
+        if (disabled) missedSignal = true;
+        else if (listeners > 0) emit q->recordChanged();
+    }
+    void emitDataSet() {
+        if (disabled) missedSignal = true;
+        else if (listeners > 0) emit q->dataSetChanged();
+    }
+    void emitState() {
+        if (!disabled && listeners > 0) emit q->stateChanged();
+    }
+
+    void touch() { calcValid = false; }
+
+    // --- fields ---
+    QList<FieldDef> dataDefs() const {
+        QList<FieldDef> out;
+        for (int i = 0; i < nData; ++i) out << fields[i]->def_;
+        return out;
+    }
+    void buildFields(const QList<FieldDef>& data);
+    int fieldIndex(const QString& name) const {
+        auto it = byName.constFind(name);
+        if (it != byName.constEnd()) return it.value();
+        return byLower.value(name.toLower(), -1);
+    }
+    int fieldIndex(const char* name) const {
+        auto it = byPointer.find(name);
+        if (it != byPointer.end() && std::strcmp(utf8Names[it->second].constData(), name) == 0) return it->second;
+        const int i = fieldIndex(QString::fromUtf8(name));
+        if (i >= 0 && std::strcmp(utf8Names[i].constData(), name) == 0) byPointer[name] = i;
+        return i;
+    }
+    int dataCol(const QString& name) const {
+        const int i = fieldIndex(name);
+        if (i < 0 || i >= nData)
+            throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), name));
+        return i;
+    }
+    std::vector<int> dataCols(const QStringList& names) const {
+        std::vector<int> out;
+        for (const QString& n : names) out.push_back(dataCol(n));
+        return out;
+    }
+
+    // --- current record ---
+    const Row* curRow(int* idx = nullptr) const {
+        if (idx) *idx = -1;
+        if (candidate) {
+            if (idx) *idx = candidateIdx;
+            return candidate;
+        }
+        if (state == Insert || state == Edit) return &pending;
+        if (pos >= 0 && pos < int(rows.size())) {
+            if (idx) *idx = pos;
+            return rows[pos].get();
+        }
+        return nullptr;
+    }
+    // A cell of the record at position idx, read from the table when not read yet.
+    const Cell& cellAt(int idx, int col) const {
+        const Row& r = *rows[idx];
+        if (!r.has(col)) fetchColumn(idx, col);
+        return r.c[col];
+    }
+    void fetchColumn(int idx, int col) const;
+    // Every column of the record at position idx (before it is copied for editing).
+    void ensureFull(int idx) {
+        const Row& r = *rows[idx];
+        if (int(r.c.size()) < nData) r.c.resize(nData);
+        bool full = true;
+        for (int c = 0; c < nData && full; ++c) full = r.has(c);
+        if (full) return;
+        std::unique_ptr<Row> f = fetch(r.rowid);
+        for (int c = 0; c < nData; ++c) {
+            if (!r.has(c)) {
+                r.c[c] = f ? f->c[c] : Cell();
+                r.mark(c);
+            }
+        }
+    }
+    const Row* visibleCurrent() const {
+        return (pos >= 0 && pos < int(rows.size())) ? rows[pos].get() : nullptr;
+    }
+
+    void ensureCalc() {
+        if (calcValid) return;
+        calcValid = true;  // reads inside the callback see what is filled so far
+        for (Cell& c : calc) c = Cell();
+        if (!calcFn || !curRow()) return;
+        inCalc = true;
+        try {
+            calcFn(*q);
+        } catch (...) {
+            inCalc = false;
+            throw;
+        }
+        inCalc = false;
+    }
+
+    const Cell& cellOf(Field::Kind kind, int column, const FieldDef& def);
+
+    // --- order ---
+    int cmpRows(const Row& a, const Row& b) const {
+        for (int col : orderCols) {
+            const int r = compareCell(a.c[col], b.c[col], types[col], colls[col]);
+            if (r) return r;
+        }
+        return a.rowid < b.rowid ? -1 : (a.rowid > b.rowid ? 1 : 0);
+    }
+    int cmpKey(const Row& a, const std::vector<int>& cols, const std::vector<Cell>& keys) const {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const int col = cols[i];
+            const int r = compareCell(a.c[col], keys[i], types[col], colls[col]);
+            if (r) return r;
+        }
+        return 0;
+    }
+    int lowerBound(const Row& r) const {
+        // new records usually sort last (numbered keys, dates in order)
+        if (rows.empty() || cmpRows(*rows.back(), r) < 0) return int(rows.size());
+        return int(rows.partitionPoint([&](const Row& a) { return cmpRows(a, r) < 0; }));
+    }
+    int lowerBoundKey(const std::vector<Cell>& keys) const {
+        return int(rows.partitionPoint([&](const Row& a) { return cmpKey(a, orderCols, keys) < 0; }));
+    }
+    void ensureHash() const {
+        if (hashValid) return;
+        byRowId.clear();
+        byRowId.reserve(qsizetype(rows.size()));
+        rows.forEach([this](Row* r) { byRowId.insert(r->rowid, r); });
+        hashValid = true;
+    }
+    int indexOfRow(const Row* r) const {
+        const int i = lowerBound(*r);
+        if (i < int(rows.size()) && rows[i].get() == r) return i;
+        for (int k = 0; k < int(rows.size()); ++k)  // only if the order was disturbed
+            if (rows[k].get() == r) return k;
+        return -1;
+    }
+    int indexOfRowId(qint64 id) const {
+        ensureHash();
+        const Row* r = byRowId.value(id, nullptr);
+        return r ? indexOfRow(r) : -1;
+    }
+    void insertRowAt(int idx, std::unique_ptr<Row> r) {
+        if (hashValid) byRowId.insert(r->rowid, r.get());
+        rows.insert(size_t(idx), std::move(r));
+    }
+    void eraseAt(int idx) {
+        if (hashValid) byRowId.remove(rows[idx]->rowid);
+        rows.erase(size_t(idx));
+    }
+
+    // --- visibility: master link, range, filter ---
+    bool linkOk(const Row& r) const {
+        if (!linkOn) return true;
+        for (size_t i = 0; i < detailCols.size(); ++i) {
+            const int col = detailCols[i];
+            if (compareCell(r.c[col], linkValues[i], types[col], colls[col]) != 0) return false;
+        }
+        return true;
+    }
+    bool rangeOk(const Row& r) const {
+        if (!rangeSet) return true;
+        if (!rangeStart.empty() && cmpKey(r, rangeCols, rangeStart) < 0) return false;
+        if (!rangeEnd.empty()) {
+            std::vector<int> cols(rangeCols.begin(), rangeCols.begin() + rangeEnd.size());
+            if (cmpKey(r, cols, rangeEnd) > 0) return false;
+        }
+        return true;
+    }
+    bool filterOk(const Row& r);
+    bool visible(const Row& r) { return linkOk(r) && rangeOk(r) && filterOk(r); }
+
+    // --- SQL ---
+    QString colName(int col) const { return quoteId(fields[col]->def_.name); }
+
+    void whereSql(QStringList& conds, std::vector<std::pair<const Cell*, FieldType>>& binds) const;
+    // Lexicographic bound over the range fields from i on, NULL being the lowest value.
+    QString boundSql(int i, bool lower, std::vector<std::pair<const Cell*, FieldType>>& binds) const;
+    QString orderSql() const;
+    QString loadSql(std::vector<std::pair<const Cell*, FieldType>>& binds) const;
+    QString blockSelectSql(const std::vector<int>& cols, int nParams) const;
+
+    void readRow(sqlite3_stmt* st, Row& r) const {
+        r.rowid = sqlite3_column_int64(st, 0);
+        r.c.resize(nData);
+        for (int i = 0; i < nData; ++i) readCell(st, i + 1, types[i], r.c[i]);
+    }
+
+    // Materialises the visible rows in order. keep: stay on the current record (or position).
+    void load(bool keep);
+
+    void computeLink();
+
+    void notifyDetails() {
+        if (details.isEmpty()) return;
+        const QList<Table*> ds = details;
+        for (Table* t : ds)
+            if (details.contains(t)) t->d->masterMoved();
+    }
+
+    // While the master's controls are disabled (a long walk) its details do not reload on every
+    // step: they follow when they are next used, or when the master's controls come back.
+    void masterMoved() {
+        if (!active) return;
+        if (master && master->d->disabled) {
+            stale = true;
+            return;
+        }
+        follow();
+    }
+    void sync() {
+        if (stale) follow();
+    }
+    void follow();
+
+    // Stands on row i found by a seek or a jump, then tells everyone the record changed.
+    void standAt(int i) {
+        pos = i;
+        crack = false;
+        eof = bof = false;
+        moved();
+    }
+
+    // The current record changed by navigation.
+    void moved() {
+        touch();
+        notifyDetails();
+        emitRecord();
+        if (q->afterScroll) q->afterScroll(*q);
+    }
+
+    void checkBrowseMode() {
+        if (state == Insert || state == Edit) {
+            if (modified) q->post();
+            else q->cancel();
+        }
+    }
+
+    // Key values for FindKey/FindNearest, converted to the leading fields of the active index.
+    std::vector<Cell> keyCells(const QVariantList& values) {
+        checkActive();
+        if (orderCols.empty() || values.isEmpty() || values.size() > int(orderCols.size()))
+            throw Error(Error::General, QStringLiteral("Szukanie klucza w tabeli %1 wymaga indeksu o co najmniej %2 polach").arg(bare()).arg(values.size()));
+        checkBrowseMode();
+        std::vector<Cell> keys;
+        for (int i = 0; i < values.size(); ++i) keys.push_back(toCell(values[i], fields[orderCols[i]]->def_, false));
+        return keys;
+    }
+
+    // The visible set changed (link, range, filter): reload it and tell controls and details.
+    void reshow(bool scrolled) {
+        load(false);
+        emitDataSet();
+        notifyDetails();
+        if (scrolled && q->afterScroll) q->afterScroll(*q);
+    }
+
+    void checkWritable() {
+        if (readOnly) throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest tylko do odczytu").arg(bare()));
+    }
+
+    void setState(State s) {
+        if (state == s) return;
+        state = s;
+        touch();
+        emitState();
+    }
+
+    void resolveOpenColumns() {
+        orderCols = dataCols(splitFields(indexFieldNames));
+        if (master) detailCols = dataCols(detailFieldNames);
+        if (rangeSet) {
+            rangeCols = dataCols(rangeNames);
+            rangeStart.clear();
+            rangeEnd.clear();
+            for (int i = 0; i < rangeStartV.size(); ++i)
+                rangeStart.push_back(toCell(rangeStartV[i], fields[rangeCols[i]]->def_, false));
+            for (int i = 0; i < rangeEndV.size(); ++i)
+                rangeEnd.push_back(toCell(rangeEndV[i], fields[rangeCols[i]]->def_, false));
+        }
+    }
+
+    void prepareSql();
+
+    std::unique_ptr<Row> fetch(qint64 id) {
+        sqlite3_stmt* st = stmt(fetchSql);
+        StmtUse use(st);
+        sqlite3_bind_int64(st, 1, id);
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE) return nullptr;
+        if (rc != SQLITE_ROW) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        auto r = std::make_unique<Row>();
+        readRow(st, *r);
+        return r;
+    }
+
+    bool fieldMatches(const Cell& have, const Cell& want, int col, bool ci, bool partial) const {
+        const FieldType t = types[col];
+        if (isTextType(t) && !have.null && !want.null && (ci || partial)) {
+            const Qt::CaseSensitivity cs = (ci || colls[col] == Collation::Polish) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            if (partial) return have.s.startsWith(want.s, cs);
+            return have.s.compare(want.s, cs) == 0;
+        }
+        if (partial && want.null && isTextType(t)) return true;
+        return have.null == want.null && compareCell(have, want, t, colls[col]) == 0;
+    }
+};
+
+}  // namespace db

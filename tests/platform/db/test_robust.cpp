@@ -52,6 +52,7 @@ bool lockSeenFromOutside(const QString& path) {
 // must not take the write-ahead log for its own and delete it under us (the next saves would go
 // into a deleted file and be lost).
 TEST_F(DbTest, OpenFileStaysLockedAgainstOtherPrograms) {
+    SQLITE_ONLY(db);
     makePupils();
     const QString path = db.path();
     db.close();

@@ -9,17 +9,17 @@
 
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
 #include "Szkola/reports/UPoleceniaZestawien.h"
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
-#include "Szkola/pupils/UPoleceniaUczniow.h"
-#include "Szkola/fees/UPoleceniaOplat.h"
 
 namespace {
 // An error no handler caught is shown, and the program goes on.
 class TAplikacja : public QApplication {
-public:
+  public:
     using QApplication::QApplication;
     bool notify(QObject* o, QEvent* e) override {
         try {
@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
     TAplikacja app(argc, argv);
     QApplication::setApplicationName("Rozliczenia opłat szkolnych");
-    // Qt's own texts (an edit's context menu, standard dialogs) in Polish where the system has them.
+    // Qt's own texts (an edit's context menu, standard dialogs) in Polish where the system has
+    // them.
     QTranslator polskiQt;
     if (polskiQt.load(QLocale(QLocale::Polish, QLocale::Poland), "qtbase", "_",
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

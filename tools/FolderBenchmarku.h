@@ -21,9 +21,9 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFolderDanych.h"
+#include "dane/FolderTestowy.h"
 #include "platform/db/Database.h"
 #include "platform/ui/TestHooks.h"
-#include "dane/FolderTestowy.h"
 
 // The application of a benchmark on data folders, offscreen unless another platform is asked
 // for, the benchmark's own options taken out of argv, no window or message box waiting for an
@@ -208,8 +208,7 @@ void zmierzNaFolderachTestowych(QMap<QString, double>& wyniki, Zbuduj zbuduj,
 
 // "NAZWA 200: ... s   2000: ... s   stosunek 2000/200: ... (cel <= 12)" from the mean times of
 // NAZWA/200 and NAZWA/2000, the name padded to `szerokosc`.
-inline void wypiszStosunek(const QMap<QString, double>& wyniki, const char* nazwa,
-                           int szerokosc) {
+inline void wypiszStosunek(const QMap<QString, double>& wyniki, const char* nazwa, int szerokosc) {
     const double maly = wyniki.value(QString("%1/200").arg(nazwa)),
                  duzy = wyniki.value(QString("%1/2000").arg(nazwa));
     std::printf("%-*s 200: %8.3f s   2000: %8.3f s   stosunek 2000/200: %5.2f (cel <= 12)\n",

@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLocale>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -19,13 +19,13 @@
 #include "Szkola/core/ULogowanie.h"
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
 #include "Szkola/pupils/URokSzkolny.h"
 #include "Szkola/reports/UPoleceniaZestawien.h"
 #include "platform/db/Database.h"
 #include "platform/ui/TestHooks.h"
-#include "Szkola/pupils/UPoleceniaUczniow.h"
-#include "Szkola/fees/UPoleceniaOplat.h"
 
 // argv[i] when given, else the default.
 inline QString ArgumentZrzutu(int argc, char** argv, int i, const QString& domyslny) {

@@ -1,6 +1,7 @@
 // Table engine against raw SQLite statements on the same rows. Prints the time ratio of each
-// pair at the end (target: every ratio <= 2; the exit status is 1 when one is above). Run from a folder on the disk to be measured:
-// the database is made in a temporary folder under the current one.
+// pair at the end (target: every ratio <= 2; the exit status is 1 when one is above). Run from a
+// folder on the disk to be measured: the database is made in a temporary folder under the current
+// one.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -30,12 +31,14 @@ const char* kKinds[] = {"WI", "WP", "WŻ", "_O", "_S", "IN"};
 db::TableDef feeDef(const QString& name) {
     db::TableDef t;
     t.name = name;
-    t.fields = {db::fInt("IdUcznia"), db::fText("RodzOpl", 2), db::fText("RokSzk", 9), db::fText("Status", 1)};
+    t.fields = {db::fInt("IdUcznia"), db::fText("RodzOpl", 2), db::fText("RokSzk", 9),
+                db::fText("Status", 1)};
     for (int m = 1; m <= 12; ++m) {
         t.fields << db::fMoney(QStringLiteral("M%1").arg(m, 2, 10, QLatin1Char('0')));
         t.fields << db::fMoney(QStringLiteral("Z%1").arg(m, 2, 10, QLatin1Char('0')));
     }
-    t.indexes = {{QStringLiteral("IdUcznia;RodzOpl;Status"), QStringLiteral("IdUcznia;RodzOpl;Status"), false}};
+    t.indexes = {{QStringLiteral("IdUcznia;RodzOpl;Status"),
+                  QStringLiteral("IdUcznia;RodzOpl;Status"), false}};
     return t;
 }
 
@@ -57,8 +60,10 @@ void setup() {
         const QByteArray kind = QByteArray(kKinds[rng.bounded(6)]);
         sqlite3_bind_int(st, 1, pupil);
         sqlite3_bind_text(st, 2, kind.constData(), -1, SQLITE_TRANSIENT);
-        if (rng.bounded(2)) sqlite3_bind_text(st, 3, "Z", 1, SQLITE_STATIC);
-        else sqlite3_bind_null(st, 3);
+        if (rng.bounded(2))
+            sqlite3_bind_text(st, 3, "Z", 1, SQLITE_STATIC);
+        else
+            sqlite3_bind_null(st, 3);
         sqlite3_bind_double(st, 4, double(rng.bounded(100000)) / 100);
         sqlite3_step(st);
         sqlite3_reset(st);
@@ -107,7 +112,8 @@ void Walk_Raw(benchmark::State& state) {
     for (auto _ : state) {
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(h,
-                           "SELECT IdUcznia, RodzOpl, M01 FROM NLZ2026M9 ORDER BY IdUcznia, RodzOpl, Status, rowid",
+                           "SELECT IdUcznia, RodzOpl, M01 FROM NLZ2026M9 ORDER BY IdUcznia, "
+                           "RodzOpl, Status, rowid",
                            -1, &st, nullptr);
         double sum = 0;
         qsizetype len = 0;
@@ -174,15 +180,17 @@ int pupilOf(int i, bool random) { return random ? int((quint64(i) * 7919u) % kRo
 db::TableDef workDef() {
     db::TableDef t;
     t.name = QStringLiteral("Str_Work");
-    t.fields = {db::fAuto("IdPorz"), db::fInt("IdUcznia"), db::fText("RodzOpl", 2), db::fName("Nazwisko", 30),
-                db::fMoney("Kwota"), db::fDate("TerminWpl")};
-    t.indexes = {{QStringLiteral("IdUcznia;TerminWpl;RodzOpl;IdPorz"), QStringLiteral("IdUcznia;TerminWpl;RodzOpl;IdPorz"), false}};
+    t.fields = {db::fAuto("IdPorz"),       db::fInt("IdUcznia"), db::fText("RodzOpl", 2),
+                db::fName("Nazwisko", 30), db::fMoney("Kwota"),  db::fDate("TerminWpl")};
+    t.indexes = {{QStringLiteral("IdUcznia;TerminWpl;RodzOpl;IdPorz"),
+                  QStringLiteral("IdUcznia;TerminWpl;RodzOpl;IdPorz"), false}};
     return t;
 }
 
 void postWorkEngine(benchmark::State& state, bool random) {
     const QDate base(2026, 9, 10);
-    const QString names[] = {QStringLiteral("Kowalski"), QStringLiteral("Łęcka"), QStringLiteral("Żak")};
+    const QString names[] = {QStringLiteral("Kowalski"), QStringLiteral("Łęcka"),
+                             QStringLiteral("Żak")};
     for (auto _ : state) {
         g_db->createTable(workDef(), true);
         {
@@ -209,12 +217,15 @@ void postWorkEngine(benchmark::State& state, bool random) {
 void postWorkRaw(benchmark::State& state, bool random) {
     sqlite3* h = g_db->handle();
     const QDate base(2026, 9, 10);
-    const QString names[] = {QStringLiteral("Kowalski"), QStringLiteral("Łęcka"), QStringLiteral("Żak")};
+    const QString names[] = {QStringLiteral("Kowalski"), QStringLiteral("Łęcka"),
+                             QStringLiteral("Żak")};
     for (auto _ : state) {
         g_db->createTable(workDef(), true);
         sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(h, "INSERT INTO Str_Work (IdUcznia, RodzOpl, Nazwisko, Kwota, TerminWpl) VALUES (?,?,?,?,?)",
+        sqlite3_prepare_v2(h,
+                           "INSERT INTO Str_Work (IdUcznia, RodzOpl, Nazwisko, Kwota, TerminWpl) "
+                           "VALUES (?,?,?,?,?)",
                            -1, &st, nullptr);
         for (int i = 0; i < kRows; ++i) {
             const QByteArray name = names[i % 3].toUtf8();
@@ -241,8 +252,10 @@ void PostRandom_Raw(benchmark::State& state) { postWorkRaw(state, true); }
 // ---- posting 1,000 rows one by one into a permanent table, each committed
 
 void PostCommitted_Engine(benchmark::State& state) {
-    g_db->createTable({QStringLiteral("Wplaty"), {db::fAuto("IdWplaty"), db::fInt("NumerWpl"), db::fMoney("Kwota"),
-                                                  db::fDate("DataWpl")}, {}});
+    g_db->createTable(
+        {QStringLiteral("Wplaty"),
+         {db::fAuto("IdWplaty"), db::fInt("NumerWpl"), db::fMoney("Kwota"), db::fDate("DataWpl")},
+         {}});
     db::Table t(g_db);
     t.setTableName(QStringLiteral("Wplaty"));
     t.open();
@@ -260,11 +273,14 @@ void PostCommitted_Engine(benchmark::State& state) {
 }
 
 void PostCommitted_Raw(benchmark::State& state) {
-    g_db->createTable({QStringLiteral("Wplaty"), {db::fAuto("IdWplaty"), db::fInt("NumerWpl"), db::fMoney("Kwota"),
-                                                  db::fDate("DataWpl")}, {}});
+    g_db->createTable(
+        {QStringLiteral("Wplaty"),
+         {db::fAuto("IdWplaty"), db::fInt("NumerWpl"), db::fMoney("Kwota"), db::fDate("DataWpl")},
+         {}});
     sqlite3* h = g_db->handle();
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h, "INSERT INTO Wplaty (NumerWpl, Kwota, DataWpl) VALUES (?,?,?)", -1, &st, nullptr);
+    sqlite3_prepare_v2(h, "INSERT INTO Wplaty (NumerWpl, Kwota, DataWpl) VALUES (?,?,?)", -1, &st,
+                       nullptr);
     for (auto _ : state) {
         for (int i = 0; i < kCommits; ++i) {
             sqlite3_bind_int(st, 1, i);
@@ -279,7 +295,11 @@ void PostCommitted_Raw(benchmark::State& state) {
 }
 
 // Medians of several repetitions: the disk's sync times vary a lot from one run to the next.
-#define DB_BENCH(f, ...) BENCHMARK(f)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)__VA_ARGS__
+#define DB_BENCH(f, ...)                \
+    BENCHMARK(f)                        \
+        ->Unit(benchmark::kMillisecond) \
+        ->Repetitions(5)                \
+        ->ReportAggregatesOnly(true) __VA_ARGS__
 DB_BENCH(Walk_Engine, ->MinTime(0.3));
 DB_BENCH(Walk_Raw, ->MinTime(0.3));
 DB_BENCH(WalkCold_Engine, ->MinTime(0.3));
@@ -293,7 +313,7 @@ DB_BENCH(PostCommitted_Engine, ->Iterations(1));
 DB_BENCH(PostCommitted_Raw, ->Iterations(1));
 
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     std::map<std::string, double> times;
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
@@ -321,12 +341,10 @@ int main(int argc, char** argv) {
     RatioReporter rep;
     benchmark::RunSpecifiedBenchmarks(&rep);
     std::printf("\n%-16s %12s %12s %8s\n", "operation", "engine ms", "raw ms", "ratio");
-    const char* names[][2] = {{"Walk", "walk 100k rows"},
-                              {"WalkCold", "walk, cold"},
-                              {"FindKey", "10k FindKey"},
-                              {"PostWork", "post 100k work"},
-                              {"PostRandom", "post 100k random"},
-                              {"PostCommitted", "post 1k commits"}};
+    const char* names[][2] = {
+        {"Walk", "walk 100k rows"},         {"WalkCold", "walk, cold"},
+        {"FindKey", "10k FindKey"},         {"PostWork", "post 100k work"},
+        {"PostRandom", "post 100k random"}, {"PostCommitted", "post 1k commits"}};
     bool ok = true;
     for (const auto& n : names) {
         const std::string e = std::string(n[0]) + "_Engine", r = std::string(n[0]) + "_Raw";

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "Szkola/core/USesja.h"
-#include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UStart.h"
+#include "Szkola/core/UWiGlowny.h"
 #include "Szkola/payments/UListaWplat.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UZWykazOplat.h"

@@ -23,13 +23,14 @@ struct Folder : FolderBenchmarku {
         const struct {
             const char* od;
             double proc;
-        } stawki[] = {{"2005-10-15", 11.5}, {"2008-12-15", 13.0}, {"2014-12-23", 8.0},
+        } stawki[] = {{"2005-10-15", 11.5}, {"2008-12-15", 13.0},  {"2014-12-23", 8.0},
                       {"2020-01-01", 7.0},  {"2023-01-01", 12.25}, {"2025-08-15", 11.25}};
         for (const auto& s : stawki)
             baza->exec("INSERT INTO Odsetki (Rodzaj, DataObOd, ProcOdset) VALUES ('2', ?, ?)",
                        {s.od, s.proc});
-        baza->exec("INSERT INTO Swieta (TerminNal, TerminWpl, Odlicz) "
-                   "VALUES ('2025-08-10', '2025-08-11', 1)");
+        baza->exec(
+            "INSERT INTO Swieta (TerminNal, TerminWpl, Odlicz) "
+            "VALUES ('2025-08-10', '2025-08-11', 1)");
         baza->exec("UPDATE Parametry SET DzienRozlicz = 10");
     }
 };

@@ -54,7 +54,8 @@ Data* data = nullptr;
 void BM_PlainWalk(benchmark::State& state) {
     db::Table& t = *data->t;
     std::vector<const db::Field*> fields;
-    for (const char* f : {"Nazwisko", "Imie", "Klasa", "DataUr", "Kwota"}) fields.push_back(t.field(f));
+    for (const char* f : {"Nazwisko", "Imie", "Klasa", "DataUr", "Kwota"})
+        fields.push_back(t.field(f));
     for (auto _ : state) {
         std::vector<QString> texts;
         texts.reserve(kRows * 6);
@@ -62,7 +63,8 @@ void BM_PlainWalk(benchmark::State& state) {
         t.disableControls();
         for (t.first(); !t.eof(); t.next()) {
             texts.push_back(QString::number(++lp));
-            for (const db::Field* fld : fields) texts.push_back(fld->isNull() ? QString() : fld->displayText());
+            for (const db::Field* fld : fields)
+                texts.push_back(fld->isNull() ? QString() : fld->displayText());
         }
         t.enableControls();
         benchmark::DoNotOptimize(texts.data());
@@ -108,7 +110,10 @@ void BM_ReportPages(benchmark::State& state) {
 // Several repetitions, interleaved, compared by their medians: one slow run on a busy machine
 // must not decide the ratio.
 BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ReportPages)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReportPages)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
 
 // Keeps the median time of each benchmark for the ratio.
 class Collector : public benchmark::ConsoleReporter {

@@ -98,9 +98,12 @@ int main(int argc, char** argv) {
     const double a2000 = wyniki.value("analiza 2000"), a200 = wyniki.value("analiza 200");
     const double k2000 = wyniki.value("kontrola 2000"), k200 = wyniki.value("kontrola 200");
     const double sa = a200 > 0 ? a2000 / a200 : 0, sk = k200 > 0 ? k2000 / k200 : 0;
-    std::printf("\n%-16s %12s %12s %8s %8s\n", "operacja", "2000 [ms]", "200 [ms]", "stosunek", "cel");
-    std::printf("%-16s %12.2f %12.2f %8.2f %8s\n", "analiza ucznia", a2000 * 1000, a200 * 1000, sa, "<= 1,5");
-    std::printf("%-16s %12.2f %12.2f %8.2f %8s\n", "kontrola opłat", k2000 * 1000, k200 * 1000, sk, "<= 12");
+    std::printf("\n%-16s %12s %12s %8s %8s\n", "operacja", "2000 [ms]", "200 [ms]", "stosunek",
+                "cel");
+    std::printf("%-16s %12.2f %12.2f %8.2f %8s\n", "analiza ucznia", a2000 * 1000, a200 * 1000, sa,
+                "<= 1,5");
+    std::printf("%-16s %12.2f %12.2f %8.2f %8s\n", "kontrola opłat", k2000 * 1000, k200 * 1000, sk,
+                "<= 12");
     const bool dobrze = sa > 0 && sa <= 1.5 && a2000 < 0.1 && a200 < 0.1 && sk > 0 && sk <= 12;
     std::printf("%s\n", dobrze ? "Cel osiągnięty." : "Cel NIE osiągnięty.");
     foldery.zamknij();

@@ -15,9 +15,9 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/reports/UListaUczZestGener.h"
 #include "Szkola/reports/UListaUczniow.h"
+#include "dane/FolderTestowy.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
-#include "dane/FolderTestowy.h"
 #include "tools/FolderBenchmarku.h"
 
 namespace {

@@ -105,7 +105,8 @@ struct Klaster {
     QString folder;
     ~Klaster() {
         if (!folder.isEmpty())
-            QProcess::execute(QCoreApplication::applicationDirPath() + "/../tools/pg_klaster.sh", {"stop", folder});
+            QProcess::execute(QCoreApplication::applicationDirPath() + "/../tools/pg_klaster.sh",
+                              {"stop", folder});
     }
 };
 
@@ -140,17 +141,18 @@ int main(int argc, char** argv) {
     const QString nazwa = QString("bench_wplaty_%1").arg(QCoreApplication::applicationPid());
     if (gotowy) serwer = "-";
     if (serwer.isEmpty()) {
-        if (!uruchom(bin + "/../tools/pg_klaster.sh", {"start", "--trwaly"}, &klaster.folder)) return 1;
+        if (!uruchom(bin + "/../tools/pg_klaster.sh", {"start", "--trwaly"}, &klaster.folder))
+            return 1;
         serwer = "host=" + klaster.folder + " port=5432 user=szkola";
     }
     if (!gotowy) try {
-        QDir().mkpath(postgres);
-        db::server::createDatabase(serwer, nazwa);
-        db::server::writeConnectionFile(postgres + "/" + NazwaPlikuPolaczenia, serwer, nazwa);
-    } catch (const db::Error& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
-        return 1;
-    }
+            QDir().mkpath(postgres);
+            db::server::createDatabase(serwer, nazwa);
+            db::server::writeConnectionFile(postgres + "/" + NazwaPlikuPolaczenia, serwer, nazwa);
+        } catch (const db::Error& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+            return 1;
+        }
     if (!gotowy) {
         std::printf("Przenoszenie na serwer PostgreSQL ...\n");
         std::fflush(stdout);
@@ -172,7 +174,8 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
 
-    std::printf("\n%-16s %12s %15s %8s\n", "operacja", "SQLite [ms]", "PostgreSQL [ms]", "stosunek");
+    std::printf("\n%-16s %12s %15s %8s\n", "operacja", "SQLite [ms]", "PostgreSQL [ms]",
+                "stosunek");
     bool dobrze = true;
     for (const char* op : {"przygotowanie", "zapis"}) {
         const double s = wyniki.value(QString(op) + " SQLite");
@@ -181,7 +184,8 @@ int main(int argc, char** argv) {
         std::printf("%-16s %12.2f %15.2f %8.2f\n", op, s * 1000, p * 1000, stosunek);
         dobrze = dobrze && s > 0 && stosunek <= 3;
     }
-    std::printf("%s\n", dobrze ? "Cel osiągnięty (PostgreSQL najwyżej 3 razy wolniejszy)." : "Cel NIE osiągnięty.");
+    std::printf("%s\n", dobrze ? "Cel osiągnięty (PostgreSQL najwyżej 3 razy wolniejszy)."
+                               : "Cel NIE osiągnięty.");
     for (auto& f : foldery) {
         f->wlacz();
         f->zamknij();

@@ -1,8 +1,8 @@
 // bench_zestawienia [--duzy] [--powtorzenia N] [--foldery KATALOG] [--tylko TEKST]
 // [--rozmiary 200,2000,...]: every
-// statement of the statements menu on data folders made by szkola_duza (200 and 2,000 pupils; with --duzy also
-// 20,000), with the pupil register closed and open (open: its four linked fee and meal tables
-// open too, and a grid over the fees, as in the register window).
+// statement of the statements menu on data folders made by szkola_duza (200 and 2,000 pupils; with
+// --duzy also 20,000), with the pupil register closed and open (open: its four linked fee and meal
+// tables open too, and a grid over the fees, as in the register window).
 //
 // For each statement: the median time of the builder and the report's pages, the peak of the
 // program's own memory during the run (and the peak resident set, with the pages of the data file
@@ -22,17 +22,17 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstring>
-#include <thread>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
-#include "Szkola/core/USesja.h"
 #include "Szkola/core/UFolderDanych.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/reports/UListaUczniow.h"
@@ -41,12 +41,12 @@
 #include "Szkola/reports/URocznik.h"
 #include "Szkola/reports/UWykazPosilkow.h"
 #include "Szkola/reports/UZaleglosci.h"
+#include "dane/FolderTestowy.h"
 #include "platform/db/Database.h"
 #include "platform/db/Internal.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/TestHooks.h"
-#include "dane/FolderTestowy.h"
 
 namespace {
 
@@ -71,7 +71,9 @@ double statusMB(const char* pole) {
     QFile f("/proc/self/status");
     if (f.open(QIODevice::ReadOnly))
         for (const QByteArray& l : f.readAll().split('\n'))
-            if (l.startsWith(pole)) return l.mid(int(std::strlen(pole)) + 1).trimmed().split(' ')[0].toDouble() / 1024.0;
+            if (l.startsWith(pole))
+                return l.mid(int(std::strlen(pole)) + 1).trimmed().split(' ')[0].toDouble() /
+                       1024.0;
     return 0;
 }
 
@@ -111,10 +113,17 @@ void zapytanie(const QString& sql) {
     double n = 0;
     while (sqlite3_step(st) == SQLITE_ROW)
         for (int c = 0; c < sqlite3_column_count(st); ++c) switch (sqlite3_column_type(st, c)) {
-                case SQLITE_INTEGER: n += double(sqlite3_column_int64(st, c)); break;
-                case SQLITE_FLOAT: n += sqlite3_column_double(st, c); break;
-                case SQLITE_TEXT: n += sqlite3_column_bytes(st, c); break;
-                default: break;
+                case SQLITE_INTEGER:
+                    n += double(sqlite3_column_int64(st, c));
+                    break;
+                case SQLITE_FLOAT:
+                    n += sqlite3_column_double(st, c);
+                    break;
+                case SQLITE_TEXT:
+                    n += sqlite3_column_bytes(st, c);
+                    break;
+                default:
+                    break;
             }
     sqlite3_finalize(st);
     if (n < 0) std::printf("?");
@@ -139,10 +148,12 @@ QString sqlZaleglosci() {
             const int rokM = m >= nr ? rok : rok + 1;
             const bool liczy = rokM < kData.year() || (rokM == kData.year() && m <= kData.month());
             const QString M = QString("M%1").arg(m, 2, 10, QChar('0'));
-            pola << QString("SUM(CASE WHEN Status IS NULL AND %1 THEN %2 ELSE 0 END)").arg(liczy ? "1" : "0", M)
+            pola << QString("SUM(CASE WHEN Status IS NULL AND %1 THEN %2 ELSE 0 END)")
+                        .arg(liczy ? "1" : "0", M)
                  << QString("SUM(CASE WHEN Status = 'Z' THEN %1 ELSE 0 END)").arg(M);
         }
-        lata << QString("SELECT IdUcznia, RokSzk, RodzOpl, %1 FROM NLZ%2M%3 GROUP BY IdUcznia, RodzOpl")
+        lata << QString(
+                    "SELECT IdUcznia, RokSzk, RodzOpl, %1 FROM NLZ%2M%3 GROUP BY IdUcznia, RodzOpl")
                     .arg(pola.join(", "))
                     .arg(rok)
                     .arg(nr);
@@ -229,7 +240,8 @@ class Folder {
     void zamknijRejestr() {
         siatka_.reset();
         if (!DM) return;
-        for (db::Table* t : {DM->TNaleznosc, DMw->TNaleznosc, DM->TPosUcz, DMw->TPosUczRob}) t->close();
+        for (db::Table* t : {DM->TNaleznosc, DMw->TNaleznosc, DM->TPosUcz, DMw->TPosUczRob})
+            t->close();
         DM->TUczen->close();
     }
 
@@ -290,24 +302,27 @@ std::vector<Zestawienie> zestawienia() {
                      return n;
                  },
                  kUczen + "LEFT JOIN " + PlikiRoku::Posilki(kRok) +
-                     " k ON k.IdUcznia = u.IdUcznia ORDER BY s.OpisS, p.OpisP, g.OpisG, u.Nazwisko, u.Imie1"});
+                     " k ON k.IdUcznia = u.IdUcznia ORDER BY s.OpisS, p.OpisP, g.OpisG, "
+                     "u.Nazwisko, u.Imie1"});
     for (bool wgGmin : {true, false}) {
-        z.push_back({wgGmin ? "Lista uczniów wg gmin rocznikami" : "Liczba dzieci rocznikami wg płci",
-                     [wgGmin] {
-                         UtworzTabeleSesji(DMw->TRocznik, "RRcz", "Str_Rocznik.db");
-                         WypelnijRocznik(wgGmin);
-                         DMw->TRocznik->first();
-                         int n;
-                         if (wgGmin)
-                             n = strony(TQRListaRocznikami(DMw->TRocznik));
-                         else
-                             n = strony(TQRRocznikPlec(DMw->TRocznik));
-                         UsunTabeleSesji(DMw->TRocznik, "Str_Rocznik.db");
-                         return n;
-                     },
-                     wgGmin ? kUczen + "WHERE u.DataOdej IS NULL ORDER BY gm.NazwaGminy, u.DataUr, u.Nazwisko"
-                            : QString("SELECT strftime('%Y', DataUr) r, Plec, COUNT(*) FROM KartUcznia "
-                                      "WHERE DataOdej IS NULL GROUP BY r, Plec")});
+        z.push_back(
+            {wgGmin ? "Lista uczniów wg gmin rocznikami" : "Liczba dzieci rocznikami wg płci",
+             [wgGmin] {
+                 UtworzTabeleSesji(DMw->TRocznik, "RRcz", "Str_Rocznik.db");
+                 WypelnijRocznik(wgGmin);
+                 DMw->TRocznik->first();
+                 int n;
+                 if (wgGmin)
+                     n = strony(TQRListaRocznikami(DMw->TRocznik));
+                 else
+                     n = strony(TQRRocznikPlec(DMw->TRocznik));
+                 UsunTabeleSesji(DMw->TRocznik, "Str_Rocznik.db");
+                 return n;
+             },
+             wgGmin
+                 ? kUczen + "WHERE u.DataOdej IS NULL ORDER BY gm.NazwaGminy, u.DataUr, u.Nazwisko"
+                 : QString("SELECT strftime('%Y', DataUr) r, Plec, COUNT(*) FROM KartUcznia "
+                           "WHERE DataOdej IS NULL GROUP BY r, Plec")});
     }
     for (bool zPeselem : {false, true}) {
         z.push_back({zPeselem ? "Lista uczniów z Peselem" : "Lista uczniów",
@@ -351,8 +366,8 @@ int main(int argc, char** argv) {
     }
 
     bool dobrze = true;
-    std::printf("%-34s %6s %9s %8s %8s %8s %6s %9s %9s %6s\n", "zestawienie", "uczn.", "rejestr", "czas [s]",
-                "w tym wydruk", "SQL [s]", "stos.", "własna", "RSS", "strony");
+    std::printf("%-34s %6s %9s %8s %8s %8s %6s %9s %9s %6s\n", "zestawienie", "uczn.", "rejestr",
+                "czas [s]", "w tym wydruk", "SQL [s]", "stos.", "własna", "RSS", "strony");
     for (int n : rozmiary) {
         Folder f;
         if (!f.przygotuj(QString("%1/szkola_%2").arg(katalog).arg(n), n)) return 1;
@@ -380,14 +395,16 @@ int main(int argc, char** argv) {
                 // Below a hundredth of a second the fixed costs of a report decide, not the data.
                 const bool cel = stosunek <= 2.0 || w.czas < 0.01;
                 dobrze = dobrze && cel;
-                std::printf("%-34s %6d %9s %8.3f %8.3f %8.3f %6.2f %6.0f MB %6.0f MB %6d%s\n", qPrintable(z.nazwa), n,
-                            rejestr ? "otwarty" : "zamknięty", w.czas, wydruk, w.sql, stosunek, w.anon, w.rss, w.strony,
+                std::printf("%-34s %6d %9s %8.3f %8.3f %8.3f %6.2f %6.0f MB %6.0f MB %6d%s\n",
+                            qPrintable(z.nazwa), n, rejestr ? "otwarty" : "zamknięty", w.czas,
+                            wydruk, w.sql, stosunek, w.anon, w.rss, w.strony,
                             cel ? "" : "  <-- cel 2");
                 std::fflush(stdout);
             }
             if (rejestr) f.zamknijRejestr();
         }
     }
-    std::printf("%s\n", dobrze ? "Cel osiągnięty (każde zestawienie do 2x zapytania SQL)." : "Cel NIE osiągnięty.");
+    std::printf("%s\n", dobrze ? "Cel osiągnięty (każde zestawienie do 2x zapytania SQL)."
+                               : "Cel NIE osiągnięty.");
     return dobrze ? 0 : 1;
 }

@@ -10,9 +10,9 @@
 
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UFunkcje.h"
-#include "platform/db/Table.h"
-#include "dane/FolderTestowy.h"
 #include "Szkola/fees/UNaleznosci.h"
+#include "dane/FolderTestowy.h"
+#include "platform/db/Table.h"
 
 namespace {
 
@@ -283,9 +283,10 @@ int main(int argc, char** argv) {
                 const double kw = nalezne.value(klucz(rs.klucz, x.id, rodz, m));
                 const int rokKal = m >= 9 ? rs.rok : rs.rok + 1;
                 const QString opis = rodz == "WI" ? u("Derara") : u("Wyżywienie");
-                f.DodajSkladnik(data.year(), sposob, idW, x.id, rodz, rs.rokSzk, m, rokKal, kw,
-                                TerminPlatnosci(rokKal, m, dzien), data,
-                                opis + " " + NazwaMiesiaca(m, true) + " " + QString::number(rokKal));
+                f.DodajSkladnik(
+                    data.year(), sposob, idW, x.id, rodz, rs.rokSzk, m, rokKal, kw,
+                    TerminPlatnosci(rokKal, m, dzien), data,
+                    opis + " " + NazwaMiesiaca(m, true) + " " + QString::number(rokKal));
                 f.DodajKwote(rs.klucz, x.id, rodz, m, kw, "Z");
             }
         };
@@ -303,22 +304,26 @@ int main(int argc, char** argv) {
         const Rok* r26 = &lata[1];
         for (int i = 0; i < 15; ++i) {
             plan.append({r25, i, "K", QDate(2025, 9, 5 + i % 5), {{rodzWI, 9}, {rodzWZ, 9}}, {}});
-            if (i % 3 != 2) plan.append({r25, i, "K", QDate(2025, 10, 6 + i % 5), {{rodzWI, 10}}, {}});
+            if (i % 3 != 2)
+                plan.append({r25, i, "K", QDate(2025, 10, 6 + i % 5), {{rodzWI, 10}}, {}});
             if (i % 4 == 0)  // late
                 plan.append(
                     {r25, i, "K", QDate(2025, 11, 14 + i % 5), {{rodzWI, 11}, {rodzWZ, 10}}, {}});
         }
         for (int i = 15; i < 27; ++i) {
-            plan.append({r25, i, "B", QDate(2025, 9, 8 + i % 3), {{rodzWI, 9}, {rodzWZ, 9}}, "1/2025"});
+            plan.append(
+                {r25, i, "B", QDate(2025, 9, 8 + i % 3), {{rodzWI, 9}, {rodzWZ, 9}}, "1/2025"});
             plan.append(
                 {r25, i, "B", QDate(2025, 10, 9 + i % 4), {{rodzWI, 10}, {rodzWZ, 10}}, "2/2025"});
         }
         // Accounting year 2026: January of 2025/2026, then the start of 2026/2027.
-        for (int i = 0; i < 5; ++i) plan.append({r25, i, "K", QDate(2026, 1, 8 + i), {{rodzWI, 1}}, {}});
+        for (int i = 0; i < 5; ++i)
+            plan.append({r25, i, "K", QDate(2026, 1, 8 + i), {{rodzWI, 1}}, {}});
         for (int i = 0; i < 10; ++i)
             plan.append({r26, i, "K", QDate(2026, 9, 7 + i % 4), {{rodzWI, 9}, {rodzWZ, 9}}, {}});
         for (int i = 30; i < 40; ++i)
-            plan.append({r26, i, "B", QDate(2026, 9, 9 + i % 2), {{rodzWI, 9}, {rodzWZ, 9}}, "9/2026"});
+            plan.append(
+                {r26, i, "B", QDate(2026, 9, 9 + i % 2), {{rodzWI, 9}, {rodzWZ, 9}}, "9/2026"});
         for (int i = 30; i < 36; ++i)
             plan.append({r26, i, "B", QDate(2026, 10, 12), {{rodzWI, 10}}, "10/2026"});
         std::stable_sort(plan.begin(), plan.end(),

@@ -23,10 +23,10 @@
 
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
-#include "platform/db/Database.h"
 #include "Szkola/core/USesja.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "dane/FolderTestowy.h"
+#include "platform/db/Database.h"
 #include "platform/db/Table.h"
 
 namespace {
@@ -108,10 +108,13 @@ int main(int argc, char** argv) {
     for (int p = 0; p < 8; ++p) {
         const int poziom = f.DodajPoziom(szkola, QString("Klasa %1").arg(p + 1));
         for (int g = 0; g < 3; ++g)
-            klasy << Klasa{poziom, f.DodajGrupe(poziom, QString("%1%2").arg(p + 1).arg(QChar('a' + g))), 2018 - p};
+            klasy << Klasa{poziom,
+                           f.DodajGrupe(poziom, QString("%1%2").arg(p + 1).arg(QChar('a' + g))),
+                           2018 - p};
     }
     QList<int> gminy;
-    for (const char* g : {"Łódź", "Zgierz", "Pabianice", "Aleksandrów Łódzki", "Konstantynów", "Ozorków"})
+    for (const char* g :
+         {"Łódź", "Zgierz", "Pabianice", "Aleksandrów Łódzki", "Konstantynów", "Ozorków"})
         gminy << f.DodajGmine(g);
     {
         db::Table r;
@@ -188,12 +191,16 @@ int main(int argc, char** argv) {
             "OperWprow, IdPoziomu, IdGrupy, DataUr, Plec, IdAdresZam) "
             "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?, ?)");
         Zapytanie wstawAdres(h,
-                        "INSERT INTO Adresy (KodPoczt, Miasto, Ulica, NrDomu, IdGminy) "
-                        "VALUES ('90-001', ?, 'Piotrkowska', ?, ?)");
+                             "INSERT INTO Adresy (KodPoczt, Miasto, Ulica, NrDomu, IdGminy) "
+                             "VALUES ('90-001', ?, 'Piotrkowska', ?, ?)");
         const QString ostatni = KluczRokuSzk(kPierwszyRok + kLataSzkolne - 1, 9);
-        Zapytanie posilki(h, "INSERT INTO \"" + PlikiRoku::Posilki(ostatni) +
-                                 "\" (IdUcznia, RodzPos, RokSzk, L03, C03, D03) VALUES (?, ?, ?, ?, ?, ?)");
-        const QByteArray rokPosilkow = QString("%1/%2").arg(kPierwszyRok + kLataSzkolne - 1).arg(kPierwszyRok + kLataSzkolne).toUtf8();
+        Zapytanie posilki(
+            h, "INSERT INTO \"" + PlikiRoku::Posilki(ostatni) +
+                   "\" (IdUcznia, RodzPos, RokSzk, L03, C03, D03) VALUES (?, ?, ?, ?, ?, ?)");
+        const QByteArray rokPosilkow = QString("%1/%2")
+                                           .arg(kPierwszyRok + kLataSzkolne - 1)
+                                           .arg(kPierwszyRok + kLataSzkolne)
+                                           .toUtf8();
         int idAdresu = 0;
         for (int u = 0; u < uczniowie; ++u) {
             const QByteArray nazwisko = nazwiska[u % 10];
@@ -204,7 +211,10 @@ int main(int argc, char** argv) {
             const Klasa& k = klasy[u % klasy.size()];
             const int gmina = gminy[u % gminy.size()];
             if (u % 3 == 0)  // three pupils a home
-                idAdresu = int(wstawAdres.t(1, "Łódź").t(2, QByteArray::number(u % 300 + 1)).i(3, gmina).wykonaj());
+                idAdresu = int(wstawAdres.t(1, "Łódź")
+                                   .t(2, QByteArray::number(u % 300 + 1))
+                                   .i(3, gmina)
+                                   .wykonaj());
             const QByteArray dieta = QByteArray::number(u % 4);
             const int id = int(uczen.t(1, nazwisko)
                                    .t(2, imie)
@@ -219,13 +229,20 @@ int main(int argc, char** argv) {
                                    .i(11, idAdresu)
                                    .wykonaj());
             for (int rodz : {1, 2})
-                posilki.i(1, id).i(2, rodz).t(3, rokPosilkow).i(4, 20 - rodz).f(5, rodz * 4.5).t(6, dieta).wykonaj();
+                posilki.i(1, id)
+                    .i(2, rodz)
+                    .t(3, rokPosilkow)
+                    .i(4, 20 - rodz)
+                    .f(5, rodz * 4.5)
+                    .t(6, dieta)
+                    .wykonaj();
 
             for (int r = 0; r < kLataSzkolne; ++r) {
                 const int rok = kPierwszyRok + r;
                 const QString klucz = KluczRokuSzk(rok, 9);
                 const QByteArray rokSzk = QString("%1/%2").arg(rok).arg(rok + 1).toUtf8();
-                Zapytanie& nlz = zapytanie(PlikiRoku::Naleznosci(klucz), wstawNlz.arg(PlikiRoku::Naleznosci(klucz)));
+                Zapytanie& nlz = zapytanie(PlikiRoku::Naleznosci(klucz),
+                                           wstawNlz.arg(PlikiRoku::Naleznosci(klucz)));
                 // Due and paid rows of the three kinds.
                 auto wiersz = [&](const char* rodz, const char* status, auto kwotaMiesiaca) {
                     nlz.i(1, id).t(2, rodz).t(3, rokSzk);

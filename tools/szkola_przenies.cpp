@@ -31,7 +31,11 @@ QString sciezkaBazy(const QString& arg) {
 }
 
 QString opis(const db::FieldDef& f) {
-    return QString("%1 typ %2 szer. %3 %4").arg(f.name).arg(int(f.type)).arg(f.size).arg(f.collation == db::Collation::Polish ? "pl" : "kod");
+    return QString("%1 typ %2 szer. %3 %4")
+        .arg(f.name)
+        .arg(int(f.type))
+        .arg(f.size)
+        .arg(f.collation == db::Collation::Polish ? "pl" : "kod");
 }
 
 // Every difference between the two databases, one line each (at most `limit` per table).
@@ -47,26 +51,35 @@ QStringList porownaj(db::Database& a, db::Database& b) {
         }
         const db::TableDef da = a.structure(t), dbf = b.structure(t);
         if (da.fields.size() != dbf.fields.size()) {
-            roznice << QString("Tabela %1: %2 pól, a w docelowej %3").arg(t).arg(da.fields.size()).arg(dbf.fields.size());
+            roznice << QString("Tabela %1: %2 pól, a w docelowej %3")
+                           .arg(t)
+                           .arg(da.fields.size())
+                           .arg(dbf.fields.size());
             continue;
         }
         bool zgodne = true;
         for (int i = 0; i < da.fields.size(); ++i)
             if (opis(da.fields[i]) != opis(dbf.fields[i])) {
-                roznice << QString("Tabela %1: pole %2, a w docelowej %3").arg(t, opis(da.fields[i]), opis(dbf.fields[i]));
+                roznice << QString("Tabela %1: pole %2, a w docelowej %3")
+                               .arg(t, opis(da.fields[i]), opis(dbf.fields[i]));
                 zgodne = false;
             }
         if (!zgodne) continue;
         auto indeksy = [](const db::TableDef& d) {
             QStringList l;
-            for (const db::IndexDef& ix : d.indexes) l << ix.name + "(" + ix.fields + (ix.unique ? ") unikalny" : ")");
+            for (const db::IndexDef& ix : d.indexes)
+                l << ix.name + "(" + ix.fields + (ix.unique ? ") unikalny" : ")");
             l.sort();
             return l;
         };
         if (indeksy(da) != indeksy(dbf))
-            roznice << QString("Tabela %1: indeksy %2, a w docelowej %3").arg(t, indeksy(da).join(", "), indeksy(dbf).join(", "));
+            roznice << QString("Tabela %1: indeksy %2, a w docelowej %3")
+                           .arg(t, indeksy(da).join(", "), indeksy(dbf).join(", "));
         if (a.autoIncrementCounter(t) != b.autoIncrementCounter(t))
-            roznice << QString("Tabela %1: licznik %2, a w docelowej %3").arg(t).arg(a.autoIncrementCounter(t)).arg(b.autoIncrementCounter(t));
+            roznice << QString("Tabela %1: licznik %2, a w docelowej %3")
+                           .arg(t)
+                           .arg(a.autoIncrementCounter(t))
+                           .arg(b.autoIncrementCounter(t));
         db::Table ka(&a), kb(&b);
         for (db::Table* k : {&ka, &kb}) {
             k->setTableName(t);
@@ -74,7 +87,10 @@ QStringList porownaj(db::Database& a, db::Database& b) {
             k->open();  // no index: in row id order
         }
         if (ka.recordCount() != kb.recordCount())
-            roznice << QString("Tabela %1: %2 wierszy, a w docelowej %3").arg(t).arg(ka.recordCount()).arg(kb.recordCount());
+            roznice << QString("Tabela %1: %2 wierszy, a w docelowej %3")
+                           .arg(t)
+                           .arg(ka.recordCount())
+                           .arg(kb.recordCount());
         int zgloszone = 0;
         ka.disableControls();
         kb.disableControls();
@@ -85,13 +101,17 @@ QStringList porownaj(db::Database& a, db::Database& b) {
             if (zgloszone >= 10) break;
             const bool maA = !ka.isEmpty() && !ka.eof(), maB = !kb.isEmpty() && !kb.eof();
             if (!maB || (maA && ka.rowId() < kb.rowId())) {
-                roznice << QString("Tabela %1: wiersz %2 tylko w bazie źródłowej").arg(t).arg(ka.rowId());
+                roznice << QString("Tabela %1: wiersz %2 tylko w bazie źródłowej")
+                               .arg(t)
+                               .arg(ka.rowId());
                 ++zgloszone;
                 ka.next();
                 continue;
             }
             if (!maA || kb.rowId() < ka.rowId()) {
-                roznice << QString("Tabela %1: wiersz %2 tylko w bazie docelowej").arg(t).arg(kb.rowId());
+                roznice << QString("Tabela %1: wiersz %2 tylko w bazie docelowej")
+                               .arg(t)
+                               .arg(kb.rowId());
                 ++zgloszone;
                 kb.next();
                 continue;
@@ -100,7 +120,8 @@ QStringList porownaj(db::Database& a, db::Database& b) {
                 const db::Field* fa = ka.fields()[i].get();
                 const db::Field* fb = kb.fields()[i].get();
                 if (fa->isNull() != fb->isNull() || fa->value() != fb->value()) {
-                    roznice << QString("Tabela %1, wiersz %2, pole %3: \"%4\", a w docelowej \"%5\"")
+                    roznice << QString(
+                                   "Tabela %1, wiersz %2, pole %3: \"%4\", a w docelowej \"%5\"")
                                    .arg(t)
                                    .arg(ka.rowId())
                                    .arg(fa->name(), fa->asString(), fb->asString());
@@ -120,7 +141,9 @@ std::unique_ptr<QLockFile> zablokuj(const QString& sciezka) {
     QString blad;
     auto blokada = ZablokujFolderDanych(folder, &blad);
     if (!blokada) {
-        err << (blad.isEmpty() ? QString("Folder %1 jest w użyciu przez uruchomiony program.").arg(QDir::toNativeSeparators(folder)) : blad)
+        err << (blad.isEmpty() ? QString("Folder %1 jest w użyciu przez uruchomiony program.")
+                                     .arg(QDir::toNativeSeparators(folder))
+                               : blad)
             << "\n";
     }
     return blokada;
@@ -135,9 +158,12 @@ int main(int argc, char** argv) {
     if (tylkoPorownaj) a.removeFirst();
     if (a.size() != 2) {
         err << "Użycie: szkola_przenies [--porownaj] ZRODLO CEL\n"
-               "Przenosi dane szkoły z bazy ZRODLO do pustej bazy CEL (SQLite lub PostgreSQL) i porównuje\n"
-               "potem obie tabela po tabeli, wiersz po wierszu. ZRODLO i CEL to folder danych (z plikiem\n"
-               "szkola.sqlite albo plikiem połączenia szkola.pg) lub sam taki plik. Z --porownaj tylko porównuje.\n";
+               "Przenosi dane szkoły z bazy ZRODLO do pustej bazy CEL (SQLite lub PostgreSQL) i "
+               "porównuje\n"
+               "potem obie tabela po tabeli, wiersz po wierszu. ZRODLO i CEL to folder danych (z "
+               "plikiem\n"
+               "szkola.sqlite albo plikiem połączenia szkola.pg) lub sam taki plik. Z --porownaj "
+               "tylko porównuje.\n";
         return 2;
     }
     const QString zrodlo = sciezkaBazy(a[0]), cel = sciezkaBazy(a[1]);
@@ -156,13 +182,16 @@ int main(int argc, char** argv) {
         }
         zr.open(zrodlo);
         if (!tylkoPorownaj) {
-            if (!db::Database::isConnectionFile(cel) && !QDir().mkpath(QFileInfo(cel).absolutePath())) {
-                err << "Nie można utworzyć folderu " << QDir::toNativeSeparators(QFileInfo(cel).absolutePath()) << "\n";
+            if (!db::Database::isConnectionFile(cel) &&
+                !QDir().mkpath(QFileInfo(cel).absolutePath())) {
+                err << "Nie można utworzyć folderu "
+                    << QDir::toNativeSeparators(QFileInfo(cel).absolutePath()) << "\n";
                 return 1;
             }
             ce.open(cel, true);
             if (!ce.tableNames().isEmpty()) {
-                err << "Baza docelowa " << QDir::toNativeSeparators(cel) << " nie jest pusta: nic nie przeniesiono.\n";
+                err << "Baza docelowa " << QDir::toNativeSeparators(cel)
+                    << " nie jest pusta: nic nie przeniesiono.\n";
                 return 1;
             }
             const QStringList tabele = zr.tableNames();
@@ -172,7 +201,8 @@ int main(int argc, char** argv) {
                 db::TableDef def = zr.structure(t);
                 ce.createTable(def);
                 zr.copyTableTo(t, ce);
-                wiersze += zr.scalar(QString("SELECT COUNT(*) FROM \"%1\"").arg(def.name)).toLongLong();
+                wiersze +=
+                    zr.scalar(QString("SELECT COUNT(*) FROM \"%1\"").arg(def.name)).toLongLong();
             }
             tx.commit();
             out << "Przeniesiono " << tabele.size() << " tabel, " << wiersze << " wierszy do "

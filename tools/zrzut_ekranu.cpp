@@ -2,8 +2,8 @@
 // Run in a data folder (the demo one) under a real display (Xvfb): signs in, opens the register
 // on the school year of the working date and saves a picture of the main window.
 
-#include "tools/ZrzutWspolne.h"
 #include "platform/db/Table.h"
+#include "tools/ZrzutWspolne.h"
 
 int main(int argc, char** argv) {
     if (!PoczatekZrzutu(argc, "zrzut_ekranu PLIK.png [OPERATOR HASLO]")) return 2;

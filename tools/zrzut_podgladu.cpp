@@ -9,7 +9,6 @@
 #include <QDateEdit>
 #include <memory>
 
-#include "tools/ZrzutWspolne.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/UOplatyNalezneMies.h"
@@ -18,10 +17,13 @@
 #include "Szkola/reports/UZaleglosci.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/Report.h"
+#include "tools/ZrzutWspolne.h"
 
 int main(int argc, char** argv) {
-    if (!PoczatekZrzutu(argc, "zrzut_podgladu PLIK.png|PLIK.pdf [lista|posilki|zaleglosci|oplaty|gminy [DATA "
-                              "[OPERATOR HASLO]]]"))
+    if (!PoczatekZrzutu(
+            argc,
+            "zrzut_podgladu PLIK.png|PLIK.pdf [lista|posilki|zaleglosci|oplaty|gminy [DATA "
+            "[OPERATOR HASLO]]]"))
         return 2;
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);

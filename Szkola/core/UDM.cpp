@@ -122,7 +122,8 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TOplaty->setMasterSource(DSWplaty, "IdWplaty", "IdWplaty");
     DodajRodzajOpl(TOplaty, TRodzOpl);
     TOplaty->setFilterFunction([this](db::Table& t) { return TOplatyFilterRecord(t); });
-    TOplaty->setFilterPassesAll([this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
+    TOplaty->setFilterPassesAll(
+        [this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
 
     TPrzelew = nowa("Przelewy.db");
     DSPrzelew = TPrzelew;
@@ -145,7 +146,8 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TSklPrzel->setMasterSource(DSPrzelew, "IdWplaty", "IdWplaty");
     DodajRodzajOpl(TSklPrzel, TRodzOpl);
     TSklPrzel->setFilterFunction([this](db::Table& t) { return TSklPrzelFilterRecord(t); });
-    TSklPrzel->setFilterPassesAll([this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
+    TSklPrzel->setFilterPassesAll(
+        [this] { return PrzepuszczaWszystkieLinie(*StanFiltruDokumentow); });
 
     TOplatyR = nowa("Str_OplAn.db");
     DSOplatyR = TOplatyR;

@@ -121,7 +121,7 @@ Rozpoznanie rozpoznaj(const QString& sciezka) {
 // refused must leave none behind. A read-only index left by an earlier refusal would refuse the
 // folder again after the rights are mended; it holds nothing the log does not, so it goes.
 class TowarzyszeBazy {
-public:
+  public:
     explicit TowarzyszeBazy(const QString& sciezka) : sciezka_(sciezka) {
         const QFileInfo indeks(sciezka + "-shm");
         if (indeks.exists() && !indeks.isWritable() && QFileInfo(sciezka).isWritable())
@@ -139,7 +139,7 @@ public:
         }
     }
 
-private:
+  private:
     QString sciezka_;
     QStringList byly_;
 };
@@ -275,18 +275,21 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad,
             break;
     }
     try {
-        baza.open(sciezka, false, pelneSprawdzenie);  // refuses a damaged file or a non-database untouched
+        baza.open(sciezka, false,
+                  pelneSprawdzenie);  // refuses a damaged file or a non-database untouched
     } catch (const db::Error& e) {
         towarzysze.UsunNowe();
         if (blad && naSerwerze(sciezka))
             *blad = QString("Nie udało się otworzyć bazy danych: %1").arg(e.message());
         else if (blad)
-            *blad = e.kind() == db::Error::ReadOnly
-                        ? QString("Plik bazy danych %1 jest tylko do odczytu. Nie można pracować na tym "
-                                  "folderze danych.")
-                              .arg(nazwa)
-                    : e.kind() == db::Error::NotDatabase ? obcy
-                                                         : uszkodzony;
+            *blad =
+                e.kind() == db::Error::ReadOnly
+                    ? QString(
+                          "Plik bazy danych %1 jest tylko do odczytu. Nie można pracować na tym "
+                          "folderze danych.")
+                          .arg(nazwa)
+                : e.kind() == db::Error::NotDatabase ? obcy
+                                                     : uszkodzony;
         return false;
     }
     try {

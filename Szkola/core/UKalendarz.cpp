@@ -1,13 +1,13 @@
 #include "Szkola/core/UKalendarz.h"
 
-#include "Szkola/core/USesja.h"
-
 #include <QCalendarWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include "Szkola/core/USesja.h"
 
 TKalendarz* Kalendarz = nullptr;
 
@@ -16,7 +16,8 @@ const QDate kNajwczesniej(2000, 1, 1);
 const QDate kNajpozniej(2050, 12, 31);
 
 QDate wZakresie(const QDate& d) {
-    if (!d.isValid()) return QDate::currentDate() < kNajwczesniej ? kNajwczesniej : QDate::currentDate();
+    if (!d.isValid())
+        return QDate::currentDate() < kNajwczesniej ? kNajwczesniej : QDate::currentDate();
     if (d < kNajwczesniej) return kNajwczesniej;
     if (d > kNajpozniej) return kNajpozniej;
     return d;
@@ -59,7 +60,8 @@ TKalendarz::TKalendarz(QWidget* parent) : ui::Window(parent) {
     uklad->addLayout(siatka);
     uklad->addLayout(przyciski);
 
-    connect(MonthCalendar, &QCalendarWidget::selectionChanged, this, [this] { MonthCalendarClick(); });
+    connect(MonthCalendar, &QCalendarWidget::selectionChanged, this,
+            [this] { MonthCalendarClick(); });
     connect(CSpinEditR, &QSpinBox::valueChanged, this, [this] { CSpinEditChange(); });
     connect(CSpinEditM, &QSpinBox::valueChanged, this, [this] { CSpinEditChange(); });
     connect(BitBtnOK, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });

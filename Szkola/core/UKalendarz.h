@@ -11,7 +11,7 @@ class QPushButton;
 
 class TKalendarz : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TKalendarz(QWidget* parent = nullptr);
 
     QCalendarWidget* MonthCalendar = nullptr;
@@ -32,14 +32,14 @@ public:
     void BitBtnOKClick();
     void BitBtnAnulujClick();
 
-signals:
+  signals:
     void DataZmieniona();  // the operator confirmed a working date
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     void zapiszSesje();
     void MonthCalendarClick();
     void CSpinEditChange();

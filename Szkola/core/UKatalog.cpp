@@ -263,13 +263,12 @@ QList<TableDef> budujKatalog() {
          fText("Adres", 60), fText("Tresc", 60), fMoney("Kwota"), fMoney("SumaWart"),
          fText("Osoba", 1), fSmall("IdSzkoly"), fText("NazwaBanku", 60), fSmall("RokFK")},
         {ix("Rok;NrMies;DataWpl;SposobWpl;NumerWpl")}};
-    k << TableDef{
-        "Str_sklwplUcz",
-        {fText("SposobWpl", 1), fInt("IdWplaty"), fDate("TerminWpl"), fText("RodzOpl", 2),
-         fInt("IdOplaty"), fInt("IdNaleznosc"), fText("RokSzk", 9), fSmall("Miesiac"),
-         fSmall("Rok"), fText("Odsetki", 1), fMoney("Kwota"), fDate("DataWpl"), fText("Tresc", 50),
-         fSmall("RokFK")},
-        {ix("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty")}};
+    k << TableDef{"Str_sklwplUcz",
+                  {fText("SposobWpl", 1), fInt("IdWplaty"), fDate("TerminWpl"), fText("RodzOpl", 2),
+                   fInt("IdOplaty"), fInt("IdNaleznosc"), fText("RokSzk", 9), fSmall("Miesiac"),
+                   fSmall("Rok"), fText("Odsetki", 1), fMoney("Kwota"), fDate("DataWpl"),
+                   fText("Tresc", 50), fSmall("RokFK")},
+                  {ix("DataWpl;SposobWpl;IdWplaty;TerminWpl;RodzOpl;IdOplaty")}};
     k << TableDef{"Str_ZalUcz",
                   {fName("Nazwisko", 30), fName("Imie1", 15), fInt("IdUcznia"), fName("Imie2", 15),
                    fDate("DataUr"), fInt("IdSzkoly"), fInt("IdPoziomu"), fInt("IdGrupy"),

@@ -17,7 +17,7 @@ bool ZalogujOperatora(const QString& nazwa, const QString& haslo, TOperator& op,
 
 class TLogowanie : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TLogowanie(QWidget* parent = nullptr);
 
     QLineEdit* EditOperator = nullptr;
@@ -32,11 +32,11 @@ public:
     void BitBtnOKClick();
     void BitBtnAnulujClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     bool zalogowano_ = false;
     bool wbudowany_ = false;
 };

@@ -27,7 +27,8 @@ TNoweHaslo::TNoweHaslo(QWidget* parent) : ui::Window(parent) {
     BitBtnOK->setObjectName("BitBtnOK");
     BitBtnAnuluj = new QPushButton("&Anuluj", this);
     BitBtnAnuluj->setObjectName("BitBtnAnuluj");
-    auto* opis = new QLabel(QString("Hasło operatora \"%1\" nowej bazy danych:").arg(NazwaAdministratora), this);
+    auto* opis = new QLabel(
+        QString("Hasło operatora \"%1\" nowej bazy danych:").arg(NazwaAdministratora), this);
     auto* f = new QFormLayout;
     f->addRow("Hasło:", EditHaslo);
     f->addRow("Powtórz hasło:", EditPowtorz);

@@ -10,7 +10,7 @@ class QPushButton;
 
 class TNoweHaslo : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TNoweHaslo(QWidget* parent = nullptr);
 
     QLineEdit* EditHaslo = nullptr;
@@ -24,11 +24,11 @@ public:
     void BitBtnOKClick();
     void BitBtnAnulujClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     bool zatwierdzono_ = false;
     QString haslo_;
 };

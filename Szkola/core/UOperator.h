@@ -5,8 +5,8 @@
 
 struct TOperator {
     QString Nazwisko;
-    QString Skrot;  // short name shown in the status bar
-    int Symbol = 0;  // operator number written into OperWprow / OperMod
+    QString Skrot;               // short name shown in the status bar
+    int Symbol = 0;              // operator number written into OperWprow / OperMod
     bool Przegladanie = false;   // 1 view data
     bool Aktualizacja = false;   // 2 update data
     bool Administrator = false;  // 3 system administrator

@@ -37,4 +37,3 @@ bool ZnajdzRokSzkolny(const QString& rokSzk, TDaneRoku& dane) {
     dane.NrMies = t.field("NrMies")->asInteger();
     return true;
 }
-

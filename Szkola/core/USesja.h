@@ -12,12 +12,12 @@
 
 struct TSesja {
     QDate DataRobocza;
-    int RokKsiegowy = 0;       // working (accounting) year 2000..2050
-    int MiesiacKsiegowy = 0;   // working month 1..12
-    QString RokSzk;            // chosen school year "2006/2007", "" when none
-    int RokSzkRok = 0;         // its Rok and NrMies
+    int RokKsiegowy = 0;      // working (accounting) year 2000..2050
+    int MiesiacKsiegowy = 0;  // working month 1..12
+    QString RokSzk;           // chosen school year "2006/2007", "" when none
+    int RokSzkRok = 0;        // its Rok and NrMies
     int RokSzkNrMies = 0;
-    QString ZnacznikSesji;     // ends the name of every session work table
+    QString ZnacznikSesji;  // ends the name of every session work table
 
     QString KluczRoku() const;  // "2006M9", "" when no school year is chosen
     bool JestRokSzk() const { return !RokSzk.isEmpty(); }
@@ -27,9 +27,9 @@ TSesja& Sesja();
 
 // One row of RokSzkolny.
 struct TDaneRoku {
-    QString RokSzk;  // "2025/2026"
-    int Rok = 0;     // calendar year of the first month
-    int NrMies = 0;  // first month 1..12
+    QString RokSzk;         // "2025/2026"
+    int Rok = 0;            // calendar year of the first month
+    int NrMies = 0;         // first month 1..12
     QString Klucz() const;  // KluczRokuSzk: "2025M9"
 };
 

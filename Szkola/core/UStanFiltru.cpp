@@ -40,7 +40,8 @@ bool FiltrSkladnikaPrzelewu(const TStanFiltruDokumentow& f, const QString& rodzO
 bool PrzepuszczaWszystkieDokumenty(const TStanFiltruDokumentow& f, bool przelewy) {
     if (!f.WMocy()) return true;
     if (uzyte(f.FiltrDokSzkola) || uzyte(f.FiltrDokData)) return false;
-    return przelewy ? !uzyte(f.FiltrDokWyciag) && !uzyte(f.FiltrDokBank) : !uzyte(f.FiltrDokDokument);
+    return przelewy ? !uzyte(f.FiltrDokWyciag) && !uzyte(f.FiltrDokBank)
+                    : !uzyte(f.FiltrDokDokument);
 }
 
 bool PrzepuszczaWszystkieLinie(const TStanFiltruDokumentow& f) { return !f.OgraniczaRodzaj(); }

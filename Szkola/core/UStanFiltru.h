@@ -21,7 +21,7 @@ struct TStanFiltru {
 struct TStanFiltruDokumentow {
     QString FiltrDokWlaczony;  // "Tak" = in force
     QString FiltrDokSzkola, FiltrDokData, FiltrDokRodzaj, FiltrDokBank, FiltrDokDokument,
-        FiltrDokWyciag;  // "1" = the criterion is used
+        FiltrDokWyciag;                      // "1" = the criterion is used
     QString FiltrDokDataOd, FiltrDokDataDo;  // short date texts
     QString FiltrDokSymbol, FiltrDokSposobWpl, FiltrDokNrWyciagu;
     int FiltrDokIdSzkoly = 0;
@@ -45,9 +45,9 @@ struct TDokumentDoFiltru {
 // The four record filters. The first criterion that fails rejects; with the filter out of force
 // everything passes. A date text of the state that is no date reads as an invalid date (earlier
 // than any), so it never raises an error.
-bool FiltrWplaty(const TStanFiltruDokumentow& f, const TDokumentDoFiltru& d);   // TWplaty
-bool FiltrPrzelewu(const TStanFiltruDokumentow& f, const TDokumentDoFiltru& d); // TPrzelew
-bool FiltrOplaty(const TStanFiltruDokumentow& f, const QString& rodzOpl);       // TOplaty
+bool FiltrWplaty(const TStanFiltruDokumentow& f, const TDokumentDoFiltru& d);         // TWplaty
+bool FiltrPrzelewu(const TStanFiltruDokumentow& f, const TDokumentDoFiltru& d);       // TPrzelew
+bool FiltrOplaty(const TStanFiltruDokumentow& f, const QString& rodzOpl);             // TOplaty
 bool FiltrSkladnikaPrzelewu(const TStanFiltruDokumentow& f, const QString& rodzOpl);  // TSklPrzel
 
 // The payment date lies in the state's range, both ends included (by calendar day).

@@ -58,8 +58,8 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
         // A live run holds the file locked, so the removal fails while it runs.
         if (!blokada->getLockInfo(nullptr, nullptr, nullptr)) {
             QThread::msleep(300);
-            if (!blokada->getLockInfo(nullptr, nullptr, nullptr) && blokada->removeStaleLockFile() &&
-                blokada->tryLock(0)) {
+            if (!blokada->getLockInfo(nullptr, nullptr, nullptr) &&
+                blokada->removeStaleLockFile() && blokada->tryLock(0)) {
                 przejetoBlokade = true;
                 return blokada;
             }
@@ -73,7 +73,8 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
         QString powod = "brak prawa zapisu lub folder nie istnieje";
         if (fi.isDir() && dysk.isValid() && dysk.bytesAvailable() < 64 * 1024)
             powod = "brak miejsca na dysku";
-        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) + "\n(" + powod + ").";
+        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
+                "\n(" + powod + ").";
     }
     return nullptr;
 }
@@ -83,9 +84,9 @@ bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
     // (~/.pgpass), else the operator is asked for it.
     db::Database::setPasswordPrompt([](const QString& kto) {
         bool ok = false;
-        const QString haslo = QInputDialog::getText(nullptr, "Hasło do bazy danych",
-                                                    "Hasło użytkownika " + kto + ":", QLineEdit::Password,
-                                                    QString(), &ok);
+        const QString haslo =
+            QInputDialog::getText(nullptr, "Hasło do bazy danych", "Hasło użytkownika " + kto + ":",
+                                  QLineEdit::Password, QString(), &ok);
         return ok ? haslo : QString();
     });
     QString blad;
@@ -134,7 +135,8 @@ void UtworzOknoGlowne() {
 void UtworzOknaRdzenia() {
     UtworzOknoGlowne();
     Kalendarz = new TKalendarz(Glowny);
-    QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, Glowny, [] { Glowny->OdswiezPasekStanu(); });
+    QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, Glowny,
+                     [] { Glowny->OdswiezPasekStanu(); });
     Logowanie = new TLogowanie(Glowny);
     Wydruk = new TWydruk(Glowny);
     if (!NoweHaslo)

@@ -9,7 +9,7 @@ class QPushButton;
 
 class TTajneHaslo : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TTajneHaslo(QWidget* parent = nullptr);
 
     QLineEdit* EditHaslo = nullptr;
@@ -22,11 +22,11 @@ public:
     void BitBtnOKClick();
     void BitBtnAnulujClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     bool zgodne_ = false;
 };
 

@@ -24,10 +24,10 @@
 #include "Szkola/core/UKalendarz.h"
 #include "Szkola/core/ULogowanie.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
-#include "Szkola/core/USesja.h"
 
 TGlowny* Glowny = nullptr;
 
@@ -47,7 +47,8 @@ int WysokoscSiatki(QTableView* siatka, int wiersze, bool zPaskiem) {
            2 * siatka->frameWidth() + pasek;
 }
 
-const char* const kMenuGlowne[] = {"&Kartoteka", "&Wpłaty", "&Zestawienia", "&Funkcje", "&Parametry"};
+const char* const kMenuGlowne[] = {"&Kartoteka", "&Wpłaty", "&Zestawienia", "&Funkcje",
+                                   "&Parametry"};
 
 QString bezAmpersandu(QString s) { return s.remove('&'); }
 }  // namespace
@@ -60,7 +61,7 @@ struct TGlowny::Impl {
     QLabel* stanOperator = nullptr;
     QLabel* stanData = nullptr;
     QLabel* stanRok = nullptr;
-    QWidget* rejestr = nullptr;  // the register: pupil grid and the page control
+    QWidget* rejestr = nullptr;   // the register: pupil grid and the page control
     QLabel* zamkniety = nullptr;  // shown while the register is closed
     bool pierwszaAktywacja = true;
     bool rejestrOtwarty = false;
@@ -112,8 +113,9 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     auto* centrum = new QWidget(this);
     auto* uc = new QVBoxLayout(centrum);
     uc->setContentsMargins(2, 2, 2, 2);
-    d->zamkniety = new QLabel("Rejestr uczniów jest zamknięty. Otwórz go poleceniem Kartoteka → Rejestr uczniów.",
-                              centrum);
+    d->zamkniety = new QLabel(
+        "Rejestr uczniów jest zamknięty. Otwórz go poleceniem Kartoteka → Rejestr uczniów.",
+        centrum);
     d->zamkniety->setAlignment(Qt::AlignCenter);
     uc->addWidget(d->zamkniety);
 
@@ -129,7 +131,8 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     DBGrid1->horizontalHeader()->setStretchLastSection(true);  // no blank strip on a wide screen
     d->menuRejestru = new QMenu(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        if (!d->menuRejestru->isEmpty()) d->menuRejestru->popup(DBGrid1->viewport()->mapToGlobal(p));
+        if (!d->menuRejestru->isEmpty())
+            d->menuRejestru->popup(DBGrid1->viewport()->mapToGlobal(p));
     });
     dzielnik->addWidget(DBGrid1);
 
@@ -209,11 +212,14 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
     statusBar()->addWidget(d->stanRok);
 
     // The commands of this part of the program.
-    DodajPolecenie("Kartoteka", "&Rejestr uczniów", [this] { OtworzRejestr(); }, true);
+    DodajPolecenie(
+        "Kartoteka", "&Rejestr uczniów", [this] { OtworzRejestr(); }, true);
     // A year is chosen for an open register.
-    d->polecenieRoku = DodajPolecenie("Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); }, false, true);
+    d->polecenieRoku = DodajPolecenie(
+        "Kartoteka", "Rok &szkolny", [this] { ZmienRokSzkolny(); }, false, true);
     DodajPolecenie("Kartoteka", "&Wyjście", [this] { close(); });
-    DodajPolecenie("Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
+    DodajPolecenie(
+        "Parametry", "&Data robocza", [this] { DataRoboczaClick(); }, true);
     // Move "Wyjście" to the bottom of its menu whatever is added later.
     d->menu.value("Kartoteka")->actions().last()->setObjectName("Wyjscie1");
 
@@ -227,8 +233,9 @@ TGlowny::~TGlowny() {
 
 bool TGlowny::RejestrOtwarty() const { return d->rejestrOtwarty; }
 
-QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
-                                 bool toolButton, bool wymagaRejestru) {
+QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text,
+                                 std::function<void()> handler, bool toolButton,
+                                 bool wymagaRejestru) {
     const QString klucz = bezAmpersandu(menu);
     QMenu* m = d->menu.value(klucz);
     if (!m) {
@@ -334,10 +341,13 @@ bool TGlowny::PierwszaAktywacja() {
 }
 
 void TGlowny::OdswiezPasekStanu() {
-    const QString nazwa = BiezacyOperator.Nazwisko.isEmpty() ? BiezacyOperator.Skrot : BiezacyOperator.Nazwisko;
+    const QString nazwa =
+        BiezacyOperator.Nazwisko.isEmpty() ? BiezacyOperator.Skrot : BiezacyOperator.Nazwisko;
     d->stanOperator->setText(" Operator: " + nazwa + " ");
-    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Sesja().DataRobocza) + " " : QString());
-    d->stanRok->setText(BiezacyRokSzk().isEmpty() ? QString() : " Rok szkolny: " + BiezacyRokSzk() + " ");
+    d->stanData->setText(Kalendarz ? " Data robocza: " + DataKrotka(Sesja().DataRobocza) + " "
+                                   : QString());
+    d->stanRok->setText(BiezacyRokSzk().isEmpty() ? QString()
+                                                  : " Rok szkolny: " + BiezacyRokSzk() + " ");
 }
 
 QString TGlowny::TekstPaskaStanu() const {
@@ -370,8 +380,10 @@ void TGlowny::UstawKolumnyNaleznosci(int nrMies) {
     DBGrid4->addColumn(ui::GridColumn("RodzPos", "Posiłek", 7));
     for (int i = 0; i < 12; ++i) {
         const int m = (nrMies - 1 + i) % 12 + 1;
-        DBGrid2->addColumn(ui::GridColumn(PoleMiesiaca('M', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 9, Qt::AlignRight));
-        DBGrid4->addColumn(ui::GridColumn(PoleMiesiaca('L', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 5, Qt::AlignRight));
+        DBGrid2->addColumn(ui::GridColumn(
+            PoleMiesiaca('M', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 9, Qt::AlignRight));
+        DBGrid4->addColumn(ui::GridColumn(
+            PoleMiesiaca('L', m), QString::fromUtf8(kSkrotyMiesiecy[m - 1]), 5, Qt::AlignRight));
     }
 }
 
@@ -414,12 +426,14 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
         const QString klucz = rok.Klucz();
         db::Database* baza = DM->Baza();
         if (!baza->tableExists(PlikiRoku::Naleznosci(klucz))) {
-            ui::MessageBox("Brak tabeli należności roku szkolnego " + rokSzk + "!", "Uwaga!", ui::MB_OK);
+            ui::MessageBox("Brak tabeli należności roku szkolnego " + rokSzk + "!", "Uwaga!",
+                           ui::MB_OK);
             jest = false;
         } else {
             plikNal = PlikiRoku::Naleznosci(klucz) + ".db";
             // A school year may have no meal table yet: its meals are then shown empty.
-            if (baza->tableExists(PlikiRoku::Posilki(klucz))) plikPos = PlikiRoku::Posilki(klucz) + ".db";
+            if (baza->tableExists(PlikiRoku::Posilki(klucz)))
+                plikPos = PlikiRoku::Posilki(klucz) + ".db";
         }
     }
     przestaw(DM->TNaleznosc, plikNal);
@@ -440,8 +454,9 @@ bool TGlowny::WybierzRokSzkolny(const QString& rokSzk) {
 
 void TGlowny::PokazRokSzkolny() {
     const bool jest = !BiezacyRokSzk().isEmpty();
-    PageControl->setTabText(PageControl->indexOf(TabSheet5),
-                            jest ? "Należności - rok " + BiezacyRokSzk() : QString("Należności - rok ..."));
+    PageControl->setTabText(
+        PageControl->indexOf(TabSheet5),
+        jest ? "Należności - rok " + BiezacyRokSzk() : QString("Należności - rok ..."));
     SpeedButtonNowaNal->setVisible(jest);
     SpeedButtonPoprawNal->setVisible(jest);
     SpeedButtonKasujNal->setVisible(jest);

@@ -20,7 +20,7 @@ class DBGrid;
 
 class TGlowny : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TGlowny(QWidget* parent = nullptr);
     ~TGlowny() override;
 
@@ -37,16 +37,16 @@ public:
     TStanFiltru StanFiltru;
 
     // Controls other windows use.
-    ui::DBGrid* DBGrid1 = nullptr;   // pupil grid on DM->TUczen
-    ui::DBGrid* DBGrid2 = nullptr;   // fee grid on DM->DSNaleznosc
-    ui::DBGrid* DBGrid4 = nullptr;   // meal grid on DM->DSPosUcz
+    ui::DBGrid* DBGrid1 = nullptr;  // pupil grid on DM->TUczen
+    ui::DBGrid* DBGrid2 = nullptr;  // fee grid on DM->DSNaleznosc
+    ui::DBGrid* DBGrid4 = nullptr;  // meal grid on DM->DSPosUcz
     QTabWidget* PageControl = nullptr;
-    QWidget* TabSheet5 = nullptr;    // the fee tab
+    QWidget* TabSheet5 = nullptr;  // the fee tab
     QToolButton* SpeedButtonNowaNal = nullptr;
     QToolButton* SpeedButtonPoprawNal = nullptr;
     QToolButton* SpeedButtonKasujNal = nullptr;
-    QWidget* PanelCzekaj = nullptr;  // wait panel, hidden at rest
-    QLabel* Panel8 = nullptr;        // its text
+    QWidget* PanelCzekaj = nullptr;              // wait panel, hidden at rest
+    QLabel* Panel8 = nullptr;                    // its text
     QToolButton* SpeedButtonWyjscieO = nullptr;  // exit
     QToolButton* SpeedButtonWyjscieZ = nullptr;  // inert twin, hidden at rest
 
@@ -93,10 +93,10 @@ public:
     void OdswiezPasekStanu();
     QString TekstPaskaStanu() const;  // operator|date|year, for tests
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     friend class BlokadaWyjscia;
     void UstawKolumnyRejestru();
     void UstawKolumnyNaleznosci(int nrMies);
@@ -110,7 +110,7 @@ extern TGlowny* Glowny;
 
 // While alive, the exit button is replaced by its inert twin; every way out swaps them back.
 class BlokadaWyjscia {
-public:
+  public:
     BlokadaWyjscia();
     ~BlokadaWyjscia();
     BlokadaWyjscia(const BlokadaWyjscia&) = delete;

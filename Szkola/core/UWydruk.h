@@ -21,7 +21,8 @@ class QVBoxLayout;
 
 // The report codes by which the print-options window lays itself out.
 // The footer line of every statement and list the program prints.
-inline const QString StopkaZestawien = QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
+inline const QString StopkaZestawien =
+    QStringLiteral("Rozliczenia opłat szkolnych - wydruk komputerowy");
 
 enum KodyZestawien {
     KodWydrukProsty = 0,

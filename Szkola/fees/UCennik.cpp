@@ -35,7 +35,8 @@ bool wskazanaWPosilkach(int idNaleznosc) {
     for (t.first(); !t.eof(); t.next())
         for (int d = 0; d <= 3; ++d)
             for (int k = 1; k <= 6; ++k)
-                if (t.field(QString("Id%1Pos%2").arg(d).arg(k))->asInteger() == idNaleznosc) return true;
+                if (t.field(QString("Id%1Pos%2").arg(d).arg(k))->asInteger() == idNaleznosc)
+                    return true;
     return false;
 }
 }  // namespace
@@ -94,7 +95,8 @@ TCennik::TCennik(QWidget* parent) : ui::Window(parent) {
     pola->addRow("Nazwa:", DBEditOpis);
     pola->addRow("Kwota:", DBEditKwota);
     auto* dol = new QHBoxLayout;
-    for (QPushButton* b : {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, BitBtnZapisz, BitBtnAnuluj})
+    for (QPushButton* b :
+         {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, BitBtnZapisz, BitBtnAnuluj})
         dol->addWidget(b);
     dol->addStretch();
     dol->addWidget(BitBtnWybierz);
@@ -142,7 +144,8 @@ void TCennik::UstawFiltr(const QString& symbol) {
     if (symbol.isEmpty()) {
         t->setFiltered(false);
     } else {
-        t->setFilterFunction([this](db::Table& r) { return r.field("Rodzaj")->asString() == filtr_; });
+        t->setFilterFunction(
+            [this](db::Table& r) { return r.field("Rodzaj")->asString() == filtr_; });
         t->setFiltered(false);  // the function changed: let the cursor read it again
         t->setFiltered(true);
     }
@@ -185,8 +188,9 @@ void TCennik::BitBtnAnulujClick() { Przyciski->cancel(); }
 
 bool TCennik::MoznaUsunac() {
     if (!wskazanaWPosilkach(DM->TCennik->field("IdNaleznosc")->asInteger())) return true;
-    ui::MessageBox("Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!", "Uwaga!",
-                   ui::MB_OK);
+    ui::MessageBox(
+        "Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!",
+        "Uwaga!", ui::MB_OK);
     return false;
 }
 

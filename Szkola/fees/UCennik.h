@@ -25,7 +25,7 @@ QString SymbolRodzajuOplaty(const QString& opis);
 
 class TCennik : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TCennik(QWidget* parent = nullptr);
     ~TCennik() override;
 
@@ -61,11 +61,11 @@ public:
     void BitBtnWybierzClick();
     void BitBtnWyjscieClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     void UstawPrzyciski();
     void WypelnijRodzaje();
     bool MoznaUsunac();

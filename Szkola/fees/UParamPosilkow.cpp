@@ -80,7 +80,8 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
     polaDni->addRow("Miesiąc:", DBEditNrMies);
     polaDni->addRow("Dni szkolne:", DBEditLiczbaDni);
     auto* przyciskiDni = new QVBoxLayout;
-    for (QPushButton* b : {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, BitBtnZapisz, BitBtnAnuluj})
+    for (QPushButton* b :
+         {SpeedButtonDopisz, SpeedButtonPopraw, SpeedButtonUsun, BitBtnZapisz, BitBtnAnuluj})
         przyciskiDni->addWidget(b);
     przyciskiDni->addStretch();
     auto* ud = new QHBoxLayout(grupaDni);
@@ -96,9 +97,11 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
     auto* siatka = new QGridLayout;
     siatka->addWidget(new QLabel("Posiłek", grupaPos), 0, 0);
     siatka->addWidget(new QLabel("Nazwa", grupaPos), 0, 1);
-    for (int d = 0; d < 4; ++d) siatka->addWidget(new QLabel(QString::fromUtf8(kDiety[d]), grupaPos), 0, 2 + d);
+    for (int d = 0; d < 4; ++d)
+        siatka->addWidget(new QLabel(QString::fromUtf8(kDiety[d]), grupaPos), 0, 2 + d);
     for (int k = 0; k < 6; ++k) {
-        CheckBoxPs[k] = new ui::DBCheckBox(QString("%1").arg(k + 1), rp, QString("Ps%1").arg(k + 1), grupaPos);
+        CheckBoxPs[k] =
+            new ui::DBCheckBox(QString("%1").arg(k + 1), rp, QString("Ps%1").arg(k + 1), grupaPos);
         CheckBoxPs[k]->setObjectName(QString("CheckBoxPs%1").arg(k + 1));
         DBEditPosNaz[k] = new ui::DBEdit(rp, QString("PosNaz%1").arg(k + 1), grupaPos);
         DBEditPosNaz[k]->setObjectName(QString("DBEditPosNaz%1").arg(k + 1));
@@ -115,8 +118,10 @@ TParamPosilkow::TParamPosilkow(QWidget* parent) : ui::Window(parent) {
         }
     }
     PrzyciskiPos = new ui::RecordButtons(grupaPos, rp);
-    for (A a : {A::Add, A::Delete, A::Exit}) PrzyciskiPos->setButton(a, nullptr);  // one row, always there
-    SpeedButtonPoprawPos = przycisk(PrzyciskiPos, A::Edit, "SpeedButtonPoprawPos", "P&opraw posiłki");
+    for (A a : {A::Add, A::Delete, A::Exit})
+        PrzyciskiPos->setButton(a, nullptr);  // one row, always there
+    SpeedButtonPoprawPos =
+        przycisk(PrzyciskiPos, A::Edit, "SpeedButtonPoprawPos", "P&opraw posiłki");
     BitBtnZapiszPos = przycisk(PrzyciskiPos, A::Save, "BitBtnZapiszPos", "Za&pisz posiłki");
     BitBtnAnulujPos = przycisk(PrzyciskiPos, A::Cancel, "BitBtnAnulujPos", "A&nuluj");
     PrzyciskiPos->focusOnEdit = DBEditPosNaz[0];
@@ -210,8 +215,9 @@ void TParamPosilkow::ProponujMiesiac() {
 
 bool TParamPosilkow::LiczbaDniPoprawna() {
     db::Table* t = DM->TLdni;
-    const QString blad = SprawdzLiczbeDni(t->field("Rok")->asInteger(), t->field("NrMies")->asInteger(),
-                                          t->field("LiczbaDni")->asInteger());
+    const QString blad =
+        SprawdzLiczbeDni(t->field("Rok")->asInteger(), t->field("NrMies")->asInteger(),
+                         t->field("LiczbaDni")->asInteger());
     if (blad.isEmpty()) return true;
     ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
     return false;

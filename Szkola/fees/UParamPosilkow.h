@@ -24,7 +24,7 @@ QString SprawdzLiczbeDni(int rok, int nrMies, int liczbaDni);
 
 class TParamPosilkow : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TParamPosilkow(QWidget* parent = nullptr);
     ~TParamPosilkow() override;
 
@@ -63,11 +63,11 @@ public:
     void BitBtnAnulujPosClick();
     void BitBtnWyjscieClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     void UstawPrzyciski();
     void ProponujMiesiac();
     bool LiczbaDniPoprawna();

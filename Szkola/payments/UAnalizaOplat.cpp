@@ -1,6 +1,4 @@
 #include "Szkola/payments/UAnalizaOplat.h"
-#include "Szkola/payments/UUsunUcznia.h"
-#include "Szkola/payments/UWydrukOdsetek.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,7 +15,9 @@
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
+#include "Szkola/payments/UUsunUcznia.h"
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
@@ -68,24 +68,21 @@ TAnalizaOplat::TAnalizaOplat(QWidget* parent) : ui::Window(parent) {
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setTable(DMw->TNalUcz);
-    DBGrid1->setColumns({ui::GridColumn("Rok", "Rok", 5), ui::GridColumn("NrMies", "Miesiąc", 7),
-                         ui::GridColumn("BO", "BO miesiąca", 11),
-                         ui::GridColumn("Kol1", "Wpisowe", 10), ui::GridColumn("Kol2", "Derara", 10),
-                         ui::GridColumn("Kol3", "Wyżywienie", 10),
-                         ui::GridColumn("Kol4", "Odpisy", 10), ui::GridColumn("Kol5", "Odsetki", 10),
-                         ui::GridColumn("Kol6", "Inne opłaty", 10),
-                         ui::GridColumn("Saldo", "Saldo miesiąca", 12),
-                         ui::GridColumn("SaldoWP", "Zaliczka wpisowego", 16)});
+    DBGrid1->setColumns(
+        {ui::GridColumn("Rok", "Rok", 5), ui::GridColumn("NrMies", "Miesiąc", 7),
+         ui::GridColumn("BO", "BO miesiąca", 11), ui::GridColumn("Kol1", "Wpisowe", 10),
+         ui::GridColumn("Kol2", "Derara", 10), ui::GridColumn("Kol3", "Wyżywienie", 10),
+         ui::GridColumn("Kol4", "Odpisy", 10), ui::GridColumn("Kol5", "Odsetki", 10),
+         ui::GridColumn("Kol6", "Inne opłaty", 10), ui::GridColumn("Saldo", "Saldo miesiąca", 12),
+         ui::GridColumn("SaldoWP", "Zaliczka wpisowego", 16)});
     DBGrid2 = new ui::DBGrid(this);
     DBGrid2->setObjectName("DBGrid2");
     DBGrid2->setTable(DMw->TWplUcz);
-    DBGrid2->setColumns({ui::GridColumn("SposobWpl", "R", 2),
-                         ui::GridColumn("DataWpl", "Data wpłaty", 10),
-                         ui::GridColumn("NumerWpl", "Nr wpłaty", 8),
-                         ui::GridColumn("NrWyciagu", "Nr wyciągu", 10),
-                         ui::GridColumn("Kwota", "Kwota", 10),
-                         ui::GridColumn("NazwaBanku", "Nazwa banku/Kasy", 24),
-                         ui::GridColumn("Tresc", "Treść", 30)});
+    DBGrid2->setColumns(
+        {ui::GridColumn("SposobWpl", "R", 2), ui::GridColumn("DataWpl", "Data wpłaty", 10),
+         ui::GridColumn("NumerWpl", "Nr wpłaty", 8), ui::GridColumn("NrWyciagu", "Nr wyciągu", 10),
+         ui::GridColumn("Kwota", "Kwota", 10), ui::GridColumn("NazwaBanku", "Nazwa banku/Kasy", 24),
+         ui::GridColumn("Tresc", "Treść", 30)});
     DBGrid3 = new ui::DBGrid(this);
     DBGrid3->setObjectName("DBGrid3");
     DBGrid3->setTable(DMw->TSklWplUcz);
@@ -167,14 +164,16 @@ void TAnalizaOplat::FormActivate() {
     if (!PierwszaAktywacja) return;
     PierwszaAktywacja = false;
     db::Table* u = DM->TUczen;
-    LabelUczen->setText(u->active() && !u->isEmpty()
-                            ? u->field("Nazwisko")->asString() + " " + u->field("Imiona")->asString()
-                            : QString());
+    LabelUczen->setText(u->active() && !u->isEmpty() ? u->field("Nazwisko")->asString() + " " +
+                                                           u->field("Imiona")->asString()
+                                                     : QString());
     const int tryb = Tryb();
-    if (tryb == 1) setWindowTitle("Analiza należności i opłat");
+    if (tryb == 1)
+        setWindowTitle("Analiza należności i opłat");
     else if (tryb == 2 || tryb == 3)
         setWindowTitle("Kontrola poprawności naniesionych opłat za należności");
-    else if (tryb == 4) setWindowTitle("Wykaz naliczonych odsetek od opłat przeterminowanych");
+    else if (tryb == 4)
+        setWindowTitle("Wykaz naliczonych odsetek od opłat przeterminowanych");
 
     const bool odsetki = tryb == 4;
     DBGrid1->setVisible(!odsetki);
@@ -182,8 +181,10 @@ void TAnalizaOplat::FormActivate() {
     DBGrid3->setVisible(!odsetki);
     DBGrid4->setVisible(odsetki);
     PanelOdsetki->setVisible(odsetki);
-    if (odsetki) PokazOdsetki();
-    else UstawTytulyKolumn();
+    if (odsetki)
+        PokazOdsetki();
+    else
+        UstawTytulyKolumn();
     if (tryb == 1 || tryb == 2) LiczAnalize();
 }
 
@@ -207,8 +208,10 @@ void TAnalizaOplat::PokazOdsetki() {
         t->disableControls();
         for (t->first(); !t->eof(); t->next()) {
             const double o = t->field("Odsetki")->asFloat();
-            if (OdsetkiOplacone(t->field("Oplacono")->asString())) oplacone += o;
-            else doZaplaty += o;
+            if (OdsetkiOplacone(t->field("Oplacono")->asString()))
+                oplacone += o;
+            else
+                doZaplaty += o;
         }
         t->first();
         t->enableControls();
@@ -276,8 +279,10 @@ void TAnalizaOplat::BitBtnZapiszClick() {
     }
     report::Report* r = QRAnalizaOplat;
     if (!r) return;
-    if (Wydruk->RadioGroup1->ItemIndex() != 0) report::PrintReport(*r, this);
-    else report::ShowReport(*r);
+    if (Wydruk->RadioGroup1->ItemIndex() != 0)
+        report::PrintReport(*r, this);
+    else
+        report::ShowReport(*r);
 }
 
 bool TAnalizaOplat::UsunDaneFinansoweUcznia(int idUcznia, int akcja) {

@@ -43,7 +43,6 @@ class TAnalizaOplat : public ui::Window {
     QPushButton* BitBtnAnuluj = nullptr;  // "&Wyjście"
     db::Table* TSkl = nullptr;            // parked advances
 
-
     int Tryb() const;  // the main window's Tag
 
     // Builds the work tables for the current pupil in the main window's mode (1, 2 or 3). False,

@@ -38,7 +38,6 @@ class TBanki : public ui::Window {
   protected:
     void FormActivate() override;
     void FormClose() override;
-
 };
 
 extern TBanki* Banki;

@@ -662,7 +662,8 @@ bool TDokumentWplaty::otworzNaleznosci(const QString& rokSzk) {
         zglos(QString("Błąd otwarcia pliku!") + kKontrola);
         return false;
     }
-    const QString nazwa = PlikiRoku::Naleznosci(KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies")));
+    const QString nazwa =
+        PlikiRoku::Naleznosci(KluczRokuSzk(i(TRokSzk, "Rok"), i(TRokSzk, "NrMies")));
     // Lines of one school year follow each other: the file stays open between them.
     if (TNaleznosc->active() && TNaleznosc->bareName().compare(nazwa, Qt::CaseInsensitive) == 0)
         return true;
@@ -906,8 +907,9 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
         const auto* blad = dynamic_cast<const db::Error*>(&e);
         const bool numerZajety = blad && blad->kind() == db::Error::KeyViolation;
         // The cause the user can act on (a full disk, the data file gone) goes with the message.
-        const QString nieZapisany = QStringLiteral("Błąd zapisu dokumentu! Dokument nie został zapisany.\n") +
-                                    (blad ? blad->message() : QString::fromUtf8(e.what()));
+        const QString nieZapisany =
+            QStringLiteral("Błąd zapisu dokumentu! Dokument nie został zapisany.\n") +
+            (blad ? blad->message() : QString::fromUtf8(e.what()));
         bezpiecznie([&] {
             anuluj(TNaleznosc);
             TNaleznosc->close();

@@ -8,8 +8,8 @@
 #include <QDate>
 #include <QHash>
 #include <QList>
-#include <QVariant>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <memory>
 

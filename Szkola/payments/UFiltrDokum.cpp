@@ -141,7 +141,8 @@ TFiltrDokum::TFiltrDokum(QWidget* parent) : ui::Window(parent) {
     connect(DBEditWyciag, &QLineEdit::editingFinished, this, [this] { DBEditWyciagExit(); });
     connect(DBLookupComboBoxSzk, &QComboBox::currentIndexChanged, this,
             [this] { DBLookupComboBoxSzkExit(); });
-    connect(ComboBoxRodzaj, &QComboBox::currentIndexChanged, this, [this] { ComboBoxRodzajExit(); });
+    connect(ComboBoxRodzaj, &QComboBox::currentIndexChanged, this,
+            [this] { ComboBoxRodzajExit(); });
     connect(ComboBoxBanki, &QComboBox::currentIndexChanged, this, [this] { ComboBoxBankiExit(); });
     connect(ComboBoxDokument, &QComboBox::currentIndexChanged, this,
             [this] { ComboBoxDokumentExit(); });
@@ -184,9 +185,9 @@ void TFiltrDokum::FormActivate() {
         const QSignalBlocker b(ComboBoxRodzaj);
         ComboBoxRodzaj->clear();
         wiersze("RodzajOplat.db", "Symbol", [&](db::Table& t) {
-            ComboBoxRodzaj->addItem(t.field("Symbol")->asString() + " - " +
-                                        t.field("Opis")->asString(),
-                                    t.field("Symbol")->asString());
+            ComboBoxRodzaj->addItem(
+                t.field("Symbol")->asString() + " - " + t.field("Opis")->asString(),
+                t.field("Symbol")->asString());
         });
     }
 
@@ -199,8 +200,8 @@ void TFiltrDokum::FormActivate() {
 
     const bool data = s.FiltrDokData == "1";
     zaznacz(ChBxData, data);
-    for (auto [e, tekst] : {std::pair{DBEditDataOd, s.FiltrDokDataOd},
-                            std::pair{DBEditDataDo, s.FiltrDokDataDo}}) {
+    for (auto [e, tekst] :
+         {std::pair{DBEditDataOd, s.FiltrDokDataOd}, std::pair{DBEditDataDo, s.FiltrDokDataDo}}) {
         const QSignalBlocker b(e);
         e->setText(data ? tekst : QString());
     }
@@ -254,17 +255,25 @@ void TFiltrDokum::DBEditDataDoEnter() {
     DBEditDataDo->setText(DataKrotka(Sesja().DataRobocza));
 }
 
-void TFiltrDokum::DBEditDataOdExit() { Kopia.FiltrDokDataOd = DataKrotka(ParsujDate(DBEditDataOd->text())); }
-void TFiltrDokum::DBEditDataDoExit() { Kopia.FiltrDokDataDo = DataKrotka(ParsujDate(DBEditDataDo->text())); }
+void TFiltrDokum::DBEditDataOdExit() {
+    Kopia.FiltrDokDataOd = DataKrotka(ParsujDate(DBEditDataOd->text()));
+}
+void TFiltrDokum::DBEditDataDoExit() {
+    Kopia.FiltrDokDataDo = DataKrotka(ParsujDate(DBEditDataDo->text()));
+}
 
 void TFiltrDokum::DBLookupComboBoxSzkExit() {
     Kopia.FiltrDokIdSzkoly = DBLookupComboBoxSzk->currentData().toInt();
 }
 
-void TFiltrDokum::ComboBoxRodzajExit() { Kopia.FiltrDokSymbol = ComboBoxRodzaj->currentText().left(2); }
+void TFiltrDokum::ComboBoxRodzajExit() {
+    Kopia.FiltrDokSymbol = ComboBoxRodzaj->currentText().left(2);
+}
 
 // A box left without a choice records no bank.
-void TFiltrDokum::ComboBoxBankiExit() { Kopia.FiltrDokIdBanku = ComboBoxBanki->currentData().toInt(); }
+void TFiltrDokum::ComboBoxBankiExit() {
+    Kopia.FiltrDokIdBanku = ComboBoxBanki->currentData().toInt();
+}
 
 void TFiltrDokum::ComboBoxDokumentExit() {
     Kopia.FiltrDokSposobWpl = ComboBoxDokument->currentIndex() == 0 ? "K" : "Z";
@@ -355,7 +364,8 @@ void TFiltrDokum::WszystkieWartosci() {
 void TFiltrDokum::BitBtnOKClick() {
     if (ChBxData->isChecked()) {
         bool doPola = false;
-        const QString blad = SprawdzOkresFiltru(DBEditDataOd->text(), DBEditDataDo->text(), &doPola);
+        const QString blad =
+            SprawdzOkresFiltru(DBEditDataOd->text(), DBEditDataDo->text(), &doPola);
         if (!blad.isEmpty()) {
             ui::MessageBox(blad, "Uwaga", ui::MB_OK);
             (doPola ? DBEditDataDo : DBEditDataOd)->setFocus();

@@ -196,8 +196,7 @@ TListaWplat::TListaWplat(QWidget* parent) : ui::Window(parent) {
     SpeedButtonEdytuj = przycisk(this, "SpeedButtonEdytuj", "Popraw", "Edytuj dowód wpłaty");
     SpeedButtonKasuj = przycisk(this, "SpeedButtonKasuj", "Usuń", "Usuń dokument");
     SpeedButtonFiltr = przycisk(this, "SpeedButtonFiltr", "Filtry", "Filtry");
-    SpeedButtonWydrZest =
-        przycisk(this, "SpeedButtonWydrZest", "Zestawienie", "Zestawienie wpłat");
+    SpeedButtonWydrZest = przycisk(this, "SpeedButtonWydrZest", "Zestawienie", "Zestawienie wpłat");
     SpeedButtonWydruk = przycisk(this, "SpeedButtonWydruk", "Wydruk", "Wydruk dowodu wpłaty");
     SpeedButtonWyjscieO = przycisk(this, "SpeedButtonWyjscieO", "Wyjście", "Wyjście");
     SpeedButtonWyjscieZ = przycisk(this, "SpeedButtonWyjscieZ", "Wyjście", "Wyjście");
@@ -217,22 +216,26 @@ TListaWplat::TListaWplat(QWidget* parent) : ui::Window(parent) {
     DBGrid1 = new ui::DBGrid(this);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setTable(DM->DSWplaty);
-    DBGrid1->setColumns({GridColumn("KPKW", "Dokument", 8), GridColumn("NumerWpl", "Numer dowodu", 12),
-                         GridColumn("DataWpl", "Data wpłaty", 11), GridColumn("Kwota", "Kwota", 12),
-                         GridColumn("Tresc", "Treść dowodu", 30), GridColumn("Nazwa", "Wpłacający", 28),
-                         GridColumn("Adres", "Adres", 28), anulowany});
+    DBGrid1->setColumns(
+        {GridColumn("KPKW", "Dokument", 8), GridColumn("NumerWpl", "Numer dowodu", 12),
+         GridColumn("DataWpl", "Data wpłaty", 11), GridColumn("Kwota", "Kwota", 12),
+         GridColumn("Tresc", "Treść dowodu", 30), GridColumn("Nazwa", "Wpłacający", 28),
+         GridColumn("Adres", "Adres", 28), anulowany});
     DBGrid3 = new ui::DBGrid(this);
     DBGrid3->setObjectName("DBGrid3");
     DBGrid3->setTable(DM->DSPrzelew);
-    DBGrid3->setColumns({GridColumn("NrWyciagu", "Nr wyciągu", 12),
-                         GridColumn("DataWpl", "Data przelewu", 11), GridColumn("Kwota", "Kwota", 12),
-                         GridColumn("Nazwa", "Wpłacający", 28), GridColumn("Tresc", "Treść", 30),
-                         GridColumn("NazwaBanku", "Nazwa banku", 24), anulowany});
-    const QList<GridColumn> linie = {
-        GridColumn("TerminWpl", "Termin opłaty", 11), GridColumn("RodzOpl", "Rodzaj", 6),
-        GridColumn("RokSzk", "Rok szkolny", 10),      GridColumn("Miesiac", "Miesiąc", 7),
-        GridColumn("Rok", "Rok", 6),                  GridColumn("Kwota", "Kwota", 12),
-        GridColumn("DataWpl", "Data wpłaty", 11),     GridColumn("Tresc", "Treść opłaty", 40)};
+    DBGrid3->setColumns(
+        {GridColumn("NrWyciagu", "Nr wyciągu", 12), GridColumn("DataWpl", "Data przelewu", 11),
+         GridColumn("Kwota", "Kwota", 12), GridColumn("Nazwa", "Wpłacający", 28),
+         GridColumn("Tresc", "Treść", 30), GridColumn("NazwaBanku", "Nazwa banku", 24), anulowany});
+    const QList<GridColumn> linie = {GridColumn("TerminWpl", "Termin opłaty", 11),
+                                     GridColumn("RodzOpl", "Rodzaj", 6),
+                                     GridColumn("RokSzk", "Rok szkolny", 10),
+                                     GridColumn("Miesiac", "Miesiąc", 7),
+                                     GridColumn("Rok", "Rok", 6),
+                                     GridColumn("Kwota", "Kwota", 12),
+                                     GridColumn("DataWpl", "Data wpłaty", 11),
+                                     GridColumn("Tresc", "Treść opłaty", 40)};
     DBGrid2 = new ui::DBGrid(this);
     DBGrid2->setObjectName("DBGrid2");
     DBGrid2->setTable(DM->DSOplaty);
@@ -313,9 +316,9 @@ void TListaWplat::FormActivate() {
     }
     {
         const QSignalBlocker blokada(ComboBoxIndeks);
-        ComboBoxIndeks->addItems({kasa ? QStringLiteral("Numer dowodu wpłaty")
-                                       : QStringLiteral("Bank+Numer wyciągu"),
-                                  QStringLiteral("Osoba wpłacająca+data")});
+        ComboBoxIndeks->addItems(
+            {kasa ? QStringLiteral("Numer dowodu wpłaty") : QStringLiteral("Bank+Numer wyciągu"),
+             QStringLiteral("Osoba wpłacająca+data")});
     }
     SpeedButtonWydruk->setVisible(kasa);
     DBGrid1->setVisible(kasa);
@@ -335,7 +338,9 @@ void TListaWplat::FormClose() {
 void TListaWplat::ComboBoxIndeksChange() {
     db::Table* dok = DokumentyListy(TrybListy);
     if (!dok->active()) return;
-    bezpiecznie([&] { dok->setIndexFieldNames(IndeksListy(TrybListy, ComboBoxIndeks->currentIndex() == 1)); });
+    bezpiecznie([&] {
+        dok->setIndexFieldNames(IndeksListy(TrybListy, ComboBoxIndeks->currentIndex() == 1));
+    });
 }
 
 void TListaWplat::EditKluczChange() {
@@ -352,7 +357,8 @@ void TListaWplat::EditKluczChange() {
 void TListaWplat::PokazChybienie(bool chybiony) {
     chybiony_ = chybiony;
     // A miss is shown in the edit itself: no box interrupts the typing.
-    EditKlucz->setStyleSheet(chybiony ? QStringLiteral("QLineEdit { color: #c00000; }") : QString());
+    EditKlucz->setStyleSheet(chybiony ? QStringLiteral("QLineEdit { color: #c00000; }")
+                                      : QString());
     EditKlucz->setToolTip(chybiony ? QStringLiteral("Nie znaleziono dokumentu") : QString());
 }
 
@@ -398,9 +404,9 @@ void TListaWplat::SpeedButtonWydrZestClick() {
         Glowny->KodZestawienia = 0;
     }
     if (Tag != 1) return;
-    TWykazDokumentow& wykaz =
-        TrybListy == ListaPrzelewy ? static_cast<TWykazDokumentow&>(*QRWykazPrzelew)
-                                   : static_cast<TWykazDokumentow&>(*QRWykazOplat);
+    TWykazDokumentow& wykaz = TrybListy == ListaPrzelewy
+                                  ? static_cast<TWykazDokumentow&>(*QRWykazPrzelew)
+                                  : static_cast<TWykazDokumentow&>(*QRWykazOplat);
     try {
         // The statement walks cursors of its own over what the list shows: the list stays put.
         wykaz.Przygotuj(DokumentyListy(TrybListy), LinieListy(TrybListy));

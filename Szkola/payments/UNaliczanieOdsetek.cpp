@@ -1,5 +1,4 @@
 #include "Szkola/payments/UNaliczanieOdsetek.h"
-#include "Szkola/payments/UAnalizaOplat.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -15,6 +14,7 @@
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/fees/UOdsetkiZaOkres.h"
+#include "Szkola/payments/UAnalizaOplat.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
@@ -185,8 +185,7 @@ class Przebieg {
         for (int m = 1; m <= 12; ++m) {
             const double d = Zaokraglij(p.m[m] - p.z[m], 2);
             if (d <= 0) continue;
-            const QDate termin =
-                TerminPlatnosci(RokMiesiaca(p.rok, p.nrMies, m), m, dzienRozlicz_);
+            const QDate termin = TerminPlatnosci(RokMiesiaca(p.rok, p.nrMies, m), m, dzienRozlicz_);
             const qint64 dni = termin.daysTo(z_.Do);
             const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
             if (dni - ulga <= 0) continue;
@@ -250,21 +249,30 @@ class Przebieg {
             t.setIndexFieldNames(indeks);
             t.setRange(od, doKlucza);
             t.open();
-            for (auto [pole, nazwa] :
-                 {std::pair{&IdUcznia, "IdUcznia"}, {&RokFK, "RokFK"}, {&SposobWpl, "SposobWpl"},
-                  {&IdOplaty, "IdOplaty"}, {&IdWplaty, "IdWplaty"}, {&IdOdsetki, "IdOdsetki"},
-                  {&RodzOpl, "RodzOpl"}, {&Miesiac, "Miesiac"}, {&Rok, "Rok"},
-                  {&KwotaNalezn, "KwotaNalezn"}, {&TerminWpl, "TerminWpl"}, {&DataWpl, "DataWpl"},
-                  {&LdniZaleg, "LdniZaleg"}, {&Odsetki, "Odsetki"}, {&DataWprow, "DataWprow"},
-                  {&OperWprow, "OperWprow"}})
+            for (auto [pole, nazwa] : {std::pair{&IdUcznia, "IdUcznia"},
+                                       {&RokFK, "RokFK"},
+                                       {&SposobWpl, "SposobWpl"},
+                                       {&IdOplaty, "IdOplaty"},
+                                       {&IdWplaty, "IdWplaty"},
+                                       {&IdOdsetki, "IdOdsetki"},
+                                       {&RodzOpl, "RodzOpl"},
+                                       {&Miesiac, "Miesiac"},
+                                       {&Rok, "Rok"},
+                                       {&KwotaNalezn, "KwotaNalezn"},
+                                       {&TerminWpl, "TerminWpl"},
+                                       {&DataWpl, "DataWpl"},
+                                       {&LdniZaleg, "LdniZaleg"},
+                                       {&Odsetki, "Odsetki"},
+                                       {&DataWprow, "DataWprow"},
+                                       {&OperWprow, "OperWprow"}})
                 *pole = t.field(nazwa);
         }
         db::Table t;
-        db::Field *IdUcznia = nullptr, *RokFK = nullptr, *SposobWpl = nullptr,
-                  *IdOplaty = nullptr, *IdWplaty = nullptr, *IdOdsetki = nullptr,
-                  *RodzOpl = nullptr, *Miesiac = nullptr, *Rok = nullptr, *KwotaNalezn = nullptr,
-                  *TerminWpl = nullptr, *DataWpl = nullptr, *LdniZaleg = nullptr,
-                  *Odsetki = nullptr, *DataWprow = nullptr, *OperWprow = nullptr;
+        db::Field *IdUcznia = nullptr, *RokFK = nullptr, *SposobWpl = nullptr, *IdOplaty = nullptr,
+                  *IdWplaty = nullptr, *IdOdsetki = nullptr, *RodzOpl = nullptr, *Miesiac = nullptr,
+                  *Rok = nullptr, *KwotaNalezn = nullptr, *TerminWpl = nullptr, *DataWpl = nullptr,
+                  *LdniZaleg = nullptr, *Odsetki = nullptr, *DataWprow = nullptr,
+                  *OperWprow = nullptr;
     };
 
     // The fields a "K", "B" and "P" row fill alike.
@@ -363,8 +371,9 @@ TWynikOdsetek NaliczOdsetki(db::Database& baza, const TZadanieOdsetek& zadanie) 
         if (z.Rok == 0) {
             const TRokOdsetek r = RokSzkolnyMiesiaca(baza, z.DataNaleznosci);
             if (!r.Znaleziony) {
-                w.Komunikat = " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia "
-                              "należności!";
+                w.Komunikat =
+                    " Brak zainicjowanego roku szkolnego dla wskazanej daty ustalenia "
+                    "należności!";
                 return w;
             }
             z.Rok = r.Rok;
@@ -392,19 +401,19 @@ TWynikOdsetek NaliczOdsetki(db::Database& baza, const TZadanieOdsetek& zadanie) 
         if (zaksiegowane) {
             w.Komunikat = KomunikatOdsetekZakonczone;
         } else {
-            const QString nazwa =
-                rokSzk.isEmpty() ? KluczRokuSzk(z.Rok, z.NrMies) : rokSzk;
-            w.Ostrzezenia << QString(" Obliczanie odsetek zakończone, ale odsetki nie zostały "
-                                     "przeniesione do należności: brak pliku należności roku "
-                                     "szkolnego %1.")
+            const QString nazwa = rokSzk.isEmpty() ? KluczRokuSzk(z.Rok, z.NrMies) : rokSzk;
+            w.Ostrzezenia << QString(
+                                 " Obliczanie odsetek zakończone, ale odsetki nie zostały "
+                                 "przeniesione do należności: brak pliku należności roku "
+                                 "szkolnego %1.")
                                  .arg(nazwa);
             w.Komunikat = w.Ostrzezenia.first();
         }
     } catch (const std::exception& e) {
         // The transaction has rolled back: the next run starts from the same state.
-        const QString szczegoly =
-            dynamic_cast<const db::Error*>(&e) ? static_cast<const db::Error&>(e).message()
-                                                : QString::fromLocal8Bit(e.what());
+        const QString szczegoly = dynamic_cast<const db::Error*>(&e)
+                                      ? static_cast<const db::Error&>(e).message()
+                                      : QString::fromLocal8Bit(e.what());
         qWarning("odsetki: %s", qPrintable(szczegoly));
         w = TWynikOdsetek{};
         w.Komunikat = "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.";

@@ -22,9 +22,9 @@ class Database;
 
 // Marks of a payment line examined by the run (its field Odsetki).
 namespace StanOdsetek {
-inline const QString Terminowa = QStringLiteral("T");   // paid in time
-inline const QString Mala = QStringLiteral("M");        // late, interest rounds to 0.00
-inline const QString Naliczona = QStringLiteral("O");   // late, interest row in IdNaleznosc
+inline const QString Terminowa = QStringLiteral("T");  // paid in time
+inline const QString Mala = QStringLiteral("M");       // late, interest rounds to 0.00
+inline const QString Naliczona = QStringLiteral("O");  // late, interest row in IdNaleznosc
 }  // namespace StanOdsetek
 
 // SposobWpl of an interest row.

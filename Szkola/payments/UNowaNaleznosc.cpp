@@ -133,8 +133,7 @@ QStringList TDodanieNaleznosci::LataSzkolne(int* wybrany) {
     }
     for (t->first(); !t->eof(); t->next()) l << t->field("RokSzk")->asString();
     const TSesja& s = Sesja();
-    const QString biezacy =
-        RokSzkolnyDaty(s.DataRobocza.year(), s.DataRobocza.month());
+    const QString biezacy = RokSzkolnyDaty(s.DataRobocza.year(), s.DataRobocza.month());
     if (wybrany) *wybrany = biezacy.isEmpty() ? -1 : l.lastIndexOf(biezacy);
     return l;
 }
@@ -192,8 +191,7 @@ void TDodanieNaleznosci::Przygotuj(int dieta) {
                 Jest[k - 1] = t.field(poleK("Ps", k))->asBool();
                 Nazwa[k - 1] = t.field(poleK("PosNaz", k))->asString();
                 for (int d = 0; d < 4; ++d)
-                    cena_[d][k - 1] =
-                        t.field(QString("Id%1Pos%2").arg(d).arg(k))->asInteger();
+                    cena_[d][k - 1] = t.field(QString("Id%1Pos%2").arg(d).arg(k))->asInteger();
             }
         }
     }
@@ -305,7 +303,8 @@ TDodanieNaleznosci::TWynik TDodanieNaleznosci::Zapisz(const QString& rokSzk, int
     const QString brakRoku = "Wybierz rok szkolny, którego dotyczy należność!";
 
     if (rokSzk.isEmpty()) return odmowa(brakRoku, Pole::RokSzk);
-    if (m < 1 || m > 12) return odmowa("Wybierz miesiąc, którego dotyczy należność!", Pole::Miesiac);
+    if (m < 1 || m > 12)
+        return odmowa("Wybierz miesiąc, którego dotyczy należność!", Pole::Miesiac);
     const QString rodzOpl = linia->field("RodzOpl")->asString();
     if (rodzOpl.isEmpty()) return odmowa("Podaj rodzaj należności!", Pole::Rodzaj);
     const QString typ = linia->field("TypOpl")->asString();
@@ -534,8 +533,7 @@ TNowaNaleznosc::TNowaNaleznosc(QWidget* parent) : ui::Window(parent) {
            [](TNowaNaleznosc* w) { w->SpeedButtonRokClick(); });
     polacz(SpeedButtonPrzelicz, &QToolButton::clicked,
            [](TNowaNaleznosc* w) { w->SpeedButtonPrzeliczClick(); });
-    polacz(SpeedButton2, &QToolButton::clicked,
-           [](TNowaNaleznosc* w) { w->SpeedButton2Click(); });
+    polacz(SpeedButton2, &QToolButton::clicked, [](TNowaNaleznosc* w) { w->SpeedButton2Click(); });
     polacz(SpeedButtonDni, &QToolButton::clicked,
            [](TNowaNaleznosc* w) { w->SpeedButtonDniClick(); });
     polacz(BitBtnZapisz, &QPushButton::clicked, [](TNowaNaleznosc* w) { w->BitBtnZapiszClick(); });

@@ -39,7 +39,7 @@ class TDodanieNaleznosci {
     TDodanieNaleznosci(const TDodanieNaleznosci&) = delete;
     TDodanieNaleznosci& operator=(const TDodanieNaleznosci&) = delete;
 
-    TDokumentWplaty* Dok;  // holds the pending line (TOplaty), TRokSzk and TNaleznosc
+    TDokumentWplaty* Dok;           // holds the pending line (TOplaty), TRokSzk and TNaleznosc
     db::Table* TPosUczR = nullptr;  // the meal work row ("RpUcz" + stamp)
     db::Table* TPsU = nullptr;      // a school year's meal file
 

@@ -1,23 +1,22 @@
 #include "Szkola/payments/UNowaWplata.h"
 
-#include <utility>
-
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QKeySequence>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
-#include "Szkola/core/USesja.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/payments/UBanki.h"
@@ -292,7 +291,8 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     polacz(SpeedButtonWybierz1, &QToolButton::clicked, &TNowaWplata::DBGrid1DblClick);
     polacz(SpeedButtonNowy1, &QToolButton::clicked, &TNowaWplata::SpeedButtonNowy1Click);
     // Enter or Space on a line owed picks it, as a double click does.
-    ui::onEnterKey(DBGrid1, [this] { chronione([this] { DBGrid1DblClick(); }); }, true);
+    ui::onEnterKey(
+        DBGrid1, [this] { chronione([this] { DBGrid1DblClick(); }); }, true);
     polacz(SpeedButtonWytnij2, &QToolButton::clicked, &TNowaWplata::SpeedButtonWytnij2Click);
     polacz(SpeedButtonPopraw2, &QToolButton::clicked, &TNowaWplata::SpeedButtonPopraw2Click);
     polacz(SpeedButtonZapisz2, &QToolButton::clicked, &TNowaWplata::SpeedButtonZapisz2Click);

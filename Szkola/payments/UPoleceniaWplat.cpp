@@ -19,14 +19,14 @@
 #include "Szkola/payments/UNowaNaleznosc.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
-#include "Szkola/payments/UWyborKasy.h"
-#include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UUsunUcznia.h"
+#include "Szkola/payments/UWyborKasy.h"
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
+#include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "Szkola/payments/UWydrukOdsetek.h"
 #include "Szkola/payments/UWykazPrzelew.h"
 #include "Szkola/payments/UZWykazOplat.h"
-#include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 
@@ -159,8 +159,8 @@ void PolecenieKontrolaOplat() {
     while (!u->eof()) {
         Glowny->Tag = TrybKontrolaSeryjna;
         const int id = u->field("IdUcznia")->asInteger();
-        TRozliczenieUcznia w = rozliczenie.Licz(id, TrybKontrolaSeryjna, sesja.RokKsiegowy,
-                                                sesja.MiesiacKsiegowy);
+        TRozliczenieUcznia w =
+            rozliczenie.Licz(id, TrybKontrolaSeryjna, sesja.RokKsiegowy, sesja.MiesiacKsiegowy);
         if (!w.Blad.isEmpty()) {
             koniecCzekania();
             ui::MessageBox("Nie można obliczyć rozliczenia ucznia.\n" + w.Blad, "Uwaga!");
@@ -193,7 +193,8 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenie(
         "Wpłaty", "&Zwrot nadpłaty", [] { PolecenieZwrotNadplaty(); }, true, true);
     glowny->DodajPolecenie("Wpłaty", "&Lista wpłat", [] { PolecenieListaWplat(); });
-    glowny->DodajPolecenie("Funkcje", "&Kontrola opłat", [] { PolecenieKontrolaOplat(); }, false, true);
+    glowny->DodajPolecenie(
+        "Funkcje", "&Kontrola opłat", [] { PolecenieKontrolaOplat(); }, false, true);
     glowny->DodajPolecenieRejestru("Analiza należności i opłat",
                                    [] { PolecenieAnalizyOplat(TrybAnaliza); });
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",

@@ -62,8 +62,7 @@ double TMiesiacRozliczenia::SumaKolumn() const {
     return n;
 }
 
-TRozliczenie::TRozliczenie(db::Database* baza)
-    : baza_(baza ? baza : db::Database::current()) {
+TRozliczenie::TRozliczenie(db::Database* baza) : baza_(baza ? baza : db::Database::current()) {
     try {
         rodzaje_ = WczytajRodzajeOplat(baza_);
         if (baza_->tableExists("Banki")) {
@@ -90,7 +89,8 @@ TRozliczenie::TRozliczenie(db::Database* baza)
         // Every accounting year the program may write; a year lacking its lines or its
         // documents is passed over whole.
         for (int rok = PierwszyRokKsiegowy; rok <= OstatniRokKsiegowy; ++rok) {
-            if (baza_->tableExists(PlikiRoku::Oplaty(rok)) && baza_->tableExists(PlikiRoku::Wplaty(rok)))
+            if (baza_->tableExists(PlikiRoku::Oplaty(rok)) &&
+                baza_->tableExists(PlikiRoku::Wplaty(rok)))
                 lataKasy_.push_back(rok);
             if (baza_->tableExists(PlikiRoku::SkladnikiPrzelewow(rok)) &&
                 baza_->tableExists(PlikiRoku::Przelewy(rok)))
@@ -109,8 +109,7 @@ db::Table* TRozliczenie::Kursor(const QString& plik, const QString& indeks) {
     return k.get();
 }
 
-TRozliczenieUcznia TRozliczenie::Licz(int idUcznia, int tryb, int rokRoboczy,
-                                      int miesiacRoboczy) {
+TRozliczenieUcznia TRozliczenie::Licz(int idUcznia, int tryb, int rokRoboczy, int miesiacRoboczy) {
     TRozliczenieUcznia w;
     if (!blad_.isEmpty()) {
         w.Blad = blad_;
@@ -166,12 +165,24 @@ void TRozliczenie::CzytajNaleznosci(std::map<std::pair<int, int>, TMiesiacRozlic
                     w.Inne3 = w.Inne3.value_or(0.0) + a;
                 }
                 switch (kolumna) {
-                    case 1: w.Wpisowe = a; break;
-                    case 2: w.Derara = a; break;
-                    case 3: w.Wyzywienie = a; break;
-                    case 4: w.Odpisy = a; break;
-                    case 5: w.Odsetki = a; break;
-                    default: w.Inne1 = w.Inne1.value_or(0.0) + a; break;
+                    case 1:
+                        w.Wpisowe = a;
+                        break;
+                    case 2:
+                        w.Derara = a;
+                        break;
+                    case 3:
+                        w.Wyzywienie = a;
+                        break;
+                    case 4:
+                        w.Odpisy = a;
+                        break;
+                    case 5:
+                        w.Odsetki = a;
+                        break;
+                    default:
+                        w.Inne1 = w.Inne1.value_or(0.0) + a;
+                        break;
                 }
                 w.Kol[kolumna - 1] = w.Kol[kolumna - 1].value_or(0.0) + a;
             }
@@ -265,8 +276,8 @@ void TRozliczenie::LiczSalda(TRozliczenieUcznia& w, int wy, int wm) {
                 if (typ == "_O") {
                     s -= kwota;
                 } else if (typ == "WP" && poRoboczym(l.Rok.toInt(), l.Miesiac.toInt())) {
-                    w.Zaliczki.push_back(
-                        {l.TerminWpl, l.RodzOpl, l.Miesiac.toInt(), l.Rok.toInt(), kwota, l.DataWpl});
+                    w.Zaliczki.push_back({l.TerminWpl, l.RodzOpl, l.Miesiac.toInt(), l.Rok.toInt(),
+                                          kwota, l.DataWpl});
                     m.SaldoWP = m.SaldoWP.value_or(0.0) + Zaokraglij(kwota, 2);
                 } else {
                     s += kwota;

@@ -13,8 +13,6 @@
 // IdUcznia, and a document through its index on IdWplaty, so one pupil costs the same in a
 // small and in a large school.
 
-#include <array>
-
 #include <QDate>
 #include <QHash>
 #include <QString>
@@ -61,7 +59,7 @@ struct TSkladnikRozliczenia {
 
 // A payment document with at least one line of the pupil (a row of "Str_wplUcz").
 struct TDokumentRozliczenia {
-    int RokKsiegowy = 0;    // the accounting year whose files hold it
+    int RokKsiegowy = 0;      // the accounting year whose files hold it
     int Rok = 0, NrMies = 0;  // month of DataWpl (0, 0 for no date): its month row
     QDate DataWpl;
     QString SposobWpl;
@@ -81,10 +79,10 @@ struct TZaliczkaRozliczenia {
 };
 
 struct TRozliczenieUcznia {
-    std::vector<TMiesiacRozliczenia> Miesiace;     // ascending
-    std::vector<TDokumentRozliczenia> Dokumenty;   // by month, date, kind, number
-    std::vector<TZaliczkaRozliczenia> Zaliczki;    // in the order they were parked
-    QString Blad;  // an engine failure; the rest is then incomplete
+    std::vector<TMiesiacRozliczenia> Miesiace;    // ascending
+    std::vector<TDokumentRozliczenia> Dokumenty;  // by month, date, kind, number
+    std::vector<TZaliczkaRozliczenia> Zaliczki;   // in the order they were parked
+    QString Blad;                                 // an engine failure; the rest is then incomplete
 
     double SaldoKoncowe() const { return Miesiace.empty() ? 0.0 : Miesiace.back().Saldo; }
 };
@@ -118,7 +116,7 @@ class TRozliczenie {
     db::Database* baza_;
     QHash<QString, TRodzajOplaty> rodzaje_;
     QHash<int, QString> banki_;
-    std::vector<RokSzkolny> lataSzkolne_;  // only those whose fee file exists
+    std::vector<RokSzkolny> lataSzkolne_;        // only those whose fee file exists
     std::vector<int> lataKasy_, lataPrzelewow_;  // accounting years with both files
     // One cursor per yearly file, opened on first use and moved by its range on IdUcznia or
     // IdWplaty.

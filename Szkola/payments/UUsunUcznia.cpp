@@ -135,9 +135,10 @@ bool UsunUczniaZKartoteki(int idUcznia, bool zLogiem, QString* blad, db::Databas
         for (const char* pole : {"IdAdresZam", "IdAdresMeld"}) {
             const int adres = uczen.field(pole)->asInteger();
             if (adres <= 0) continue;
-            const int inni = baza->scalar("SELECT COUNT(*) FROM KartUcznia WHERE IdUcznia <> ? AND "
-                                          "(IdAdresZam = ? OR IdAdresMeld = ?)",
-                                          {idUcznia, adres, adres})
+            const int inni = baza->scalar(
+                                     "SELECT COUNT(*) FROM KartUcznia WHERE IdUcznia <> ? AND "
+                                     "(IdAdresZam = ? OR IdAdresMeld = ?)",
+                                     {idUcznia, adres, adres})
                                  .toInt();
             if (inni > 0) continue;
             db::Table a(baza);
@@ -150,7 +151,8 @@ bool UsunUczniaZKartoteki(int idUcznia, bool zLogiem, QString* blad, db::Databas
         tx.commit();
         return true;
     } catch (const db::Error& e) {
-        if (blad) *blad = "Błąd usuwania ucznia z kartoteki! Nic nie zostało usunięte.\n" + e.message();
+        if (blad)
+            *blad = "Błąd usuwania ucznia z kartoteki! Nic nie zostało usunięte.\n" + e.message();
     } catch (const std::exception& e) {
         if (blad)
             *blad = "Błąd usuwania ucznia z kartoteki! Nic nie zostało usunięte.\n" +
@@ -164,8 +166,8 @@ void PolecenieUsunUcznia() {
     db::Table* u = DM->TUczen;
     if (!Glowny || !Glowny->RejestrOtwarty() || !u->active() || u->isEmpty()) return;
     const int id = u->field("IdUcznia")->asInteger();
-    const bool oplacone =
-        AnalizaOplat ? AnalizaOplat->UsunDaneFinansoweUcznia(id, 5) : UsunDaneFinansoweUcznia(id, 5);
+    const bool oplacone = AnalizaOplat ? AnalizaOplat->UsunDaneFinansoweUcznia(id, 5)
+                                       : UsunDaneFinansoweUcznia(id, 5);
     if (oplacone) ui::MessageBox("Istnieją opłacone należności tego ucznia!", "Uwaga!", ui::MB_OK);
     if (ui::MessageBox("Czy usunąć ucznia z kartoteki ?", "Uwaga!", ui::MB_YESNO) != ui::IDYES)
         return;

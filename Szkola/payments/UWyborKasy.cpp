@@ -10,8 +10,8 @@
 #include "Szkola/core/UKalendarz.h"
 #include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
-#include "platform/ui/RadioGroup.h"
 #include "platform/ui/Helpers.h"
+#include "platform/ui/RadioGroup.h"
 
 TWyborKasy* WyborKasy = nullptr;
 
@@ -48,7 +48,8 @@ TWyborKasy::TWyborKasy(QWidget* parent) : ui::Window(parent) {
     connect(SpeedButtonData, &QToolButton::clicked, this, [this] { SpeedButtonDataClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     // Enter on the choice confirms it, as OK does.
-    for (QRadioButton* r : RadioGroup1->findChildren<QRadioButton*>()) ui::onEnterKey(r, [this] { BitBtn1Click(); });
+    for (QRadioButton* r : RadioGroup1->findChildren<QRadioButton*>())
+        ui::onEnterKey(r, [this] { BitBtn1Click(); });
 }
 
 void TWyborKasy::FormActivate() { Label2->setText(QString::number(Sesja().RokKsiegowy)); }

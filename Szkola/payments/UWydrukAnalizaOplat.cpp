@@ -65,7 +65,8 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     h->addLabel(kX[8] + 1, 66, kX[9] - kX[8] - 2, "Saldo miesiąca", Font(7), Alignment::Center);
     h->addLabel(kX[9] + 2, 44, 114, "Zaliczka", Font(7), Alignment::Center);
     QRLabelZalWpis = h->addLabel(kX[9] + 2, 66, 114, "wpisowego", Font(7), Alignment::Center);
-    for (int k = 1; k <= 9; ++k) h->addVLine(kX[k], k >= 2 && k <= 8 ? 56 : 36, k >= 2 && k <= 8 ? 38 : 58);
+    for (int k = 1; k <= 9; ++k)
+        h->addVLine(kX[k], k >= 2 && k <= 8 ? 56 : 36, k >= 2 && k <= 8 ? 38 : 58);
     h->addLabel(2, 98, 0, "Data i dokument wpłaty", Font(7, true));
     h->addLabel(160, 98, 0, "Nr wyciągu,   Nazwa banku", Font(7, true));
     h->addLabel(kX[6], 98, kX[7] - kX[6] - 2, "Kwota wpłaty", Font(7, true), Alignment::Right);
@@ -89,10 +90,13 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     d->addField(kX[8] + 1, 4, kX[9] - kX[8] - 4, nal, "Saldo", Font(8), Alignment::Right);
     d->addField(kX[9] + 1, 4, kX[10] - kX[9] - 6, nal, "SaldoWP", Font(8), Alignment::Right);
     QRLabelKol[4] = d->addLabel(kX[1] + 3, 24, 56, "", Font(7));
-    QRDBTextKol5 = d->addField(kX[2] + 1, 24, kX[3] - kX[2] - 4, nal, "Kol5", Font(8), Alignment::Right);
+    QRDBTextKol5 =
+        d->addField(kX[2] + 1, 24, kX[3] - kX[2] - 4, nal, "Kol5", Font(8), Alignment::Right);
     QRLabelKol[5] = d->addLabel(kX[3] + 3, 24, 56, "", Font(7));
-    QRDBTextKol6 = d->addField(kX[4] + 1, 24, kX[5] - kX[4] - 4, nal, "Kol6", Font(8), Alignment::Right);
-    for (int k : {0, 1, 5, 6, 7, 8, 9, 10}) PionoweCale.push_back(d->addVLine(k == 10 ? 717 : kX[k], 0, kWiersz2));
+    QRDBTextKol6 =
+        d->addField(kX[4] + 1, 24, kX[5] - kX[4] - 4, nal, "Kol6", Font(8), Alignment::Right);
+    for (int k : {0, 1, 5, 6, 7, 8, 9, 10})
+        PionoweCale.push_back(d->addVLine(k == 10 ? 717 : kX[k], 0, kWiersz2));
     for (int k : {2, 3, 4}) d->addVLine(kX[k], 0, kWiersz1);
     QRShapeLinia1 = d->addHLine(75, kWiersz1 - 1, 642);
     QRShapeLinia2 = d->addHLine(1, kWiersz2 - 1, 716);
@@ -161,7 +165,8 @@ void TQRAnalizaOplat::QuickRepBeforePrint() {
         RokDo = OkresDo.year();
         MiesDo = OkresDo.month();
         DzienDo = OkresDo.day();
-        QRLabelTyt->text += " w okresie " + RokMiesiac(RokOd, MiesOd) + " - " + RokMiesiac(RokDo, MiesDo);
+        QRLabelTyt->text +=
+            " w okresie " + RokMiesiac(RokOd, MiesOd) + " - " + RokMiesiac(RokDo, MiesDo);
     }
 
     const auto tytuly = TytulyKolumnWydruku();
@@ -190,11 +195,10 @@ void TQRAnalizaOplat::QRBand2BeforePrint(report::Band& b, bool& drukuj) {
     for (report::Line* l : PionoweCale) l->height = wys;
     QRShapeLinia1->left = jedna ? 1 : 75;
     QRShapeLinia1->width = jedna ? 716 : 642;
-    for (report::Element* e : {static_cast<report::Element*>(QRLabelKol[4]),
-                               static_cast<report::Element*>(QRDBTextKol5),
-                               static_cast<report::Element*>(QRLabelKol[5]),
-                               static_cast<report::Element*>(QRDBTextKol6),
-                               static_cast<report::Element*>(QRShapeLinia2)})
+    for (report::Element* e :
+         {static_cast<report::Element*>(QRLabelKol[4]), static_cast<report::Element*>(QRDBTextKol5),
+          static_cast<report::Element*>(QRLabelKol[5]), static_cast<report::Element*>(QRDBTextKol6),
+          static_cast<report::Element*>(QRShapeLinia2)})
         e->enabled = !jedna;
 
     QRLabelData->text = RokMiesiac(y, m);
@@ -217,12 +221,15 @@ void TQRAnalizaOplat::QRSubDetail1BeforePrint(bool& drukuj) {
     DrukujSkladniki = true;
     QRDBTextNr->enabled = true;
     const QString s = t->field("SposobWpl")->asString();
-    if (s == "K") QRLabelSp->text = "KP  nr";
-    else if (s == "Z") QRLabelSp->text = "KW nr";
+    if (s == "K")
+        QRLabelSp->text = "KP  nr";
+    else if (s == "Z")
+        QRLabelSp->text = "KW nr";
     else if (s == "B") {
         QRLabelSp->text = "Przelew";
         QRDBTextNr->enabled = false;
-    } else QRLabelSp->text.clear();
+    } else
+        QRLabelSp->text.clear();
 }
 
 void TQRAnalizaOplat::QRSubDetail2BeforePrint(bool& drukuj) {

@@ -28,8 +28,8 @@ class TQRAnalizaOplat : public report::Report {
     report::Label* QRLabelSO = nullptr;
     report::DataField* QRDBTextKol5 = nullptr;
     report::DataField* QRDBTextKol6 = nullptr;
-    report::Line* QRShapeLinia1 = nullptr;  // under the first line
-    report::Line* QRShapeLinia2 = nullptr;  // under the second line
+    report::Line* QRShapeLinia1 = nullptr;   // under the first line
+    report::Line* QRShapeLinia2 = nullptr;   // under the second line
     std::vector<report::Line*> PionoweCale;  // vertical rules of the whole band
 
     report::SubDetail* QRSubDetail1 = nullptr;  // documents of the month

@@ -90,9 +90,8 @@ void TQROdsetkiAn::QuickRepBeforePrint() {
                                    uczen_->field("Imie1")->asString() + " " +
                                    uczen_->field("Imie2")->asString()
                              : QString();
-    const db::Field* klasa = uczen_ && uczen_->active() && !uczen_->isEmpty()
-                                 ? uczen_->findField("Klasa")
-                                 : nullptr;
+    const db::Field* klasa =
+        uczen_ && uczen_->active() && !uczen_->isEmpty() ? uczen_->findField("Klasa") : nullptr;
     QRLabelKlasa->text = klasa ? klasa->asString() : QString();
 }
 

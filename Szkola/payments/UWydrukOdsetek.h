@@ -21,7 +21,7 @@ class TQROdsetkiAn : public report::Report {
     report::Label* QRLabelUczen = nullptr;
     report::Label* QRLabelKlasa = nullptr;
     report::Band* Detail = nullptr;
-    report::Label* QRLabelTermin = nullptr;   // dues month "03.2008"
+    report::Label* QRLabelTermin = nullptr;  // dues month "03.2008"
     report::Label* QRLabelOplacono = nullptr;
     report::Band* Summary = nullptr;
     report::Label* QRLabelRazem = nullptr;

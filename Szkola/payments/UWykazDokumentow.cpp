@@ -56,8 +56,7 @@ TWykazDokumentow::~TWykazDokumentow() = default;
 void TWykazDokumentow::Kolumny(const QList<Kolumna>& kol, int kolKwoty, int kolTresci) {
     // Column titles under the page header, on every page.
     report::Band* tytuly = PageHeader->addChild(22);
-    for (const Kolumna& k : kol)
-        tytuly->addLabel(k.x, 4, k.szer, k.tytul, Font(8, true), k.wyr);
+    for (const Kolumna& k : kol) tytuly->addLabel(k.x, 4, k.szer, k.tytul, Font(8, true), k.wyr);
     tytuly->addHLine(0, 20, 718);
     for (const Kolumna& k : kol) Pola << QRBand3->addLabel(k.x, 2, k.szer, "", Font(8), k.wyr);
     LiniaKwota = QRSubDetail1->addLabel(kol[kolKwoty].x, 1, kol[kolKwoty].szer, "", Font(7),
@@ -131,10 +130,10 @@ void TWykazDokumentow::QuickRepBeforePrint() {
     }
 
     const TStanFiltruDokumentow& f = stan_;
-    QRLabelTytul2->text = f.WMocy() && f.FiltrDokData == "1"
-                              ? "Wpłaty w okresie  od " + f.FiltrDokDataOd + "  do " +
-                                    f.FiltrDokDataDo
-                              : QString();
+    QRLabelTytul2->text =
+        f.WMocy() && f.FiltrDokData == "1"
+            ? "Wpłaty w okresie  od " + f.FiltrDokDataOd + "  do " + f.FiltrDokDataDo
+            : QString();
     QString tytul = "Wszystkie placówki";
     if (f.WMocy() && f.FiltrDokSzkola == "1") {
         const QVariant opis = DM->TSzkoly->lookup("IdSzkoly", {f.FiltrDokIdSzkoly}, "OpisS");

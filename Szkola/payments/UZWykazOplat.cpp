@@ -21,7 +21,8 @@ TQRWykazOplat::TQRWykazOplat() : TWykazDokumentow(false) {
 }
 
 QString TQRWykazOplat::Tytul(bool synt) const {
-    return synt ? "Wykaz opłat gotówkowych - syntetycznie" : "Wykaz opłat gotówkowych - analitycznie";
+    return synt ? "Wykaz opłat gotówkowych - syntetycznie"
+                : "Wykaz opłat gotówkowych - analitycznie";
 }
 
 QString TQRWykazOplat::DopiskiFiltru(const TStanFiltruDokumentow& f) const {

@@ -12,27 +12,26 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
-#include "Szkola/core/USesja.h"
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/Helpers.h"
 #include "platform/ui/MessageBox.h"
-#include "Szkola/core/USesja.h"
 
 TRokSzkolny* RokSzkolny = nullptr;
 
 namespace {
-
 
 db::Database* baza() { return DM ? DM->Baza() : db::Database::current(); }
 
 // Cursors of other windows on RokSzkolny see a year added or removed at once.
 void odswiezKursory() {
     if (DMw && DMw->TRokSzk && DMw->TRokSzk->active()) DMw->TRokSzk->refresh();
-    if (RokSzkolny && RokSzkolny->TRokSzk && RokSzkolny->TRokSzk->active()) RokSzkolny->TRokSzk->refresh();
+    if (RokSzkolny && RokSzkolny->TRokSzk && RokSzkolny->TRokSzk->active())
+        RokSzkolny->TRokSzk->refresh();
 }
 
 bool tabelaPusta(const QString& nazwa) {
@@ -53,7 +52,8 @@ QString RokSzkolnyDaty(int rok, int miesiac) {
     QString wynik;
     for (t.first(); !t.eof(); t.next()) {
         const int r = t.field("Rok")->asInteger(), m = t.field("NrMies")->asInteger();
-        if ((r == rok && m <= miesiac) || (r == rok - 1 && m > miesiac)) wynik = t.field("RokSzk")->asString();
+        if ((r == rok && m <= miesiac) || (r == rok - 1 && m > miesiac))
+            wynik = t.field("RokSzk")->asString();
     }
     return wynik;
 }
@@ -63,11 +63,13 @@ bool DodajRokSzkolny(int rok, int nrMies, QString* blad) {
         if (blad) *blad = s;
         return false;
     };
-    if (rok < 2000 || rok > 2049) return porazka("Rok rozpoczęcia roku szkolnego musi leżeć w latach 2000 - 2049!");
+    if (rok < 2000 || rok > 2049)
+        return porazka("Rok rozpoczęcia roku szkolnego musi leżeć w latach 2000 - 2049!");
     if (nrMies < 1 || nrMies > 12) return porazka("Wybierz pierwszy miesiąc roku szkolnego!");
     const QString rokSzk = QString("%1/%2").arg(rok).arg(rok + 1);
     TDaneRoku jest;
-    if (ZnajdzRokSzkolny(rokSzk, jest)) return porazka("Rok szkolny " + rokSzk + " jest już wpisany!");
+    if (ZnajdzRokSzkolny(rokSzk, jest))
+        return porazka("Rok szkolny " + rokSzk + " jest już wpisany!");
     try {
         db::Transaction tr(baza());
         db::Table t(baza());
@@ -101,7 +103,8 @@ bool UsunPustyRokSzkolny(const QString& rokSzk, QString* blad) {
     if (!ZnajdzRokSzkolny(rokSzk, rok)) return porazka("Brak roku szkolnego " + rokSzk + "!");
     const QString nlz = PlikiRoku::Naleznosci(rok.Klucz()), psu = PlikiRoku::Posilki(rok.Klucz());
     if (!tabelaPusta(nlz) || !tabelaPusta(psu))
-        return porazka("Rok szkolny " + rokSzk + " ma wpisane należności lub posiłki - nie można go usunąć!");
+        return porazka("Rok szkolny " + rokSzk +
+                       " ma wpisane należności lub posiłki - nie można go usunąć!");
     // Cursors of the register on these tables must let them go first.
     for (db::Table* t : baza()->cursors())
         if (t->active() && (t->bareName().compare(nlz, Qt::CaseInsensitive) == 0 ||
@@ -194,7 +197,8 @@ TRokSzkolny::TRokSzkolny(QWidget* parent) : ui::Window(parent) {
     resize(420, 360);
 
     auto pokazRok = [this] {
-        LabelRokSzk->setText(QString("%1/%2").arg(SpinEditRok->value()).arg(SpinEditRok->value() + 1));
+        LabelRokSzk->setText(
+            QString("%1/%2").arg(SpinEditRok->value()).arg(SpinEditRok->value() + 1));
     };
     connect(SpinEditRok, &QSpinBox::valueChanged, this, pokazRok);
     pokazRok();
@@ -274,8 +278,8 @@ void TRokSzkolny::SpeedButtonUsunClick() {
     if (TrybRoku == -1 || TRokSzk->isEmpty()) return;
     if (!SprawdzUprawnienia(BiezacyOperator, 2)) return;
     const QString rokSzk = TRokSzk->field("RokSzk")->asString();
-    if (ui::MessageBox("Czy usunąć rok szkolny " + rokSzk + "?", "Uwaga!", ui::MB_YESNO | ui::MB_ICONQUESTION) !=
-        ui::IDYES)
+    if (ui::MessageBox("Czy usunąć rok szkolny " + rokSzk + "?", "Uwaga!",
+                       ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES)
         return;
     QString blad;
     if (!UsunPustyRokSzkolny(rokSzk, &blad)) {

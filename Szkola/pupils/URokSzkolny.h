@@ -35,7 +35,7 @@ QString RokSzkolnyDaty(int rok, int miesiac);
 
 class TRokSzkolny : public ui::Window {
     Q_OBJECT
-public:
+  public:
     explicit TRokSzkolny(QWidget* parent = nullptr);
     ~TRokSzkolny() override;
 
@@ -66,11 +66,11 @@ public:
     void BitBtnWybierzClick();
     void BitBtnWyjscieClick();
 
-protected:
+  protected:
     void FormActivate() override;
     void FormClose() override;
 
-private:
+  private:
     void PokazPanel(bool nowy);
 };
 

@@ -200,7 +200,8 @@ void TPismoNaglowek::SpeedButtonDopiszClick() {
     if (!t->active()) t->open();
     t->append();
     t->field("Pieczec")->setBool(true);
-    t->field("DataDruku")->setDate(Sesja().DataRobocza.isValid() ? Sesja().DataRobocza : QDate::currentDate());
+    t->field("DataDruku")
+        ->setDate(Sesja().DataRobocza.isValid() ? Sesja().DataRobocza : QDate::currentDate());
     WejdzWEdycje(true);
     DBEditNazwa->setFocus();
 }

@@ -1,10 +1,9 @@
 #include "Szkola/reports/URamkaZestawienia.h"
 
-#include <QHash>
-
 #include <QApplication>
 #include <QCursor>
 #include <QDateEdit>
+#include <QHash>
 #include <QLineEdit>
 #include <cmath>
 
@@ -17,7 +16,6 @@
 #include "platform/db/Table.h"
 #include "platform/report/TextLayout.h"
 #include "platform/ui/MessageBox.h"
-
 
 namespace {
 

@@ -17,7 +17,6 @@ namespace db {
 class Table;
 }
 
-
 // The school year of a statement's month: the one starting in that calendar year when it has
 // begun by the month, else the one starting a year earlier (when it starts after the month).
 // False when there is none.

@@ -3,11 +3,11 @@
 // (TQRListaRocznikami) and the numbers of girls, boys and all children per year of birth
 // (TQRRocznikPlec), both from the work table TRocznik, each plain or as a letter.
 
+#include <vector>
+
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "platform/report/Report.h"
 #include "platform/report/TextLayout.h"
-
-#include <vector>
 
 // Fills TRocznik (already made) with the filtered pupils who have not left; wgGmin adds the
 // commune and the home address (the list by commune).

@@ -3,12 +3,12 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UWydruk.h"
+#include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
-#include "Szkola/fees/UNaleznosci.h"
-#include "Szkola/core/USesja.h"
 
 TQRWykazPosilkowMies* QRWykazPosilkowMies = nullptr;
 
@@ -240,8 +240,8 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
     }
     Ramka.Odswiez();
     const QDate dz = DataZestawienia.isValid() ? DataZestawienia : QDate::currentDate();
-    Ramka.QRLabelTytul2->text = "za miesiąc  " + NazwaMiesiaca(dz.month(), true) + " " +
-                                QString::number(dz.year());
+    Ramka.QRLabelTytul2->text =
+        "za miesiąc  " + NazwaMiesiaca(dz.month(), true) + " " + QString::number(dz.year());
 
     const bool synt = Synt == 1;
     Ramka.QRLabelTytul->text = synt ? "syntetycznie, klasami" : "analitycznie, klasami";

@@ -95,7 +95,8 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
         for (r.first(); !r.eof(); r.next()) {
             const int rok = r.field("Rok")->asInteger();
             const int nrMies = r.field("NrMies")->asInteger();
-            RokSzkolny l{r.field("RokSzk")->asString(), PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)), rok, nrMies};
+            RokSzkolny l{r.field("RokSzk")->asString(),
+                         PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)), rok, nrMies};
             db::Table t;
             t.setTableName(l.plik);
             if (t.exists()) lata.push_back(l);  // a year without its fee file is passed over
@@ -151,7 +152,8 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
                              u.field("Klasa")->asString()});
         return true;
     });
-    std::sort(uczniowie.begin(), uczniowie.end(), [](const Uczen& a, const Uczen& b) { return a.id < b.id; });
+    std::sort(uczniowie.begin(), uczniowie.end(),
+              [](const Uczen& a, const Uczen& b) { return a.id < b.id; });
 
     const size_t kPorcja = size_t(std::max(1, porcja));
     for (size_t od = 0; od < uczniowie.size(); od += kPorcja) {

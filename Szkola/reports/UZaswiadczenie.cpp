@@ -133,18 +133,18 @@ void TKopiaZaswiadczenia::Dodaj(report::Band* b, int szerokosc, bool drugaKopia)
     QRDBTextMiasto = b->addLabel(prawa - 300, 8, 180, "", Font(9), Alignment::Right);
     QRLabelDn = b->addLabel(prawa - 116, 8, 24, "dn.", Font(9));
     QRLabelData = b->addLabel(prawa - 90, 8, 90, "", Font(9));
-    QRDBTextRejonNazwa = b->addLabel(w / 2 - 40, 36, prawa - w / 2 + 40, "", Font(9, true),
-                                     Alignment::Center);
-    QRDBTextRejonImienia = b->addLabel(w / 2 - 40, 52, prawa - w / 2 + 40, "", Font(9, true),
-                                       Alignment::Center);
-    QRDBTextRejonAdres = b->addLabel(w / 2 - 40, 68, prawa - w / 2 + 40, "", Font(9, true),
-                                     Alignment::Center);
+    QRDBTextRejonNazwa =
+        b->addLabel(w / 2 - 40, 36, prawa - w / 2 + 40, "", Font(9, true), Alignment::Center);
+    QRDBTextRejonImienia =
+        b->addLabel(w / 2 - 40, 52, prawa - w / 2 + 40, "", Font(9, true), Alignment::Center);
+    QRDBTextRejonAdres =
+        b->addLabel(w / 2 - 40, 68, prawa - w / 2 + 40, "", Font(9, true), Alignment::Center);
 
-    QRLabel1 = b->addLabel(0, 96, w, QStringLiteral("Z a ś w i a d c z e n i e"),
-                           Font(14, true), Alignment::Center);
+    QRLabel1 = b->addLabel(0, 96, w, QStringLiteral("Z a ś w i a d c z e n i e"), Font(14, true),
+                           Alignment::Center);
     // "Zaświadczenie nr 42/2024" reads as one centred title.
-    QRLabel15 = b->addLabel(w / 2 - 150, 96, 160, "Zaświadczenie", Font(14, true),
-                            Alignment::Right);
+    QRLabel15 =
+        b->addLabel(w / 2 - 150, 96, 160, "Zaświadczenie", Font(14, true), Alignment::Right);
     QRLabel2 = b->addLabel(w / 2 + 12, 96, 28, "nr", Font(14, true), Alignment::Center);
     QRLabelNr = b->addLabel(w / 2 + 42, 96, 120, "", Font(14, true));
 

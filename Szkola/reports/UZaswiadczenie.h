@@ -94,10 +94,10 @@ class TQRZaswiadczenie : public report::Report {
     ~TQRZaswiadczenie() override;
 
     // Set by the command before the run.
-    int Kod = 10;           // 10 the filtered pupils, 11 the current pupil
-    int Forma = 0;          // 0 standard, 1 letter
-    QDate Data;             // the certificate date
-    int NumerUcznia = 0;    // the typed number (code 11, letter form)
+    int Kod = 10;         // 10 the filtered pupils, 11 the current pupil
+    int Forma = 0;        // 0 standard, 1 letter
+    QDate Data;           // the certificate date
+    int NumerUcznia = 0;  // the typed number (code 11, letter form)
 
     TKopiaZaswiadczenia Kopia[2];
     report::Band* QRBand1 = nullptr;

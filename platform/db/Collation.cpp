@@ -10,16 +10,26 @@ namespace {
 // Rank of an upper-case letter of the Polish alphabet, -1 for anything else.
 int polishRank(char32_t u) {
     switch (u) {
-    case 0x104: return 1;   // Ą
-    case 0x106: return 4;   // Ć
-    case 0x118: return 7;   // Ę
-    case 0x141: return 15;  // Ł
-    case 0x143: return 18;  // Ń
-    case 0xD3: return 20;   // Ó
-    case 0x15A: return 25;  // Ś
-    case 0x179: return 33;  // Ź
-    case 0x17B: return 34;  // Ż
-    default: break;
+        case 0x104:
+            return 1;  // Ą
+        case 0x106:
+            return 4;  // Ć
+        case 0x118:
+            return 7;  // Ę
+        case 0x141:
+            return 15;  // Ł
+        case 0x143:
+            return 18;  // Ń
+        case 0xD3:
+            return 20;  // Ó
+        case 0x15A:
+            return 25;  // Ś
+        case 0x179:
+            return 33;  // Ź
+        case 0x17B:
+            return 34;  // Ż
+        default:
+            break;
     }
     if (u < 'A' || u > 'Z') return -1;
     static const int ascii[26] = {0,  2,  3,  5,  6,  8,  9,  10, 11, 12, 13, 14, 16,

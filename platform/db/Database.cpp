@@ -35,10 +35,13 @@ QString indexSqlName(const QString& table, const IndexDef& ix) {
 // searches on the plain fields use it.
 const QLatin1String kEmptyIsNullSuffix("#empty");
 
-bool isCompanionIndex(const QString& sqlName) { return sqlName.endsWith(kEmptyIsNullSuffix, Qt::CaseInsensitive); }
+bool isCompanionIndex(const QString& sqlName) {
+    return sqlName.endsWith(kEmptyIsNullSuffix, Qt::CaseInsensitive);
+}
 
 // The CREATE statement of the companion of ix, "" when ix needs none.
-QString companionIndexSql(const QString& schema, const QString& table, const IndexDef& ix, const TableDef& def) {
+QString companionIndexSql(const QString& schema, const QString& table, const IndexDef& ix,
+                          const TableDef& def) {
     if (!ix.unique) return {};
     QStringList cols;
     bool anyText = false;
@@ -48,15 +51,17 @@ QString companionIndexSql(const QString& schema, const QString& table, const Ind
         if (f->type == FieldType::Text || f->type == FieldType::Memo) {
             anyText = true;
             cols << QStringLiteral("ifnull(%1, '') COLLATE %2")
-                        .arg(quoteId(f->name), f->collation == Collation::Polish ? QLatin1String(kPolishCollation)
-                                                                                 : QLatin1String("BINARY"));
+                        .arg(quoteId(f->name), f->collation == Collation::Polish
+                                                   ? QLatin1String(kPolishCollation)
+                                                   : QLatin1String("BINARY"));
         } else {
             cols << quoteId(f->name);
         }
     }
     if (!anyText) return {};
     return QStringLiteral("CREATE UNIQUE INDEX %1.%2 ON %3 (%4)")
-        .arg(schema, quoteId(indexSqlName(table, ix) + kEmptyIsNullSuffix), quoteId(table), cols.join(QStringLiteral(", ")));
+        .arg(schema, quoteId(indexSqlName(table, ix) + kEmptyIsNullSuffix), quoteId(table),
+             cols.join(QStringLiteral(", ")));
 }
 // Beside the file after a clean close: its size and modification time then. A file that has
 // changed since (written by another program, restored, damaged) or whose last run ended without
@@ -96,16 +101,21 @@ HeaderVerdict checkHeader(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return HeaderVerdict::Unsure;
     const QByteArray hdr = f.read(100);
     const qint64 size = f.size();
-    if (hdr.size() < 100 || !hdr.startsWith(QByteArrayLiteral("SQLite format 3"))) return HeaderVerdict::Unsure;
+    if (hdr.size() < 100 || !hdr.startsWith(QByteArrayLiteral("SQLite format 3")))
+        return HeaderVerdict::Unsure;
     auto u8 = [&](int at) { return quint32(quint8(hdr[at])); };
-    auto be32 = [&](int at) { return (u8(at) << 24) | (u8(at + 1) << 16) | (u8(at + 2) << 8) | u8(at + 3); };
+    auto be32 = [&](int at) {
+        return (u8(at) << 24) | (u8(at + 1) << 16) | (u8(at + 2) << 8) | u8(at + 3);
+    };
     quint32 pageSize = (u8(16) << 8) | u8(17);
     if (pageSize == 1) pageSize = 65536;
-    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1))) return HeaderVerdict::Unsure;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)))
+        return HeaderVerdict::Unsure;
     const QFileInfo wal(path + QLatin1String("-wal"));
     if (wal.exists() && wal.size() > 0) return HeaderVerdict::Unsure;
     const quint32 pages = be32(28);
-    if (pages == 0 || be32(24) != be32(92)) return HeaderVerdict::Unsure;  // count not kept by the writer
+    if (pages == 0 || be32(24) != be32(92))
+        return HeaderVerdict::Unsure;  // count not kept by the writer
     const qint64 expected = qint64(pages) * pageSize;
     if (size < expected) return HeaderVerdict::Truncated;
     return size == expected ? HeaderVerdict::Sound : HeaderVerdict::Unsure;
@@ -157,7 +167,10 @@ struct Database::Impl {
         const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
         if (err) sqlite3_free(err);
         if (rc != SQLITE_OK)
-            throwSqlite(h, rc, context.isEmpty() ? QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql) : context);
+            throwSqlite(h, rc,
+                        context.isEmpty()
+                            ? QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql)
+                            : context);
     }
     // The commit that fails is a save that did not happen; the user reads why.
     void commitRun(const QString& sql) { run(sql, QStringLiteral("Zmiany nie zostały zapisane")); }
@@ -170,11 +183,15 @@ struct Database::Impl {
         run(QStringLiteral("SAVEPOINT db_atomic"));
         try {
             work();
-            if (outermost) commitRun(QStringLiteral("RELEASE db_atomic"));
-            else run(QStringLiteral("RELEASE db_atomic"));
+            if (outermost)
+                commitRun(QStringLiteral("RELEASE db_atomic"));
+            else
+                run(QStringLiteral("RELEASE db_atomic"));
         } catch (...) {
-            if (outermost) quietRollback("ROLLBACK");
-            else quietRollback("ROLLBACK TO db_atomic; RELEASE db_atomic");
+            if (outermost)
+                quietRollback("ROLLBACK");
+            else
+                quietRollback("ROLLBACK TO db_atomic; RELEASE db_atomic");
             throw;
         }
     }
@@ -212,14 +229,17 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
         // The session's work tables stay on this workstation: an SQLite database in memory
         // holds them (private to the session, gone with it, and as fast as on SQLite).
         sqlite3* h = nullptr;
-        const int rc = sqlite3_open_v2(":memory:", &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        const int rc = sqlite3_open_v2(
+            ":memory:", &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+            nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_close_v2(h);
             throwSqlite(nullptr, rc, QStringLiteral("Nie można utworzyć tabel roboczych"));
         }
         sqlite3_extended_result_codes(h, 1);
         registerCollations(h);
-        sqlite3_exec(h, "PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
+        sqlite3_exec(h, "PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF;", nullptr, nullptr,
+                     nullptr);
         d->h = h;
         d->pg = std::move(pg);
         d->path = path;
@@ -230,7 +250,8 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     if (!fi.exists() && !create)
         throw Error(Error::General, QStringLiteral("Brak pliku bazy danych %1").arg(path));
     if (fi.exists() && fi.isFile() && fi.size() == 0 && !create)
-        throw Error(Error::NotDatabase, QStringLiteral("Plik %1 jest pusty, nie jest bazą danych").arg(path));
+        throw Error(Error::NotDatabase,
+                    QStringLiteral("Plik %1 jest pusty, nie jest bazą danych").arg(path));
 
     // The header is read before SQLite opens the file: closing any other handle on the file
     // would drop the locks SQLite holds on it, and another program could then fold our
@@ -251,10 +272,11 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
 
     auto fail = [&](int code, const QString& what) {
         const int primary = code & 0xFF;
-        Error::Kind kind = primary == SQLITE_NOTADB ? Error::NotDatabase
+        Error::Kind kind = primary == SQLITE_NOTADB    ? Error::NotDatabase
                            : primary == SQLITE_CORRUPT ? Error::Corrupt
                                                        : Error::General;
-        QString msg = QStringLiteral("%1 %2: %3").arg(path, what, QString::fromUtf8(sqlite3_errmsg(h)));
+        QString msg =
+            QStringLiteral("%1 %2: %3").arg(path, what, QString::fromUtf8(sqlite3_errmsg(h)));
         sqlite3_close_v2(h);
         throw Error(kind, msg);
     };
@@ -270,14 +292,18 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     if (rc != SQLITE_OK) fail(rc, QStringLiteral("nie jest czytelną bazą danych"));
     if (sqlite3_db_readonly(h, "main") == 1) {
         sqlite3_close_v2(h);
-        throw Error(Error::ReadOnly, QStringLiteral("Plik bazy danych %1 jest tylko do odczytu. Nie można na nim pracować.")
-                                         .arg(QDir::toNativeSeparators(path)));
+        throw Error(
+            Error::ReadOnly,
+            QStringLiteral("Plik bazy danych %1 jest tylko do odczytu. Nie można na nim pracować.")
+                .arg(QDir::toNativeSeparators(path)));
     }
     // The header against the file's size catches a cut file at once. The whole file is read
     // only when there is reason to doubt it: reading 200 MB costs seconds at each start.
     if (header == HeaderVerdict::Truncated) {
         sqlite3_close_v2(h);
-        throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: krótszy, niż podaje jego nagłówek").arg(path));
+        throw Error(
+            Error::Corrupt,
+            QStringLiteral("Plik %1 jest uszkodzony: krótszy, niż podaje jego nagłówek").arg(path));
     }
     d->fullyChecked = fullCheck || header == HeaderVerdict::Unsure || !cleanMarkMatches(path);
     if (d->fullyChecked) {
@@ -288,11 +314,13 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
             sqlite3_finalize(st);
             fail(rc, QStringLiteral("nie daje się sprawdzić"));
         }
-        const QString verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        const QString verdict =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
         sqlite3_finalize(st);
         if (verdict != QLatin1String("ok")) {
             sqlite3_close_v2(h);
-            throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: %2").arg(path, verdict));
+            throw Error(Error::Corrupt,
+                        QStringLiteral("Plik %1 jest uszkodzony: %2").arg(path, verdict));
         }
     }
     // Opened for writing: the mark of the last clean close no longer tells anything.
@@ -362,7 +390,8 @@ void Database::close() {
 bool Database::needsFullCheck(const QString& path) {
     if (!QFileInfo::exists(path)) return false;
     const HeaderVerdict header = checkHeader(path);
-    return header == HeaderVerdict::Unsure || (header != HeaderVerdict::Truncated && !cleanMarkMatches(path));
+    return header == HeaderVerdict::Unsure ||
+           (header != HeaderVerdict::Truncated && !cleanMarkMatches(path));
 }
 
 bool Database::wasFullyChecked() const { return d->fullyChecked; }
@@ -371,15 +400,23 @@ void Database::checkFileInPlace() const {
     d->checkOpen();
     if (d->pg) return;  // the server keeps its files
     int moved = 0;
-    if (sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved) return;
-    throw Error(Error::FileMoved, QStringLiteral("Plik bazy danych %1 został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")
-                                      .arg(QDir::toNativeSeparators(d->path)));
+    if (sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved)
+        return;
+    throw Error(
+        Error::FileMoved,
+        QStringLiteral(
+            "Plik bazy danych %1 został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")
+            .arg(QDir::toNativeSeparators(d->path)));
 }
 
 bool Database::isOpen() const { return d->h != nullptr || d->pg != nullptr; }
-Database::Backend Database::backend() const { return d->pg ? Backend::PostgreSQL : Backend::SQLite; }
+Database::Backend Database::backend() const {
+    return d->pg ? Backend::PostgreSQL : Backend::SQLite;
+}
 bool Database::isConnectionFile(const QString& path) { return detail::isConnectionFile(path); }
-void Database::setPasswordPrompt(std::function<QString(const QString&)> ask) { PgConnection::setPasswordPrompt(std::move(ask)); }
+void Database::setPasswordPrompt(std::function<QString(const QString&)> ask) {
+    PgConnection::setPasswordPrompt(std::move(ask));
+}
 QString Database::path() const { return d->path; }
 sqlite3* Database::handle() const { return d->pg ? nullptr : d->h; }
 
@@ -388,41 +425,55 @@ QString Database::schemaOf(const QString& name) const {
     const QString bare = bareTableName(name);
     if (bare.isEmpty()) return {};
     for (const char* schema : {"temp", "main"}) {
-        if (d->pg && schema[0] == 'm') return d->pg->schemaOf(bare);  // stored tables are on the server
-        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='table' AND name=?1 "
-                                                  "COLLATE NOCASE")
-                                       .arg(QLatin1String(schema)));
+        if (d->pg && schema[0] == 'm')
+            return d->pg->schemaOf(bare);  // stored tables are on the server
+        sqlite3_stmt* st =
+            d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='table' AND name=?1 "
+                                   "COLLATE NOCASE")
+                        .arg(QLatin1String(schema)));
         StmtUse use(st);
         const QByteArray b = bare.toUtf8();
         sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_ROW) return QLatin1String(schema);
-        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odszukać tabeli %1").arg(bare));
+        if (rc != SQLITE_DONE)
+            throwSqlite(d->h, rc, QStringLiteral("Nie można odszukać tabeli %1").arg(bare));
     }
     return {};
 }
 
 bool Database::tableExists(const QString& name) const { return !schemaOf(name).isEmpty(); }
-bool Database::isTemporary(const QString& name) const { return schemaOf(name) == QLatin1String("temp"); }
+bool Database::isTemporary(const QString& name) const {
+    return schemaOf(name) == QLatin1String("temp");
+}
 
 void Database::createTable(const TableDef& def, bool temporary) {
     d->checkOpen();
     const QString name = bareTableName(def.name);
     if (name.isEmpty()) throw Error(Error::General, QStringLiteral("Tabela musi mieć nazwę"));
-    if (def.fields.isEmpty()) throw Error(Error::General, QStringLiteral("Tabela %1 nie ma zadeklarowanych pól").arg(name));
-    if (tableExists(name)) throw Error(Error::General, QStringLiteral("Tabela %1 już istnieje").arg(name));
+    if (def.fields.isEmpty())
+        throw Error(Error::General,
+                    QStringLiteral("Tabela %1 nie ma zadeklarowanych pól").arg(name));
+    if (tableExists(name))
+        throw Error(Error::General, QStringLiteral("Tabela %1 już istnieje").arg(name));
     QStringList cols;
     QSet<QString> seen;
     int autoIncs = 0;
     for (const FieldDef& f : def.fields) {
         const QString key = f.name.toLower();
         if (f.name.isEmpty() || seen.contains(key))
-            throw Error(Error::General, QStringLiteral("Tabela %1: nazwa pola '%2' pusta lub powtórzona").arg(name, f.name));
+            throw Error(Error::General,
+                        QStringLiteral("Tabela %1: nazwa pola '%2' pusta lub powtórzona")
+                            .arg(name, f.name));
         seen.insert(key);
         if (f.type == FieldType::Text && f.size <= 0)
-            throw Error(Error::General, QStringLiteral("Tabela %1: pole tekstowe %2 musi mieć długość").arg(name, f.name));
+            throw Error(
+                Error::General,
+                QStringLiteral("Tabela %1: pole tekstowe %2 musi mieć długość").arg(name, f.name));
         if (f.type == FieldType::AutoInc && ++autoIncs > 1)
-            throw Error(Error::General, QStringLiteral("Tabela %1: więcej niż jedno pole autonumerowane").arg(name));
+            throw Error(
+                Error::General,
+                QStringLiteral("Tabela %1: więcej niż jedno pole autonumerowane").arg(name));
         cols << sqlColumnDef(f);
     }
     if (d->pg && !temporary) {
@@ -433,18 +484,24 @@ void Database::createTable(const TableDef& def, bool temporary) {
     }
     const QString schema = temporary ? QStringLiteral("temp") : QStringLiteral("main");
     d->atomically([&] {
-        d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteId(name), cols.join(QStringLiteral(", "))));
+        d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)")
+                   .arg(schema, quoteId(name), cols.join(QStringLiteral(", "))));
         for (const IndexDef& ix : def.indexes) {
             QStringList fl;
             for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
                 if (!def.field(f.trimmed()))
-                    throw Error(Error::NoField, QStringLiteral("Indeks %1 tabeli %2 wymienia nieznane pole %3").arg(ix.name, name, f));
+                    throw Error(Error::NoField,
+                                QStringLiteral("Indeks %1 tabeli %2 wymienia nieznane pole %3")
+                                    .arg(ix.name, name, f));
                 fl << quoteId(def.field(f.trimmed())->name);
             }
-            if (fl.isEmpty()) throw Error(Error::General, QStringLiteral("Indeks %1 tabeli %2 nie ma pól").arg(ix.name, name));
+            if (fl.isEmpty())
+                throw Error(Error::General,
+                            QStringLiteral("Indeks %1 tabeli %2 nie ma pól").arg(ix.name, name));
             d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
                        .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
-                            quoteId(indexSqlName(name, ix)), quoteId(name), fl.join(QStringLiteral(", "))));
+                            quoteId(indexSqlName(name, ix)), quoteId(name),
+                            fl.join(QStringLiteral(", "))));
             const QString companion = companionIndexSql(schema, name, ix, def);
             if (!companion.isEmpty()) d->run(companion);
         }
@@ -466,16 +523,21 @@ void Database::dropTable(const QString& name) {
     for (Table* t : open)
         if (t->tableKey() == key) t->close();
     d->finalizeAll();
-    if (d->pg && schema == QLatin1String("main")) d->pg->dropTable(bareTableName(name), schema);
-    else d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
+    if (d->pg && schema == QLatin1String("main"))
+        d->pg->dropTable(bareTableName(name), schema);
+    else
+        d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
 }
 
 void Database::emptyTable(const QString& name) {
     d->checkOpen();
     const QString schema = schemaOf(name);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(name));
-    if (d->pg && schema == QLatin1String("main")) d->pg->emptyTable(bareTableName(name), schema);
-    else d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
+    if (schema.isEmpty())
+        throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(name));
+    if (d->pg && schema == QLatin1String("main"))
+        d->pg->emptyTable(bareTableName(name), schema);
+    else
+        d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
     tableReset(schema.toUtf8() + '.' + asciiLower(bareTableName(name)));
 }
 
@@ -483,8 +545,9 @@ QStringList Database::tableNames() const {
     d->checkOpen();
     if (d->pg) return d->pg->tableNames();
     QStringList out;
-    sqlite3_stmt* st = d->stmt(QStringLiteral(
-        "SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
+    sqlite3_stmt* st =
+        d->stmt(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' AND name "
+                               "NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
     StmtUse use(st);
     while (sqlite3_step(st) == SQLITE_ROW)
         out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
@@ -494,8 +557,11 @@ QStringList Database::tableNames() const {
 TableDef Database::structure(const QString& name) const {
     d->checkOpen();
     const QString schema = schemaOf(name);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
-    if (d->pg && schema == QLatin1String("main")) return d->pg->structure(bareTableName(name), schema);
+    if (schema.isEmpty())
+        throw Error(Error::NoTable,
+                    QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
+    if (d->pg && schema == QLatin1String("main"))
+        return d->pg->structure(bareTableName(name), schema);
     TableDef def;
     const QByteArray bare = bareTableName(name).toUtf8();
     const QByteArray sch = schema.toUtf8();
@@ -503,33 +569,43 @@ TableDef Database::structure(const QString& name) const {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
     };
     {
-        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE").arg(schema));
+        sqlite3_stmt* st = d->stmt(
+            QStringLiteral(
+                "SELECT name FROM %1.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE")
+                .arg(schema));
         StmtUse use(st);
         sqlite3_bind_text(st, 1, bare.constData(), int(bare.size()), SQLITE_TRANSIENT);
         def.name = sqlite3_step(st) == SQLITE_ROW ? text(st, 0) : QString::fromUtf8(bare);
     }
     const QByteArray real = def.name.toUtf8();
     {
-        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1, ?2) ORDER BY cid"));
+        sqlite3_stmt* st = d->stmt(
+            QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1, ?2) ORDER BY cid"));
         StmtUse use(st);
         sqlite3_bind_text(st, 1, real.constData(), int(real.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 2, sch.constData(), int(sch.size()), SQLITE_TRANSIENT);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             // Only a sole primary-key column of type INTEGER is the autoincrement row id.
-            def.fields << fieldFromDeclared(text(st, 0), text(st, 1), sqlite3_column_int(st, 2) == 1);
+            def.fields << fieldFromDeclared(text(st, 0), text(st, 1),
+                                            sqlite3_column_int(st, 2) == 1);
         }
-        if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odczytać struktury tabeli %1").arg(def.name));
+        if (rc != SQLITE_DONE)
+            throwSqlite(d->h, rc,
+                        QStringLiteral("Nie można odczytać struktury tabeli %1").arg(def.name));
     }
     QList<QPair<QString, bool>> idx;
     {
-        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name, \"unique\" FROM pragma_index_list(?1, ?2) WHERE origin='c' ORDER BY name"));
+        sqlite3_stmt* st =
+            d->stmt(QStringLiteral("SELECT name, \"unique\" FROM pragma_index_list(?1, ?2) WHERE "
+                                   "origin='c' ORDER BY name"));
         StmtUse use(st);
         sqlite3_bind_text(st, 1, real.constData(), int(real.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 2, sch.constData(), int(sch.size()), SQLITE_TRANSIENT);
         while (sqlite3_step(st) == SQLITE_ROW) {
             const QString sqlName = text(st, 0);
-            if (!isCompanionIndex(sqlName)) idx << qMakePair(sqlName, sqlite3_column_int(st, 1) != 0);
+            if (!isCompanionIndex(sqlName))
+                idx << qMakePair(sqlName, sqlite3_column_int(st, 1) != 0);
         }
     }
     for (const auto& [sqlName, unique] : idx) {
@@ -538,7 +614,8 @@ TableDef Database::structure(const QString& name) const {
         ix.name = hash >= 0 ? sqlName.mid(hash + 1) : sqlName;
         ix.unique = unique;
         QStringList fl;
-        sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT name FROM pragma_index_info(?1, ?2) ORDER BY seqno"));
+        sqlite3_stmt* st =
+            d->stmt(QStringLiteral("SELECT name FROM pragma_index_info(?1, ?2) ORDER BY seqno"));
         StmtUse use(st);
         const QByteArray in = sqlName.toUtf8();
         sqlite3_bind_text(st, 1, in.constData(), int(in.size()), SQLITE_TRANSIENT);
@@ -553,7 +630,9 @@ TableDef Database::structure(const QString& name) const {
 void Database::upgradeTable(const TableDef& def) {
     d->checkOpen();
     const QString schema = schemaOf(def.name);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
+    if (schema.isEmpty())
+        throw Error(Error::NoTable,
+                    QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
     TableDef have = structure(def.name);
     if (d->pg && schema == QLatin1String("main")) {
         d->pg->upgradeTable(def, have, schema);
@@ -567,8 +646,8 @@ void Database::upgradeTable(const TableDef& def) {
         bool reorder = false;
         for (FieldDef& f : ordered.fields) {
             const FieldDef* want = def.field(f.name);
-            if (want && (f.type == FieldType::Text || f.type == FieldType::Memo) && want->type == f.type &&
-                want->collation != f.collation) {
+            if (want && (f.type == FieldType::Text || f.type == FieldType::Memo) &&
+                want->type == f.type && want->collation != f.collation) {
                 f.collation = want->collation;
                 reorder = true;
             }
@@ -583,14 +662,19 @@ void Database::upgradeTable(const TableDef& def) {
                 names << quoteId(f.name);
                 autoInc = autoInc || f.type == FieldType::AutoInc;
             }
-            const QString list = (autoInc ? QString() : QStringLiteral("rowid, ")) + names.join(QStringLiteral(", "));
+            const QString list = (autoInc ? QString() : QStringLiteral("rowid, ")) +
+                                 names.join(QStringLiteral(", "));
             d->finalizeAll();
-            d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, tmp, cols.join(QStringLiteral(", "))));
-            d->run(QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %1.%4").arg(schema, tmp, list, table));
+            d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)")
+                       .arg(schema, tmp, cols.join(QStringLiteral(", "))));
+            d->run(QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %1.%4")
+                       .arg(schema, tmp, list, table));
             if (autoInc) {
                 const QString seq = schema + QStringLiteral(".sqlite_sequence");
-                d->run(QStringLiteral("DELETE FROM %1 WHERE name = '%2'").arg(seq, have.name + QStringLiteral("#reorder")));
-                d->run(QStringLiteral("INSERT INTO %1 (name, seq) SELECT '%2', seq FROM %1 WHERE name = '%3'")
+                d->run(QStringLiteral("DELETE FROM %1 WHERE name = '%2'")
+                           .arg(seq, have.name + QStringLiteral("#reorder")));
+                d->run(QStringLiteral(
+                           "INSERT INTO %1 (name, seq) SELECT '%2', seq FROM %1 WHERE name = '%3'")
                            .arg(seq, have.name + QStringLiteral("#reorder"), have.name));
             }
             d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, table));
@@ -598,10 +682,12 @@ void Database::upgradeTable(const TableDef& def) {
             ordered.indexes.clear();  // made again below, with the declared ones
             for (const IndexDef& ix : std::as_const(have.indexes)) {
                 QStringList fl;
-                for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) fl << quoteId(f.trimmed());
+                for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+                    fl << quoteId(f.trimmed());
                 d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
                            .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
-                                quoteId(indexSqlName(have.name, ix)), table, fl.join(QStringLiteral(", "))));
+                                quoteId(indexSqlName(have.name, ix)), table,
+                                fl.join(QStringLiteral(", "))));
                 ordered.indexes << ix;
             }
             have = ordered;
@@ -609,8 +695,11 @@ void Database::upgradeTable(const TableDef& def) {
         for (const FieldDef& f : def.fields) {
             if (have.field(f.name)) continue;
             if (f.type == FieldType::AutoInc)
-                throw Error(Error::General, QStringLiteral("Nie można dodać pola autonumerowanego %1 do tabeli %2").arg(f.name, have.name));
-            d->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3").arg(schema, quoteId(have.name), sqlColumnDef(f)));
+                throw Error(Error::General,
+                            QStringLiteral("Nie można dodać pola autonumerowanego %1 do tabeli %2")
+                                .arg(f.name, have.name));
+            d->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3")
+                       .arg(schema, quoteId(have.name), sqlColumnDef(f)));
         }
         TableDef now = have;
         for (const FieldDef& f : def.fields)
@@ -618,24 +707,31 @@ void Database::upgradeTable(const TableDef& def) {
         for (const IndexDef& ix : def.indexes) {
             bool present = false;
             for (const IndexDef& h : have.indexes)
-                if (h.name.compare(ix.name.isEmpty() ? ix.fields : ix.name, Qt::CaseInsensitive) == 0) present = true;
+                if (h.name.compare(ix.name.isEmpty() ? ix.fields : ix.name, Qt::CaseInsensitive) ==
+                    0)
+                    present = true;
             if (present) continue;
             QStringList fl;
             for (const QString& f : ix.fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
                 if (!now.field(f.trimmed()))
-                    throw Error(Error::NoField, QStringLiteral("Indeks %1 tabeli %2 wymienia nieznane pole %3").arg(ix.name, have.name, f));
+                    throw Error(Error::NoField,
+                                QStringLiteral("Indeks %1 tabeli %2 wymienia nieznane pole %3")
+                                    .arg(ix.name, have.name, f));
                 fl << quoteId(now.field(f.trimmed())->name);
             }
             d->run(QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
                        .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), schema,
-                            quoteId(indexSqlName(have.name, ix)), quoteId(have.name), fl.join(QStringLiteral(", "))));
+                            quoteId(indexSqlName(have.name, ix)), quoteId(have.name),
+                            fl.join(QStringLiteral(", "))));
             now.indexes << ix;
         }
         // Unique indexes made before empty texts counted as equal get their companion. Where
         // such duplicates are already stored, the index stays as it was: the folder still opens.
         for (const IndexDef& ix : std::as_const(now.indexes)) {
             const QString companion = companionIndexSql(schema, have.name, ix, now);
-            if (companion.isEmpty() || indexExists(schema, indexSqlName(have.name, ix) + kEmptyIsNullSuffix)) continue;
+            if (companion.isEmpty() ||
+                indexExists(schema, indexSqlName(have.name, ix) + kEmptyIsNullSuffix))
+                continue;
             try {
                 d->atomically([&] { d->run(companion); });
             } catch (const Error& e) {
@@ -654,13 +750,17 @@ qint64 Database::autoIncrementCounter(const QString& name) const {
     for (const FieldDef& f : def.fields)
         if (f.type == FieldType::AutoInc) autoField = &f;
     if (!autoField) return 0;
-    if (d->pg && schemaOf(name) == QLatin1String("main")) return d->pg->sequenceValue(def.name, autoField->name);
-    sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT seq FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"));
+    if (d->pg && schemaOf(name) == QLatin1String("main"))
+        return d->pg->sequenceValue(def.name, autoField->name);
+    sqlite3_stmt* st = d->stmt(
+        QStringLiteral("SELECT seq FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"));
     StmtUse use(st);
     const QByteArray b = def.name.toUtf8();
     sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odczytać licznika tabeli %1").arg(def.name));
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(d->h, rc,
+                    QStringLiteral("Nie można odczytać licznika tabeli %1").arg(def.name));
     return rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
 }
 
@@ -675,8 +775,11 @@ void Database::setAutoIncrementCounter(const QString& name, qint64 n) {
         d->pg->setSequenceValue(def.name, autoField->name, n);
         return;
     }
-    exec(QStringLiteral("DELETE FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"), {def.name});
-    if (n > 0) exec(QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?1, ?2)"), {def.name, n});
+    exec(QStringLiteral("DELETE FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"),
+         {def.name});
+    if (n > 0)
+        exec(QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?1, ?2)"),
+             {def.name, n});
 }
 
 void Database::copyTableTo(const QString& name, Database& target) const {
@@ -695,12 +798,16 @@ void Database::copyTableTo(const QString& name, Database& target) const {
         targetCols << QStringLiteral("rowid");
         params << QStringLiteral("?%1").arg(params.size() + 1);
     }
-    const std::unique_ptr<Stmt> src(prepareStatement(QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
-                                                          .arg(cols.join(QStringLiteral(", ")), schema, quoteId(def.name)),
-                                                      schema == QLatin1String("temp")));
-    const std::unique_ptr<Stmt> dst(target.d->pg ? nullptr : target.prepareStatement(QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
-                                                                .arg(quoteId(def.name), targetCols.join(QStringLiteral(", ")),
-                                                                     params.join(QStringLiteral(", ")))));
+    const std::unique_ptr<Stmt> src(
+        prepareStatement(QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
+                             .arg(cols.join(QStringLiteral(", ")), schema, quoteId(def.name)),
+                         schema == QLatin1String("temp")));
+    const std::unique_ptr<Stmt> dst(
+        target.d->pg ? nullptr
+                     : target.prepareStatement(
+                           QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
+                               .arg(quoteId(def.name), targetCols.join(QStringLiteral(", ")),
+                                    params.join(QStringLiteral(", ")))));
     Transaction tx(&target);
     std::vector<Cell> row(def.fields.size());
     qint64 maxId = 0;
@@ -724,7 +831,8 @@ void Database::copyTableTo(const QString& name, Database& target) const {
             line += '\n';
             return true;
         });
-        if (rc != kStepDone) src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
+        if (rc != kStepDone)
+            src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
         src->reset();
         if (!autoInc) target.d->pg->rowIdsGiven(def.name);
     } else {
@@ -739,28 +847,37 @@ void Database::copyTableTo(const QString& name, Database& target) const {
             }
             if (!autoInc) dst->bindInt64(int(def.fields.size()) + 1, rowId);
             const int wrc = dst->step();
-            if (wrc != kStepDone) dst->fail(wrc, QStringLiteral("Nie można przepisać wiersza tabeli %1").arg(def.name));
+            if (wrc != kStepDone)
+                dst->fail(wrc,
+                          QStringLiteral("Nie można przepisać wiersza tabeli %1").arg(def.name));
         }
-        if (rc != kStepDone) src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
+        if (rc != kStepDone)
+            src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
     }
-    if (autoInc) target.setAutoIncrementCounter(def.name, std::max(autoIncrementCounter(def.name), maxId));
+    if (autoInc)
+        target.setAutoIncrementCounter(def.name, std::max(autoIncrementCounter(def.name), maxId));
     tx.commit();
 }
 
 bool Database::indexExists(const QString& schema, const QString& sqlName) const {
-    sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE").arg(schema));
+    sqlite3_stmt* st =
+        d->stmt(QStringLiteral(
+                    "SELECT 1 FROM %1.sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE")
+                    .arg(schema));
     StmtUse use(st);
     const QByteArray b = sqlName.toUtf8();
     sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odszukać indeksu %1").arg(sqlName));
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(d->h, rc, QStringLiteral("Nie można odszukać indeksu %1").arg(sqlName));
     return rc == SQLITE_ROW;
 }
 
 bool Database::onServer(const QString& sql) const {
     if (!d->pg) return false;
     // Statements on the work tables (and SQLite's own catalogue of them) run where they are.
-    if (sql.contains(QLatin1String("temp."), Qt::CaseInsensitive) || sql.contains(QLatin1String("sqlite_temp_master"), Qt::CaseInsensitive) ||
+    if (sql.contains(QLatin1String("temp."), Qt::CaseInsensitive) ||
+        sql.contains(QLatin1String("sqlite_temp_master"), Qt::CaseInsensitive) ||
         sql.contains(QLatin1String("TEMP TRIGGER"), Qt::CaseInsensitive))
         return false;
     const QString table = statementTable(sql);
@@ -780,7 +897,8 @@ void Database::exec(const QString& sql, const QVariantList& params) {
         int rc;
         while ((rc = st->step()) == kStepRow) {
         }
-        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
         return;
     }
     if (params.isEmpty()) {
@@ -793,7 +911,8 @@ void Database::exec(const QString& sql, const QVariantList& params) {
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+    if (rc != SQLITE_DONE)
+        throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
@@ -807,15 +926,21 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_DONE) return QVariant();
-    if (rc != SQLITE_ROW) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+    if (rc != SQLITE_ROW)
+        throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
     switch (sqlite3_column_type(st, 0)) {
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, 0)));
-    case SQLITE_FLOAT: return sqlite3_column_double(st, 0);
-    case SQLITE_TEXT:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
-    case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)), sqlite3_column_bytes(st, 0));
-    default: return QVariant();
+        case SQLITE_INTEGER:
+            return QVariant(qlonglong(sqlite3_column_int64(st, 0)));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(st, 0);
+        case SQLITE_TEXT:
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)),
+                                     sqlite3_column_bytes(st, 0));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, 0)),
+                              sqlite3_column_bytes(st, 0));
+        default:
+            return QVariant();
     }
 }
 
@@ -827,7 +952,8 @@ QVariantList Database::firstRow(const QString& sql, const QVariantList& params) 
         StmtScope use(st);
         for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
         const int rc = st->step();
-        if (rc != kStepRow && rc != kStepDone) st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc != kStepRow && rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
         if (rc == kStepRow)
             for (int i = 0; i < st->pg()->columnCount(); ++i) out << st->value(i);
         return out;
@@ -836,7 +962,8 @@ QVariantList Database::firstRow(const QString& sql, const QVariantList& params) 
     StmtUse use(st);
     for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
     const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
     if (rc == SQLITE_ROW) {
         Stmt view(st);
         for (int i = 0; i < sqlite3_column_count(st); ++i) out << view.value(i);
@@ -850,7 +977,8 @@ void Database::begin(bool immediate) {
     if (d->pg) {
         const QStringList changed = d->pg->begin(d->depth, immediate);
         try {
-            d->run(d->depth == 0 ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
+            d->run(d->depth == 0 ? QStringLiteral("BEGIN")
+                                 : QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
         } catch (...) {
             d->pg->rollback(d->depth + 1);
             throw;
@@ -862,18 +990,23 @@ void Database::begin(bool immediate) {
         return;
     }
     if (d->depth == 0) checkFileInPlace();
-    if (d->depth == 0) d->run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
-    else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
+    if (d->depth == 0)
+        d->run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    else
+        d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
     ++d->depth;
 }
 
 void Database::commit() {
     d->checkOpen();
-    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
+    if (d->depth == 0)
+        throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
     try {
         if (d->pg) d->pg->commit(d->depth);  // the work tables follow once the server has the data
-        if (d->depth == 1) d->commitRun(QStringLiteral("COMMIT"));
-        else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
+        if (d->depth == 1)
+            d->commitRun(QStringLiteral("COMMIT"));
+        else
+            d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
     } catch (...) {
         // Nothing of the failed level stays, and the connection is left usable: a transaction
         // left open would swallow every later change and lose it at the end of the run.
@@ -885,7 +1018,8 @@ void Database::commit() {
 
 void Database::rollback() {
     d->checkOpen();
-    if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
+    if (d->depth == 0)
+        throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
     char* err = nullptr;
     if (d->pg) d->pg->rollback(d->depth);
     if (sqlite3_get_autocommit(d->h)) {
@@ -894,7 +1028,8 @@ void Database::rollback() {
         sqlite3_exec(d->h, "ROLLBACK", nullptr, nullptr, &err);
         d->depth = 0;
     } else {
-        const QByteArray sql = QStringLiteral("ROLLBACK TO db_level%1; RELEASE db_level%1").arg(d->depth).toUtf8();
+        const QByteArray sql =
+            QStringLiteral("ROLLBACK TO db_level%1; RELEASE db_level%1").arg(d->depth).toUtf8();
         sqlite3_exec(d->h, sql.constData(), nullptr, nullptr, &err);
         --d->depth;
     }

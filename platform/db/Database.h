@@ -22,19 +22,30 @@ class Stmt;
 
 // Every engine failure is a db::Error; a unique-index violation is a KeyViolation.
 class Error : public std::runtime_error {
-public:
-    enum Kind { General, KeyViolation, NoTable, NotOpen, WrongState, NoField, Corrupt, NotDatabase, ReadOnly, FileMoved };
+  public:
+    enum Kind {
+        General,
+        KeyViolation,
+        NoTable,
+        NotOpen,
+        WrongState,
+        NoField,
+        Corrupt,
+        NotDatabase,
+        ReadOnly,
+        FileMoved
+    };
     Error(Kind kind, const QString& message);
     Kind kind() const { return kind_; }
     QString message() const { return message_; }
 
-private:
+  private:
     Kind kind_;
     QString message_;
 };
 
 class Database {
-public:
+  public:
     Database();
     ~Database();
     Database(const Database&) = delete;
@@ -130,7 +141,7 @@ public:
     // workTable: on a work table (on PostgreSQL those stay in this workstation's memory).
     detail::Stmt* prepareStatement(const QString& sql, bool workTable = false) const;
 
-private:
+  private:
     bool onServer(const QString& sql) const;  // PostgreSQL, and not about work tables
     bool indexExists(const QString& schema, const QString& sqlName) const;
     struct Impl;
@@ -141,14 +152,14 @@ private:
 // was not reached (an exception left the scope). A long read (a walk, a report run) in one
 // transaction, immediate = false, reads one snapshot without a lock per statement.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database* db = nullptr, bool immediate = true);
     ~Transaction();
     void commit();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-private:
+  private:
     Database* db_;
     bool done_ = false;
 };

@@ -15,17 +15,21 @@ QString isoDate(qint64 julianDay) {
     const int y = d.year();
     if (!d.isValid() || y < 1 || y > 9999) return d.toString(Qt::ISODate);
     const int m = d.month(), dd = d.day();
-    const char t[10] = {char('0' + y / 1000),      char('0' + y / 100 % 10), char('0' + y / 10 % 10),
-                        char('0' + y % 10),        '-',
-                        char('0' + m / 10),        char('0' + m % 10),       '-',
-                        char('0' + dd / 10),       char('0' + dd % 10)};
+    const char t[10] = {char('0' + y / 1000),
+                        char('0' + y / 100 % 10),
+                        char('0' + y / 10 % 10),
+                        char('0' + y % 10),
+                        '-',
+                        char('0' + m / 10),
+                        char('0' + m % 10),
+                        '-',
+                        char('0' + dd / 10),
+                        char('0' + dd % 10)};
     return QString::fromLatin1(t, 10);
 }
 }  // namespace
 
-bool Field::isNull() const {
-    return table_->d->cellOf(kind_, column_, def_).null;
-}
+bool Field::isNull() const { return table_->d->cellOf(kind_, column_, def_).null; }
 
 QVariant Field::value() const {
     return cellToVariant(table_->d->cellOf(kind_, column_, def_), def_.type);
@@ -35,13 +39,18 @@ QString Field::asString() const {
     const Cell& c = table_->d->cellOf(kind_, column_, def_);
     if (c.null) return QString(QLatin1String(""));
     switch (def_.type) {
-    case FieldType::Text:
-    case FieldType::Memo: return c.s;
-    case FieldType::Currency:
-    case FieldType::Float: return QString::number(c.f, 'g', QLocale::FloatingPointShortest);
-    case FieldType::Date: return isoDate(c.i);
-    case FieldType::Logical: return c.i ? QStringLiteral("True") : QStringLiteral("False");
-    default: return QString::number(c.i);
+        case FieldType::Text:
+        case FieldType::Memo:
+            return c.s;
+        case FieldType::Currency:
+        case FieldType::Float:
+            return QString::number(c.f, 'g', QLocale::FloatingPointShortest);
+        case FieldType::Date:
+            return isoDate(c.i);
+        case FieldType::Logical:
+            return c.i ? QStringLiteral("True") : QStringLiteral("False");
+        default:
+            return QString::number(c.i);
     }
 }
 
@@ -49,11 +58,14 @@ int Field::asInteger() const {
     const Cell& c = table_->d->cellOf(kind_, column_, def_);
     if (c.null) return 0;
     switch (def_.type) {
-    case FieldType::Text:
-    case FieldType::Memo: return c.s.trimmed().toInt();
-    case FieldType::Currency:
-    case FieldType::Float: return int(std::llround(c.f));
-    default: return int(c.i);
+        case FieldType::Text:
+        case FieldType::Memo:
+            return c.s.trimmed().toInt();
+        case FieldType::Currency:
+        case FieldType::Float:
+            return int(std::llround(c.f));
+        default:
+            return int(c.i);
     }
 }
 
@@ -61,16 +73,19 @@ double Field::asFloat() const {
     const Cell& c = table_->d->cellOf(kind_, column_, def_);
     if (c.null) return 0;
     switch (def_.type) {
-    case FieldType::Text:
-    case FieldType::Memo: {
-        QString s = c.s.trimmed();
-        s.replace(QLatin1Char(','), QLatin1Char('.'));
-        return s.toDouble();
-    }
-    case FieldType::Currency:
-    case FieldType::Float: return c.f;
-    case FieldType::Date: return 0;
-    default: return double(c.i);
+        case FieldType::Text:
+        case FieldType::Memo: {
+            QString s = c.s.trimmed();
+            s.replace(QLatin1Char(','), QLatin1Char('.'));
+            return s.toDouble();
+        }
+        case FieldType::Currency:
+        case FieldType::Float:
+            return c.f;
+        case FieldType::Date:
+            return 0;
+        default:
+            return double(c.i);
     }
 }
 
@@ -86,14 +101,17 @@ bool Field::asBool() const {
     const Cell& c = table_->d->cellOf(kind_, column_, def_);
     if (c.null) return false;
     switch (def_.type) {
-    case FieldType::Text:
-    case FieldType::Memo: {
-        const QString s = c.s.trimmed().toLower();
-        return s == QLatin1String("true") || s == QLatin1String("t") || s == QLatin1String("tak") || s == QLatin1String("1");
-    }
-    case FieldType::Currency:
-    case FieldType::Float: return c.f != 0;
-    default: return c.i != 0;
+        case FieldType::Text:
+        case FieldType::Memo: {
+            const QString s = c.s.trimmed().toLower();
+            return s == QLatin1String("true") || s == QLatin1String("t") ||
+                   s == QLatin1String("tak") || s == QLatin1String("1");
+        }
+        case FieldType::Currency:
+        case FieldType::Float:
+            return c.f != 0;
+        default:
+            return c.i != 0;
     }
 }
 
@@ -101,14 +119,20 @@ void Field::setValue(const QVariant& v) {
     Table::Impl& d = *table_->d;
     if (kind_ == Calculated) {
         if (!d.inCalc)
-            throw Error(Error::WrongState, QStringLiteral("Pole wyliczane %1 ustawia się tylko podczas wyliczania").arg(def_.name));
+            throw Error(Error::WrongState,
+                        QStringLiteral("Pole wyliczane %1 ustawia się tylko podczas wyliczania")
+                            .arg(def_.name));
         d.calc[column_] = toCell(v, def_, true);
         return;
     }
-    if (kind_ == Lookup) throw Error(Error::WrongState, QStringLiteral("Pole przeglądowe %1 jest tylko do odczytu").arg(def_.name));
-    if (d.state != Table::Insert && d.state != Table::Edit)
+    if (kind_ == Lookup)
         throw Error(Error::WrongState,
-                    QStringLiteral("Tabela %1 nie jest w trybie dopisywania ani poprawiania (pole %2)").arg(d.bare(), def_.name));
+                    QStringLiteral("Pole przeglądowe %1 jest tylko do odczytu").arg(def_.name));
+    if (d.state != Table::Insert && d.state != Table::Edit)
+        throw Error(
+            Error::WrongState,
+            QStringLiteral("Tabela %1 nie jest w trybie dopisywania ani poprawiania (pole %2)")
+                .arg(d.bare(), def_.name));
     d.pending.c[column_] = toCell(v, def_, true);
     d.modified = true;
     d.touch();
@@ -120,18 +144,23 @@ QString Field::displayText() const {
     const Cell& c = table_->d->cellOf(kind_, column_, def_);
     if (c.null) return QString(QLatin1String(""));
     switch (def_.type) {
-    case FieldType::Text:
-    case FieldType::Memo: return c.s;
-    case FieldType::Currency:
-        return formatByMask(c.f, displayFormat_.isEmpty() ? QStringLiteral("### ##0.00") : displayFormat_);
-    case FieldType::Float:
-        if (!displayFormat_.isEmpty()) return formatByMask(c.f, displayFormat_);
-        return QString::number(c.f, 'g', QLocale::FloatingPointShortest).replace(QLatin1Char('.'), QLatin1Char(','));
-    case FieldType::Date: return isoDate(c.i);
-    case FieldType::Logical: return c.i ? QStringLiteral("Tak") : QStringLiteral("Nie");
-    default:
-        if (!displayFormat_.isEmpty()) return formatByMask(double(c.i), displayFormat_);
-        return QString::number(c.i);
+        case FieldType::Text:
+        case FieldType::Memo:
+            return c.s;
+        case FieldType::Currency:
+            return formatByMask(
+                c.f, displayFormat_.isEmpty() ? QStringLiteral("### ##0.00") : displayFormat_);
+        case FieldType::Float:
+            if (!displayFormat_.isEmpty()) return formatByMask(c.f, displayFormat_);
+            return QString::number(c.f, 'g', QLocale::FloatingPointShortest)
+                .replace(QLatin1Char('.'), QLatin1Char(','));
+        case FieldType::Date:
+            return isoDate(c.i);
+        case FieldType::Logical:
+            return c.i ? QStringLiteral("Tak") : QStringLiteral("Nie");
+        default:
+            if (!displayFormat_.isEmpty()) return formatByMask(double(c.i), displayFormat_);
+            return QString::number(c.i);
     }
 }
 

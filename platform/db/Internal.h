@@ -61,7 +61,7 @@ void bindVariant(sqlite3_stmt* st, int idx, const QVariant& v);
 
 // Statement owned by a cache; reset on scope exit so it never holds a read lock.
 class StmtUse {
-public:
+  public:
     explicit StmtUse(sqlite3_stmt* s) : s_(s) {}
     ~StmtUse() {
         if (s_) {
@@ -73,7 +73,7 @@ public:
     StmtUse& operator=(const StmtUse&) = delete;
     sqlite3_stmt* get() const { return s_; }
 
-private:
+  private:
     sqlite3_stmt* s_;
 };
 

@@ -80,8 +80,10 @@ QString formatNumber(double value, int decimals, bool grouping) {
     const double r = roundDecimal(value, decimals);
     QString s = QString::number(std::fabs(r), 'f', decimals);
     qsizetype dot = s.indexOf('.');
-    if (dot < 0) dot = s.size();
-    else s[dot] = QChar(',');
+    if (dot < 0)
+        dot = s.size();
+    else
+        s[dot] = QChar(',');
     if (grouping) {
         for (qsizetype i = dot - 3; i > 0; i -= 3) s.insert(i, QChar(' '));
     }
@@ -145,7 +147,8 @@ QString formatByMask(double value, const QString& mask) {
     if (!std::isfinite(value)) return QString();
     const double r = roundDecimal(value, m.maxFrac);
     char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(r), std::chars_format::fixed, m.maxFrac);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(r), std::chars_format::fixed, m.maxFrac);
     if (res.ec != std::errc()) return QString();
     const char* end = res.ptr;
     const char* pt = std::find(static_cast<const char*>(buf), end, '.');

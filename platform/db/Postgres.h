@@ -48,14 +48,14 @@ struct PgTranslation {
     PgPrepared* equal = nullptr;
     PgPrepared* isNull = nullptr;  // with "IS NULL" when the only such parameter is NULL
     std::vector<int> isParams;
-    QString table;           // qualified table of the statement ("" when none was found)
-    QString autoColumn;      // its autoincrement column, "" when none
-    QString written;         // a stored (not work) table the statement writes: lower-case name
-    QString lowerTable;      // the statement's table, lower case (forgotten with it)
+    QString table;       // qualified table of the statement ("" when none was found)
+    QString autoColumn;  // its autoincrement column, "" when none
+    QString written;     // a stored (not work) table the statement writes: lower-case name
+    QString lowerTable;  // the statement's table, lower case (forgotten with it)
 };
 
 class PgStmt {
-public:
+  public:
     PgStmt(PgConnection* c, PgTranslation* t) : c_(c), t_(t) {}
     ~PgStmt();
     int step();
@@ -73,7 +73,7 @@ public:
     const QByteArray& sqlState() const { return state_; }
     PgConnection* connection() const { return c_; }
 
-private:
+  private:
     void ensure(int idx);
     PgConnection* c_;
     PgTranslation* t_;
@@ -98,7 +98,7 @@ struct PgTableInfo {
 };
 
 class PgConnection {
-public:
+  public:
     PgConnection() = default;
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
@@ -114,7 +114,9 @@ public:
     bool inTransaction() const;
     // Runs statements without parameters (several, separated by ';'). Inside a transaction a
     // failure leaves the transaction as it was before the call.
-    void run(const QString& sql, bool ownDdl = false);  // ownDdl: the engine's own, which keeps the catalogue up to date
+    void run(
+        const QString& sql,
+        bool ownDdl = false);  // ownDdl: the engine's own, which keeps the catalogue up to date
     Stmt* prepare(const QString& sql);
     // Runs one prepared statement with its parameters; the result (nullptr on failure, with
     // err/state set) belongs to the caller.
@@ -130,14 +132,15 @@ public:
     void dropTable(const QString& bare, const QString& schema);
     void emptyTable(const QString& bare, const QString& schema);
     void upgradeTable(const TableDef& def, const TableDef& have, const QString& schema);
-    void forgetCatalogue();  // after a rollback that may have undone DDL
+    void forgetCatalogue();                  // after a rollback that may have undone DDL
     void forgetTable(const QString& lower);  // after DDL on that table
     qint64 sequenceValue(const QString& bare, const QString& column);
     void setSequenceValue(const QString& bare, const QString& column, qint64 n);
     void rowIdsGiven(const QString& bare);  // rows written with their row ids: the next ones follow
     // Streams rows into a stored table (COPY, text form): `next` appends one line and says
     // whether it did. Inside the transaction that is open; all or nothing.
-    void copyIn(const QString& bare, const QStringList& fields, const std::function<bool(QByteArray&)>& next);
+    void copyIn(const QString& bare, const QStringList& fields,
+                const std::function<bool(QByteArray&)>& next);
 
     // Transactions: depth is the level before the call. The outermost begin waits until no other
     // workstation is writing, and returns the stored tables another one changed since this
@@ -159,20 +162,22 @@ public:
         }
         control(outer ? "COMMIT" : "RELEASE db_atomic");
     }
-    void quiet(const char* sql);    // ignores failure (clean-up paths)
+    void quiet(const char* sql);          // ignores failure (clean-up paths)
     void control(const QByteArray& sql);  // a transaction statement, run as it is
 
-    [[noreturn]] void fail(const QString& context, const QString& pgMessage, const QByteArray& state) const;
+    [[noreturn]] void fail(const QString& context, const QString& pgMessage,
+                           const QByteArray& state) const;
 
     // The password asked when the server wants one and the password file has none.
     static void setPasswordPrompt(std::function<QString(const QString& what)> ask);
 
-private:
+  private:
     PgTranslation* translate(const QString& sql);
     PgPrepared* prepared(const QByteArray& sql, int nParams, std::vector<Oid> types);
     PGresult* exec(const QByteArray& sql, QString& err, QByteArray& state);
     QString qualified(const QString& schema, const QString& lowerName) const;
-    QString indexSql(const QString& schema, const QString& lower, const TableDef& def, const IndexDef& ix);
+    QString indexSql(const QString& schema, const QString& lower, const TableDef& def,
+                     const IndexDef& ix);
 
     PGconn* conn_ = nullptr;
     QString file_;

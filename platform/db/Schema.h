@@ -21,7 +21,7 @@ enum class FieldType {
 // Order of a text field inside indexes and comparisons.
 enum class Collation {
     CodePoint,  // codes and symbols: "IN" < "WI" < "WP" < "_O" < "_S" < "WŻ"
-    Polish      // names: Polish alphabetical order (A Ą B C Ć ... Ł ... Ś ... Ź Ż), case-insensitive
+    Polish  // names: Polish alphabetical order (A Ą B C Ć ... Ł ... Ś ... Ź Ż), case-insensitive
 };
 
 struct FieldDef {
@@ -52,11 +52,17 @@ QString bareTableName(const QString& fileOrTableName);
 inline FieldDef fText(const QString& n, int size, Collation c = Collation::CodePoint) {
     return {n, FieldType::Text, size, c};
 }
-inline FieldDef fName(const QString& n, int size) { return {n, FieldType::Text, size, Collation::Polish}; }
-inline FieldDef fSmall(const QString& n) { return {n, FieldType::SmallInt, 0, Collation::CodePoint}; }
+inline FieldDef fName(const QString& n, int size) {
+    return {n, FieldType::Text, size, Collation::Polish};
+}
+inline FieldDef fSmall(const QString& n) {
+    return {n, FieldType::SmallInt, 0, Collation::CodePoint};
+}
 inline FieldDef fInt(const QString& n) { return {n, FieldType::Integer, 0, Collation::CodePoint}; }
 inline FieldDef fAuto(const QString& n) { return {n, FieldType::AutoInc, 0, Collation::CodePoint}; }
-inline FieldDef fMoney(const QString& n) { return {n, FieldType::Currency, 0, Collation::CodePoint}; }
+inline FieldDef fMoney(const QString& n) {
+    return {n, FieldType::Currency, 0, Collation::CodePoint};
+}
 inline FieldDef fFloat(const QString& n) { return {n, FieldType::Float, 0, Collation::CodePoint}; }
 inline FieldDef fDate(const QString& n) { return {n, FieldType::Date, 0, Collation::CodePoint}; }
 inline FieldDef fBool(const QString& n) { return {n, FieldType::Logical, 0, Collation::CodePoint}; }

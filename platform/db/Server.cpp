@@ -20,12 +20,15 @@ QString quotedId(const QString& id) {
 }
 
 PGconn* connect(const QString& server) {
-    const QByteArray info = (server + QStringLiteral(" dbname=postgres client_encoding=UTF8")).toUtf8();
+    const QByteArray info =
+        (server + QStringLiteral(" dbname=postgres client_encoding=UTF8")).toUtf8();
     PGconn* c = PQconnectdb(info.constData());
     if (PQstatus(c) != CONNECTION_OK) {
         const QString msg = QString::fromUtf8(PQerrorMessage(c)).trimmed();
         PQfinish(c);
-        throw Error(Error::General, QStringLiteral("Nie można połączyć się z serwerem bazy danych (%1): %2").arg(server, msg));
+        throw Error(Error::General,
+                    QStringLiteral("Nie można połączyć się z serwerem bazy danych (%1): %2")
+                        .arg(server, msg));
     }
     PQclear(PQexec(c, "SET client_min_messages TO warning"));
     return c;
@@ -39,7 +42,8 @@ QString run(PGconn* c, const QString& sql) {
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK) {
         const QString msg = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         PQclear(r);
-        throw Error(Error::General, QStringLiteral("Polecenie \"%1\" nie powiodło się: %2").arg(sql, msg));
+        throw Error(Error::General,
+                    QStringLiteral("Polecenie \"%1\" nie powiodło się: %2").arg(sql, msg));
     }
     PQclear(r);
     return out;
@@ -61,7 +65,8 @@ QString once(const QString& server, const QString& sql) {
 
 void createDatabase(const QString& server, const QString& name, const QString& templateName) {
     once(server, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE %2")
-                     .arg(quotedId(name), templateName.isEmpty() ? QStringLiteral("template0") : quotedId(templateName)));
+                     .arg(quotedId(name), templateName.isEmpty() ? QStringLiteral("template0")
+                                                                 : quotedId(templateName)));
 }
 
 void dropDatabase(const QString& server, const QString& name) {
@@ -71,7 +76,8 @@ void dropDatabase(const QString& server, const QString& name) {
 bool databaseExists(const QString& server, const QString& name) {
     QString lit = name;
     lit.replace(QLatin1Char('\''), QLatin1String("''"));
-    return !once(server, QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(lit)).isEmpty();
+    return !once(server, QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(lit))
+                .isEmpty();
 }
 
 void writeConnectionFile(const QString& path, const QString& server, const QString& name) {

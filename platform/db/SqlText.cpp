@@ -5,7 +5,8 @@
 
 namespace db {
 
-void Table::Impl::whereSql(QStringList& conds, std::vector<std::pair<const Cell*, FieldType>>& binds) const {
+void Table::Impl::whereSql(QStringList& conds,
+                           std::vector<std::pair<const Cell*, FieldType>>& binds) const {
     if (linkOn) {
         for (size_t i = 0; i < detailCols.size(); ++i) {
             conds << colName(detailCols[i]) + QStringLiteral(" IS ?");
@@ -17,7 +18,8 @@ void Table::Impl::whereSql(QStringList& conds, std::vector<std::pair<const Cell*
         int i = 0;
         // equal leading bounds become equalities, which an index serves directly
         while (i < ns && i < ne && rangeStart[i].null == rangeEnd[i].null &&
-               compareCell(rangeStart[i], rangeEnd[i], types[rangeCols[i]], colls[rangeCols[i]]) == 0) {
+               compareCell(rangeStart[i], rangeEnd[i], types[rangeCols[i]], colls[rangeCols[i]]) ==
+                   0) {
             conds << colName(rangeCols[i]) + QStringLiteral(" IS ?");
             binds.push_back({&rangeStart[i], types[rangeCols[i]]});
             ++i;
@@ -36,7 +38,8 @@ void Table::Impl::whereSql(QStringList& conds, std::vector<std::pair<const Cell*
     }
 }
 
-QString Table::Impl::boundSql(int i, bool lower, std::vector<std::pair<const Cell*, FieldType>>& binds) const {
+QString Table::Impl::boundSql(int i, bool lower,
+                              std::vector<std::pair<const Cell*, FieldType>>& binds) const {
     const std::vector<Cell>& b = lower ? rangeStart : rangeEnd;
     const int col = rangeCols[i];
     const QString f = colName(col);
@@ -55,13 +58,15 @@ QString Table::Impl::boundSql(int i, bool lower, std::vector<std::pair<const Cel
     }
     QString strict;
     if (lower) {
-        if (v.null) strict = f + QStringLiteral(" IS NOT NULL");
+        if (v.null)
+            strict = f + QStringLiteral(" IS NOT NULL");
         else {
             binds.push_back({&v, t});
             strict = f + QStringLiteral(" > ?");
         }
     } else {
-        if (v.null) strict = QStringLiteral("0");
+        if (v.null)
+            strict = QStringLiteral("0");
         else {
             binds.push_back({&v, t});
             strict = QStringLiteral("(%1 IS NULL OR %1 < ?)").arg(f);
@@ -90,8 +95,11 @@ void Table::Impl::prepareSql() {
     colList = cols.join(QStringLiteral(", "));
     selectSql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(colList, qualified());
     fetchSql = selectSql + QStringLiteral(" WHERE rowid=?1");
-    insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(qualified(), colList, params.join(QStringLiteral(", ")));
-    updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3").arg(qualified(), sets.join(QStringLiteral(", "))).arg(nData + 1);
+    insertSql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(qualified(), colList, params.join(QStringLiteral(", ")));
+    updateSql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+                    .arg(qualified(), sets.join(QStringLiteral(", ")))
+                    .arg(nData + 1);
     deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid=?1").arg(qualified());
     for (QString& b : blockSql) b.clear();
     blockCols.clear();
@@ -110,7 +118,8 @@ QString Table::Impl::loadSql(std::vector<std::pair<const Cell*, FieldType>>& bin
         QStringList names;
         for (int c : keyCols) names << colName(c);
         sql = QStringLiteral("SELECT rowid%1%2 FROM %3")
-                  .arg(names.isEmpty() ? QString() : QStringLiteral(", "), names.join(QStringLiteral(", ")), qualified());
+                  .arg(names.isEmpty() ? QString() : QStringLiteral(", "),
+                       names.join(QStringLiteral(", ")), qualified());
     } else {
         sql = selectSql;
     }
@@ -126,7 +135,8 @@ QString Table::Impl::blockSelectSql(const std::vector<int>& cols, int nParams) c
     QString params = QStringLiteral("?");
     params.reserve(2 * nParams);
     for (int i = 1; i < nParams; ++i) params += QStringLiteral(",?");
-    return QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)").arg(names.join(QStringLiteral(", ")), qualified(), params);
+    return QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+        .arg(names.join(QStringLiteral(", ")), qualified(), params);
 }
 
 }  // namespace db

@@ -14,7 +14,7 @@ inline constexpr int kStepRow = SQLITE_ROW;
 inline constexpr int kStepDone = SQLITE_DONE;
 
 class Stmt {
-public:
+  public:
     explicit Stmt(sqlite3_stmt* s) : s_(s) {}
     explicit Stmt(PgStmt* p) : p_(p) {}
     ~Stmt();
@@ -25,20 +25,28 @@ public:
     int step() { return s_ ? sqlite3_step(s_) : pgStep(); }
     qint64 int64(int col) const { return s_ ? sqlite3_column_int64(s_, col) : pgInt64(col); }
     void read(int col, FieldType t, Cell& out) const {
-        if (s_) readCell(s_, col, t, out);
-        else pgRead(col, t, out);
+        if (s_)
+            readCell(s_, col, t, out);
+        else
+            pgRead(col, t, out);
     }
     void bind(int idx, const Cell& c, FieldType t) {
-        if (s_) bindCell(s_, idx, c, t);
-        else pgBind(idx, c, t);
+        if (s_)
+            bindCell(s_, idx, c, t);
+        else
+            pgBind(idx, c, t);
     }
     void bindInt64(int idx, qint64 v) {
-        if (s_) sqlite3_bind_int64(s_, idx, v);
-        else pgBindInt64(idx, v);
+        if (s_)
+            sqlite3_bind_int64(s_, idx, v);
+        else
+            pgBindInt64(idx, v);
     }
     void bindValue(int idx, const QVariant& v) {
-        if (s_) bindVariant(s_, idx, v);
-        else pgBindValue(idx, v);
+        if (s_)
+            bindVariant(s_, idx, v);
+        else
+            pgBindValue(idx, v);
     }
     void reset() {
         if (s_) {
@@ -57,7 +65,7 @@ public:
     void detach() { s_ = nullptr; }  // a view over a statement owned elsewhere
     PgStmt* pg() const { return p_; }
 
-private:
+  private:
     int pgStep();
     qint64 pgInt64(int col) const;
     void pgRead(int col, FieldType t, Cell& out) const;
@@ -72,7 +80,7 @@ private:
 
 // Resets a cached statement on scope exit, so it never holds a read lock or a result.
 class StmtScope {
-public:
+  public:
     explicit StmtScope(Stmt* s) : s_(s) {}
     ~StmtScope() {
         if (s_) s_->reset();
@@ -80,7 +88,7 @@ public:
     StmtScope(const StmtScope&) = delete;
     StmtScope& operator=(const StmtScope&) = delete;
 
-private:
+  private:
     Stmt* s_;
 };
 

@@ -36,7 +36,7 @@ namespace db {
 class Table;
 
 class Field {
-public:
+  public:
     const QString& name() const { return def_.name; }
     FieldType type() const { return def_.type; }
     int size() const { return def_.size; }
@@ -46,7 +46,7 @@ public:
     Table* table() const { return table_; }
 
     bool isNull() const;
-    QVariant value() const;  // QVariant() when NULL
+    QVariant value() const;    // QVariant() when NULL
     QString asString() const;  // "" for NULL; numbers in plain C form; dates "YYYY-MM-DD"
     int asInteger() const;     // 0 for NULL
     double asFloat() const;    // 0 for NULL
@@ -74,9 +74,10 @@ public:
 
     enum Kind { Data, Calculated, Lookup };
 
-private:
+  private:
     friend class Table;
-    Field(Table* t, FieldDef def, Kind kind, int column) : table_(t), def_(std::move(def)), kind_(kind), column_(column) {}
+    Field(Table* t, FieldDef def, Kind kind, int column)
+        : table_(t), def_(std::move(def)), kind_(kind), column_(column) {}
     Table* table_;
     FieldDef def_;
     Kind kind_;
@@ -92,10 +93,10 @@ struct Bookmark {
 
 class Table : public QObject {
     Q_OBJECT
-public:
+  public:
     enum State { Inactive, Browse, Insert, Edit };
 
-    explicit Table(QObject* parent = nullptr);                // on Database::current()
+    explicit Table(QObject* parent = nullptr);  // on Database::current()
     explicit Table(Database* db, QObject* parent = nullptr);
     ~Table() override;
 
@@ -105,8 +106,8 @@ public:
     void setTableName(const QString& name);  // only while closed; ".db"/".DB" accepted
     QString tableName() const;               // as set (with its extension, if any)
     QString bareName() const;                // without the extension
-    void open();   // Error(NoTable) when the table does not exist
-    void close();  // a pending record is dropped
+    void open();                             // Error(NoTable) when the table does not exist
+    void close();                            // a pending record is dropped
     bool active() const;
     bool exists() const;  // the table named by tableName() exists
 
@@ -121,11 +122,13 @@ public:
     void emptyTable();
 
     // --- order, master link, range, filter ---
-    // ';'-separated field list; settable while open (keeps the current record). Empty: row-id order.
+    // ';'-separated field list; settable while open (keeps the current record). Empty: row-id
+    // order.
     void setIndexFieldNames(const QString& fields);
     QString indexFieldNames() const;
     // Detail follows the master's current record: detailFields = masterFields values.
-    void setMasterSource(Table* master, const QString& masterFields, const QString& detailFields = {});
+    void setMasterSource(Table* master, const QString& masterFields,
+                         const QString& detailFields = {});
     void clearMasterSource();
     Table* masterSource() const;
     // Range on the leading fields of the active index, inclusive; bounds may be shorter than
@@ -168,7 +171,8 @@ public:
     void findNearest(const QVariantList& values);
     // Value of resultField in the first visible record whose keyFields equal values, without
     // moving the cursor; QVariant() when none.
-    QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) const;
+    QVariant lookup(const QString& keyFields, const QVariantList& values,
+                    const QString& resultField) const;
     // Value of a field in the visible record at position row, without moving (for grids).
     QVariant valueAt(int row, const Field* f) const;
     // What f->displayText() gives for the visible record at position row (display mapper and
@@ -182,16 +186,16 @@ public:
     void insert();  // new record before the current one (order decides where it lands)
     void append();
     void edit();
-    void post();    // Error(KeyViolation) on a duplicate key; the record stays pending
+    void post();  // Error(KeyViolation) on a duplicate key; the record stays pending
     void cancel();
     void remove();  // Delete
     State state() const;
     bool modified() const;
 
     // --- fields ---
-    Field* field(const QString& name) const;        // Error(NoField) when absent
-    Field* findField(const QString& name) const;    // nullptr when absent
-    Field* field(const char* name) const;           // the same, quicker for literal names
+    Field* field(const QString& name) const;      // Error(NoField) when absent
+    Field* findField(const QString& name) const;  // nullptr when absent
+    Field* field(const char* name) const;         // the same, quicker for literal names
     Field* findField(const char* name) const;
     const std::vector<std::unique_ptr<Field>>& fields() const;
     QVariant operator[](const QString& name) const { return field(name)->value(); }
@@ -232,16 +236,16 @@ public:
     void externalRowChange(qint64 rowId, bool removed);
     void externalReset();
 
-signals:
+  signals:
     // For bound controls: the current record or its contents changed, or the state changed.
     void recordChanged();
     void dataSetChanged();  // reopened, refreshed, filtered, ranged: the whole set changed
     void stateChanged();
 
-protected:
+  protected:
     void connectNotify(const QMetaMethod& signal) override;
 
-private:
+  private:
     friend class Field;
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -133,7 +133,8 @@ QByteArray PageList::pack(const PreparedPage& page) {
     b.reserve(qsizetype(page.items.size()) * 24);
     putVarint(b, quint32(page.items.size()));
     for (const PreparedItem& it : page.items) {
-        b.append(char(quint8(it.type) | quint8(it.align) << 2 | quint8(it.pen) << 4 | quint8(it.clip) << 6));
+        b.append(char(quint8(it.type) | quint8(it.align) << 2 | quint8(it.pen) << 4 |
+                      quint8(it.clip) << 6));
         putVarint(b, quint32(it.font));
         putFloat(b, it.x);
         putFloat(b, it.y);
@@ -223,7 +224,8 @@ const PreparedPage& PageList::operator[](size_t i) const {
     const Packed& e = packed_[i];
     const QByteArray bytes = e.offset >= 0 ? spill_->read(e.offset, e.size) : e.bytes;
     // A spill file damaged under the program gives an empty page, never a crash.
-    kept_.emplace_back(i, std::make_shared<const PreparedPage>(bytes.size() == e.size ? unpack(bytes) : PreparedPage{}));
+    kept_.emplace_back(i, std::make_shared<const PreparedPage>(
+                              bytes.size() == e.size ? unpack(bytes) : PreparedPage{}));
     return *kept_.back().second;
 }
 

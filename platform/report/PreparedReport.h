@@ -75,7 +75,8 @@ class PageList {
   public:
     size_t size() const { return packed_.size(); }
     bool empty() const { return packed_.empty(); }
-    // The page unpacked; the reference stays valid while fewer than kKept other pages are asked for.
+    // The page unpacked; the reference stays valid while fewer than kKept other pages are asked
+    // for.
     const PreparedPage& operator[](size_t i) const;
     const PreparedPage& back() const { return (*this)[packed_.size() - 1]; }
     void push_back(const PreparedPage& p);
@@ -84,8 +85,8 @@ class PageList {
         kept_.clear();
         inMemory_ = 0;
     }
-    qint64 packedBytes() const;    // kept in memory
-    qint64 spilledBytes() const;   // written to the temporary file
+    qint64 packedBytes() const;   // kept in memory
+    qint64 spilledBytes() const;  // written to the temporary file
     static constexpr qint64 kMemoryBudget = 8 << 20;
 
     class const_iterator {
@@ -112,15 +113,16 @@ class PageList {
     static QByteArray pack(const PreparedPage& p);
     static PreparedPage unpack(const QByteArray& b);
     struct Packed {
-        QByteArray bytes;     // in memory, or empty when spilled
-        qint64 offset = -1;   // in the spill file
+        QByteArray bytes;    // in memory, or empty when spilled
+        qint64 offset = -1;  // in the spill file
         qint64 size = 0;
     };
     std::vector<Packed> packed_;
     qint64 inMemory_ = 0;
     std::shared_ptr<SpillFile> spill_;
     static constexpr size_t kKept = 4;
-    mutable std::vector<std::pair<size_t, std::shared_ptr<const PreparedPage>>> kept_;  // newest last
+    mutable std::vector<std::pair<size_t, std::shared_ptr<const PreparedPage>>>
+        kept_;  // newest last
 };
 
 class PreparedReport {

@@ -92,19 +92,21 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
         button(QStringLiteral("Tekst..."), QStringLiteral("Eksport do pliku tekstowego"), this);
     auto* html = button(QStringLiteral("HTML..."), QStringLiteral("Eksport do pliku HTML"), this);
     auto* close = button(QStringLiteral("Zamknij"), QStringLiteral("Zamknij podgląd"), this);
-    for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
-                                                      zoomBox_, print})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_, zoomBox_, print})
         bar->addWidget(w);
     updateControls();  // the page counter at its full width before the tool bar is measured
     // On a narrow screen the file buttons go to a second row rather than widen the window.
     const QRect wolne = freeArea();
     auto* bar2 = bar;
     int barWidth = 0;
-    for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
-                                                      zoomBox_, print, save, open, pdf, txt, html, close})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_, zoomBox_, print,
+                                         save, open, pdf, txt, html, close})
         barWidth += std::max(w->sizeHint().width(), w->minimumWidth()) + 6;
     if (barWidth + 40 > wolne.width()) bar2 = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{save, open, pdf, txt, html}) bar2->addWidget(w);
+    for (QWidget* w : std::initializer_list<QWidget*>{save, open, pdf, txt, html})
+        bar2->addWidget(w);
     bar2->addStretch();
     bar2->addWidget(close);
 
@@ -123,7 +125,8 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
     // A tall window for the page, but never beyond the screen's free area (the title bar and
     // frame, added by the window manager, included).
     const QSize zadany(900, 1000);
-    QSize rozmiar = zadany.boundedTo(wolne.size() - QSize(kFrameAllowance.width(), kFrameAllowance.height()));
+    QSize rozmiar =
+        zadany.boundedTo(wolne.size() - QSize(kFrameAllowance.width(), kFrameAllowance.height()));
     rozmiar = rozmiar.expandedTo(minimumSizeHint()).boundedTo(wolne.size());
     resize(rozmiar);
     move(wolne.left() + (wolne.width() - rozmiar.width()) / 2, wolne.top());
@@ -196,8 +199,10 @@ void PreviewWindow::showEvent(QShowEvent* e) {
     const QSize rozmiar = size().boundedTo(wolne.size() - obramowanie);
     resize(rozmiar);
     const QRect nowa(ramka.topLeft(), rozmiar + obramowanie);
-    move(std::clamp(nowa.left(), wolne.left(), std::max(wolne.left(), wolne.right() - nowa.width() + 1)),
-         std::clamp(nowa.top(), wolne.top(), std::max(wolne.top(), wolne.bottom() - nowa.height() + 1)));
+    move(std::clamp(nowa.left(), wolne.left(),
+                    std::max(wolne.left(), wolne.right() - nowa.width() + 1)),
+         std::clamp(nowa.top(), wolne.top(),
+                    std::max(wolne.top(), wolne.bottom() - nowa.height() + 1)));
 }
 
 void PreviewWindow::resizeEvent(QResizeEvent* e) {

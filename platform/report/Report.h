@@ -105,7 +105,7 @@ class QWidget;
 namespace db {
 class Field;
 class Table;
-}
+}  // namespace db
 
 namespace report {
 

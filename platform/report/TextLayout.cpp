@@ -81,8 +81,10 @@ QString TextMeasurer::cut(const Font& f, const QString& text, double width) {
     qsizetype lo = 0, hi = text.size();  // the longest fitting prefix, by halving
     while (lo < hi) {
         const qsizetype mid = (lo + hi + 1) / 2;
-        if (fm.horizontalAdvance(text.left(mid)) <= width) lo = mid;
-        else hi = mid - 1;
+        if (fm.horizontalAdvance(text.left(mid)) <= width)
+            lo = mid;
+        else
+            hi = mid - 1;
     }
     QString out = text.left(lo);
     while (out.endsWith(QLatin1Char(' '))) out.chop(1);

@@ -158,7 +158,7 @@ void DBEdit::configure() {
     using T = db::FieldType;
     setMaxLength(configuredType_ == T::Text && f->size() > 0 ? f->size() : 32767);
     setAlignment(isNumericType(configuredType_) ? Qt::AlignRight | Qt::AlignVCenter
-                                            : Qt::AlignLeft | Qt::AlignVCenter);
+                                                : Qt::AlignLeft | Qt::AlignVCenter);
     if (validator()) {
         QObject* old = const_cast<QValidator*>(validator());
         setValidator(nullptr);

@@ -1,7 +1,5 @@
 #include "platform/ui/Helpers.h"
 
-#include "platform/db/Money.h"
-
 #include <QApplication>
 #include <QDate>
 #include <QKeyEvent>
@@ -13,6 +11,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/db/Money.h"
 
 namespace ui {
 
@@ -138,7 +137,8 @@ class EnterKeyFilter : public QObject {
         auto* k = static_cast<QKeyEvent*>(ev);
         const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
         const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-        if (mods != Qt::NoModifier || !(enter || (space_ && k->key() == Qt::Key_Space))) return false;
+        if (mods != Qt::NoModifier || !(enter || (space_ && k->key() == Qt::Key_Space)))
+            return false;
         if (!k->isAutoRepeat() && action_) action_();
         return true;
     }

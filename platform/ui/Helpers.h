@@ -30,7 +30,8 @@ std::optional<double> parseDecimal(const QString& text);
 bool isMoneyPrefix(const QString& text, int maxDecimals);
 
 // A typed text as a value of a field of the type: QVariant() for an empty text (NULL), nothing
-// when the text is not such a value. Dates "YYYY-MM-DD", money as db::parseMoney, logicals "Tak"/"Nie".
+// when the text is not such a value. Dates "YYYY-MM-DD", money as db::parseMoney, logicals
+// "Tak"/"Nie".
 std::optional<QVariant> parseFieldText(db::FieldType type, const QString& text);
 
 // The message for a text that parseFieldText refused.

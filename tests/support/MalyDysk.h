@@ -13,14 +13,15 @@
 #include <cstring>
 
 class MalyDysk {
-public:
+  public:
     explicit MalyDysk(int kilobajty) {
         if (!punkt_.isValid()) {
             powod_ = "no temporary folder for the mount point";
             return;
         }
         const QByteArray opcje = "size=" + QByteArray::number(kilobajty) + "k";
-        if (::mount("tmpfs", punkt_.path().toUtf8().constData(), "tmpfs", 0, opcje.constData()) != 0) {
+        if (::mount("tmpfs", punkt_.path().toUtf8().constData(), "tmpfs", 0, opcje.constData()) !=
+            0) {
             powod_ = "cannot mount a small tmpfs here (" + QByteArray(std::strerror(errno)) +
                      "); the test needs root or the right to mount";
             return;
@@ -51,7 +52,7 @@ public:
     }
     void Zwolnij() { QFile::remove(Sciezka("wypelniacz")); }
 
-private:
+  private:
     QTemporaryDir punkt_;
     QByteArray powod_;
     bool zamontowany_ = false;

@@ -15,7 +15,7 @@ inline bool pgTesting() { return !pgTestServer().isEmpty(); }
 
 // A fresh database on the test server and its connection file; dropped with the object.
 class PgTestDatabase {
-public:
+  public:
     PgTestDatabase() = default;
     PgTestDatabase(const PgTestDatabase&) = delete;
     PgTestDatabase& operator=(const PgTestDatabase&) = delete;
@@ -42,6 +42,6 @@ public:
     }
     QString name() const { return name_; }
 
-private:
+  private:
     QString name_;
 };

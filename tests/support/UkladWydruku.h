@@ -44,8 +44,11 @@ inline QStringList Bledy(const report::PreparedReport& r) {
                 if (it.align == report::Alignment::Center) x0 = it.x + (it.w - w) / 2;
             }
             // Leading and trailing blanks are no ink.
-            const qsizetype lead = widoczny.size() - QString(widoczny).remove(QRegularExpression(QStringLiteral("^\\s+"))).size();
-            const double przed = lead ? miara.textWidth(r.fonts[size_t(it.font)], widoczny.left(lead)) : 0.0;
+            const qsizetype lead =
+                widoczny.size() -
+                QString(widoczny).remove(QRegularExpression(QStringLiteral("^\\s+"))).size();
+            const double przed =
+                lead ? miara.textWidth(r.fonts[size_t(it.font)], widoczny.left(lead)) : 0.0;
             const double tresc = miara.textWidth(r.fonts[size_t(it.font)], widoczny.trimmed());
             teksty.push_back({&it, x0 + przed, x0 + przed + tresc});
         }
@@ -60,15 +63,17 @@ inline QStringList Bledy(const report::PreparedReport& r) {
                 if (!wJednymWierszu(*a.it, *b.it)) continue;
                 if (a.x1 + kOdstep <= b.x0 || b.x1 + kOdstep <= a.x0) continue;
                 const bool aPierwszy = a.x0 <= b.x0;
-                bledy << strona + QStringLiteral("'%1' zachodzi na '%2'")
-                                      .arg((aPierwszy ? a : b).it->text, (aPierwszy ? b : a).it->text);
+                bledy << strona +
+                             QStringLiteral("'%1' zachodzi na '%2'")
+                                 .arg((aPierwszy ? a : b).it->text, (aPierwszy ? b : a).it->text);
             }
             // A vertical rule through the text.
             const Tekst& a = teksty[i];
             for (const PreparedItem& l : r.pages[s].items) {
                 if (l.type != PreparedItem::Line || l.w != 0 || l.h == 0) continue;
                 const double gora = std::max(double(a.it->y), double(std::min(l.y, l.y + l.h)));
-                const double dol = std::min(double(a.it->y + a.it->h), double(std::max(l.y, l.y + l.h)));
+                const double dol =
+                    std::min(double(a.it->y + a.it->h), double(std::max(l.y, l.y + l.h)));
                 if (dol - gora < a.it->h / 2) continue;
                 if (l.x > a.x0 + 0.5 && l.x < a.x1 - 0.5)
                     bledy << strona + QStringLiteral("linia przecina '%1'").arg(a.it->text);

@@ -11,9 +11,9 @@
 #include "Szkola/core/UHaslo.h"
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "platform/db/Table.h"
-#include "Szkola/core/USesja.h"
 #include "support/PgTest.h"
 
 namespace {
@@ -51,7 +51,9 @@ QString bazaWzorcowa() {
                 if (!UtworzBazeDanychZHashem(baza, katalog.path(), HashHasla("admin"), &blad))
                     throw std::runtime_error(blad.toStdString());
                 baza.close();
-                db::server::sessionRun(pgTestServer(), QString("ALTER DATABASE \"%1\" RENAME TO %2").arg(nowa.name(), wzor));
+                db::server::sessionRun(
+                    pgTestServer(),
+                    QString("ALTER DATABASE \"%1\" RENAME TO %2").arg(nowa.name(), wzor));
             }
         } catch (...) {
             db::server::sessionRun(pgTestServer(), "SELECT pg_advisory_unlock(74120)");
@@ -78,7 +80,9 @@ std::unique_ptr<FolderTestowy> FolderTestowy::Istniejacy(const QString& folder, 
     return f;
 }
 
-FolderTestowy::FolderTestowy(const QString& folder, bool zModulami, int) { zbuduj(folder, zModulami, true); }
+FolderTestowy::FolderTestowy(const QString& folder, bool zModulami, int) {
+    zbuduj(folder, zModulami, true);
+}
 
 void FolderTestowy::zbuduj(const QString& folder, bool zModulami, bool istniejacy) {
     folder_ = folder;
@@ -93,7 +97,8 @@ void FolderTestowy::zbuduj(const QString& folder, bool zModulami, bool istniejac
     } else {
         if (!QFile::copy(plikWzorcowy(), SciezkaBazy(folder))) return;
         QFile(SciezkaBazy(folder))
-            .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+            .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                            QFile::ReadOther);
     }
     baza_->open(SciezkaBazy(folder));
     poprzednia_ = db::Database::current();

@@ -10,18 +10,20 @@
 #include "support/PgTest.h"
 
 // A test that only means something on SQLite's own file (damage, locks, the query planner).
-#define SQLITE_ONLY(db)                                                                   \
+#define SQLITE_ONLY(db) \
     if ((db).backend() != db::Database::Backend::SQLite) GTEST_SKIP() << "tylko SQLite"
 
 class DbTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     PgTestDatabase server;
     db::Database db;
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        db.open(pgTesting() ? server.create(dir.path()) : dir.filePath(QStringLiteral("szkola.sqlite")), true);
+        db.open(
+            pgTesting() ? server.create(dir.path()) : dir.filePath(QStringLiteral("szkola.sqlite")),
+            true);
         db::Database::setCurrent(&db);
     }
     void TearDown() override {
@@ -39,9 +41,10 @@ protected:
     // Fees: detail of pupils.
     void makeFees(const QString& name = QStringLiteral("Naleznosc"), bool temporary = false) {
         db::TableDef t{name,
-                       {db::fInt("IdUcznia"), db::fText("RodzOpl", 2), db::fText("Status", 1), db::fMoney("M01"),
-                        db::fDate("Termin")},
-                       {{QStringLiteral("IdUcznia;RodzOpl;Status"), QStringLiteral("IdUcznia;RodzOpl;Status"), false}}};
+                       {db::fInt("IdUcznia"), db::fText("RodzOpl", 2), db::fText("Status", 1),
+                        db::fMoney("M01"), db::fDate("Termin")},
+                       {{QStringLiteral("IdUcznia;RodzOpl;Status"),
+                         QStringLiteral("IdUcznia;RodzOpl;Status"), false}}};
         db.createTable(t, temporary);
     }
     void addPupil(db::Table& t, const QString& name, const QString& klasa = QString()) {

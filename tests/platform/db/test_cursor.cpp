@@ -10,18 +10,24 @@ TEST_F(DbTest, PolishOrderOfNames) {
     t.setTableName(QStringLiteral("KartUcznia"));
     t.setIndexFieldNames(QStringLiteral("Nazwisko"));
     t.open();
-    const QStringList in = {"Żak", "zawada", "Łoś", "Lis", "Śliwa", "Sowa", "Ćma", "Cebula", "Ąbek", "Abacki",
-                            "Źrebak", "Ostrowski", "Ółko", "_Firma", "1 Klasa", "Ńać", "Nowak", "Ęcki", "Ewa"};
+    const QStringList in = {"Żak",     "zawada", "Łoś",    "Lis",    "Śliwa",     "Sowa", "Ćma",
+                            "Cebula",  "Ąbek",   "Abacki", "Źrebak", "Ostrowski", "Ółko", "_Firma",
+                            "1 Klasa", "Ńać",    "Nowak",  "Ęcki",   "Ewa"};
     for (const QString& n : in) addPupil(t, n);
-    const QStringList expected = {"1 Klasa", "Abacki", "Ąbek", "Cebula", "Ćma", "Ewa", "Ęcki", "Lis", "Łoś", "Nowak",
-                                  "Ńać", "Ostrowski", "Ółko", "Sowa", "Śliwa", "zawada", "Źrebak", "Żak", "_Firma"};
-    EXPECT_EQ(column(t, QStringLiteral("Nazwisko")), expected);  // positions kept in memory after each post
+    const QStringList expected = {"1 Klasa", "Abacki",    "Ąbek", "Cebula", "Ćma",
+                                  "Ewa",     "Ęcki",      "Lis",  "Łoś",    "Nowak",
+                                  "Ńać",     "Ostrowski", "Ółko", "Sowa",   "Śliwa",
+                                  "zawada",  "Źrebak",    "Żak",  "_Firma"};
+    EXPECT_EQ(column(t, QStringLiteral("Nazwisko")),
+              expected);  // positions kept in memory after each post
     t.refresh();
     EXPECT_EQ(column(t, QStringLiteral("Nazwisko")), expected);  // as SQLite orders them
-    // the stored index agrees (PostgreSQL's Polish collation may differ; the cursor keeps its own order)
+    // the stored index agrees (PostgreSQL's Polish collation may differ; the cursor keeps its own
+    // order)
     if (db.backend() == db::Database::Backend::SQLite) {
-        QVariant v = db.scalar(QStringLiteral("SELECT group_concat(Nazwisko, '|') FROM (SELECT Nazwisko FROM KartUcznia "
-                                              "INDEXED BY \"KartUcznia#Nazwisko\" WHERE Nazwisko > '' ORDER BY Nazwisko)"));
+        QVariant v = db.scalar(QStringLiteral(
+            "SELECT group_concat(Nazwisko, '|') FROM (SELECT Nazwisko FROM KartUcznia "
+            "INDEXED BY \"KartUcznia#Nazwisko\" WHERE Nazwisko > '' ORDER BY Nazwisko)"));
         EXPECT_EQ(v.toString().split('|'), expected);
     }
     // case is ignored in the Polish order
@@ -30,7 +36,8 @@ TEST_F(DbTest, PolishOrderOfNames) {
 }
 
 TEST_F(DbTest, CodePointOrderOfSymbols) {
-    db.createTable({QStringLiteral("RodzajOplat"), {db::fText("Symbol", 2), db::fText("Typ", 2)},
+    db.createTable({QStringLiteral("RodzajOplat"),
+                    {db::fText("Symbol", 2), db::fText("Typ", 2)},
                     {{QStringLiteral("Symbol"), QStringLiteral("Symbol"), true}}});
     db::Table t;
     t.setTableName(QStringLiteral("RodzajOplat"));
@@ -151,7 +158,9 @@ TEST_F(DbTest, DetailFollowsMaster) {
     EXPECT_EQ(fees.field("RodzOpl")->asString(), QStringLiteral("WŻ"));
 
     // master fields may be named differently in the detail
-    db.createTable({QStringLiteral("Wplaty"), {db::fAuto("IdWplaty"), db::fInt("Uczen"), db::fMoney("Kwota")}, {}});
+    db.createTable({QStringLiteral("Wplaty"),
+                    {db::fAuto("IdWplaty"), db::fInt("Uczen"), db::fMoney("Kwota")},
+                    {}});
     db::Table pay;
     pay.setTableName(QStringLiteral("Wplaty"));
     pay.open();
@@ -218,11 +227,13 @@ TEST_F(DbTest, LocateFindKeyFindNearest) {
     t.setTableName(QStringLiteral("KartUcznia"));
     t.setIndexFieldNames(QStringLiteral("Nazwisko"));
     t.open();
-    for (const char* n : {"Kowalski", "Kowalczyk", "Nowak", "Lis", "Łoś"}) addPupil(t, QString::fromUtf8(n), "1a");
+    for (const char* n : {"Kowalski", "Kowalczyk", "Nowak", "Lis", "Łoś"})
+        addPupil(t, QString::fromUtf8(n), "1a");
     addPupil(t, QStringLiteral("Nowak"), QStringLiteral("2b"));
     EXPECT_TRUE(t.locate(QStringLiteral("Klasa"), {QStringLiteral("2b")}));
     EXPECT_EQ(t.field("Nazwisko")->asString(), QStringLiteral("Nowak"));
-    EXPECT_TRUE(t.locate(QStringLiteral("Nazwisko;Klasa"), {QStringLiteral("Nowak"), QStringLiteral("1a")}));
+    EXPECT_TRUE(t.locate(QStringLiteral("Nazwisko;Klasa"),
+                         {QStringLiteral("Nowak"), QStringLiteral("1a")}));
     EXPECT_EQ(t.field("Klasa")->asString(), QStringLiteral("1a"));
     EXPECT_TRUE(t.locate(QStringLiteral("IdUcznia"), {4}));  // the stored key: found by SQL
     EXPECT_EQ(t.field("Nazwisko")->asString(), QStringLiteral("Lis"));
@@ -242,7 +253,8 @@ TEST_F(DbTest, LocateFindKeyFindNearest) {
     t.findNearest({QStringLiteral("Ż")});
     EXPECT_EQ(t.recNo(), t.recordCount() - 1);
     // with a filter on, only visible records are found
-    t.setFilterFunction([](db::Table& x) { return x.field("Klasa")->asString() == QLatin1String("2b"); });
+    t.setFilterFunction(
+        [](db::Table& x) { return x.field("Klasa")->asString() == QLatin1String("2b"); });
     t.setFiltered(true);
     EXPECT_FALSE(t.locate(QStringLiteral("IdUcznia"), {4}));
     EXPECT_TRUE(t.locate(QStringLiteral("IdUcznia"), {6}));
@@ -316,7 +328,8 @@ TEST_F(DbTest, AutoIncrementNeverReused) {
 }
 
 TEST_F(DbTest, UniqueKeyViolationKeepsRecordPending) {
-    db.createTable({QStringLiteral("RodzajOplat"), {db::fText("Symbol", 2), db::fText("Opis", 15)},
+    db.createTable({QStringLiteral("RodzajOplat"),
+                    {db::fText("Symbol", 2), db::fText("Opis", 15)},
                     {{QStringLiteral("Symbol"), QStringLiteral("Symbol"), true}}});
     db::Table t;
     t.setTableName(QStringLiteral("RodzajOplat"));
@@ -392,8 +405,8 @@ TEST_F(DbTest, CalculatedAndLookupFields) {
     openPupils(pupils, {QStringLiteral("Kowalski"), QStringLiteral("Nowak")});
     fees.setTableName(QStringLiteral("Naleznosc"));
     fees.addCalculatedField(db::fMoney("Podwojnie"));
-    fees.addLookupField(db::fName("Uczen", 30), QStringLiteral("IdUcznia"), &pupils, QStringLiteral("IdUcznia"),
-                        QStringLiteral("Nazwisko"));
+    fees.addLookupField(db::fName("Uczen", 30), QStringLiteral("IdUcznia"), &pupils,
+                        QStringLiteral("IdUcznia"), QStringLiteral("Nazwisko"));
     int calls = 0;
     fees.setCalcFieldsFunction([&](db::Table& t) {
         ++calls;
@@ -499,7 +512,8 @@ TEST_F(DbTest, DetailOfANewMasterRecordIsEmptyUntilPosted) {
     addPupil(pupils, QStringLiteral("Nowak"));  // master moves to the new pupil
     EXPECT_EQ(fees.state(), db::Table::Insert);
     fees.post();
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT IdUcznia FROM Naleznosc WHERE RodzOpl='WP'")).toInt(), 1);
+    EXPECT_EQ(
+        db.scalar(QStringLiteral("SELECT IdUcznia FROM Naleznosc WHERE RodzOpl='WP'")).toInt(), 1);
 }
 
 TEST_F(DbTest, RolledBackEditShowsTheOldValue) {

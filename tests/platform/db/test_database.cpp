@@ -26,9 +26,9 @@ TEST_F(DbTest, TableNamesIgnoreCaseAndExtension) {
 
 TEST_F(DbTest, StructureRoundTrip) {
     db::TableDef t{QStringLiteral("Wszystko"),
-                   {db::fAuto("Id"), db::fText("Kod", 2), db::fName("Nazwa", 40), db::fSmall("Mies"),
-                    db::fInt("Ile"), db::fMoney("Kwota"), db::fFloat("Proc"), db::fDate("Data"), db::fBool("Jest"),
-                    db::fMemo("Uwagi")},
+                   {db::fAuto("Id"), db::fText("Kod", 2), db::fName("Nazwa", 40),
+                    db::fSmall("Mies"), db::fInt("Ile"), db::fMoney("Kwota"), db::fFloat("Proc"),
+                    db::fDate("Data"), db::fBool("Jest"), db::fMemo("Uwagi")},
                    {{QStringLiteral("Kod"), QStringLiteral("Kod"), true},
                     {QStringLiteral("Nazwa;Mies"), QStringLiteral("Nazwa;Mies"), false}}};
     db.createTable(t);
@@ -60,14 +60,17 @@ TEST_F(DbTest, UpgradeAddsMissingFieldsAndIndexes) {
     db.createTable({QStringLiteral("Banki"), {db::fAuto("IdBanku"), db::fName("Nazwa", 40)}, {}});
     db.exec(QStringLiteral("INSERT INTO Banki (Nazwa) VALUES (?)"), {QStringLiteral("PKO")});
     db.upgradeTable({QStringLiteral("Banki"),
-                     {db::fAuto("IdBanku"), db::fName("Nazwa", 40), db::fText("Konto", 32), db::fBool("Aktywny")},
+                     {db::fAuto("IdBanku"), db::fName("Nazwa", 40), db::fText("Konto", 32),
+                      db::fBool("Aktywny")},
                      {{QStringLiteral("Nazwa"), QStringLiteral("Nazwa"), false}}});
     const db::TableDef s = db.structure(QStringLiteral("Banki"));
     EXPECT_EQ(s.fields.size(), 4);
     EXPECT_EQ(s.indexes.size(), 1);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM Banki")).toInt(), 1);
     // a field that cannot be added leaves the table as it was
-    EXPECT_THROW(db.upgradeTable({QStringLiteral("Banki"), {db::fInt("Nowe"), db::fAuto("Id2")}, {}}), Error);
+    EXPECT_THROW(
+        db.upgradeTable({QStringLiteral("Banki"), {db::fInt("Nowe"), db::fAuto("Id2")}, {}}),
+        Error);
     EXPECT_EQ(db.structure(QStringLiteral("Banki")).fields.size(), 4);
 }
 
@@ -152,7 +155,8 @@ TEST_F(DbTest, DamagedDatabaseIsRefused) {
         t.setTableName(QStringLiteral("KartUcznia"));
         t.open();
         db.begin();
-        for (int i = 0; i < 2000; ++i) addPupil(t, QStringLiteral("Nazwisko%1 z dość długim dopiskiem").arg(i));
+        for (int i = 0; i < 2000; ++i)
+            addPupil(t, QStringLiteral("Nazwisko%1 z dość długim dopiskiem").arg(i));
         db.commit();
     }
     const QString path = db.path();
@@ -210,7 +214,8 @@ TEST_F(DbTest, RolledBackTransactionLeavesNothingAndCursorsFollow) {
     EXPECT_EQ(b.state(), db::Table::Edit);
     EXPECT_EQ(b.field("Klasa")->asString(), QStringLiteral("1a"));
     b.post();
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Klasa FROM KartUcznia")).toString(), QStringLiteral("1a"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Klasa FROM KartUcznia")).toString(),
+              QStringLiteral("1a"));
     EXPECT_EQ(a.field("Klasa")->asString(), QStringLiteral("1a"));  // followed b's write
 }
 
@@ -235,7 +240,8 @@ TEST_F(DbTest, NestedTransactions) {
         }
         outer.commit();
     }
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT group_concat(Nazwisko, ',') FROM (SELECT Nazwisko FROM KartUcznia ORDER BY 1) AS n"))
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT group_concat(Nazwisko, ',') FROM (SELECT Nazwisko "
+                                       "FROM KartUcznia ORDER BY 1) AS n"))
                   .toString(),
               QStringLiteral("A,C"));
     EXPECT_THROW(db.commit(), Error);
@@ -243,8 +249,11 @@ TEST_F(DbTest, NestedTransactions) {
 
 TEST_F(DbTest, ExecAndScalar) {
     makePupils();
-    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko, Klasa) VALUES (?, ?)"), {QStringLiteral("Ćwik"), QVariant()});
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Nazwisko FROM KartUcznia WHERE Klasa IS NULL")).toString(), QStringLiteral("Ćwik"));
+    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko, Klasa) VALUES (?, ?)"),
+            {QStringLiteral("Ćwik"), QVariant()});
+    EXPECT_EQ(
+        db.scalar(QStringLiteral("SELECT Nazwisko FROM KartUcznia WHERE Klasa IS NULL")).toString(),
+        QStringLiteral("Ćwik"));
     EXPECT_FALSE(db.scalar(QStringLiteral("SELECT Nazwisko FROM KartUcznia WHERE 0")).isValid());
     EXPECT_THROW(db.exec(QStringLiteral("SELECT * FROM Brak")), Error);
 }
@@ -261,6 +270,7 @@ TEST(Money, RoundsTheDecimalValueHalfAwayFromZero) {
     EXPECT_EQ(db::formatNumber(1234.5, 2), QStringLiteral("1 234,50"));
     EXPECT_EQ(db::formatNumber(-1234567.891, 2), QStringLiteral("-1 234 567,89"));
     EXPECT_EQ(db::formatNumber(0.004, 2), QStringLiteral("0,00"));
-    EXPECT_EQ(db::formatByMask(1234.5, QStringLiteral("### ##0.00 zł")), QStringLiteral("1 234,50 zł"));
+    EXPECT_EQ(db::formatByMask(1234.5, QStringLiteral("### ##0.00 zł")),
+              QStringLiteral("1 234,50 zł"));
     EXPECT_EQ(db::formatByMask(1234.5, QStringLiteral("##0.00")), QStringLiteral("1234,50"));
 }

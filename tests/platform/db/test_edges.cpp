@@ -46,8 +46,8 @@ TEST_F(DbTest, ClosedTableRefusesEveryMoveAndWrite) {
     t.setTableName(QStringLiteral("Naleznosc"));
     for (auto op : std::initializer_list<std::function<void()>>{
              [&] { t.first(); }, [&] { t.next(); }, [&] { t.append(); }, [&] { t.edit(); },
-             [&] { t.post(); }, [&] { t.remove(); }, [&] { t.refresh(); },
-             [&] { t.findKey({1}); }, [&] { t.locate(QStringLiteral("IdUcznia"), {1}); }}) {
+             [&] { t.post(); }, [&] { t.remove(); }, [&] { t.refresh(); }, [&] { t.findKey({1}); },
+             [&] { t.locate(QStringLiteral("IdUcznia"), {1}); }}) {
         try {
             op();
             ADD_FAILURE() << "no error on a closed table";
@@ -170,7 +170,9 @@ TEST_F(DbTest, EveryPostIsCommittedAtOnceOutsideATransaction) {
     makePupils();
     db::Database other;
     other.open(db.path());
-    auto count = [&] { return other.scalar(QStringLiteral("SELECT count(*) FROM KartUcznia")).toInt(); };
+    auto count = [&] {
+        return other.scalar(QStringLiteral("SELECT count(*) FROM KartUcznia")).toInt();
+    };
     db::Table t;
     t.setTableName(QStringLiteral("KartUcznia"));
     t.open();
@@ -179,7 +181,8 @@ TEST_F(DbTest, EveryPostIsCommittedAtOnceOutsideATransaction) {
     t.edit();
     t.field("Klasa")->setString(QStringLiteral("2b"));
     t.post();
-    EXPECT_EQ(other.scalar(QStringLiteral("SELECT Klasa FROM KartUcznia")).toString(), QStringLiteral("2b"));
+    EXPECT_EQ(other.scalar(QStringLiteral("SELECT Klasa FROM KartUcznia")).toString(),
+              QStringLiteral("2b"));
     {
         db::Transaction tr(&db);
         addPupil(t, QStringLiteral("Adamski"));
@@ -198,7 +201,8 @@ TEST_F(DbTest, ErrorsOfTheFileAreToldInPolish) {
         other.open(dir.filePath(QStringLiteral("brak/folderu/szkola.sqlite")), true);
         FAIL();
     } catch (const Error& e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Nie można otworzyć pliku"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Nie można otworzyć pliku")))
+            << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("brak dostępu do pliku bazy danych")));
     }
     makePupils();
@@ -214,8 +218,8 @@ TEST_F(DbTest, ErrorsOfTheFileAreToldInPolish) {
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), Error::KeyViolation);
-        EXPECT_TRUE(e.message().startsWith(
-            QStringLiteral("Nie można zapisać rekordu tabeli KartUcznia: powtórzona wartość klucza unikalnego")))
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral(
+            "Nie można zapisać rekordu tabeli KartUcznia: powtórzona wartość klucza unikalnego")))
             << e.message().toStdString();
     }
 }
@@ -235,9 +239,11 @@ TEST_F(DbTest, ChangingTheMasterLinkPostsFirstAndRefusesUnknownFields) {
     fees.field("M01")->setFloat(11);
     fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"), QStringLiteral("IdUcznia"));
     EXPECT_EQ(fees.state(), db::Table::Browse);
-    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE IdUcznia = 1")).toDouble(), 11);
+    EXPECT_DOUBLE_EQ(
+        db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE IdUcznia = 1")).toDouble(), 11);
     EXPECT_EQ(fees.recordCount(), 1);  // follows Nowak, the current pupil
-    EXPECT_THROW(fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"), QStringLiteral("Brak")), Error);
+    EXPECT_THROW(fees.setMasterSource(&pupils, QStringLiteral("IdUcznia"), QStringLiteral("Brak")),
+                 Error);
     EXPECT_EQ(fees.masterSource(), &pupils);  // the old link stands
     pupils.first();
     EXPECT_EQ(fees.field("IdUcznia")->asInteger(), 1);

@@ -1,8 +1,7 @@
 // A full disk during a save: the failed save is rolled back whole, the connection stays usable,
 // and once space is freed the next saves are stored for good (nothing is lost at the end).
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QTemporaryDir>
 #include <map>
@@ -32,7 +31,8 @@ bool insideTransaction(db::Database& db) { return !sqlite3_get_autocommit(db.han
 // writes the log, so this fails exactly there.
 bool g_failLog = false;
 std::map<const sqlite3_io_methods*, sqlite3_io_methods> g_methods;
-std::map<const sqlite3_io_methods*, int (*)(sqlite3_file*, const void*, int, sqlite3_int64)> g_writes;
+std::map<const sqlite3_io_methods*, int (*)(sqlite3_file*, const void*, int, sqlite3_int64)>
+    g_writes;
 sqlite3_vfs g_vfs;
 sqlite3_vfs* g_real = nullptr;
 
@@ -88,7 +88,9 @@ TEST(FullDisk, FailedCommitOrReleaseRollsBackAndLeavesConnectionUsable) {
             db.createTable(yearTable(QStringLiteral("NLZ2024")));
             FAIL() << "the table was reported made";
         } catch (const db::Error& e) {
-            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Zmiany nie zostały zapisane: brak miejsca na dysku"))) << e.what();
+            EXPECT_TRUE(e.message().startsWith(
+                QStringLiteral("Zmiany nie zostały zapisane: brak miejsca na dysku")))
+                << e.what();
         }
         EXPECT_FALSE(insideTransaction(db));
         EXPECT_EQ(db.transactionDepth(), 0);
@@ -118,7 +120,8 @@ TEST(FullDisk, FailedCommitOrReleaseRollsBackAndLeavesConnectionUsable) {
     db::Database db;
     db.open(path);
     EXPECT_TRUE(db.tableExists(QStringLiteral("NLZ2024")));
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT group_concat(IdUcznia) FROM Banki")).toString(), QStringLiteral("1,3,4"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT group_concat(IdUcznia) FROM Banki")).toString(),
+              QStringLiteral("1,3,4"));
 }
 
 TEST(FullDisk, SmallFileSystemFilledAndFreedSavesAgainInTheSameRun) {
@@ -142,7 +145,8 @@ TEST(FullDisk, SmallFileSystemFilledAndFreedSavesAgainInTheSameRun) {
                 db.createTable(yearTable(QStringLiteral("NLZ%1").arg(y)));
             } catch (const db::Error& e) {
                 refused = true;
-                EXPECT_TRUE(e.message().contains(QStringLiteral("brak miejsca na dysku"))) << e.what();
+                EXPECT_TRUE(e.message().contains(QStringLiteral("brak miejsca na dysku")))
+                    << e.what();
             }
         }
         ASSERT_TRUE(refused) << "the small disk never filled";
@@ -170,6 +174,8 @@ TEST(FullDisk, SmallFileSystemFilledAndFreedSavesAgainInTheSameRun) {
     db::Database db;
     db.open(path);
     EXPECT_TRUE(db.tableExists(QStringLiteral("NLZ2099")));
-    const QString ids = db.scalar(QStringLiteral("SELECT group_concat(IdUcznia) FROM Banki")).toString();
-    EXPECT_TRUE(ids == QStringLiteral("1,3,4") || ids == QStringLiteral("1,2,3,4")) << ids.toStdString();
+    const QString ids =
+        db.scalar(QStringLiteral("SELECT group_concat(IdUcznia) FROM Banki")).toString();
+    EXPECT_TRUE(ids == QStringLiteral("1,3,4") || ids == QStringLiteral("1,2,3,4"))
+        << ids.toStdString();
 }

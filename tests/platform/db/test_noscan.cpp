@@ -22,7 +22,9 @@ TEST_F(DbTest, LocateOnAnIndexedFieldDoesNotScan) {
     makeFees();
     db.begin();
     for (int i = 0; i < 3000; ++i)
-        db.exec(QStringLiteral("INSERT INTO Naleznosc (IdUcznia, RodzOpl, M01) VALUES (?, 'WI', ?)"), {i, i * 0.5});
+        db.exec(
+            QStringLiteral("INSERT INTO Naleznosc (IdUcznia, RodzOpl, M01) VALUES (?, 'WI', ?)"),
+            {i, i * 0.5});
     db.commit();
     db::Table t;
     t.setTableName(QStringLiteral("Naleznosc"));

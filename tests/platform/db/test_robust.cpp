@@ -1,8 +1,7 @@
 // The data file taken away or made read-only under the program, start-up checks of the file,
 // and the first reads of fields on freshly opened cursors.
-#include <sqlite3.h>
-
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,8 +17,10 @@ db::TableDef feeShape(const QString& name) {
     db::TableDef t;
     t.name = name;
     t.fields = {db::fInt("IdUcznia"), db::fText("RodzOpl", 2), db::fText("Status", 1)};
-    for (int m = 1; m <= 12; ++m) t.fields << db::fMoney(QStringLiteral("M%1").arg(m, 2, 10, QLatin1Char('0')));
-    t.indexes = {{QStringLiteral("IdUcznia;RodzOpl;Status"), QStringLiteral("IdUcznia;RodzOpl;Status"), false}};
+    for (int m = 1; m <= 12; ++m)
+        t.fields << db::fMoney(QStringLiteral("M%1").arg(m, 2, 10, QLatin1Char('0')));
+    t.indexes = {{QStringLiteral("IdUcznia;RodzOpl;Status"),
+                  QStringLiteral("IdUcznia;RodzOpl;Status"), false}};
     return t;
 }
 
@@ -57,7 +58,8 @@ TEST_F(DbTest, OpenFileStaysLockedAgainstOtherPrograms) {
     const QString path = db.path();
     db.close();
     db.open(path);
-    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko) VALUES (?1)"), {QStringLiteral("Nowak")});
+    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko) VALUES (?1)"),
+            {QStringLiteral("Nowak")});
     EXPECT_TRUE(lockSeenFromOutside(path));
     db.open(path, false, true);  // with the whole-file check too
     EXPECT_TRUE(lockSeenFromOutside(path));
@@ -80,7 +82,8 @@ TEST_F(DbTest, WriteToDeletedOrReplacedFileIsRefusedAndRecordStaysPending) {
         FAIL() << "saved into a deleted file";
     } catch (const db::Error& e) {
         EXPECT_EQ(e.kind(), db::Error::FileMoved);
-        EXPECT_TRUE(e.message().contains(QStringLiteral("został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")))
+        EXPECT_TRUE(e.message().contains(
+            QStringLiteral("został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")))
             << e.what();
     }
     EXPECT_EQ(t.state(), db::Table::Insert);
@@ -155,14 +158,16 @@ TEST_F(DbTest, CleanlyClosedFileOpensWithoutFullCheckOtherwiseChecked) {
     {
         sqlite3* h = nullptr;
         ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &h), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(h, "CREATE TABLE obca (x INTEGER)", nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(h, "CREATE TABLE obca (x INTEGER)", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
         sqlite3_close(h);
     }
     db.open(path);
     EXPECT_TRUE(db.wasFullyChecked());
 
     // Left as a run that died leaves it (its log beside it): checked.
-    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko) VALUES (?1)"), {QStringLiteral("Nowak")});
+    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko) VALUES (?1)"),
+            {QStringLiteral("Nowak")});
     const QString crashed = dir.filePath(QStringLiteral("padl.sqlite"));
     ASSERT_TRUE(QFile::copy(path, crashed));
     ASSERT_TRUE(QFile::copy(path + QStringLiteral("-wal"), crashed + QStringLiteral("-wal")));
@@ -228,7 +233,9 @@ TEST_F(DbTest, FirstFieldReadsOnFreshCursorsReadEveryRowOnce) {
         db::Transaction tr(&db);
         for (int p = 1; p <= kPupils; ++p)
             for (const char* r : {"WP", "WI", "IN"})
-                db.exec(QStringLiteral("INSERT INTO Opl%1 (IdUcznia, RodzOpl, Status, M01, M07, M12) VALUES (?1, ?2, 'N', ?3, 1.5, 2)").arg(t),
+                db.exec(QStringLiteral("INSERT INTO Opl%1 (IdUcznia, RodzOpl, Status, M01, M07, "
+                                       "M12) VALUES (?1, ?2, 'N', ?3, 1.5, 2)")
+                            .arg(t),
                         {p, QString::fromLatin1(r), p * 0.01});
         tr.commit();
     }
@@ -245,10 +252,12 @@ TEST_F(DbTest, FirstFieldReadsOnFreshCursorsReadEveryRowOnce) {
         c.open();
         c.setRange({137}, {137});
         for (c.first(); !c.eof(); c.next())
-            for (int m = 1; m <= 12; ++m) total += c.field(QStringLiteral("M%1").arg(m, 2, 10, QLatin1Char('0')))->asFloat();
+            for (int m = 1; m <= 12; ++m)
+                total += c.field(QStringLiteral("M%1").arg(m, 2, 10, QLatin1Char('0')))->asFloat();
     }
     const qint64 us = clock.nsecsElapsed() / 1000;
-    std::printf("[ timing ] first reads on %d fresh cursors: %lld us\n", kTables, static_cast<long long>(us));
+    std::printf("[ timing ] first reads on %d fresh cursors: %lld us\n", kTables,
+                static_cast<long long>(us));
     EXPECT_NEAR(total, kTables * 3 * (1.37 + 1.5 + 2), 1e-6);
 
     // A large set read field by field gets every value right across block edges.
@@ -258,7 +267,8 @@ TEST_F(DbTest, FirstFieldReadsOnFreshCursorsReadEveryRowOnce) {
     ASSERT_EQ(big.recordCount(), 3 * kPupils);
     double sum = 0;
     int n = 0;
-    for (big.last(); !big.bof(); big.prior(), ++n) sum += big.field("M01")->asFloat() + big.field("M12")->asFloat();
+    for (big.last(); !big.bof(); big.prior(), ++n)
+        sum += big.field("M01")->asFloat() + big.field("M12")->asFloat();
     EXPECT_EQ(n, 3 * kPupils);
     EXPECT_NEAR(sum, 3 * (kPupils * (kPupils + 1) / 2 * 0.01) + 2 * 3 * kPupils, 1e-6);
 }

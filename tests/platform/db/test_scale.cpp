@@ -62,7 +62,8 @@ TEST_F(DbTest, PostsInAnyOrderKeepTheCursorInIndexOrder) {
     w.setWholeRecords(true);
     w.open();
     EXPECT_EQ(w.recordCount(), 999);  // the even ones but 1234
-    for (w.first(); !w.eof(); w.next()) ASSERT_EQ(w.field("M01")->asFloat(), w.field("IdUcznia")->asInteger());
+    for (w.first(); !w.eof(); w.next())
+        ASSERT_EQ(w.field("M01")->asFloat(), w.field("IdUcznia")->asInteger());
 }
 
 TEST_F(DbTest, DetailWaitsForTheWalkButIsRightWhenRead) {

@@ -4,20 +4,22 @@
 using db::Error;
 
 class ValuesTest : public DbTest {
-protected:
+  protected:
     db::Table t;
     void SetUp() override {
         DbTest::SetUp();
-        db.createTable({QStringLiteral("Wartosci"),
-                        {db::fAuto("Id"), db::fText("Kod", 3), db::fName("Nazwa", 10), db::fSmall("Mies"),
-                         db::fInt("Ile"), db::fMoney("Kwota"), db::fFloat("Proc"), db::fDate("Data"),
-                         db::fBool("Jest"), db::fMemo("Uwagi")},
-                        {}});
+        db.createTable(
+            {QStringLiteral("Wartosci"),
+             {db::fAuto("Id"), db::fText("Kod", 3), db::fName("Nazwa", 10), db::fSmall("Mies"),
+              db::fInt("Ile"), db::fMoney("Kwota"), db::fFloat("Proc"), db::fDate("Data"),
+              db::fBool("Jest"), db::fMemo("Uwagi")},
+             {}});
         t.setTableName(QStringLiteral("Wartosci.db"));
         t.open();
     }
     QVariant stored(const QString& expr) {
-        return db.scalar(QStringLiteral("SELECT %1 FROM Wartosci WHERE Id=?").arg(expr), {t.rowId()});
+        return db.scalar(QStringLiteral("SELECT %1 FROM Wartosci WHERE Id=?").arg(expr),
+                         {t.rowId()});
     }
 };
 
@@ -44,15 +46,25 @@ TEST_F(ValuesTest, BlankKeptEmptyIsNull) {
     EXPECT_TRUE(t.field("Nazwa")->isNull());
     EXPECT_EQ(t.field("Nazwa")->asString(), QString(""));
     const bool sqlite = db.backend() == db::Database::Backend::SQLite;
-    if (sqlite) EXPECT_EQ(stored(QStringLiteral("typeof(Nazwa) || typeof(Uwagi)")).toString(), QStringLiteral("nullnull"));
-    else EXPECT_EQ(stored(QStringLiteral("CASE WHEN Nazwa IS NULL AND Uwagi IS NULL THEN 'nullnull' END")).toString(), "nullnull");
+    if (sqlite)
+        EXPECT_EQ(stored(QStringLiteral("typeof(Nazwa) || typeof(Uwagi)")).toString(),
+                  QStringLiteral("nullnull"));
+    else
+        EXPECT_EQ(
+            stored(QStringLiteral("CASE WHEN Nazwa IS NULL AND Uwagi IS NULL THEN 'nullnull' END"))
+                .toString(),
+            "nullnull");
     // digits stay text in text columns
     t.edit();
     t.field("Kod")->setString(QStringLiteral("007"));
     t.field("Uwagi")->setString(QStringLiteral("123"));
     t.post();
-    if (sqlite) EXPECT_EQ(stored(QStringLiteral("typeof(Kod) || Kod || typeof(Uwagi)")).toString(), QStringLiteral("text007text"));
-    else EXPECT_EQ(stored(QStringLiteral("Kod || '|' || Uwagi")).toString(), QStringLiteral("007|123"));
+    if (sqlite)
+        EXPECT_EQ(stored(QStringLiteral("typeof(Kod) || Kod || typeof(Uwagi)")).toString(),
+                  QStringLiteral("text007text"));
+    else
+        EXPECT_EQ(stored(QStringLiteral("Kod || '|' || Uwagi")).toString(),
+                  QStringLiteral("007|123"));
 }
 
 TEST_F(ValuesTest, CurrencyRoundedOnWrite) {
@@ -145,9 +157,9 @@ TEST_F(ValuesTest, DisplayTextAtShowsWhatTheFieldWouldShow) {
     t.field("Kod")->setDisplayMapper([](const db::Field& f) {
         const QString k = f.asString();
         const QString ile = f.table()->field("Ile")->asString();
-        return k == QLatin1String("K") ? QStringLiteral("Kasa ") + ile
+        return k == QLatin1String("K")   ? QStringLiteral("Kasa ") + ile
                : k == QLatin1String("B") ? QStringLiteral("Bank ") + ile
-                                          : QStringLiteral("?");
+                                         : QStringLiteral("?");
     });
     t.field("Kwota")->setDisplayFormat(QStringLiteral("### ##0.00 zł"));
     t.last();

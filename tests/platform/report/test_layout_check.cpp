@@ -26,8 +26,10 @@ TEST(LayoutCheck, FindsCutOverlappingAndCrossedTexts) {
     z->addVLine(230, 0, 20);
     const QStringList bledy = uklad::Bledy(zle.prepare());
     EXPECT_EQ(bledy.size(), 3) << bledy.join('\n').toStdString();
-    EXPECT_TRUE(bledy.join('\n').contains(QStringLiteral("'Termin zapłaty:' nie mieści się w polu")));
-    EXPECT_TRUE(bledy.join('\n').contains(QStringLiteral("'Termin zapłaty:' zachodzi na '2024-09-10'")));
+    EXPECT_TRUE(
+        bledy.join('\n').contains(QStringLiteral("'Termin zapłaty:' nie mieści się w polu")));
+    EXPECT_TRUE(
+        bledy.join('\n').contains(QStringLiteral("'Termin zapłaty:' zachodzi na '2024-09-10'")));
     EXPECT_TRUE(bledy.join('\n').contains(QStringLiteral("linia przecina 'Adres bardzo długi'")));
 }
 

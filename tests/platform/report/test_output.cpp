@@ -2,19 +2,19 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
-#include <QStandardPaths>
-
-#include "ReportFixture.h"
-#include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
+
+#include "ReportFixture.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/ui/TestHooks.h"
 
@@ -160,8 +160,7 @@ TEST_F(ReportOutput, PrintingTakesThePagesTheDialogAskedFor) {
     const QString all = QString::number(p.pageCount());
     EXPECT_EQ(printed(QPrinter::AllPages, 0, 0, 1), (QStringList{all, "U001", "U150"}));
     EXPECT_EQ(printed(QPrinter::PageRange, 1, 2, 3), (QStringList{"2", "U001", ""}));
-    EXPECT_EQ(printed(QPrinter::CurrentPage, 0, 0, p.pageCount()),
-              (QStringList{"1", "", "U150"}));
+    EXPECT_EQ(printed(QPrinter::CurrentPage, 0, 0, p.pageCount()), (QStringList{"1", "", "U150"}));
 }
 
 TEST_F(ReportOutput, TextAndHtmlExports) {
@@ -285,9 +284,12 @@ TEST_F(ReportOutput, PreviewPageCounterKeepsItsWidthWhilePaging) {
     PreviewWindow w(pages);
     auto* licznik = w.findChild<QLabel*>();
     ASSERT_NE(licznik, nullptr);
-    auto szerokosc = [licznik] { return std::max(licznik->minimumWidth(), licznik->minimumSizeHint().width()); };
+    auto szerokosc = [licznik] {
+        return std::max(licznik->minimumWidth(), licznik->minimumSizeHint().width());
+    };
     const int naPoczatku = szerokosc();
-    // "Strona 12 z 12" is wider than "Strona 1 z 12": the tool bar, and so the window, must not grow.
+    // "Strona 12 z 12" is wider than "Strona 1 z 12": the tool bar, and so the window, must not
+    // grow.
     w.showPage(pages->pageCount() - 1);
     EXPECT_TRUE(licznik->text().startsWith(QStringLiteral("Strona %1 ").arg(pages->pageCount())));
     EXPECT_EQ(szerokosc(), naPoczatku);
@@ -395,8 +397,8 @@ TEST_F(ReportOutput, PreviewOpensWithinTheScreenAndWholePageFits) {
     QCoreApplication::processEvents();
     const QRect wolne = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(wolne.contains(w.frameGeometry()))
-        << w.frameGeometry().width() << "x" << w.frameGeometry().height() << " on " << wolne.width() << "x"
-        << wolne.height();
+        << w.frameGeometry().width() << "x" << w.frameGeometry().height() << " on " << wolne.width()
+        << "x" << wolne.height();
     w.setZoom(0);  // "Cała strona"
     QCoreApplication::processEvents();
     auto* scroll = w.findChild<QScrollArea*>();

@@ -193,7 +193,7 @@ TEST_F(Grid, DetailGridFollowsItsMasterWithoutLosingWidthsNorRepaintingLongWalks
     for (m.first(); !m.eof(); m.next()) {
     }
     EXPECT_EQ(resets, 0);  // nothing of the walk reaches the grid
-    m.enableControls();     // standing on the last record
+    m.enableControls();    // standing on the last record
     EXPECT_EQ(cell(g, 0, 0), QStringLiteral("Bank 3"));
     EXPECT_EQ(g.columnWidth(0), 333);
 }

@@ -24,8 +24,9 @@ TEST(Money, PolishInputIsParsedToTheGrosz) {
 }
 
 TEST(Money, WrongAmountsAreRefused) {
-    for (const char* s : {"1,234", "1.234,56", "12,3,4", "abc", "", "  ", "-", ",", "1 2,3 4",
-                          "12zł", "1e5", "--1", "9999999999999", "1234 567", "1 2", "12 34,5", "1 234 56"})
+    for (const char* s :
+         {"1,234", "1.234,56", "12,3,4", "abc", "", "  ", "-", ",", "1 2,3 4", "12zł", "1e5", "--1",
+          "9999999999999", "1234 567", "1 2", "12 34,5", "1 234 56"})
         EXPECT_FALSE(db::parseMoney(QString::fromUtf8(s)).has_value()) << s;
 }
 

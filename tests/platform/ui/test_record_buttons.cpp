@@ -181,14 +181,16 @@ TEST_F(Record, AFailedPostSaysSoAndKeepsTheRecordPending) {
 
 TEST_F(Record, AFailureNotOfTheEntryNamesItsCause) {
     BankWindow w;
-    database.exec(QStringLiteral("CREATE TEMP TRIGGER pelny BEFORE INSERT ON main.Banki BEGIN "
-                                 "SELECT RAISE(ABORT, 'dysk pełny'); END"));
+    database.exec(
+        QStringLiteral("CREATE TEMP TRIGGER pelny BEFORE INSERT ON main.Banki BEGIN "
+                       "SELECT RAISE(ABORT, 'dysk pełny'); END"));
     w.buttons->button(B::Add)->click();
     uitest::typeText(w.konto, QStringLiteral("K9"));
     w.buttons->button(B::Save)->click();
     ASSERT_EQ(test::messages().size(), 1);
     EXPECT_TRUE(test::messages()[0].text.startsWith(QStringLiteral("Błąd zapisu!\n")));
-    EXPECT_TRUE(test::messages()[0].text.contains(QStringLiteral("dysk pełny"))) << test::messages()[0].text.toStdString();
+    EXPECT_TRUE(test::messages()[0].text.contains(QStringLiteral("dysk pełny")))
+        << test::messages()[0].text.toStdString();
     EXPECT_EQ(w.t.state(), db::Table::Insert);
 }
 

@@ -11,14 +11,14 @@
 #include "Szkola/core/UOperator.h"
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
-#include "platform/ui/TestHooks.h"
-#include "dane/FolderTestowy.h"
-#include "Szkola/pupils/UPoleceniaUczniow.h"
 #include "Szkola/fees/UPoleceniaOplat.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "dane/FolderTestowy.h"
+#include "platform/ui/TestHooks.h"
 
 // A temporary data folder with its data modules; message boxes and modal windows scripted.
 class SrodowiskoFolderu : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = std::make_unique<FolderTestowy>();
         ASSERT_TRUE(folder->ok());
@@ -45,7 +45,7 @@ protected:
 
 // The same with the windows of the core, pupils and fees as at start-up.
 class SrodowiskoOkien : public SrodowiskoFolderu {
-protected:
+  protected:
     void SetUp() override {
         SrodowiskoFolderu::SetUp();
         if (HasFatalFailure()) return;

@@ -7,8 +7,8 @@
 #include "Szkola/core/UKatalog.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/core/UWiGlowny.h"
-#include "platform/db/Table.h"
 #include "dane/FolderTestowy.h"
+#include "platform/db/Table.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UHaslo.h"
 #include "Szkola/core/UKatalog.h"
-#include "platform/db/Table.h"
 #include "dane/FolderTestowy.h"
+#include "platform/db/Table.h"
 
 namespace {
 
@@ -215,7 +215,8 @@ TEST(FolderDanych, PlikTylkoDoOdczytuOdrzuconyZKomunikatem) {
     const QString plik = SciezkaBazy(tmp.path());
     QFile::setPermissions(plik, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QFile proba(plik);
-    if (proba.open(QIODevice::ReadWrite)) GTEST_SKIP() << "ten użytkownik może pisać do każdego pliku";
+    if (proba.open(QIODevice::ReadWrite))
+        GTEST_SKIP() << "ten użytkownik może pisać do każdego pliku";
     const QByteArray przed = zawartosc(plik);
     db::Database baza;
     QString blad;
@@ -230,7 +231,7 @@ namespace {
 // Root may write any file: the folder then goes to an ordinary user, and this thread's file
 // access runs as that user until the end of the scope.
 class JakZwyklyUzytkownik {
-public:
+  public:
     explicit JakZwyklyUzytkownik(const QString& folder) {
         if (::geteuid() != 0) return;
         const uid_t nikt = 65534;
@@ -247,7 +248,7 @@ public:
         ::setfsgid(0);
     }
 
-private:
+  private:
     bool zmieniony_ = false;
 };
 }  // namespace
@@ -262,7 +263,8 @@ TEST(FolderDanych, OdmowaTylkoDoOdczytuNieZostawiaPlikowPoNaprawiePrawFolderDzia
     JakZwyklyUzytkownik uzytkownik(tmp.path());
     QFile::setPermissions(plik, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QFile proba(plik);
-    if (proba.open(QIODevice::ReadWrite)) GTEST_SKIP() << "ten użytkownik może pisać do każdego pliku";
+    if (proba.open(QIODevice::ReadWrite))
+        GTEST_SKIP() << "ten użytkownik może pisać do każdego pliku";
     const QString przed = QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).join(' ');
     {
         db::Database baza;
@@ -270,10 +272,12 @@ TEST(FolderDanych, OdmowaTylkoDoOdczytuNieZostawiaPlikowPoNaprawiePrawFolderDzia
         EXPECT_FALSE(OtworzBazeDanych(baza, tmp.path(), &blad));
         EXPECT_TRUE(blad.contains("jest tylko do odczytu")) << blad.toStdString();
     }
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), przed.toStdString());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(),
+              przed.toStdString());
 
     // The rights mended: the folder opens with nothing deleted by hand.
-    QFile::setPermissions(plik, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(
+        plik, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     db::Database baza;
     QString blad;
     EXPECT_TRUE(OtworzBazeDanych(baza, tmp.path(), &blad)) << blad.toStdString();
@@ -290,12 +294,15 @@ TEST(FolderDanych, NazwyWplacajacychStarszegoFolderuWPolskimPorzadku) {
             db::TableDef def = StrukturaTabeli(n);
             for (db::FieldDef& f : def.fields)
                 if (f.name == "Nazwa") f.collation = db::Collation::CodePoint;
-            def.indexes.removeIf([](const db::IndexDef& ix) { return ix.fields.startsWith("Nazwa"); });
+            def.indexes.removeIf(
+                [](const db::IndexDef& ix) { return ix.fields.startsWith("Nazwa"); });
             baza.createTable(def);
         }
         int nr = 0;
-        for (const char* n : {"Żak Ewa", "Ćwik Jan", "Zieliński Adam", "Łukasik Ola", "Mazur Piotr", "Lis Anna"})
-            baza.exec("INSERT INTO WPL2008 (NumerWpl, SposobWpl, Nazwa) VALUES (?, 'K', ?)", {++nr, QString(n)});
+        for (const char* n :
+             {"Żak Ewa", "Ćwik Jan", "Zieliński Adam", "Łukasik Ola", "Mazur Piotr", "Lis Anna"})
+            baza.exec("INSERT INTO WPL2008 (NumerWpl, SposobWpl, Nazwa) VALUES (?, 'K', ?)",
+                      {++nr, QString(n)});
         baza.exec("DELETE FROM WPL2008 WHERE NumerWpl = 6");  // the id counter stays at 6
         baza.close();
     }
@@ -311,7 +318,8 @@ TEST(FolderDanych, NazwyWplacajacychStarszegoFolderuWPolskimPorzadku) {
     t.open();
     QStringList kolejnosc;
     for (t.first(); !t.eof(); t.next()) kolejnosc << t.field("Nazwa")->asString();
-    EXPECT_EQ(kolejnosc, QStringList({"Ćwik Jan", "Łukasik Ola", "Mazur Piotr", "Zieliński Adam", "Żak Ewa"}));
+    EXPECT_EQ(kolejnosc,
+              QStringList({"Ćwik Jan", "Łukasik Ola", "Mazur Piotr", "Zieliński Adam", "Żak Ewa"}));
     t.findNearest({"Lu"});
     EXPECT_EQ(t.field("Nazwa")->asString(), "Łukasik Ola");
 

@@ -19,8 +19,15 @@ TEST(Zaokraglij, StoredMoneyEqualsTheComputedRounding) {
     t.open();
 
     // Sums and differences that land a hair below a half grosz.
-    std::vector<double> kwoty{0.1049999999999999, -0.1049999999999999, 0.1 + 0.005, 1.1 - 0.995,
-                              0.7 + 0.1 + 0.005, 2.675, 1.005, 1234567.885, 999.995};
+    std::vector<double> kwoty{0.1049999999999999,
+                              -0.1049999999999999,
+                              0.1 + 0.005,
+                              1.1 - 0.995,
+                              0.7 + 0.1 + 0.005,
+                              2.675,
+                              1.005,
+                              1234567.885,
+                              999.995};
     double s = 0;
     for (int i = 0; i < 200; ++i) {
         s += 0.105;  // noise grows with every addition
@@ -40,7 +47,8 @@ TEST(Zaokraglij, StoredMoneyEqualsTheComputedRounding) {
     for (t.first(); !t.eof(); t.next(), ++i) {
         SCOPED_TRACE(i);
         const double stored =
-            baza.scalar(QStringLiteral("SELECT Kwota FROM Kwoty WHERE Id=?"), {t.rowId()}).toDouble();
+            baza.scalar(QStringLiteral("SELECT Kwota FROM Kwoty WHERE Id=?"), {t.rowId()})
+                .toDouble();
         EXPECT_EQ(stored, Zaokraglij(kwoty[i], 2));
         EXPECT_EQ(t.field("Kwota")->asFloat(), stored);
     }
@@ -50,7 +58,8 @@ TEST(Zaokraglij, StoredMoneyEqualsTheComputedRounding) {
 
 TEST(Zaokraglij, IsTheEngineRounding) {
     for (int d : {-2, 0, 1, 2, 4, 12}) {
-        for (double v : {0.0, 1.005, -2.675, 0.30000000000000004, 1249.5, 1e-300, 1e20, 123456789.125}) {
+        for (double v :
+             {0.0, 1.005, -2.675, 0.30000000000000004, 1249.5, 1e-300, 1e20, 123456789.125}) {
             EXPECT_EQ(Zaokraglij(v, d), db::roundDecimal(v, d)) << v << " " << d;
         }
     }

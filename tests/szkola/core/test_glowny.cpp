@@ -14,9 +14,9 @@
 #include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/pupils/URokSzkolny.h"
-#include "szkola/core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
+#include "szkola/core/SrodowiskoOkien.h"
 
 namespace {
 
@@ -153,10 +153,10 @@ TEST(Uprawnienia, OdmowyMajaSwojeKomunikatyIPodpis) {
     ui::test::enable();
     ui::test::clearMessages();
     TOperator op;
-    const QStringList oczekiwane = {"Brak uprawnień do przeglądania danych!", "Brak uprawnień do aktualizacji danych!",
-                                    "Brak uprawnień administratora systemu!",
-                                    "Brak uprawnień do aktualizacji parametrów!",
-                                    "Brak uprawnień do transmisji danych!"};
+    const QStringList oczekiwane = {
+        "Brak uprawnień do przeglądania danych!", "Brak uprawnień do aktualizacji danych!",
+        "Brak uprawnień administratora systemu!", "Brak uprawnień do aktualizacji parametrów!",
+        "Brak uprawnień do transmisji danych!"};
     for (int poziom = 1; poziom <= 5; ++poziom) EXPECT_FALSE(SprawdzUprawnienia(op, poziom));
     ASSERT_EQ(ui::test::messages().size(), 5);
     for (int i = 0; i < 5; ++i) {
@@ -291,7 +291,10 @@ TEST_F(Rejestr, FiltrUczniowStosujeStanFiltruGlownego) {
 using OknoGlowne = SrodowiskoOkien;
 
 TEST_F(OknoGlowne, BlokadaWyjsciaZamieniaPrzyciskiIZawszePrzywraca) {
-    auto stan = [] { return std::make_pair(Glowny->SpeedButtonWyjscieO->isHidden(), Glowny->SpeedButtonWyjscieZ->isHidden()); };
+    auto stan = [] {
+        return std::make_pair(Glowny->SpeedButtonWyjscieO->isHidden(),
+                              Glowny->SpeedButtonWyjscieZ->isHidden());
+    };
     EXPECT_EQ(stan(), std::make_pair(false, true));
     {
         BlokadaWyjscia b1;
@@ -313,7 +316,8 @@ TEST_F(OknoGlowne, BlokadaWyjsciaZamieniaPrzyciskiIZawszePrzywraca) {
 
 TEST_F(OknoGlowne, PolecenieDodaneDoMenuIPanelCzekaj) {
     int ile = 0;
-    QAction* a = Glowny->DodajPolecenie("Wpłaty", "Nowa wpłata", [&] { ++ile; }, true);
+    QAction* a = Glowny->DodajPolecenie(
+        "Wpłaty", "Nowa wpłata", [&] { ++ile; }, true);
     a->trigger();
     EXPECT_EQ(ile, 1);
     QAction* r = Glowny->DodajPolecenieRejestru("Analiza należności i opłat", [&] { ile += 10; });
@@ -357,7 +361,8 @@ TEST_F(Rejestr, SiatkaNaleznosciPokazujeSzescWierszyPrzy1200x760) {
 
 TEST_F(Rejestr, PoleceniaRejestruNieczynneGdyZamkniety) {
     int ile = 0;
-    QAction* a = Glowny->DodajPolecenie("Wpłaty", "&Nowa wpłata", [&] { ++ile; }, true, true);
+    QAction* a = Glowny->DodajPolecenie(
+        "Wpłaty", "&Nowa wpłata", [&] { ++ile; }, true, true);
     QAction* zawsze = Glowny->DodajPolecenie("Funkcje", "Inne", [&] { ile += 10; });
     QAction* przycisk = nullptr;
     for (QAction* x : Glowny->findChildren<QAction*>())

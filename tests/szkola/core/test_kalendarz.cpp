@@ -5,7 +5,6 @@
 #include <QTableView>
 
 #include "support/Klawisz.h"
-
 #include "szkola/core/SrodowiskoOkien.h"
 
 using OknoKalendarza = SrodowiskoOkien;

@@ -3,8 +3,8 @@
 
 #include "Szkola/core/UHaslo.h"
 #include "Szkola/core/UKatalog.h"
-#include "platform/db/Table.h"
 #include "dane/FolderTestowy.h"
+#include "platform/db/Table.h"
 
 namespace {
 
@@ -159,28 +159,32 @@ TEST(Katalog, KolejnoscPolTabelDokumentowIRoboczych) {
     EXPECT_EQ(lista("Str_OplAn"),
               "TerminWpl RodzOpl IdPorz IdOplaty IdUcznia IdNaleznosc RokSzk Miesiac Rok SposobWpl "
               "Odsetki Kwota DataWpl Tresc TypOpl");
-    EXPECT_EQ(lista("Str_nalUcz"),
-              "IdUcznia Rok NrMies RokSzk Wpisowe Derara Wyzywienie Odpisy BO Saldo SaldoWP Odsetki "
-              "Inne1 Inne2 Inne3 Inne4 Inne5 Kol1 Kol2 Kol3 Kol4 Kol5 Kol6");
+    EXPECT_EQ(
+        lista("Str_nalUcz"),
+        "IdUcznia Rok NrMies RokSzk Wpisowe Derara Wyzywienie Odpisy BO Saldo SaldoWP Odsetki "
+        "Inne1 Inne2 Inne3 Inne4 Inne5 Kol1 Kol2 Kol3 Kol4 Kol5 Kol6");
     EXPECT_EQ(lista("Str_wplUcz"),
               "Rok NrMies DataWpl SposobWpl NumerWpl IdBanku NrWyciagu IdWplaty Nazwa Adres Tresc "
               "Kwota SumaWart Osoba IdSzkoly NazwaBanku RokFK");
-    EXPECT_EQ(lista("Str_sklwplUcz"),
-              "SposobWpl IdWplaty TerminWpl RodzOpl IdOplaty IdNaleznosc RokSzk Miesiac Rok Odsetki "
-              "Kwota DataWpl Tresc RokFK");
+    EXPECT_EQ(
+        lista("Str_sklwplUcz"),
+        "SposobWpl IdWplaty TerminWpl RodzOpl IdOplaty IdNaleznosc RokSzk Miesiac Rok Odsetki "
+        "Kwota DataWpl Tresc RokFK");
     EXPECT_EQ(lista("Str_ZalUcz"),
               "Nazwisko Imie1 IdUcznia Imie2 DataUr IdSzkoly IdPoziomu IdGrupy KodUcznia Zerowa "
               "Zaleglosc Nadplata Klasa");
-    EXPECT_EQ(lista("Str_Rocznik"),
-              "Gmina Rocznik Nazwisko IdKol Plec IdUczen DataUr Szkola Poziom Klasa Adres DataPrzyj "
-              "DataOdej");
+    EXPECT_EQ(
+        lista("Str_Rocznik"),
+        "Gmina Rocznik Nazwisko IdKol Plec IdUczen DataUr Szkola Poziom Klasa Adres DataPrzyj "
+        "DataOdej");
     EXPECT_EQ(lista("NaglPism"),
               "Nazwa IdPismo Miasto DataDruku Adresat1 Adresat2 Adresat3 Wstep Koniec Pieczec "
               "Rodzaj Licznik Adresat4 Adres5 Dziecko");
-    EXPECT_EQ(lista("OdsNalezne"),
-              "IdUcznia RokFK SposobWpl IdOplaty IdWplaty IdOdsetki RodzOpl Miesiac Rok KwotaNalezn "
-              "TerminWpl DataWpl LdniZaleg Odsetki Oplacono RokFKZ SposobWplZ IdOplatyZ IdWplatyZ "
-              "DataWprow OperWprow DataMod OperMod");
+    EXPECT_EQ(
+        lista("OdsNalezne"),
+        "IdUcznia RokFK SposobWpl IdOplaty IdWplaty IdOdsetki RodzOpl Miesiac Rok KwotaNalezn "
+        "TerminWpl DataWpl LdniZaleg Odsetki Oplacono RokFKZ SposobWplZ IdOplatyZ IdWplatyZ "
+        "DataWprow OperWprow DataMod OperMod");
     const db::TableDef g = StrukturaTabeli("GenerZest");
     ASSERT_EQ(g.fields.size(), 5 + 25 * 4 + 1);
     EXPECT_EQ(nazwyPol(g).mid(0, 9).join(' '),

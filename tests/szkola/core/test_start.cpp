@@ -1,4 +1,6 @@
 // Start-up: one run per data folder, a missing database created only on the operator's word.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -6,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UHaslo.h"
@@ -107,7 +108,9 @@ TEST(Start, UszkodzonyPlikOdrzuconyBezZmian) {
     QTemporaryDir d;
     QFile f(QDir(d.path()).filePath(NazwaPlikuBazy));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("to nie jest baza danych, tylko zwykly tekst o dlugosci ponad stu bajtow............................");
+    f.write(
+        "to nie jest baza danych, tylko zwykly tekst o dlugosci ponad stu "
+        "bajtow............................");
     f.close();
     const QByteArray przed = [&] {
         QFile g(f.fileName());
@@ -129,7 +132,8 @@ struct Obserwator : QObject {
     int pokazano = 0;
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Show)
-            if (auto* l = qobject_cast<QLabel*>(o); l && l->text() == "Sprawdzanie bazy danych…") ++pokazano;
+            if (auto* l = qobject_cast<QLabel*>(o); l && l->text() == "Sprawdzanie bazy danych…")
+                ++pokazano;
         return false;
     }
 };
@@ -158,5 +162,6 @@ TEST(Start, SprawdzanieCalegoPlikuZapowiedzianeNaEkranie) {
     }
     qApp->removeEventFilter(&obs);
     EXPECT_EQ(obs.pokazano, 1);
-    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible() && qobject_cast<QLabel*>(w));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && qobject_cast<QLabel*>(w));
 }

@@ -26,7 +26,8 @@ TEST(StartBlokada, BlokadaZerwanejPracyPrzejetaIBazaSprawdzonaCala) {
         EXPECT_FALSE(PrzejetoBlokadeZerwanejPracy());
         db::Database baza;
         QString blad;
-        ASSERT_TRUE(OtworzBazeDanych(baza, d.path(), &blad, PrzejetoBlokadeZerwanejPracy())) << blad.toStdString();
+        ASSERT_TRUE(OtworzBazeDanych(baza, d.path(), &blad, PrzejetoBlokadeZerwanejPracy()))
+            << blad.toStdString();
         EXPECT_FALSE(baza.wasFullyChecked());
     }
     // A lock left by a process that is gone.
@@ -41,7 +42,8 @@ TEST(StartBlokada, BlokadaZerwanejPracyPrzejetaIBazaSprawdzonaCala) {
     EXPECT_TRUE(PrzejetoBlokadeZerwanejPracy());
     db::Database baza;
     QString blad;
-    ASSERT_TRUE(OtworzBazeDanych(baza, d.path(), &blad, PrzejetoBlokadeZerwanejPracy())) << blad.toStdString();
+    ASSERT_TRUE(OtworzBazeDanych(baza, d.path(), &blad, PrzejetoBlokadeZerwanejPracy()))
+        << blad.toStdString();
     EXPECT_TRUE(baza.wasFullyChecked());
 }
 
@@ -53,7 +55,8 @@ TEST(StartBlokada, PustaLubNieczytelnaBlokadaPrzejetaZywaNie) {
     }
     const QString plik = QDir(d.path()).filePath("szkola.lock");
     // A power cut leaves the lock empty, or with a half-written line.
-    for (const QByteArray& zawartosc : {QByteArray(), QByteArray("\x01\x02zz"), QByteArray("12ab\n")}) {
+    for (const QByteArray& zawartosc :
+         {QByteArray(), QByteArray("\x01\x02zz"), QByteArray("12ab\n")}) {
         {
             QFile f(plik);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -65,7 +68,8 @@ TEST(StartBlokada, PustaLubNieczytelnaBlokadaPrzejetaZywaNie) {
         EXPECT_TRUE(blad.isEmpty());
         EXPECT_TRUE(PrzejetoBlokadeZerwanejPracy());
         db::Database baza;
-        ASSERT_TRUE(OtworzBazeDanych(baza, d.path(), &blad, PrzejetoBlokadeZerwanejPracy())) << blad.toStdString();
+        ASSERT_TRUE(OtworzBazeDanych(baza, d.path(), &blad, PrzejetoBlokadeZerwanejPracy()))
+            << blad.toStdString();
         EXPECT_TRUE(baza.wasFullyChecked());
 
         // While this run lives, a second start ends at once without a message.

@@ -12,10 +12,10 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
+#include "dane/FolderTestowy.h"
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
-#include "dane/FolderTestowy.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/fees/UCennik.h"
-#include "szkola/core/SrodowiskoOkien.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
-#include "Szkola/fees/UPoleceniaOplat.h"
+#include "szkola/core/SrodowiskoOkien.h"
 
 namespace {
 // Stands for the new fee item window: it only receives the choice in its Tag.
@@ -106,7 +106,10 @@ TEST_F(OknoCennika, PozycjaWskazanaWPosilkachNieDoUsuniecia) {
         Cennik->BitBtnWyjscie->click();
     });
     CennikClick();
-    EXPECT_EQ(teksty(), QStringList({"Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!"}));
+    EXPECT_EQ(
+        teksty(),
+        QStringList(
+            {"Pozycja cennika jest ceną posiłku w parametrach posiłków - nie można jej usunąć!"}));
     EXPECT_EQ(DM->TCennik->recordCount(), 1);
 }
 

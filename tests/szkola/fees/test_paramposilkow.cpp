@@ -3,9 +3,9 @@
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/fees/UParamPosilkow.h"
-#include "szkola/core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
+#include "szkola/core/SrodowiskoOkien.h"
 
 TEST(LiczbaDni, Sprawdzenie) {
     EXPECT_EQ(SprawdzLiczbeDni(2025, 9, 21), "");

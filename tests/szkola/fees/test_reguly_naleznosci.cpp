@@ -16,7 +16,6 @@ TEST(RokMiesiaca, MonthsOfTheSchoolYear) {
     // Starting in December: only December in the first year.
     EXPECT_EQ(RokMiesiaca(2008, 12, 12), 2008);
     EXPECT_EQ(RokMiesiaca(2008, 12, 11), 2009);
-
 }
 
 TEST(TerminPlatnosci, DayClampedToMonth) {

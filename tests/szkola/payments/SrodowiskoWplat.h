@@ -7,13 +7,13 @@
 #include <tuple>
 #include <utility>
 
-#include "szkola/core/SrodowiskoOkien.h"
 #include "Szkola/core/UDM.h"
 #include "Szkola/payments/UDokumentWplaty.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
 #include "platform/ui/MessageBox.h"
+#include "szkola/core/SrodowiskoOkien.h"
 
 class SrodowiskoWplat : public SrodowiskoFolderu {
   protected:
@@ -55,7 +55,8 @@ class SrodowiskoWplat : public SrodowiskoFolderu {
 
     // What the document queued for the operator, shown as the payment window shows it.
     static void pokaz(TDokumentWplaty& d) {
-        for (const auto& k : std::exchange(d.Komunikaty, {})) ui::MessageBox(k.Tekst, k.Tytul, ui::MB_OK);
+        for (const auto& k : std::exchange(d.Komunikaty, {}))
+            ui::MessageBox(k.Tekst, k.Tytul, ui::MB_OK);
     }
 
     // The cash document components on the files of 2008, as the documents list leaves them for

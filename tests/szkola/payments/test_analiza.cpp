@@ -1,7 +1,6 @@
 // The analysis window in its modes, the batch control of recorded payments and the printed
 // settlement, driven through the main window's commands on the offscreen platform.
 
-#include "support/UkladWydruku.h"
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -18,6 +17,7 @@
 #include "Szkola/payments/UWydrukAnalizaOplat.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
+#include "support/UkladWydruku.h"
 
 namespace {
 
@@ -62,7 +62,9 @@ class Analiza : public SrodowiskoWplat {
         PolecenieAnalizyOplat(tryb);
     }
     static QString naglowek(int kolumna) {
-        return AnalizaOplat->DBGrid1->gridModel()->headerData(kolumna, Qt::Horizontal, Qt::DisplayRole).toString();
+        return AnalizaOplat->DBGrid1->gridModel()
+            ->headerData(kolumna, Qt::Horizontal, Qt::DisplayRole)
+            .toString();
     }
     // The print options answered with a period (or none) and the screen.
     static void opcjeWydruku(bool bezOgraniczenia, const QDate& od = {}, const QDate& do_ = {}) {
@@ -98,8 +100,11 @@ TEST_F(Analiza, PoleceniaBezBiezacegoUczniaNicNieRobia) {
 }
 
 TEST_F(Analiza, AnalizaPokazujeMiesiaceITytulyIUsuwaTabeleNaWyjsciu) {
-    folder->Wstaw("RodzajOplat", {{"Symbol", "WZ"}, {"Opis", "Czesne 2"}, {"Typ", "WI"},
-                                  {"KodWydruku", 2}, {"OpisWydruku", "Czesne"}});
+    folder->Wstaw("RodzajOplat", {{"Symbol", "WZ"},
+                                  {"Opis", "Czesne 2"},
+                                  {"Typ", "WI"},
+                                  {"KodWydruku", 2},
+                                  {"OpisWydruku", "Czesne"}});
     folder->Baza().exec("UPDATE Parametry SET KodPar1 = '2'");
     rozliczony(uczen, 1, 60.0);
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
@@ -138,9 +143,13 @@ TEST_F(Analiza, AnalizaPokazujeMiesiaceITytulyIUsuwaTabeleNaWyjsciu) {
 
 TEST_F(Analiza, ListaOdsetekSumujeOplaconeIDoOplaceniaDoGrosza) {
     auto odsetki = [&](double kwota, const char* oplacono) {
-        folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen}, {"RokFK", 2008}, {"SposobWpl", "K"},
-                                     {"RodzOpl", "WI"}, {"TerminWpl", QDate(2008, 9, 10)},
-                                     {"Odsetki", kwota}, {"Oplacono", oplacono}});
+        folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen},
+                                     {"RokFK", 2008},
+                                     {"SposobWpl", "K"},
+                                     {"RodzOpl", "WI"},
+                                     {"TerminWpl", QDate(2008, 9, 10)},
+                                     {"Odsetki", kwota},
+                                     {"Oplacono", oplacono}});
     };
     otworzRejestr();
     pokaz(4, [] {

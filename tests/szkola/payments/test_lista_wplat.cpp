@@ -66,13 +66,20 @@ class Lista : public SrodowiskoWplat {
     // Cash documents of 2008: KP 1 (Ćwik, March, two lines), KP 2 (Łukasik, April),
     // KW 1 (Mazur, March, a refund), KP 3 (Żak, April, no lines).
     void dokumenty() {
-        const int d1 = folder->DodajDokument(2008, "K", 1, QDate(2008, 3, 10), 150.0, "Ćwik Jan", szkola);
-        folder->DodajSkladnik(2008, "K", d1, uczen, "WI", "2007/2008", 3, 2008, 100.0, QDate(2008, 3, 10), {}, "Czesne 03");
-        folder->DodajSkladnik(2008, "K", d1, uczen, "WŻ", "2007/2008", 3, 2008, 50.0, QDate(2008, 3, 10), {}, "Posiłki 03");
-        const int d2 = folder->DodajDokument(2008, "K", 2, QDate(2008, 4, 2), 100.0, "Łukasik Ola", szkola);
-        folder->DodajSkladnik(2008, "K", d2, uczen, "WI", "2007/2008", 4, 2008, 100.0, QDate(2008, 4, 10), {}, "Czesne 04");
-        const int d3 = folder->DodajDokument(2008, "Z", 1, QDate(2008, 3, 20), 30.0, "Mazur Piotr", szkola);
-        folder->DodajSkladnik(2008, "Z", d3, uczen, "WI", "2007/2008", 3, 2008, -30.0, QDate(2008, 3, 10), {}, "Zwrot");
+        const int d1 =
+            folder->DodajDokument(2008, "K", 1, QDate(2008, 3, 10), 150.0, "Ćwik Jan", szkola);
+        folder->DodajSkladnik(2008, "K", d1, uczen, "WI", "2007/2008", 3, 2008, 100.0,
+                              QDate(2008, 3, 10), {}, "Czesne 03");
+        folder->DodajSkladnik(2008, "K", d1, uczen, "WŻ", "2007/2008", 3, 2008, 50.0,
+                              QDate(2008, 3, 10), {}, "Posiłki 03");
+        const int d2 =
+            folder->DodajDokument(2008, "K", 2, QDate(2008, 4, 2), 100.0, "Łukasik Ola", szkola);
+        folder->DodajSkladnik(2008, "K", d2, uczen, "WI", "2007/2008", 4, 2008, 100.0,
+                              QDate(2008, 4, 10), {}, "Czesne 04");
+        const int d3 =
+            folder->DodajDokument(2008, "Z", 1, QDate(2008, 3, 20), 30.0, "Mazur Piotr", szkola);
+        folder->DodajSkladnik(2008, "Z", d3, uczen, "WI", "2007/2008", 3, 2008, -30.0,
+                              QDate(2008, 3, 10), {}, "Zwrot");
         folder->DodajDokument(2008, "K", 3, QDate(2008, 4, 30), 0.0, "Żak Ewa", szkola);
     }
     static QString nazwa() { return DM->TWplaty->field("Nazwa")->asString(); }
@@ -86,7 +93,8 @@ TEST_F(Lista, OtwarcieNaPlikachRokuIPowrot) {
         EXPECT_EQ(w->windowTitle(), "Lista wpłat gotówki w kasie  - rok 2008");
         EXPECT_EQ(DM->TWplaty->bareName(), "WPL2008");
         EXPECT_EQ(DM->TOplaty->bareName(), "OPL2008");
-        EXPECT_TRUE(DM->TWplaty->filtered() && DM->TOplaty->filtered() && DM->TSklPrzel->filtered());
+        EXPECT_TRUE(DM->TWplaty->filtered() && DM->TOplaty->filtered() &&
+                    DM->TSklPrzel->filtered());
         EXPECT_TRUE(DM->TWplaty->isEmpty());
         EXPECT_FALSE(w->DBGrid3->isVisibleTo(w));
         EXPECT_TRUE(w->SpeedButtonWydruk->isVisibleTo(w));
@@ -186,7 +194,8 @@ TEST_F(Lista, FiltrNaKopiiStanuZatwierdzanyTylkoPrzezOK) {
             FiltrDokum->ChBxRodzaj->setChecked(true);
             FiltrDokum->ComboBoxRodzaj->setCurrentIndex(FiltrDokum->ComboBoxRodzaj->findData("WŻ"));
             FiltrDokum->ChBxBanki->setChecked(true);
-            FiltrDokum->ComboBoxBanki->setCurrentIndex(FiltrDokum->ComboBoxBanki->findData(ostatni));
+            FiltrDokum->ComboBoxBanki->setCurrentIndex(
+                FiltrDokum->ComboBoxBanki->findData(ostatni));
             FiltrDokum->BitBtnOKClick();
         });
         w->SpeedButtonFiltrClick();
@@ -214,7 +223,8 @@ TEST_F(Lista, FiltrNaKopiiStanuZatwierdzanyTylkoPrzezOK) {
         EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokIdBanku, 0);
 
         // "&Usuń filtry": every criterion dropped, the filter still in force.
-        ui::test::setModalHandlerFor("TFiltrDokum", [](ui::Window*) { FiltrDokum->BitBtnUsunClick(); });
+        ui::test::setModalHandlerFor("TFiltrDokum",
+                                     [](ui::Window*) { FiltrDokum->BitBtnUsunClick(); });
         w->SpeedButtonFiltrClick();
         EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokWlaczony, "Tak");
         EXPECT_TRUE(PrzepuszczaWszystkieDokumenty(Glowny->StanFiltruDokumentow, false));
@@ -246,7 +256,8 @@ TEST_F(Lista, PonownyWydrukIZestawienieNiePrzesuwajaListy) {
         DM->TOplaty->refresh();
         opcje(1);
         w->SpeedButtonWydrZestClick();
-        EXPECT_EQ(teksty(), QStringList({"Ograniczenie rodzaju opłaty wymaga zestawienia analitycznego!"}));
+        EXPECT_EQ(teksty(),
+                  QStringList({"Ograniczenie rodzaju opłaty wymaga zestawienia analitycznego!"}));
         EXPECT_TRUE(raport().contains("Wykaz opłat gotówkowych - analitycznie"));
         EXPECT_EQ(nazwa(), "Mazur Piotr");
         EXPECT_EQ(DM->TWplaty->recNo(), 3);
@@ -297,13 +308,12 @@ TEST_F(Lista, KorektaWidziWszystkieLinieIPrzywracaStan) {
         EXPECT_TRUE(DM->TUczen->filtered());
         EXPECT_FALSE(w->SpeedButtonWyjscieZ->isVisibleTo(w));
         EXPECT_DOUBLE_EQ(DM->TWplaty->field("Kwota")->asFloat(), 140.0);  // the list sees it
-        EXPECT_EQ(DM->TOplaty->recordCount(), 0);                          // filtered again
+        EXPECT_EQ(DM->TOplaty->recordCount(), 0);                         // filtered again
         EXPECT_DOUBLE_EQ(oplacono("WI", 11), 40.0);
 
         // The payment window failing on its way: everything is put back all the same.
-        ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
-            throw db::Error(db::Error::General, "awaria");
-        });
+        ui::test::setModalHandlerFor(
+            "TNowaWplata", [](ui::Window*) { throw db::Error(db::Error::General, "awaria"); });
         w->SpeedButtonEdytujClick();
         EXPECT_EQ(teksty().last(), "Błąd dostępu do danych!");
         EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokWlaczony, "Tak");
@@ -330,7 +340,8 @@ TEST_F(Lista, UsuwanieTylkoPustegoDokumentu) {
         EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 4);
         w->SpeedButtonKasujClick();
         EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 3);
-        EXPECT_EQ(teksty().mid(1), QStringList({"Czy skasować dokument?", "Czy skasować dokument?"}));
+        EXPECT_EQ(teksty().mid(1),
+                  QStringList({"Czy skasować dokument?", "Czy skasować dokument?"}));
         EXPECT_EQ(DM->TWplaty->recordCount(), 3);
         EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokWlaczony, "Tak");
         EXPECT_EQ(DM->TOplaty->recordCount(), 0);

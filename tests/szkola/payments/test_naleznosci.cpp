@@ -70,7 +70,8 @@ TEST_F(Wplaty, DomyslnyNaglowekDokumentu) {
 TEST_F(Wplaty, ZamkniecieBezZapisuNiczegoNieZostawia) {
     czesneCaly();
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     d->Zamknij();
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
@@ -175,7 +176,8 @@ TEST_F(Wplaty, ZwrotLiczySaldoDoMiesiacaRoboczego) {
     EXPECT_EQ(d->Stopka, "Razem nadpłata:  150,00zł");
 
     ASSERT_TRUE(linia(*d, "WI", 12));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 100.0);
     EXPECT_TRUE(ui::test::messages().isEmpty());
 }
@@ -185,7 +187,8 @@ TEST_F(Wplaty, ZwrotBezNadplatyOstrzegaPrzyWyborze) {
     auto d = dokument(DokZwrot);
     EXPECT_DOUBLE_EQ(d->SaldoNaleznosci, 100.0);
     EXPECT_EQ(d->Stopka, "Razem zaległości:  100,00zł");
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_EQ(ui::test::messages().size(), 1);
     EXPECT_EQ(ui::test::messages()[0].text, "Brak nadpłaty do zwrotu!");
     EXPECT_EQ(ui::test::messages()[0].caption, "Uwaga!");
@@ -198,7 +201,8 @@ TEST_F(Wplaty, ZwrotUczniaBezNaleznosci) {
     auto d = dokument(DokZwrot);
     EXPECT_TRUE(d->TOplaty->isEmpty());
     EXPECT_EQ(d->Stopka, "Razem nadpłata:  0,00zł");
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Brak nadpłaty do zwrotu!"});
     EXPECT_TRUE(DM->TOplatyR->isEmpty());
 }
@@ -211,7 +215,8 @@ TEST_F(Wplaty, WyborLiniiTekstySumaIZnaczniki) {
     db::Table* r = DM->TOplatyR;
     ASSERT_TRUE(linia(*d, "WI", 1));
     const int idPorz = d->TOplaty->field("IdPorz")->asInteger();
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_EQ(d->TOplaty->field("Odsetki")->asString(), "W");
     d->Wybierz();  // already taken: nothing
     ASSERT_EQ(r->recordCount(), 1);
@@ -219,9 +224,11 @@ TEST_F(Wplaty, WyborLiniiTekstySumaIZnaczniki) {
     EXPECT_EQ(r->field("IdUcznia")->asInteger(), idPorz);
     EXPECT_TRUE(r->field("IdOplaty")->isNull());
     ASSERT_TRUE(linia(*d, "WP", 9));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_TRUE(linia(*d, "_S", 10));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     QStringList teksty;
     for (r->first(); !r->eof(); r->next()) teksty << r->field("Tresc")->asString();
     EXPECT_TRUE(teksty.contains("Wpisowe za przyjęcie do szkoły/przedszkola"));
@@ -242,7 +249,8 @@ TEST_F(Wplaty, WyborLiniiTekstySumaIZnaczniki) {
 TEST_F(Wplaty, OdpisZmniejszaWplateIZwiekszaWyplate) {
     folder->DodajKwote(klucz, uczen, "_O", 10, 30.0);
     auto kasa = dokument(DokKasa);
-    kasa->Wybierz(); pokaz(*kasa);
+    kasa->Wybierz();
+    pokaz(*kasa);
     EXPECT_DOUBLE_EQ(kasa->Suma(), -30.0);
     kasa->UsunPozycje();
     EXPECT_DOUBLE_EQ(kasa->Suma(), 0.0);
@@ -251,7 +259,8 @@ TEST_F(Wplaty, OdpisZmniejszaWplateIZwiekszaWyplate) {
     auto zwrot = dokument(DokZwrot);
     // An unused deduction counts as overpayment.
     EXPECT_DOUBLE_EQ(zwrot->SaldoNaleznosci, -30.0);
-    zwrot->Wybierz(); pokaz(*zwrot);
+    zwrot->Wybierz();
+    pokaz(*zwrot);
     EXPECT_DOUBLE_EQ(zwrot->Suma(), 30.0);
     EXPECT_TRUE(ui::test::messages().isEmpty());
 }
@@ -261,9 +270,11 @@ TEST_F(Wplaty, EdycjaKwotyLinii) {
     folder->DodajKwote(klucz, uczen, "_O", 10, 100.0);
     auto d = dokument(DokKasa);
     ASSERT_TRUE(linia(*d, "WI", 10));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_TRUE(linia(*d, "_O", 10));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 0.0);
     db::Table* r = DM->TOplatyR;
 
@@ -299,7 +310,8 @@ TEST_F(Wplaty, EdycjaKwotyLinii) {
 TEST_F(Wplaty, EdycjaKwotyWZwrocie) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0, "Z");
     auto d = dokument(DokZwrot);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 100.0);
     ASSERT_TRUE(d->EdycjaStart());
     DM->TOplatyR->field("Kwota")->setFloat(-60.0);
@@ -311,7 +323,8 @@ TEST_F(Wplaty, EdycjaKwotyWZwrocie) {
     folder->DodajKwote(klucz, uczen, "_O", 10, 30.0);
     auto z = dokument(DokZwrot);
     ASSERT_TRUE(linia(*z, "_O", 10));
-    z->Wybierz(); pokaz(*z);
+    z->Wybierz();
+    pokaz(*z);
     EXPECT_DOUBLE_EQ(z->Suma(), 30.0);
     ASSERT_TRUE(z->EdycjaStart());
     DM->TOplatyR->field("Kwota")->setFloat(10.0);
@@ -322,7 +335,8 @@ TEST_F(Wplaty, EdycjaKwotyWZwrocie) {
 TEST_F(Wplaty, PonownyPoczatekEdycjiNieGubiZmianySumy) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_TRUE(d->EdycjaStart());
     DM->TOplatyR->field("Kwota")->setFloat(60.0);
     // 'Edytuj kwotę opłaty' pressed again in the middle of the edit.
@@ -339,8 +353,10 @@ TEST_F(Wplaty, LiniaOdsetekIJejUsuniecie) {
     using O = TDokumentWplaty::Odsetki;
     ASSERT_TRUE(linia(*d, "WI", 10));
     EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Nie);  // not yet taken
-    d->Wybierz(); pokaz(*d);
-    EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Tak); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
+    EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Tak);
+    pokaz(*d);
     d->PrzygotujLiczOds();
     db::Table* lo = DM->TLiczOds;
     EXPECT_EQ(lo->bareName(), "RbOdsT1");
@@ -377,7 +393,8 @@ TEST_F(Wplaty, LiniaOdsetekIJejUsuniecie) {
 
     // Interest on an entry fee names no month.
     ASSERT_TRUE(linia(*d, "WP", 9));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     d->PrzygotujLiczOds();
     d->DodajOdsetki(2.0);
     d->ZakonczLiczOds();
@@ -393,11 +410,15 @@ TEST_F(Wplaty, OdsetkiTylkoOdZaleglejPobranejNaleznosci) {
     auto d = dokument(DokKasa);
     using O = TDokumentWplaty::Odsetki;
     ASSERT_TRUE(linia(*d, "WI", 12));
-    d->Wybierz(); pokaz(*d);
-    EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Nie); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
+    EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Nie);
+    pokaz(*d);
     ASSERT_TRUE(linia(*d, "_O", 9));
-    d->Wybierz(); pokaz(*d);
-    EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Nie); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
+    EXPECT_EQ(d->MoznaNaliczycOdsetki(), O::Nie);
+    pokaz(*d);
     d->Zamknij();
     folder->Baza().exec("DELETE FROM NLZ2008M9");  // an empty list
     EXPECT_EQ(dokument(DokKasa)->MoznaNaliczycOdsetki(), O::Nie);
@@ -406,10 +427,13 @@ TEST_F(Wplaty, OdsetkiTylkoOdZaleglejPobranejNaleznosci) {
 TEST_F(Wplaty, OdsetkiPrzelewuWymagajaDaty) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokPrzelew);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Dokument()->field("SumaWart")->asFloat(), 100.0);
-    EXPECT_EQ(d->MoznaNaliczycOdsetki(), TDokumentWplaty::Odsetki::BrakDaty); pokaz(*d);
+    EXPECT_EQ(d->MoznaNaliczycOdsetki(), TDokumentWplaty::Odsetki::BrakDaty);
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Podaj datę przelewu!"});
     d->Dokument()->field("DataWpl")->setDate(QDate(2008, 11, 20));
-    EXPECT_EQ(d->MoznaNaliczycOdsetki(), TDokumentWplaty::Odsetki::Tak); pokaz(*d);
+    EXPECT_EQ(d->MoznaNaliczycOdsetki(), TDokumentWplaty::Odsetki::Tak);
+    pokaz(*d);
 }

@@ -1,6 +1,11 @@
 // The interest run: marks of the paid lines, interest rows, the forecast of unpaid months, the
 // posting of the month's interest, all-or-nothing, and the command.
 
+#include <QApplication>
+#include <QDateEdit>
+#include <QLabel>
+#include <QToolButton>
+
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
@@ -13,11 +18,6 @@
 #include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/ui/MessageBox.h"
 #include "support/Blokada.h"
-
-#include <QApplication>
-#include <QDateEdit>
-#include <QLabel>
-#include <QToolButton>
 
 namespace {
 
@@ -46,9 +46,9 @@ class Odsetki_ : public SrodowiskoWplat {
               const QString& stan = {}, int rok = 2008, const QString& sposob = "K",
               int idUcznia = 0) {
         const int dok = folder->DodajDokument(rok, sposob, ++numer, wplata, kwota);
-        const int id = folder->DodajSkladnik(rok, sposob, dok, idUcznia ? idUcznia : uczen, rodz,
-                                             "2008/2009", termin.month(), termin.year(), kwota,
-                                             termin, wplata);
+        const int id =
+            folder->DodajSkladnik(rok, sposob, dok, idUcznia ? idUcznia : uczen, rodz, "2008/2009",
+                                  termin.month(), termin.year(), kwota, termin, wplata);
         if (!stan.isEmpty())
             folder->Baza().exec(QString("UPDATE %1 SET Odsetki = ? WHERE IdOplaty = ?")
                                     .arg(PlikiRoku::Linie(rok, sposob == "B")),
@@ -85,10 +85,10 @@ class Odsetki_ : public SrodowiskoWplat {
 TEST_F(Odsetki_, LinieOkresuOznaczoneRazZWierszemOdsetek) {
     const int spozniona = linia(100, d(2008, 10, 10), d(2008, 11, 5));  // 26 days: 2.60
     const int wTerminie = linia(100, d(2008, 11, 10), d(2008, 11, 10));
-    const int przesuniecie = linia(100, d(2008, 11, 10), d(2008, 11, 12));  // the shift covers it
+    const int przesuniecie = linia(100, d(2008, 11, 10), d(2008, 11, 12));    // the shift covers it
     const int poPrzesunieciu = linia(100, d(2008, 11, 10), d(2008, 11, 14));  // 2 days: 0.20
-    const int grosz = linia(4, d(2008, 11, 20), d(2008, 11, 21));  // 0.004: "M", no row
-    const int polGrosza = linia(5, d(2008, 11, 20), d(2008, 11, 21));  // 0.005 gives 0.01
+    const int grosz = linia(4, d(2008, 11, 20), d(2008, 11, 21));             // 0.004: "M", no row
+    const int polGrosza = linia(5, d(2008, 11, 20), d(2008, 11, 21));         // 0.005 gives 0.01
     // 5 days at 0.1 % and 5 at 0.2 %: the rate changes inside the line's delay.
     const int przelew = linia(100, d(2008, 12, 10), d(2008, 12, 20), "WI", {}, 2008, "B");
     const int odsetkiS = linia(100, d(2008, 10, 10), d(2008, 11, 5), "_S");
@@ -132,8 +132,19 @@ TEST_F(Odsetki_, LinieOkresuOznaczoneRazZWierszemOdsetek) {
     for (int k : {odsetkiS, odpis, juzT, przed}) EXPECT_DOUBLE_EQ(odsetkiLinii(k), -1);
 
     // The row of the shifted line, field by field; the line points at it.
-    const QVariantList r = {uczen, 2008, "K", "WI", 1, 2009, 100.0, "2008-11-12", "2008-11-14", 2,
-                            0.20, BiezacyOperator.Symbol, DataKrotka(QDate::currentDate())};
+    const QVariantList r = {uczen,
+                            2008,
+                            "K",
+                            "WI",
+                            1,
+                            2009,
+                            100.0,
+                            "2008-11-12",
+                            "2008-11-14",
+                            2,
+                            0.20,
+                            BiezacyOperator.Symbol,
+                            DataKrotka(QDate::currentDate())};
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne o JOIN OPL2008 l ON l.IdNaleznosc = "
                   "o.IdOdsetki AND l.IdOplaty = o.IdOplaty AND l.IdWplaty = o.IdWplaty "
                   "WHERE o.IdOplaty = ? AND o.IdUcznia = ? AND o.RokFK = ? AND o.SposobWpl = ? "
@@ -170,11 +181,13 @@ TEST_F(Odsetki_, PrognozaNiezaplaconychMiesiecy) {
     EXPECT_EQ(w.Prognozy, 4);
     auto prognoza = [&](const QString& rodz, const QString& termin) {
         return folder->Baza()
-            .scalar("SELECT KwotaNalezn || '|' || LdniZaleg || '|' || Odsetki || '|' || DataWpl "
-                    "|| '|' || Rok || '|' || Miesiac || '|' || IFNULL(CAST(RokFK AS TEXT), '-') || "
-                    "IFNULL(CAST(IdOplaty AS TEXT), '-') FROM OdsNalezne WHERE SposobWpl = 'P' AND RodzOpl = ? "
-                    "AND TerminWpl = ?",
-                    {rodz, termin})
+            .scalar(
+                "SELECT KwotaNalezn || '|' || LdniZaleg || '|' || Odsetki || '|' || DataWpl "
+                "|| '|' || Rok || '|' || Miesiac || '|' || IFNULL(CAST(RokFK AS TEXT), '-') || "
+                "IFNULL(CAST(IdOplaty AS TEXT), '-') FROM OdsNalezne WHERE SposobWpl = 'P' AND "
+                "RodzOpl = ? "
+                "AND TerminWpl = ?",
+                {rodz, termin})
             .toString()
             .toStdString();
     };
@@ -197,24 +210,32 @@ TEST_F(Odsetki_, PrognozaNiezaplaconychMiesiecy) {
 TEST_F(Odsetki_, KsiegowanieOdsetekMiesiaca) {
     const int drugi = folder->DodajUcznia("Nowak", "Anna", szkola);
     const int trzeci = folder->DodajUcznia("Wójcik", "Ewa", szkola);
-    linia(100, d(2008, 10, 10), d(2008, 11, 5));             // K 2.60
+    linia(100, d(2008, 10, 10), d(2008, 11, 5));                        // K 2.60
     linia(100, d(2008, 12, 10), d(2008, 12, 20), "WI", {}, 2008, "B");  // B 1.50
-    folder->DodajKwote(klucz, uczen, "WI", 10, 40);  // P 3.92
-    folder->DodajKwote(klucz, uczen, "_S", 1, 99);   // replaced by the new sum
+    folder->DodajKwote(klucz, uczen, "WI", 10, 40);                     // P 3.92
+    folder->DodajKwote(klucz, uczen, "_S", 1, 99);                      // replaced by the new sum
     // Rows of an earlier run: of the month (counted) and of another month (not).
-    folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen}, {"SposobWpl", "K"}, {"Rok", 2009},
-                                 {"Miesiac", 1}, {"Odsetki", 1.11}});
-    folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen}, {"SposobWpl", "K"}, {"Rok", 2008},
-                                 {"Miesiac", 12}, {"Odsetki", 7.0}});
-    folder->Wstaw("OdsNalezne", {{"IdUcznia", drugi}, {"SposobWpl", "K"}, {"Rok", 2008},
-                                 {"Miesiac", 12}, {"Odsetki", 5.0}});
+    folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen},
+                                 {"SposobWpl", "K"},
+                                 {"Rok", 2009},
+                                 {"Miesiac", 1},
+                                 {"Odsetki", 1.11}});
+    folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen},
+                                 {"SposobWpl", "K"},
+                                 {"Rok", 2008},
+                                 {"Miesiac", 12},
+                                 {"Odsetki", 7.0}});
+    folder->Wstaw("OdsNalezne", {{"IdUcznia", drugi},
+                                 {"SposobWpl", "K"},
+                                 {"Rok", 2008},
+                                 {"Miesiac", 12},
+                                 {"Odsetki", 5.0}});
     folder->DodajKwote(klucz, trzeci, "_S", 1, 12.34);  // posted before; nothing this month
 
     TWynikOdsetek w = nalicz();
     ASSERT_TRUE(w.Ok) << w.Komunikat.toStdString();
-    const double p = folder->Baza()
-                         .scalar("SELECT Odsetki FROM OdsNalezne WHERE SposobWpl = 'P'")
-                         .toDouble();
+    const double p =
+        folder->Baza().scalar("SELECT Odsetki FROM OdsNalezne WHERE SposobWpl = 'P'").toDouble();
     EXPECT_DOUBLE_EQ(p, 3.92);
     EXPECT_DOUBLE_EQ(odsetkiS(uczen), Zaokraglij(2.60 + 1.50 + 3.92 + 1.11, 2));
     EXPECT_DOUBLE_EQ(odsetkiS(drugi), -1);
@@ -227,8 +248,7 @@ TEST_F(Odsetki_, KsiegowanieOdsetekMiesiaca) {
               ile("SELECT COUNT(*) FROM OdsNalezne WHERE IdUcznia = ?", {uczen}));
 
     // The same period again: no new "K"/"B" rows, a new forecast, the same posting.
-    const int pierwszaPrognoza =
-        ile("SELECT IdOdsetki FROM OdsNalezne WHERE SposobWpl = 'P'");
+    const int pierwszaPrognoza = ile("SELECT IdOdsetki FROM OdsNalezne WHERE SposobWpl = 'P'");
     w = nalicz();
     ASSERT_TRUE(w.Ok);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne WHERE SposobWpl IN ('K', 'B')"), 5);
@@ -274,7 +294,9 @@ namespace {
 void zablokuj(db::Database& b, const QString& tabela, const char* kiedy) {
     ZablokujTabele(b, "blokada_" + tabela, "main", tabela, kiedy);
 }
-void odblokuj(db::Database& b, const QString& tabela) { OdblokujTabele(b, "blokada_" + tabela, "main", tabela); }
+void odblokuj(db::Database& b, const QString& tabela) {
+    OdblokujTabele(b, "blokada_" + tabela, "main", tabela);
+}
 }  // namespace
 
 TEST_F(Odsetki_, AwariaWycofujeCalyPrzebieg) {
@@ -286,8 +308,9 @@ TEST_F(Odsetki_, AwariaWycofujeCalyPrzebieg) {
     const int c = linia(100, d(2008, 10, 10), d(2008, 12, 1));
     const int e = linia(50, d(2008, 10, 10), d(2008, 12, 2));
     const QString przed = folder->Baza()
-                              .scalar("SELECT GROUP_CONCAT(IdOdsetki || SposobWpl || Odsetki) "
-                                      "FROM OdsNalezne")
+                              .scalar(
+                                  "SELECT GROUP_CONCAT(IdOdsetki || SposobWpl || Odsetki) "
+                                  "FROM OdsNalezne")
                               .toString();
     const double posted = odsetkiS(uczen);
 
@@ -429,17 +452,24 @@ TEST_F(Odsetki_, ListaOdsetekUcznia) {
     const int inny = folder->DodajUcznia("Nowak", "Anna", szkola);
     linia(1000, d(2008, 10, 10), d(2008, 11, 5), "WI", {}, 2008, "K", inny);
     ASSERT_TRUE(nalicz().Ok);
-    folder->Baza().exec("UPDATE OdsNalezne SET Oplacono = 'T', DataMod = '2009-01-05' "
-                        "WHERE SposobWpl = 'K'  AND IdUcznia = ?",
-                        {uczen});
-    folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen}, {"SposobWpl", "K"}, {"RodzOpl", "WŻ"},
-                                 {"Rok", 2008}, {"Miesiac", 3}, {"Odsetki", 1.0},
-                                 {"Oplacono", "N"}, {"TerminWpl", d(2008, 3, 10)}});
+    folder->Baza().exec(
+        "UPDATE OdsNalezne SET Oplacono = 'T', DataMod = '2009-01-05' "
+        "WHERE SposobWpl = 'K'  AND IdUcznia = ?",
+        {uczen});
+    folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen},
+                                 {"SposobWpl", "K"},
+                                 {"RodzOpl", "WŻ"},
+                                 {"Rok", 2008},
+                                 {"Miesiac", 3},
+                                 {"Odsetki", 1.0},
+                                 {"Oplacono", "N"},
+                                 {"TerminWpl", d(2008, 3, 10)}});
     o->refresh();
     DrukujOdsetkiUcznia(0);
     t = tekst();
     EXPECT_EQ(t.count("Opłacono dn. 2009-01-05"), 1) << qPrintable(t);
-    EXPECT_TRUE(t.contains("2008-10-10 | Derara | 100,00 | Kasa | 2008-11-05 | 26 | 2,60 | 01.2009"))
+    EXPECT_TRUE(
+        t.contains("2008-10-10 | Derara | 100,00 | Kasa | 2008-11-05 | 26 | 2,60 | 01.2009"))
         << qPrintable(t);
     EXPECT_TRUE(t.contains("Derara | 40,00 | Prognoza | 2008-12-31 | 82 | 3,92 | 01.2009"));
     EXPECT_TRUE(t.contains("Wyżywienie | Kasa | 1,00 | 03.2008"));

@@ -216,7 +216,8 @@ TEST_F(NowaNal, PosilkiProponowaneZDniSzkolnychIPoprzedniegoMiesiaca) {
     EXPECT_EQ(psu("L11").toInt(), 20);
     EXPECT_EQ(psu("C11").toDouble(), 8.0);
     EXPECT_EQ(psu("D11").toString(), "1");
-    EXPECT_EQ(ile("SELECT L11 FROM PsU" + klucz + " WHERE IdUcznia = ? AND RodzPos = 3", {uczen}), 3);
+    EXPECT_EQ(ile("SELECT L11 FROM PsU" + klucz + " WHERE IdUcznia = ? AND RodzPos = 3", {uczen}),
+              3);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM PsU" + klucz + " WHERE RodzPos = 1"), 0);
 }
 

@@ -6,8 +6,8 @@
 #include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/fees/UObliczOdsetki.h"
 #include "Szkola/fees/UOdsetkiZaOkres.h"
-#include "platform/db/Table.h"
 #include "dane/FolderTestowy.h"
+#include "platform/db/Table.h"
 
 namespace {
 

@@ -1,13 +1,16 @@
-#include "support/UkladWydruku.h"
 #include <QApplication>
 #include <QKeyEvent>
+
+#include "support/UkladWydruku.h"
 // The payment windows driven through the main window's commands on the offscreen platform.
 
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -17,22 +20,19 @@
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UObliczOdsetki.h"
+#include "Szkola/fees/UPoleceniaOplat.h"
 #include "Szkola/payments/UBanki.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UWyborKasy.h"
-#include "support/Klawisz.h"
-
-#include <QKeySequence>
-#include <QRadioButton>
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
+#include "Szkola/pupils/UPoleceniaUczniow.h"
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
-#include "Szkola/pupils/UPoleceniaUczniow.h"
-#include "Szkola/fees/UPoleceniaOplat.h"
 #include "support/Blokada.h"
+#include "support/Klawisz.h"
 
 namespace {
 
@@ -429,7 +429,8 @@ TEST_F(Okna, KorektaOtwartaJakZListyDokumentow) {
         auto d = dokument(DokKasa);
         for (d->TOplaty->first(); !d->TOplaty->eof(); d->TOplaty->next()) d->Wybierz();
         pokaz(*d);
-        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();
@@ -463,8 +464,10 @@ TEST_F(Okna, KorektaZwrotuDrukujeDowodWyplaty) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 160.0, "Z");
     {
         auto d = dokument(DokZwrot);
-        d->Wybierz(); pokaz(*d);
-        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+        d->Wybierz();
+        pokaz(*d);
+        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
         d->Zamknij();
     }
     naPlikachRoku();

@@ -75,13 +75,15 @@ TEST_F(Przeniesienie, TamIZPowrotemBezStrat) {
         EXPECT_EQ(t.field("Imie1")->asString(), " ");
         EXPECT_TRUE(t.field("Imie2")->isNull());
         EXPECT_EQ(t.field("Nazwisko")->asString(), "Żółćkiewicz-Łęcka");
-        kopia.exec("UPDATE NLZ" + klucz + " SET M10 = 100.02 WHERE IdUcznia = ? AND Status = 'Z'", {uczen});
+        kopia.exec("UPDATE NLZ" + klucz + " SET M10 = 100.02 WHERE IdUcznia = ? AND Status = 'Z'",
+                   {uczen});
     }
     // The comparison finds what differs; a target with tables is refused.
     w = przenies({"--porownaj", folder->Folder(), koncowy.path()});
     EXPECT_EQ(w.kod, 1);
     EXPECT_TRUE(w.tekst.contains("tylko w bazie docelowej")) << w.tekst.toStdString();
-    EXPECT_TRUE(w.tekst.contains("pole M10: \"100.01\", a w docelowej \"100.02\"")) << w.tekst.toStdString();
+    EXPECT_TRUE(w.tekst.contains("pole M10: \"100.01\", a w docelowej \"100.02\""))
+        << w.tekst.toStdString();
     w = przenies({folder->Folder(), koncowy.path()});
     EXPECT_EQ(w.kod, 1);
     EXPECT_TRUE(w.tekst.contains("nie jest pusta: nic nie przeniesiono")) << w.tekst.toStdString();

@@ -71,8 +71,9 @@ TEST(Rownolegle, Stanowisko) {
         d.Zamknij();
     }
     EXPECT_EQ(zapisane, kNaStanowisko);
-    std::printf("stanowisko: %d pokwitowań zapisanych, %d numerów zajętych przez drugie stanowisko\n", zapisane,
-                zajete);
+    std::printf(
+        "stanowisko: %d pokwitowań zapisanych, %d numerów zajętych przez drugie stanowisko\n",
+        zapisane, zajete);
     report::test::disable();
     ui::test::disable();
 }
@@ -89,7 +90,8 @@ TEST_F(DwaStanowiska, PokwitowaniaTychSamychUczniowNaRaz) {
     QProcess a, b;
     for (QProcess* p : {&a, &b}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("SZKOLA_STANOWISKO", folder->Folder() + "|" + QString("%1,%2").arg(uczen).arg(drugi) + "|" +
+        env.insert("SZKOLA_STANOWISKO", folder->Folder() + "|" +
+                                            QString("%1,%2").arg(uczen).arg(drugi) + "|" +
                                             QString::number(p == &a ? 2008 : 2009));
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
@@ -107,8 +109,11 @@ TEST_F(DwaStanowiska, PokwitowaniaTychSamychUczniowNaRaz) {
     int dokumenty = 0;
     for (const char* rok : {"2008", "2009"}) {
         const int n = ile(QString("SELECT COUNT(*) FROM WPL%1 WHERE SposobWpl = 'K'").arg(rok));
-        EXPECT_EQ(ile(QString("SELECT COUNT(DISTINCT NumerWpl) FROM WPL%1 WHERE SposobWpl = 'K'").arg(rok)), n);
-        EXPECT_EQ(ile(QString("SELECT MAX(NumerWpl) FROM WPL%1 WHERE SposobWpl = 'K'").arg(rok)), n);
+        EXPECT_EQ(ile(QString("SELECT COUNT(DISTINCT NumerWpl) FROM WPL%1 WHERE SposobWpl = 'K'")
+                          .arg(rok)),
+                  n);
+        EXPECT_EQ(ile(QString("SELECT MAX(NumerWpl) FROM WPL%1 WHERE SposobWpl = 'K'").arg(rok)),
+                  n);
         EXPECT_EQ(ile(QString("SELECT COUNT(*) FROM OPL%1").arg(rok)), n);
         dokumenty += n;
     }
@@ -120,11 +125,14 @@ TEST_F(DwaStanowiska, PokwitowaniaTychSamychUczniowNaRaz) {
             double linie = 0;
             for (const char* rok : {"2008", "2009"})
                 linie += folder->Baza()
-                             .scalar(QString("SELECT SUM(Kwota) FROM OPL%1 WHERE IdUcznia = ? AND RodzOpl = 'WI' AND Miesiac = ?").arg(rok),
+                             .scalar(QString("SELECT SUM(Kwota) FROM OPL%1 WHERE IdUcznia = ? AND "
+                                             "RodzOpl = 'WI' AND Miesiac = ?")
+                                         .arg(rok),
                                      {u, m})
                              .toDouble();
             const double oplacony = folder->Baza()
-                                        .scalar(QString("SELECT M%1 FROM NLZ%2 WHERE IdUcznia = ? AND RodzOpl = 'WI' AND Status = 'Z'")
+                                        .scalar(QString("SELECT M%1 FROM NLZ%2 WHERE IdUcznia = ? "
+                                                        "AND RodzOpl = 'WI' AND Status = 'Z'")
                                                     .arg(m, 2, 10, QChar('0'))
                                                     .arg(klucz),
                                                 {u})

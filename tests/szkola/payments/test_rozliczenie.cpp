@@ -20,8 +20,8 @@ class Rozliczenie : public SrodowiskoWplat {
         return nullptr;
     }
     // A cash receipt of `rok` with one line of the pupil; returns IdWplaty.
-    int wplata(int rok, int numer, const QDate& data, const QString& rodz, int miesiac,
-               int rokKal, double kwota, const QString& rokSzk = "2008/2009") {
+    int wplata(int rok, int numer, const QDate& data, const QString& rodz, int miesiac, int rokKal,
+               double kwota, const QString& rokSzk = "2008/2009") {
         const int d = folder->DodajDokument(rok, "K", numer, data, kwota, "Kowalski Jan");
         folder->DodajSkladnik(rok, "K", d, uczen, rodz, rokSzk, miesiac, rokKal, kwota,
                               QDate(rokKal, miesiac, 10), data);
@@ -39,18 +39,24 @@ TEST_F(Rozliczenie, UczenBezNaleznosciIWplatMaPusteRozliczenie) {
 }
 
 TEST_F(Rozliczenie, MiesiaceNaleznosciWKolumnachIRokuKalendarzowym) {
-    folder->Wstaw("RodzajOplat", {{"Symbol", "WX"}, {"Opis", "Czesne 2"}, {"Typ", "WI"},
-                                  {"KodWydruku", 2}, {"OpisWydruku", "Czesne"}});
-    folder->Wstaw("RodzajOplat", {{"Symbol", "ZZ"}, {"Opis", "Zły kod"}, {"Typ", "IN"},
-                                  {"KodWydruku", 9}, {"OpisWydruku", "Zły"}});
+    folder->Wstaw("RodzajOplat", {{"Symbol", "WX"},
+                                  {"Opis", "Czesne 2"},
+                                  {"Typ", "WI"},
+                                  {"KodWydruku", 2},
+                                  {"OpisWydruku", "Czesne"}});
+    folder->Wstaw("RodzajOplat", {{"Symbol", "ZZ"},
+                                  {"Opis", "Zły kod"},
+                                  {"Typ", "IN"},
+                                  {"KodWydruku", 9},
+                                  {"OpisWydruku", "Zły"}});
     folder->DodajKwote(klucz, uczen, "WI", 9, 100.0);
-    folder->DodajKwote(klucz, uczen, "WX", 9, 30.0);   // same column, later by symbol
-    folder->DodajKwote(klucz, uczen, "_O", 9, 20.0);   // deduction
-    folder->DodajKwote(klucz, uczen, "_S", 9, 1.5);    // interest
-    folder->DodajKwote(klucz, uczen, "ZZ", 9, 7.0);    // column 9 counts as 6
-    folder->DodajKwote(klucz, uczen, "QQ", 9, 3.0);    // no such kind: column 6 as well
-    folder->DodajKwote(klucz, uczen, "WI", 3, 100.0);  // March of 2008/2009 lies in 2009
-    folder->DodajKwote(klucz, uczen, "WI", 4, 0.004);  // rounds to nothing: no month row
+    folder->DodajKwote(klucz, uczen, "WX", 9, 30.0);       // same column, later by symbol
+    folder->DodajKwote(klucz, uczen, "_O", 9, 20.0);       // deduction
+    folder->DodajKwote(klucz, uczen, "_S", 9, 1.5);        // interest
+    folder->DodajKwote(klucz, uczen, "ZZ", 9, 7.0);        // column 9 counts as 6
+    folder->DodajKwote(klucz, uczen, "QQ", 9, 3.0);        // no such kind: column 6 as well
+    folder->DodajKwote(klucz, uczen, "WI", 3, 100.0);      // March of 2008/2009 lies in 2009
+    folder->DodajKwote(klucz, uczen, "WI", 4, 0.004);      // rounds to nothing: no month row
     folder->DodajKwote(klucz, uczen, "WI", 9, 55.0, "Z");  // paid row: not in mode 1
 
     const TRozliczenieUcznia w = licz();
@@ -148,10 +154,10 @@ TEST_F(Rozliczenie, BrakujacyDokumentIPrzelewZBankiem) {
     folder->DodajDokument(2008, "K", 1, QDate(2008, 9, 1), 1.0, "Ktoś inny");  // makes WPL2008
     folder->DodajSkladnik(2008, "K", 999, uczen, "WI", "2008/2009", 9, 2008, 40.0,
                           QDate(2008, 9, 10), QDate(2008, 9, 20));
-    const int p = folder->DodajDokument(2008, "B", 7, QDate(2008, 10, 2), 60.0, "Kowalski",
-                                        szkola, bank, "W-12");
-    folder->DodajSkladnik(2008, "B", p, uczen, "WI", "2008/2009", 9, 2008, 60.0,
-                          QDate(2008, 9, 10), QDate(2008, 10, 2));
+    const int p = folder->DodajDokument(2008, "B", 7, QDate(2008, 10, 2), 60.0, "Kowalski", szkola,
+                                        bank, "W-12");
+    folder->DodajSkladnik(2008, "B", p, uczen, "WI", "2008/2009", 9, 2008, 60.0, QDate(2008, 9, 10),
+                          QDate(2008, 10, 2));
     folder->DodajSkladnik(2008, "B", 555, uczen, "WI", "2008/2009", 9, 2008, 5.0,
                           QDate(2008, 9, 10), QDate(2008, 10, 3));
 
@@ -170,11 +176,11 @@ TEST_F(Rozliczenie, BrakujacyDokumentIPrzelewZBankiem) {
 
 TEST_F(Rozliczenie, LataKsiegoweOd2007DoOstatniegoIBezNiepelnych) {
     folder->DodajKwote(klucz, uczen, "WI", 9, 100.0);
-    wplata(2006, 1, QDate(2006, 9, 5), "WI", 9, 2008, 1.0);     // before the first year
+    wplata(2006, 1, QDate(2006, 9, 5), "WI", 9, 2008, 1.0);  // before the first year
     wplata(2007, 1, QDate(2007, 9, 5), "WI", 9, 2008, 2.0);
-    wplata(2030, 1, QDate(2030, 1, 5), "WI", 9, 2008, 4.0);     // read, not cut at 2029
+    wplata(2030, 1, QDate(2030, 1, 5), "WI", 9, 2008, 4.0);  // read, not cut at 2029
     wplata(2031, 1, QDate(2031, 1, 5), "WI", 9, 2008, 8.0);
-    folder->Baza().dropTable("WPL2031");                          // lines without documents
+    folder->Baza().dropTable("WPL2031");  // lines without documents
     const TRozliczenieUcznia w = licz();
     EXPECT_DOUBLE_EQ(w.SaldoKoncowe(), -94.0);
     EXPECT_EQ(w.Dokumenty.size(), 2u);

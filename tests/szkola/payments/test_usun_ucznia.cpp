@@ -3,17 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "SrodowiskoWplat.h"
 #include "Szkola/core/UOperator.h"
+#include "Szkola/core/UStart.h"
 #include "Szkola/core/UTajneHaslo.h"
 #include "Szkola/core/UWiGlowny.h"
-#include "Szkola/core/UStart.h"
 #include "Szkola/payments/UUsunUcznia.h"
 #include "platform/ui/TestHooks.h"
 #include "support/Blokada.h"
-
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -54,7 +54,9 @@ TEST_F(UsunUcznia, GotowkaOznaczaDokumentyIUsuwaTylkoDaneUcznia) {
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdUcznia = ?", {uczen}), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdUcznia = ?", {drugi}), 1);
     // The document stays with its total, marked.
-    EXPECT_EQ(folder->Baza().scalar("SELECT Osoba FROM WPL2008 WHERE IdWplaty = ?", {dok}).toString(), "U");
+    EXPECT_EQ(
+        folder->Baza().scalar("SELECT Osoba FROM WPL2008 WHERE IdWplaty = ?", {dok}).toString(),
+        "U");
     EXPECT_EQ(ile("SELECT Kwota FROM WPL2008 WHERE IdWplaty = ?", {dok}), 150);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM NLZ" + klucz + " WHERE IdUcznia = ?", {uczen}), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM PsU" + klucz + " WHERE IdUcznia = ?", {uczen}), 0);
@@ -83,7 +85,8 @@ TEST_F(UsunUcznia, PrzelewyBezGotowkiIRokPo2029) {
     ASSERT_TRUE(UsunUczniaZKartoteki(uczen, true));
     for (int rok : {2012, 2031}) {
         EXPECT_EQ(ile(QString("SELECT COUNT(*) FROM SKL%1").arg(rok)), 0) << rok;
-        EXPECT_EQ(folder->Baza().scalar(QString("SELECT Osoba FROM PRZ%1").arg(rok)).toString(), "U");
+        EXPECT_EQ(folder->Baza().scalar(QString("SELECT Osoba FROM PRZ%1").arg(rok)).toString(),
+                  "U");
     }
 }
 

@@ -2,11 +2,11 @@
 // document filter, checked on the text of the prepared pages.
 
 #include "SrodowiskoWplat.h"
-#include "support/UkladWydruku.h"
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/payments/UWykazPrzelew.h"
 #include "Szkola/payments/UZWykazOplat.h"
+#include "support/UkladWydruku.h"
 
 namespace {
 
@@ -49,17 +49,27 @@ class Wykaz : public SrodowiskoWplat {
     // KP 1 (March: tuition 100.00, meals 50.00, a deduction 20.00), KW 1 (March, 30.00 back),
     // KP 2 (April, cancelled "U", 70.00), KP 3 (April, meals 10.00, another school).
     void kasa() {
-        const int d1 = folder->DodajDokument(2008, "K", 1, QDate(2008, 3, 10), 130.0, "Ćwik Jan", szkola);
-        folder->DodajSkladnik(2008, "K", d1, uczen, "WI", "2007/2008", 3, 2008, 100.0, QDate(2008, 3, 10), {}, "Czesne 03");
-        folder->DodajSkladnik(2008, "K", d1, uczen, "WŻ", "2007/2008", 3, 2008, 50.0, QDate(2008, 3, 10), {}, "Posiłki 03");
-        folder->DodajSkladnik(2008, "K", d1, uczen, "_O", "2007/2008", 3, 2008, 20.0, QDate(2008, 3, 10), {}, "Odpis 03");
-        const int d2 = folder->DodajDokument(2008, "Z", 1, QDate(2008, 3, 20), 30.0, "Mazur Piotr", szkola);
-        folder->DodajSkladnik(2008, "Z", d2, uczen, "WI", "2007/2008", 3, 2008, -30.0, QDate(2008, 3, 10), {}, "Zwrot");
-        const int d3 = folder->DodajDokument(2008, "K", 2, QDate(2008, 4, 2), 70.0, "Łukasik Ola", szkola);
-        folder->DodajSkladnik(2008, "K", d3, uczen, "WI", "2007/2008", 4, 2008, 70.0, QDate(2008, 4, 10), {}, "Czesne 04");
+        const int d1 =
+            folder->DodajDokument(2008, "K", 1, QDate(2008, 3, 10), 130.0, "Ćwik Jan", szkola);
+        folder->DodajSkladnik(2008, "K", d1, uczen, "WI", "2007/2008", 3, 2008, 100.0,
+                              QDate(2008, 3, 10), {}, "Czesne 03");
+        folder->DodajSkladnik(2008, "K", d1, uczen, "WŻ", "2007/2008", 3, 2008, 50.0,
+                              QDate(2008, 3, 10), {}, "Posiłki 03");
+        folder->DodajSkladnik(2008, "K", d1, uczen, "_O", "2007/2008", 3, 2008, 20.0,
+                              QDate(2008, 3, 10), {}, "Odpis 03");
+        const int d2 =
+            folder->DodajDokument(2008, "Z", 1, QDate(2008, 3, 20), 30.0, "Mazur Piotr", szkola);
+        folder->DodajSkladnik(2008, "Z", d2, uczen, "WI", "2007/2008", 3, 2008, -30.0,
+                              QDate(2008, 3, 10), {}, "Zwrot");
+        const int d3 =
+            folder->DodajDokument(2008, "K", 2, QDate(2008, 4, 2), 70.0, "Łukasik Ola", szkola);
+        folder->DodajSkladnik(2008, "K", d3, uczen, "WI", "2007/2008", 4, 2008, 70.0,
+                              QDate(2008, 4, 10), {}, "Czesne 04");
         folder->Baza().exec("UPDATE WPL2008 SET Osoba = 'U' WHERE IdWplaty = ?", {d3});
-        const int d4 = folder->DodajDokument(2008, "K", 3, QDate(2008, 4, 5), 10.0, "Żak Ewa", szkola + 50);
-        folder->DodajSkladnik(2008, "K", d4, uczen, "WŻ", "2007/2008", 4, 2008, 10.0, QDate(2008, 4, 10), {}, "Posiłki 04");
+        const int d4 =
+            folder->DodajDokument(2008, "K", 3, QDate(2008, 4, 5), 10.0, "Żak Ewa", szkola + 50);
+        folder->DodajSkladnik(2008, "K", d4, uczen, "WŻ", "2007/2008", 4, 2008, 10.0,
+                              QDate(2008, 4, 10), {}, "Posiłki 04");
         tabele(false);
     }
 };
@@ -129,9 +139,12 @@ TEST_F(Wykaz, FiltrWidacWTytuleIWierszach) {
 
 TEST_F(Wykaz, PrzelewyIPustyRok) {
     const int bank = folder->DodajBank("Bank Spółdzielczy");
-    const int p1 = folder->DodajDokument(2008, "B", 1, QDate(2008, 5, 6), 90.0, "Nowak Anna", szkola, bank, "W/7");
-    folder->DodajSkladnik(2008, "B", p1, uczen, "WI", "2007/2008", 5, 2008, 90.0, QDate(2008, 5, 10), {}, "Czesne 05");
-    folder->DodajDokument(2008, "B", 2, QDate(2008, 5, 8), 15.0, "Kowalski Jan", szkola, bank, "W/8");
+    const int p1 = folder->DodajDokument(2008, "B", 1, QDate(2008, 5, 6), 90.0, "Nowak Anna",
+                                         szkola, bank, "W/7");
+    folder->DodajSkladnik(2008, "B", p1, uczen, "WI", "2007/2008", 5, 2008, 90.0,
+                          QDate(2008, 5, 10), {}, "Czesne 05");
+    folder->DodajDokument(2008, "B", 2, QDate(2008, 5, 8), 15.0, "Kowalski Jan", szkola, bank,
+                          "W/8");
     tabele(true);
     TStanFiltruDokumentow& f = Glowny->StanFiltruDokumentow;
     f.FiltrDokWlaczony = "Tak";

@@ -15,7 +15,9 @@ namespace {
 void zablokuj(db::Database& b, const QString& tabela, const char* kiedy = "INSERT") {
     ZablokujTabele(b, "blokada_" + tabela, "main", tabela, kiedy);
 }
-void odblokuj(db::Database& b, const QString& tabela) { OdblokujTabele(b, "blokada_" + tabela, "main", tabela); }
+void odblokuj(db::Database& b, const QString& tabela) {
+    OdblokujTabele(b, "blokada_" + tabela, "main", tabela);
+}
 }  // namespace
 
 TEST_F(Zapis, NiezgodnaSumaPotemZapis) {
@@ -27,13 +29,15 @@ TEST_F(Zapis, NiezgodnaSumaPotemZapis) {
     db::Table* w = d->Dokument();
     w->field("Kwota")->setFloat(15.49);
     TDokumentWplaty::Pole pole;
-    EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Niezgodna suma opłat!"});
     EXPECT_EQ(pole, TDokumentWplaty::Pole::Kwota);
     EXPECT_DOUBLE_EQ(w->field("Kwota")->asFloat(), 15.5);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
 
-    ASSERT_TRUE(d->Zapisz(&pole)); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_EQ(
         ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 1 AND SposobWpl = 'K' AND Kwota = 15.5"),
         1);
@@ -52,9 +56,11 @@ TEST_F(Zapis, NiezgodnaSumaPotemZapis) {
 TEST_F(Zapis, DokumentBezLiniiTylkoZZerowaKwota) {
     auto d = dokument(DokKasa);
     d->Dokument()->field("Kwota")->setFloat(1.0);
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 0.0);
-    EXPECT_TRUE(d->Zapisz()); pokaz(*d);
+    EXPECT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
 }
@@ -65,11 +71,14 @@ TEST_F(Zapis, OdpisDodajeSieDoWlasnegoWierszaOplaconego) {
     folder->DodajKwote(klucz, uczen, "WI", 9, 40.0, "Z");  // the paid row exists already
     auto d = dokument(DokKasa);
     ASSERT_TRUE(linia(*d, "WI", 10));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_TRUE(linia(*d, "_O", 10));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 80.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 9), 40.0);  // the row's other months stay
     EXPECT_DOUBLE_EQ(oplacono("_O", 10), 20.0);
@@ -79,12 +88,15 @@ TEST_F(Zapis, OdpisDodajeSieDoWlasnegoWierszaOplaconego) {
 TEST_F(Zapis, ZwrotWymagaKwotyPrzeciwnejDoSumyLinii) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 35.0, "Z");
     auto d = dokument(DokZwrot);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     d->Dokument()->field("Kwota")->setFloat(30.0);
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Niezgodna suma zwrotu!"});
     EXPECT_DOUBLE_EQ(d->Suma(), 35.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE SposobWpl = 'Z' AND Kwota = 35"), 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE SposobWpl = 'Z' AND Kwota = -35"), 1);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
@@ -94,11 +106,13 @@ TEST_F(Zapis, ZajetyNumerNiczegoNieZapisuje) {
     folder->DodajDokument(2008, "K", 1, QDate(2008, 10, 1), 10.0);
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     db::Table* w = d->Dokument();
     EXPECT_EQ(w->field("NumerWpl")->asInteger(), 2);
     w->field("NumerWpl")->setInteger(1);
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Błąd numeru wpłaty!"});
     EXPECT_EQ(w->state(), db::Table::Insert);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 1);
@@ -106,7 +120,8 @@ TEST_F(Zapis, ZajetyNumerNiczegoNieZapisuje) {
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
 
     w->field("NumerWpl")->setInteger(5);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 5"), 1);
     EXPECT_EQ(w->field("NumerWpl")->asInteger(), 5);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
@@ -119,8 +134,10 @@ TEST_F(Zapis, NumeryUnikalneWRamachRodzaju) {
     auto d = dokument(DokZwrot);
     EXPECT_EQ(d->Dokument()->field("NumerWpl")->asInteger(), 1);
     ASSERT_TRUE(linia(*d, "WI", 10));
-    d->Wybierz(); pokaz(*d);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     // Receipt 1 and pay-out 1 stand side by side.
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 1"), 2);
     d->Zamknij();
@@ -129,9 +146,11 @@ TEST_F(Zapis, NumeryUnikalneWRamachRodzaju) {
     db::Table* w = e->Dokument();
     EXPECT_EQ(w->field("NumerWpl")->asInteger(), 2);
     ASSERT_TRUE(linia(*e, "WI", 11));
-    e->Wybierz(); pokaz(*e);
+    e->Wybierz();
+    pokaz(*e);
     w->field("NumerWpl")->setInteger(1);
-    EXPECT_FALSE(e->Zapisz()); pokaz(*e);
+    EXPECT_FALSE(e->Zapisz());
+    pokaz(*e);
     EXPECT_TRUE(teksty().contains("Błąd numeru wpłaty!"));
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE SposobWpl = 'Z'"), 1);
 }
@@ -140,23 +159,28 @@ TEST_F(Zapis, PrzelewSprawdzaBankDateISumeKontrolna) {
     const int bank = folder->DodajBank("Bank Spółdzielczy", "12 3456");
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokPrzelew);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     db::Table* p = d->Dokument();
     TDokumentWplaty::Pole pole;
-    EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_EQ(pole, TDokumentWplaty::Pole::Bank);
     p->field("IdBanku")->setInteger(bank);
-    EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_EQ(pole, TDokumentWplaty::Pole::DataPrzelewu);
     p->field("DataWpl")->setDate(QDate(2008, 11, 14));
     p->field("Kwota")->setFloat(90.0);
-    EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_EQ(pole, TDokumentWplaty::Pole::KwotaPrzelewu);
     EXPECT_EQ(teksty(), (QStringList{"Brak określenia banku!", "Brak daty przelewu!",
                                      "Niezgodna suma opłat z wartością przelewu!"}));
     EXPECT_DOUBLE_EQ(p->field("Kwota")->asFloat(), 90.0);  // the value is not changed
     p->field("Kwota")->setFloat(100.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM PRZ2008 WHERE SumaWart = 100 AND IdBanku = ?", {bank}), 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008 WHERE SposobWpl = 'B' AND DataWpl = '2008-11-14'"),
               1);
@@ -173,10 +197,12 @@ TEST_F(Zapis, PrzelewZZajetymNumeremProbujeNastepnego) {
     p->field("NumerWpl")->setInteger(1);
     p->field("IdBanku")->setInteger(bank);
     p->field("DataWpl")->setDate(QDate(2008, 11, 14));
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Błąd zapisu przelewu!"});
     EXPECT_EQ(p->field("NumerWpl")->asInteger(), 2);
-    EXPECT_TRUE(d->Zapisz()); pokaz(*d);
+    EXPECT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM PRZ2008 WHERE NumerWpl = 2"), 1);
 }
 
@@ -192,7 +218,8 @@ TEST_F(Zapis, BladWTrakcieZapisuWycofujeWszystko) {
     w->field("Tresc")->setString("Za październik i listopad");
     // The paid row cannot be changed: the first line is written before that fails.
     zablokuj(folder->Baza(), "NLZ2008M9", "UPDATE");
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     ASSERT_EQ(teksty().size(), 1);
     EXPECT_TRUE(teksty()[0].startsWith("Błąd zapisu dokumentu! Dokument nie został zapisany.\n"));
     EXPECT_TRUE(teksty()[0].contains("zablokowane")) << teksty()[0].toStdString();
@@ -208,7 +235,8 @@ TEST_F(Zapis, BladWTrakcieZapisuWycofujeWszystko) {
     EXPECT_EQ(DM->TOplatyR->recordCount(), 2);
 
     odblokuj(folder->Baza(), "NLZ2008M9");
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 2);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
@@ -218,19 +246,22 @@ TEST_F(Zapis, BladWTrakcieZapisuWycofujeWszystko) {
 TEST_F(Zapis, BladLiniiPoNaglowkuTezWycofany) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     int wywolania = 0;
     d->PoZapisieLinii = [&](int) {
         ++wywolania;
         throw db::Error(db::Error::General, "awaria");
     };
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(wywolania, 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
     d->PoZapisieLinii = nullptr;
-    EXPECT_TRUE(d->Zapisz()); pokaz(*d);
+    EXPECT_TRUE(d->Zapisz());
+    pokaz(*d);
 }
 
 TEST_F(Zapis, BrakRokuSzkolnegoLubPlikuOstrzegaIZapisujeLinie) {
@@ -243,7 +274,8 @@ TEST_F(Zapis, BrakRokuSzkolnegoLubPlikuOstrzegaIZapisujeLinie) {
     // Meanwhile 2008/2009 loses its row and 2007/2008 its fee file.
     folder->Baza().exec("DELETE FROM RokSzkolny WHERE RokSzk = '2008/2009'");
     folder->Baza().dropTable("NLZ" + k2);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     const QString k = "\nProszę koniecznie wykonać funkcję kontroli poprawności opłat";
     EXPECT_EQ(teksty(),
               (QStringList{"Błąd otwarcia pliku Naleznosci!" + k, "Błąd otwarcia pliku!" + k}));
@@ -254,12 +286,14 @@ TEST_F(Zapis, BrakRokuSzkolnegoLubPlikuOstrzegaIZapisujeLinie) {
 TEST_F(Zapis, KwotyZaokraglaneDoGrosza) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     DM->TOplatyR->edit();
     DM->TOplatyR->field("Kwota")->setFloat(33.333);
     DM->TOplatyR->post();
     d->Dokument()->field("Kwota")->setFloat(33.334);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(folder->Baza().scalar("SELECT Kwota FROM WPL2008").toDouble(), 33.33);
     EXPECT_DOUBLE_EQ(folder->Baza().scalar("SELECT Kwota FROM OPL2008").toDouble(), 33.33);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 33.33);
@@ -275,9 +309,11 @@ class Korekta : public SrodowiskoWplat {
         auto d = dokument(DokKasa);
         for (int m : {10, 11}) {
             ASSERT_TRUE(linia(*d, "WI", m));
-            d->Wybierz(); pokaz(*d);
+            d->Wybierz();
+            pokaz(*d);
         }
-        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
         idWplaty = d->Dokument()->field("IdWplaty")->asInteger();
         d->Zamknij();
         idPazdziernik = ile("SELECT IdOplaty FROM OPL2008 WHERE Miesiac = 10");
@@ -306,13 +342,15 @@ TEST_F(Korekta, ZabiereStareDopisujeNowe) {
     ASSERT_TRUE(r->locate("Miesiac", {11}));
     d->UsunPozycje();
     ASSERT_TRUE(linia(*d, "WI", 12));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_TRUE(r->locate("Miesiac", {10}));
     ASSERT_TRUE(d->EdycjaStart());
     r->field("Kwota")->setFloat(80.0);
     d->EdycjaZapisz();
     EXPECT_DOUBLE_EQ(d->Suma(), 180.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
 
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE Kwota = 180 AND OperMod = ?",
@@ -332,7 +370,8 @@ TEST_F(Korekta, ZabiereStareDopisujeNowe) {
 
 TEST_F(Korekta, BezZmianWynikJakPrzedtem) {
     auto d = dokument(DokKasa, QDate(2008, 11, 15), 1);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 11), 100.0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 2);
@@ -342,7 +381,8 @@ TEST_F(Korekta, WszystkieLinieUsunieteZostajePustyDokument) {
     auto d = dokument(DokKasa, QDate(2008, 11, 15), 1);
     while (!DM->TOplatyR->isEmpty()) d->UsunPozycje();
     EXPECT_DOUBLE_EQ(d->Suma(), 0.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE Kwota = 0"), 1);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
@@ -352,13 +392,15 @@ TEST_F(Korekta, WszystkieLinieUsunieteZostajePustyDokument) {
 TEST_F(Korekta, OdsetkiWKorekcieSaOsobnaLinia) {
     auto d = dokument(DokKasa, QDate(2008, 11, 15), 1);
     ASSERT_TRUE(linia(*d, "WI", 10));
-    ASSERT_EQ(d->MoznaNaliczycOdsetki(), TDokumentWplaty::Odsetki::Tak); pokaz(*d);
+    ASSERT_EQ(d->MoznaNaliczycOdsetki(), TDokumentWplaty::Odsetki::Tak);
+    pokaz(*d);
     d->PrzygotujLiczOds();
     d->DodajOdsetki(3.5);
     d->ZakonczLiczOds();
     ASSERT_TRUE(DM->TOplatyR->locate("RodzOpl", {"_S"}));
     EXPECT_TRUE(DM->TOplatyR->field("IdOplaty")->isNull());
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 3);
     EXPECT_EQ(ile("SELECT Kwota FROM OPL2008 WHERE IdOplaty = ?", {idPazdziernik}), 100);
     EXPECT_EQ(ile("SELECT RodzOpl = 'WI' FROM OPL2008 WHERE IdOplaty = ?", {idPazdziernik}), 1);
@@ -371,7 +413,8 @@ TEST_F(Korekta, BladKorektyZostawiaDokumentNietkniety) {
     ASSERT_TRUE(DM->TOplatyR->locate("Miesiac", {11}));
     d->UsunPozycje();
     zablokuj(folder->Baza(), "OPL2008", "DELETE");
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE SposobWpl = 'K'"), 2);
     EXPECT_EQ(ile("SELECT Kwota FROM WPL2008"), 200);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
@@ -379,7 +422,8 @@ TEST_F(Korekta, BladKorektyZostawiaDokumentNietkniety) {
     EXPECT_EQ(d->Dokument()->state(), db::Table::Edit);
     EXPECT_DOUBLE_EQ(d->Suma(), 100.0);
     odblokuj(folder->Baza(), "OPL2008");
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008"), 1);
     EXPECT_DOUBLE_EQ(oplacono("WI", 11), 0.0);
 }
@@ -391,12 +435,14 @@ TEST_F(Zapis, KorektaPrzelewu) {
     {
         auto d = dokument(DokPrzelew);
         ASSERT_TRUE(linia(*d, "WI", 10));
-        d->Wybierz(); pokaz(*d);
+        d->Wybierz();
+        pokaz(*d);
         db::Table* p = d->Dokument();
         p->field("IdBanku")->setInteger(bank);
         p->field("DataWpl")->setDate(QDate(2008, 11, 14));
         p->field("Kwota")->setFloat(100.0);
-        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
         idWplaty = p->field("IdWplaty")->asInteger();
         d->Zamknij();
     }
@@ -415,9 +461,11 @@ TEST_F(Zapis, KorektaPrzelewu) {
     ASSERT_EQ(DM->TOplatyR->recordCount(), 1);
     d->UsunPozycje();
     ASSERT_TRUE(linia(*d, "WI", 11));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 100.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008 WHERE IdWplaty = ?", {idWplaty}), 1);
     EXPECT_EQ(ile("SELECT Miesiac FROM SKL2008"), 11);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM PRZ2008 WHERE SumaWart = 100 AND OperMod = ?",
@@ -432,30 +480,37 @@ TEST_F(Zapis, KorektaPrzelewu) {
 TEST_F(Zapis, BezPrawaAktualizacjiNicNieZapisuje) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     const TOperator zapamietany = BiezacyOperator;
     BiezacyOperator.Aktualizacja = false;
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     BiezacyOperator = zapamietany;
     ASSERT_EQ(ui::test::messages().size(), 1);
     EXPECT_EQ(ui::test::messages()[0].text, "Brak uprawnień do aktualizacji danych!");
     EXPECT_EQ(ui::test::messages()[0].caption, " Uwaga!!! ");
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     EXPECT_EQ(d->Dokument()->state(), db::Table::Insert);
-    EXPECT_TRUE(d->Zapisz()); pokaz(*d);
+    EXPECT_TRUE(d->Zapisz());
+    pokaz(*d);
 }
 
 // The data file taken away under an open receipt: the true cause, not a blamed number.
 TEST_F(Zapis, UsunietyPlikDanychNazwanyNieNumer) {
-    if (folder->Baza().backend() != db::Database::Backend::SQLite) GTEST_SKIP() << "plik bazy jest tylko w SQLite";
+    if (folder->Baza().backend() != db::Database::Backend::SQLite)
+        GTEST_SKIP() << "plik bazy jest tylko w SQLite";
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     ASSERT_TRUE(QFile::remove(folder->Baza().path()));
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     ASSERT_EQ(teksty().size(), 1);
     EXPECT_TRUE(teksty()[0].startsWith("Błąd zapisu dokumentu! Dokument nie został zapisany.\n"));
-    EXPECT_TRUE(teksty()[0].contains("został przeniesiony lub usunięty")) << teksty()[0].toStdString();
+    EXPECT_TRUE(teksty()[0].contains("został przeniesiony lub usunięty"))
+        << teksty()[0].toStdString();
     EXPECT_EQ(d->Dokument()->state(), db::Table::Insert);
 }
 
@@ -463,14 +518,20 @@ TEST_F(Zapis, UsunietyPlikDanychNazwanyNieNumer) {
 TEST_F(Zapis, PelnyDyskNazwanyINicNieZapisane) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     d->PoZapisieLinii = [](int) {
-        throw db::Error(db::Error::General, "Zmiany nie zostały zapisane: brak miejsca na dysku (database or disk is full)");
+        throw db::Error(
+            db::Error::General,
+            "Zmiany nie zostały zapisane: brak miejsca na dysku (database or disk is full)");
     };
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     ASSERT_EQ(teksty().size(), 1);
-    EXPECT_TRUE(teksty()[0].endsWith("\nZmiany nie zostały zapisane: brak miejsca na dysku (database or disk is full)"));
+    EXPECT_TRUE(teksty()[0].endsWith(
+        "\nZmiany nie zostały zapisane: brak miejsca na dysku (database or disk is full)"));
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
     d->PoZapisieLinii = nullptr;
-    EXPECT_TRUE(d->Zapisz()); pokaz(*d);
+    EXPECT_TRUE(d->Zapisz());
+    pokaz(*d);
 }

@@ -18,13 +18,15 @@ class KontroleZapisu : public SrodowiskoWplat {
 TEST_F(KontroleZapisu, NumerPustyZerowyLubUjemnyOdrzucony) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     db::Table* w = d->Dokument();
     for (const QVariant& numer : {QVariant(), QVariant(0), QVariant(-3)}) {
         ui::test::clearMessages();
         w->field("NumerWpl")->setValue(numer);
         Pole pole = Pole::Brak;
-        EXPECT_FALSE(d->Zapisz(&pole)) << numer.toString().toStdString(); pokaz(*d);
+        EXPECT_FALSE(d->Zapisz(&pole)) << numer.toString().toStdString();
+        pokaz(*d);
         EXPECT_EQ(teksty(), QStringList{"Błąd numeru wpłaty!"});
         EXPECT_EQ(ui::test::messages()[0].caption, "Uwaga!");
         EXPECT_EQ(pole, Pole::Numer);
@@ -33,7 +35,8 @@ TEST_F(KontroleZapisu, NumerPustyZerowyLubUjemnyOdrzucony) {
     }
     // With a number given back the same document saves, its line on the header's id.
     w->field("NumerWpl")->setInteger(7);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     const int id = w->field("IdWplaty")->asInteger();
     EXPECT_GT(id, 0);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE NumerWpl = 7 AND IdWplaty = ?", {id}), 1);
@@ -45,14 +48,16 @@ TEST_F(KontroleZapisu, NumerPrzelewuSprawdzanyPoBankuIDacie) {
     const int bank = folder->DodajBank("Bank");
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokPrzelew);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     db::Table* p = d->Dokument();
     p->field("IdBanku")->setInteger(bank);
     p->field("DataWpl")->setDate(QDate(2008, 11, 14));
     p->field("Kwota")->setFloat(100.0);
     p->field("NumerWpl")->clear();
     Pole pole = Pole::Brak;
-    EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Błąd numeru wpłaty!"});
     EXPECT_EQ(pole, Pole::Numer);
     EXPECT_TRUE(p->field("NumerWpl")->isNull());  // not moved on as after a failed post
@@ -60,10 +65,11 @@ TEST_F(KontroleZapisu, NumerPrzelewuSprawdzanyPoBankuIDacie) {
     EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008"), 0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 0.0);
     p->field("NumerWpl")->setInteger(1);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
-    EXPECT_EQ(ile("SELECT COUNT(*) FROM SKL2008 WHERE IdWplaty = ?",
-                  {p->field("IdWplaty")->asInteger()}),
-              1);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
+    EXPECT_EQ(
+        ile("SELECT COUNT(*) FROM SKL2008 WHERE IdWplaty = ?", {p->field("IdWplaty")->asInteger()}),
+        1);
 }
 
 TEST_F(KontroleZapisu, BrakDatyWplatyIWyplaty) {
@@ -74,11 +80,13 @@ TEST_F(KontroleZapisu, BrakDatyWplatyIWyplaty) {
         ui::test::clearMessages();
         auto d = dokument(rodzaj);
         ASSERT_TRUE(linia(*d, rodzaj == DokKasa ? "WI" : "WŻ", 10));
-        d->Wybierz(); pokaz(*d);
+        d->Wybierz();
+        pokaz(*d);
         db::Table* w = d->Dokument();
         w->field("DataWpl")->clear();
         Pole pole = Pole::Brak;
-        EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+        EXPECT_FALSE(d->Zapisz(&pole));
+        pokaz(*d);
         EXPECT_EQ(teksty(), QStringList{"Brak daty wpłaty!"});
         EXPECT_EQ(pole, Pole::Data);
         EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE SposobWpl = ?",
@@ -88,7 +96,8 @@ TEST_F(KontroleZapisu, BrakDatyWplatyIWyplaty) {
                       {rodzaj == DokKasa ? "WI" : "WŻ"}),
                   0);
         w->field("DataWpl")->setDate(QDate(2008, 11, 14));
-        ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+        ASSERT_TRUE(d->Zapisz());
+        pokaz(*d);
         d->Zamknij();
     }
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE DataWpl = '2008-11-14'"), 2);
@@ -101,7 +110,8 @@ TEST_F(KontroleZapisu, ZwrotLiniiDoZaplatyOdrzucony) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 218.5);  // owed, nothing overpaid
     auto d = dokument(DokZwrot);
     EXPECT_DOUBLE_EQ(d->SaldoNaleznosci, 218.5);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_EQ(teksty(), QStringList{"Brak nadpłaty do zwrotu!"});
     db::Table* w = d->Dokument();
     EXPECT_DOUBLE_EQ(d->Suma(), -218.5);
@@ -110,7 +120,8 @@ TEST_F(KontroleZapisu, ZwrotLiniiDoZaplatyOdrzucony) {
         ui::test::clearMessages();
         w->field("Kwota")->setFloat(kwota);
         Pole pole = Pole::Brak;
-        EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+        EXPECT_FALSE(d->Zapisz(&pole));
+        pokaz(*d);
         EXPECT_EQ(teksty(), (QStringList{"Brak nadpłaty do zwrotu!",
                                          "Kwota zwrotu musi być większa od zera!"}));
         EXPECT_EQ(ui::test::messages()[1].caption, "Uwaga!");
@@ -123,7 +134,8 @@ TEST_F(KontroleZapisu, ZwrotLiniiDoZaplatyOdrzucony) {
 TEST_F(KontroleZapisu, ZwrotBezLiniiOdrzucony) {
     auto d = dokument(DokZwrot);
     Pole pole = Pole::Brak;
-    EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    pokaz(*d);
     EXPECT_TRUE(teksty().contains("Kwota zwrotu musi być większa od zera!"));
     EXPECT_EQ(pole, Pole::Kwota);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
@@ -137,9 +149,11 @@ TEST_F(KontroleZapisu, NadplaconyRodzajZwracanyMimoZaleglosci) {
     auto d = dokument(DokZwrot);
     EXPECT_GT(d->SaldoNaleznosci, 0.0);
     ASSERT_TRUE(linia(*d, "WŻ", 10));
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     EXPECT_DOUBLE_EQ(d->Suma(), 20.0);
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     EXPECT_EQ(teksty(), (QStringList{"Brak nadpłaty do zwrotu!", "Brak nadpłaty do zwrotu!"}));
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE SposobWpl = 'Z' AND Kwota = 20"), 1);
     EXPECT_DOUBLE_EQ(oplacono("WŻ", 10), 0.0);
@@ -148,14 +162,16 @@ TEST_F(KontroleZapisu, NadplaconyRodzajZwracanyMimoZaleglosci) {
 TEST_F(KontroleZapisu, UjemnaWplataOdrzucona) {
     folder->DodajKwote(klucz, uczen, "_O", 10, 20.0);  // a deduction alone
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     db::Table* w = d->Dokument();
     EXPECT_DOUBLE_EQ(d->Suma(), -20.0);
     for (double kwota : {-20.0, 0.0}) {
         ui::test::clearMessages();
         w->field("Kwota")->setFloat(kwota);
         Pole pole = Pole::Brak;
-        EXPECT_FALSE(d->Zapisz(&pole)); pokaz(*d);
+        EXPECT_FALSE(d->Zapisz(&pole));
+        pokaz(*d);
         EXPECT_EQ(teksty(), QStringList{"Kwota wpłaty nie może być ujemna!"});
         EXPECT_EQ(pole, Pole::Kwota);
         nicNieZapisane("_O");
@@ -165,18 +181,21 @@ TEST_F(KontroleZapisu, UjemnaWplataOdrzucona) {
 TEST_F(KontroleZapisu, NaglowekNieodnalezionyPoZapisieWycofany) {
     folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
     auto d = dokument(DokKasa);
-    d->Wybierz(); pokaz(*d);
+    d->Wybierz();
+    pokaz(*d);
     db::Table* w = d->Dokument();
     // The row is stored off the key the header cursor is held on: the cursor cannot stand on it.
     w->beforePost = [](db::Table& t) { t.field("SposobWpl")->setString("X"); };
-    EXPECT_FALSE(d->Zapisz()); pokaz(*d);
+    EXPECT_FALSE(d->Zapisz());
+    pokaz(*d);
     w->beforePost = nullptr;
     EXPECT_EQ(teksty(), QStringList{"Błąd zapisu dokumentu! Dokument nie został zapisany.\n"
                                     "Zapisany dokument nie został odnaleziony."});
     nicNieZapisane();
     EXPECT_EQ(w->state(), db::Table::Insert);
     EXPECT_EQ(w->field("SposobWpl")->asString(), "K");
-    ASSERT_TRUE(d->Zapisz()); pokaz(*d);
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
     const int id = w->field("IdWplaty")->asInteger();
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE IdWplaty = ?", {id}), 1);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008 WHERE IdWplaty = ? AND SposobWpl = 'K'", {id}), 1);
@@ -226,7 +245,8 @@ TEST_F(KontroleZapisu, DataPozaLatamiProgramuOdrzucona) {
     d->Wybierz();
     db::Table* w = d->Dokument();
     w->field("Kwota")->setFloat(10.0);
-    for (const QDate& data : {QDate(1, 1, 1), QDate(9999, 12, 31), QDate(1999, 12, 31), QDate(2051, 1, 1)}) {
+    for (const QDate& data :
+         {QDate(1, 1, 1), QDate(9999, 12, 31), QDate(1999, 12, 31), QDate(2051, 1, 1)}) {
         w->field("DataWpl")->setDate(data);
         TDokumentWplaty::Pole pole;
         EXPECT_FALSE(d->Zapisz(&pole)) << data.toString().toStdString();

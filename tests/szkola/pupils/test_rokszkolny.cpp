@@ -4,13 +4,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "support/Klawisz.h"
-
 #include "Szkola/core/UDM.h"
 #include "Szkola/pupils/URokSzkolny.h"
-#include "szkola/core/SrodowiskoOkien.h"
 #include "platform/db/Table.h"
 #include "platform/ui/DBGrid.h"
+#include "support/Klawisz.h"
+#include "szkola/core/SrodowiskoOkien.h"
 
 using LataSzkolne = SrodowiskoOkien;
 

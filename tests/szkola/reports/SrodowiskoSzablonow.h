@@ -4,9 +4,9 @@
 
 #include <initializer_list>
 
+#include "SrodowiskoZestawien.h"
 #include "Szkola/reports/USzablonZestawienia.h"
 #include "Szkola/reports/UWyborGenerZest.h"
-#include "SrodowiskoZestawien.h"
 
 struct PoleTestowe {
     int rodzaj, wiersz, polozenie;

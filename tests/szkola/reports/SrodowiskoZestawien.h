@@ -12,8 +12,6 @@
 #include <QToolButton>
 #include <functional>
 #include <memory>
-
-#include "support/UkladWydruku.h"
 #include <ostream>
 
 #include "Szkola/core/UDM.h"
@@ -22,11 +20,12 @@
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/reports/UPoleceniaZestawien.h"
+#include "dane/FolderTestowy.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
 #include "platform/ui/TestHooks.h"
-#include "dane/FolderTestowy.h"
+#include "support/UkladWydruku.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -91,14 +90,20 @@ class Zestawienia : public ::testing::Test {
 
     // Tables whose name starts with the prefix (temp schema included).
     int IleTabel(const QString& prefiks) {
-        if (f->Baza().backend() != db::Database::Backend::SQLite)  // work tables stay in SQLite's memory
+        if (f->Baza().backend() !=
+            db::Database::Backend::SQLite)  // work tables stay in SQLite's memory
             return f->Baza()
-                       .scalar("SELECT COUNT(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
-                               "WHERE c.relkind = 'r' AND c.relname LIKE ? AND n.nspname = 'public'",
-                               {prefiks.toLower() + "%"})
+                       .scalar(
+                           "SELECT COUNT(*) FROM pg_class c JOIN pg_namespace n ON n.oid = "
+                           "c.relnamespace "
+                           "WHERE c.relkind = 'r' AND c.relname LIKE ? AND n.nspname = 'public'",
+                           {prefiks.toLower() + "%"})
                        .toInt() +
                    f->Baza()
-                       .scalar("SELECT COUNT(*) FROM sqlite_temp_master WHERE type='table' AND name LIKE ?", {prefiks + "%"})
+                       .scalar(
+                           "SELECT COUNT(*) FROM sqlite_temp_master WHERE type='table' AND name "
+                           "LIKE ?",
+                           {prefiks + "%"})
                        .toInt();
         return f->Baza()
             .scalar(

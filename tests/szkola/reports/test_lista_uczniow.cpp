@@ -1,6 +1,6 @@
 // Pupil lists and the selection line of the pupil filter.
-#include "Szkola/reports/UListaUczniow.h"
 #include "SrodowiskoZestawien.h"
+#include "Szkola/reports/UListaUczniow.h"
 
 namespace {
 

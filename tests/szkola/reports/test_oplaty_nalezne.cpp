@@ -4,8 +4,8 @@
 #include <QMenuBar>
 #include <cmath>
 
-#include "Szkola/reports/UOplatyNalezneMies.h"
 #include "SrodowiskoZestawien.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
 
 namespace {
 

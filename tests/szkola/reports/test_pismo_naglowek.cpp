@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QTabWidget>
 
+#include "SrodowiskoZestawien.h"
 #include "Szkola/core/UKalendarz.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URamkaZestawienia.h"
-#include "SrodowiskoZestawien.h"
 #include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"

@@ -1,15 +1,15 @@
 // The statement frame: the institution box, the run object's way out, the commands.
-#include "support/UkladWydruku.h"
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSet>
 
+#include "SrodowiskoZestawien.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/reports/UListaUczniow.h"
 #include "Szkola/reports/URamkaZestawienia.h"
-#include "SrodowiskoZestawien.h"
+#include "support/UkladWydruku.h"
 
 TEST_F(Zestawienia, FrameCarriesTheInstitutionLinesDateAndPage) {
     db::Table p;

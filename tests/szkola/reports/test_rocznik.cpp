@@ -1,8 +1,8 @@
 // Pupils by year of birth: the list by commune and the count by sex, plain and as a letter.
-#include "support/UkladWydruku.h"
+#include "SrodowiskoZestawien.h"
 #include "Szkola/reports/UPismoNaglowek.h"
 #include "Szkola/reports/URocznik.h"
-#include "SrodowiskoZestawien.h"
+#include "support/UkladWydruku.h"
 
 namespace {
 
@@ -107,8 +107,8 @@ TEST_F(Rocznik, LongTextsKeepToTheirColumns) {
     p = f->DodajPoziom(s, "Klasa I");
     g = f->DodajGrupe(p, "Ia");
     const int gmina = f->DodajGmine("Bystrzyca Kłodzka Wiejska Południowa");
-    const int a = f->DodajAdres("57-500", "Bystrzyca Kłodzka", "Generała Władysława Sikorskiego Nowa", "123A",
-                                "45", gmina);
+    const int a = f->DodajAdres("57-500", "Bystrzyca Kłodzka",
+                                "Generała Władysława Sikorskiego Nowa", "123A", "45", gmina);
     Uczen("Konstantynopolitańczykiewicz", "Aleksandra", QDate(2015, 3, 1), "K", a);
     Uczen("Konstantynopolitańczykiewicz", "Małgorzata", QDate(2015, 3, 1), "K", a);
     Opcje(nullptr);
@@ -117,7 +117,8 @@ TEST_F(Rocznik, LongTextsKeepToTheirColumns) {
     const QStringList rodzenstwo = Wiersze("Konstantynopolita");
     ASSERT_EQ(rodzenstwo.size(), 2);
     EXPECT_NE(rodzenstwo[0], rodzenstwo[1]);
-    EXPECT_TRUE(rodzenstwo[0].contains("Konstantynopolitańczykiewicz A")) << rodzenstwo[0].toStdString();
+    EXPECT_TRUE(rodzenstwo[0].contains("Konstantynopolitańczykiewicz A"))
+        << rodzenstwo[0].toStdString();
 }
 
 TEST_F(Rocznik, CountBySexPrintsOnlyTheYearLines) {

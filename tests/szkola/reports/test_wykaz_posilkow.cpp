@@ -1,7 +1,7 @@
 // Monthly meals statement: the school year of the month, who is listed, group and institution
 // totals by diet, the synthetic form and the messages of missing data.
-#include "Szkola/reports/UWykazPosilkow.h"
 #include "SrodowiskoZestawien.h"
+#include "Szkola/reports/UWykazPosilkow.h"
 
 namespace {
 

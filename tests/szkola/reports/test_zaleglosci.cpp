@@ -1,9 +1,9 @@
 // Arrears and overpayments statement: the builder's lines and marks, and the printed report.
 #include <QApplication>
 
-#include "Szkola/reports/UZaleglosci.h"
 #include "SrodowiskoZestawien.h"
 #include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/reports/UZaleglosci.h"
 
 namespace {
 

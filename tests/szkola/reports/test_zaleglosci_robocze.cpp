@@ -1,6 +1,6 @@
 // Arrears statement: what the work tables hold after the fill, and a fill that fails half-way.
-#include "Szkola/reports/UZaleglosci.h"
 #include "SrodowiskoZestawien.h"
+#include "Szkola/reports/UZaleglosci.h"
 
 namespace {
 
@@ -54,10 +54,15 @@ TEST_F(ZaleglosciRobocze, LinesFollowThePupilInAnyPortionAndTheCheckTableStaysEm
         QStringList& w = wynik[porcja == 1 ? 0 : porcja == 2 ? 1 : 2];
         db::Table* z = DMw->TZalUcz;
         for (z->first(); !z->eof(); z->next()) {
-            w << QString("%1 %2 %3").arg(z->field("Nazwisko")->asString()).arg(z->field("Zaleglosc")->asFloat()).arg(z->field("Nadplata")->asFloat());
+            w << QString("%1 %2 %3")
+                     .arg(z->field("Nazwisko")->asString())
+                     .arg(z->field("Zaleglosc")->asFloat())
+                     .arg(z->field("Nadplata")->asFloat());
             for (DMw->TListZal->first(); !DMw->TListZal->eof(); DMw->TListZal->next())
-                w << DMw->TListZal->field("RokSzk")->asString() + " " + DMw->TListZal->field("RodzOpl")->asString() + " " +
-                         DMw->TListZal->field("TerminWpl")->asString() + " " + DMw->TListZal->field("Kwota")->asString();
+                w << DMw->TListZal->field("RokSzk")->asString() + " " +
+                         DMw->TListZal->field("RodzOpl")->asString() + " " +
+                         DMw->TListZal->field("TerminWpl")->asString() + " " +
+                         DMw->TListZal->field("Kwota")->asString();
         }
         DMw->TZalUcz->close();
         DMw->TListZal->close();

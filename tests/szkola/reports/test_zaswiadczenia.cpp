@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <stdexcept>
 
-#include "Szkola/reports/UZaswiadczenie.h"
 #include "SrodowiskoZestawien.h"
+#include "Szkola/reports/UZaswiadczenie.h"
 #include "platform/ui/MessageBox.h"
 #include "support/Blokada.h"
 
@@ -29,8 +29,8 @@ class Zaswiadczenia : public Zestawienia {
         Uczen("Borek", "Bartek", "M", QDate(2018, 7, 7), "Nysa", domKlodzko, 0, 0,
               QDate(2024, 6, 1));
         Uczen("Cichy", "Cezary", "", QDate(2018, 1, 1), "Opole", domBystrzyca, 0, 0, {});
-        ala = Uczen("Kowalska", "Ala", "K", QDate(2018, 4, 3), "Kłodzko", domKlodzko,
-                    domBystrzyca, rejon, QDate(2024, 10, 15));
+        ala = Uczen("Kowalska", "Ala", "K", QDate(2018, 4, 3), "Kłodzko", domKlodzko, domBystrzyca,
+                    rejon, QDate(2024, 10, 15));
     }
 
     int Uczen(const QString& nazwisko, const QString& imie, const QString& plec, const QDate& ur,
@@ -67,9 +67,7 @@ class Zaswiadczenia : public Zestawienia {
         DMw->TPismo->first();
     }
 
-    int Licznik() {
-        return f->Baza().scalar("SELECT Licznik FROM NaglPism").toInt();
-    }
+    int Licznik() { return f->Baza().scalar("SELECT Licznik FROM NaglPism").toInt(); }
 
     // Print options: the date, the form and the number of a single certificate.
     void Opcje(int forma, const QString& numer = {}) {
@@ -136,8 +134,9 @@ TEST_F(Zaswiadczenia, StandardFormTwoPupilsAPageEachTwice) {
     EXPECT_EQ(t.count("Dnia  2024-10-15"), 6);
     EXPECT_EQ(t.count("Przedszkole Miejskie nr 3"), 6);
     EXPECT_EQ(Wiersze("Bartek Borek"),
-              QStringList(2, "Zaświadcza się, że | Bartek Borek | Zaświadcza się, że | "
-                             "Cezary Cichy"));
+              QStringList(2,
+                          "Zaświadcza się, że | Bartek Borek | Zaświadcza się, że | "
+                          "Cezary Cichy"));
     EXPECT_EQ(Wiersze("urodzony").value(0), "urodzony | 2018-07-07 | urodzony | 2018-01-01");
     EXPECT_EQ(Wiersze("Nysa").value(0), "miejsce urodzenia | Nysa | miejsce urodzenia | Opole");
     EXPECT_EQ(Wiersze("Lipowa").value(0),
@@ -145,7 +144,8 @@ TEST_F(Zaswiadczenia, StandardFormTwoPupilsAPageEachTwice) {
               "57-500 Bystrzyca, ul.Polna 3 m.");
     EXPECT_EQ(Wiersze("jest uczennicą klasy"), QStringList(2, "jest uczennicą klasy | Motylki"));
     EXPECT_EQ(Wiersze("urodzona"), QStringList(2, "urodzona | 2018-04-03"));
-    EXPECT_EQ(Wiersze("zamieszkała"), QStringList(2, "zamieszkała | 57-300 Kłodzko, ul.Lipowa 5 m.2"));
+    EXPECT_EQ(Wiersze("zamieszkała"),
+              QStringList(2, "zamieszkała | 57-300 Kłodzko, ul.Lipowa 5 m.2"));
     EXPECT_EQ(t.count("Zaświadczenie wydaje się w celu"), 6);
     // No number, no addressee, no closing text, no "od dnia", and no counter question.
     EXPECT_FALSE(t.contains("42/2024"));
@@ -217,7 +217,8 @@ TEST_F(Zaswiadczenia, LetterForAPreschoolChildWithTheRegisteredAddressWithoutSta
     Zaswiadczeniadlaszk1Click();
     const QString t = Podglad();
     // Kowalska is registered elsewhere; Borek and Cichy are not: their homes are printed.
-    EXPECT_EQ(Wiersze("zameldowana"), QStringList(2, "zameldowana | 57-500 Bystrzyca, ul.Polna 3 m."))
+    EXPECT_EQ(Wiersze("zameldowana"),
+              QStringList(2, "zameldowana | 57-500 Bystrzyca, ul.Polna 3 m."))
         << t.toStdString();
     EXPECT_EQ(Wiersze("Nysa").size(), 2);
     EXPECT_EQ(Wiersze("zameldowany | 57-300 Kłodzko, ul.Lipowa 5 m.2").size(), 2);
@@ -339,9 +340,8 @@ TEST_F(Zaswiadczenia, PrinterCancelledAndFailuresLeaveTheCounterAndUnlockTheExit
 
     // An error anywhere in the command: reported, and the exit is unlocked again.
     ui::test::clearMessages();
-    ui::test::setModalHandlerFor("TWydruk", [](ui::Window*) -> void {
-        throw std::runtime_error("awaria");
-    });
+    ui::test::setModalHandlerFor("TWydruk",
+                                 [](ui::Window*) -> void { throw std::runtime_error("awaria"); });
     Wydrukzawiadczenia1Click();  // no current pupil: nothing at all
     Rejestr(ala);
     Wydrukzawiadczenia1Click();

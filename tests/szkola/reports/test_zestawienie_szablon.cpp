@@ -1,7 +1,7 @@
 // The statement printed from a template: layout by the template row, the text of each kind.
 #include "SrodowiskoSzablonow.h"
-#include "support/UkladWydruku.h"
 #include "Szkola/reports/UListaUczZestGener.h"
+#include "support/UkladWydruku.h"
 
 namespace {
 

@@ -82,14 +82,22 @@ void Table::Impl::fetchColumn(int idx, int col) const {
         for (int i = 0; i < nData; ++i) allCols[i] = i;
     }
     const std::vector<int>& cols = small ? allCols : blockCols;
+    if (!small && idx == seqEnd) {
+        fetchRun(idx, cols);
+        if (rows[idx]->has(col)) return;
+    }
     std::vector<int> block;
     if (small) {
         for (int i = 0; i < n; ++i)
             if (!rows[i]->has(col)) block.push_back(i);
     } else {
-        for (int i = idx; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
+        int i = idx;
+        for (; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
             if (!rows[i]->has(col)) block.push_back(i);
-        for (int i = idx - 1; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
+        seqEnd = i;
+        seqLen = kBlock;
+        i = idx - 1;
+        for (; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
             if (!rows[i]->has(col)) block.push_back(i);
     }
     // Plain "?" parameters, as many as the block needs rounded up to a power of two (the
@@ -132,6 +140,55 @@ void Table::Impl::fetchColumn(int idx, int col) const {
             }
         }
     }
+}
+
+QString Table::Impl::orderedSelectSql(const std::vector<int>& cols, std::vector<std::pair<const Cell*, FieldType>>& binds,
+                                      const QString& tail) const {
+    QStringList conds;
+    whereSql(conds, binds);
+    QString sql = QStringLiteral("SELECT rowid");
+    for (int c : cols) sql += QStringLiteral(", ") + colName(c);
+    sql += QStringLiteral(" FROM ") + qualified();
+    if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    return sql + orderSql() + tail;
+}
+
+// Rows idx on, in the set's order: the positions in the cursor and in the table agree unless
+// records changed behind its back; those the run did not find are read by id when used.
+void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
+    const int n = int(rows.size());
+    const int len = std::min(2 * seqLen, n - idx);
+    seqLen = len;
+    seqEnd = idx + len;
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT ? OFFSET ?"));
+    sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    StmtUse use(st);
+    for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
+    sqlite3_bind_int(st, int(binds.size()) + 1, len);
+    sqlite3_bind_int(st, int(binds.size()) + 2, idx);
+    const size_t width = size_t(cols.back()) + 1;
+    QHash<qint64, int> at;  // built only when the two orders part
+    int j = idx;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const qint64 id = sqlite3_column_int64(st, 0);
+        if (j >= idx + len || rows[j]->rowid != id) {
+            if (at.isEmpty())
+                for (int k = idx; k < idx + len; ++k) at.insert(rows[k]->rowid, k);
+            const auto it = at.constFind(id);
+            if (it == at.constEnd()) continue;
+            j = it.value();
+        }
+        const Row* r = rows[j++].get();
+        if (r->c.size() < width) r->c.resize(width);
+        for (size_t k = 0; k < cols.size(); ++k) {
+            if (r->has(cols[k])) continue;  // never change what the order was built on
+            readCell(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
+            r->mark(cols[k]);
+        }
+    }
+    if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
 }
 
 const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& def) {
@@ -249,15 +306,13 @@ void Table::Impl::load(bool keep) {
         for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
         int rc;
         const int nk = int(keyCols.size());
+        // With columns used before, a large set reads them for its first block only; the rest
+        // come from a statement SQLite serves from the index alone. It runs while this one is
+        // still open, so both see the same state of the table.
+        const bool split = lazy && int(farIdx.size()) < nk;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             auto r = std::make_unique<Row>();
-            if (lazy && rows.size() >= size_t(kBlock)) {
-                r->rowid = sqlite3_column_int64(st, 0);
-                r->c.resize(keyWidth);  // grows as further columns are read
-                for (int k : farIdx) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
-                r->loaded[0] = maskFar[0];
-                r->loaded[1] = maskFar[1];
-            } else if (lazy) {
+            if (lazy) {
                 r->rowid = sqlite3_column_int64(st, 0);
                 r->c.resize(keyWidth);  // grows as further columns are read
                 for (int k = 0; k < nk; ++k) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
@@ -268,9 +323,16 @@ void Table::Impl::load(bool keep) {
             }
             if (filtering && !filterOk(*r)) continue;
             rows.push_back(std::move(r));
+            if (split && rows.size() == size_t(kBlock)) {
+                loadTail(farIdx, maskFar, keyWidth);
+                rc = SQLITE_DONE;
+                break;
+            }
         }
         if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
     }
+    seqEnd = lazy ? kBlock : -1;
+    seqLen = kBlock;
     pos = rows.empty() ? -1 : 0;
     if (keep && !rows.empty()) {
         int found = -1;
@@ -290,6 +352,33 @@ void Table::Impl::load(bool keep) {
         eof = false;
     }
     touch();
+}
+
+void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar[2], size_t width) {
+    std::vector<int> cols;
+    for (int k : farIdx) cols.push_back(keyCols[k]);
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT -1 OFFSET %1").arg(kBlock));
+    if (!tailStmt || sql != tailSql) {
+        if (tailStmt) sqlite3_finalize(tailStmt);
+        tailStmt = nullptr;
+        tailStmt = prepare(h(), sql);
+        tailSql = sql;
+    }
+    StmtUse use(tailStmt);
+    for (size_t i = 0; i < binds.size(); ++i) bindCell(tailStmt, int(i) + 1, *binds[i].first, binds[i].second);
+    const int nc = int(cols.size());
+    int rc;
+    while ((rc = sqlite3_step(tailStmt)) == SQLITE_ROW) {
+        auto r = std::make_unique<Row>();
+        r->rowid = sqlite3_column_int64(tailStmt, 0);
+        r->c.resize(width);  // the columns used before are read in runs as the set is walked
+        for (int k = 0; k < nc; ++k) readCell(tailStmt, k + 1, types[cols[k]], r->c[cols[k]]);
+        r->loaded[0] = maskFar[0];
+        r->loaded[1] = maskFar[1];
+        rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
 }
 
 sqlite3_stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {

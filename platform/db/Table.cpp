@@ -157,7 +157,7 @@ QString Table::Impl::orderedSelectSql(const std::vector<int>& cols, std::vector<
 // records changed behind its back; those the run did not find are read by id when used.
 void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
     const int n = int(rows.size());
-    const int len = std::min(2 * seqLen, n - idx);
+    const int len = std::min(4 * seqLen, n - idx);
     seqLen = len;
     seqEnd = idx + len;
     std::vector<std::pair<const Cell*, FieldType>> binds;
@@ -244,6 +244,46 @@ bool Table::Impl::filterOk(const Row& r) {
     return ok;
 }
 
+namespace {
+// The texts of a column read at load: the values that repeat along an order (kinds, statuses,
+// months) share one string instead of one allocation per record.
+class SharedTexts {
+public:
+    void read(sqlite3_stmt* st, int col, FieldType t, Cell& out) {
+        if ((t != FieldType::Text && t != FieldType::Memo) || sqlite3_column_type(st, col) == SQLITE_NULL) {
+            readCell(st, col, t, out);
+            return;
+        }
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        const int n = sqlite3_column_bytes(st, col);
+        for (int i = 0; i < count_; ++i) {
+            const Entry& e = seen_[i];
+            if (e.utf8.size() == n && std::memcmp(e.utf8.constData(), p, size_t(n)) == 0) {
+                out.s = e.text;
+                out.null = e.text.isEmpty();
+                return;
+            }
+        }
+        readCell(st, col, t, out);
+        if (n > 24) return;  // names and notes rarely repeat
+        Entry& e = seen_[next_];
+        next_ = (next_ + 1) % kSize;
+        count_ = std::max(count_, next_ == 0 ? kSize : next_);
+        e.utf8 = QByteArray(p, n);
+        e.text = out.s;
+    }
+
+private:
+    static constexpr int kSize = 8;
+    struct Entry {
+        QByteArray utf8;
+        QString text;
+    };
+    Entry seen_[kSize];
+    int next_ = 0, count_ = 0;
+};
+}  // namespace
+
 void Table::Impl::load(bool keep) {
     if (stale) {  // a reload for another reason catches up with the master first
         stale = false;
@@ -310,12 +350,13 @@ void Table::Impl::load(bool keep) {
         // come from a statement SQLite serves from the index alone. It runs while this one is
         // still open, so both see the same state of the table.
         const bool split = lazy && int(farIdx.size()) < nk;
+        std::vector<SharedTexts> texts(lazy ? size_t(nk) : 0);
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             auto r = std::make_unique<Row>();
             if (lazy) {
                 r->rowid = sqlite3_column_int64(st, 0);
                 r->c.resize(keyWidth);  // grows as further columns are read
-                for (int k = 0; k < nk; ++k) readCell(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                for (int k = 0; k < nk; ++k) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
                 r->loaded[0] = mask[0];
                 r->loaded[1] = mask[1];
             } else {
@@ -368,12 +409,13 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
     StmtUse use(tailStmt);
     for (size_t i = 0; i < binds.size(); ++i) bindCell(tailStmt, int(i) + 1, *binds[i].first, binds[i].second);
     const int nc = int(cols.size());
+    std::vector<SharedTexts> texts(cols.size());
     int rc;
     while ((rc = sqlite3_step(tailStmt)) == SQLITE_ROW) {
         auto r = std::make_unique<Row>();
         r->rowid = sqlite3_column_int64(tailStmt, 0);
         r->c.resize(width);  // the columns used before are read in runs as the set is walked
-        for (int k = 0; k < nc; ++k) readCell(tailStmt, k + 1, types[cols[k]], r->c[cols[k]]);
+        for (int k = 0; k < nc; ++k) texts[k].read(tailStmt, k + 1, types[cols[k]], r->c[cols[k]]);
         r->loaded[0] = maskFar[0];
         r->loaded[1] = maskFar[1];
         rows.push_back(std::move(r));

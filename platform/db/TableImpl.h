@@ -122,7 +122,7 @@ struct Table::Impl {
     static constexpr int kBlock = 512;
     static constexpr int kSmallSet = 64;
     // A walk that reaches the end of the last block read gets the next run of rows in the set's
-    // own order, each run twice the last: one statement instead of one per block.
+    // own order, each run four times the last: a few statements instead of one per block.
     mutable int seqEnd = -1;
     mutable int seqLen = kBlock;
     void fetchRun(int idx, const std::vector<int>& cols) const;

@@ -82,7 +82,7 @@ void Table::Impl::fetchColumn(int idx, int col) const {
         for (int i = 0; i < nData; ++i) allCols[i] = i;
     }
     const std::vector<int>& cols = small ? allCols : blockCols;
-    if (!small && idx == seqEnd) {
+    if (!small && indexOrder && idx == seqEnd) {
         fetchRun(idx, cols);
         if (rows[idx]->has(col)) return;
     }
@@ -348,31 +348,42 @@ void Table::Impl::load(bool keep) {
         const int nk = int(keyCols.size());
         // With columns used before, a large set reads them for its first block only; the rest
         // come from a statement SQLite serves from the index alone. It runs while this one is
-        // still open, so both see the same state of the table.
-        const bool split = lazy && int(farIdx.size()) < nk;
+        // still open, so both see the same state of the table. An order SQLite had to sort for
+        // has read every record already: that statement is read on instead, as are the runs.
+        bool split = lazy && int(farIdx.size()) < nk;
+        sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 1);
         std::vector<SharedTexts> texts(lazy ? size_t(nk) : 0);
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             auto r = std::make_unique<Row>();
             if (lazy) {
+                const bool far = rows.size() >= size_t(kBlock);
                 r->rowid = sqlite3_column_int64(st, 0);
                 r->c.resize(keyWidth);  // grows as further columns are read
-                for (int k = 0; k < nk; ++k) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
-                r->loaded[0] = mask[0];
-                r->loaded[1] = mask[1];
+                if (far) {
+                    for (int k : farIdx) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                } else {
+                    for (int k = 0; k < nk; ++k) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                }
+                r->loaded[0] = far ? maskFar[0] : mask[0];
+                r->loaded[1] = far ? maskFar[1] : mask[1];
             } else {
                 readRow(st, *r);
             }
             if (filtering && !filterOk(*r)) continue;
             rows.push_back(std::move(r));
             if (split && rows.size() == size_t(kBlock)) {
-                loadTail(farIdx, maskFar, keyWidth);
-                rc = SQLITE_DONE;
-                break;
+                split = false;
+                if (sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 0) == 0) {
+                    loadTail(farIdx, maskFar, keyWidth);
+                    rc = SQLITE_DONE;
+                    break;
+                }
             }
         }
         if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        indexOrder = lazy && sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 0) == 0;
     }
-    seqEnd = lazy ? kBlock : -1;
+    seqEnd = kBlock;
     seqLen = kBlock;
     pos = rows.empty() ? -1 : 0;
     if (keep && !rows.empty()) {
@@ -646,6 +657,7 @@ void Table::setIndexFieldNames(const QString& fields) {
     const std::vector<int> cols = d->dataCols(splitFields(fields));  // throws before changing anything
     d->checkBrowseMode();
     d->indexFieldNames = fields;
+    if (cols == d->orderCols) return;  // the same order: nothing to read again
     d->orderCols = cols;
     d->load(true);  // the new order's fields may not have been read yet
     d->emitDataSet();

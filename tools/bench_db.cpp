@@ -102,46 +102,6 @@ void WalkCold_Engine(benchmark::State& state) {
     }
 }
 
-void TmpOpen(benchmark::State& state) {
-    for (auto _ : state) {
-        db::Table t(g_db);
-        t.setTableName(QStringLiteral("NLZ2026M9.db"));
-        t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
-        t.open();
-        benchmark::DoNotOptimize(t.recordCount());
-    }
-}
-void TmpWalkNoRead(benchmark::State& state) {
-    for (auto _ : state) {
-        db::Table t(g_db);
-        t.setTableName(QStringLiteral("NLZ2026M9.db"));
-        t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
-        t.open();
-        int n = 0;
-        for (t.first(); !t.eof(); t.next()) ++n;
-        benchmark::DoNotOptimize(n);
-    }
-}
-void TmpWalkKeys(benchmark::State& state) {
-    for (auto _ : state) {
-        db::Table t(g_db);
-        t.setTableName(QStringLiteral("NLZ2026M9.db"));
-        t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
-        t.open();
-        double sum = 0;
-        qsizetype len = 0;
-        for (t.first(); !t.eof(); t.next()) {
-            sum += t.field("IdUcznia")->asInteger();
-            len += t.field("RodzOpl")->asString().size();
-        }
-        benchmark::DoNotOptimize(sum);
-        benchmark::DoNotOptimize(len);
-    }
-}
-BENCHMARK(TmpOpen)->Unit(benchmark::kMillisecond);
-BENCHMARK(TmpWalkNoRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(TmpWalkKeys)->Unit(benchmark::kMillisecond);
-
 void Walk_Raw(benchmark::State& state) {
     sqlite3* h = g_db->handle();
     for (auto _ : state) {

@@ -292,11 +292,12 @@ void Table::Impl::load(bool keep) {
     const Row* cur = visibleCurrent();
     const qint64 keepId = (keep && cur) ? cur->rowid : 0;
     const int keepPos = pos;
-    rows.clear();
+    rows.takeAll(spare);
     byRowId.clear();
     hashValid = false;
     crack = false;
     if (linkOn && linkNone) {
+        spare.clear();
         pos = -1;
         eof = bof = true;
         touch();
@@ -354,7 +355,7 @@ void Table::Impl::load(bool keep) {
         sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 1);
         std::vector<SharedTexts> texts(lazy ? size_t(nk) : 0);
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            auto r = std::make_unique<Row>();
+            std::unique_ptr<Row> r = newRow();
             if (lazy) {
                 const bool far = rows.size() >= size_t(kBlock);
                 r->rowid = sqlite3_column_int64(st, 0);
@@ -383,6 +384,7 @@ void Table::Impl::load(bool keep) {
         if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         indexOrder = lazy && sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 0) == 0;
     }
+    spare.clear();
     seqEnd = kBlock;
     seqLen = kBlock;
     pos = rows.empty() ? -1 : 0;
@@ -423,7 +425,7 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
     std::vector<SharedTexts> texts(cols.size());
     int rc;
     while ((rc = sqlite3_step(tailStmt)) == SQLITE_ROW) {
-        auto r = std::make_unique<Row>();
+        std::unique_ptr<Row> r = newRow();
         r->rowid = sqlite3_column_int64(tailStmt, 0);
         r->c.resize(width);  // the columns used before are read in runs as the set is walked
         for (int k = 0; k < nc; ++k) texts[k].read(tailStmt, k + 1, types[cols[k]], r->c[cols[k]]);

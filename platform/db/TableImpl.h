@@ -131,6 +131,16 @@ struct Table::Impl {
     // (its own statement: it runs while the load statement is still open).
     sqlite3_stmt* tailStmt = nullptr;
     QString tailSql;
+    // The records of the previous load, reused by the next one (no allocation per record).
+    std::vector<std::unique_ptr<Row>> spare;
+    std::unique_ptr<Row> newRow() {
+        if (spare.empty()) return std::make_unique<Row>();
+        std::unique_ptr<Row> r = std::move(spare.back());
+        spare.pop_back();
+        r->c.clear();  // keeps its capacity
+        r->loaded[0] = r->loaded[1] = ~0ull;
+        return r;
+    }
     void loadTail(const std::vector<int>& farIdx, const quint64 maskFar[2], size_t width);
     QString orderedSelectSql(const std::vector<int>& cols, std::vector<std::pair<const Cell*, FieldType>>& binds,
                              const QString& tail) const;

@@ -32,6 +32,7 @@ public:
     }
     // Empties the sequence, handing its records to out (to be used again).
     void takeAll(std::vector<Ptr>& out) {
+        out.reserve(out.size() + n_);
         for (auto& c : chunks_)
             for (Ptr& r : c) out.push_back(std::move(r));
         clear();

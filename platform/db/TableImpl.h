@@ -124,8 +124,8 @@ struct Table::Impl {
     // A walk that reaches the end of the last block read gets the next run of rows in the set's
     // own order, each run four times the last: a few statements instead of one per block.
     mutable int seqEnd = -1;
-    bool indexOrder = false;  // SQLite reads the set in order from an index, sorting nothing
     mutable int seqLen = kBlock;
+    bool indexOrder = false;  // SQLite reads the set in order from an index, sorting nothing
     void fetchRun(int idx, const std::vector<int>& cols) const;
     // A large set's rows past its first block, read with only the columns of order and bounds
     // (its own statement: it runs while the load statement is still open).

@@ -154,6 +154,8 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TPrzelew->setCalcFieldsFunction([](db::Table& t) {
         t.field("Roznica")->setFloat(t.field("Kwota")->asFloat() - t.field("SumaWart")->asFloat());
     });
+    // An amount like the others, set whenever the fields are (re)made on open.
+    TPrzelew->afterOpen = [](db::Table& t) { t.field("Roznica")->setDisplayFormat("### ##0.00"); };
     TPrzelew->setFilterFunction([this](db::Table& t) { return TPrzelewFilterRecord(t); });
     TPrzelew->setFilterPassesAll(
         [this] { return PrzepuszczaWszystkieDokumenty(*StanFiltruDokumentow, true); });

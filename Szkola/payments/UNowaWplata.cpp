@@ -395,10 +395,7 @@ void TNowaWplata::PowiazKontrolki() {
          ui::GridColumn("Zalegly", "Zal", 4).colored(Qt::red).boldFont(),
          ui::GridColumn("Odsetki", "Wyb", 4)});
     DBGrid2->refreshRows();
-    if (RodzajDokumentu == DokPrzelew) {
-        DBLookupComboBox1->reloadList();
-        if (db::Field* r = DM->TPrzelew->findField("Roznica")) r->setDisplayFormat("### ##0.00");
-    }
+    if (RodzajDokumentu == DokPrzelew) DBLookupComboBox1->reloadList();
 }
 
 bool TNowaWplata::FormCloseQuery(bool closeBox) {

@@ -199,7 +199,7 @@ void DodajPoleceniaWplat(TGlowny* glowny) {
     glowny->DodajPolecenieRejestru("Kontrola poprawności opłat",
                                    [] { PolecenieAnalizyOplat(TrybKontrola); });
     glowny->DodajPolecenieRejestru("Lista należnych odsetek", [] { PolecenieAnalizyOplat(4); });
-    glowny->DodajPolecenie("Funkcje", "Nalicz odsetki", [] { Naliczodsetki1Click(); });
+    glowny->DodajPolecenie("Funkcje", "&Nalicz odsetki", [] { Naliczodsetki1Click(); });
     QAction* usun = glowny->DodajPolecenie(
         "Kartoteka", "&Usuń ucznia", [] { PolecenieUsunUcznia(); }, true, true);
     usun->setObjectName("SpeedButtonUsun");

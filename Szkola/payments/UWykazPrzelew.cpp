@@ -10,8 +10,8 @@ TQRWykazPrzelew::TQRWykazPrzelew() : TWykazDokumentow(true) {
     title = "Wykaz przelewów";
     Kolumny({{"Lp.", 0, 26, Alignment::Right},
              {"Nr wyciągu", 30, 70, Alignment::Left},
-             {"Data przelewu", 104, 88, Alignment::Left},
-             {"Nazwisko i imię", 198, 150, Alignment::Left},
+             {"Data przelewu", 104, 92, Alignment::Left},
+             {"Nazwisko i imię", 200, 148, Alignment::Left},
              {"Nazwa banku", 352, 124, Alignment::Left},
              {"Kwota", 480, 76, Alignment::Right},
              {"Treść", 564, 154, Alignment::Left}},

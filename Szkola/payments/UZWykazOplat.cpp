@@ -10,9 +10,9 @@ using report::Alignment;
 TQRWykazOplat::TQRWykazOplat() : TWykazDokumentow(false) {
     title = "Wykaz opłat gotówkowych";
     Kolumny({{"Lp.", 0, 26, Alignment::Right},
-             {"Dok.  Nr dokum.", 32, 94, Alignment::Left},
-             {"Data wpłaty", 130, 66, Alignment::Left},
-             {"Nazwisko i imię", 200, 190, Alignment::Left},
+             {"Dok.  Nr dokum.", 30, 104, Alignment::Left},
+             {"Data wpłaty", 138, 80, Alignment::Left},
+             {"Nazwisko i imię", 222, 168, Alignment::Left},
              {"Kwota", 394, 84, Alignment::Right},
              {"Treść", 486, 232, Alignment::Left}},
             4, 5);

@@ -197,6 +197,11 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     if (fi.exists() && fi.isFile() && fi.size() == 0 && !create)
         throw Error(Error::NotDatabase, QStringLiteral("Plik %1 jest pusty, nie jest bazą danych").arg(path));
 
+    // The header is read before SQLite opens the file: closing any other handle on the file
+    // would drop the locks SQLite holds on it, and another program could then fold our
+    // write-ahead log into the file and delete it while we still write to it.
+    const HeaderVerdict header = checkHeader(path);
+
     sqlite3* h = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (create) flags |= SQLITE_OPEN_CREATE;
@@ -235,7 +240,6 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
     }
     // The header against the file's size catches a cut file at once. The whole file is read
     // only when there is reason to doubt it: reading 200 MB costs seconds at each start.
-    const HeaderVerdict header = checkHeader(path);
     if (header == HeaderVerdict::Truncated) {
         sqlite3_close_v2(h);
         throw Error(Error::Corrupt, QStringLiteral("Plik %1 jest uszkodzony: krótszy, niż podaje jego nagłówek").arg(path));

@@ -95,13 +95,14 @@ PreviewWindow::PreviewWindow(std::shared_ptr<PreparedReport> pages, QWidget* par
     for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
                                                       zoomBox_, print})
         bar->addWidget(w);
+    updateControls();  // the page counter at its full width before the tool bar is measured
     // On a narrow screen the file buttons go to a second row rather than widen the window.
     const QRect wolne = freeArea();
     auto* bar2 = bar;
     int barWidth = 0;
     for (QWidget* w : std::initializer_list<QWidget*>{first_, prev_, pageLabel_, next_, last_,
                                                       zoomBox_, print, save, open, pdf, txt, html, close})
-        barWidth += w->sizeHint().width() + 6;
+        barWidth += std::max(w->sizeHint().width(), w->minimumWidth()) + 6;
     if (barWidth + 40 > wolne.width()) bar2 = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{save, open, pdf, txt, html}) bar2->addWidget(w);
     bar2->addStretch();
@@ -211,6 +212,10 @@ bool PreviewWindow::eventFilter(QObject* o, QEvent* e) {
 
 void PreviewWindow::updateControls() {
     const int n = pages_->pageCount();
+    // Room for the widest page number first, so that paging never widens the tool bar and the
+    // window.
+    pageLabel_->setText(QStringLiteral("Strona %1 z %1").arg(n));
+    pageLabel_->setMinimumWidth(pageLabel_->sizeHint().width());
     pageLabel_->setText(n ? QStringLiteral("Strona %1 z %2").arg(page_ + 1).arg(n)
                           : QStringLiteral("Brak stron"));
     first_->setEnabled(page_ > 0);

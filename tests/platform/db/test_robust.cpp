@@ -2,6 +2,10 @@
 // and the first reads of fields on freshly opened cursors.
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>
@@ -24,7 +28,39 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Whether another process sees a lock on the file, as another program opening it would.
+bool lockSeenFromOutside(const QString& path) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR);
+        struct flock fl {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = 0;
+        fl.l_len = 0;
+        const bool seen = fd >= 0 && fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+        _exit(seen ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
+
+// While the program has the file open it holds its lock: another program closing the same file
+// must not take the write-ahead log for its own and delete it under us (the next saves would go
+// into a deleted file and be lost).
+TEST_F(DbTest, OpenFileStaysLockedAgainstOtherPrograms) {
+    makePupils();
+    const QString path = db.path();
+    db.close();
+    db.open(path);
+    db.exec(QStringLiteral("INSERT INTO KartUcznia (Nazwisko) VALUES (?1)"), {QStringLiteral("Nowak")});
+    EXPECT_TRUE(lockSeenFromOutside(path));
+    db.open(path, false, true);  // with the whole-file check too
+    EXPECT_TRUE(lockSeenFromOutside(path));
+}
 
 TEST_F(DbTest, WriteToDeletedOrReplacedFileIsRefusedAndRecordStaysPending) {
     makePupils();

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
@@ -273,6 +274,23 @@ TEST_F(ReportOutput, PreviewWindowPagesAndPaints) {
     EXPECT_EQ(ui::test::messages()[0].caption, QStringLiteral("Uwaga!"));
     EXPECT_EQ(w.pages().pageCount(), 3);
     ui::test::disable();
+}
+
+TEST_F(ReportOutput, PreviewPageCounterKeepsItsWidthWhilePaging) {
+    for (int i = 1; i <= 520; ++i)
+        addPupil(i, QStringLiteral("U%1").arg(i), QStringLiteral("G"), i);
+    ListReport r(uczen.get());
+    auto pages = std::make_shared<PreparedReport>(r.prepare());
+    ASSERT_GE(pages->pageCount(), 10);
+    PreviewWindow w(pages);
+    auto* licznik = w.findChild<QLabel*>();
+    ASSERT_NE(licznik, nullptr);
+    auto szerokosc = [licznik] { return std::max(licznik->minimumWidth(), licznik->minimumSizeHint().width()); };
+    const int naPoczatku = szerokosc();
+    // "Strona 12 z 12" is wider than "Strona 1 z 12": the tool bar, and so the window, must not grow.
+    w.showPage(pages->pageCount() - 1);
+    EXPECT_TRUE(licznik->text().startsWith(QStringLiteral("Strona %1 ").arg(pages->pageCount())));
+    EXPECT_EQ(szerokosc(), naPoczatku);
 }
 
 TEST_F(ReportOutput, PreviewFromInsideAModalWindowIsModalOverIt) {

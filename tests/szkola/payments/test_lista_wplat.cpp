@@ -17,6 +17,7 @@
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UWyborKasy.h"
+#include "platform/ui/DBControls.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/MessageBox.h"
 
@@ -334,4 +335,35 @@ TEST_F(Lista, UsuwanieTylkoPustegoDokumentu) {
         EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokWlaczony, "Tak");
         EXPECT_EQ(DM->TOplaty->recordCount(), 0);
     });
+}
+
+TEST_F(Lista, KorektaPrzelewuPokazujeRozniceJakKwote) {
+    czesneCaly();
+    const int bank = folder->DodajBank("Bank Śląski");
+    {
+        auto d = dokument(DokPrzelew);
+        ASSERT_TRUE(linia(*d, "WI", 10));
+        d->Wybierz();
+        db::Table* p = d->Dokument();
+        p->field("IdBanku")->setInteger(bank);
+        p->field("DataWpl")->setDate(QDate(2008, 11, 14));
+        p->field("Kwota")->setFloat(100.0);
+        ASSERT_TRUE(d->Zapisz());
+        d->Zamknij();
+    }
+    lista(1, [](TListaWplat* w) {
+        opcje(0);
+        w->SpeedButtonWydrZestClick();  // the statement first, as a bursar checks the day
+        QString roznica;
+        ui::test::setModalHandlerFor("TNowaWplata", [&roznica](ui::Window* n) {
+            roznica = NowaWplata->DBEditRoznica->text();
+            n->Close();
+        });
+        w->SpeedButtonEdytujClick();
+        EXPECT_EQ(roznica, "0,00");
+    });
+    // Whoever opens the transfers again gets the amount formatted too.
+    DM->TPrzelew->close();
+    DM->TPrzelew->open();
+    EXPECT_EQ(DM->TPrzelew->field("Roznica")->displayFormat(), "### ##0.00");
 }

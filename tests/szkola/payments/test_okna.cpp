@@ -205,7 +205,9 @@ TEST_F(Okna, PrzelewBezWydruku) {
         EXPECT_EQ(w->windowTitle(), "Nowa wpłata - przelew  - rok 2008");
         EXPECT_TRUE(w->PanelBank->isVisibleTo(w));
         EXPECT_FALSE(w->PanelKasa->isVisibleTo(w));
+        EXPECT_EQ(w->DBEditRoznica->text(), "0,00");  // as every amount, from the first look
         w->DBGrid1DblClick();
+        EXPECT_EQ(w->DBEditRoznica->text(), "-100,00");
         w->BitBtnZapiszClick();  // no bank
         EXPECT_TRUE(w->isShowing());
         db::Table* p = DM->TPrzelew;

@@ -2,6 +2,7 @@
 // document filter, checked on the text of the prepared pages.
 
 #include "SrodowiskoWplat.h"
+#include "support/UkladWydruku.h"
 #include "Szkola/core/UStart.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/payments/UWykazPrzelew.h"
@@ -39,7 +40,9 @@ class Wykaz : public SrodowiskoWplat {
         Glowny->KodZestawienia = kod;
         const bool przelewy = dynamic_cast<TQRWykazPrzelew*>(&r) != nullptr;
         r.Przygotuj(przelewy ? DM->TPrzelew : DM->TWplaty, przelewy ? DM->TSklPrzel : DM->TOplaty);
-        const QString t = r.prepare().toText();
+        const report::PreparedReport p = r.prepare();
+        EXPECT_TRUE(uklad::Poprawny(p));  // no title or value runs into its neighbour
+        const QString t = p.toText();
         r.Zwolnij();
         return t;
     }

@@ -2,7 +2,7 @@
 # Installs what is missing on a Debian machine, then configures and builds in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-PKGS="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libgtest-dev libbenchmark-dev libsodium-dev fonts-dejavu-core poppler-utils qt6-translations-l10n"
+PKGS="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libgtest-dev libbenchmark-dev libsodium-dev libpq-dev postgresql-15 fonts-dejavu-core poppler-utils qt6-translations-l10n"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,7 +1,5 @@
 #include "Szkola/core/UDM.h"
 
-#include <sqlite3.h>
-
 #include <QHash>
 
 #include "Szkola/core/UFunkcje.h"
@@ -10,43 +8,23 @@
 
 TDM* DM = nullptr;
 
-// Dictionary rows read by the pupil's calculated fields. Statements stay prepared while the
-// pupil table is open (they are finalised before it closes, so the database can close).
+// Dictionary rows read by the pupil's calculated fields (the engine keeps the statements prepared).
 struct TDM::Slowniki {
     db::Database* baza = nullptr;
-    sqlite3* uchwyt = nullptr;
-    QHash<QString, sqlite3_stmt*> zapytania;
 
-    ~Slowniki() { zwolnij(); }
-    void zwolnij() {
-        for (sqlite3_stmt* s : zapytania) sqlite3_finalize(s);
-        zapytania.clear();
-        uchwyt = nullptr;
-    }
+    void zwolnij() {}
     // Columns of the row of `sql` (one int parameter); empty texts when there is none.
     QStringList wiersz(const QString& sql, int id, int kolumn) {
         QStringList w;
         for (int i = 0; i < kolumn; ++i) w << QString();
         if (id == 0 || !baza || !baza->isOpen()) return w;
-        sqlite3* h = baza->handle();
-        if (h != uchwyt) {
-            zwolnij();
-            uchwyt = h;
+        QVariantList r;
+        try {
+            r = baza->firstRow(sql, {id});
+        } catch (const db::Error&) {
+            return w;  // a table the folder lacks: the field stays empty
         }
-        sqlite3_stmt* s = zapytania.value(sql, nullptr);
-        if (!s) {
-            if (sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK) {
-                sqlite3_finalize(s);
-                return w;  // a table the folder lacks: the field stays empty
-            }
-            zapytania.insert(sql, s);
-        }
-        sqlite3_reset(s);
-        sqlite3_bind_int(s, 1, id);
-        if (sqlite3_step(s) == SQLITE_ROW)
-            for (int i = 0; i < kolumn; ++i)
-                w[i] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
-        sqlite3_reset(s);
+        for (int i = 0; i < kolumn && i < r.size(); ++i) w[i] = r[i].toString();
         return w;
     }
 };

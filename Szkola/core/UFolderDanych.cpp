@@ -150,9 +150,33 @@ void usunPliki(const QString& sciezka) {
 
 }  // namespace
 
-QString SciezkaBazy(const QString& folder) { return QDir(folder).absoluteFilePath(NazwaPlikuBazy); }
+QString SciezkaBazy(const QString& folder) {
+    const QString polaczenie = QDir(folder).absoluteFilePath(NazwaPlikuPolaczenia);
+    if (QFileInfo::exists(polaczenie)) return polaczenie;
+    return QDir(folder).absoluteFilePath(NazwaPlikuBazy);
+}
 
-bool IstniejeBazaDanych(const QString& folder) { return QFileInfo::exists(SciezkaBazy(folder)); }
+namespace {
+bool naSerwerze(const QString& sciezka) { return db::Database::isConnectionFile(sciezka); }
+
+// Whether the server's database already holds the program's tables; true when it cannot be
+// reached (opening it then says why).
+bool serwerMaTabele(const QString& sciezka) {
+    try {
+        db::Database baza;
+        baza.open(sciezka);
+        return baza.tableExists("Parametry");
+    } catch (const db::Error&) {
+        return true;
+    }
+}
+}  // namespace
+
+bool IstniejeBazaDanych(const QString& folder) {
+    const QString sciezka = SciezkaBazy(folder);
+    if (!QFileInfo::exists(sciezka)) return false;
+    return !naSerwerze(sciezka) || serwerMaTabele(sciezka);
+}
 
 bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& haslo,
                       QString* blad) {
@@ -166,7 +190,8 @@ bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& 
 bool UtworzBazeDanychZHashem(db::Database& baza, const QString& folder, const QString& hash,
                              QString* blad) {
     const QString sciezka = SciezkaBazy(folder);
-    if (QFileInfo::exists(sciezka)) {
+    const bool serwer = naSerwerze(sciezka);  // the tables go into the (empty) database it names
+    if (serwer ? serwerMaTabele(sciezka) : QFileInfo::exists(sciezka)) {
         if (blad)
             *blad = QString("W folderze %1 istnieje już baza danych.")
                         .arg(QDir::toNativeSeparators(folder));
@@ -190,12 +215,12 @@ bool UtworzBazeDanychZHashem(db::Database& baza, const QString& folder, const QS
         tr.commit();
     } catch (const db::Error& e) {
         baza.close();
-        usunPliki(sciezka);
+        if (!serwer) usunPliki(sciezka);
         if (blad) *blad = QString("Nie udało się utworzyć bazy danych: %1").arg(e.message());
         return false;
     } catch (const std::exception& e) {
         baza.close();
-        usunPliki(sciezka);
+        if (!serwer) usunPliki(sciezka);
         if (blad)
             *blad =
                 QString("Nie udało się utworzyć bazy danych: %1").arg(QString::fromUtf8(e.what()));
@@ -233,7 +258,7 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad,
         QString("Plik %1 jest uszkodzony. Baza danych nie została otwarta.").arg(nazwa);
     const QString obcy = QString("Plik %1 nie jest bazą danych programu.").arg(nazwa);
     const TowarzyszeBazy towarzysze(sciezka);
-    switch (rozpoznaj(sciezka)) {
+    switch (naSerwerze(sciezka) ? Rozpoznanie::Nasza : rozpoznaj(sciezka)) {
         case Rozpoznanie::Uszkodzona:
             towarzysze.UsunNowe();
             if (blad) *blad = uszkodzony;
@@ -253,7 +278,9 @@ bool OtworzBazeDanych(db::Database& baza, const QString& folder, QString* blad,
         baza.open(sciezka, false, pelneSprawdzenie);  // refuses a damaged file or a non-database untouched
     } catch (const db::Error& e) {
         towarzysze.UsunNowe();
-        if (blad)
+        if (blad && naSerwerze(sciezka))
+            *blad = QString("Nie udało się otworzyć bazy danych: %1").arg(e.message());
+        else if (blad)
             *blad = e.kind() == db::Error::ReadOnly
                         ? QString("Plik bazy danych %1 jest tylko do odczytu. Nie można pracować na tym "
                                   "folderze danych.")

@@ -9,8 +9,14 @@ class Database;
 }
 
 inline constexpr const char* NazwaPlikuBazy = "szkola.sqlite";
+// In an office whose workstations share one school's data: the file naming the PostgreSQL
+// database that holds it (lines host=, port=, dbname=, user=), in place of szkola.sqlite.
+inline constexpr const char* NazwaPlikuPolaczenia = "szkola.pg";
 
+// The connection file when the folder has one, else szkola.sqlite.
 QString SciezkaBazy(const QString& folder);
+// szkola.sqlite exists, or the connection file names a database that holds the program's tables
+// (or that cannot be reached now: opening it then tells why).
 bool IstniejeBazaDanych(const QString& folder);
 
 // Creates szkola.sqlite in `folder` (which must not hold one yet) with every permanent and

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QStorageInfo>
 #include <QThread>
@@ -78,6 +79,15 @@ std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* 
 }
 
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
+    // A folder naming a server's database: the password comes from the password file
+    // (~/.pgpass), else the operator is asked for it.
+    db::Database::setPasswordPrompt([](const QString& kto) {
+        bool ok = false;
+        const QString haslo = QInputDialog::getText(nullptr, "Hasło do bazy danych",
+                                                    "Hasło użytkownika " + kto + ":", QLineEdit::Password,
+                                                    QString(), &ok);
+        return ok ? haslo : QString();
+    });
     QString blad;
     if (IstniejeBazaDanych(folder)) {
         std::unique_ptr<QLabel> sprawdzanie;

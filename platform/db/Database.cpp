@@ -11,6 +11,8 @@
 
 #include "platform/db/Collation.h"
 #include "platform/db/Internal.h"
+#include "platform/db/Postgres.h"
+#include "platform/db/Statement.h"
 #include "platform/db/Table.h"
 
 namespace db {
@@ -119,9 +121,12 @@ struct Database::Impl {
     QHash<QByteArray, QSet<QString>> used;
     bool closing = false;
     bool fullyChecked = false;
+    // The PostgreSQL back end, when the database is a connection file; h stays null then.
+    std::unique_ptr<PgConnection> pg;
+    QHash<QString, Stmt*> pgCache;
 
     void checkOpen() const {
-        if (!h) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
+        if (!h && !pg) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
     }
     sqlite3_stmt* stmt(const QString& sql) {
         auto it = cache.constFind(sql);
@@ -134,6 +139,16 @@ struct Database::Impl {
     void finalizeAll() {
         for (sqlite3_stmt* st : std::as_const(cache)) sqlite3_finalize(st);
         cache.clear();
+        for (Stmt* st : std::as_const(pgCache)) delete st;
+        pgCache.clear();
+    }
+    Stmt* pgStmt(const QString& sql) {
+        auto it = pgCache.constFind(sql);
+        if (it != pgCache.constEnd()) return it.value();
+        if (pgCache.size() > 200) finalizeAll();
+        Stmt* st = pg->prepare(sql);
+        pgCache.insert(sql, st);
+        return st;
     }
     // Runs one or more statements without parameters.
     void run(const QString& sql, const QString& context = {}) {
@@ -191,6 +206,26 @@ void Database::setCurrent(Database* db) { g_current = db; }
 void Database::open(const QString& path, bool create, bool fullCheck) {
     close();
     d->fullyChecked = false;
+    if (isConnectionFile(path)) {
+        auto pg = std::make_unique<PgConnection>();
+        pg->open(path);
+        // The session's work tables stay on this workstation: an SQLite database in memory
+        // holds them (private to the session, gone with it, and as fast as on SQLite).
+        sqlite3* h = nullptr;
+        const int rc = sqlite3_open_v2(":memory:", &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_close_v2(h);
+            throwSqlite(nullptr, rc, QStringLiteral("Nie można utworzyć tabel roboczych"));
+        }
+        sqlite3_extended_result_codes(h, 1);
+        registerCollations(h);
+        sqlite3_exec(h, "PRAGMA temp_store=MEMORY; PRAGMA foreign_keys=OFF;", nullptr, nullptr, nullptr);
+        d->h = h;
+        d->pg = std::move(pg);
+        d->path = path;
+        d->depth = 0;
+        return;
+    }
     const QFileInfo fi(path);
     if (!fi.exists() && !create)
         throw Error(Error::General, QStringLiteral("Brak pliku bazy danych %1").arg(path));
@@ -282,6 +317,24 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
 }
 
 void Database::close() {
+    if (d->pg) {
+        const QList<Table*> open = d->cursors;
+        d->closing = true;
+        for (Table* t : open) {
+            try {
+                t->close();
+            } catch (...) {
+            }
+        }
+        d->closing = false;
+        d->cursors.clear();
+        d->finalizeAll();
+        d->pg.reset();
+        if (d->h) sqlite3_close_v2(d->h);
+        d->h = nullptr;
+        d->depth = 0;
+        return;
+    }
     if (!d->h) return;
     const QString path = d->path;
     int moved = 1;  // a file put in place of ours must not inherit its clean mark
@@ -316,21 +369,26 @@ bool Database::wasFullyChecked() const { return d->fullyChecked; }
 
 void Database::checkFileInPlace() const {
     d->checkOpen();
+    if (d->pg) return;  // the server keeps its files
     int moved = 0;
     if (sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && !moved) return;
     throw Error(Error::FileMoved, QStringLiteral("Plik bazy danych %1 został przeniesiony lub usunięty. Zmiany nie zostały zapisane.")
                                       .arg(QDir::toNativeSeparators(d->path)));
 }
 
-bool Database::isOpen() const { return d->h != nullptr; }
+bool Database::isOpen() const { return d->h != nullptr || d->pg != nullptr; }
+Database::Backend Database::backend() const { return d->pg ? Backend::PostgreSQL : Backend::SQLite; }
+bool Database::isConnectionFile(const QString& path) { return detail::isConnectionFile(path); }
+void Database::setPasswordPrompt(std::function<QString(const QString&)> ask) { PgConnection::setPasswordPrompt(std::move(ask)); }
 QString Database::path() const { return d->path; }
-sqlite3* Database::handle() const { return d->h; }
+sqlite3* Database::handle() const { return d->pg ? nullptr : d->h; }
 
 QString Database::schemaOf(const QString& name) const {
-    if (!d->h) return {};
+    if (!d->h && !d->pg) return {};
     const QString bare = bareTableName(name);
     if (bare.isEmpty()) return {};
     for (const char* schema : {"temp", "main"}) {
+        if (d->pg && schema[0] == 'm') return d->pg->schemaOf(bare);  // stored tables are on the server
         sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='table' AND name=?1 "
                                                   "COLLATE NOCASE")
                                        .arg(QLatin1String(schema)));
@@ -367,6 +425,12 @@ void Database::createTable(const TableDef& def, bool temporary) {
             throw Error(Error::General, QStringLiteral("Tabela %1: więcej niż jedno pole autonumerowane").arg(name));
         cols << sqlColumnDef(f);
     }
+    if (d->pg && !temporary) {
+        TableDef named = def;
+        named.name = name;
+        d->pg->createTable(named, false);
+        return;
+    }
     const QString schema = temporary ? QStringLiteral("temp") : QStringLiteral("main");
     d->atomically([&] {
         d->run(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteId(name), cols.join(QStringLiteral(", "))));
@@ -402,19 +466,22 @@ void Database::dropTable(const QString& name) {
     for (Table* t : open)
         if (t->tableKey() == key) t->close();
     d->finalizeAll();
-    d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
+    if (d->pg && schema == QLatin1String("main")) d->pg->dropTable(bareTableName(name), schema);
+    else d->run(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoteId(bareTableName(name))));
 }
 
 void Database::emptyTable(const QString& name) {
     d->checkOpen();
     const QString schema = schemaOf(name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(name));
-    d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
+    if (d->pg && schema == QLatin1String("main")) d->pg->emptyTable(bareTableName(name), schema);
+    else d->run(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoteId(bareTableName(name))));
     tableReset(schema.toUtf8() + '.' + asciiLower(bareTableName(name)));
 }
 
 QStringList Database::tableNames() const {
     d->checkOpen();
+    if (d->pg) return d->pg->tableNames();
     QStringList out;
     sqlite3_stmt* st = d->stmt(QStringLiteral(
         "SELECT name FROM main.sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"));
@@ -428,6 +495,7 @@ TableDef Database::structure(const QString& name) const {
     d->checkOpen();
     const QString schema = schemaOf(name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
+    if (d->pg && schema == QLatin1String("main")) return d->pg->structure(bareTableName(name), schema);
     TableDef def;
     const QByteArray bare = bareTableName(name).toUtf8();
     const QByteArray sch = schema.toUtf8();
@@ -487,6 +555,10 @@ void Database::upgradeTable(const TableDef& def) {
     const QString schema = schemaOf(def.name);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(def.name)));
     TableDef have = structure(def.name);
+    if (d->pg && schema == QLatin1String("main")) {
+        d->pg->upgradeTable(def, have, schema);
+        return;
+    }
     d->atomically([&] {
         // A text column made by an earlier version in another order than the one now declared
         // (names once kept in code-point order): SQLite cannot change a column's collation, so
@@ -575,6 +647,106 @@ void Database::upgradeTable(const TableDef& def) {
     });
 }
 
+qint64 Database::autoIncrementCounter(const QString& name) const {
+    d->checkOpen();
+    const TableDef def = structure(name);
+    const FieldDef* autoField = nullptr;
+    for (const FieldDef& f : def.fields)
+        if (f.type == FieldType::AutoInc) autoField = &f;
+    if (!autoField) return 0;
+    if (d->pg && schemaOf(name) == QLatin1String("main")) return d->pg->sequenceValue(def.name, autoField->name);
+    sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT seq FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"));
+    StmtUse use(st);
+    const QByteArray b = def.name.toUtf8();
+    sqlite3_bind_text(st, 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można odczytać licznika tabeli %1").arg(def.name));
+    return rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+}
+
+void Database::setAutoIncrementCounter(const QString& name, qint64 n) {
+    d->checkOpen();
+    const TableDef def = structure(name);
+    const FieldDef* autoField = nullptr;
+    for (const FieldDef& f : def.fields)
+        if (f.type == FieldType::AutoInc) autoField = &f;
+    if (!autoField) return;
+    if (d->pg && schemaOf(name) == QLatin1String("main")) {
+        d->pg->setSequenceValue(def.name, autoField->name, n);
+        return;
+    }
+    exec(QStringLiteral("DELETE FROM main.sqlite_sequence WHERE name = ?1 COLLATE NOCASE"), {def.name});
+    if (n > 0) exec(QStringLiteral("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?1, ?2)"), {def.name, n});
+}
+
+void Database::copyTableTo(const QString& name, Database& target) const {
+    d->checkOpen();
+    const TableDef def = structure(name);
+    const QString schema = schemaOf(name);
+    bool autoInc = false;
+    QStringList cols, params;
+    for (const FieldDef& f : def.fields) {
+        cols << quoteId(f.name);
+        params << QStringLiteral("?%1").arg(params.size() + 1);
+        autoInc = autoInc || f.type == FieldType::AutoInc;
+    }
+    QStringList targetCols = cols;
+    if (!autoInc) {  // the row id is no field: it goes along apart, keeping the order of ties
+        targetCols << QStringLiteral("rowid");
+        params << QStringLiteral("?%1").arg(params.size() + 1);
+    }
+    const std::unique_ptr<Stmt> src(prepareStatement(QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
+                                                          .arg(cols.join(QStringLiteral(", ")), schema, quoteId(def.name)),
+                                                      schema == QLatin1String("temp")));
+    const std::unique_ptr<Stmt> dst(target.d->pg ? nullptr : target.prepareStatement(QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
+                                                                .arg(quoteId(def.name), targetCols.join(QStringLiteral(", ")),
+                                                                     params.join(QStringLiteral(", ")))));
+    Transaction tx(&target);
+    std::vector<Cell> row(def.fields.size());
+    qint64 maxId = 0;
+    int rc;
+    if (target.d->pg) {
+        // Into the server in one stream (COPY): a large school moves in seconds, not minutes.
+        QStringList names;
+        for (const FieldDef& f : def.fields) names << f.name;
+        if (!autoInc) names << QStringLiteral("rowid");
+        target.d->pg->copyIn(def.name, names, [&](QByteArray& line) {
+            rc = src->step();
+            if (rc != kStepRow) return false;
+            const qint64 rowId = src->int64(0);
+            maxId = std::max(maxId, rowId);
+            for (int i = 0; i < def.fields.size(); ++i) {
+                src->read(i + 1, def.fields[i].type, row[i]);
+                if (i) line += '\t';
+                line += copyText(row[i], def.fields[i].type);
+            }
+            if (!autoInc) line += '\t' + QByteArray::number(rowId);
+            line += '\n';
+            return true;
+        });
+        if (rc != kStepDone) src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
+        src->reset();
+        if (!autoInc) target.d->pg->rowIdsGiven(def.name);
+    } else {
+        StmtScope readUse(src.get());
+        while ((rc = src->step()) == kStepRow) {
+            const qint64 rowId = src->int64(0);
+            maxId = std::max(maxId, rowId);
+            StmtScope writeUse(dst.get());
+            for (int i = 0; i < def.fields.size(); ++i) {
+                src->read(i + 1, def.fields[i].type, row[i]);
+                dst->bind(i + 1, row[i], def.fields[i].type);
+            }
+            if (!autoInc) dst->bindInt64(int(def.fields.size()) + 1, rowId);
+            const int wrc = dst->step();
+            if (wrc != kStepDone) dst->fail(wrc, QStringLiteral("Nie można przepisać wiersza tabeli %1").arg(def.name));
+        }
+        if (rc != kStepDone) src->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(def.name));
+    }
+    if (autoInc) target.setAutoIncrementCounter(def.name, std::max(autoIncrementCounter(def.name), maxId));
+    tx.commit();
+}
+
 bool Database::indexExists(const QString& schema, const QString& sqlName) const {
     sqlite3_stmt* st = d->stmt(QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type='index' AND name=?1 COLLATE NOCASE").arg(schema));
     StmtUse use(st);
@@ -585,8 +757,32 @@ bool Database::indexExists(const QString& schema, const QString& sqlName) const 
     return rc == SQLITE_ROW;
 }
 
+bool Database::onServer(const QString& sql) const {
+    if (!d->pg) return false;
+    // Statements on the work tables (and SQLite's own catalogue of them) run where they are.
+    if (sql.contains(QLatin1String("temp."), Qt::CaseInsensitive) || sql.contains(QLatin1String("sqlite_temp_master"), Qt::CaseInsensitive) ||
+        sql.contains(QLatin1String("TEMP TRIGGER"), Qt::CaseInsensitive))
+        return false;
+    const QString table = statementTable(sql);
+    return table.isEmpty() || schemaOf(table) != QLatin1String("temp");
+}
+
 void Database::exec(const QString& sql, const QVariantList& params) {
     d->checkOpen();
+    if (onServer(sql)) {
+        if (params.isEmpty()) {
+            d->pg->run(sql);
+            return;
+        }
+        Stmt* st = d->pgStmt(sql);
+        StmtScope use(st);
+        for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
+        int rc;
+        while ((rc = st->step()) == kStepRow) {
+        }
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        return;
+    }
     if (params.isEmpty()) {
         d->run(sql);
         return;
@@ -602,6 +798,10 @@ void Database::exec(const QString& sql, const QVariantList& params) {
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     d->checkOpen();
+    if (onServer(sql)) {
+        const QVariantList row = firstRow(sql, params);
+        return row.isEmpty() ? QVariant() : row.first();
+    }
     sqlite3_stmt* st = d->stmt(sql);
     StmtUse use(st);
     for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
@@ -619,8 +819,48 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     }
 }
 
+QVariantList Database::firstRow(const QString& sql, const QVariantList& params) {
+    d->checkOpen();
+    QVariantList out;
+    if (onServer(sql)) {
+        Stmt* st = d->pgStmt(sql);
+        StmtScope use(st);
+        for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
+        const int rc = st->step();
+        if (rc != kStepRow && rc != kStepDone) st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        if (rc == kStepRow)
+            for (int i = 0; i < st->pg()->columnCount(); ++i) out << st->value(i);
+        return out;
+    }
+    sqlite3_stmt* st = d->stmt(sql);
+    StmtUse use(st);
+    for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+    if (rc == SQLITE_ROW) {
+        Stmt view(st);
+        for (int i = 0; i < sqlite3_column_count(st); ++i) out << view.value(i);
+        view.detach();
+    }
+    return out;
+}
+
 void Database::begin(bool immediate) {
     d->checkOpen();
+    if (d->pg) {
+        const QStringList changed = d->pg->begin(d->depth, immediate);
+        try {
+            d->run(d->depth == 0 ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
+        } catch (...) {
+            d->pg->rollback(d->depth + 1);
+            throw;
+        }
+        ++d->depth;
+        // Written by another workstation since this one last looked: read again before this
+        // transaction reads and writes on them.
+        for (const QString& t : changed) tableReset("main." + t.toUtf8());
+        return;
+    }
     if (d->depth == 0) checkFileInPlace();
     if (d->depth == 0) d->run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
     else d->run(QStringLiteral("SAVEPOINT db_level%1").arg(d->depth + 1));
@@ -631,6 +871,7 @@ void Database::commit() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do zatwierdzenia"));
     try {
+        if (d->pg) d->pg->commit(d->depth);  // the work tables follow once the server has the data
         if (d->depth == 1) d->commitRun(QStringLiteral("COMMIT"));
         else d->run(QStringLiteral("RELEASE db_level%1").arg(d->depth));
     } catch (...) {
@@ -646,6 +887,7 @@ void Database::rollback() {
     d->checkOpen();
     if (d->depth == 0) throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
     char* err = nullptr;
+    if (d->pg) d->pg->rollback(d->depth);
     if (sqlite3_get_autocommit(d->h)) {
         d->depth = 0;  // SQLite already rolled the whole transaction back (I/O error, full disk)
     } else if (d->depth == 1) {
@@ -684,6 +926,12 @@ void Database::rowWritten(Table* source, const QByteArray& tableKey, qint64 rowI
 
 QSet<QString>& Database::fieldsUsed(const QByteArray& tableKey) { return d->used[tableKey]; }
 bool Database::isClosing() const { return d->closing; }
+
+Stmt* Database::prepareStatement(const QString& sql, bool workTable) const {
+    d->checkOpen();
+    if (d->pg && !workTable) return d->pg->prepare(sql);
+    return new Stmt(prepare(d->h, sql));
+}
 
 void Database::tableReset(const QByteArray& tableKey) {
     const QList<Table*> open = d->cursors;

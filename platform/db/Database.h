@@ -16,6 +16,9 @@ struct sqlite3;
 namespace db {
 
 class Table;
+namespace detail {
+class Stmt;
+}
 
 // Every engine failure is a db::Error; a unique-index violation is a KeyViolation.
 class Error : public std::runtime_error {
@@ -42,7 +45,15 @@ public:
     // written to such a file. The header is always checked against the file's size; the whole
     // file is checked too when fullCheck is set (the last run did not end cleanly), when the file
     // changed since this engine last closed it cleanly, or when the header leaves doubt.
+    // A path naming a connection file (isConnectionFile) opens the PostgreSQL database it names
+    // instead: lines host=, port=, dbname=, user= (the password from the password file, or asked
+    // through setPasswordPrompt()).
     void open(const QString& path, bool create = false, bool fullCheck = false);
+    enum class Backend { SQLite, PostgreSQL };
+    Backend backend() const;
+    static bool isConnectionFile(const QString& path);  // "*.pg"
+    // Asks for the password of "user@database" when the server wants one; "" gives up.
+    static void setPasswordPrompt(std::function<QString(const QString& who)> ask);
     // Whether open(path) would check the whole file (with fullCheck off): the caller may say so
     // first, since that takes a while on a big file.
     static bool needsFullCheck(const QString& path);
@@ -51,7 +62,7 @@ public:
     void close();  // closes every open cursor first; temp tables vanish
     bool isOpen() const;
     QString path() const;
-    sqlite3* handle() const;
+    sqlite3* handle() const;  // nullptr on PostgreSQL
 
     // The process-wide default database, used by Table components created without one.
     static Database* current();
@@ -70,10 +81,20 @@ public:
     // Adds fields and indexes that `def` declares and the stored table lacks.
     void upgradeTable(const TableDef& def);
 
+    // The autoincrement counter of a table: the greatest number ever given (0 when none, or
+    // when the table has no autoincrement field); the next row gets one more.
+    qint64 autoIncrementCounter(const QString& name) const;
+    void setAutoIncrementCounter(const QString& name, qint64 n);
+    // Copies every row of a table into the same-named, same-structured (empty) table of another
+    // database, of either back end, keeping row ids and the autoincrement counter.
+    void copyTableTo(const QString& name, Database& target) const;
+
     // Raw access for tools and special cases; binds positional parameters. Open cursors do
     // not see rows changed this way until their refresh().
     void exec(const QString& sql, const QVariantList& params = {});
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // The first row of a query, empty when it gives none.
+    QVariantList firstRow(const QString& sql, const QVariantList& params = {});
 
     // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
     // immediate: take the write lock at once (a transaction that writes); else the lock is taken
@@ -105,8 +126,12 @@ public:
     void checkFileInPlace() const;
     // Internal: close() is closing the cursors (details need not follow their masters then).
     bool isClosing() const;
+    // Internal, for cursors: a new prepared statement of either back end (the caller owns it).
+    // workTable: on a work table (on PostgreSQL those stay in this workstation's memory).
+    detail::Stmt* prepareStatement(const QString& sql, bool workTable = false) const;
 
 private:
+    bool onServer(const QString& sql) const;  // PostgreSQL, and not about work tables
     bool indexExists(const QString& schema, const QString& sqlName) const;
     struct Impl;
     Impl* d;

@@ -104,7 +104,7 @@ void Table::Impl::prepareSql() {
 // The visible set in order: only the columns read at load (keyCols) when lazy, else all.
 QString Table::Impl::loadSql(std::vector<std::pair<const Cell*, FieldType>>& binds) const {
     QStringList conds;
-    whereSql(conds, binds);
+    if (!(server && polishBounds())) whereSql(conds, binds);  // else tested on each row read
     QString sql;
     if (lazy) {
         QStringList names;

@@ -115,23 +115,22 @@ void Table::Impl::fetchColumn(int idx, int col) const {
         byId.push_back({rows[i]->rowid, rows[i].get()});
     }
     std::sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
-    StmtUse use(st);
-    for (int i = 0; i < nParams; ++i)
-        sqlite3_bind_int64(st, i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
+    Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    StmtScope use(st);
+    for (int i = 0; i < nParams; ++i) st->bindInt64(i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const qint64 id = sqlite3_column_int64(st, 0);
+    while ((rc = st->step()) == kStepRow) {
+        const qint64 id = st->int64(0);
         auto it = std::lower_bound(byId.begin(), byId.end(), id, [](const auto& a, qint64 v) { return a.first < v; });
         if (it == byId.end() || it->first != id) continue;
         const Row* r = it->second;
         for (size_t k = 0; k < cols.size(); ++k) {
             if (r->has(cols[k])) continue;  // never change what the order was built on
-            readCell(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
+            st->read(int(k) + 1, types[cols[k]], r->c[cols[k]]);
             r->mark(cols[k]);
         }
     }
-    if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+    if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
     for (const auto& [id, r] : byId) {  // gone meanwhile (changed behind the cursors' back)
         for (int c : cols) {
             if (!r->has(c)) {
@@ -162,17 +161,17 @@ void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
     seqEnd = idx + len;
     std::vector<std::pair<const Cell*, FieldType>> binds;
     const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT ? OFFSET ?"));
-    sqlite3_stmt* st = const_cast<Impl*>(this)->stmt(sql);
-    StmtUse use(st);
-    for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
-    sqlite3_bind_int(st, int(binds.size()) + 1, len);
-    sqlite3_bind_int(st, int(binds.size()) + 2, idx);
+    Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    StmtScope use(st);
+    for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    st->bindInt64(int(binds.size()) + 1, len);
+    st->bindInt64(int(binds.size()) + 2, idx);
     const size_t width = size_t(cols.back()) + 1;
     QHash<qint64, int> at;  // built only when the two orders part
     int j = idx;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const qint64 id = sqlite3_column_int64(st, 0);
+    while ((rc = st->step()) == kStepRow) {
+        const qint64 id = st->int64(0);
         if (j >= idx + len || rows[j]->rowid != id) {
             if (at.isEmpty())
                 for (int k = idx; k < idx + len; ++k) at.insert(rows[k]->rowid, k);
@@ -184,11 +183,11 @@ void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
         if (r->c.size() < width) r->c.resize(width);
         for (size_t k = 0; k < cols.size(); ++k) {
             if (r->has(cols[k])) continue;  // never change what the order was built on
-            readCell(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
+            st->read(int(k) + 1, types[cols[k]], r->c[cols[k]]);
             r->mark(cols[k]);
         }
     }
-    if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+    if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
 }
 
 const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& def) {
@@ -249,13 +248,13 @@ namespace {
 // months) share one string instead of one allocation per record.
 class SharedTexts {
 public:
-    void read(sqlite3_stmt* st, int col, FieldType t, Cell& out) {
-        if ((t != FieldType::Text && t != FieldType::Memo) || sqlite3_column_type(st, col) == SQLITE_NULL) {
-            readCell(st, col, t, out);
+    void read(const Stmt* st, int col, FieldType t, Cell& out) {
+        const char* p = nullptr;
+        int n = 0;
+        if ((t != FieldType::Text && t != FieldType::Memo) || !st->utf8(col, p, n)) {
+            st->read(col, t, out);
             return;
         }
-        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        const int n = sqlite3_column_bytes(st, col);
         for (int i = 0; i < count_; ++i) {
             const Entry& e = seen_[i];
             if (e.utf8.size() == n && std::memcmp(e.utf8.constData(), p, size_t(n)) == 0) {
@@ -264,7 +263,7 @@ public:
                 return;
             }
         }
-        readCell(st, col, t, out);
+        st->read(col, t, out);
         if (n > 24) return;  // names and notes rarely repeat
         Entry& e = seen_[next_];
         next_ = (next_ + 1) % kSize;
@@ -336,29 +335,32 @@ void Table::Impl::load(bool keep) {
         mask[c >> 6] |= 1ull << (c & 63);
     }
     const size_t keyWidth = keyCols.empty() ? 0 : size_t(keyCols.back()) + 1;
-    sqlite3_stmt* st = loadStatement(binds);
+    const bool memWhere = server && polishBounds();
+    std::vector<std::unique_ptr<Row>> serverRows;  // put in the engine's own order before use
+    Stmt* st = loadStatement(binds);
     {
-        StmtUse use(st);
+        StmtScope use(st);
         struct Flag {
             bool& f;
             explicit Flag(bool& b) : f(b) { f = true; }
             ~Flag() { f = false; }
         } flag(loading);
-        for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
+        for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
         int rc;
         const int nk = int(keyCols.size());
         // With columns used before, a large set reads them for its first block only; the rest
         // come from a statement SQLite serves from the index alone. It runs while this one is
         // still open, so both see the same state of the table. An order SQLite had to sort for
         // has read every record already: that statement is read on instead, as are the runs.
-        bool split = lazy && int(farIdx.size()) < nk;
-        sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 1);
+        // The server's rows are all read and sorted here, as they always were.
+        bool split = !server && lazy && int(farIdx.size()) < nk;
+        st->clearSorted();
         std::vector<SharedTexts> texts(lazy ? size_t(nk) : 0);
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        while ((rc = st->step()) == kStepRow) {
             std::unique_ptr<Row> r = newRow();
             if (lazy) {
-                const bool far = rows.size() >= size_t(kBlock);
-                r->rowid = sqlite3_column_int64(st, 0);
+                const bool far = (server ? serverRows.size() : rows.size()) >= size_t(kBlock);
+                r->rowid = st->int64(0);
                 r->c.resize(keyWidth);  // grows as further columns are read
                 if (far) {
                     for (int k : farIdx) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
@@ -370,19 +372,30 @@ void Table::Impl::load(bool keep) {
             } else {
                 readRow(st, *r);
             }
+            if (memWhere && !(linkOk(*r) && rangeOk(*r))) continue;
             if (filtering && !filterOk(*r)) continue;
+            if (server) {
+                serverRows.push_back(std::move(r));
+                continue;
+            }
             rows.push_back(std::move(r));
             if (split && rows.size() == size_t(kBlock)) {
                 split = false;
-                if (sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 0) == 0) {
+                if (!st->sorted()) {
                     loadTail(farIdx, maskFar, keyWidth);
-                    rc = SQLITE_DONE;
+                    rc = kStepDone;
                     break;
                 }
             }
         }
-        if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
-        indexOrder = lazy && sqlite3_stmt_status(st, SQLITE_STMTSTATUS_SORT, 0) == 0;
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        indexOrder = !server && lazy && !st->sorted();
+    }
+    if (server) {
+        auto less = [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) { return cmpRows(*a, *b) < 0; };
+        if (!std::is_sorted(serverRows.begin(), serverRows.end(), less))
+            std::sort(serverRows.begin(), serverRows.end(), less);
+        for (auto& r : serverRows) rows.push_back(std::move(r));
     }
     spare.clear();
     seqEnd = kBlock;
@@ -414,36 +427,38 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
     std::vector<std::pair<const Cell*, FieldType>> binds;
     const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT -1 OFFSET %1").arg(kBlock));
     if (!tailStmt || sql != tailSql) {
-        if (tailStmt) sqlite3_finalize(tailStmt);
+        delete tailStmt;
         tailStmt = nullptr;
-        tailStmt = prepare(h(), sql);
+        tailStmt = database()->prepareStatement(sql, schema == QLatin1String("temp"));
         tailSql = sql;
     }
-    StmtUse use(tailStmt);
-    for (size_t i = 0; i < binds.size(); ++i) bindCell(tailStmt, int(i) + 1, *binds[i].first, binds[i].second);
+    Stmt* st = tailStmt;
+    StmtScope use(st);
+    for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
     const int nc = int(cols.size());
     std::vector<SharedTexts> texts(cols.size());
     int rc;
-    while ((rc = sqlite3_step(tailStmt)) == SQLITE_ROW) {
+    while ((rc = st->step()) == kStepRow) {
         std::unique_ptr<Row> r = newRow();
-        r->rowid = sqlite3_column_int64(tailStmt, 0);
+        r->rowid = st->int64(0);
         r->c.resize(width);  // the columns used before are read in runs as the set is walked
-        for (int k = 0; k < nc; ++k) texts[k].read(tailStmt, k + 1, types[cols[k]], r->c[cols[k]]);
+        for (int k = 0; k < nc; ++k) texts[k].read(st, k + 1, types[cols[k]], r->c[cols[k]]);
         r->loaded[0] = maskFar[0];
         r->loaded[1] = maskFar[1];
         rows.push_back(std::move(r));
     }
-    if (rc != SQLITE_DONE) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+    if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
 }
 
-sqlite3_stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
+Stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
+    if (server && polishBounds()) return stmt(loadSql(binds));  // bounds tested in memory
     if (loadStmt && !rangeSet && lazy == loadLazy && linkOn == loadLinkOn && keyCols == loadKeyCols &&
         orderCols == loadOrderCols && detailCols == loadDetailCols) {
         if (linkOn)
             for (size_t i = 0; i < detailCols.size(); ++i) binds.push_back({&linkValues[i], types[detailCols[i]]});
         return loadStmt;
     }
-    sqlite3_stmt* st = stmt(loadSql(binds));
+    Stmt* st = stmt(loadSql(binds));
     loadStmt = rangeSet ? nullptr : st;
     loadLazy = lazy;
     loadLinkOn = linkOn;
@@ -548,6 +563,7 @@ void Table::open() {
     const QString schema = db->schemaOf(bare);
     if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bare));
     d->db = db;
+    d->server = db->backend() == Database::Backend::PostgreSQL && schema == QLatin1String("main");
     d->opened = db->structure(bare);
     d->hasOpened = true;
     d->schema = schema;
@@ -920,6 +936,10 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
             for (const QString& n : names)
                 if (ixf.first().compare(n, Qt::CaseInsensitive) == 0) indexed = true;
         }
+        if (d->server)  // the server's Polish order ignores case otherwise than the engine's
+            for (int c : cols)
+                if (isTextType(d->types[c]) && d->colls[c] == Collation::Polish) indexed = false;
+        if (indexed && d->server && d->polishBounds()) indexed = false;
         if (indexed) {
             QStringList conds;
             std::vector<std::pair<const Cell*, FieldType>> binds;
@@ -930,19 +950,19 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
             d->whereSql(conds, binds);
             const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2%3")
                                     .arg(d->qualified(), conds.join(QStringLiteral(" AND ")), d->orderSql());
-            sqlite3_stmt* st = d->stmt(sql);
-            StmtUse use(st);
-            for (size_t i = 0; i < binds.size(); ++i) bindCell(st, int(i) + 1, *binds[i].first, binds[i].second);
+            Stmt* st = d->stmt(sql);
+            StmtScope use(st);
+            for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
             d->ensureHash();
             int rc;
-            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-                const Row* r = d->byRowId.value(sqlite3_column_int64(st, 0), nullptr);
+            while ((rc = st->step()) == kStepRow) {
+                const Row* r = d->byRowId.value(st->int64(0), nullptr);
                 if (r) {
                     found = d->indexOfRow(r);
                     break;
                 }
             }
-            if (rc != SQLITE_ROW && rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
+            if (rc != kStepRow && rc != kStepDone) st->fail(rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
             searched = true;
         }
     }
@@ -1098,6 +1118,16 @@ void Table::edit() {
         insert();
         return;
     }
+    if (d->server && d->database()->transactionDepth() == 0) {
+        // Shared with other workstations: edit the record as stored now, not as read before.
+        // (Inside a transaction the cursors were brought up to date when it began.)
+        const qint64 id = d->rows[d->pos]->rowid;
+        externalRowChange(id, false);
+        const Row* cur = d->visibleCurrent();
+        if (!cur || cur->rowid != id || d->crack)
+            throw Error(Error::General,
+                        QStringLiteral("Rekord tabeli %1 został w międzyczasie usunięty lub zmieniony na innym stanowisku").arg(d->bare()));
+    }
     d->ensureFull(d->pos);
     d->pending = *d->rows[d->pos];
     d->editRowId = d->pending.rowid;
@@ -1111,29 +1141,28 @@ void Table::post() {
     if (d->state != Insert && d->state != Edit) return;
     d->checkFileInPlace();
     if (beforePost) beforePost(*this);
-    sqlite3* h = d->h();
     const bool inserting = d->state == Insert;
     Row& p = d->pending;
     qint64 rowid;
     if (inserting) {
-        sqlite3_stmt* st = d->stmt(d->insertSql);
-        StmtUse use(st);
-        for (int i = 0; i < d->nData; ++i) bindCell(st, i + 1, p.c[i], d->types[i]);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
-        rowid = sqlite3_last_insert_rowid(h);
+        Stmt* st = d->stmt(d->insertSql);
+        StmtScope use(st);
+        for (int i = 0; i < d->nData; ++i) st->bind(i + 1, p.c[i], d->types[i]);
+        const int rc = st->step();
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
+        rowid = st->lastInsertId();
         if (d->autoIncCol >= 0) {
             p.c[d->autoIncCol].i = rowid;
             p.c[d->autoIncCol].null = false;
         }
     } else {
-        sqlite3_stmt* st = d->stmt(d->updateSql);
-        StmtUse use(st);
-        for (int i = 0; i < d->nData; ++i) bindCell(st, i + 1, p.c[i], d->types[i]);
-        sqlite3_bind_int64(st, d->nData + 1, d->editRowId);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(h, rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
-        if (sqlite3_changes(h) == 0)
+        Stmt* st = d->stmt(d->updateSql);
+        StmtScope use(st);
+        for (int i = 0; i < d->nData; ++i) st->bind(i + 1, p.c[i], d->types[i]);
+        st->bindInt64(d->nData + 1, d->editRowId);
+        const int rc = st->step();
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
+        if (st->changes() == 0)
             throw Error(Error::General, QStringLiteral("Poprawiany rekord tabeli %1 już nie istnieje").arg(d->bare()));
         rowid = (d->autoIncCol >= 0 && !p.c[d->autoIncCol].null) ? p.c[d->autoIncCol].i : d->editRowId;
     }
@@ -1190,11 +1219,11 @@ void Table::remove() {
     if (beforeDelete) beforeDelete(*this);
     const qint64 id = d->rows[d->pos]->rowid;
     {
-        sqlite3_stmt* st = d->stmt(d->deleteSql);
-        StmtUse use(st);
-        sqlite3_bind_int64(st, 1, id);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_DONE) throwSqlite(d->h(), rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
+        Stmt* st = d->stmt(d->deleteSql);
+        StmtScope use(st);
+        st->bindInt64(1, id);
+        const int rc = st->step();
+        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
     }
     if (Database* db = d->database()) db->rowWritten(this, d->key, id, true);
     d->eraseAt(d->pos);

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include "platform/db/Statement.h"
+
 #include <QHash>
 #include <QMetaMethod>
 #include <functional>
@@ -129,7 +131,7 @@ struct Table::Impl {
     void fetchRun(int idx, const std::vector<int>& cols) const;
     // A large set's rows past its first block, read with only the columns of order and bounds
     // (its own statement: it runs while the load statement is still open).
-    sqlite3_stmt* tailStmt = nullptr;
+    Stmt* tailStmt = nullptr;
     QString tailSql;
     // The records of the previous load, reused by the next one (no allocation per record).
     std::vector<std::unique_ptr<Row>> spare;
@@ -156,13 +158,15 @@ struct Table::Impl {
     bool missedSignal = false;
     State stateAtDisable = Inactive;
 
-    QHash<QString, sqlite3_stmt*> stmts;
+    QHash<QString, Stmt*> stmts;
+    // PostgreSQL orders and compares Polish names by its own collation, which may differ from
+    // the engine's in details: the cursor keeps its own order and tests such fields itself.
+    bool server = false;
     QString colList, selectSql, insertSql, updateSql, deleteSql, fetchSql;
 
     explicit Impl(Table* t) : q(t) {}
 
     Database* database() const { return db ? db : Database::current(); }
-    sqlite3* h() const { return database()->handle(); }
     QString bare() const { return bareTableName(tableName); }
     QString qualified() const { return schema + QLatin1Char('.') + quoteId(opened.name); }
 
@@ -175,28 +179,28 @@ struct Table::Impl {
         if (!active) throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
     }
 
-    sqlite3_stmt* stmt(const QString& sql) {
+    Stmt* stmt(const QString& sql) {
         auto it = stmts.constFind(sql);
         if (it != stmts.constEnd()) return it.value();
         if (stmts.size() > 64) finalizeAll();
-        sqlite3_stmt* st = prepare(h(), sql);
+        Stmt* st = database()->prepareStatement(sql, schema == QLatin1String("temp"));
         stmts.insert(sql, st);
         return st;
     }
     void finalizeAll() {
-        for (sqlite3_stmt* st : std::as_const(stmts)) sqlite3_finalize(st);
+        for (Stmt* st : std::as_const(stmts)) delete st;
         stmts.clear();
         loadStmt = nullptr;
-        if (tailStmt) sqlite3_finalize(tailStmt);
+        delete tailStmt;
         tailStmt = nullptr;
         tailSql.clear();
     }
     // The statement of the last load, for a detail that reloads with every move of its master:
     // its text is built again only when what it depends on changed (never cached with a range).
-    sqlite3_stmt* loadStmt = nullptr;
+    Stmt* loadStmt = nullptr;
     bool loadLazy = false, loadLinkOn = false;
     std::vector<int> loadKeyCols, loadOrderCols, loadDetailCols;
-    sqlite3_stmt* loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds);
+    Stmt* loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds);
 
     // --- signals, suppressed while controls are disabled ---
     // Signals cost a call even when nothing listens; cursors in algorithms usually have no
@@ -375,6 +379,17 @@ struct Table::Impl {
         return true;
     }
     bool filterOk(const Row& r);
+    // A master link or range on a Polish-ordered field (the server would compare it its own way).
+    bool polishBounds() const {
+        auto polish = [this](int c) { return isTextType(types[c]) && colls[c] == Collation::Polish; };
+        if (linkOn)
+            for (int c : detailCols)
+                if (polish(c)) return true;
+        if (rangeSet)
+            for (int c : rangeCols)
+                if (polish(c)) return true;
+        return false;
+    }
     bool visible(const Row& r) { return linkOk(r) && rangeOk(r) && filterOk(r); }
 
     // --- SQL ---
@@ -387,10 +402,10 @@ struct Table::Impl {
     QString loadSql(std::vector<std::pair<const Cell*, FieldType>>& binds) const;
     QString blockSelectSql(const std::vector<int>& cols, int nParams) const;
 
-    void readRow(sqlite3_stmt* st, Row& r) const {
-        r.rowid = sqlite3_column_int64(st, 0);
+    void readRow(Stmt* st, Row& r) const {
+        r.rowid = st->int64(0);
         r.c.resize(nData);
-        for (int i = 0; i < nData; ++i) readCell(st, i + 1, types[i], r.c[i]);
+        for (int i = 0; i < nData; ++i) st->read(i + 1, types[i], r.c[i]);
     }
 
     // Materialises the visible rows in order. keep: stay on the current record (or position).
@@ -490,12 +505,12 @@ struct Table::Impl {
     void prepareSql();
 
     std::unique_ptr<Row> fetch(qint64 id) {
-        sqlite3_stmt* st = stmt(fetchSql);
-        StmtUse use(st);
-        sqlite3_bind_int64(st, 1, id);
-        const int rc = sqlite3_step(st);
-        if (rc == SQLITE_DONE) return nullptr;
-        if (rc != SQLITE_ROW) throwSqlite(h(), rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        Stmt* st = stmt(fetchSql);
+        StmtScope use(st);
+        st->bindInt64(1, id);
+        const int rc = st->step();
+        if (rc == kStepDone) return nullptr;
+        if (rc != kStepRow) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         auto r = std::make_unique<Row>();
         readRow(st, *r);
         return r;

@@ -14,6 +14,7 @@
 #include "Szkola/core/UTabeleSesji.h"
 #include "platform/db/Table.h"
 #include "Szkola/core/USesja.h"
+#include "support/PgTest.h"
 
 namespace {
 
@@ -33,6 +34,37 @@ QString plikWzorcowy() {
     return plik;
 }
 
+// On the test server: one database made the same way, the template of every test's database.
+// The first test process of a server run makes it; the others wait for it.
+QString bazaWzorcowa() {
+    static QString nazwa;
+    if (nazwa.isEmpty()) {
+        const QString wzor = "szkola_wzor";
+        db::server::sessionRun(pgTestServer(), "SELECT pg_advisory_lock(74120)");
+        try {
+            if (!db::server::databaseExists(pgTestServer(), wzor)) {
+                PgTestDatabase nowa;
+                QTemporaryDir katalog;
+                nowa.create(katalog.path());
+                db::Database baza;
+                QString blad;
+                if (!UtworzBazeDanychZHashem(baza, katalog.path(), HashHasla("admin"), &blad))
+                    throw std::runtime_error(blad.toStdString());
+                baza.close();
+                db::server::sessionRun(pgTestServer(), QString("ALTER DATABASE \"%1\" RENAME TO %2").arg(nowa.name(), wzor));
+            }
+        } catch (...) {
+            db::server::sessionRun(pgTestServer(), "SELECT pg_advisory_unlock(74120)");
+            db::server::closeSession();
+            throw;
+        }
+        db::server::sessionRun(pgTestServer(), "SELECT pg_advisory_unlock(74120)");
+        db::server::closeSession();
+        nazwa = wzor;
+    }
+    return nazwa;
+}
+
 }  // namespace
 
 FolderTestowy::FolderTestowy(bool zModulami) : tmp_(std::make_unique<QTemporaryDir>()) {
@@ -41,13 +73,28 @@ FolderTestowy::FolderTestowy(bool zModulami) : tmp_(std::make_unique<QTemporaryD
 
 FolderTestowy::FolderTestowy(const QString& folder, bool zModulami) { zbuduj(folder, zModulami); }
 
-void FolderTestowy::zbuduj(const QString& folder, bool zModulami) {
+std::unique_ptr<FolderTestowy> FolderTestowy::Istniejacy(const QString& folder, bool zModulami) {
+    std::unique_ptr<FolderTestowy> f(new FolderTestowy(folder, zModulami, 0));
+    return f;
+}
+
+FolderTestowy::FolderTestowy(const QString& folder, bool zModulami, int) { zbuduj(folder, zModulami, true); }
+
+void FolderTestowy::zbuduj(const QString& folder, bool zModulami, bool istniejacy) {
     folder_ = folder;
     baza_ = std::make_unique<db::Database>();
-    if (IstniejeBazaDanych(folder) || !QDir().mkpath(folder)) return;
-    if (!QFile::copy(plikWzorcowy(), SciezkaBazy(folder))) return;
-    QFile(SciezkaBazy(folder))
-        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (istniejacy) {
+        if (!IstniejeBazaDanych(folder)) return;
+    } else if (IstniejeBazaDanych(folder) || !QDir().mkpath(folder)) {
+        return;
+    } else if (pgTesting() && tmp_) {
+        serwer_ = std::make_unique<PgTestDatabase>();
+        serwer_->create(folder, bazaWzorcowa());
+    } else {
+        if (!QFile::copy(plikWzorcowy(), SciezkaBazy(folder))) return;
+        QFile(SciezkaBazy(folder))
+            .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
     baza_->open(SciezkaBazy(folder));
     poprzednia_ = db::Database::current();
     db::Database::setCurrent(baza_.get());
@@ -71,6 +118,7 @@ FolderTestowy::~FolderTestowy() {
     }
     if (baza_ && baza_->isOpen()) baza_->close();
     if (db::Database::current() == baza_.get()) db::Database::setCurrent(poprzednia_);
+    serwer_.reset();
 }
 
 int FolderTestowy::Wstaw(const QString& tabela, Pola pola, const char* poleId) {

@@ -30,6 +30,7 @@
 
 class TDM;
 class TDMw;
+class PgTestDatabase;
 
 // Pupil data beyond the name; every field may stay at its default.
 struct UczenTestowy {
@@ -48,6 +49,8 @@ class FolderTestowy {
     // Builds in the given folder instead of a temporary one (tools); the folder must not hold a
     // database yet. ok() tells whether it worked.
     FolderTestowy(const QString& folder, bool zModulami);
+    // Opens the data folder another process made (a second workstation on the same data).
+    static std::unique_ptr<FolderTestowy> Istniejacy(const QString& folder, bool zModulami = true);
     ~FolderTestowy();
     FolderTestowy(const FolderTestowy&) = delete;
     FolderTestowy& operator=(const FolderTestowy&) = delete;
@@ -111,10 +114,12 @@ class FolderTestowy {
                       const QString& tresc = {});
 
   private:
-    void zbuduj(const QString& folder, bool zModulami);
+    FolderTestowy(const QString& folder, bool zModulami, int);
+    void zbuduj(const QString& folder, bool zModulami, bool istniejacy = false);
 
     std::unique_ptr<QTemporaryDir> tmp_;
     QString folder_;
+    std::unique_ptr<PgTestDatabase> serwer_;  // the folder's database on the test server
     std::unique_ptr<db::Database> baza_;
     db::Database* poprzednia_ = nullptr;
     bool moduly_ = false;

@@ -7,18 +7,27 @@
 
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
+#include "support/PgTest.h"
+
+// A test that only means something on SQLite's own file (damage, locks, the query planner).
+#define SQLITE_ONLY(db)                                                                   \
+    if ((db).backend() != db::Database::Backend::SQLite) GTEST_SKIP() << "tylko SQLite"
 
 class DbTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
+    PgTestDatabase server;
     db::Database db;
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        db.open(dir.filePath(QStringLiteral("szkola.sqlite")), true);
+        db.open(pgTesting() ? server.create(dir.path()) : dir.filePath(QStringLiteral("szkola.sqlite")), true);
         db::Database::setCurrent(&db);
     }
-    void TearDown() override { db::Database::setCurrent(nullptr); }
+    void TearDown() override {
+        db::Database::setCurrent(nullptr);
+        db.close();
+    }
 
     // Pupils: IdUcznia autoinc, Nazwisko (Polish order), Klasa code.
     void makePupils() {

@@ -18,11 +18,12 @@ TEST_F(DbTest, PolishOrderOfNames) {
     EXPECT_EQ(column(t, QStringLiteral("Nazwisko")), expected);  // positions kept in memory after each post
     t.refresh();
     EXPECT_EQ(column(t, QStringLiteral("Nazwisko")), expected);  // as SQLite orders them
-    // the stored index agrees
-    QStringList viaIndex;
-    QVariant v = db.scalar(QStringLiteral("SELECT group_concat(Nazwisko, '|') FROM (SELECT Nazwisko FROM KartUcznia "
-                                          "INDEXED BY \"KartUcznia#Nazwisko\" WHERE Nazwisko > '' ORDER BY Nazwisko)"));
-    EXPECT_EQ(v.toString().split('|'), expected);
+    // the stored index agrees (PostgreSQL's Polish collation may differ; the cursor keeps its own order)
+    if (db.backend() == db::Database::Backend::SQLite) {
+        QVariant v = db.scalar(QStringLiteral("SELECT group_concat(Nazwisko, '|') FROM (SELECT Nazwisko FROM KartUcznia "
+                                              "INDEXED BY \"KartUcznia#Nazwisko\" WHERE Nazwisko > '' ORDER BY Nazwisko)"));
+        EXPECT_EQ(v.toString().split('|'), expected);
+    }
     // case is ignored in the Polish order
     EXPECT_TRUE(t.findKey({QStringLiteral("ŁOŚ")}));
     EXPECT_EQ(t.field("Nazwisko")->asString(), QStringLiteral("Łoś"));

@@ -18,6 +18,7 @@ struct ScanWatch {
 }  // namespace
 
 TEST_F(DbTest, LocateOnAnIndexedFieldDoesNotScan) {
+    SQLITE_ONLY(db);
     makeFees();
     db.begin();
     for (int i = 0; i < 3000; ++i)

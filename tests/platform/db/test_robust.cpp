@@ -52,6 +52,7 @@ bool lockSeenFromOutside(const QString& path) {
 // must not take the write-ahead log for its own and delete it under us (the next saves would go
 // into a deleted file and be lost).
 TEST_F(DbTest, OpenFileStaysLockedAgainstOtherPrograms) {
+    SQLITE_ONLY(db);
     makePupils();
     const QString path = db.path();
     db.close();
@@ -63,6 +64,7 @@ TEST_F(DbTest, OpenFileStaysLockedAgainstOtherPrograms) {
 }
 
 TEST_F(DbTest, WriteToDeletedOrReplacedFileIsRefusedAndRecordStaysPending) {
+    SQLITE_ONLY(db);
     makePupils();
     db::Table t;
     t.setTableName(QStringLiteral("KartUcznia"));
@@ -139,6 +141,7 @@ TEST_F(DbTest, ReadOnlyFileIsRefused) {
 }
 
 TEST_F(DbTest, CleanlyClosedFileOpensWithoutFullCheckOtherwiseChecked) {
+    SQLITE_ONLY(db);
     makePupils();
     const QString path = db.path();
     db.close();
@@ -180,6 +183,7 @@ TEST_F(DbTest, CleanlyClosedFileOpensWithoutFullCheckOtherwiseChecked) {
 }
 
 TEST_F(DbTest, TruncatedFileIsRefusedByItsHeader) {
+    SQLITE_ONLY(db);
     makePupils();
     {
         db::Table t;

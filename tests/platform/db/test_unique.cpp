@@ -92,6 +92,7 @@ TEST_F(DbTest, UniqueIndexOfEmptyTextsRoundTrips) {
 }
 
 TEST_F(DbTest, UpgradeGivesOlderUniqueIndexesTheEmptyTextRule) {
+    SQLITE_ONLY(db);
     db.createTable(feesDef());
     db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(kCompanion));  // as an older folder has it
     db.exec(QStringLiteral("INSERT INTO Naleznosc (IdUcznia, RodzOpl, Nazwisko) VALUES (1, 'WI', 'a')"));
@@ -104,6 +105,7 @@ TEST_F(DbTest, UpgradeGivesOlderUniqueIndexesTheEmptyTextRule) {
 }
 
 TEST_F(DbTest, UpgradeOverStoredDuplicatesKeepsTheFolderOpen) {
+    SQLITE_ONLY(db);
     db.createTable(feesDef());
     db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(kCompanion));
     db.exec(QStringLiteral("INSERT INTO Naleznosc (IdUcznia, RodzOpl, Nazwisko) VALUES (1, 'WI', 'a')"));

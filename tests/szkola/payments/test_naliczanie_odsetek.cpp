@@ -12,6 +12,7 @@
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/payments/UWydrukOdsetek.h"
 #include "platform/ui/MessageBox.h"
+#include "support/Blokada.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -170,8 +171,8 @@ TEST_F(Odsetki_, PrognozaNiezaplaconychMiesiecy) {
     auto prognoza = [&](const QString& rodz, const QString& termin) {
         return folder->Baza()
             .scalar("SELECT KwotaNalezn || '|' || LdniZaleg || '|' || Odsetki || '|' || DataWpl "
-                    "|| '|' || Rok || '|' || Miesiac || '|' || IFNULL(RokFK, '-') || "
-                    "IFNULL(IdOplaty, '-') FROM OdsNalezne WHERE SposobWpl = 'P' AND RodzOpl = ? "
+                    "|| '|' || Rok || '|' || Miesiac || '|' || IFNULL(CAST(RokFK AS TEXT), '-') || "
+                    "IFNULL(CAST(IdOplaty AS TEXT), '-') FROM OdsNalezne WHERE SposobWpl = 'P' AND RodzOpl = ? "
                     "AND TerminWpl = ?",
                     {rodz, termin})
             .toString()
@@ -271,13 +272,9 @@ TEST_F(Odsetki_, BrakRokuLubPlikuNaleznosci) {
 
 namespace {
 void zablokuj(db::Database& b, const QString& tabela, const char* kiedy) {
-    b.exec(QString("CREATE TEMP TRIGGER blokada_%1 BEFORE %2 ON main.\"%1\" BEGIN "
-                   "SELECT RAISE(ABORT, 'zablokowane'); END")
-               .arg(tabela, kiedy));
+    ZablokujTabele(b, "blokada_" + tabela, "main", tabela, kiedy);
 }
-void odblokuj(db::Database& b, const QString& tabela) {
-    b.exec(QString("DROP TRIGGER IF EXISTS temp.blokada_%1").arg(tabela));
-}
+void odblokuj(db::Database& b, const QString& tabela) { OdblokujTabele(b, "blokada_" + tabela, "main", tabela); }
 }  // namespace
 
 TEST_F(Odsetki_, AwariaWycofujeCalyPrzebieg) {

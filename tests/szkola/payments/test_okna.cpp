@@ -32,6 +32,7 @@
 #include "platform/ui/MessageBox.h"
 #include "Szkola/pupils/UPoleceniaUczniow.h"
 #include "Szkola/fees/UPoleceniaOplat.h"
+#include "support/Blokada.h"
 
 namespace {
 
@@ -499,9 +500,7 @@ TEST_F(Okna, BladTabeliWOknieZglaszanyBezUtratyDokumentu) {
         TNowaWplata* w = NowaWplata;
         w->SpeedButtonWybierz1->click();
         // The work table refuses the edited amount.
-        folder->Baza().exec(
-            "CREATE TEMP TRIGGER blokada BEFORE UPDATE ON temp.\"ROplT1\" BEGIN "
-            "SELECT RAISE(ABORT, 'zablokowane'); END");
+        ZablokujTabele(folder->Baza(), "blokada", "temp", "ROplT1", "UPDATE");
         w->SpeedButtonPopraw2->click();
         DM->TOplatyR->field("Kwota")->setFloat(60.0);
         w->SpeedButtonZapisz2->click();
@@ -510,7 +509,7 @@ TEST_F(Okna, BladTabeliWOknieZglaszanyBezUtratyDokumentu) {
         EXPECT_TRUE(w->PanelDane2->isVisibleTo(w));
         w->SpeedButtonAnuluj2->click();
         EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 100.0);
-        folder->Baza().exec("DROP TRIGGER temp.blokada");
+        OdblokujTabele(folder->Baza(), "blokada", "temp", "ROplT1");
         w->BitBtnZapisz->click();
         EXPECT_FALSE(w->isShowing());
     });

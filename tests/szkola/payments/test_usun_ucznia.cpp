@@ -10,6 +10,7 @@
 #include "Szkola/core/UStart.h"
 #include "Szkola/payments/UUsunUcznia.h"
 #include "platform/ui/TestHooks.h"
+#include "support/Blokada.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -97,8 +98,7 @@ TEST_F(UsunUcznia, BezWplatNicNieZmieniaPozaUczniem) {
 // A failure in the middle (the pupil row cannot be deleted) leaves every row where it was.
 TEST_F(UsunUcznia, BladWycofujeWszystko) {
     wspolnyDokument();
-    folder->Baza().exec("CREATE TEMP TRIGGER blokada BEFORE DELETE ON main.KartUcznia "
-                        "BEGIN SELECT RAISE(ABORT, 'zablokowane'); END");
+    ZablokujTabele(folder->Baza(), "blokada", "main", "KartUcznia", "DELETE");
     QString blad;
     EXPECT_FALSE(UsunUczniaZKartoteki(uczen, true, &blad));
     EXPECT_TRUE(blad.startsWith("Błąd usuwania ucznia z kartoteki! Nic nie zostało usunięte."));

@@ -91,6 +91,15 @@ class Zestawienia : public ::testing::Test {
 
     // Tables whose name starts with the prefix (temp schema included).
     int IleTabel(const QString& prefiks) {
+        if (f->Baza().backend() != db::Database::Backend::SQLite)  // work tables stay in SQLite's memory
+            return f->Baza()
+                       .scalar("SELECT COUNT(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+                               "WHERE c.relkind = 'r' AND c.relname LIKE ? AND n.nspname = 'public'",
+                               {prefiks.toLower() + "%"})
+                       .toInt() +
+                   f->Baza()
+                       .scalar("SELECT COUNT(*) FROM sqlite_temp_master WHERE type='table' AND name LIKE ?", {prefiks + "%"})
+                       .toInt();
         return f->Baza()
             .scalar(
                 "SELECT COUNT(*) FROM (SELECT name FROM sqlite_temp_master WHERE type='table' "

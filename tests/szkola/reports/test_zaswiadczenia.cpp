@@ -7,6 +7,7 @@
 #include "Szkola/reports/UZaswiadczenie.h"
 #include "SrodowiskoZestawien.h"
 #include "platform/ui/MessageBox.h"
+#include "support/Blokada.h"
 
 namespace {
 
@@ -327,8 +328,7 @@ TEST_F(Zaswiadczenia, PrinterCancelledAndFailuresLeaveTheCounterAndUnlockTheExit
 
     // The counter cannot be written: a message, the template row as it was.
     report::test::setPrinterSetupAccepted(true);
-    f->Baza().exec("CREATE TEMP TRIGGER blokada BEFORE UPDATE ON main.NaglPism BEGIN "
-                   "SELECT RAISE(ABORT, 'zablokowane'); END");
+    ZablokujTabele(f->Baza(), "blokada", "main", "NaglPism", "UPDATE");
     ui::test::scriptAnswers({ui::IDYES});
     Zaswiadczeniadlaszk1Click();
     EXPECT_EQ(report::test::printed().size(), 1u);

@@ -30,6 +30,13 @@ public:
         fenDirty_ = false;
         cacheChunk_ = npos;
     }
+    // Empties the sequence, handing its records to out (to be used again).
+    void takeAll(std::vector<Ptr>& out) {
+        out.reserve(out.size() + n_);
+        for (auto& c : chunks_)
+            for (Ptr& r : c) out.push_back(std::move(r));
+        clear();
+    }
     void push_back(Ptr r) {
         if (chunks_.empty() || chunks_.back().size() >= kChunk) {
             chunks_.emplace_back();

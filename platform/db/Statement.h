@@ -56,6 +56,19 @@ class Stmt {
             pgReset();
         }
     }
+    // Whether the statement has sorted rows since clearSorted(). SQLite tells; PostgreSQL's rows
+    // are put in the engine's own order after reading, so its order is never taken as an index's.
+    void clearSorted() {
+        if (s_) sqlite3_stmt_status(s_, SQLITE_STMTSTATUS_SORT, 1);
+    }
+    bool sorted() const { return !s_ || sqlite3_stmt_status(s_, SQLITE_STMTSTATUS_SORT, 0) != 0; }
+    // The UTF-8 bytes of a text column; false for NULL, and on PostgreSQL (read() it there).
+    bool utf8(int col, const char*& p, int& n) const {
+        if (!s_ || sqlite3_column_type(s_, col) == SQLITE_NULL) return false;
+        p = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
+        n = sqlite3_column_bytes(s_, col);
+        return true;
+    }
     QVariant value(int col) const;  // the column as scalar() gives it
     qint64 lastInsertId() const;    // row id given by the last insert
     int changes() const;            // rows changed by the last write

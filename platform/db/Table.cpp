@@ -82,14 +82,22 @@ void Table::Impl::fetchColumn(int idx, int col) const {
         for (int i = 0; i < nData; ++i) allCols[i] = i;
     }
     const std::vector<int>& cols = small ? allCols : blockCols;
+    if (!small && indexOrder && idx == seqEnd) {
+        fetchRun(idx, cols);
+        if (rows[idx]->has(col)) return;
+    }
     std::vector<int> block;
     if (small) {
         for (int i = 0; i < n; ++i)
             if (!rows[i]->has(col)) block.push_back(i);
     } else {
-        for (int i = idx; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
+        int i = idx;
+        for (; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
             if (!rows[i]->has(col)) block.push_back(i);
-        for (int i = idx - 1; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
+        seqEnd = i;
+        seqLen = kBlock;
+        i = idx - 1;
+        for (; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
             if (!rows[i]->has(col)) block.push_back(i);
     }
     // Plain "?" parameters, as many as the block needs rounded up to a power of two (the
@@ -131,6 +139,55 @@ void Table::Impl::fetchColumn(int idx, int col) const {
             }
         }
     }
+}
+
+QString Table::Impl::orderedSelectSql(const std::vector<int>& cols, std::vector<std::pair<const Cell*, FieldType>>& binds,
+                                      const QString& tail) const {
+    QStringList conds;
+    whereSql(conds, binds);
+    QString sql = QStringLiteral("SELECT rowid");
+    for (int c : cols) sql += QStringLiteral(", ") + colName(c);
+    sql += QStringLiteral(" FROM ") + qualified();
+    if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    return sql + orderSql() + tail;
+}
+
+// Rows idx on, in the set's order: the positions in the cursor and in the table agree unless
+// records changed behind its back; those the run did not find are read by id when used.
+void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
+    const int n = int(rows.size());
+    const int len = std::min(4 * seqLen, n - idx);
+    seqLen = len;
+    seqEnd = idx + len;
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT ? OFFSET ?"));
+    Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    StmtScope use(st);
+    for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    st->bindInt64(int(binds.size()) + 1, len);
+    st->bindInt64(int(binds.size()) + 2, idx);
+    const size_t width = size_t(cols.back()) + 1;
+    QHash<qint64, int> at;  // built only when the two orders part
+    int j = idx;
+    int rc;
+    while ((rc = st->step()) == kStepRow) {
+        const qint64 id = st->int64(0);
+        if (j >= idx + len || rows[j]->rowid != id) {
+            if (at.isEmpty())
+                for (int k = idx; k < idx + len; ++k) at.insert(rows[k]->rowid, k);
+            const auto it = at.constFind(id);
+            if (it == at.constEnd()) continue;
+            j = it.value();
+        }
+        const Row* r = rows[j++].get();
+        if (r->c.size() < width) r->c.resize(width);
+        for (size_t k = 0; k < cols.size(); ++k) {
+            if (r->has(cols[k])) continue;  // never change what the order was built on
+            st->read(int(k) + 1, types[cols[k]], r->c[cols[k]]);
+            r->mark(cols[k]);
+        }
+    }
+    if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
 }
 
 const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& def) {
@@ -186,6 +243,46 @@ bool Table::Impl::filterOk(const Row& r) {
     return ok;
 }
 
+namespace {
+// The texts of a column read at load: the values that repeat along an order (kinds, statuses,
+// months) share one string instead of one allocation per record.
+class SharedTexts {
+public:
+    void read(const Stmt* st, int col, FieldType t, Cell& out) {
+        const char* p = nullptr;
+        int n = 0;
+        if ((t != FieldType::Text && t != FieldType::Memo) || !st->utf8(col, p, n)) {
+            st->read(col, t, out);
+            return;
+        }
+        for (int i = 0; i < count_; ++i) {
+            const Entry& e = seen_[i];
+            if (e.utf8.size() == n && std::memcmp(e.utf8.constData(), p, size_t(n)) == 0) {
+                out.s = e.text;
+                out.null = e.text.isEmpty();
+                return;
+            }
+        }
+        st->read(col, t, out);
+        if (n > 24) return;  // names and notes rarely repeat
+        Entry& e = seen_[next_];
+        next_ = (next_ + 1) % kSize;
+        count_ = std::max(count_, next_ == 0 ? kSize : next_);
+        e.utf8 = QByteArray(p, n);
+        e.text = out.s;
+    }
+
+private:
+    static constexpr int kSize = 8;
+    struct Entry {
+        QByteArray utf8;
+        QString text;
+    };
+    Entry seen_[kSize];
+    int next_ = 0, count_ = 0;
+};
+}  // namespace
+
 void Table::Impl::load(bool keep) {
     if (stale) {  // a reload for another reason catches up with the master first
         stale = false;
@@ -194,11 +291,12 @@ void Table::Impl::load(bool keep) {
     const Row* cur = visibleCurrent();
     const qint64 keepId = (keep && cur) ? cur->rowid : 0;
     const int keepPos = pos;
-    rows.clear();
+    rows.takeAll(spare);
     byRowId.clear();
     hashValid = false;
     crack = false;
     if (linkOn && linkNone) {
+        spare.clear();
         pos = -1;
         eof = bof = true;
         touch();
@@ -250,29 +348,48 @@ void Table::Impl::load(bool keep) {
         for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
         int rc;
         const int nk = int(keyCols.size());
+        // With columns used before, a large set reads them for its first block only; the rest
+        // come from a statement SQLite serves from the index alone. It runs while this one is
+        // still open, so both see the same state of the table. An order SQLite had to sort for
+        // has read every record already: that statement is read on instead, as are the runs.
+        // The server's rows are all read and sorted here, as they always were.
+        bool split = !server && lazy && int(farIdx.size()) < nk;
+        st->clearSorted();
+        std::vector<SharedTexts> texts(lazy ? size_t(nk) : 0);
         while ((rc = st->step()) == kStepRow) {
-            auto r = std::make_unique<Row>();
-            if (lazy && (server ? serverRows.size() : rows.size()) >= size_t(kBlock)) {
+            std::unique_ptr<Row> r = newRow();
+            if (lazy) {
+                const bool far = (server ? serverRows.size() : rows.size()) >= size_t(kBlock);
                 r->rowid = st->int64(0);
                 r->c.resize(keyWidth);  // grows as further columns are read
-                for (int k : farIdx) st->read(k + 1, types[keyCols[k]], r->c[keyCols[k]]);
-                r->loaded[0] = maskFar[0];
-                r->loaded[1] = maskFar[1];
-            } else if (lazy) {
-                r->rowid = st->int64(0);
-                r->c.resize(keyWidth);  // grows as further columns are read
-                for (int k = 0; k < nk; ++k) st->read(k + 1, types[keyCols[k]], r->c[keyCols[k]]);
-                r->loaded[0] = mask[0];
-                r->loaded[1] = mask[1];
+                if (far) {
+                    for (int k : farIdx) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                } else {
+                    for (int k = 0; k < nk; ++k) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                }
+                r->loaded[0] = far ? maskFar[0] : mask[0];
+                r->loaded[1] = far ? maskFar[1] : mask[1];
             } else {
                 readRow(st, *r);
             }
             if (memWhere && !(linkOk(*r) && rangeOk(*r))) continue;
             if (filtering && !filterOk(*r)) continue;
-            if (server) serverRows.push_back(std::move(r));
-            else rows.push_back(std::move(r));
+            if (server) {
+                serverRows.push_back(std::move(r));
+                continue;
+            }
+            rows.push_back(std::move(r));
+            if (split && rows.size() == size_t(kBlock)) {
+                split = false;
+                if (!st->sorted()) {
+                    loadTail(farIdx, maskFar, keyWidth);
+                    rc = kStepDone;
+                    break;
+                }
+            }
         }
         if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        indexOrder = !server && lazy && !st->sorted();
     }
     if (server) {
         auto less = [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) { return cmpRows(*a, *b) < 0; };
@@ -280,6 +397,9 @@ void Table::Impl::load(bool keep) {
             std::sort(serverRows.begin(), serverRows.end(), less);
         for (auto& r : serverRows) rows.push_back(std::move(r));
     }
+    spare.clear();
+    seqEnd = kBlock;
+    seqLen = kBlock;
     pos = rows.empty() ? -1 : 0;
     if (keep && !rows.empty()) {
         int found = -1;
@@ -299,6 +419,35 @@ void Table::Impl::load(bool keep) {
         eof = false;
     }
     touch();
+}
+
+void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar[2], size_t width) {
+    std::vector<int> cols;
+    for (int k : farIdx) cols.push_back(keyCols[k]);
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT -1 OFFSET %1").arg(kBlock));
+    if (!tailStmt || sql != tailSql) {
+        delete tailStmt;
+        tailStmt = nullptr;
+        tailStmt = database()->prepareStatement(sql, schema == QLatin1String("temp"));
+        tailSql = sql;
+    }
+    Stmt* st = tailStmt;
+    StmtScope use(st);
+    for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    const int nc = int(cols.size());
+    std::vector<SharedTexts> texts(cols.size());
+    int rc;
+    while ((rc = st->step()) == kStepRow) {
+        std::unique_ptr<Row> r = newRow();
+        r->rowid = st->int64(0);
+        r->c.resize(width);  // the columns used before are read in runs as the set is walked
+        for (int k = 0; k < nc; ++k) texts[k].read(st, k + 1, types[cols[k]], r->c[cols[k]]);
+        r->loaded[0] = maskFar[0];
+        r->loaded[1] = maskFar[1];
+        rows.push_back(std::move(r));
+    }
+    if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
 }
 
 Stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
@@ -526,6 +675,7 @@ void Table::setIndexFieldNames(const QString& fields) {
     const std::vector<int> cols = d->dataCols(splitFields(fields));  // throws before changing anything
     d->checkBrowseMode();
     d->indexFieldNames = fields;
+    if (cols == d->orderCols) return;  // the same order: nothing to read again
     d->orderCols = cols;
     d->load(true);  // the new order's fields may not have been read yet
     d->emitDataSet();

@@ -75,3 +75,81 @@ TEST_F(LazyTest, FieldNamesByPointerAndByText) {
     t.open();
     EXPECT_EQ(t.field("M01"), a);
 }
+
+// A long forward walk reads the fields in runs of records in the set's order; records changed,
+// removed or added behind the cursor's back after it opened must not shift values to others.
+TEST_F(LazyTest, LongWalkReadsEachRecordsOwnValues) {
+    db.begin();
+    for (int i = 700; i < 3000; ++i)
+        db.exec(QStringLiteral("INSERT INTO Naleznosc VALUES (?, ?, ?, ?, ?)"),
+                {i % 50, i % 2 ? QStringLiteral("WI") : QStringLiteral("WP"), i % 3 ? QVariant() : QVariant("Z"),
+                 i * 1.5, QDate(2026, 9, 1).addDays(i).toString(Qt::ISODate)});
+    db.commit();
+    auto open = [](db::Table& t) {
+        t.setTableName(QStringLiteral("Naleznosc"));
+        t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+        t.setRange({5}, {44});
+        t.open();
+    };
+    auto check = [this](db::Table& t) {
+        int n = 0, wrong = 0;
+        for (t.first(); !t.eof(); t.next(), ++n) {
+            auto now = [&](const char* f) {
+                return db.scalar(QStringLiteral("SELECT %1 FROM Naleznosc WHERE rowid=?").arg(QLatin1String(f)), {t.rowId()});
+            };
+            // fields not read at opening come as they are now (empty for a record gone meanwhile)
+            if (t.field("M01")->asFloat() != now("M01").toDouble()) ++wrong;
+            if (t.field("Status")->asString() != now("Status").toString()) ++wrong;
+            const QVariant kind = now("RodzOpl");
+            if (kind.isValid() && t.field("RodzOpl")->asString() != kind.toString()) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0);
+        return n;
+    };
+    {
+        db::Table first;  // reads M01 on demand; the next opening reads it with the first block
+        open(first);
+        EXPECT_EQ(check(first), 2400);
+    }
+    db::Table t;
+    open(t);
+    ASSERT_EQ(t.recordCount(), 2400);
+    t.setRecNo(1000);
+    const qint64 moved = t.rowId();
+    t.setRecNo(1500);
+    const qint64 removed = t.rowId();
+    t.setRecNo(2000);
+    const qint64 changed = t.rowId();
+    db.exec(QStringLiteral("UPDATE Naleznosc SET IdUcznia=0, M01=1 WHERE rowid=?"), {moved});
+    db.exec(QStringLiteral("DELETE FROM Naleznosc WHERE rowid=?"), {removed});
+    db.exec(QStringLiteral("UPDATE Naleznosc SET M01=M01+1000 WHERE rowid=?"), {changed});
+    db.exec(QStringLiteral("INSERT INTO Naleznosc VALUES (20, 'WI', NULL, 7, NULL)"));
+    EXPECT_EQ(check(t), 2400);
+}
+
+// An order no index serves is sorted by SQLite: a large set is read in one statement then.
+TEST_F(LazyTest, LargeSetInAnUnindexedOrderReadsEveryRecord) {
+    db.begin();
+    for (int i = 700; i < 2000; ++i)
+        db.exec(QStringLiteral("INSERT INTO Naleznosc VALUES (?, 'WI', NULL, ?, ?)"),
+                {i % 50, i * 0.5, QDate(2026, 9, 1).addDays(-i).toString(Qt::ISODate)});
+    db.commit();
+    const double want = db.scalar(QStringLiteral("SELECT sum(M01) FROM Naleznosc")).toDouble();
+    for (int pass = 0; pass < 2; ++pass) {  // the second opening reads M01 with its first block
+        db::Table t;
+        t.setTableName(QStringLiteral("Naleznosc"));
+        t.setIndexFieldNames(QStringLiteral("Termin"));
+        t.open();
+        double sum = 0;
+        QDate prev;
+        bool ordered = true;
+        for (t.first(); !t.eof(); t.next()) {
+            sum += t.field("M01")->asFloat();
+            ordered = ordered && !(t.field("Termin")->asDate() < prev);
+            prev = t.field("Termin")->asDate();
+        }
+        EXPECT_EQ(t.recordCount(), 2000);
+        EXPECT_DOUBLE_EQ(sum, want);
+        EXPECT_TRUE(ordered);
+    }
+}

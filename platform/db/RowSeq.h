@@ -12,7 +12,7 @@
 namespace db::detail {
 
 class RowSeq {
-public:
+  public:
     using Ptr = std::unique_ptr<Row>;
 
     size_t size() const { return n_; }
@@ -58,7 +58,8 @@ public:
         c.insert(c.begin() + std::ptrdiff_t(idx - cacheStart_), std::move(r));
         ++n_;
         if (c.size() > 2 * kChunk) {  // split: the tree is rebuilt on the next look-up
-            std::vector<Ptr> tail(std::make_move_iterator(c.begin() + kChunk), std::make_move_iterator(c.end()));
+            std::vector<Ptr> tail(std::make_move_iterator(c.begin() + kChunk),
+                                  std::make_move_iterator(c.end()));
             c.resize(kChunk);
             chunks_.insert(chunks_.begin() + std::ptrdiff_t(k) + 1, std::move(tail));
             fenDirty_ = true;
@@ -88,16 +89,20 @@ public:
         size_t lo = 0, hi = chunks_.size();  // first chunk whose last record is not before
         while (lo < hi) {
             const size_t mid = (lo + hi) / 2;
-            if (before(*chunks_[mid].back())) lo = mid + 1;
-            else hi = mid;
+            if (before(*chunks_[mid].back()))
+                lo = mid + 1;
+            else
+                hi = mid;
         }
         if (lo == chunks_.size()) return n_;
         const std::vector<Ptr>& c = chunks_[lo];
         size_t a = 0, b = c.size();
         while (a < b) {
             const size_t mid = (a + b) / 2;
-            if (before(*c[mid])) a = mid + 1;
-            else b = mid;
+            if (before(*c[mid]))
+                a = mid + 1;
+            else
+                b = mid;
         }
         return startOf(lo) + a;
     }
@@ -108,7 +113,7 @@ public:
             for (const Ptr& r : c) f(r.get());
     }
 
-private:
+  private:
     static constexpr size_t kChunk = 512;
     static constexpr size_t npos = size_t(-1);
 
@@ -134,9 +139,11 @@ private:
     // Chunk holding position i; sets the cache to it.
     size_t locate(size_t i) const {
         if (cacheChunk_ != npos) {
-            if (i >= cacheStart_ && i < cacheStart_ + chunks_[cacheChunk_].size()) return cacheChunk_;
+            if (i >= cacheStart_ && i < cacheStart_ + chunks_[cacheChunk_].size())
+                return cacheChunk_;
             const size_t next = cacheStart_ + chunks_[cacheChunk_].size();  // walks go forwards
-            if (i >= next && cacheChunk_ + 1 < chunks_.size() && i < next + chunks_[cacheChunk_ + 1].size()) {
+            if (i >= next && cacheChunk_ + 1 < chunks_.size() &&
+                i < next + chunks_[cacheChunk_ + 1].size()) {
                 cacheStart_ = next;
                 return ++cacheChunk_;
             }

@@ -22,7 +22,8 @@ void Table::Impl::buildFields(const QList<FieldDef>& data) {
     fields.clear();
     auto take = [&](const QString& name, Field::Kind k) -> std::unique_ptr<Field> {
         for (auto& f : old)
-            if (f && f->kind_ == k && f->def_.name.compare(name, Qt::CaseInsensitive) == 0) return std::move(f);
+            if (f && f->kind_ == k && f->def_.name.compare(name, Qt::CaseInsensitive) == 0)
+                return std::move(f);
         return nullptr;
     };
     auto add = [&](const FieldDef& def, Field::Kind k, int col) {
@@ -114,14 +115,17 @@ void Table::Impl::fetchColumn(int idx, int col) const {
         if (rows[i]->c.size() < width) rows[i]->c.resize(width);
         byId.push_back({rows[i]->rowid, rows[i].get()});
     }
-    std::sort(byId.begin(), byId.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(byId.begin(), byId.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     Stmt* st = const_cast<Impl*>(this)->stmt(sql);
     StmtScope use(st);
-    for (int i = 0; i < nParams; ++i) st->bindInt64(i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
+    for (int i = 0; i < nParams; ++i)
+        st->bindInt64(i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
     int rc;
     while ((rc = st->step()) == kStepRow) {
         const qint64 id = st->int64(0);
-        auto it = std::lower_bound(byId.begin(), byId.end(), id, [](const auto& a, qint64 v) { return a.first < v; });
+        auto it = std::lower_bound(byId.begin(), byId.end(), id,
+                                   [](const auto& a, qint64 v) { return a.first < v; });
         if (it == byId.end() || it->first != id) continue;
         const Row* r = it->second;
         for (size_t k = 0; k < cols.size(); ++k) {
@@ -141,7 +145,8 @@ void Table::Impl::fetchColumn(int idx, int col) const {
     }
 }
 
-QString Table::Impl::orderedSelectSql(const std::vector<int>& cols, std::vector<std::pair<const Cell*, FieldType>>& binds,
+QString Table::Impl::orderedSelectSql(const std::vector<int>& cols,
+                                      std::vector<std::pair<const Cell*, FieldType>>& binds,
                                       const QString& tail) const {
     QStringList conds;
     whereSql(conds, binds);
@@ -163,7 +168,8 @@ void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
     const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT ? OFFSET ?"));
     Stmt* st = const_cast<Impl*>(this)->stmt(sql);
     StmtScope use(st);
-    for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    for (size_t i = 0; i < binds.size(); ++i)
+        st->bind(int(i) + 1, *binds[i].first, binds[i].second);
     st->bindInt64(int(binds.size()) + 1, len);
     st->bindInt64(int(binds.size()) + 2, idx);
     const size_t width = size_t(cols.back()) + 1;
@@ -193,30 +199,32 @@ void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
 const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& def) {
     sync();
     switch (kind) {
-    case Field::Data: {
-        int idx;
-        const Row* r = curRow(&idx);
-        if (!r) return nullCell();
-        return idx >= 0 ? cellAt(idx, column) : r->c[column];
-    }
-    case Field::Calculated:
-        ensureCalc();
-        return calc[column];
-    case Field::Lookup: {
-        const LookupDef& l = lookupDefs[column].second;
-        QVariant v;
-        if (l.table && curRow()) {
-            QVariantList keys;
-            for (const QString& k : splitFields(l.keyFields)) {
-                const int i = fieldIndex(k);
-                if (i < 0) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), k));
-                keys << fields[i]->value();
-            }
-            v = l.table->lookup(l.lookupKeyFields, keys, l.resultField);
+        case Field::Data: {
+            int idx;
+            const Row* r = curRow(&idx);
+            if (!r) return nullCell();
+            return idx >= 0 ? cellAt(idx, column) : r->c[column];
         }
-        lookupScratch[column] = toCell(v, def, false);
-        return lookupScratch[column];
-    }
+        case Field::Calculated:
+            ensureCalc();
+            return calc[column];
+        case Field::Lookup: {
+            const LookupDef& l = lookupDefs[column].second;
+            QVariant v;
+            if (l.table && curRow()) {
+                QVariantList keys;
+                for (const QString& k : splitFields(l.keyFields)) {
+                    const int i = fieldIndex(k);
+                    if (i < 0)
+                        throw Error(Error::NoField,
+                                    QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), k));
+                    keys << fields[i]->value();
+                }
+                v = l.table->lookup(l.lookupKeyFields, keys, l.resultField);
+            }
+            lookupScratch[column] = toCell(v, def, false);
+            return lookupScratch[column];
+        }
     }
     return nullCell();
 }
@@ -247,7 +255,7 @@ namespace {
 // The texts of a column read at load: the values that repeat along an order (kinds, statuses,
 // months) share one string instead of one allocation per record.
 class SharedTexts {
-public:
+  public:
     void read(const Stmt* st, int col, FieldType t, Cell& out) {
         const char* p = nullptr;
         int n = 0;
@@ -272,7 +280,7 @@ public:
         e.text = out.s;
     }
 
-private:
+  private:
     static constexpr int kSize = 8;
     struct Entry {
         QByteArray utf8;
@@ -322,11 +330,11 @@ void Table::Impl::load(bool keep) {
     std::vector<int> farIdx;  // positions in keyCols of those columns
     for (int c = 0; c < nData; ++c) {
         if (lazy && !isKey[c]) continue;
-        const bool wantedOnly = c < int(wanted.size()) && wanted[c] && isKey[c] == 1 &&
-                                std::find(orderCols.begin(), orderCols.end(), c) == orderCols.end() &&
-                                std::find(detailCols.begin(), detailCols.end(), c) == detailCols.end() &&
-                                std::find(rangeCols.begin(), rangeCols.end(), c) == rangeCols.end() &&
-                                c != autoIncCol;
+        const bool wantedOnly =
+            c < int(wanted.size()) && wanted[c] && isKey[c] == 1 &&
+            std::find(orderCols.begin(), orderCols.end(), c) == orderCols.end() &&
+            std::find(detailCols.begin(), detailCols.end(), c) == detailCols.end() &&
+            std::find(rangeCols.begin(), rangeCols.end(), c) == rangeCols.end() && c != autoIncCol;
         if (!wantedOnly) {
             farIdx.push_back(int(keyCols.size()));
             maskFar[c >> 6] |= 1ull << (c & 63);
@@ -345,7 +353,8 @@ void Table::Impl::load(bool keep) {
             explicit Flag(bool& b) : f(b) { f = true; }
             ~Flag() { f = false; }
         } flag(loading);
-        for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+        for (size_t i = 0; i < binds.size(); ++i)
+            st->bind(int(i) + 1, *binds[i].first, binds[i].second);
         int rc;
         const int nk = int(keyCols.size());
         // With columns used before, a large set reads them for its first block only; the rest
@@ -363,9 +372,11 @@ void Table::Impl::load(bool keep) {
                 r->rowid = st->int64(0);
                 r->c.resize(keyWidth);  // grows as further columns are read
                 if (far) {
-                    for (int k : farIdx) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                    for (int k : farIdx)
+                        texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
                 } else {
-                    for (int k = 0; k < nk; ++k) texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                    for (int k = 0; k < nk; ++k)
+                        texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
                 }
                 r->loaded[0] = far ? maskFar[0] : mask[0];
                 r->loaded[1] = far ? maskFar[1] : mask[1];
@@ -388,11 +399,14 @@ void Table::Impl::load(bool keep) {
                 }
             }
         }
-        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        if (rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         indexOrder = !server && lazy && !st->sorted();
     }
     if (server) {
-        auto less = [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) { return cmpRows(*a, *b) < 0; };
+        auto less = [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) {
+            return cmpRows(*a, *b) < 0;
+        };
         if (!std::is_sorted(serverRows.begin(), serverRows.end(), less))
             std::sort(serverRows.begin(), serverRows.end(), less);
         for (auto& r : serverRows) rows.push_back(std::move(r));
@@ -412,8 +426,10 @@ void Table::Impl::load(bool keep) {
         }
         pos = found >= 0 ? found : std::clamp(keepPos, 0, int(rows.size()) - 1);
     }
-    if (rows.empty()) eof = bof = true;
-    else if (keep) eof = bof = false;
+    if (rows.empty())
+        eof = bof = true;
+    else if (keep)
+        eof = bof = false;
     else {
         bof = true;
         eof = false;
@@ -425,7 +441,8 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
     std::vector<int> cols;
     for (int k : farIdx) cols.push_back(keyCols[k]);
     std::vector<std::pair<const Cell*, FieldType>> binds;
-    const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT -1 OFFSET %1").arg(kBlock));
+    const QString sql =
+        orderedSelectSql(cols, binds, QStringLiteral(" LIMIT -1 OFFSET %1").arg(kBlock));
     if (!tailStmt || sql != tailSql) {
         delete tailStmt;
         tailStmt = nullptr;
@@ -434,7 +451,8 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
     }
     Stmt* st = tailStmt;
     StmtScope use(st);
-    for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    for (size_t i = 0; i < binds.size(); ++i)
+        st->bind(int(i) + 1, *binds[i].first, binds[i].second);
     const int nc = int(cols.size());
     std::vector<SharedTexts> texts(cols.size());
     int rc;
@@ -452,10 +470,11 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
 
 Stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
     if (server && polishBounds()) return stmt(loadSql(binds));  // bounds tested in memory
-    if (loadStmt && !rangeSet && lazy == loadLazy && linkOn == loadLinkOn && keyCols == loadKeyCols &&
-        orderCols == loadOrderCols && detailCols == loadDetailCols) {
+    if (loadStmt && !rangeSet && lazy == loadLazy && linkOn == loadLinkOn &&
+        keyCols == loadKeyCols && orderCols == loadOrderCols && detailCols == loadDetailCols) {
         if (linkOn)
-            for (size_t i = 0; i < detailCols.size(); ++i) binds.push_back({&linkValues[i], types[detailCols[i]]});
+            for (size_t i = 0; i < detailCols.size(); ++i)
+                binds.push_back({&linkValues[i], types[detailCols[i]]});
         return loadStmt;
     }
     Stmt* st = stmt(loadSql(binds));
@@ -488,8 +507,10 @@ void Table::Impl::computeLink() {
             // a master value the detail field cannot hold matches no record
             c.null = false;
             const FieldType t = types[detailCols[i]];
-            if (t == FieldType::Currency || t == FieldType::Float) c.f = -std::numeric_limits<double>::infinity();
-            else c.i = std::numeric_limits<qint64>::min();
+            if (t == FieldType::Currency || t == FieldType::Float)
+                c.f = -std::numeric_limits<double>::infinity();
+            else
+                c.i = std::numeric_limits<qint64>::min();
         }
         linkValues.push_back(c);
     }
@@ -519,7 +540,9 @@ void Table::Impl::follow() {
 
 Table::Table(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {}
 
-Table::Table(Database* db, QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) { d->db = db; }
+Table::Table(Database* db, QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {
+    d->db = db;
+}
 
 Table::~Table() {
     // No handlers, signals or detail reloads from a dying cursor: their owners may be going too.
@@ -542,7 +565,9 @@ Table::~Table() {
 Database* Table::database() const { return d->database(); }
 
 void Table::setTableName(const QString& name) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed zmianą nazwy tabelę %1 trzeba zamknąć").arg(d->bare()));
+    if (d->active)
+        throw Error(Error::WrongState,
+                    QStringLiteral("Przed zmianą nazwy tabelę %1 trzeba zamknąć").arg(d->bare()));
     d->tableName = name;
 }
 QString Table::tableName() const { return d->tableName; }
@@ -557,11 +582,14 @@ bool Table::exists() const {
 void Table::open() {
     if (d->active) return;
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
+    if (!db || !db->isOpen())
+        throw Error(Error::NotOpen,
+                    QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     const QString bare = d->bare();
     if (bare.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Nie podano nazwy tabeli"));
     const QString schema = db->schemaOf(bare);
-    if (schema.isEmpty()) throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bare));
+    if (schema.isEmpty())
+        throw Error(Error::NoTable, QStringLiteral("Tabela %1 nie istnieje").arg(bare));
     d->db = db;
     d->server = db->backend() == Database::Backend::PostgreSQL && schema == QLatin1String("main");
     d->opened = db->structure(bare);
@@ -639,14 +667,23 @@ void Table::setTemplateName(const QString& name) { d->templateName = name; }
 QString Table::templateName() const { return d->templateName; }
 
 void Table::createTable(bool temporary) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed utworzeniem tabelę %1 trzeba zamknąć").arg(d->bare()));
+    if (d->active)
+        throw Error(Error::WrongState,
+                    QStringLiteral("Przed utworzeniem tabelę %1 trzeba zamknąć").arg(d->bare()));
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
+    if (!db || !db->isOpen())
+        throw Error(Error::NotOpen,
+                    QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     TableDef def;
-    if (d->hasDeclared) def = d->declared;
-    else if (!d->templateName.isEmpty()) def = db->structure(d->templateName);
-    else if (d->hasOpened) def = d->opened;
-    else throw Error(Error::General, QStringLiteral("Brak zadeklarowanej struktury tabeli %1").arg(d->bare()));
+    if (d->hasDeclared)
+        def = d->declared;
+    else if (!d->templateName.isEmpty())
+        def = db->structure(d->templateName);
+    else if (d->hasOpened)
+        def = d->opened;
+    else
+        throw Error(Error::General,
+                    QStringLiteral("Brak zadeklarowanej struktury tabeli %1").arg(d->bare()));
     def.name = d->bare();
     db->createTable(def, temporary);
 }
@@ -654,13 +691,17 @@ void Table::createTable(bool temporary) {
 void Table::dropTable() {
     close();
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
+    if (!db || !db->isOpen())
+        throw Error(Error::NotOpen,
+                    QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     db->dropTable(d->bare());
 }
 
 void Table::emptyTable() {
     Database* db = d->database();
-    if (!db || !db->isOpen()) throw Error(Error::NotOpen, QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
+    if (!db || !db->isOpen())
+        throw Error(Error::NotOpen,
+                    QStringLiteral("Brak otwartej bazy danych dla tabeli %1").arg(d->bare()));
     if (d->active) d->checkBrowseMode();
     db->emptyTable(d->bare());
 }
@@ -672,7 +713,8 @@ void Table::setIndexFieldNames(const QString& fields) {
         d->indexFieldNames = fields;
         return;
     }
-    const std::vector<int> cols = d->dataCols(splitFields(fields));  // throws before changing anything
+    const std::vector<int> cols =
+        d->dataCols(splitFields(fields));  // throws before changing anything
     d->checkBrowseMode();
     d->indexFieldNames = fields;
     if (cols == d->orderCols) return;  // the same order: nothing to read again
@@ -683,12 +725,17 @@ void Table::setIndexFieldNames(const QString& fields) {
 
 QString Table::indexFieldNames() const { return d->indexFieldNames; }
 
-void Table::setMasterSource(Table* master, const QString& masterFields, const QString& detailFields) {
-    if (master == this) throw Error(Error::General, QStringLiteral("Tabela nie może być nadrzędną dla samej siebie"));
+void Table::setMasterSource(Table* master, const QString& masterFields,
+                            const QString& detailFields) {
+    if (master == this)
+        throw Error(Error::General,
+                    QStringLiteral("Tabela nie może być nadrzędną dla samej siebie"));
     const QStringList mf = splitFields(masterFields);
     const QStringList df = detailFields.trimmed().isEmpty() ? mf : splitFields(detailFields);
     if (mf.isEmpty() || mf.size() != df.size())
-        throw Error(Error::General, QStringLiteral("Powiązanie tabeli %1 z nadrzędną: listy pól nie pasują").arg(d->bare()));
+        throw Error(Error::General,
+                    QStringLiteral("Powiązanie tabeli %1 z nadrzędną: listy pól nie pasują")
+                        .arg(d->bare()));
     if (d->active) d->dataCols(df);  // throws for an unknown field
     if (d->active) d->checkBrowseMode();
     std::vector<int> cols;
@@ -731,7 +778,10 @@ void Table::setRange(const QVariantList& start, const QVariantList& end) {
     const QStringList idx = splitFields(d->indexFieldNames);
     const int n = int(std::max(start.size(), end.size()));
     if (idx.isEmpty() || n > idx.size())
-        throw Error(Error::General, QStringLiteral("Zakres na tabeli %1 wymaga indeksu o co najmniej %2 polach").arg(d->bare()).arg(n));
+        throw Error(Error::General,
+                    QStringLiteral("Zakres na tabeli %1 wymaga indeksu o co najmniej %2 polach")
+                        .arg(d->bare())
+                        .arg(n));
     if (d->active) d->checkBrowseMode();
     d->rangeSet = true;
     d->rangeNames = idx.mid(0, n);
@@ -762,7 +812,9 @@ void Table::setFilterFunction(std::function<bool(Table&)> accept) {
     }
 }
 
-void Table::setFilterPassesAll(std::function<bool()> passesAll) { d->passesAllFn = std::move(passesAll); }
+void Table::setFilterPassesAll(std::function<bool()> passesAll) {
+    d->passesAllFn = std::move(passesAll);
+}
 
 void Table::setWholeRecords(bool on) { d->wholeRecords = on; }
 
@@ -890,23 +942,30 @@ void Table::refresh() {
     d->notifyDetails();
 }
 
-bool Table::locate(const QString& fields, const QVariantList& values, bool caseInsensitive, bool partialKey) {
+bool Table::locate(const QString& fields, const QVariantList& values, bool caseInsensitive,
+                   bool partialKey) {
     d->sync();
     d->checkActive();
     const QStringList names = splitFields(fields);
     if (names.isEmpty() || names.size() != values.size())
-        throw Error(Error::General, QStringLiteral("Szukanie w tabeli %1: %2 pól, a %3 wartości").arg(d->bare()).arg(names.size()).arg(values.size()));
+        throw Error(Error::General, QStringLiteral("Szukanie w tabeli %1: %2 pól, a %3 wartości")
+                                        .arg(d->bare())
+                                        .arg(names.size())
+                                        .arg(values.size()));
     d->checkBrowseMode();
     std::vector<int> cols;
     bool allData = true;
     for (const QString& n : names) {
         const int i = d->fieldIndex(n);
-        if (i < 0) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), n));
+        if (i < 0)
+            throw Error(Error::NoField,
+                        QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), n));
         if (i >= d->nData) allData = false;
         cols.push_back(i);
     }
     std::vector<Cell> keys;
-    for (size_t i = 0; i < cols.size(); ++i) keys.push_back(toCell(values[int(i)], d->fields[cols[i]]->def_, false));
+    for (size_t i = 0; i < cols.size(); ++i)
+        keys.push_back(toCell(values[int(i)], d->fields[cols[i]]->def_, false));
     int found = -1;
     const bool exact = !caseInsensitive && !partialKey && allData;
     bool searched = false;
@@ -919,11 +978,13 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
         if (lead == sorted) {
             std::vector<Cell> ordered;
             for (size_t i = 0; i < cols.size(); ++i) {
-                const size_t at = std::find(cols.begin(), cols.end(), d->orderCols[i]) - cols.begin();
+                const size_t at =
+                    std::find(cols.begin(), cols.end(), d->orderCols[i]) - cols.begin();
                 ordered.push_back(keys[at]);
             }
             const int i = d->lowerBoundKey(ordered);
-            if (i < int(d->rows.size()) && d->cmpKey(*d->rows[i], d->orderCols, ordered) == 0) found = i;
+            if (i < int(d->rows.size()) && d->cmpKey(*d->rows[i], d->orderCols, ordered) == 0)
+                found = i;
             searched = true;
         }
     }
@@ -948,11 +1009,13 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
                 binds.push_back({&keys[i], d->types[cols[i]]});
             }
             d->whereSql(conds, binds);
-            const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2%3")
-                                    .arg(d->qualified(), conds.join(QStringLiteral(" AND ")), d->orderSql());
+            const QString sql =
+                QStringLiteral("SELECT rowid FROM %1 WHERE %2%3")
+                    .arg(d->qualified(), conds.join(QStringLiteral(" AND ")), d->orderSql());
             Stmt* st = d->stmt(sql);
             StmtScope use(st);
-            for (size_t i = 0; i < binds.size(); ++i) st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+            for (size_t i = 0; i < binds.size(); ++i)
+                st->bind(int(i) + 1, *binds[i].first, binds[i].second);
             d->ensureHash();
             int rc;
             while ((rc = st->step()) == kStepRow) {
@@ -962,7 +1025,8 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
                     break;
                 }
             }
-            if (rc != kStepRow && rc != kStepDone) st->fail(rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
+            if (rc != kStepRow && rc != kStepDone)
+                st->fail(rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(d->bare()));
             searched = true;
         }
     }
@@ -971,15 +1035,20 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
             bool ok = true;
             if (allData) {
                 for (size_t i = 0; i < cols.size() && ok; ++i)
-                    ok = d->fieldMatches(d->cellAt(r, cols[i]), keys[i], cols[i], caseInsensitive, partialKey);
+                    ok = d->fieldMatches(d->cellAt(r, cols[i]), keys[i], cols[i], caseInsensitive,
+                                         partialKey);
             } else {
                 for (size_t i = 0; i < cols.size() && ok; ++i) {
                     const QVariant v = valueAt(r, d->fields[cols[i]].get());
                     const Cell have = toCell(v, d->fields[cols[i]]->def_, false);
                     const int col = cols[i] < d->nData ? cols[i] : -1;
-                    if (col >= 0) ok = d->fieldMatches(have, keys[i], col, caseInsensitive, partialKey);
-                    else ok = have.null == keys[i].null && (have.null || cellToVariant(have, d->fields[cols[i]]->def_.type) ==
-                                                                           cellToVariant(keys[i], d->fields[cols[i]]->def_.type));
+                    if (col >= 0)
+                        ok = d->fieldMatches(have, keys[i], col, caseInsensitive, partialKey);
+                    else
+                        ok = have.null == keys[i].null &&
+                             (have.null ||
+                              cellToVariant(have, d->fields[cols[i]]->def_.type) ==
+                                  cellToVariant(keys[i], d->fields[cols[i]]->def_.type));
                 }
             }
             if (ok) found = r;
@@ -1006,7 +1075,8 @@ void Table::findNearest(const QVariantList& values) {
     d->standAt(std::min(d->lowerBoundKey(keys), int(d->rows.size()) - 1));
 }
 
-QVariant Table::lookup(const QString& keyFields, const QVariantList& values, const QString& resultField) const {
+QVariant Table::lookup(const QString& keyFields, const QVariantList& values,
+                       const QString& resultField) const {
     d->sync();
     if (!d->active) return QVariant();
     const QStringList names = splitFields(keyFields);
@@ -1028,7 +1098,8 @@ QVariant Table::lookup(const QString& keyFields, const QVariantList& values, con
         }
     }
     const std::vector<Cell>* rowsKey = &keys;
-    if (cols.size() <= d->orderCols.size() && std::equal(cols.begin(), cols.end(), d->orderCols.begin())) {
+    if (cols.size() <= d->orderCols.size() &&
+        std::equal(cols.begin(), cols.end(), d->orderCols.begin())) {
         const int i = d->lowerBoundKey(*rowsKey);
         if (i < int(d->rows.size()) && d->cmpKey(*d->rows[i], d->orderCols, keys) == 0)
             return cellToVariant(d->cellAt(i, res), d->types[res]);
@@ -1037,7 +1108,8 @@ QVariant Table::lookup(const QString& keyFields, const QVariantList& values, con
     for (int r = 0; r < int(d->rows.size()); ++r) {
         bool ok = true;
         for (size_t k = 0; k < cols.size() && ok; ++k)
-            ok = compareCell(d->cellAt(r, cols[k]), keys[k], d->types[cols[k]], d->colls[cols[k]]) == 0;
+            ok = compareCell(d->cellAt(r, cols[k]), keys[k], d->types[cols[k]],
+                             d->colls[cols[k]]) == 0;
         if (ok) return cellToVariant(d->cellAt(r, res), d->types[res]);
     }
     return QVariant();
@@ -1067,14 +1139,16 @@ auto withRowCurrent(Impl& d, int row, F read) {
 
 QVariant Table::valueAt(int row, const Field* f) const {
     d->sync();
-    if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QVariant();
+    if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size()))
+        return QVariant();
     if (f->kind_ == Field::Data) return cellToVariant(d->cellAt(row, f->column_), f->def_.type);
     return withRowCurrent(*d, row, [f] { return f->value(); });
 }
 
 QString Table::displayTextAt(int row, const Field* f) const {
     d->sync();
-    if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size())) return QString();
+    if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size()))
+        return QString();
     return withRowCurrent(*d, row, [f] { return f->displayText(); });
 }
 
@@ -1089,7 +1163,8 @@ void Table::insert() {
     d->pending.c.resize(d->nData);
     // a detail's new record belongs to the master's current record
     if (d->linkOn)
-        for (size_t i = 0; i < d->detailCols.size(); ++i) d->pending.c[d->detailCols[i]] = d->linkValues[i];
+        for (size_t i = 0; i < d->detailCols.size(); ++i)
+            d->pending.c[d->detailCols[i]] = d->linkValues[i];
     d->editRowId = 0;
     d->setState(Insert);
     d->modified = false;
@@ -1125,8 +1200,9 @@ void Table::edit() {
         externalRowChange(id, false);
         const Row* cur = d->visibleCurrent();
         if (!cur || cur->rowid != id || d->crack)
-            throw Error(Error::General,
-                        QStringLiteral("Rekord tabeli %1 został w międzyczasie usunięty lub zmieniony na innym stanowisku").arg(d->bare()));
+            throw Error(Error::General, QStringLiteral("Rekord tabeli %1 został w międzyczasie "
+                                                       "usunięty lub zmieniony na innym stanowisku")
+                                            .arg(d->bare()));
     }
     d->ensureFull(d->pos);
     d->pending = *d->rows[d->pos];
@@ -1149,7 +1225,8 @@ void Table::post() {
         StmtScope use(st);
         for (int i = 0; i < d->nData; ++i) st->bind(i + 1, p.c[i], d->types[i]);
         const int rc = st->step();
-        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
+        if (rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
         rowid = st->lastInsertId();
         if (d->autoIncCol >= 0) {
             p.c[d->autoIncCol].i = rowid;
@@ -1161,10 +1238,14 @@ void Table::post() {
         for (int i = 0; i < d->nData; ++i) st->bind(i + 1, p.c[i], d->types[i]);
         st->bindInt64(d->nData + 1, d->editRowId);
         const int rc = st->step();
-        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
+        if (rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można zapisać rekordu tabeli %1").arg(d->bare()));
         if (st->changes() == 0)
-            throw Error(Error::General, QStringLiteral("Poprawiany rekord tabeli %1 już nie istnieje").arg(d->bare()));
-        rowid = (d->autoIncCol >= 0 && !p.c[d->autoIncCol].null) ? p.c[d->autoIncCol].i : d->editRowId;
+            throw Error(
+                Error::General,
+                QStringLiteral("Poprawiany rekord tabeli %1 już nie istnieje").arg(d->bare()));
+        rowid =
+            (d->autoIncCol >= 0 && !p.c[d->autoIncCol].null) ? p.c[d->autoIncCol].i : d->editRowId;
     }
     p.rowid = rowid;
     if (Database* db = d->database()) {
@@ -1214,7 +1295,8 @@ void Table::remove() {
     }
     if (d->state == Edit) cancel();
     if (d->rows.empty() || d->pos < 0)
-        throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest pusta: nie ma czego usunąć").arg(d->bare()));
+        throw Error(Error::WrongState,
+                    QStringLiteral("Tabela %1 jest pusta: nie ma czego usunąć").arg(d->bare()));
     d->checkFileInPlace();
     if (beforeDelete) beforeDelete(*this);
     const qint64 id = d->rows[d->pos]->rowid;
@@ -1223,7 +1305,8 @@ void Table::remove() {
         StmtScope use(st);
         st->bindInt64(1, id);
         const int rc = st->step();
-        if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
+        if (rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można usunąć rekordu tabeli %1").arg(d->bare()));
     }
     if (Database* db = d->database()) db->rowWritten(this, d->key, id, true);
     d->eraseAt(d->pos);
@@ -1244,7 +1327,9 @@ bool Table::modified() const { return d->modified; }
 
 Field* Table::field(const QString& name) const {
     Field* f = findField(name);
-    if (!f) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), name));
+    if (!f)
+        throw Error(Error::NoField,
+                    QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), name));
     return f;
 }
 
@@ -1255,7 +1340,10 @@ Field* Table::findField(const QString& name) const {
 
 Field* Table::field(const char* name) const {
     const int i = d->fieldIndex(name);
-    if (i < 0) throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), QString::fromUtf8(name)));
+    if (i < 0)
+        throw Error(
+            Error::NoField,
+            QStringLiteral("Tabela %1 nie ma pola %2").arg(d->bare(), QString::fromUtf8(name)));
     return d->fields[i].get();
 }
 
@@ -1267,7 +1355,9 @@ Field* Table::findField(const char* name) const {
 const std::vector<std::unique_ptr<Field>>& Table::fields() const { return d->fields; }
 
 void Table::addCalculatedField(const FieldDef& def) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed dodaniem pól tabelę %1 trzeba zamknąć").arg(d->bare()));
+    if (d->active)
+        throw Error(Error::WrongState,
+                    QStringLiteral("Przed dodaniem pól tabelę %1 trzeba zamknąć").arg(d->bare()));
     d->calcDefs << def;
     d->buildFields(d->dataDefs());
 }
@@ -1279,8 +1369,11 @@ void Table::setCalcFieldsFunction(std::function<void(Table&)> calc) {
 
 void Table::addLookupField(const FieldDef& def, const QString& keyFields, Table* lookupTable,
                            const QString& lookupKeyFields, const QString& resultField) {
-    if (d->active) throw Error(Error::WrongState, QStringLiteral("Przed dodaniem pól tabelę %1 trzeba zamknąć").arg(d->bare()));
-    d->lookupDefs << qMakePair(def, LookupDef{keyFields, lookupTable, lookupKeyFields, resultField});
+    if (d->active)
+        throw Error(Error::WrongState,
+                    QStringLiteral("Przed dodaniem pól tabelę %1 trzeba zamknąć").arg(d->bare()));
+    d->lookupDefs << qMakePair(def,
+                               LookupDef{keyFields, lookupTable, lookupKeyFields, resultField});
     d->buildFields(d->dataDefs());
 }
 
@@ -1320,7 +1413,8 @@ void Table::disableControls() {
 void Table::enableControls() {
     if (d->disabled == 0) return;
     if (--d->disabled == 0) {
-        d->notifyDetails();  // details left behind by the walk catch up (no reload when back in place)
+        d->notifyDetails();  // details left behind by the walk catch up (no reload when back in
+                             // place)
         emit dataSetChanged();
         if (d->state != d->stateAtDisable) emit stateChanged();
         d->missedSignal = false;
@@ -1331,7 +1425,8 @@ bool Table::controlsDisabled() const { return d->disabled > 0; }
 
 namespace {
 bool ownSignal(const QMetaMethod& s) {
-    return s == QMetaMethod::fromSignal(&Table::recordChanged) || s == QMetaMethod::fromSignal(&Table::dataSetChanged) ||
+    return s == QMetaMethod::fromSignal(&Table::recordChanged) ||
+           s == QMetaMethod::fromSignal(&Table::dataSetChanged) ||
            s == QMetaMethod::fromSignal(&Table::stateChanged);
 }
 }  // namespace
@@ -1380,7 +1475,8 @@ void Table::externalRowChange(qint64 rowId, bool removed) {
     if (fresh) {
         const int at = d->lowerBound(*fresh);
         d->insertRowAt(at, std::move(fresh));
-        if (wasCurrent) d->pos = at;  // the current record changed: stay on it
+        if (wasCurrent)
+            d->pos = at;  // the current record changed: stay on it
         else if (d->pos < 0) {
             d->pos = 0;
             d->eof = d->bof = false;
@@ -1389,8 +1485,10 @@ void Table::externalRowChange(qint64 rowId, bool removed) {
         }
     } else if (wasCurrent) {
         // deleted elsewhere: stand before its successor, so next() reaches it
-        if (d->pos < int(d->rows.size())) d->crack = true;
-        else d->pos = int(d->rows.size()) - 1;
+        if (d->pos < int(d->rows.size()))
+            d->crack = true;
+        else
+            d->pos = int(d->rows.size()) - 1;
     }
     if (d->rows.empty()) {
         d->pos = -1;

@@ -4,8 +4,6 @@
 
 #include <sqlite3.h>
 
-#include "platform/db/Statement.h"
-
 #include <QHash>
 #include <QMetaMethod>
 #include <functional>
@@ -15,6 +13,7 @@
 
 #include "platform/db/Internal.h"
 #include "platform/db/RowSeq.h"
+#include "platform/db/Statement.h"
 #include "platform/db/Table.h"
 
 namespace db {
@@ -83,7 +82,7 @@ struct Table::Impl {
     std::vector<Cell> linkValues;
     bool linkOn = false;
     bool linkNone = false;  // the master is closed: nothing matches
-    bool stale = false;     // the master moved while its controls were disabled: follow on first use
+    bool stale = false;  // the master moved while its controls were disabled: follow on first use
     bool readOnly = false;
     QList<Table*> details;
 
@@ -144,7 +143,8 @@ struct Table::Impl {
         return r;
     }
     void loadTail(const std::vector<int>& farIdx, const quint64 maskFar[2], size_t width);
-    QString orderedSelectSql(const std::vector<int>& cols, std::vector<std::pair<const Cell*, FieldType>>& binds,
+    QString orderedSelectSql(const std::vector<int>& cols,
+                             std::vector<std::pair<const Cell*, FieldType>>& binds,
                              const QString& tail) const;
 
     std::vector<Cell> calc;
@@ -176,7 +176,8 @@ struct Table::Impl {
         if (db->transactionDepth() == 0 && schema == QLatin1String("main")) db->checkFileInPlace();
     }
     void checkActive() const {
-        if (!active) throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
+        if (!active)
+            throw Error(Error::NotOpen, QStringLiteral("Tabela %1 nie jest otwarta").arg(bare()));
     }
 
     Stmt* stmt(const QString& sql) {
@@ -207,12 +208,16 @@ struct Table::Impl {
     // bound controls, which a count of connections tells without asking Qt at each field set.
     int listeners = 0;
     void emitRecord() {
-        if (disabled) missedSignal = true;
-        else if (listeners > 0) emit q->recordChanged();
+        if (disabled)
+            missedSignal = true;
+        else if (listeners > 0)
+            emit q->recordChanged();
     }
     void emitDataSet() {
-        if (disabled) missedSignal = true;
-        else if (listeners > 0) emit q->dataSetChanged();
+        if (disabled)
+            missedSignal = true;
+        else if (listeners > 0)
+            emit q->dataSetChanged();
     }
     void emitState() {
         if (!disabled && listeners > 0) emit q->stateChanged();
@@ -234,7 +239,8 @@ struct Table::Impl {
     }
     int fieldIndex(const char* name) const {
         auto it = byPointer.find(name);
-        if (it != byPointer.end() && std::strcmp(utf8Names[it->second].constData(), name) == 0) return it->second;
+        if (it != byPointer.end() && std::strcmp(utf8Names[it->second].constData(), name) == 0)
+            return it->second;
         const int i = fieldIndex(QString::fromUtf8(name));
         if (i >= 0 && std::strcmp(utf8Names[i].constData(), name) == 0) byPointer[name] = i;
         return i;
@@ -242,7 +248,8 @@ struct Table::Impl {
     int dataCol(const QString& name) const {
         const int i = fieldIndex(name);
         if (i < 0 || i >= nData)
-            throw Error(Error::NoField, QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), name));
+            throw Error(Error::NoField,
+                        QStringLiteral("Tabela %1 nie ma pola %2").arg(bare(), name));
         return i;
     }
     std::vector<int> dataCols(const QStringList& names) const {
@@ -330,7 +337,8 @@ struct Table::Impl {
         return int(rows.partitionPoint([&](const Row& a) { return cmpRows(a, r) < 0; }));
     }
     int lowerBoundKey(const std::vector<Cell>& keys) const {
-        return int(rows.partitionPoint([&](const Row& a) { return cmpKey(a, orderCols, keys) < 0; }));
+        return int(
+            rows.partitionPoint([&](const Row& a) { return cmpKey(a, orderCols, keys) < 0; }));
     }
     void ensureHash() const {
         if (hashValid) return;
@@ -381,7 +389,9 @@ struct Table::Impl {
     bool filterOk(const Row& r);
     // A master link or range on a Polish-ordered field (the server would compare it its own way).
     bool polishBounds() const {
-        auto polish = [this](int c) { return isTextType(types[c]) && colls[c] == Collation::Polish; };
+        auto polish = [this](int c) {
+            return isTextType(types[c]) && colls[c] == Collation::Polish;
+        };
         if (linkOn)
             for (int c : detailCols)
                 if (polish(c)) return true;
@@ -397,7 +407,8 @@ struct Table::Impl {
 
     void whereSql(QStringList& conds, std::vector<std::pair<const Cell*, FieldType>>& binds) const;
     // Lexicographic bound over the range fields from i on, NULL being the lowest value.
-    QString boundSql(int i, bool lower, std::vector<std::pair<const Cell*, FieldType>>& binds) const;
+    QString boundSql(int i, bool lower,
+                     std::vector<std::pair<const Cell*, FieldType>>& binds) const;
     QString orderSql() const;
     QString loadSql(std::vector<std::pair<const Cell*, FieldType>>& binds) const;
     QString blockSelectSql(const std::vector<int>& cols, int nParams) const;
@@ -453,8 +464,10 @@ struct Table::Impl {
 
     void checkBrowseMode() {
         if (state == Insert || state == Edit) {
-            if (modified) q->post();
-            else q->cancel();
+            if (modified)
+                q->post();
+            else
+                q->cancel();
         }
     }
 
@@ -462,10 +475,15 @@ struct Table::Impl {
     std::vector<Cell> keyCells(const QVariantList& values) {
         checkActive();
         if (orderCols.empty() || values.isEmpty() || values.size() > int(orderCols.size()))
-            throw Error(Error::General, QStringLiteral("Szukanie klucza w tabeli %1 wymaga indeksu o co najmniej %2 polach").arg(bare()).arg(values.size()));
+            throw Error(
+                Error::General,
+                QStringLiteral("Szukanie klucza w tabeli %1 wymaga indeksu o co najmniej %2 polach")
+                    .arg(bare())
+                    .arg(values.size()));
         checkBrowseMode();
         std::vector<Cell> keys;
-        for (int i = 0; i < values.size(); ++i) keys.push_back(toCell(values[i], fields[orderCols[i]]->def_, false));
+        for (int i = 0; i < values.size(); ++i)
+            keys.push_back(toCell(values[i], fields[orderCols[i]]->def_, false));
         return keys;
     }
 
@@ -478,7 +496,9 @@ struct Table::Impl {
     }
 
     void checkWritable() {
-        if (readOnly) throw Error(Error::WrongState, QStringLiteral("Tabela %1 jest tylko do odczytu").arg(bare()));
+        if (readOnly)
+            throw Error(Error::WrongState,
+                        QStringLiteral("Tabela %1 jest tylko do odczytu").arg(bare()));
     }
 
     void setState(State s) {
@@ -510,7 +530,8 @@ struct Table::Impl {
         st->bindInt64(1, id);
         const int rc = st->step();
         if (rc == kStepDone) return nullptr;
-        if (rc != kStepRow) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        if (rc != kStepRow)
+            st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         auto r = std::make_unique<Row>();
         readRow(st, *r);
         return r;
@@ -519,7 +540,8 @@ struct Table::Impl {
     bool fieldMatches(const Cell& have, const Cell& want, int col, bool ci, bool partial) const {
         const FieldType t = types[col];
         if (isTextType(t) && !have.null && !want.null && (ci || partial)) {
-            const Qt::CaseSensitivity cs = (ci || colls[col] == Collation::Polish) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            const Qt::CaseSensitivity cs =
+                (ci || colls[col] == Collation::Polish) ? Qt::CaseInsensitive : Qt::CaseSensitive;
             if (partial) return have.s.startsWith(want.s, cs);
             return have.s.compare(want.s, cs) == 0;
         }

@@ -4,15 +4,16 @@
 #include "DbFixture.h"
 
 class LazyTest : public DbTest {
-protected:
+  protected:
     void SetUp() override {
         DbTest::SetUp();
         makeFees();
         db.begin();
         for (int i = 0; i < 700; ++i)
             db.exec(QStringLiteral("INSERT INTO Naleznosc VALUES (?, ?, ?, ?, ?)"),
-                    {i % 50, i % 2 ? QStringLiteral("WI") : QStringLiteral("WP"), i % 3 ? QVariant() : QVariant("Z"),
-                     i * 1.5, QDate(2026, 9, 1).addDays(i).toString(Qt::ISODate)});
+                    {i % 50, i % 2 ? QStringLiteral("WI") : QStringLiteral("WP"),
+                     i % 3 ? QVariant() : QVariant("Z"), i * 1.5,
+                     QDate(2026, 9, 1).addDays(i).toString(Qt::ISODate)});
         db.commit();
     }
 };
@@ -27,7 +28,8 @@ TEST_F(LazyTest, WalkReadsEveryFieldOfEveryRecord) {
     QDate last;
     for (t.last(); !t.bof(); t.prior()) {  // backwards, to fetch blocks the other way
         sum += t.field("M01")->asFloat();
-        if (t.field("IdUcznia")->asInteger() == 49 && !last.isValid()) last = t.field("Termin")->asDate();
+        if (t.field("IdUcznia")->asInteger() == 49 && !last.isValid())
+            last = t.field("Termin")->asDate();
         ++n;
     }
     EXPECT_EQ(n, 700);
@@ -37,7 +39,10 @@ TEST_F(LazyTest, WalkReadsEveryFieldOfEveryRecord) {
     EXPECT_EQ(t.valueAt(350, t.field("Termin")).toDate().isValid(), true);
     EXPECT_TRUE(t.locate(QStringLiteral("M01"), {QStringLiteral("1048.5")}));
     EXPECT_EQ(t.field("Termin")->asDate(), QDate(2026, 9, 1).addDays(699));
-    EXPECT_EQ(t.lookup(QStringLiteral("Termin"), {QDate(2026, 9, 1).addDays(10)}, QStringLiteral("M01")).toDouble(), 15.0);
+    EXPECT_EQ(
+        t.lookup(QStringLiteral("Termin"), {QDate(2026, 9, 1).addDays(10)}, QStringLiteral("M01"))
+            .toDouble(),
+        15.0);
 }
 
 TEST_F(LazyTest, EditCopiesTheWholeRecord) {
@@ -46,14 +51,18 @@ TEST_F(LazyTest, EditCopiesTheWholeRecord) {
     t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
     t.open();
     t.setRecNo(400);
-    const QVariant m01 = db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE rowid=?"), {t.rowId()});
-    const QVariant termin = db.scalar(QStringLiteral("SELECT Termin FROM Naleznosc WHERE rowid=?"), {t.rowId()});
+    const QVariant m01 =
+        db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE rowid=?"), {t.rowId()});
+    const QVariant termin =
+        db.scalar(QStringLiteral("SELECT Termin FROM Naleznosc WHERE rowid=?"), {t.rowId()});
     t.edit();
     t.field("Status")->setString(QStringLiteral("Z"));
     t.post();
     // fields the cursor had not read survive the update
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE rowid=?"), {t.rowId()}), m01);
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Termin FROM Naleznosc WHERE rowid=?"), {t.rowId()}), termin);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE rowid=?"), {t.rowId()}),
+              m01);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Termin FROM Naleznosc WHERE rowid=?"), {t.rowId()}),
+              termin);
 }
 
 TEST_F(LazyTest, FieldNamesByPointerAndByText) {
@@ -82,8 +91,9 @@ TEST_F(LazyTest, LongWalkReadsEachRecordsOwnValues) {
     db.begin();
     for (int i = 700; i < 3000; ++i)
         db.exec(QStringLiteral("INSERT INTO Naleznosc VALUES (?, ?, ?, ?, ?)"),
-                {i % 50, i % 2 ? QStringLiteral("WI") : QStringLiteral("WP"), i % 3 ? QVariant() : QVariant("Z"),
-                 i * 1.5, QDate(2026, 9, 1).addDays(i).toString(Qt::ISODate)});
+                {i % 50, i % 2 ? QStringLiteral("WI") : QStringLiteral("WP"),
+                 i % 3 ? QVariant() : QVariant("Z"), i * 1.5,
+                 QDate(2026, 9, 1).addDays(i).toString(Qt::ISODate)});
     db.commit();
     auto open = [](db::Table& t) {
         t.setTableName(QStringLiteral("Naleznosc"));
@@ -95,7 +105,9 @@ TEST_F(LazyTest, LongWalkReadsEachRecordsOwnValues) {
         int n = 0, wrong = 0;
         for (t.first(); !t.eof(); t.next(), ++n) {
             auto now = [&](const char* f) {
-                return db.scalar(QStringLiteral("SELECT %1 FROM Naleznosc WHERE rowid=?").arg(QLatin1String(f)), {t.rowId()});
+                return db.scalar(
+                    QStringLiteral("SELECT %1 FROM Naleznosc WHERE rowid=?").arg(QLatin1String(f)),
+                    {t.rowId()});
             };
             // fields not read at opening come as they are now (empty for a record gone meanwhile)
             if (t.field("M01")->asFloat() != now("M01").toDouble()) ++wrong;

@@ -338,8 +338,7 @@ void TDokumentWplaty::Zamknij() {
 
 void TDokumentWplaty::ZbierzNaleznosci() {
     db::Table* spr = DM->TSprOpl;
-    const int dzienRozlicz =
-        DM->TParam->active() && !DM->TParam->isEmpty() ? i(DM->TParam, "DzienRozlicz") : 0;
+    const int dzienRozlicz = DzienRozliczenia(baza_);
 
     TRokSzk->close();
     TRokSzk->setIndexFieldNames("RokSzk");

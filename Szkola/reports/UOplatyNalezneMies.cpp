@@ -106,7 +106,7 @@ bool PrzygotujOplatyNalezne(const QDate& data, TDaneOplatNaleznych& w) {
     const int Y = w.Rok, M = w.Miesiac;
 
     int rokSzkoly = 0, nrMies = 0;
-    if (!RokSzkolnyMiesiaca(Y, M, rokSzkoly, nrMies)) {
+    if (!RokSzkolnyZestawienia(Y, M, rokSzkoly, nrMies)) {
         ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
         return false;
     }

@@ -48,7 +48,7 @@ constexpr int kWysokoscTytulu = 214;
 
 }  // namespace
 
-bool RokSzkolnyMiesiaca(int rok, int miesiac, int& rokSzkoly, int& nrMies) {
+bool RokSzkolnyZestawienia(int rok, int miesiac, int& rokSzkoly, int& nrMies) {
     QHash<int, int> pierwszyMiesiac;  // Rok -> NrMies; the first row of a year counts
     {
         db::Table r;

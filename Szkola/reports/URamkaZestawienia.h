@@ -20,7 +20,7 @@ class Table;
 // The school year of a statement's month: the one starting in that calendar year when it has
 // begun by the month, else the one starting a year earlier (when it starts after the month).
 // False when there is none.
-bool RokSzkolnyMiesiaca(int rok, int miesiac, int& rokSzkoly, int& nrMies);
+bool RokSzkolnyZestawienia(int rok, int miesiac, int& rokSzkoly, int& nrMies);
 
 // Institution lines Nazwa1..Nazwa4 of the parameters (empty texts when there is no row).
 QStringList NazwyPlacowki();

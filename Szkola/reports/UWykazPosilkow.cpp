@@ -36,7 +36,7 @@ bool PrzygotujWykazPosilkow(const QDate& data, TDaneWykazuPosilkow& w) {
     const int Y = w.Rok, m = w.Miesiac;
 
     int rokSzkoly = 0, nrMies = 0;
-    if (!RokSzkolnyMiesiaca(Y, m, rokSzkoly, nrMies)) {
+    if (!RokSzkolnyZestawienia(Y, m, rokSzkoly, nrMies)) {
         ui::MessageBox(kBrakDanych, "Uwaga !", ui::MB_OK);
         return false;
     }

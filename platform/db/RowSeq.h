@@ -4,6 +4,7 @@
 // short move within its chunk) instead of shifting everything after it; a walk by position
 // stays O(1) a step through a cached chunk.
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -34,8 +35,20 @@ class RowSeq {
     void takeAll(std::vector<Ptr>& out) {
         out.reserve(out.size() + n_);
         for (auto& c : chunks_)
-            for (Ptr& r : c) out.push_back(std::move(r));
+            for (Ptr& r : c)
+                if (r) out.push_back(std::move(r));
         clear();
+    }
+    // n places not read yet (null), filled through slot() as they are read.
+    void assignHoles(size_t n) {
+        clear();
+        for (size_t i = 0; i < n; i += kChunk) chunks_.emplace_back(std::min(kChunk, n - i));
+        n_ = n;
+        fenDirty_ = true;
+    }
+    Ptr& slot(size_t i) {
+        const size_t k = locate(i);
+        return chunks_[k][i - cacheStart_];
     }
     void push_back(Ptr r) {
         if (chunks_.empty() || chunks_.back().size() >= kChunk) {

@@ -94,12 +94,12 @@ void Table::Impl::fetchColumn(int idx, int col) const {
     } else {
         int i = idx;
         for (; i < n && int(block.size()) < kBlock && i < idx + 2 * kBlock; ++i)
-            if (!rows[i]->has(col)) block.push_back(i);
+            if (rows[i] && !rows[i]->has(col)) block.push_back(i);
         seqEnd = i;
         seqLen = kBlock;
         i = idx - 1;
         for (; i >= 0 && int(block.size()) < kBlock && i > idx - 2 * kBlock; --i)
-            if (!rows[i]->has(col)) block.push_back(i);
+            if (rows[i] && !rows[i]->has(col)) block.push_back(i);
     }
     // Plain "?" parameters, as many as the block needs rounded up to a power of two (the
     // spare ones repeat the last row id): the parser handles numbered ones slowly by count.
@@ -197,12 +197,14 @@ void Table::Impl::fetchRun(int idx, const std::vector<int>& cols) const {
 }
 
 const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& def) {
-    sync();
+    syncSparse();
     switch (kind) {
         case Field::Data: {
             int idx;
             const Row* r = curRow(&idx);
             if (!r) return nullCell();
+            if (r == probe.get() && (size_t(column) >= r->c.size() || !r->has(column)))
+                completeProbe(column);
             return idx >= 0 ? cellAt(idx, column) : r->c[column];
         }
         case Field::Calculated:
@@ -291,12 +293,17 @@ class SharedTexts {
 };
 }  // namespace
 
-void Table::Impl::load(bool keep) {
+void Table::Impl::load(bool keep, bool mayBeSparse) {
     if (stale) {  // a reload for another reason catches up with the master first
         stale = false;
         computeLink();
     }
-    const Row* cur = visibleCurrent();
+    // The current record of a sparse set, to find its place in the set read now.
+    std::unique_ptr<Row> was = std::move(probe);
+    if (!was && sparse && pos >= 0 && pos < int(rows.size()) && rows[pos])
+        was = std::make_unique<Row>(*rows[pos]);
+    sparse = false;
+    const Row* cur = was ? was.get() : visibleCurrent();
     const qint64 keepId = (keep && cur) ? cur->rowid : 0;
     const int keepPos = pos;
     rows.takeAll(spare);
@@ -342,6 +349,7 @@ void Table::Impl::load(bool keep) {
         keyCols.push_back(c);
         mask[c >> 6] |= 1ull << (c & 63);
     }
+    if (mayBeSparse && (!keep || keepId || pos < 0) && sparseLoad(keepId)) return;
     const size_t keyWidth = keyCols.empty() ? 0 : size_t(keyCols.back()) + 1;
     const bool memWhere = server && polishBounds();
     std::vector<std::unique_ptr<Row>> serverRows;  // put in the engine's own order before use
@@ -424,11 +432,21 @@ void Table::Impl::load(bool keep) {
                     break;
                 }
         }
+        bool ordered = was != nullptr;
+        for (int c : orderCols) ordered = ordered && size_t(c) < was->c.size() && was->has(c);
+        if (found < 0 && ordered) {  // gone meanwhile: stand before its successor
+            found = lowerBound(*was);
+            if (found < int(rows.size()))
+                crack = true;
+            else
+                found = int(rows.size()) - 1;
+        }
         pos = found >= 0 ? found : std::clamp(keepPos, 0, int(rows.size()) - 1);
     }
-    if (rows.empty())
+    if (rows.empty()) {
         eof = bof = true;
-    else if (keep)
+        crack = false;
+    } else if (keep)
         eof = bof = false;
     else {
         bof = true;
@@ -466,6 +484,261 @@ void Table::Impl::loadTail(const std::vector<int>& farIdx, const quint64 maskFar
         rows.push_back(std::move(r));
     }
     if (rc != kStepDone) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+}
+
+// --- the sparse set
+
+std::vector<int> Table::Impl::sparseCols() const {
+    std::vector<int> cols = keyCols;
+    for (int c = 0; c < int(wanted.size()) && c < nData; ++c)
+        if (wanted[c] && std::find(cols.begin(), cols.end(), c) == cols.end()) cols.push_back(c);
+    std::sort(cols.begin(), cols.end());
+    return cols;
+}
+
+int Table::Impl::countSet() const {
+    QStringList conds;
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    whereSql(conds, binds);
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + qualified();
+    if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    StmtScope use(st);
+    for (size_t i = 0; i < binds.size(); ++i)
+        st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    const int rc = st->step();
+    if (rc != kStepRow) st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+    return int(st->int64(0));
+}
+
+// Only a set SQLite reads in the engine's order and bounds by itself: the server's rows are
+// sorted here, a filter sees every record, and a detail's sets are small.
+bool Table::Impl::sparseLoad(qint64 keepId) {
+    if (!lazy || server || linkOn) return false;
+    const int n = countSet();
+    if (n < kSparseMin) return false;
+    std::unique_ptr<Row> kept;  // the current record stays current, wherever it now sorts
+    if (keepId) {
+        kept = fetch(keepId);
+        if (!kept || !visible(*kept)) return false;  // gone: its successor is found in the set
+    }
+    rows.assignHoles(size_t(n));
+    spare.clear();
+    sparse = true;
+    sparseSeqEnd = -1;
+    sparseSeqLen = kBlock;
+    sparseSorted = seekSorted = false;
+    seeks = 0;
+    indexOrder = false;
+    pos = 0;
+    bof = !kept;
+    eof = crack = false;
+    probe = std::move(kept);
+    touch();
+    return true;
+}
+
+// Reads the block holding idx; a walk reaching the end of the last block read gets the next run,
+// each four times the last, so a whole walk costs a few statements.
+const Row& Table::Impl::readBlock(int idx) const {
+    const int n = int(rows.size());
+    int start, len;
+    if (sparseSorted) {
+        start = 0;
+        len = n;
+    } else if (idx == sparseSeqEnd) {
+        start = idx;
+        len = std::min(4 * sparseSeqLen, kRunMax);
+    } else {
+        start = idx - idx % kBlock;
+        len = kBlock;
+    }
+    len = std::min(len, n - start);
+    const std::vector<int> cols = sparseCols();
+    const size_t width = cols.empty() ? 0 : size_t(cols.back()) + 1;
+    quint64 mask[2] = {0, 0};
+    for (int c : cols) mask[c >> 6] |= 1ull << (c & 63);
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    const QString sql = orderedSelectSql(cols, binds, QStringLiteral(" LIMIT ? OFFSET ?"));
+    Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    RowSeq& seq = const_cast<RowSeq&>(rows);
+    int j = start;
+    {
+        StmtScope use(st);
+        for (size_t i = 0; i < binds.size(); ++i)
+            st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+        st->bindInt64(int(binds.size()) + 1, len);
+        st->bindInt64(int(binds.size()) + 2, start);
+        st->clearSorted();
+        std::vector<SharedTexts> texts(cols.size());
+        int rc;
+        while (j < start + len && (rc = st->step()) == kStepRow) {
+            std::unique_ptr<Row>& slot = seq.slot(size_t(j++));
+            if (slot) continue;  // read before, or placed there by a seek
+            auto r = std::make_unique<Row>();
+            r->rowid = st->int64(0);
+            r->c.resize(width);
+            for (size_t k = 0; k < cols.size(); ++k)
+                texts[k].read(st, int(k) + 1, types[cols[k]], r->c[cols[k]]);
+            r->loaded[0] = mask[0];
+            r->loaded[1] = mask[1];
+            slot = std::move(r);
+        }
+        if (j < start + len && rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        if (st->sorted()) sparseSorted = true;
+    }
+    // Rows deleted behind the cursors' back (Database::exec): empty records until refresh().
+    for (; j < start + len; ++j) {
+        std::unique_ptr<Row>& slot = seq.slot(size_t(j));
+        if (!slot) {
+            slot = std::make_unique<Row>();
+            slot->c.resize(size_t(nData));
+        }
+    }
+    sparseSeqEnd = start + len;
+    sparseSeqLen = len;
+    return *rows[idx];
+}
+
+Stmt* Table::Impl::seekStatement(const std::vector<int>& cols, const std::vector<Cell>& keys,
+                                 size_t n, std::vector<std::pair<const Cell*, FieldType>>& binds) {
+    QStringList conds;
+    whereSql(conds, binds);
+    if (n == 1) {
+        conds << colName(orderCols[0]) + QStringLiteral(" >= ?");
+    } else if (n > 1) {
+        QStringList names, params;
+        for (size_t i = 0; i < n; ++i) {
+            names << colName(orderCols[i]);
+            params << QStringLiteral("?");
+        }
+        conds << QStringLiteral("(%1) >= (%2)")
+                     .arg(names.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
+    }
+    for (size_t i = 0; i < n; ++i) binds.push_back({&keys[i], types[orderCols[i]]});
+    QString sql = QStringLiteral("SELECT rowid");
+    for (int c : cols) sql += QStringLiteral(", ") + colName(c);
+    sql += QStringLiteral(" FROM ") + qualified();
+    if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    sql += orderSql() + QStringLiteral(" LIMIT 1");
+    Stmt* st = stmt(sql);
+    seekStmt = rangeSet ? nullptr : st;
+    seekN = n;
+    seekCols = cols;
+    seekOrder = orderCols;
+    return st;
+}
+
+// The first record whose leading n order fields are at or after keys (none NULL); a row value
+// lets SQLite seek in the index, NULLs sorting lowest as they do here.
+std::unique_ptr<Row> Table::Impl::seekRow(const std::vector<Cell>& keys, size_t n) {
+    const std::vector<int> cols = sparseCols();
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    Stmt* st = seekStmt;
+    if (rangeSet || !st || n != seekN || cols != seekCols || orderCols != seekOrder)
+        st = seekStatement(cols, keys, n, binds);
+    else
+        for (size_t i = 0; i < n; ++i) binds.push_back({&keys[i], types[orderCols[i]]});
+    StmtScope use(st);
+    for (size_t i = 0; i < binds.size(); ++i)
+        st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+    st->clearSorted();
+    const int rc = st->step();
+    if (rc != kStepRow && rc != kStepDone)
+        st->fail(rc, QStringLiteral("Nie można przeszukać tabeli %1").arg(bare()));
+    if (st->sorted()) seekSorted = true;  // no index for the order: every seek read the set
+    if (rc != kStepRow) return nullptr;
+    auto r = std::make_unique<Row>();
+    r->rowid = st->int64(0);
+    r->c.resize(cols.empty() ? 0 : size_t(cols.back()) + 1);
+    r->loaded[0] = r->loaded[1] = 0;
+    for (size_t k = 0; k < cols.size(); ++k) {
+        st->read(int(k) + 1, types[cols[k]], r->c[cols[k]]);
+        r->mark(cols[k]);
+    }
+    return r;
+}
+
+int Table::Impl::sparseSeek(const std::vector<Cell>& keys, bool exact) {
+    if (seekSorted || ++seeks > int(rows.size()) / 4) return -1;
+    size_t n = keys.size();
+    while (n > 0 && keys[n - 1].null) --n;  // nothing sorts below NULL: no bound
+    for (size_t i = 0; i < n; ++i)
+        if (keys[i].null) return -1;
+    std::unique_ptr<Row> r = seekRow(keys, n);
+    if (!r || (exact && cmpKey(*r, orderCols, keys) != 0)) return 0;
+    probe = std::move(r);
+    crack = false;
+    eof = bof = false;
+    moved();
+    return 1;
+}
+
+void Table::Impl::completeProbe(int col) {
+    if (int(wanted.size()) < nData) wanted.resize(nData, 0);
+    if (!wanted[col]) {  // the next seeks read it too
+        database()->fieldsUsed(key).insert(fields[col]->def_.name.toLower());
+        wanted[col] = 1;
+    }
+    std::unique_ptr<Row> f = fetch(probe->rowid);
+    Row& p = *probe;
+    p.c.resize(size_t(nData));
+    for (int c = 0; c < nData; ++c) {
+        if (p.has(c)) continue;
+        p.c[c] = f ? f->c[c] : Cell();
+        p.mark(c);
+    }
+}
+
+// The records before the probe in the set's order are counted (NULL lowest, the row id last).
+void Table::Impl::placeProbe() {
+    if (!probe) return;
+    const Row& p = *probe;
+    QStringList conds;
+    std::vector<std::pair<const Cell*, FieldType>> binds;
+    whereSql(conds, binds);
+    QString below;
+    int open = 0;
+    for (int col : orderCols) {
+        const QString f = colName(col);
+        const Cell& v = p.c[col];
+        if (v.null) {
+            below += QStringLiteral("(%1 IS NULL AND ").arg(f);
+        } else {
+            below += QStringLiteral("(%1 IS NULL OR %1 < ? OR (%1 = ? AND ").arg(f);
+            binds.push_back({&v, types[col]});
+            binds.push_back({&v, types[col]});
+            ++open;
+        }
+        ++open;
+    }
+    below += QStringLiteral("rowid < ?") + QString(open, QLatin1Char(')'));
+    conds << below;
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2")
+                            .arg(qualified(), conds.join(QStringLiteral(" AND ")));
+    int at;
+    {
+        Stmt* st = stmt(sql);
+        StmtScope use(st);
+        for (size_t i = 0; i < binds.size(); ++i)
+            st->bind(int(i) + 1, *binds[i].first, binds[i].second);
+        st->bindInt64(int(binds.size()) + 1, p.rowid);
+        const int rc = st->step();
+        if (rc != kStepRow)
+            st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
+        at = int(st->int64(0));
+    }
+    if (at < int(rows.size())) {
+        std::unique_ptr<Row>& slot = rows.slot(size_t(at));
+        if (!slot || slot->rowid == p.rowid) {
+            if (!slot) slot = std::move(probe);
+            probe.reset();
+            pos = at;
+            return;
+        }
+    }
+    dense();  // the table changed behind the cursors' back: read it again, the probe kept
 }
 
 Stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
@@ -608,6 +881,8 @@ void Table::open() {
         d->active = false;
         d->state = Inactive;
         d->rows.clear();
+        d->sparse = false;
+        d->probe.reset();
         d->key.clear();
         d->finalizeAll();
         throw;
@@ -627,6 +902,8 @@ void Table::close() {
     d->pending = Row();
     d->modified = false;
     d->rows.clear();
+    d->sparse = false;
+    d->probe.reset();
     d->byRowId.clear();
     d->hashValid = false;
     d->pos = -1;
@@ -832,9 +1109,10 @@ bool Table::filtered() const { return d->filtered; }
 // --- navigation
 
 void Table::first() {
-    d->sync();
+    d->syncSparse();
     d->checkActive();
     d->checkBrowseMode();
+    d->probe.reset();
     d->crack = false;
     d->pos = d->rows.empty() ? -1 : 0;
     d->bof = true;
@@ -843,9 +1121,10 @@ void Table::first() {
 }
 
 void Table::last() {
-    d->sync();
+    d->syncSparse();
     d->checkActive();
     d->checkBrowseMode();
+    d->probe.reset();
     d->crack = false;
     d->pos = int(d->rows.size()) - 1;
     d->eof = true;
@@ -857,9 +1136,10 @@ void Table::next() { moveBy(1); }
 void Table::prior() { moveBy(-1); }
 
 int Table::moveBy(int distance) {
-    d->sync();
+    d->syncSparse();
     d->checkActive();
     d->checkBrowseMode();
+    d->placeProbe();
     const int n = int(d->rows.size());
     if (n == 0) {
         d->eof = d->bof = true;
@@ -906,31 +1186,33 @@ int Table::moveBy(int distance) {
 }
 
 bool Table::eof() const {
-    d->sync();
+    d->syncSparse();
     return !d->active || d->eof;
 }
 bool Table::bof() const {
-    d->sync();
+    d->syncSparse();
     return !d->active || d->bof;
 }
 bool Table::isEmpty() const {
-    d->sync();
+    d->syncSparse();
     return !d->active || (d->rows.empty() && d->state != Insert);
 }
 int Table::recordCount() const {
-    d->sync();
+    d->syncSparse();
     return d->active ? int(d->rows.size()) : 0;
 }
 int Table::recNo() const {
-    d->sync();
+    d->syncSparse();
+    if (d->active) d->placeProbe();
     return d->active ? d->pos : -1;
 }
 
 void Table::setRecNo(int n) {
-    d->sync();
+    d->syncSparse();
     d->checkActive();
     d->checkBrowseMode();
     if (d->rows.empty()) return;
+    d->probe.reset();
     d->standAt(std::clamp(n, 0, int(d->rows.size()) - 1));
 }
 
@@ -1060,8 +1342,13 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
 }
 
 bool Table::findKey(const QVariantList& values) {
-    d->sync();
+    d->syncSparse();
     const std::vector<Cell> keys = d->keyCells(values);
+    if (d->sparse) {
+        const int found = d->sparseSeek(keys, true);
+        if (found >= 0) return found == 1;
+        d->dense();
+    }
     const int i = d->lowerBoundKey(keys);
     if (i >= int(d->rows.size()) || d->cmpKey(*d->rows[i], d->orderCols, keys) != 0) return false;
     d->standAt(i);
@@ -1069,15 +1356,25 @@ bool Table::findKey(const QVariantList& values) {
 }
 
 void Table::findNearest(const QVariantList& values) {
-    d->sync();
+    d->syncSparse();
     const std::vector<Cell> keys = d->keyCells(values);
+    if (d->sparse) {
+        const int found = d->sparseSeek(keys, false);
+        if (found == 1) return;
+        if (found == 0) {  // every record sorts before the keys: the last one
+            d->probe.reset();
+            if (!d->rows.empty()) d->standAt(int(d->rows.size()) - 1);
+            return;
+        }
+        d->dense();
+    }
     if (d->rows.empty()) return;
     d->standAt(std::min(d->lowerBoundKey(keys), int(d->rows.size()) - 1));
 }
 
 QVariant Table::lookup(const QString& keyFields, const QVariantList& values,
                        const QString& resultField) const {
-    d->sync();
+    d->syncSparse();
     if (!d->active) return QVariant();
     const QStringList names = splitFields(keyFields);
     if (names.isEmpty() || names.size() != values.size()) return QVariant();
@@ -1098,8 +1395,17 @@ QVariant Table::lookup(const QString& keyFields, const QVariantList& values,
         }
     }
     const std::vector<Cell>* rowsKey = &keys;
-    if (cols.size() <= d->orderCols.size() &&
-        std::equal(cols.begin(), cols.end(), d->orderCols.begin())) {
+    const bool leading = cols.size() <= d->orderCols.size() &&
+                         std::equal(cols.begin(), cols.end(), d->orderCols.begin());
+    if (d->sparse && leading && !d->seekSorted && ++d->seeks <= int(d->rows.size()) / 4 &&
+        std::none_of(keys.begin(), keys.end(), [](const Cell& c) { return c.null; })) {
+        std::unique_ptr<Row> r = d->seekRow(keys, keys.size());
+        if (!r || d->cmpKey(*r, d->orderCols, keys) != 0) return QVariant();
+        if (size_t(res) >= r->c.size() || !r->has(res)) r = d->fetch(r->rowid);
+        return r ? cellToVariant(r->c[res], d->types[res]) : QVariant();
+    }
+    d->dense();
+    if (leading) {
         const int i = d->lowerBoundKey(*rowsKey);
         if (i < int(d->rows.size()) && d->cmpKey(*d->rows[i], d->orderCols, keys) == 0)
             return cellToVariant(d->cellAt(i, res), d->types[res]);
@@ -1130,7 +1436,7 @@ auto withRowCurrent(Impl& d, int row, F read) {
             d.touch();
         }
     } restore{d, d.candidate, d.candidateIdx};
-    d.candidate = d.rows[row].get();
+    d.candidate = &d.rowAt(row);
     d.candidateIdx = row;
     d.touch();
     return read();
@@ -1138,7 +1444,7 @@ auto withRowCurrent(Impl& d, int row, F read) {
 }  // namespace
 
 QVariant Table::valueAt(int row, const Field* f) const {
-    d->sync();
+    d->syncSparse();
     if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size()))
         return QVariant();
     if (f->kind_ == Field::Data) return cellToVariant(d->cellAt(row, f->column_), f->def_.type);
@@ -1146,7 +1452,7 @@ QVariant Table::valueAt(int row, const Field* f) const {
 }
 
 QString Table::displayTextAt(int row, const Field* f) const {
-    d->sync();
+    d->syncSparse();
     if (!d->active || !f || f->table_ != this || row < 0 || row >= int(d->rows.size()))
         return QString();
     return withRowCurrent(*d, row, [f] { return f->displayText(); });
@@ -1380,8 +1686,9 @@ void Table::addLookupField(const FieldDef& def, const QString& keyFields, Table*
 // --- bookmarks
 
 Bookmark Table::bookmark() const {
-    d->sync();
-    const Row* r = d->visibleCurrent();
+    d->syncSparse();
+    const Row* r = d->probe ? d->probe.get() : d->visibleCurrent();
+    if (!r && d->sparse && d->pos >= 0 && d->pos < int(d->rows.size())) r = &d->rowAt(d->pos);
     return Bookmark{r ? r->rowid : 0};
 }
 
@@ -1397,7 +1704,7 @@ bool Table::gotoBookmark(const Bookmark& b) {
 }
 
 qint64 Table::rowId() const {
-    d->sync();
+    d->syncSparse();
     const Row* r = d->curRow();
     if (d->state == Edit) return d->editRowId;
     return r ? r->rowid : 0;
@@ -1455,6 +1762,13 @@ const QByteArray& Table::tableKey() const { return d->key; }
 
 void Table::externalRowChange(qint64 rowId, bool removed) {
     if (!d->active || d->loading) return;
+    if (d->sparse) {  // positions move: the set is read whole, with the change
+        d->dense();
+        d->touch();
+        d->emitDataSet();
+        d->notifyDetails();
+        return;
+    }
     std::unique_ptr<Row> fresh;
     if (!removed) {
         fresh = d->fetch(rowId);

@@ -143,6 +143,50 @@ struct Table::Impl {
         return r;
     }
     void loadTail(const std::vector<int>& farIdx, const quint64 maskFar[2], size_t width);
+
+    // A large set is not read whole when it is opened: it is counted, and its records are read
+    // in blocks as their positions are used (rows holds null for the others). A seek stands on
+    // the record it found (probe) without knowing its position, counted only when asked for.
+    // Anything else (writes, searches outside the order, bookmarks) reads the set whole first.
+    bool sparse = false;
+    std::unique_ptr<Row> probe;
+    static constexpr int kSparseMin = 4096;
+    static constexpr int kRunMax = 1 << 16;
+    mutable int sparseSeqEnd = -1;
+    mutable int sparseSeqLen = kBlock;
+    mutable bool sparseSorted = false;  // SQLite sorts for the order: read the rest in one go
+    bool seekSorted = false;            // nor may a seek use an index: seek in memory
+    const Row& rowAt(int idx) const {
+        const Row* r = rows[idx].get();
+        return r ? *r : readBlock(idx);
+    }
+    const Row& readBlock(int idx) const;
+    int countSet() const;
+    bool sparseLoad(qint64 keepId);
+    // The set read whole, the cursor where it was (its flags included).
+    void dense() {
+        if (!sparse) return;
+        const bool e = eof, b = bof;
+        load(true, false);
+        if (!rows.empty() && !crack) {
+            eof = e;
+            bof = b;
+        }
+    }
+    // The position of the record a seek found, for the calls that need it.
+    void placeProbe();
+    // Stands on the first record at or after keys (exact: equal to them) by one statement;
+    // -1 when the set must be read whole for it, else whether one was found.
+    int sparseSeek(const std::vector<Cell>& keys, bool exact);
+    std::unique_ptr<Row> seekRow(const std::vector<Cell>& keys, size_t n);
+    Stmt* seekStatement(const std::vector<int>& cols, const std::vector<Cell>& keys, size_t n,
+                        std::vector<std::pair<const Cell*, FieldType>>& binds);
+    void completeProbe(int col);
+    int seeks = 0;             // past a quarter of the set, reading it whole costs less
+    Stmt* seekStmt = nullptr;  // the last seek's statement, kept while its shape holds
+    size_t seekN = 0;
+    std::vector<int> seekCols, seekOrder;
+    std::vector<int> sparseCols() const;  // read with each record: the keys and those used
     QString orderedSelectSql(const std::vector<int>& cols,
                              std::vector<std::pair<const Cell*, FieldType>>& binds,
                              const QString& tail) const;
@@ -192,6 +236,7 @@ struct Table::Impl {
         for (Stmt* st : std::as_const(stmts)) delete st;
         stmts.clear();
         loadStmt = nullptr;
+        seekStmt = nullptr;
         delete tailStmt;
         tailStmt = nullptr;
         tailSql.clear();
@@ -266,15 +311,16 @@ struct Table::Impl {
             return candidate;
         }
         if (state == Insert || state == Edit) return &pending;
+        if (probe) return probe.get();
         if (pos >= 0 && pos < int(rows.size())) {
             if (idx) *idx = pos;
-            return rows[pos].get();
+            return &rowAt(pos);
         }
         return nullptr;
     }
     // A cell of the record at position idx, read from the table when not read yet.
     const Cell& cellAt(int idx, int col) const {
-        const Row& r = *rows[idx];
+        const Row& r = rowAt(idx);
         if (!r.has(col)) fetchColumn(idx, col);
         return r.c[col];
     }
@@ -420,7 +466,8 @@ struct Table::Impl {
     }
 
     // Materialises the visible rows in order. keep: stay on the current record (or position).
-    void load(bool keep);
+    // mayBeSparse: off when a sparse set is to be read whole.
+    void load(bool keep, bool mayBeSparse = true);
 
     void computeLink();
 
@@ -442,6 +489,11 @@ struct Table::Impl {
         follow();
     }
     void sync() {
+        if (stale) follow();
+        dense();
+    }
+    // For the calls a sparse set serves as it is.
+    void syncSparse() {
         if (stale) follow();
     }
     void follow();

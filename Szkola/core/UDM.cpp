@@ -11,23 +11,40 @@ TDM* DM = nullptr;
 // Dictionary rows read by the pupil's calculated fields (the engine keeps the statements prepared).
 struct TDM::Slowniki {
     db::Database* baza = nullptr;
+    int pamietaj = 0;
+    QHash<QPair<const char*, int>, QStringList> pamiec;  // by query text (a literal) and id
 
-    void zwolnij() {}
+    void zwolnij() { pamiec.clear(); }
     // Columns of the row of `sql` (one int parameter); empty texts when there is none.
-    QStringList wiersz(const QString& sql, int id, int kolumn) {
+    // staly: a small dictionary, remembered while a statement walks the register.
+    QStringList wiersz(const char* sql, int id, int kolumn, bool staly = true) {
+        const bool zPamieci = staly && pamietaj > 0;
+        if (zPamieci) {
+            auto it = pamiec.constFind({sql, id});
+            if (it != pamiec.constEnd()) return it.value();
+        }
         QStringList w;
         for (int i = 0; i < kolumn; ++i) w << QString();
         if (id == 0 || !baza || !baza->isOpen()) return w;
         QVariantList r;
         try {
-            r = baza->firstRow(sql, {id});
+            r = baza->firstRow(QString::fromUtf8(sql), {id});
         } catch (const db::Error&) {
             return w;  // a table the folder lacks: the field stays empty
         }
         for (int i = 0; i < kolumn && i < r.size(); ++i) w[i] = r[i].toString();
+        if (zPamieci) pamiec.insert({sql, id}, w);
         return w;
     }
 };
+
+void TDM::PamietajSlowniki(bool wlacz) {
+    slowniki_->pamietaj += wlacz ? 1 : -1;
+    if (slowniki_->pamietaj <= 0) {
+        slowniki_->pamietaj = 0;
+        slowniki_->zwolnij();
+    }
+}
 
 namespace {
 
@@ -284,7 +301,7 @@ void TDM::TUczenCalcFields(db::Table& t) {
     const QStringList adres = slowniki_->wiersz(
         "SELECT a.KodPoczt, a.Miasto, a.Ulica, a.NrDomu, a.Lokal, g.NazwaGminy FROM Adresy a "
         "LEFT JOIN Gminy g ON g.IdGminy = a.IdGminy WHERE a.IdAdres=?",
-        id("IdAdresZam"), 6);
+        id("IdAdresZam"), 6, false);
     ustaw("KodPoczt", adres[0]);
     ustaw("Miasto", adres[1]);
     ustaw("Ulica", adres[2]);

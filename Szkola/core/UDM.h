@@ -84,6 +84,11 @@ class TDM : public QObject {
     bool TOplatyFilterRecord(db::Table& t) const;
     bool TSklPrzelFilterRecord(db::Table& t) const;
 
+    // While a statement walks the register (nothing edits the dictionaries meanwhile), the names
+    // of schools, levels, groups and school districts in the calculated fields are read once
+    // each instead of once a pupil. Nested calls count.
+    void PamietajSlowniki(bool wlacz);
+
     // After post / delete: the engine already commits every write outside a transaction.
     void PoZapisie(db::Table& t);
 

@@ -375,11 +375,13 @@ void NaRejestrzeUczniow(const std::function<void(db::Table&)>& f) {
     if (!bylOtwarty) u->open();
     const db::Bookmark b = u->bookmark();
     u->disableControls();
+    DM->PamietajSlowniki(true);
     struct Przywroc {
         db::Table* u;
         db::Bookmark b;
         bool otwarty;
         ~Przywroc() {
+            DM->PamietajSlowniki(false);
             try {
                 if (!otwarty) {
                     u->enableControls();

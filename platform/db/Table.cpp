@@ -539,7 +539,8 @@ bool Table::Impl::sparseLoad(qint64 keepId) {
 }
 
 // Reads the block holding idx; a walk reaching the end of the last block read gets the next run,
-// each four times the last, so a whole walk costs a few statements.
+// each four times the last, so a whole walk costs a few statements (and SQLite skips over the
+// rows before each run about once and a third the set's size in all).
 const Row& Table::Impl::readBlock(int idx) const {
     const int n = int(rows.size());
     int start, len;
@@ -548,7 +549,7 @@ const Row& Table::Impl::readBlock(int idx) const {
         len = n;
     } else if (idx == sparseSeqEnd) {
         start = idx;
-        len = std::min(4 * sparseSeqLen, kRunMax);
+        len = int(std::min<qint64>(4ll * sparseSeqLen, n));
     } else {
         start = idx - idx % kBlock;
         len = kBlock;

@@ -151,7 +151,6 @@ struct Table::Impl {
     bool sparse = false;
     std::unique_ptr<Row> probe;
     static constexpr int kSparseMin = 4096;
-    static constexpr int kRunMax = 1 << 16;
     mutable int sparseSeqEnd = -1;
     mutable int sparseSeqLen = kBlock;
     mutable bool sparseSorted = false;  // SQLite sorts for the order: read the rest in one go

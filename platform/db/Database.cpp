@@ -221,6 +221,9 @@ Database* Database::current() { return g_current; }
 void Database::setCurrent(Database* db) { g_current = db; }
 
 void Database::open(const QString& path, bool create, bool fullCheck) {
+    // SQLite's memory statistics take a global lock at every allocation; nothing reads them.
+    static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)configured;
     close();
     d->fullyChecked = false;
     if (isConnectionFile(path)) {

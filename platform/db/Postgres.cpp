@@ -146,11 +146,12 @@ std::vector<Tok> tokenize(const QString& sql) {
         if (c.isSpace()) {
             while (i < n && sql[i].isSpace()) ++i;
             out.push_back({Tok::Space, sql.mid(start, i - start)});
-        } else if (c == QLatin1Char('\'')) {
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            // a string or a quoted name, its quote doubled inside
             ++i;
             while (i < n) {
-                if (sql[i] == QLatin1Char('\'')) {
-                    if (i + 1 < n && sql[i + 1] == QLatin1Char('\''))
+                if (sql[i] == c) {
+                    if (i + 1 < n && sql[i + 1] == c)
                         i += 2;
                     else {
                         ++i;
@@ -160,22 +161,8 @@ std::vector<Tok> tokenize(const QString& sql) {
                     ++i;
                 }
             }
-            out.push_back({Tok::Str, sql.mid(start, i - start)});
-        } else if (c == QLatin1Char('"')) {
-            ++i;
-            while (i < n) {
-                if (sql[i] == QLatin1Char('"')) {
-                    if (i + 1 < n && sql[i + 1] == QLatin1Char('"'))
-                        i += 2;
-                    else {
-                        ++i;
-                        break;
-                    }
-                } else {
-                    ++i;
-                }
-            }
-            out.push_back({Tok::Quoted, sql.mid(start, i - start)});
+            out.push_back(
+                {c == QLatin1Char('"') ? Tok::Quoted : Tok::Str, sql.mid(start, i - start)});
         } else if (c == QLatin1Char('?')) {
             ++i;
             while (i < n && sql[i].isDigit()) ++i;

@@ -165,7 +165,7 @@ void WypelnijZaleglosci(const QDate& D, int porcja) {
             t.setTableName(r.plik);
             t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
             t.setRange({uczniowie[od].id}, {uczniowie[doN - 1].id});
-            t.setWholeRecords(true);  // every month of every row is read
+            // only the fields used are read (a first run learns them, in runs of rows)
             t.open();
             db::Field* const idUcznia = t.field("IdUcznia");
             db::Field* const rodzOpl = t.field("RodzOpl");

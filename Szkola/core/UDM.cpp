@@ -8,32 +8,81 @@
 
 TDM* DM = nullptr;
 
-// Dictionary rows read by the pupil's calculated fields (the engine keeps the statements prepared).
+namespace {
+
+// A dictionary read by the pupil's calculated fields: its row by id, and all its rows with the id
+// first.
+struct Slownik {
+    const char* jeden;
+    const char* wszystkie;
+    int kolumn;
+};
+const Slownik kSzkoly{"SELECT OpisS FROM Szkoly WHERE IdSzkoly=?",
+                      "SELECT IdSzkoly, OpisS FROM Szkoly", 1};
+const Slownik kPoziomy{"SELECT OpisP FROM Poziomy WHERE IdPoziomu=?",
+                       "SELECT IdPoziomu, OpisP FROM Poziomy", 1};
+const Slownik kGrupy{"SELECT OpisG FROM Grupy WHERE IdGrupy=?", "SELECT IdGrupy, OpisG FROM Grupy",
+                     1};
+const Slownik kAdresy{
+    "SELECT a.KodPoczt, a.Miasto, a.Ulica, a.NrDomu, a.Lokal, g.NazwaGminy FROM Adresy a "
+    "LEFT JOIN Gminy g ON g.IdGminy = a.IdGminy WHERE a.IdAdres=?",
+    "SELECT a.IdAdres, a.KodPoczt, a.Miasto, a.Ulica, a.NrDomu, a.Lokal, g.NazwaGminy "
+    "FROM Adresy a LEFT JOIN Gminy g ON g.IdGminy = a.IdGminy",
+    6};
+const Slownik kRejony{
+    "SELECT Nazwa, Imienia, Kod, Miasto, Ulica FROM RejonSzkolny WHERE IdSzkoly=?",
+    "SELECT IdSzkoly, Nazwa, Imienia, Kod, Miasto, Ulica FROM RejonSzkolny", 5};
+
+}  // namespace
+
+// The rows the calculated fields read. While a statement walks the register they are kept; a
+// dictionary asked for many ids (the addresses of a whole school) is then read in one pass.
 struct TDM::Slowniki {
     db::Database* baza = nullptr;
     int pamietaj = 0;
-    QHash<QPair<const char*, int>, QStringList> pamiec;  // by query text (a literal) and id
+    static constexpr int kCalyPo = 64;  // ids asked for before the whole dictionary is read
+    QHash<QPair<const Slownik*, int>, QStringList> pamiec;
+    QHash<const Slownik*, int> pytania;  // -1: read whole
 
-    void zwolnij() { pamiec.clear(); }
-    // Columns of the row of `sql` (one int parameter); empty texts when there is none.
-    // staly: a small dictionary, remembered while a statement walks the register.
-    QStringList wiersz(const char* sql, int id, int kolumn, bool staly = true) {
-        const bool zPamieci = staly && pamietaj > 0;
-        if (zPamieci) {
-            auto it = pamiec.constFind({sql, id});
-            if (it != pamiec.constEnd()) return it.value();
-        }
+    void zwolnij() {
+        pamiec.clear();
+        pytania.clear();
+    }
+    // Columns of the row with this id; empty texts when there is none.
+    QStringList wiersz(const Slownik& s, int id) {
         QStringList w;
-        for (int i = 0; i < kolumn; ++i) w << QString();
+        for (int i = 0; i < s.kolumn; ++i) w << QString();
         if (id == 0 || !baza || !baza->isOpen()) return w;
+        if (pamietaj > 0) {
+            auto it = pamiec.constFind({&s, id});
+            if (it != pamiec.constEnd()) return it.value();
+            int& n = pytania[&s];
+            if (n < 0) return w;  // read whole: there is no such row
+            if (++n > kCalyPo) {
+                n = -1;
+                try {
+                    baza->forEachRow(QString::fromUtf8(s.wszystkie), {},
+                                     [&](const QVariantList& r) {
+                                         QStringList v;
+                                         for (int i = 1; i <= s.kolumn; ++i)
+                                             v << (i < r.size() ? r[i].toString() : QString());
+                                         pamiec.insert({&s, r.value(0).toInt()}, v);
+                                         return true;
+                                     });
+                } catch (const db::Error&) {
+                    return w;  // a table the folder lacks: the fields stay empty
+                }
+                return pamiec.value({&s, id}, w);
+            }
+        }
         QVariantList r;
         try {
-            r = baza->firstRow(QString::fromUtf8(sql), {id});
+            r = baza->firstRow(QString::fromUtf8(s.jeden), {id});
         } catch (const db::Error&) {
             return w;  // a table the folder lacks: the field stays empty
         }
-        for (int i = 0; i < kolumn && i < r.size(); ++i) w[i] = r[i].toString();
-        if (zPamieci) pamiec.insert({sql, id}, w);
+        for (int i = 0; i < s.kolumn && i < r.size(); ++i) w[i] = r[i].toString();
+        if (pamietaj > 0) pamiec.insert({&s, id}, w);
         return w;
     }
 };
@@ -291,17 +340,11 @@ void TDM::TUczenCalcFields(db::Table& t) {
     auto ustaw = [&t](const char* n, const QString& v) { t.field(n)->setString(v); };
 
     ustaw("Imiona", pole("Imie1") + " " + pole("Imie2"));
-    ustaw("Szkola",
-          slowniki_->wiersz("SELECT OpisS FROM Szkoly WHERE IdSzkoly=?", id("IdSzkoly"), 1)[0]);
-    ustaw("Poziom",
-          slowniki_->wiersz("SELECT OpisP FROM Poziomy WHERE IdPoziomu=?", id("IdPoziomu"), 1)[0]);
-    ustaw("Klasa",
-          slowniki_->wiersz("SELECT OpisG FROM Grupy WHERE IdGrupy=?", id("IdGrupy"), 1)[0]);
+    ustaw("Szkola", slowniki_->wiersz(kSzkoly, id("IdSzkoly"))[0]);
+    ustaw("Poziom", slowniki_->wiersz(kPoziomy, id("IdPoziomu"))[0]);
+    ustaw("Klasa", slowniki_->wiersz(kGrupy, id("IdGrupy"))[0]);
 
-    const QStringList adres = slowniki_->wiersz(
-        "SELECT a.KodPoczt, a.Miasto, a.Ulica, a.NrDomu, a.Lokal, g.NazwaGminy FROM Adresy a "
-        "LEFT JOIN Gminy g ON g.IdGminy = a.IdGminy WHERE a.IdAdres=?",
-        id("IdAdresZam"), 6, false);
+    const QStringList adres = slowniki_->wiersz(kAdresy, id("IdAdresZam"));
     ustaw("KodPoczt", adres[0]);
     ustaw("Miasto", adres[1]);
     ustaw("Ulica", adres[2]);
@@ -310,9 +353,7 @@ void TDM::TUczenCalcFields(db::Table& t) {
     ustaw("GminaZ", adres[5]);
 
     auto rejon = [&](const char* pRejon, const char* pNazwa, const char* pAdres) {
-        const QStringList r = slowniki_->wiersz(
-            "SELECT Nazwa, Imienia, Kod, Miasto, Ulica FROM RejonSzkolny WHERE IdSzkoly=?",
-            id(pRejon), 5);
+        const QStringList r = slowniki_->wiersz(kRejony, id(pRejon));
         if (t.field(pRejon)->isNull() ||
             (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty())) {
             ustaw(pNazwa, QString());

@@ -84,9 +84,9 @@ class TDM : public QObject {
     bool TOplatyFilterRecord(db::Table& t) const;
     bool TSklPrzelFilterRecord(db::Table& t) const;
 
-    // While a statement walks the register (nothing edits the dictionaries meanwhile), the names
-    // of schools, levels, groups and school districts in the calculated fields are read once
-    // each instead of once a pupil. Nested calls count.
+    // While a statement walks the register (nothing edits the dictionaries meanwhile), the rows
+    // the calculated fields read (schools, levels, groups, districts, addresses) are kept, and a
+    // dictionary asked for many ids is read in one pass. Nested calls count.
     void PamietajSlowniki(bool wlacz);
 
     // After post / delete: the engine already commits every write outside a transaction.

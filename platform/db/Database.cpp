@@ -948,31 +948,45 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params) {
 }
 
 QVariantList Database::firstRow(const QString& sql, const QVariantList& params) {
+    QVariantList out;
+    forEachRow(sql, params, [&out](const QVariantList& r) {
+        out = r;
+        return false;
+    });
+    return out;
+}
+
+void Database::forEachRow(const QString& sql, const QVariantList& params,
+                          const std::function<bool(const QVariantList&)>& row) {
     d->checkOpen();
     QVariantList out;
     if (onServer(sql)) {
         Stmt* st = d->pgStmt(sql);
         StmtScope use(st);
         for (int i = 0; i < params.size(); ++i) st->bindValue(i + 1, params[i]);
-        const int rc = st->step();
-        if (rc != kStepRow && rc != kStepDone)
-            st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
-        if (rc == kStepRow)
+        int rc;
+        while ((rc = st->step()) == kStepRow) {
+            out.clear();
             for (int i = 0; i < st->pg()->columnCount(); ++i) out << st->value(i);
-        return out;
+            if (!row(out)) return;
+        }
+        if (rc != kStepDone)
+            st->fail(rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
+        return;
     }
     sqlite3_stmt* st = d->stmt(sql);
     StmtUse use(st);
     for (int i = 0; i < params.size(); ++i) bindVariant(st, i + 1, params[i]);
-    const int rc = sqlite3_step(st);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
-    if (rc == SQLITE_ROW) {
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        out.clear();
         Stmt view(st);
         for (int i = 0; i < sqlite3_column_count(st); ++i) out << view.value(i);
         view.detach();
+        if (!row(out)) return;
     }
-    return out;
+    if (rc != SQLITE_DONE)
+        throwSqlite(d->h, rc, QStringLiteral("Nie można wykonać polecenia \"%1\"").arg(sql));
 }
 
 void Database::begin(bool immediate) {

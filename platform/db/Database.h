@@ -106,6 +106,9 @@ class Database {
     QVariant scalar(const QString& sql, const QVariantList& params = {});
     // The first row of a query, empty when it gives none.
     QVariantList firstRow(const QString& sql, const QVariantList& params = {});
+    // Each row of a query in turn, until row() returns false.
+    void forEachRow(const QString& sql, const QVariantList& params,
+                    const std::function<bool(const QVariantList&)>& row);
 
     // Transactions (nestable; inner levels are savepoints). Prefer db::Transaction.
     // immediate: take the write lock at once (a transaction that writes); else the lock is taken

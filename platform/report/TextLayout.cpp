@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <array>
 
 namespace report {
 
@@ -28,16 +29,44 @@ QString key(const Font& f) {
 }
 }  // namespace
 
+// A font's metrics, with the advances of the Latin letters (Polish ones included) kept: shaping a
+// text is the costly part of a statement's layout, and most texts fit their columns with room to
+// spare, which the sum of their letters' advances tells without shaping them.
+struct TextMeasurer::Metrics {
+    explicit Metrics(const Font& f) : fm(f.toQFont(1.0, 96.0), designDevice()) { advance.fill(-1); }
+    QFontMetricsF fm;
+    std::array<float, 0x250> advance;
+    // The text's width without kerning, or -1 when it has a character outside the table.
+    double estimate(const QString& text) {
+        double w = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u >= advance.size()) return -1;
+            float& a = advance[u];
+            if (a < 0) a = float(fm.horizontalAdvance(c));
+            w += a;
+        }
+        return w;
+    }
+};
+
 TextMeasurer::TextMeasurer() = default;
 TextMeasurer::~TextMeasurer() = default;
 
-const QFontMetricsF& TextMeasurer::metrics(const Font& f) {
+TextMeasurer::Metrics& TextMeasurer::measures(const Font& f) {
     const QString k = key(f);
     auto it = cache_.find(k);
-    if (it == cache_.end())
-        it =
-            cache_.insert(k, std::make_shared<QFontMetricsF>(f.toQFont(1.0, 96.0), designDevice()));
+    if (it == cache_.end()) it = cache_.insert(k, std::make_shared<Metrics>(f));
     return *it.value();
+}
+
+const QFontMetricsF& TextMeasurer::metrics(const Font& f) { return measures(f).fm; }
+
+// Kerning moves a text by far less than the margin allowed here; closer calls are shaped.
+bool TextMeasurer::fits(Metrics& m, const QString& text, double width) {
+    const double e = m.estimate(text);
+    if (e >= 0 && e * 1.03 + 1 <= width) return true;
+    return m.fm.horizontalAdvance(text) <= width;
 }
 
 double TextMeasurer::lineHeight(const Font& f) { return metrics(f).height(); }
@@ -47,9 +76,10 @@ double TextMeasurer::textWidth(const Font& f, const QString& text) {
 }
 
 QStringList TextMeasurer::wrap(const Font& f, const QString& text, double width) {
-    const QFontMetricsF& fm = metrics(f);
+    Metrics& m = measures(f);
+    const QFontMetricsF& fm = m.fm;
     QStringList out;
-    if (text.isEmpty() || fm.horizontalAdvance(text) <= width) {
+    if (text.isEmpty() || fits(m, text, width)) {
         out << text;
         return out;
     }
@@ -76,8 +106,9 @@ QStringList TextMeasurer::wrap(const Font& f, const QString& text, double width)
 }
 
 QString TextMeasurer::cut(const Font& f, const QString& text, double width) {
-    const QFontMetricsF& fm = metrics(f);
-    if (fm.horizontalAdvance(text) <= width) return text;
+    Metrics& m = measures(f);
+    const QFontMetricsF& fm = m.fm;
+    if (fits(m, text, width)) return text;
     qsizetype lo = 0, hi = text.size();  // the longest fitting prefix, by halving
     while (lo < hi) {
         const qsizetype mid = (lo + hi + 1) / 2;

@@ -25,8 +25,11 @@ class TextMeasurer {
     QString cut(const Font& f, const QString& text, double width);
 
   private:
+    struct Metrics;
+    Metrics& measures(const Font& f);
     const QFontMetricsF& metrics(const Font& f);
-    QHash<QString, std::shared_ptr<QFontMetricsF>> cache_;
+    bool fits(Metrics& m, const QString& text, double width);
+    QHash<QString, std::shared_ptr<Metrics>> cache_;
 };
 
 }  // namespace report

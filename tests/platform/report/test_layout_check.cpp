@@ -43,3 +43,28 @@ TEST(LayoutCheck, LongTextShortenedAtTheEdgeNotByWords) {
     EXPECT_EQ(m.cut(f, QStringLiteral("Nowak Jan"), 500), QStringLiteral("Nowak Jan"));
     EXPECT_LE(m.textWidth(f, m.cut(f, imie, 37)), 37);
 }
+
+// Texts that fit with room to spare are not shaped: a text kept whole or a wrapped line must
+// still never run past its width, whatever the letters and their kerning.
+TEST(LayoutCheck, TextsKeptWholeNeverPassTheirWidth) {
+    TextMeasurer m;
+    const QStringList teksty = {QStringLiteral("Żółć gęślą jaźń"),
+                                QStringLiteral("AVAWAY Tę Wóz Yvonne"),
+                                QStringLiteral("Łukasz Źdźbło-Ćwik"),
+                                QStringLiteral("1 234,56"),
+                                QStringLiteral("ul. Piotrkowska 271 m. 8"),
+                                QStringLiteral("WWWWWWWWWW iiiiiiiiii"),
+                                QStringLiteral("Szkoła Podstawowa nr 3 im. Marii Konopnickiej")};
+    for (const Font& f : {Font(7), Font(8), Font(9, true), Font(12)}) {
+        for (const QString& t : teksty) {
+            const double pelna = m.textWidth(f, t);
+            for (double w = pelna * 0.5; w <= pelna * 1.1 + 2; w += 0.25) {
+                EXPECT_LE(m.textWidth(f, m.cut(f, t, w)), w) << qPrintable(t) << " " << w;
+                for (const QString& linia : m.wrap(f, t, w))
+                    if (linia.contains(QLatin1Char(' ')))  // a word alone may be wider
+                        EXPECT_LE(m.textWidth(f, linia), w) << qPrintable(linia) << " " << w;
+            }
+            EXPECT_EQ(m.cut(f, t, pelna), t);
+        }
+    }
+}

@@ -1,6 +1,7 @@
 #include "platform/db/Internal.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/db/Collation.h"
 #include "platform/db/Money.h"
@@ -370,6 +371,24 @@ void readCell(sqlite3_stmt* st, int col, FieldType t, Cell& out) {
     }
 }
 
+bool isoDate(qint64 julian, char (&buf)[10]) {
+    int y, m, d;
+    QDate::fromJulianDay(julian).getDate(&y, &m, &d);
+    if (y < 0 || y > 9999) return false;
+    const char out[10] = {char('0' + y / 1000),
+                          char('0' + y / 100 % 10),
+                          char('0' + y / 10 % 10),
+                          char('0' + y % 10),
+                          '-',
+                          char('0' + m / 10),
+                          char('0' + m % 10),
+                          '-',
+                          char('0' + d / 10),
+                          char('0' + d % 10)};
+    std::memcpy(buf, out, 10);
+    return true;
+}
+
 void bindCell(sqlite3_stmt* st, int idx, const Cell& c, FieldType t) {
     if (c.null) {
         sqlite3_bind_null(st, idx);
@@ -386,22 +405,11 @@ void bindCell(sqlite3_stmt* st, int idx, const Cell& c, FieldType t) {
             sqlite3_bind_double(st, idx, c.f);
             return;
         case FieldType::Date: {
-            int y, m, d;
-            QDate::fromJulianDay(c.i).getDate(&y, &m, &d);
-            if (y < 0 || y > 9999) {
+            char buf[10];
+            if (!isoDate(c.i, buf)) {
                 sqlite3_bind_null(st, idx);
                 return;
             }
-            char buf[10] = {char('0' + y / 1000),
-                            char('0' + y / 100 % 10),
-                            char('0' + y / 10 % 10),
-                            char('0' + y % 10),
-                            '-',
-                            char('0' + m / 10),
-                            char('0' + m % 10),
-                            '-',
-                            char('0' + d / 10),
-                            char('0' + d % 10)};
             sqlite3_bind_text(st, idx, buf, 10, SQLITE_TRANSIENT);
             return;
         }

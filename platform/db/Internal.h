@@ -46,6 +46,8 @@ QByteArray asciiLower(const QString& s);
 QString sqlColumnDef(const FieldDef& f);
 FieldDef fieldFromDeclared(const QString& name, const QString& declType, bool primaryKey);
 
+// "YYYY-MM-DD" of a day number; false for a year outside 0-9999.
+bool isoDate(qint64 julian, char (&buf)[10]);
 bool isTextType(FieldType t);
 int compareCell(const Cell& a, const Cell& b, FieldType t, Collation c);
 

@@ -394,20 +394,10 @@ QByteArray doubleText(double d) {
     return QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
 }
 
+// Empty for a year outside 0-9999 (stored as NULL).
 QByteArray dateText(qint64 julian) {
-    int y, m, d;
-    QDate::fromJulianDay(julian).getDate(&y, &m, &d);
-    char buf[10] = {char('0' + y / 1000),
-                    char('0' + y / 100 % 10),
-                    char('0' + y / 10 % 10),
-                    char('0' + y % 10),
-                    '-',
-                    char('0' + m / 10),
-                    char('0' + m % 10),
-                    '-',
-                    char('0' + d / 10),
-                    char('0' + d % 10)};
-    return QByteArray(buf, 10);
+    char buf[10];
+    return isoDate(julian, buf) ? QByteArray(buf, 10) : QByteArray();
 }
 }  // namespace
 
@@ -426,11 +416,11 @@ void Stmt::pgBind(int idx, const Cell& c, FieldType t) {
             p_->bindText(idx, doubleText(c.f));
             return;
         case FieldType::Date: {
-            const QDate d = QDate::fromJulianDay(c.i);
-            if (d.year() < 0 || d.year() > 9999)
+            const QByteArray t = dateText(c.i);
+            if (t.isEmpty())
                 p_->bindNull(idx);
             else
-                p_->bindText(idx, dateText(c.i));
+                p_->bindText(idx, t);
             return;
         }
         default:
@@ -1353,8 +1343,8 @@ QByteArray copyText(const Cell& c, FieldType t) {
         case FieldType::Float:
             return doubleText(c.f);
         case FieldType::Date: {
-            const QDate d = QDate::fromJulianDay(c.i);
-            return d.year() < 0 || d.year() > 9999 ? QByteArrayLiteral("\\N") : dateText(c.i);
+            const QByteArray t = dateText(c.i);
+            return t.isEmpty() ? QByteArrayLiteral("\\N") : t;
         }
         default:
             return QByteArray::number(c.i);

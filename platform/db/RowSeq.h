@@ -39,12 +39,12 @@ class RowSeq {
                 if (r) out.push_back(std::move(r));
         clear();
     }
-    // n places not read yet (null), filled through slot() as they are read.
-    void assignHoles(size_t n) {
-        clear();
+    // n places not read yet (null) after the records, filled through slot() as they are read.
+    void appendHoles(size_t n) {
         for (size_t i = 0; i < n; i += kChunk) chunks_.emplace_back(std::min(kChunk, n - i));
-        n_ = n;
+        n_ += n;
         fenDirty_ = true;
+        cacheChunk_ = npos;
     }
     Ptr& slot(size_t i) {
         const size_t k = locate(i);

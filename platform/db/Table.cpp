@@ -349,7 +349,9 @@ void Table::Impl::load(bool keep, bool mayBeSparse) {
         keyCols.push_back(c);
         mask[c >> 6] |= 1ull << (c & 63);
     }
-    if (mayBeSparse && (!keep || keepId || pos < 0) && sparseLoad(keepId)) return;
+    // A set found large by its first block is left sparse (see TableImpl.h).
+    const bool mayStaySparse = mayBeSparse && (!keep || keepId || pos < 0);
+    bool becameSparse = false;
     const size_t keyWidth = keyCols.empty() ? 0 : size_t(keyCols.back()) + 1;
     const bool memWhere = server && polishBounds();
     std::vector<std::unique_ptr<Row>> serverRows;  // put in the engine's own order before use
@@ -398,9 +400,13 @@ void Table::Impl::load(bool keep, bool mayBeSparse) {
                 continue;
             }
             rows.push_back(std::move(r));
-            if (split && rows.size() == size_t(kBlock)) {
-                split = false;
-                if (!st->sorted()) {
+            if (rows.size() == size_t(kBlock) && lazy && !server && !st->sorted()) {
+                if (mayStaySparse && sparseRest(keepId)) {
+                    becameSparse = true;
+                    rc = kStepDone;
+                    break;
+                }
+                if (split) {
                     loadTail(farIdx, maskFar, keyWidth);
                     rc = kStepDone;
                     break;
@@ -411,6 +417,7 @@ void Table::Impl::load(bool keep, bool mayBeSparse) {
             st->fail(rc, QStringLiteral("Nie można odczytać tabeli %1").arg(bare()));
         indexOrder = !server && lazy && !st->sorted();
     }
+    if (becameSparse) return;
     if (server) {
         auto less = [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) {
             return cmpRows(*a, *b) < 0;
@@ -511,21 +518,22 @@ int Table::Impl::countSet() const {
     return int(st->int64(0));
 }
 
-// Only a set SQLite reads in the engine's order and bounds by itself: the server's rows are
-// sorted here, a filter sees every record, and a detail's sets are small.
-bool Table::Impl::sparseLoad(qint64 keepId) {
+// With the first block of the set read: when the set is large, the rest stays unread. Only a set
+// SQLite reads in the engine's order and bounds by itself: the server's rows are sorted here, a
+// filter sees every record, and a detail's sets are small.
+bool Table::Impl::sparseRest(qint64 keepId) {
     if (!lazy || server || linkOn) return false;
     const int n = countSet();
-    if (n < kSparseMin) return false;
+    if (n < kSparseMin || n < int(rows.size())) return false;
     std::unique_ptr<Row> kept;  // the current record stays current, wherever it now sorts
     if (keepId) {
         kept = fetch(keepId);
         if (!kept || !visible(*kept)) return false;  // gone: its successor is found in the set
     }
-    rows.assignHoles(size_t(n));
+    rows.appendHoles(size_t(n) - rows.size());
     spare.clear();
     sparse = true;
-    sparseSeqEnd = -1;
+    sparseSeqEnd = kBlock;
     sparseSeqLen = kBlock;
     sparseSorted = seekSorted = false;
     seeks = 0;

@@ -161,7 +161,7 @@ struct Table::Impl {
     }
     const Row& readBlock(int idx) const;
     int countSet() const;
-    bool sparseLoad(qint64 keepId);
+    bool sparseRest(qint64 keepId);
     // The set read whole, the cursor where it was (its flags included).
     void dense() {
         if (!sparse) return;

@@ -15,12 +15,13 @@
 //
 // An open cursor holds its visible records in memory, in order (index fields, then row id), so
 // moving is free; fields it has not needed yet are read from the table on first use. A large set
-// (thousands of records, no filter, no master) is only counted at opening: its records are read
-// in blocks as positions are used, and findKey()/findNearest() seek with one indexed statement;
-// a write, locate() or a bookmark jump reads it whole first. Rows written
-// through another cursor of the same database show up at once (a walk whose current record is
-// deleted elsewhere goes on with the following one); rows changed by Database::exec() only after
-// refresh(). A post, an edit or a delete writes one row and never reloads the table.
+// (thousands of records, no filter, no master) has its first block read and is counted at
+// opening: its other records are read in blocks as positions are used, and findKey() and
+// findNearest() seek with one indexed statement; a write, locate() or a bookmark jump reads it
+// whole first. Rows written through another cursor of the same database show up at once (a walk
+// whose current record is deleted elsewhere goes on with the following one); rows changed by
+// Database::exec() only after refresh(). A post, an edit or a delete writes one row and never
+// reloads the table.
 
 #include <QDate>
 #include <QObject>

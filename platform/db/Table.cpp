@@ -536,7 +536,7 @@ bool Table::Impl::sparseRest(qint64 keepId) {
     sparseSeqEnd = kBlock;
     sparseSeqLen = kBlock;
     sparseSorted = seekSorted = false;
-    seeks = 0;
+    seeks = counted = jumps = 0;
     indexOrder = false;
     pos = 0;
     bof = !kept;
@@ -552,7 +552,7 @@ bool Table::Impl::sparseRest(qint64 keepId) {
 const Row& Table::Impl::readBlock(int idx) const {
     const int n = int(rows.size());
     int start, len;
-    if (sparseSorted) {
+    if (sparseSorted || (idx != sparseSeqEnd && ++jumps > kJumpsMax)) {
         start = 0;
         len = n;
     } else if (idx == sparseSeqEnd) {
@@ -703,6 +703,10 @@ void Table::Impl::completeProbe(int col) {
 // The records before the probe in the set's order are counted (NULL lowest, the row id last).
 void Table::Impl::placeProbe() {
     if (!probe) return;
+    if (++counted > kCountedMax) {
+        dense();
+        return;
+    }
     const Row& p = *probe;
     QStringList conds;
     std::vector<std::pair<const Cell*, FieldType>> binds;

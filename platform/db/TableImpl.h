@@ -154,7 +154,11 @@ struct Table::Impl {
     mutable int sparseSeqEnd = -1;
     mutable int sparseSeqLen = kBlock;
     mutable bool sparseSorted = false;  // SQLite sorts for the order: read the rest in one go
-    bool seekSorted = false;            // nor may a seek use an index: seek in memory
+    // Each block read out of a walk's order skips over the rows before it: past a few such
+    // jumps (a walk backwards, a grid scrolled about) the rest is read in one go.
+    mutable int jumps = 0;
+    static constexpr int kJumpsMax = 8;
+    bool seekSorted = false;  // nor may a seek use an index: seek in memory
     const Row& rowAt(int idx) const {
         const Row* r = rows[idx].get();
         return r ? *r : readBlock(idx);
@@ -181,7 +185,11 @@ struct Table::Impl {
     Stmt* seekStatement(const std::vector<int>& cols, const std::vector<Cell>& keys, size_t n,
                         std::vector<std::pair<const Cell*, FieldType>>& binds);
     void completeProbe(int col);
-    int seeks = 0;             // past a quarter of the set, reading it whole costs less
+    int seeks = 0;  // past a quarter of the set, reading it whole costs less
+    // Each position counted walks the index up to the record: past a few of them (a seek and a
+    // step to the next record, pupil after pupil) reading the set whole costs less.
+    int counted = 0;
+    static constexpr int kCountedMax = 16;
     Stmt* seekStmt = nullptr;  // the last seek's statement, kept while its shape holds
     size_t seekN = 0;
     std::vector<int> seekCols, seekOrder;

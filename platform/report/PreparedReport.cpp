@@ -104,13 +104,6 @@ int PreparedReport::fontIndex(const Font& f) {
 // ---------------------------------------------------------------- packed pages
 
 namespace {
-void putVarint(QByteArray& b, quint32 v) {
-    while (v >= 0x80) {
-        b.append(char(v | 0x80));
-        v >>= 7;
-    }
-    b.append(char(v));
-}
 quint32 getVarint(const char*& p) {
     quint32 v = 0;
     for (int shift = 0;; shift += 7) {
@@ -119,7 +112,6 @@ quint32 getVarint(const char*& p) {
         if (!(c & 0x80)) return v;
     }
 }
-void putFloat(QByteArray& b, float f) { b.append(reinterpret_cast<const char*>(&f), sizeof f); }
 float getFloat(const char*& p) {
     float f;
     std::memcpy(&f, p, sizeof f);
@@ -128,24 +120,51 @@ float getFloat(const char*& p) {
 }
 }  // namespace
 
+// Written straight into a buffer of the exact size: appends of single bytes went through
+// QByteArray's general insert and its reallocations, most of a report's preparation time.
 QByteArray PageList::pack(const PreparedPage& page) {
-    QByteArray b;
-    b.reserve(qsizetype(page.items.size()) * 24);
-    putVarint(b, quint32(page.items.size()));
+    auto varintSize = [](quint32 v) {
+        qsizetype n = 1;
+        while (v >= 0x80) {
+            v >>= 7;
+            ++n;
+        }
+        return n;
+    };
+    qsizetype size = varintSize(quint32(page.items.size()));
+    for (const PreparedItem& it : page.items)
+        size += 1 + varintSize(quint32(it.font)) + 4 * qsizetype(sizeof(float)) +
+                (it.type != PreparedItem::Text ? qsizetype(sizeof(float)) : 0) +
+                varintSize(quint32(it.text.size())) + it.text.size() * 2;
+    QByteArray b(size, Qt::Uninitialized);
+    char* p = b.data();
+    auto varint = [&p](quint32 v) {
+        while (v >= 0x80) {
+            *p++ = char(v | 0x80);
+            v >>= 7;
+        }
+        *p++ = char(v);
+    };
+    auto real = [&p](float f) {
+        std::memcpy(p, &f, sizeof f);
+        p += sizeof f;
+    };
+    varint(quint32(page.items.size()));
     for (const PreparedItem& it : page.items) {
-        b.append(char(quint8(it.type) | quint8(it.align) << 2 | quint8(it.pen) << 4 |
-                      quint8(it.clip) << 6));
-        putVarint(b, quint32(it.font));
-        putFloat(b, it.x);
-        putFloat(b, it.y);
-        putFloat(b, it.w);
-        putFloat(b, it.h);
-        if (it.type != PreparedItem::Text) putFloat(b, it.penWidth);
+        *p++ = char(quint8(it.type) | quint8(it.align) << 2 | quint8(it.pen) << 4 |
+                    quint8(it.clip) << 6);
+        varint(quint32(it.font));
+        real(it.x);
+        real(it.y);
+        real(it.w);
+        real(it.h);
+        if (it.type != PreparedItem::Text) real(it.penWidth);
         // Texts as they are (UTF-16): no conversion on the way in or out.
-        putVarint(b, quint32(it.text.size()));
-        b.append(reinterpret_cast<const char*>(it.text.utf16()), it.text.size() * 2);
+        varint(quint32(it.text.size()));
+        std::memcpy(p, it.text.utf16(), size_t(it.text.size()) * 2);
+        p += it.text.size() * 2;
     }
-    b.squeeze();
+    Q_ASSERT(p == b.data() + size);
     return b;
 }
 

@@ -159,9 +159,10 @@ QByteArray PageList::pack(const PreparedPage& page) {
         real(it.w);
         real(it.h);
         if (it.type != PreparedItem::Text) real(it.penWidth);
-        // Texts as they are (UTF-16): no conversion on the way in or out.
+        // Texts as they are (UTF-16): no conversion on the way in or out (and not utf16(), which
+        // copies a text cut from another to end it with a zero).
         varint(quint32(it.text.size()));
-        std::memcpy(p, it.text.utf16(), size_t(it.text.size()) * 2);
+        std::memcpy(p, it.text.constData(), size_t(it.text.size()) * 2);
         p += it.text.size() * 2;
     }
     Q_ASSERT(p == b.data() + size);

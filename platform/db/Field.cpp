@@ -12,20 +12,10 @@ namespace {
 // "YYYY-MM-DD" without the general formatter: grids and reports show thousands of dates.
 QString isoDate(qint64 julianDay) {
     const QDate d = QDate::fromJulianDay(julianDay);
-    const int y = d.year();
-    if (!d.isValid() || y < 1 || y > 9999) return d.toString(Qt::ISODate);
-    const int m = d.month(), dd = d.day();
-    const char t[10] = {char('0' + y / 1000),
-                        char('0' + y / 100 % 10),
-                        char('0' + y / 10 % 10),
-                        char('0' + y % 10),
-                        '-',
-                        char('0' + m / 10),
-                        char('0' + m % 10),
-                        '-',
-                        char('0' + dd / 10),
-                        char('0' + dd % 10)};
-    return QString::fromLatin1(t, 10);
+    char t[10];
+    if (d.isValid() && d.year() >= 1 && detail::isoDate(julianDay, t))
+        return QString::fromLatin1(t, 10);
+    return d.toString(Qt::ISODate);
 }
 }  // namespace
 

@@ -144,10 +144,11 @@ struct Table::Impl {
     }
     void loadTail(const std::vector<int>& farIdx, const quint64 maskFar[2], size_t width);
 
-    // A large set is not read whole when it is opened: it is counted, and its records are read
-    // in blocks as their positions are used (rows holds null for the others). A seek stands on
-    // the record it found (probe) without knowing its position, counted only when asked for.
-    // Anything else (writes, searches outside the order, bookmarks) reads the set whole first.
+    // A large set is not read whole when it is opened: past its first block it is counted, and
+    // its other records are read in blocks as their positions are used (rows holds null for them).
+    // A seek stands on the record it found (probe) without knowing its position, counted only when
+    // asked for. Anything else (writes, searches outside the order, bookmarks) reads the set whole
+    // first.
     bool sparse = false;
     std::unique_ptr<Row> probe;
     static constexpr int kSparseMin = 4096;

@@ -171,7 +171,8 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
                     x.Dodaj(Inne1, a);
                 x.Dodaj(Pole(Kol1 + kol - 1), a);
             } else if (r.Wszystkie || st == StatusOplacony) {
-                x.Dodaj(Saldo, TypRodzajuOplaty(rodz) == "_O" ? -a : a);
+                const auto k = rodzaje.constFind(rodz);  // a kind not in the table: its symbol
+                x.Dodaj(Saldo, (k == rodzaje.constEnd() ? rodz : k->Typ) == "_O" ? -a : a);
             } else {
                 continue;
             }

@@ -99,6 +99,12 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     } wlacz{K};
     // One transaction: the posts and the register's look-ups do not each take their own.
     db::Transaction tr(K->database());
+    // The month's fields by name once, not at every row.
+    db::Field* const psuIle = psu.field(poleL);
+    db::Field* const psuDieta = psu.field(poleD);
+    db::Field* const nlzKwota = nlz.field(poleM);
+    db::Field* kPos[7] = {};
+    for (int k = 1; k <= 6; ++k) kPos[k] = K->field(QString("Pos%1").arg(k));
 
     PrzejdzUczniow([&](db::Table& u) {
         const int id = u.field("IdUcznia")->asInteger();
@@ -118,26 +124,24 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
         if (szkola != "Przedszkole") {
             psu.findNearest({id});
             for (; !psu.eof() && psu.field("IdUcznia")->asInteger() == id; psu.next()) {
-                const int ile = psu.field(poleL)->asInteger();
+                const int ile = psuIle->asInteger();
                 if (ile <= 0) continue;
                 zapisz = true;
                 const int k = psu.field("RodzPos")->asInteger();
-                if (k >= 1 && k <= 6) K->field(QString("Pos%1").arg(k))->setInteger(ile);
-                K->field("Dieta")->setString(psu.field(poleD)->asString());
+                if (k >= 1 && k <= 6) kPos[k]->setInteger(ile);
+                K->field("Dieta")->setString(psuDieta->asString());
             }
         } else {
             nlz.setRange({id}, {id});
             for (nlz.first(); !nlz.eof(); nlz.next()) {
                 if (nlz.field("Status")->asString().isEmpty() &&
-                    typ(nlz.field("RodzOpl")->asString()) == "WŻ" &&
-                    nlz.field(poleM)->asFloat() > 0) {
+                    typ(nlz.field("RodzOpl")->asString()) == "WŻ" && nlzKwota->asFloat() > 0) {
                     zapisz = true;
                     break;
                 }
             }
             if (zapisz)
-                for (int k = 1; k <= 6; ++k)
-                    K->field(QString("Pos%1").arg(k))->setInteger(w.LiczbaDni);
+                for (int k = 1; k <= 6; ++k) kPos[k]->setInteger(w.LiczbaDni);
         }
         if (zapisz)
             K->post();
@@ -298,7 +302,8 @@ void TQRWykazPosilkowMies::QRBand3BeforePrint(bool& drukuj) {
     const bool przedszkole = t->field("Szkola")->asString() == "Przedszkole";
     for (int k = 0; k < 6; ++k) {
         QRLabelPos[k]->text.clear();
-        const int ile = t->field(QString("Pos%1").arg(k + 1))->asInteger();
+        static const char* const kPola[6] = {"Pos1", "Pos2", "Pos3", "Pos4", "Pos5", "Pos6"};
+        const int ile = t->field(kPola[k])->asInteger();
         if (przedszkole) {
             wziety[k] = true;
             QRLabelPos[k]->text = "Tak";

@@ -54,10 +54,13 @@ TextMeasurer::TextMeasurer() = default;
 TextMeasurer::~TextMeasurer() = default;
 
 TextMeasurer::Metrics& TextMeasurer::measures(const Font& f) {
+    if (last_ && f == lastFont_) return *last_;
     const QString k = key(f);
     auto it = cache_.find(k);
     if (it == cache_.end()) it = cache_.insert(k, std::make_shared<Metrics>(f));
-    return *it.value();
+    lastFont_ = f;
+    last_ = it.value().get();
+    return *last_;
 }
 
 const QFontMetricsF& TextMeasurer::metrics(const Font& f) { return measures(f).fm; }

@@ -30,6 +30,8 @@ class TextMeasurer {
     const QFontMetricsF& metrics(const Font& f);
     bool fits(Metrics& m, const QString& text, double width);
     QHash<QString, std::shared_ptr<Metrics>> cache_;
+    Font lastFont_;  // texts come in runs of one font: its metrics without building the key
+    Metrics* last_ = nullptr;
 };
 
 }  // namespace report

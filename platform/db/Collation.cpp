@@ -90,6 +90,16 @@ int polishUtf8(void*, int na, const void* va, int nb, const void* vb) {
     auto b = static_cast<const unsigned char*>(vb);
     const unsigned char* ea = a + na;
     const unsigned char* eb = b + nb;
+    // The same bytes are the same letters: skip them, from the start of the letter they part in.
+    const unsigned char* const a0 = a;
+    while (a < ea && b < eb && *a == *b) {
+        ++a;
+        ++b;
+    }
+    while (a > a0 && a < ea && b < eb && ((*a & 0xC0) == 0x80 || (*b & 0xC0) == 0x80)) {
+        --a;
+        --b;
+    }
     while (a < ea && b < eb) {
         const quint32 wa = weight(nextUtf8(a, ea));
         const quint32 wb = weight(nextUtf8(b, eb));
@@ -107,6 +117,16 @@ int comparePolish(const QString& sa, const QString& sb) {
     const QChar* b = sb.constData();
     const QChar* ea = a + sa.size();
     const QChar* eb = b + sb.size();
+    const QChar* const a0 = a;
+    while (a < ea && b < eb && *a == *b) {
+        ++a;
+        ++b;
+    }
+    if (a > a0 && a < ea && b < eb && (a->isLowSurrogate() || b->isLowSurrogate())) {
+        // back to the start of the letter they part in
+        --a;
+        --b;
+    }
     while (a < ea && b < eb) {
         const quint32 wa = weight(nextUtf16(a, ea));
         const quint32 wb = weight(nextUtf16(b, eb));

@@ -50,12 +50,14 @@ struct TDM::Slowniki {
     }
     // Columns of the row with this id; empty texts when there is none.
     QStringList wiersz(const Slownik& s, int id) {
+        if (pamietaj > 0 && id != 0) {
+            auto it = pamiec.constFind({&s, id});
+            if (it != pamiec.constEnd()) return it.value();
+        }
         QStringList w;
         for (int i = 0; i < s.kolumn; ++i) w << QString();
         if (id == 0 || !baza || !baza->isOpen()) return w;
         if (pamietaj > 0) {
-            auto it = pamiec.constFind({&s, id});
-            if (it != pamiec.constEnd()) return it.value();
             int& n = pytania[&s];
             if (n < 0) return w;  // read whole: there is no such row
             if (++n > kCalyPo) {

@@ -43,6 +43,14 @@ struct TDM::Slowniki {
     static constexpr int kCalyPo = 64;  // ids asked for before the whole dictionary is read
     QHash<QPair<const Slownik*, int>, QStringList> pamiec;
     QHash<const Slownik*, int> pytania;  // -1: read whole
+    QStringList puste[8];                // by column count: most pupils have no district
+
+    const QStringList& pusty(int kolumn) {
+        QStringList& w = puste[kolumn];
+        if (w.isEmpty())
+            for (int i = 0; i < kolumn; ++i) w << QString();
+        return w;
+    }
 
     void zwolnij() {
         pamiec.clear();
@@ -54,9 +62,8 @@ struct TDM::Slowniki {
             auto it = pamiec.constFind({&s, id});
             if (it != pamiec.constEnd()) return it.value();
         }
-        QStringList w;
-        for (int i = 0; i < s.kolumn; ++i) w << QString();
-        if (id == 0 || !baza || !baza->isOpen()) return w;
+        if (id == 0 || !baza || !baza->isOpen()) return pusty(s.kolumn);
+        QStringList w = pusty(s.kolumn);
         if (pamietaj > 0) {
             int& n = pytania[&s];
             if (n < 0) return w;  // read whole: there is no such row
@@ -121,6 +128,14 @@ void ZamknijSkladowe(QObject* modul) {
         }
 }
 
+namespace {
+bool FiltrUczniowWMocy(const TStanFiltru& f) {
+    if (f.FiltrWlaczony != "Tak") return false;
+    const int zakres = f.FiltrZakres.trimmed().toInt();
+    return zakres >= 1 && zakres <= 3;
+}
+}  // namespace
+
 TDM::TDM(db::Database* baza, QObject* parent)
     : QObject(parent), baza_(baza ? baza : db::Database::current()) {
     pustyStan_ = new TStanFiltru;
@@ -144,6 +159,8 @@ TDM::TDM(db::Database* baza, QObject* parent)
     TUczen->setCalcFieldsFunction([this](db::Table& t) { TUczenCalcFields(t); });
     TUczen->setFilterFunction([this](db::Table& t) { return TUczenFilterRecord(t); });
     TUczen->setFiltered(true);
+    // With the filter out of force the register is read on demand, not record by record.
+    TUczen->setFilterPassesAll([this] { return !FiltrUczniowWMocy(*StanFiltru); });
     TUczen->beforeClose = [this](db::Table&) { slowniki_->zwolnij(); };
 
     TParam = nowa("Parametry.DB");
@@ -280,9 +297,8 @@ void TDM::PoZapisie(db::Table&) {}
 
 bool TDM::TUczenFilterRecord(db::Table& t) const {
     const TStanFiltru& f = *StanFiltru;
-    if (f.FiltrWlaczony != "Tak") return true;
+    if (!FiltrUczniowWMocy(f)) return true;
     const int zakres = f.FiltrZakres.trimmed().toInt();
-    if (zakres < 1 || zakres > 3) return true;
     const bool odwrotnie = f.FiltrTrybZakresu == "2";
     const int szkola = t.field("IdSzkoly")->asInteger();
     const int poziom = t.field("IdPoziomu")->asInteger();
@@ -354,14 +370,11 @@ void TDM::TUczenCalcFields(db::Table& t) {
     ustaw("Lokal", adres[4]);
     ustaw("GminaZ", adres[5]);
 
+    // The calculated fields start empty: only what has a value is set.
     auto rejon = [&](const char* pRejon, const char* pNazwa, const char* pAdres) {
+        if (t.field(pRejon)->isNull()) return;
         const QStringList r = slowniki_->wiersz(kRejony, id(pRejon));
-        if (t.field(pRejon)->isNull() ||
-            (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty())) {
-            ustaw(pNazwa, QString());
-            ustaw(pAdres, QString());
-            return;
-        }
+        if (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty()) return;
         ustaw(pNazwa, r[0] + "  " + r[1]);
         QString a = r[2] + " " + r[3];
         if (!r[4].isEmpty()) a += ", ul." + r[4];

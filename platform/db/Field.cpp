@@ -106,13 +106,54 @@ bool Field::asBool() const {
 }
 
 void Field::setValue(const QVariant& v) {
-    Table::Impl& d = *table_->d;
+    checkWritable();
+    store(toCell(v, def_, true));
+}
+
+void Field::setString(const QString& s) {
+    if (def_.type != FieldType::Text && def_.type != FieldType::Memo) return setValue(s);
+    checkWritable();
+    Cell c;
+    const qsizetype n = s.size();
+    if (n == 0) return store(std::move(c));  // "" is NULL
+    // Only a text that may be too long goes the general way, which cuts it by characters.
+    if (def_.type == FieldType::Text && def_.size > 0 && n > def_.size) return setValue(s);
+    c.s = s;
+    c.null = false;
+    store(std::move(c));
+}
+
+void Field::setInteger(int v) {
+    if (def_.type == FieldType::Integer ||
+        (def_.type == FieldType::SmallInt && v >= -32768 && v <= 32767)) {
+        checkWritable();
+        Cell c;
+        c.i = v;
+        c.null = false;
+        return store(std::move(c));
+    }
+    setValue(v);
+}
+
+void Field::setDate(const QDate& d) {
+    if (!d.isValid()) return setValue(QVariant());
+    if (def_.type == FieldType::Date && d.year() >= 1 && d.year() <= 9999) {
+        checkWritable();
+        Cell c;
+        c.i = d.toJulianDay();
+        c.null = false;
+        return store(std::move(c));
+    }
+    setValue(d);
+}
+
+void Field::checkWritable() const {
+    const Table::Impl& d = *table_->d;
     if (kind_ == Calculated) {
         if (!d.inCalc)
             throw Error(Error::WrongState,
                         QStringLiteral("Pole wyliczane %1 ustawia się tylko podczas wyliczania")
                             .arg(def_.name));
-        d.calc[column_] = toCell(v, def_, true);
         return;
     }
     if (kind_ == Lookup)
@@ -123,7 +164,15 @@ void Field::setValue(const QVariant& v) {
             Error::WrongState,
             QStringLiteral("Tabela %1 nie jest w trybie dopisywania ani poprawiania (pole %2)")
                 .arg(d.bare(), def_.name));
-    d.pending.c[column_] = toCell(v, def_, true);
+}
+
+void Field::store(Cell&& c) {
+    Table::Impl& d = *table_->d;
+    if (kind_ == Calculated) {
+        d.calc[column_] = std::move(c);
+        return;
+    }
+    d.pending.c[column_] = std::move(c);
     d.modified = true;
     d.touch();
     d.emitRecord();

@@ -38,6 +38,9 @@
 namespace db {
 
 class Table;
+namespace detail {
+struct Cell;
+}
 
 class Field {
   public:
@@ -61,10 +64,10 @@ class Field {
     // calc callback). Text is cut to the width; "" becomes NULL; currency is rounded
     // to the grosz. Throws Error(WrongState) otherwise.
     void setValue(const QVariant& v);
-    void setString(const QString& s) { setValue(s); }
-    void setInteger(int v) { setValue(v); }
+    void setString(const QString& s);  // these three skip the QVariant for their own type
+    void setInteger(int v);
     void setFloat(double v) { setValue(v); }
-    void setDate(const QDate& d) { setValue(d.isValid() ? QVariant(d) : QVariant()); }
+    void setDate(const QDate& d);
     void setBool(bool b) { setValue(b); }
     void clear() { setValue(QVariant()); }
 
@@ -82,6 +85,8 @@ class Field {
     friend class Table;
     Field(Table* t, FieldDef def, Kind kind, int column)
         : table_(t), def_(std::move(def)), kind_(kind), column_(column) {}
+    void checkWritable() const;
+    void store(detail::Cell&& c);  // after checkWritable()
     Table* table_;
     FieldDef def_;
     Kind kind_;

@@ -1,4 +1,6 @@
 // Field values: widths, NULLs, rounding, types.
+#include <functional>
+
 #include "DbFixture.h"
 
 using db::Error;
@@ -138,6 +140,34 @@ TEST_F(ValuesTest, TypesRoundTrip) {
     EXPECT_TRUE(t.field("Data")->isNull());
     t.cancel();
     EXPECT_EQ(t.field("Data")->asDate(), QDate(2008, 2, 29));
+}
+
+// The typed setters take their own short way; they refuse what setValue refuses.
+TEST_F(ValuesTest, TypedSettersRefuseABrowsedRecordAndKeepTheLimits) {
+    t.append();
+    t.field("Nazwa")->setString(QStringLiteral("Kowalska"));
+    t.post();
+    for (auto set : std::initializer_list<std::function<void()>>{
+             [&] { t.field("Nazwa")->setString(QStringLiteral("Nowak")); },
+             [&] { t.field("Ile")->setInteger(5); },
+             [&] { t.field("Data")->setDate(QDate(2020, 1, 1)); }}) {
+        try {
+            set();
+            ADD_FAILURE() << "a browsed record was written";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), Error::WrongState);
+        }
+    }
+    EXPECT_EQ(t.field("Nazwa")->asString(), QStringLiteral("Kowalska"));
+    t.edit();
+    t.field("Mies")->setInteger(-32768);
+    EXPECT_THROW(t.field("Mies")->setInteger(-32769), Error);
+    EXPECT_THROW(t.field("Data")->setDate(QDate(10000, 1, 1)), Error);
+    t.field("Uwagi")->setString(QString(300, QChar(u'ż')));  // a memo is never cut
+    t.field("Kod")->setString(QStringLiteral("ABC"));        // exactly the width
+    t.post();
+    EXPECT_EQ(t.field("Mies")->asInteger(), -32768);
+    EXPECT_EQ(stored(QStringLiteral("length(Uwagi) || Kod")).toString(), QStringLiteral("300ABC"));
 }
 
 TEST_F(ValuesTest, DisplayTextAtShowsWhatTheFieldWouldShow) {

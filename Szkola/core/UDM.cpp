@@ -156,7 +156,7 @@ TDM::TDM(db::Database* baza, QObject* parent)
           fText("KodPoczt", 6), db::fName("Miasto", 30), db::fName("Ulica", 40),
           fText("NrDomu", 10), fText("Lokal", 10)})
         TUczen->addCalculatedField(f);
-    TUczen->setCalcFieldsFunction([this](db::Table& t) { TUczenCalcFields(t); });
+    TUczen->setCalcFieldsFunction([this](db::Table& t) { TUczenCalcFields(t); }, true);
     TUczen->setFilterFunction([this](db::Table& t) { return TUczenFilterRecord(t); });
     TUczen->setFiltered(true);
     // With the filter out of force the register is read on demand, not record by record.
@@ -352,27 +352,38 @@ bool TDM::TSklPrzelFilterRecord(db::Table& t) const {
 
 // --- the pupil's calculated fields ---
 
+// Filled on demand, a group of fields at a time: a list of names and classes does not look up
+// addresses and districts for every pupil.
 void TDM::TUczenCalcFields(db::Table& t) {
+    const db::Field* cel = t.calculatedFieldWanted();
+    auto chce = [cel](std::initializer_list<const char*> grupa) {
+        if (!cel) return true;
+        for (const char* n : grupa)
+            if (cel->name() == QLatin1String(n)) return true;
+        return false;
+    };
     auto pole = [&t](const char* n) { return t.field(n)->asString(); };
     auto id = [&t](const char* n) { return t.field(n)->asInteger(); };
     auto ustaw = [&t](const char* n, const QString& v) { t.field(n)->setString(v); };
 
-    ustaw("Imiona", pole("Imie1") + " " + pole("Imie2"));
-    ustaw("Szkola", slowniki_->wiersz(kSzkoly, id("IdSzkoly"))[0]);
-    ustaw("Poziom", slowniki_->wiersz(kPoziomy, id("IdPoziomu"))[0]);
-    ustaw("Klasa", slowniki_->wiersz(kGrupy, id("IdGrupy"))[0]);
+    if (chce({"Imiona"})) ustaw("Imiona", pole("Imie1") + " " + pole("Imie2"));
+    if (chce({"Szkola"})) ustaw("Szkola", slowniki_->wiersz(kSzkoly, id("IdSzkoly"))[0]);
+    if (chce({"Poziom"})) ustaw("Poziom", slowniki_->wiersz(kPoziomy, id("IdPoziomu"))[0]);
+    if (chce({"Klasa"})) ustaw("Klasa", slowniki_->wiersz(kGrupy, id("IdGrupy"))[0]);
 
-    const QStringList adres = slowniki_->wiersz(kAdresy, id("IdAdresZam"));
-    ustaw("KodPoczt", adres[0]);
-    ustaw("Miasto", adres[1]);
-    ustaw("Ulica", adres[2]);
-    ustaw("NrDomu", adres[3]);
-    ustaw("Lokal", adres[4]);
-    ustaw("GminaZ", adres[5]);
+    if (chce({"KodPoczt", "Miasto", "Ulica", "NrDomu", "Lokal", "GminaZ"})) {
+        const QStringList adres = slowniki_->wiersz(kAdresy, id("IdAdresZam"));
+        ustaw("KodPoczt", adres[0]);
+        ustaw("Miasto", adres[1]);
+        ustaw("Ulica", adres[2]);
+        ustaw("NrDomu", adres[3]);
+        ustaw("Lokal", adres[4]);
+        ustaw("GminaZ", adres[5]);
+    }
 
     // The calculated fields start empty: only what has a value is set.
     auto rejon = [&](const char* pRejon, const char* pNazwa, const char* pAdres) {
-        if (t.field(pRejon)->isNull()) return;
+        if (!chce({pNazwa, pAdres}) || t.field(pRejon)->isNull()) return;
         const QStringList r = slowniki_->wiersz(kRejony, id(pRejon));
         if (r[0].isEmpty() && r[1].isEmpty() && r[2].isEmpty() && r[3].isEmpty()) return;
         ustaw(pNazwa, r[0] + "  " + r[1]);

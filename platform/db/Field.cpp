@@ -170,6 +170,7 @@ void Field::store(Cell&& c) {
     Table::Impl& d = *table_->d;
     if (kind_ == Calculated) {
         d.calc[column_] = std::move(c);
+        if (d.calcOnDemand && size_t(column_) < d.calcHave.size()) d.calcHave[size_t(column_)] = 1;
         return;
     }
     d.pending.c[column_] = std::move(c);

@@ -208,7 +208,7 @@ const Cell& Table::Impl::cellOf(Field::Kind kind, int column, const FieldDef& de
             return idx >= 0 ? cellAt(idx, column) : r->c[column];
         }
         case Field::Calculated:
-            ensureCalc();
+            ensureCalc(column);
             return calc[column];
         case Field::Lookup: {
             const LookupDef& l = lookupDefs[column].second;
@@ -1681,9 +1681,15 @@ void Table::addCalculatedField(const FieldDef& def) {
     d->buildFields(d->dataDefs());
 }
 
-void Table::setCalcFieldsFunction(std::function<void(Table&)> calc) {
+void Table::setCalcFieldsFunction(std::function<void(Table&)> calc, bool onDemand) {
     d->calcFn = std::move(calc);
+    d->calcOnDemand = onDemand;
     d->touch();
+}
+
+const Field* Table::calculatedFieldWanted() const {
+    if (d->calcWanted < 0) return nullptr;
+    return d->fields[size_t(d->nData + d->calcWanted)].get();
 }
 
 void Table::addLookupField(const FieldDef& def, const QString& keyFields, Table* lookupTable,

@@ -211,7 +211,11 @@ class Table : public QObject {
 
     // Calculated fields: declared before open, filled by the callback for every record shown.
     void addCalculatedField(const FieldDef& def);
-    void setCalcFieldsFunction(std::function<void(Table&)> calc);
+    // onDemand: the callback is called for the field read (calculatedFieldWanted(); nullptr when
+    // all are) and may fill only the fields that share its work; what it fills is kept for the
+    // record. A statement that reads one of ten fields then pays for one.
+    void setCalcFieldsFunction(std::function<void(Table&)> calc, bool onDemand = false);
+    const Field* calculatedFieldWanted() const;
     // Look-up field: value of resultField of the row of lookupTable whose lookupKeyFields
     // equal this record's keyFields. The look-up table must be open when it is read.
     void addLookupField(const FieldDef& def, const QString& keyFields, Table* lookupTable,

@@ -201,6 +201,9 @@ struct Table::Impl {
 
     std::vector<Cell> calc;
     bool calcValid = false;
+    bool calcOnDemand = false;   // the callback fills the field asked for and its like
+    std::vector<char> calcHave;  // on demand: the fields filled for the record
+    int calcWanted = -1;         // on demand, during the callback: the field asked for
     bool inCalc = false;
     std::vector<Cell> lookupScratch;
 
@@ -352,19 +355,34 @@ struct Table::Impl {
         return (pos >= 0 && pos < int(rows.size())) ? rows[pos].get() : nullptr;
     }
 
-    void ensureCalc() {
-        if (calcValid) return;
-        calcValid = true;  // reads inside the callback see what is filled so far
-        for (Cell& c : calc) c = Cell();
+    void ensureCalc(int column) {
+        const bool fresh = !calcValid;
+        if (fresh) {
+            calcValid = true;  // reads inside the callback see what is filled so far
+            for (Cell& c : calc) c = Cell();
+            if (calcOnDemand) calcHave.assign(calc.size(), 0);
+        }
+        if (calcOnDemand) {
+            if (calcHave[size_t(column)]) return;
+            calcHave[size_t(column)] = 1;
+        } else if (!fresh) {
+            return;
+        }
         if (!calcFn || !curRow()) return;
+        // A callback may read another calculated field: the outer call's state comes back.
+        const bool wasIn = inCalc;
+        const int wasWanted = calcWanted;
         inCalc = true;
+        calcWanted = calcOnDemand ? column : -1;
         try {
             calcFn(*q);
         } catch (...) {
-            inCalc = false;
+            inCalc = wasIn;
+            calcWanted = wasWanted;
             throw;
         }
-        inCalc = false;
+        inCalc = wasIn;
+        calcWanted = wasWanted;
     }
 
     const Cell& cellOf(Field::Kind kind, int column, const FieldDef& def);

@@ -135,49 +135,62 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
     wiersze.reserve(int(uczniowie.size()));
     for (const TUczenWykazu& u : uczniowie) wiersze.insert(u.IdUcznia, {});
 
-    // One pass over the fee file in its key order (pupil, kind, status), so that the last due
-    // amount of a column is the one of the last kind, as a walk pupil by pupil finds it.
+    // The month's non-zero fee rows in the fee file's key order (pupil, kind, status; NULL
+    // first), so that the last due amount of a column is the one of the last kind, as a walk
+    // pupil by pupil finds it. A plain query, sorted here: a cursor held the year's whole file
+    // for one column.
+    struct Linia {
+        int id;
+        QString rodz, st;
+        double a;
+    };
+    std::vector<Linia> linie;
     {
-        db::Table nlz;
+        const QString m = PoleMiesiaca('M', w.Miesiac);
+        db::Table nlz;  // for the file's real name on either engine
         nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz));
-        nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
-        nlz.open();
-        db::Field* const idUcznia = nlz.field("IdUcznia");
-        db::Field* const rodzOpl = nlz.field("RodzOpl");
-        db::Field* const status = nlz.field("Status");
-        db::Field* const kwota = nlz.field(PoleMiesiaca('M', w.Miesiac));
-        for (nlz.first(); !nlz.eof(); nlz.next()) {
-            double a = kwota->asFloat();
-            if (a == 0) continue;
-            const auto it = wiersze.find(idUcznia->asInteger());
-            if (it == wiersze.end()) continue;
-            const QString rodz = rodzOpl->asString();
-            if (!r.Wszystkie && rodz != r.Symbol) continue;
-            const QString st = status->asString();
-            WierszMiesiaca& x = *it;
-            if (st.isEmpty()) {
-                const auto k = rodzaje.constFind(rodz);
-                const QString typ = k == rodzaje.constEnd() ? QString() : k->Typ;
-                const int kol = k == rodzaje.constEnd() ? 6 : KolumnaWydruku(k->KodWydruku);
-                if (typ == "_O") {
-                    x.Dodaj(Inne2, a);
-                    a = -a;
-                } else {
-                    x.Dodaj(Inne3, a);
-                }
-                if (kol <= 5)
-                    x.Ustaw(kPoleKolumny[kol], a);
-                else
-                    x.Dodaj(Inne1, a);
-                x.Dodaj(Pole(Kol1 + kol - 1), a);
-            } else if (r.Wszystkie || st == StatusOplacony) {
-                const auto k = rodzaje.constFind(rodz);  // a kind not in the table: its symbol
-                x.Dodaj(Saldo, (k == rodzaje.constEnd() ? rodz : k->Typ) == "_O" ? -a : a);
+        N->database()->forEachRow(
+            QString("SELECT IdUcznia, RodzOpl, Status, %1 FROM \"%2\" WHERE %1 <> 0")
+                .arg(m, nlz.bareName()),
+            {}, [&](const QVariantList& r) {
+                if (wiersze.contains(r[0].toInt()))
+                    linie.push_back({r[0].toInt(), r[1].toString(), r[2].toString(),
+                                     Zaokraglij(r[3].toDouble(), 2)});
+                return true;
+            });
+    }
+    std::sort(linie.begin(), linie.end(), [](const Linia& x, const Linia& y) {
+        if (x.id != y.id) return x.id < y.id;
+        if (x.rodz != y.rodz) return x.rodz < y.rodz;  // "" (NULL) first, then by code point
+        return x.st < y.st;
+    });
+    for (const Linia& l : linie) {
+        double a = l.a;
+        if (a == 0) continue;
+        if (!r.Wszystkie && l.rodz != r.Symbol) continue;
+        WierszMiesiaca& x = wiersze[l.id];
+        if (l.st.isEmpty()) {
+            const auto k = rodzaje.constFind(l.rodz);
+            const QString typ = k == rodzaje.constEnd() ? QString() : k->Typ;
+            const int kol = k == rodzaje.constEnd() ? 6 : KolumnaWydruku(k->KodWydruku);
+            if (typ == "_O") {
+                x.Dodaj(Inne2, a);
+                a = -a;
             } else {
-                continue;
+                x.Dodaj(Inne3, a);
             }
-            x.jest = true;
+            if (kol <= 5)
+                x.Ustaw(kPoleKolumny[kol], a);
+            else
+                x.Dodaj(Inne1, a);
+            x.Dodaj(Pole(Kol1 + kol - 1), a);
+        } else if (r.Wszystkie || l.st == StatusOplacony) {
+            const auto k = rodzaje.constFind(l.rodz);  // a kind not in the table: its symbol
+            x.Dodaj(Saldo, (k == rodzaje.constEnd() ? l.rodz : k->Typ) == "_O" ? -a : a);
+        } else {
+            continue;
         }
+        x.jest = true;
     }
 
     db::Field* pola[LiczbaPol] = {};
@@ -341,9 +354,9 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         SumaKol[k] = Zaokraglij(SumaKol[k] + x, 2);
         if (x != 0) QRLabelKol[k]->text = Kwota(x);
     };
+    static const char* const kKolumny[4] = {"Kol1", "Kol2", "Kol3", "Kol4"};
     for (int k = 0; k < 4; ++k)
-        if (WybranaKolumna == k + 1 || wszystkie)
-            pokaz(k, nalUcz_->field(QString("Kol%1").arg(k + 1))->asFloat());
+        if (WybranaKolumna == k + 1 || wszystkie) pokaz(k, nalUcz_->field(kKolumny[k])->asFloat());
     if (WybranaKolumna == 5 || WybranaKolumna == 6 || wszystkie) {
         const double k5 = nalUcz_->field("Kol5")->asFloat(), k6 = nalUcz_->field("Kol6")->asFloat();
         pokaz(4, wszystkie ? k5 + k6 : WybranaKolumna == 5 ? k5 : k6);

@@ -1,5 +1,8 @@
 #include "Szkola/reports/UWykazPosilkow.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
@@ -80,10 +83,31 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
         return it == rodzaje.constEnd() ? symbol : it->Typ;
     };
 
-    db::Table psu, nlz;
-    psu.setTableName(PlikiRoku::Posilki(w.Klucz) + ".db");
-    psu.open();
-    psu.setIndexFieldNames("IdUcznia;RodzPos");
+    // The month's meals, read by one query and kept by pupil in the file's key order (kind; NULL
+    // first), since a pupil's diet is that of the last kind: a seek a pupil cost more than the
+    // rows.
+    struct Posilek {
+        int rodz;  // 0: NULL
+        int ile;
+        QString dieta;
+    };
+    QHash<int, std::vector<Posilek>> posilki;
+    {
+        db::Table psu;  // for the file's real name on either engine
+        psu.setTableName(PlikiRoku::Posilki(w.Klucz) + ".db");
+        db::Database::current()->forEachRow(
+            QString("SELECT IdUcznia, RodzPos, %1, %2 FROM \"%3\" WHERE %1 > 0")
+                .arg(poleL, poleD, psu.bareName()),
+            {}, [&](const QVariantList& r) {
+                posilki[r[0].toInt()].push_back({r[1].toInt(), r[2].toInt(), r[3].toString()});
+                return true;
+            });
+        for (std::vector<Posilek>& v : posilki)
+            std::stable_sort(v.begin(), v.end(),
+                             [](const Posilek& a, const Posilek& b) { return a.rodz < b.rodz; });
+    }
+
+    db::Table nlz;
     nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz) + ".db");
     nlz.setIndexFieldNames("IdUcznia;RodzOpl;Status");
     // Only the preschool pupils' fee rows are read, one pupil at a time: the year's whole fee
@@ -100,8 +124,6 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     // One transaction: the posts and the register's look-ups do not each take their own.
     db::Transaction tr(K->database());
     // The month's fields by name once, not at every row.
-    db::Field* const psuIle = psu.field(poleL);
-    db::Field* const psuDieta = psu.field(poleD);
     db::Field* const nlzKwota = nlz.field(poleM);
     db::Field* kPos[7] = {};
     for (int k = 1; k <= 6; ++k) kPos[k] = K->field(QString("Pos%1").arg(k));
@@ -122,15 +144,13 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
 
         bool zapisz = false;
         if (szkola != "Przedszkole") {
-            psu.findNearest({id});
-            for (; !psu.eof() && psu.field("IdUcznia")->asInteger() == id; psu.next()) {
-                const int ile = psuIle->asInteger();
-                if (ile <= 0) continue;
-                zapisz = true;
-                const int k = psu.field("RodzPos")->asInteger();
-                if (k >= 1 && k <= 6) kPos[k]->setInteger(ile);
-                K->field("Dieta")->setString(psuDieta->asString());
-            }
+            const auto p = posilki.constFind(id);
+            if (p != posilki.constEnd())
+                for (const Posilek& x : *p) {
+                    zapisz = true;
+                    if (x.rodz >= 1 && x.rodz <= 6) kPos[x.rodz]->setInteger(x.ile);
+                    K->field("Dieta")->setString(x.dieta);
+                }
         } else {
             nlz.setRange({id}, {id});
             for (nlz.first(); !nlz.eof(); nlz.next()) {

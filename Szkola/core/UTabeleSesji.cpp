@@ -57,3 +57,27 @@ void UsunTabeleSesji(db::Table* t, const QString& szablon) {
         t->dropTable();
     t->setTableName(wzor + ".db");
 }
+
+ZapisRoboczy::ZapisRoboczy(db::Table* t)
+    : t_(t), otwarta_(t->active()), w_(std::make_unique<db::Table>(t->database())) {
+    w_->setTableName(t_->tableName());
+    w_->setFilterFunction([](db::Table&) { return false; });
+    w_->setFiltered(true);
+    w_->open();  // before the work cursor closes: a failure here leaves it as it was
+    t_->close();
+}
+
+ZapisRoboczy::~ZapisRoboczy() {
+    // Nothing left to do after Zakoncz(); else an exception is on its way out: reopen the work
+    // cursor without throwing a second one.
+    try {
+        Zakoncz();
+    } catch (...) {
+    }
+}
+
+void ZapisRoboczy::Zakoncz() {
+    if (w_->active()) w_->close();
+    if (otwarta_ && !t_->active()) t_->open();
+    otwarta_ = false;
+}

@@ -5,6 +5,7 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Table.h"
 
@@ -21,39 +22,48 @@ QString AdresRocznika(const QString& kod, const QString& miasto, const QString& 
 
 void WypelnijRocznik(bool wgGmin) {
     db::Table* R = DMw->TRocznik;
-    R->disableControls();
-    struct Wlacz {
-        db::Table* r;
-        ~Wlacz() { r->enableControls(); }
-    } wlacz{R};
     // One transaction: the posts and the register's look-ups do not each take their own.
+    // Declared after the writer: a rollback comes before the work cursor reopens.
+    ZapisRoboczy zapis(R);
     db::Transaction tr(R->database());
+    db::Table& W = zapis.w();
+    db::Field* const gmina = W.field("Gmina");
+    db::Field* const rocznik = W.field("Rocznik");
+    db::Field* const nazwisko = W.field("Nazwisko");
+    db::Field* const plec = W.field("Plec");
+    db::Field* const szkola = W.field("Szkola");
+    db::Field* const poziom = W.field("Poziom");
+    db::Field* const klasa = W.field("Klasa");
+    db::Field* const idUczen = W.field("IdUczen");
+    db::Field* const adres = W.field("Adres");
+    db::Field* const dataUr = W.field("DataUr");
+    db::Field* const dataPrzyj = W.field("DataPrzyj");
     PrzejdzUczniow([&](db::Table& u) {
         const QDate odej = u.field("DataOdej")->asDate();
         if (!DataBledna(odej)) return true;  // pupils who have left are in neither statement
         const QDate ur = u.field("DataUr")->asDate();
         const QDate przyj = u.field("DataPrzyj")->asDate();
-        R->append();
-        if (wgGmin) R->field("Gmina")->setString(u.field("GminaZ")->asString());
-        R->field("Rocznik")->setInteger(DataBledna(ur) ? 0 : ur.year());
-        R->field("Nazwisko")
-            ->setString(u.field("Nazwisko")->asString() + " " + u.field("Imiona")->asString());
-        R->field("Plec")->setString(u.field("Plec")->asString());
-        R->field("Szkola")->setString(u.field("Szkola")->asString());
-        R->field("Poziom")->setString(u.field("Poziom")->asString());
-        R->field("Klasa")->setString(u.field("Klasa")->asString());
-        R->field("IdUczen")->setInteger(u.field("IdUcznia")->asInteger());
+        W.append();
+        if (wgGmin) gmina->setString(u.field("GminaZ")->asString());
+        rocznik->setInteger(DataBledna(ur) ? 0 : ur.year());
+        nazwisko->setString(u.field("Nazwisko")->asString() + " " + u.field("Imiona")->asString());
+        plec->setString(u.field("Plec")->asString());
+        szkola->setString(u.field("Szkola")->asString());
+        poziom->setString(u.field("Poziom")->asString());
+        klasa->setString(u.field("Klasa")->asString());
+        idUczen->setInteger(u.field("IdUcznia")->asInteger());
         if (wgGmin)
-            R->field("Adres")->setString(
+            adres->setString(
                 AdresRocznika(u.field("KodPoczt")->asString(), u.field("Miasto")->asString(),
                               u.field("Ulica")->asString(), u.field("NrDomu")->asString(),
                               u.field("Lokal")->asString()));
-        if (!DataBledna(ur)) R->field("DataUr")->setDate(ur);
-        if (!DataBledna(przyj)) R->field("DataPrzyj")->setDate(przyj);
-        R->post();
+        if (!DataBledna(ur)) dataUr->setDate(ur);
+        if (!DataBledna(przyj)) dataPrzyj->setDate(przyj);
+        W.post();
         return true;
     });
     tr.commit();
+    zapis.Zakoncz();
 }
 
 // --- list by commune ---

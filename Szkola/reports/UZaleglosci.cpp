@@ -7,6 +7,7 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
+#include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Table.h"
@@ -33,44 +34,6 @@ using Sprawdzenia = std::vector<Sprawdzenie>;
 void PolaMiesiecy(const db::Table& t, QChar litera, db::Field* (&pola)[13]) {
     for (int m = 1; m <= 12; ++m) pola[m] = t.field(PoleMiesiaca(litera, m));
 }
-
-// Writes the rows of a work table while its own cursor is closed. An open cursor keeps every
-// row in memory and, for a detail, reloads on each master move; tens of thousands of posts
-// landing mid-way in that cursor made the statement slow and heavy on a big school. The writer
-// shows no rows, so a post costs one insert; the work cursor is opened again afterwards and then
-// holds the table's full content, as before.
-class ZapisRoboczy {
-  public:
-    explicit ZapisRoboczy(db::Table* t) : t_(t), otwarta_(t->active()) {
-        w_.setTableName(t_->tableName());
-        w_.setFilterFunction([](db::Table&) { return false; });
-        w_.setFiltered(true);
-        w_.open();  // before the work cursor closes: a failure here leaves it as it was
-        t_->close();
-    }
-    ~ZapisRoboczy() {
-        // Nothing left to do after Zakoncz(); else an exception is on its way out: reopen the
-        // work cursor without throwing a second one.
-        try {
-            Zakoncz();
-        } catch (...) {
-        }
-    }
-    ZapisRoboczy(const ZapisRoboczy&) = delete;
-    ZapisRoboczy& operator=(const ZapisRoboczy&) = delete;
-
-    db::Table& w() { return w_; }
-    void Zakoncz() {
-        if (w_.active()) w_.close();
-        if (otwarta_ && !t_->active()) t_->open();
-        otwarta_ = false;
-    }
-
-  private:
-    db::Table* t_;
-    bool otwarta_;
-    db::Table w_{t_->database()};
-};
 
 }  // namespace
 

@@ -86,8 +86,7 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
     for (auto [x, w, pole, rozmiar] :
          {std::tuple{32, 194, "Nazwisko", 8}, std::tuple{230, 70, "Klasa", 8},
           std::tuple{376, 228, "Adres", 7}, std::tuple{610, 108, "Gmina", 7}})
-        kolumny_.push_back(
-            {QRBand3->addLabel(x, 2, w, "", Font(rozmiar)), QString::fromLatin1(pole)});
+        kolumny_.push_back({QRBand3->addLabel(x, 2, w, "", Font(rozmiar)), pole});
     QRBand3->addField(304, 2, 64, rocznik, "DataUr", Font(8));
     QRBand3->beforePrint = [this](Band&, bool&) {
         for (const Kolumna& k : kolumny_)

@@ -47,7 +47,7 @@ class TQRListaRocznikami : public report::Report {
     // The detail's long texts, shortened at their column's edge.
     struct Kolumna {
         report::Label* etykieta;
-        QString pole;
+        const char* pole;
     };
     std::vector<Kolumna> kolumny_;
     report::TextMeasurer miara_;

@@ -54,13 +54,14 @@ TextMeasurer::TextMeasurer() = default;
 TextMeasurer::~TextMeasurer() = default;
 
 TextMeasurer::Metrics& TextMeasurer::measures(const Font& f) {
-    if (last_ && f == lastFont_) return *last_;
+    for (const auto& [font, m] : recent_)
+        if (font == f) return *m;
     const QString k = key(f);
     auto it = cache_.find(k);
     if (it == cache_.end()) it = cache_.insert(k, std::make_shared<Metrics>(f));
-    lastFont_ = f;
-    last_ = it.value().get();
-    return *last_;
+    if (recent_.size() >= 8) recent_.erase(recent_.begin());
+    recent_.emplace_back(f, it.value().get());
+    return *it.value();
 }
 
 const QFontMetricsF& TextMeasurer::metrics(const Font& f) { return measures(f).fm; }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 #include "platform/report/PreparedReport.h"
 
@@ -30,8 +31,9 @@ class TextMeasurer {
     const QFontMetricsF& metrics(const Font& f);
     bool fits(Metrics& m, const QString& text, double width);
     QHash<QString, std::shared_ptr<Metrics>> cache_;
-    Font lastFont_;  // texts come in runs of one font: its metrics without building the key
-    Metrics* last_ = nullptr;
+    // A report uses a handful of fonts, often alternating line by line: theirs are found by
+    // comparing fonts, without building the key.
+    std::vector<std::pair<Font, Metrics*>> recent_;
 };
 
 }  // namespace report

@@ -7,6 +7,7 @@
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/USesja.h"
+#include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "platform/db/Database.h"
@@ -115,14 +116,11 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     nlz.setRange({0}, {0});
     nlz.open();
 
-    db::Table* K = DMw->TKuchnia;
-    K->disableControls();
-    struct Wlacz {
-        db::Table* k;
-        ~Wlacz() { k->enableControls(); }
-    } wlacz{K};
     // One transaction: the posts and the register's look-ups do not each take their own.
-    db::Transaction tr(K->database());
+    // Declared after the writer: a rollback comes before the work cursor reopens.
+    ZapisRoboczy zapis(DMw->TKuchnia);
+    db::Transaction tr(DMw->TKuchnia->database());
+    db::Table* K = &zapis.w();
     // The month's fields by name once, not at every row.
     db::Field* const nlzKwota = nlz.field(poleM);
     db::Field* kPos[7] = {};
@@ -170,6 +168,7 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
         return true;
     });
     tr.commit();
+    zapis.Zakoncz();
 }
 
 // --- the report form ---

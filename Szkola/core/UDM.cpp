@@ -1,6 +1,7 @@
 #include "Szkola/core/UDM.h"
 
 #include <QHash>
+#include <QStringBuilder>
 
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UKatalog.h"
@@ -366,7 +367,7 @@ void TDM::TUczenCalcFields(db::Table& t) {
     auto id = [&t](const char* n) { return t.field(n)->asInteger(); };
     auto ustaw = [&t](const char* n, const QString& v) { t.field(n)->setString(v); };
 
-    if (chce({"Imiona"})) ustaw("Imiona", pole("Imie1") + " " + pole("Imie2"));
+    if (chce({"Imiona"})) ustaw("Imiona", pole("Imie1") % QLatin1Char(' ') % pole("Imie2"));
     if (chce({"Szkola"})) ustaw("Szkola", slowniki_->wiersz(kSzkoly, id("IdSzkoly"))[0]);
     if (chce({"Poziom"})) ustaw("Poziom", slowniki_->wiersz(kPoziomy, id("IdPoziomu"))[0]);
     if (chce({"Klasa"})) ustaw("Klasa", slowniki_->wiersz(kGrupy, id("IdGrupy"))[0]);

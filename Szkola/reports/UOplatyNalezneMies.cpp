@@ -1,6 +1,7 @@
 #include "Szkola/reports/UOplatyNalezneMies.h"
 
 #include <QComboBox>
+#include <QStringBuilder>
 #include <algorithm>
 
 #include "Szkola/core/UDM.h"
@@ -339,7 +340,7 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         return;
     }
     const TUczenWykazu& u = Uczniowie[size_t(*it)];
-    QRLabelNazwisko->text = u.Nazwisko + " " + u.Imiona;
+    QRLabelNazwisko->text = u.Nazwisko % QLatin1Char(' ') % u.Imiona;
     QRLabelKlasa->text = u.Klasa;
     QRLabelLp->text = QString::number(++LicznikLp);
     for (auto* l : QRLabelKol) l->text.clear();

@@ -1,5 +1,6 @@
 #include "Szkola/reports/URocznik.h"
 
+#include <QStringBuilder>
 #include <tuple>
 
 #include "Szkola/core/UDM.h"
@@ -14,9 +15,9 @@ TQRRocznikPlec* QRRocznikPlec = nullptr;
 
 QString AdresRocznika(const QString& kod, const QString& miasto, const QString& ulica,
                       const QString& nrDomu, const QString& lokal) {
-    QString a = kod + " " + miasto;
-    if (!ulica.isEmpty()) a += ", ul." + ulica + " " + nrDomu;
-    if (!lokal.isEmpty()) a += "/" + lokal;
+    QString a = kod % QLatin1Char(' ') % miasto;
+    if (!ulica.isEmpty()) a += QLatin1String(", ul.") % ulica % QLatin1Char(' ') % nrDomu;
+    if (!lokal.isEmpty()) a += QLatin1Char('/') % lokal;
     return a;
 }
 
@@ -46,7 +47,8 @@ void WypelnijRocznik(bool wgGmin) {
         W.append();
         if (wgGmin) gmina->setString(u.field("GminaZ")->asString());
         rocznik->setInteger(DataBledna(ur) ? 0 : ur.year());
-        nazwisko->setString(u.field("Nazwisko")->asString() + " " + u.field("Imiona")->asString());
+        nazwisko->setString(u.field("Nazwisko")->asString() % QLatin1Char(' ') %
+                            u.field("Imiona")->asString());
         plec->setString(u.field("Plec")->asString());
         szkola->setString(u.field("Szkola")->asString());
         poziom->setString(u.field("Poziom")->asString());

@@ -1,6 +1,7 @@
 #include "Szkola/reports/USzablonZestawienia.h"
 
 #include <QRegularExpression>
+#include <QStringBuilder>
 #include <QtGlobal>
 
 #include "Szkola/core/UFunkcje.h"
@@ -156,10 +157,10 @@ TWynikZapisu ZapiszProjekt(db::Table& t, const TProjektSzablonu& p) {
 
 QString TekstAdresu(const QString& kodPoczt, const QString& miasto, const QString& ulica,
                     const QString& nrDomu, const QString& lokal) {
-    QString a = kodPoczt + " " + miasto;
-    if (!ulica.isEmpty()) a += ", ul.";
-    a += ulica + " " + nrDomu;
-    if (!lokal.isEmpty()) a += " m." + lokal;
+    QString a = kodPoczt % QLatin1Char(' ') % miasto;
+    if (!ulica.isEmpty()) a += QLatin1String(", ul.");
+    a += ulica % QLatin1Char(' ') % nrDomu;
+    if (!lokal.isEmpty()) a += QLatin1String(" m.") % lokal;
     return a;
 }
 
@@ -182,7 +183,8 @@ QStringList TekstyUcznia(const db::Table& u, const TSzablonZestawienia& s, const
         QString& x = t[i];
         switch (i) {
             case 1:
-                x = pole("Nazwisko") + " " + pole("Imie1") + " " + pole("Imie2");
+                x = pole("Nazwisko") % QLatin1Char(' ') % pole("Imie1") % QLatin1Char(' ') %
+                    pole("Imie2");
                 break;
             case 2:
                 x = data("DataUr");

@@ -1,5 +1,6 @@
 #include "Szkola/reports/UWykazPosilkow.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 #include <vector>
 
@@ -311,7 +312,8 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
 
 void TQRWykazPosilkowMies::QRBand3BeforePrint(bool& drukuj) {
     const db::Table* t = kuchnia_;
-    QRLabelNazwisko->text = t->field("Nazwisko")->asString() + " " + t->field("Imie")->asString();
+    QRLabelNazwisko->text =
+        t->field("Nazwisko")->asString() % QLatin1Char(' ') % t->field("Imie")->asString();
     QRLabelLp->text = QString::number(++Lp);
     QRLabelKlasa->text = t->field("Klasa")->asString();
     const QString dieta = t->field("Dieta")->asString();

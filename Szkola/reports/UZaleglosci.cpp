@@ -1,5 +1,6 @@
 #include "Szkola/reports/UZaleglosci.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -313,8 +314,8 @@ void TQRZaleglosci::QRBand1BeforePrint(bool& drukuj) {
         QRLabelKwota->text = FormatujKwote(-kwota, "### ##0.00") + "zł";
         SumaNadplat = Zaokraglij(SumaNadplat - kwota, 2);
     }
-    QRLabelUczen->text = uczniowie_->field("Nazwisko")->asString() + " " +
-                         uczniowie_->field("Imie1")->asString() + " " +
+    QRLabelUczen->text = uczniowie_->field("Nazwisko")->asString() % QLatin1Char(' ') %
+                         uczniowie_->field("Imie1")->asString() % QLatin1Char(' ') %
                          uczniowie_->field("Imie2")->asString();
     QRLabelKlasa->text = uczniowie_->field("Klasa")->asString();
 }

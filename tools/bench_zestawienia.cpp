@@ -1,5 +1,5 @@
 // bench_zestawienia [--duzy] [--powtorzenia N] [--foldery KATALOG] [--tylko TEKST]
-// [--rozmiary 200,2000,...]: every
+// [--rozmiary 200,2000,...] [--rejestr otwarty|zamknięty]: every
 // statement of the statements menu on data folders made by szkola_duza (200 and 2,000 pupils; with
 // --duzy also 20,000), with the pupil register closed and open (open: its four linked fee and meal
 // tables open too, and a grid over the fees, as in the register window).
@@ -451,13 +451,15 @@ int main(int argc, char** argv) {
     std::vector<int> rozmiary = {200, 2000};
     if (arg.removeAll("--duzy")) rozmiary.push_back(20000);
     int powtorzenia = 3;
-    QString tylko;  // only the statements whose name holds this
+    QString tylko;                               // only the statements whose name holds this
+    std::vector<bool> rejestry = {false, true};  // --rejestr otwarty|zamknięty: only one state
     QTemporaryDir tmp;
     QString katalog = tmp.path();
     for (int i = 0; i + 1 < arg.size(); ++i) {
         if (arg[i] == "--powtorzenia") powtorzenia = std::max(1, arg[i + 1].toInt());
         if (arg[i] == "--foldery") katalog = arg[i + 1];
         if (arg[i] == "--tylko") tylko = arg[i + 1];
+        if (arg[i] == "--rejestr") rejestry = {arg[i + 1] == "otwarty"};
         if (arg[i] == "--rozmiary") {
             rozmiary.clear();
             for (const QString& r : arg[i + 1].split(',')) rozmiary.push_back(r.toInt());
@@ -472,7 +474,7 @@ int main(int argc, char** argv) {
     for (int n : rozmiary) {
         Folder f;
         if (!f.przygotuj(QString("%1/szkola_%2").arg(katalog).arg(n), n)) return 1;
-        for (bool rejestr : {false, true}) {
+        for (bool rejestr : rejestry) {
             if (rejestr) f.otworzRejestr();
             for (const Zestawienie& z : zestawienia()) {
                 if (!tylko.isEmpty() && !z.nazwa.contains(tylko, Qt::CaseInsensitive)) continue;

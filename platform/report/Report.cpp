@@ -254,6 +254,12 @@ struct Report::Run {
         const double maxH = e.height > 0 ? e.height : 1e9;
         double ly = 0;
         for (const QString& para : paragraphs) {
+            if (measure.fitsLine(f, para, width)) {  // most texts: one line, nothing to break
+                if (ly + lh > maxH + 0.5) return;
+                if (!para.isEmpty()) addText(x, top + ly, width, lh, para, fi, e.alignment);
+                ly += lh;
+                continue;
+            }
             const QStringList lines = measure.wrap(f, para, width);
             for (const QString& line : lines) {
                 // Only whole lines inside the rectangle print; the rest is cut off.
@@ -267,7 +273,11 @@ struct Report::Run {
     void emitText(const Element& e, double x, double top, const QString& text, bool wrap) {
         if (text.isEmpty()) return;
         if (wrap) {
-            addWrapped(x, top, e, QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n')));
+            const bool jedna =
+                !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+            addWrapped(x, top, e,
+                       jedna ? QStringList(text)
+                             : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n')));
             return;
         }
         const int fi = fontOf(e.font);

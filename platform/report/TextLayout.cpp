@@ -73,6 +73,10 @@ bool TextMeasurer::fits(Metrics& m, const QString& text, double width) {
     return m.fm.horizontalAdvance(text) <= width;
 }
 
+bool TextMeasurer::fitsLine(const Font& f, const QString& text, double width) {
+    return fits(measures(f), text, width);
+}
+
 double TextMeasurer::lineHeight(const Font& f) { return metrics(f).height(); }
 
 double TextMeasurer::textWidth(const Font& f, const QString& text) {

@@ -24,6 +24,8 @@ class TextMeasurer {
     QStringList wrap(const Font& f, const QString& text, double width);
     // `text` shortened at `width` by characters (never by whole words), for one-line columns.
     QString cut(const Font& f, const QString& text, double width);
+    // Whether `text` takes one line of `width` (wrap() would give it back whole).
+    bool fitsLine(const Font& f, const QString& text, double width);
 
   private:
     struct Metrics;

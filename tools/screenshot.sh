@@ -3,7 +3,8 @@
 #   tools/screenshot.sh [glowny]        docs/glowny.png: the main window with the register
 #   tools/screenshot.sh podglad [ZESTAWIENIE [DATA]]
 #                                       docs/podglad.png: the report preview of a statement
-#                                       (lista, the default, posilki or zaleglosci; DATA YYYY-MM-DD)
+#                                       (lista, the default, posilki, zaleglosci, oplaty, gminy,
+#                                       plec or pesel; DATA YYYY-MM-DD)
 #   tools/screenshot.sh generator       docs/generator.png: the statement template designer
 set -euo pipefail
 RODZAJ=${1:-glowny}
@@ -12,7 +13,7 @@ case "$RODZAJ" in
   glowny)  PROGRAM=zrzut_ekranu;   EKRAN=1280x800x24 ;;
   podglad) PROGRAM=zrzut_podgladu; EKRAN=1280x900x24 ;;
   generator) PROGRAM=zrzut_generatora; EKRAN=1280x800x24 ;;
-  *) echo "użycie: $0 [glowny | podglad [lista|posilki|zaleglosci [DATA]] | generator]" >&2; exit 2 ;;
+  *) echo "użycie: $0 [glowny | podglad [lista|posilki|zaleglosci|oplaty|gminy|plec|pesel [DATA]] | generator]" >&2; exit 2 ;;
 esac
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)

@@ -3,7 +3,8 @@
 // builds a statement as of DATA (YYYY-MM-DD, default 2025-10-31) and saves a picture of the
 // report preview window showing it. ZESTAWIENIE: lista (pupil list, the default), posilki
 // (monthly meals), zaleglosci (arrears and overpayments), oplaty (fees due in the month, every
-// kind) or gminy (pupils by commune). A PLIK ending in .pdf gets the statement's pages instead.
+// kind), gminy (pupils by commune), plec (children by year of birth and sex) or pesel (the pupil
+// list with PESEL). A PLIK ending in .pdf gets the statement's pages instead.
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -20,10 +21,10 @@
 #include "tools/ZrzutWspolne.h"
 
 int main(int argc, char** argv) {
-    if (!PoczatekZrzutu(
-            argc,
-            "zrzut_podgladu PLIK.png|PLIK.pdf [lista|posilki|zaleglosci|oplaty|gminy [DATA "
-            "[OPERATOR HASLO]]]"))
+    if (!PoczatekZrzutu(argc,
+                        "zrzut_podgladu PLIK.png|PLIK.pdf "
+                        "[lista|posilki|zaleglosci|oplaty|gminy|plec|pesel [DATA "
+                        "[OPERATOR HASLO]]]"))
         return 2;
     QApplication app(argc, argv);
     const QString plik = QString::fromLocal8Bit(argv[1]);
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
                             : rodzaj == "posilki"  ? Miesicznywykazposi1Click
                             : rodzaj == "oplaty"   ? Wykaznalenychopat1Click
                             : rodzaj == "gminy"    ? Uczniowierocznikamiwggmin1Click
+                            : rodzaj == "plec"     ? Wykazdziecirocznikamiwgp1Click
+                            : rodzaj == "pesel"    ? ListauczniwzPeselem1Click
                                                    : nullptr;
     if (!zestawienie) {
         std::fprintf(stderr, "nieznane zestawienie: %s\n", argv[2]);

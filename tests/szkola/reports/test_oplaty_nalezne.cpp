@@ -232,6 +232,28 @@ TEST_F(OplatyNalezne, NothingChosenOrNoPupilsPrintsHeaderAndZeroTotals) {
               QStringList({"0,00", "0,00", "0,00", "0,00", "0,00", "0,00", "0,00"}));
 }
 
+// A kind's own field holds the amount of the last kind of its column in the fee file's key order,
+// however the rows were added.
+TEST_F(OplatyNalezne, LastKindOfAColumnInKeyOrderWhateverTheOrderOfEntry) {
+    Dane();
+    Rodzaj("AB", "Alfa", "AB", 2, "Alfa");
+    Rodzaj("ZZ", "Zeta", "WI", 2, "Zeta");
+    f->DodajKwote(rok, bak, "ZZ", 10, 20.0);  // added first, last in key order
+    f->DodajKwote(rok, bak, "AB", 10, 5.0);
+    f->DodajKwote(rok, bak, "ZZ", 10, 7.0, "Z");
+    TDaneOplatNaleznych w;
+    ASSERT_TRUE(PrzygotujOplatyNalezne(QDate(2024, 10, 3), w));
+    UtworzTabeleSesji(DMw->TNalUcz, "RnlU", "Str_nalUcz.db");
+    WypelnijOplatyNalezne(w, OgolemWszystkie, {{bak, "Bąk", "Ola", "Ia"}});
+    db::Table* n = DMw->TNalUcz;
+    ASSERT_EQ(n->recordCount(), 1);
+    n->first();
+    EXPECT_DOUBLE_EQ(n->field("Derara")->asFloat(), 20.0);
+    EXPECT_DOUBLE_EQ(n->field("Kol2")->asFloat(), 25.0);
+    EXPECT_DOUBLE_EQ(n->field("Saldo")->asFloat(), 7.0);
+    UsunTabeleSesji(DMw->TNalUcz, "Str_nalUcz.db");
+}
+
 TEST_F(OplatyNalezne, WorkRowsOfTheSnapshotInItsOrder) {
     Dane();
     TDaneOplatNaleznych w;

@@ -192,6 +192,14 @@ TEST(IndeksDiety, DigitsOnly) {
 
 TEST_F(WykazPosilkow, WorkRowsTakeTheMonthsCountsAndSchoolDays) {
     Dane();
+    // Kind 1 entered again after kind 2, with another diet: the diet is still that of the last
+    // kind in the file's key order.
+    const int adamski =
+        f->Baza().scalar("SELECT IdUcznia FROM KartUcznia WHERE Nazwisko = 'Adamski'").toInt();
+    f->Baza().exec(QString("DELETE FROM \"%1\" WHERE IdUcznia = %2 AND RodzPos = 1")
+                       .arg(PlikiRoku::Posilki(rok))
+                       .arg(adamski));
+    f->UstawPosilki(rok, adamski, 1, 10, 20, 4.0, "2");
     TDaneWykazuPosilkow w;
     ASSERT_TRUE(PrzygotujWykazPosilkow(QDate(2024, 10, 3), w));
     EXPECT_EQ(w.LiczbaDni, 21);

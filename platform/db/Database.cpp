@@ -134,6 +134,35 @@ struct Database::Impl {
     // The PostgreSQL back end, when the database is a connection file; h stays null then.
     std::unique_ptr<PgConnection> pg;
     QHash<QString, Stmt*> pgCache;
+    // Table structures and schemas by lower-case name, read once per version of the schemas:
+    // opening a cursor read them with four statements. SQLite's schema cookies change with any
+    // DDL, this connection's or another's; a rollback clears them too (it may take a cookie back).
+    int mainVersion = -1, tempVersion = -1;
+    QHash<QString, TableDef> structures;
+    QHash<QString, QString> schemas;  // "" for a table that does not exist
+
+    int pragmaInt(const char* sql) {
+        sqlite3_stmt* st = stmt(QLatin1String(sql));
+        StmtUse use(st);
+        return sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    }
+    // False on PostgreSQL: its tables are not covered by the cookies.
+    bool schemaCache() {
+        if (pg || !h) return false;
+        const int m = pragmaInt("PRAGMA main.schema_version");
+        const int t = pragmaInt("PRAGMA temp.schema_version");
+        if (m != mainVersion || t != tempVersion || m < 0 || t < 0) {
+            forgetSchema();
+            mainVersion = m;
+            tempVersion = t;
+        }
+        return m >= 0 && t >= 0;
+    }
+    void forgetSchema() {
+        structures.clear();
+        schemas.clear();
+        mainVersion = tempVersion = -1;
+    }
 
     void checkOpen() const {
         if (!h && !pg) throw Error(Error::NotOpen, QStringLiteral("Baza danych nie jest otwarta"));
@@ -197,6 +226,7 @@ struct Database::Impl {
     }
     // Ends a failed transaction or savepoint; SQLite may already have rolled it back itself.
     void quietRollback(const char* sql) {
+        forgetSchema();
         if (sqlite3_get_autocommit(h)) return;
         char* err = nullptr;
         sqlite3_exec(h, sql, nullptr, nullptr, &err);
@@ -427,6 +457,18 @@ QString Database::schemaOf(const QString& name) const {
     if (!d->h && !d->pg) return {};
     const QString bare = bareTableName(name);
     if (bare.isEmpty()) return {};
+    const bool cache = d->schemaCache();
+    const QString key = bare.toLower();
+    if (cache) {
+        auto it = d->schemas.constFind(key);
+        if (it != d->schemas.constEnd()) return it.value();
+    }
+    const QString schema = findSchema(bare);
+    if (cache) d->schemas.insert(key, schema);
+    return schema;
+}
+
+QString Database::findSchema(const QString& bare) const {
     for (const char* schema : {"temp", "main"}) {
         if (d->pg && schema[0] == 'm')
             return d->pg->schemaOf(bare);  // stored tables are on the server
@@ -565,6 +607,18 @@ TableDef Database::structure(const QString& name) const {
                     QStringLiteral("Tabela %1 nie istnieje").arg(bareTableName(name)));
     if (d->pg && schema == QLatin1String("main"))
         return d->pg->structure(bareTableName(name), schema);
+    const bool cache = d->schemaCache();  // after schemaOf: the same versions
+    const QString key = bareTableName(name).toLower();
+    if (cache) {
+        auto it = d->structures.constFind(key);
+        if (it != d->structures.constEnd()) return it.value();
+    }
+    TableDef def = readStructure(name, schema);
+    if (cache) d->structures.insert(key, def);
+    return def;
+}
+
+TableDef Database::readStructure(const QString& name, const QString& schema) const {
     TableDef def;
     const QByteArray bare = bareTableName(name).toUtf8();
     const QByteArray sch = schema.toUtf8();
@@ -1039,6 +1093,7 @@ void Database::rollback() {
         throw Error(Error::WrongState, QStringLiteral("Brak transakcji do wycofania"));
     char* err = nullptr;
     if (d->pg) d->pg->rollback(d->depth);
+    d->forgetSchema();
     if (sqlite3_get_autocommit(d->h)) {
         d->depth = 0;  // SQLite already rolled the whole transaction back (I/O error, full disk)
     } else if (d->depth == 1) {

@@ -147,6 +147,8 @@ class Database {
   private:
     bool onServer(const QString& sql) const;  // PostgreSQL, and not about work tables
     bool indexExists(const QString& schema, const QString& sqlName) const;
+    QString findSchema(const QString& bare) const;
+    TableDef readStructure(const QString& name, const QString& schema) const;
     struct Impl;
     Impl* d;
 };

@@ -74,6 +74,33 @@ TEST_F(DbTest, UpgradeAddsMissingFieldsAndIndexes) {
     EXPECT_EQ(db.structure(QStringLiteral("Banki")).fields.size(), 4);
 }
 
+// Structures are remembered between opens, never past a change of the schema: another
+// workstation's, this connection's own, or one taken back by a rollback.
+TEST_F(DbTest, StructuresFollowEveryChangeOfTheSchema) {
+    if (pgTesting()) GTEST_SKIP() << "the server's catalogue is read every time";
+    db.createTable({QStringLiteral("Banki"), {db::fAuto("IdBanku"), db::fName("Nazwa", 40)}, {}});
+    EXPECT_EQ(db.structure(QStringLiteral("Banki")).fields.size(), 2);
+    EXPECT_FALSE(db.tableExists(QStringLiteral("Gminy")));
+    {
+        db::Database other;
+        other.open(dir.filePath(QStringLiteral("szkola.sqlite")));
+        other.exec(QStringLiteral("ALTER TABLE Banki ADD COLUMN Konto TEXT"));
+        other.createTable({QStringLiteral("Gminy"), {db::fAuto("IdGminy")}, {}});
+        other.close();
+    }
+    EXPECT_EQ(db.structure(QStringLiteral("Banki")).fields.size(), 3);
+    EXPECT_TRUE(db.tableExists(QStringLiteral("Gminy")));
+    db.begin();
+    db.createTable({QStringLiteral("Rejony"), {db::fAuto("IdRejonu")}, {}});
+    EXPECT_TRUE(db.tableExists(QStringLiteral("Rejony")));
+    db.rollback();
+    EXPECT_FALSE(db.tableExists(QStringLiteral("Rejony")));
+    db::Table t;
+    t.setTableName(QStringLiteral("Banki"));
+    t.open();
+    EXPECT_TRUE(t.findField("Konto"));
+}
+
 TEST_F(DbTest, WorkTablesVanishWithTheConnection) {
     makeFees(QStringLiteral("Str_OplAn"));
     db::Table t;

@@ -196,7 +196,7 @@ TEST_F(WykazPosilkow, WorkRowsTakeTheMonthsCountsAndSchoolDays) {
     // kind in the file's key order.
     const int adamski =
         f->Baza().scalar("SELECT IdUcznia FROM KartUcznia WHERE Nazwisko = 'Adamski'").toInt();
-    f->Baza().exec(QString("DELETE FROM \"%1\" WHERE IdUcznia = %2 AND RodzPos = 1")
+    f->Baza().exec(QString("DELETE FROM %1 WHERE IdUcznia = %2 AND RodzPos = 1")
                        .arg(PlikiRoku::Posilki(rok))
                        .arg(adamski));
     f->UstawPosilki(rok, adamski, 1, 10, 20, 4.0, "2");

@@ -148,11 +148,9 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
     std::vector<Linia> linie;
     {
         const QString m = PoleMiesiaca('M', w.Miesiac);
-        db::Table nlz;  // for the file's real name on either engine
-        nlz.setTableName(PlikiRoku::Naleznosci(w.Klucz));
         N->database()->forEachRow(
             QString("SELECT IdUcznia, RodzOpl, Status, %1 FROM \"%2\" WHERE %1 <> 0")
-                .arg(m, nlz.bareName()),
+                .arg(m, db::bareTableName(PlikiRoku::Naleznosci(w.Klucz))),
             {}, [&](const QVariantList& r) {
                 if (wiersze.contains(r[0].toInt()))
                     linie.push_back({r[0].toInt(), r[1].toString(), r[2].toString(),

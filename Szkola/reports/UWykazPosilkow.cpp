@@ -95,11 +95,9 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
     };
     QHash<int, std::vector<Posilek>> posilki;
     {
-        db::Table psu;  // for the file's real name on either engine
-        psu.setTableName(PlikiRoku::Posilki(w.Klucz) + ".db");
         db::Database::current()->forEachRow(
             QString("SELECT IdUcznia, RodzPos, %1, %2 FROM \"%3\" WHERE %1 > 0")
-                .arg(poleL, poleD, psu.bareName()),
+                .arg(poleL, poleD, db::bareTableName(PlikiRoku::Posilki(w.Klucz))),
             {}, [&](const QVariantList& r) {
                 posilki[r[0].toInt()].push_back({r[1].toInt(), r[2].toInt(), r[3].toString()});
                 return true;

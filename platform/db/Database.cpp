@@ -175,6 +175,21 @@ struct Database::Impl {
         cache.insert(sql, st);
         return st;
     }
+    // Closes every cursor and statement before the connection goes.
+    void closeCursors() {
+        const QList<Table*> open = cursors;
+        closing = true;
+        for (Table* t : open) {
+            try {
+                t->close();
+            } catch (...) {
+                // a failing beforeClose handler must not keep the file open
+            }
+        }
+        closing = false;
+        cursors.clear();
+        finalizeAll();
+    }
     void finalizeAll() {
         for (sqlite3_stmt* st : std::as_const(cache)) sqlite3_finalize(st);
         cache.clear();
@@ -379,17 +394,7 @@ void Database::open(const QString& path, bool create, bool fullCheck) {
 
 void Database::close() {
     if (d->pg) {
-        const QList<Table*> open = d->cursors;
-        d->closing = true;
-        for (Table* t : open) {
-            try {
-                t->close();
-            } catch (...) {
-            }
-        }
-        d->closing = false;
-        d->cursors.clear();
-        d->finalizeAll();
+        d->closeCursors();
         d->pg.reset();
         if (d->h) sqlite3_close_v2(d->h);
         d->h = nullptr;
@@ -400,18 +405,7 @@ void Database::close() {
     const QString path = d->path;
     int moved = 1;  // a file put in place of ours must not inherit its clean mark
     sqlite3_file_control(d->h, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
-    const QList<Table*> open = d->cursors;
-    d->closing = true;
-    for (Table* t : open) {
-        try {
-            t->close();
-        } catch (...) {
-            // a failing beforeClose handler must not keep the file open
-        }
-    }
-    d->closing = false;
-    d->cursors.clear();
-    d->finalizeAll();
+    d->closeCursors();
     const bool closed = sqlite3_close(d->h) == SQLITE_OK;
     if (!closed) sqlite3_close_v2(d->h);
     d->h = nullptr;

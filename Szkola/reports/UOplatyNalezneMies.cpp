@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QStringBuilder>
 #include <algorithm>
+#include <initializer_list>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -51,8 +52,10 @@ struct WierszMiesiaca {
     bool ustawione[LiczbaPol] = {};
     bool jest = false;
 
+    // Sums to the ten-thousandth, as the file's amounts are kept: an amount below half a grosz
+    // still counts as one.
     void Dodaj(Pole p, double a) {
-        v[p] = Zaokraglij(v[p] + a, 2);
+        v[p] = Zaokraglij(v[p] + a, 4);
         ustawione[p] = true;
     }
     void Ustaw(Pole p, double a) {
@@ -154,7 +157,7 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
             {}, [&](const QVariantList& r) {
                 if (wiersze.contains(r[0].toInt()))
                     linie.push_back({r[0].toInt(), r[1].toString(), r[2].toString(),
-                                     Zaokraglij(r[3].toDouble(), 2)});
+                                     Zaokraglij(r[3].toDouble(), 4)});
                 return true;
             });
     }
@@ -210,8 +213,11 @@ void WypelnijOplatyNalezne(const TDaneOplatNaleznych& w, const QString& wybor,
         if (it == wiersze.constEnd() || !it->jest) continue;
         N->append();
         nId->setInteger(u.IdUcznia);
+        // The printed amounts (columns and paid) are written only when not 0, so that the report
+        // tells an amount rounding to 0,00 from none.
         for (int p = 0; p < LiczbaPol; ++p)
-            if (it->ustawione[p]) pola[p]->setFloat(it->v[p]);
+            if (it->ustawione[p] && (it->v[p] != 0 || (p < Kol1 && p != Saldo)))
+                pola[p]->setFloat(it->v[p]);
         N->post();
         // A pupil listed twice in the snapshot gets one row.
         wiersze.remove(u.IdUcznia);
@@ -347,24 +353,37 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
     const bool wszystkie = WybranyRodzaj == "all";
     // Sums are kept to the grosz, so a big school leaves no binary crumbs in the totals.
     double wiersz = 0;
-    auto pokaz = [&](int k, double x) {
+    // An amount is shown when it is not 0, also when it rounds to 0,00 (the builder writes a
+    // column only then): `zapisane` are the column's fields, the empty ones stand for no amount.
+    auto pokaz = [&](int k, std::initializer_list<const db::Field*> zapisane) {
+        double x = 0;
+        bool jest = false;
+        for (const db::Field* p : zapisane) {
+            x += p->asFloat();
+            jest = jest || (!p->isNull() && p->asFloat() == 0);
+        }
         x = Zaokraglij(x, 2);
         wiersz = Zaokraglij(wiersz + x, 2);
         SumaKol[k] = Zaokraglij(SumaKol[k] + x, 2);
-        if (x != 0) QRLabelKol[k]->text = Kwota(x);
+        if (x != 0 || jest) QRLabelKol[k]->text = Kwota(x);
     };
     static const char* const kKolumny[4] = {"Kol1", "Kol2", "Kol3", "Kol4"};
     for (int k = 0; k < 4; ++k)
-        if (WybranaKolumna == k + 1 || wszystkie) pokaz(k, nalUcz_->field(kKolumny[k])->asFloat());
+        if (WybranaKolumna == k + 1 || wszystkie) pokaz(k, {nalUcz_->field(kKolumny[k])});
     if (WybranaKolumna == 5 || WybranaKolumna == 6 || wszystkie) {
-        const double k5 = nalUcz_->field("Kol5")->asFloat(), k6 = nalUcz_->field("Kol6")->asFloat();
-        pokaz(4, wszystkie ? k5 + k6 : WybranaKolumna == 5 ? k5 : k6);
+        const db::Field* k5 = nalUcz_->field("Kol5");
+        const db::Field* k6 = nalUcz_->field("Kol6");
+        if (wszystkie)
+            pokaz(4, {k5, k6});
+        else
+            pokaz(4, {WybranaKolumna == 5 ? k5 : k6});
     }
     QRLabelRazem->text = Kwota(wiersz);
 
-    const double x = Zaokraglij(nalUcz_->field("Saldo")->asFloat(), 2);
+    const db::Field* saldo = nalUcz_->field("Saldo");
+    const double x = Zaokraglij(saldo->asFloat(), 2);
     SumaOplacono = Zaokraglij(SumaOplacono + x, 2);
-    if (x != 0) QRLabelOplacono->text = Kwota(x);
+    if (x != 0 || !saldo->isNull()) QRLabelOplacono->text = Kwota(x);
 }
 
 void TQROplatyNalezneMies::QRBand2BeforePrint() {

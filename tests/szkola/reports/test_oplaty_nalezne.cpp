@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "SrodowiskoZestawien.h"
+#include "Szkola/core/USesja.h"
 #include "Szkola/reports/UOplatyNalezneMies.h"
 
 namespace {
@@ -291,4 +292,31 @@ TEST_F(OplatyNalezne, WorkRowsOfTheSnapshotInItsOrder) {
         << t.toStdString();
     EXPECT_FALSE(t.contains("Zmieniony"));
     UsunTabeleSesji(DMw->TNalUcz, "Str_nalUcz.db");
+}
+
+// An amount below half a grosz is an amount: the pupil's row is printed, its column and "Razem"
+// show 0,00. A column whose amounts cancel out stays empty.
+TEST_F(OplatyNalezne, AmountBelowHalfAGroszPrintsTheRowWithZeros) {
+    Dane();
+    const int ela = f->DodajUcznia("Ełk", "Ela");
+    const int fik = f->DodajUcznia("Fik", "Ewa");
+    // Amounts the cursor would round, as an older file may hold them.
+    f->Baza().exec(QString("INSERT INTO \"%1\" (IdUcznia, RodzOpl, Status, M10) VALUES "
+                           "(%2, 'WI', NULL, 0.004), (%2, 'WI', 'Z', 0.003), "
+                           "(%3, 'WŻ', NULL, 0.004), (%3, 'IN', NULL, 0.001)")
+                       .arg(db::bareTableName(PlikiRoku::Naleznosci(rok)))
+                       .arg(ela)
+                       .arg(fik));
+    f->DodajKwote(rok, fik, "WP", 10, 5.0);
+    f->DodajKwote(rok, fik, "_O", 10, 5.0);  // column 4 against column 1: both shown
+    Uruchom(OgolemWszystkie);
+    EXPECT_EQ(Kwoty("Ełk Ela "), QStringList({"", "0,00", "", "", "", "0,00", "0,00"}));
+    EXPECT_EQ(Kwoty("Fik Ewa "), QStringList({"5,00", "", "0,00", "-5,00", "0,00", "0,00", ""}));
+    EXPECT_EQ(QROplatyNalezneMies->LicznikLp, 5);
+    EXPECT_EQ(Kwoty("Ogółem placówka"),
+              QStringList({"5,00", "250,00", "150,00", "-35,00", "59,50", "429,50", "270,00"}));
+
+    Uruchom("Derara");
+    EXPECT_EQ(Kwoty("Ełk Ela "), QStringList({"", "0,00", "", "", "", "0,00", "0,00"}));
+    EXPECT_TRUE(Wiersze("Fik").isEmpty());
 }

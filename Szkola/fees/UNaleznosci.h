@@ -6,8 +6,9 @@
 // Due date: the settlement day of the parameters, clamped to the month.
 //   TerminPlatnosci(2009, 4, 31) == 2009-04-30, TerminPlatnosci(2009, 2, 0) == 2009-02-01
 // Print column of a fee kind's KodWydruku: 1..6 as stored, anything else 6.
-// Accounting years: WPL/OPL/PRZ/SKL + year exist for 2007..2050 at most; every walk over the
-// yearly document files covers this whole range (a missing file costs one existence check).
+// Accounting years: the working year and every payment date lie in 2000..2050 (the date picker's
+// range), and every walk over the yearly document files (WPL/OPL/PRZ/SKL + year) covers this same
+// range, so no document is filed where a walk does not look (a missing file costs one check).
 
 #include <QDate>
 #include <QHash>
@@ -18,8 +19,9 @@ class Database;
 class Table;
 }  // namespace db
 
-constexpr int PierwszyRokKsiegowy = 2007;
+constexpr int PierwszyRokKsiegowy = 2000;
 constexpr int OstatniRokKsiegowy = 2050;
+inline bool RokKsiegowy(int rok) { return rok >= PierwszyRokKsiegowy && rok <= OstatniRokKsiegowy; }
 
 // Calendar year of month m (1..12) of the school year starting in month nrMies of year rok.
 int RokMiesiaca(int rok, int nrMies, int m);

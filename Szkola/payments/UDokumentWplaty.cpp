@@ -60,11 +60,9 @@ void odtworz(db::Table* t, const Migawka& m) {
     for (const auto& p : m.pola) t->field(p.first)->setValue(p.second);
 }
 
-// A payment date is a date of the program's working years; 0001-01-01 or 9999-12-31 is a typing
-// slip, not a date.
-bool DataWRoku(const QDate& data) {
-    return !DataBledna(data) && data.year() >= 2000 && data.year() <= 2050;
-}
+// A payment date lies in the accounting years every walk reads; 0001-01-01 or 9999-12-31 is a
+// typing slip, not a date.
+bool DataWRoku(const QDate& data) { return !DataBledna(data) && RokKsiegowy(data.year()); }
 
 void anuluj(db::Table* t) {
     if (t) t->cancel();

@@ -174,16 +174,18 @@ TEST_F(Rozliczenie, BrakujacyDokumentIPrzelewZBankiem) {
     EXPECT_DOUBLE_EQ(w.SaldoKoncowe(), 5.0);
 }
 
-TEST_F(Rozliczenie, LataKsiegoweOd2007DoOstatniegoIBezNiepelnych) {
+// Every accounting year a payment can be filed in is read, the first (2000) and the last included.
+TEST_F(Rozliczenie, WszystkieLataKsiegoweIBezNiepelnych) {
     folder->DodajKwote(klucz, uczen, "WI", 9, 100.0);
-    wplata(2006, 1, QDate(2006, 9, 5), "WI", 9, 2008, 1.0);  // before the first year
-    wplata(2007, 1, QDate(2007, 9, 5), "WI", 9, 2008, 2.0);
+    wplata(2000, 1, QDate(2000, 9, 5), "WI", 9, 2008, 1.0);
+    wplata(2006, 1, QDate(2006, 9, 5), "WI", 9, 2008, 2.0);
     wplata(2030, 1, QDate(2030, 1, 5), "WI", 9, 2008, 4.0);  // read, not cut at 2029
+    wplata(2050, 1, QDate(2050, 1, 5), "WI", 9, 2008, 16.0);
     wplata(2031, 1, QDate(2031, 1, 5), "WI", 9, 2008, 8.0);
     folder->Baza().dropTable("WPL2031");  // lines without documents
     const TRozliczenieUcznia w = licz();
-    EXPECT_DOUBLE_EQ(w.SaldoKoncowe(), -94.0);
-    EXPECT_EQ(w.Dokumenty.size(), 2u);
+    EXPECT_DOUBLE_EQ(w.SaldoKoncowe(), -77.0);
+    EXPECT_EQ(w.Dokumenty.size(), 4u);
 }
 
 TEST_F(Rozliczenie, DokumentyRoznychLatZTymSamymKluczemZostajaOsobno) {

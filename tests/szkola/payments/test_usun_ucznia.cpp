@@ -90,6 +90,17 @@ TEST_F(UsunUcznia, PrzelewyBezGotowkiIRokPo2029) {
     }
 }
 
+// A receipt of the first accounting year a payment date accepts is found and removed too.
+TEST_F(UsunUcznia, PierwszyRokKsiegowy) {
+    const int dok = wspolnyDokument(2000);
+    EXPECT_TRUE(UsunDaneFinansoweUcznia(uczen, 5));
+    ASSERT_TRUE(UsunUczniaZKartoteki(uczen, true));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2000 WHERE IdUcznia = ?", {uczen}), 0);
+    EXPECT_EQ(
+        folder->Baza().scalar("SELECT Osoba FROM WPL2000 WHERE IdWplaty = ?", {dok}).toString(),
+        "U");
+}
+
 TEST_F(UsunUcznia, BezWplatNicNieZmieniaPozaUczniem) {
     EXPECT_FALSE(UsunDaneFinansoweUcznia(uczen, 5));
     EXPECT_TRUE(UsunDaneFinansoweUcznia(drugi, 6));

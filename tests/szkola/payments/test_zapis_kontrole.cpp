@@ -1,7 +1,11 @@
 // The header checks of a save that keep a broken document off the disk: its number, its date,
 // the sign of its amount, and the id its lines hang on.
 
+#include <QSpinBox>
+
 #include "SrodowiskoWplat.h"
+#include "Szkola/core/UKalendarz.h"
+#include "Szkola/fees/UNaleznosci.h"
 
 using Pole = TDokumentWplaty::Pole;
 
@@ -256,4 +260,8 @@ TEST_F(KontroleZapisu, DataPozaLatamiProgramuOdrzucona) {
     }
     w->field("DataWpl")->setDate(QDate(2050, 12, 31));
     EXPECT_TRUE(d->Zapisz());
+    // The working year offers exactly the years every walk over the documents reads.
+    TKalendarz kalendarz;
+    EXPECT_EQ(kalendarz.CSpinEditR->minimum(), PierwszyRokKsiegowy);
+    EXPECT_EQ(kalendarz.CSpinEditR->maximum(), OstatniRokKsiegowy);
 }

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QPair>
+#include <QStringList>
+#include <algorithm>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -11,6 +13,7 @@
 #include "Szkola/core/USesja.h"
 #include "Szkola/core/UTabeleSesji.h"
 #include "Szkola/fees/UNaleznosci.h"
+#include "Szkola/payments/UNaliczanieOdsetek.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 
@@ -820,6 +823,8 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
     const QDate dzis = QDate::currentDate();
     const int oper = BiezacyOperator.Symbol;
     bool naglowekZapisany = false;
+    const bool przelew = RodzajDokumentu == DokPrzelew;
+    TWycofanieOdsetek wycofanie(baza_);
     try {
         db::Transaction tx(baza_);
 
@@ -843,7 +848,8 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             (naglowek.stan == db::Table::Edit && idWplaty != naglowek.idWplaty))
             throw db::Error(db::Error::General, "Zapisany dokument nie został odnaleziony.");
 
-        // A correction first takes the old lines back and drops those no longer in it.
+        // A correction first takes the old lines back and drops those no longer in it, with
+        // the interest the run charged on them.
         if (TrybKorekty == 1) {
             for (skl->first(); !skl->eof() && i(skl, "IdWplaty") == idWplaty; skl->next()) {
                 if (otworzNaleznosci(s(skl, "RokSzk")) &&
@@ -854,6 +860,9 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
                     TNaleznosc->post();
                 }
                 if (!ropl->locate("IdOplaty", {i(skl, "IdOplaty")})) {
+                    if (!s(skl, "Odsetki").isEmpty())
+                        wycofanie.Linii(RokKsiegowy, przelew, i(skl, "IdUcznia"),
+                                        i(skl, "IdOplaty"));
                     skl->edit();
                     ustaw(skl, "SposobWpl", "X");
                     skl->post();
@@ -875,9 +884,20 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             const bool stary = TrybKorekty == 1 && !ropl->field("IdOplaty")->isNull() &&
                                skl->locate("IdOplaty", {i(ropl, "IdOplaty")});
             if (stary) {
+                // A line examined by the interest run and changed since is examined afresh.
+                const bool zmieniona =
+                    Zaokraglij(f(skl, "Kwota"), 2) != Zaokraglij(f(ropl, "Kwota"), 2) ||
+                    d(skl, "DataWpl") != d(dok, "DataWpl");
+                const bool zbadana = !s(skl, "Odsetki").isEmpty();
+                if (zmieniona && zbadana)
+                    wycofanie.Linii(RokKsiegowy, przelew, i(skl, "IdUcznia"), i(skl, "IdOplaty"));
                 skl->edit();
                 ustaw(skl, "DataMod", dzis);
                 ustaw(skl, "OperMod", oper);
+                if (zmieniona && zbadana) {
+                    ustaw(skl, "Odsetki", QString());
+                    skl->field("IdNaleznosc")->clear();
+                }
             } else {
                 skl->append();
                 ustaw(skl, "IdWplaty", idWplaty);
@@ -897,6 +917,7 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             if (PoZapisieLinii) PoZapisieLinii(nr);
         }
         tx.commit();
+        if (const QString o = wycofanie.Komunikat(); !o.isEmpty()) zglos(o);
     } catch (const std::exception& e) {
         // Everything of this save was rolled back; the window stays with the document as it
         // was before the button was pressed. A write that failed leaves its record pending:
@@ -942,4 +963,67 @@ bool TDokumentWplaty::Zapisz(Pole* pole) {
             if (t && t->active()) t->refresh();
         });
     return true;
+}
+
+void TWycofanieOdsetek::Linii(int rokFK, bool przelew, int idUcznia, int idOplaty) {
+    db::Table o(baza_);
+    o.setTableName("OdsNalezne");
+    if (!o.exists()) return;
+    o.setIndexFieldNames("IdUcznia;RokFK;SposobWpl;IdOplaty");
+    const QVariantList klucz{idUcznia, rokFK, przelew ? SposobOdsetek::Bank : SposobOdsetek::Kasa,
+                             idOplaty};
+    o.setRange(klucz, klucz);
+    wycofaj(o);
+}
+
+void TWycofanieOdsetek::Dokumentu(int rokFK, bool przelew, int idWplaty) {
+    db::Table o(baza_);
+    o.setTableName("OdsNalezne");
+    if (!o.exists()) return;
+    o.setIndexFieldNames("RokFK;SposobWpl;IdWplaty");
+    const QVariantList klucz{rokFK, przelew ? SposobOdsetek::Bank : SposobOdsetek::Kasa, idWplaty};
+    o.setRange(klucz, klucz);
+    wycofaj(o);
+}
+
+void TWycofanieOdsetek::wycofaj(db::Table& o) {
+    o.open();
+    while (!o.isEmpty()) {
+        o.first();
+        const int uczen = o.field("IdUcznia")->asInteger();
+        const QDate miesiac(o.field("Rok")->asInteger(), o.field("Miesiac")->asInteger(), 1);
+        const double kwota = o.field("Odsetki")->asFloat();
+        o.remove();
+        if (!miesiac.isValid()) continue;
+        zmniejszNaliczone(uczen, miesiac, kwota);
+        if (!miesiace_.contains(miesiac)) miesiace_.append(miesiac);
+    }
+}
+
+// The run posts the sum of a month's rows and keeps the posted value when the sum falls to
+// nothing: a row taken away must leave that value by itself.
+void TWycofanieOdsetek::zmniejszNaliczone(int idUcznia, const QDate& miesiac, double kwota) {
+    if (Zaokraglij(kwota, 2) == 0.0) return;
+    const TRokOdsetek r = RokSzkolnyMiesiaca(*baza_, miesiac);
+    if (!r.Znaleziony) return;
+    db::Table n(baza_);
+    n.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(r.Rok, r.NrMies)));
+    if (!n.exists()) return;
+    n.setIndexFieldNames("IdUcznia;RodzOpl;Status");
+    n.open();
+    if (!ZnajdzWierszNaleznosci(n, idUcznia, "_S", false)) return;
+    n.edit();
+    db::Field* p = n.field(PoleMiesiaca('M', miesiac.month()));
+    p->setFloat(qMax(0.0, Zaokraglij(p->asFloat() - kwota, 2)));
+    n.post();
+}
+
+QString TWycofanieOdsetek::Komunikat() const {
+    if (miesiace_.isEmpty()) return {};
+    QList<QDate> m = miesiace_;
+    std::sort(m.begin(), m.end());
+    QStringList teksty;
+    for (const QDate& d : m) teksty << d.toString("MM.yyyy");
+    return QString("Odsetki za %1 zostaną przeliczone przy następnym naliczaniu odsetek.")
+        .arg(teksty.join(", "));
 }

@@ -26,6 +26,27 @@ constexpr int DopuszczalnyOdstepNumeru = 1000;
 // Document kinds (RodzajDokumentu).
 enum { DokKasa = 0, DokPrzelew = 1, DokZwrot = 2 };
 
+// Interest of payment lines that a correction or a deletion takes away. The interest run examines
+// a line once: a line removed or changed afterwards loses its "K"/"B" row, the posted "_S" due of
+// that row's dues month is reduced by the row (not below 0), and the next run over the period
+// charges what is due then. Writes through its own cursors inside the caller's transaction.
+class TWycofanieOdsetek {
+  public:
+    explicit TWycofanieOdsetek(db::Database* baza) : baza_(baza) {}
+    // The rows of one line of the year's cash (OPL) or transfer (SKL) line file.
+    void Linii(int rokFK, bool przelew, int idUcznia, int idOplaty);
+    // The rows still hanging on a document of that file whose lines are gone.
+    void Dokumentu(int rokFK, bool przelew, int idWplaty);
+    // Which dues months the next run recomputes; empty when no row went.
+    QString Komunikat() const;
+
+  private:
+    void wycofaj(db::Table& ods);
+    void zmniejszNaliczone(int idUcznia, const QDate& miesiac, double kwota);
+    db::Database* baza_;
+    QList<QDate> miesiace_;
+};
+
 class TDokumentWplaty {
   public:
     TDokumentWplaty();

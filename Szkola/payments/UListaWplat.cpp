@@ -13,12 +13,14 @@
 #include "Szkola/core/USesja.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
+#include "Szkola/payments/UDokumentWplaty.h"
 #include "Szkola/payments/UFiltrDokum.h"
 #include "Szkola/payments/UNowaWplata.h"
 #include "Szkola/payments/UWydrukKPSklad.h"
 #include "Szkola/payments/UWydrukKW.h"
 #include "Szkola/payments/UWykazPrzelew.h"
 #include "Szkola/payments/UZWykazOplat.h"
+#include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/report/Report.h"
 #include "platform/ui/DBGrid.h"
@@ -456,8 +458,18 @@ void TListaWplat::SpeedButtonKasujClick() {
             ui::MessageBox("Dokument nie jest pusty - brak możliwości kasowania", kUwaga,
                            ui::MB_OK);
         } else if (ui::MessageBox("Czy skasować dokument?", kUwaga, ui::MB_YESNO) == ui::IDYES) {
-            dok->remove();
+            // Interest rows of lines removed before the interest cleanup existed go with it.
+            TWycofanieOdsetek wycofanie(dok->database());
+            {
+                db::Transaction tx(dok->database());
+                wycofanie.Dokumentu(RokListy, TrybListy == ListaPrzelewy,
+                                    dok->field("IdWplaty")->asInteger());
+                dok->remove();
+                tx.commit();
+            }
             DM->PoZapisie(*dok);
+            if (const QString o = wycofanie.Komunikat(); !o.isEmpty())
+                ui::MessageBox(o, kUwaga, ui::MB_OK);
         }
     } catch (const std::exception&) {
         ui::MessageBox("Błąd dostępu do danych!", kUwaga, ui::MB_OK);

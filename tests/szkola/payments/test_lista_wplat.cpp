@@ -348,6 +348,41 @@ TEST_F(Lista, UsuwanieTylkoPustegoDokumentu) {
     });
 }
 
+// An empty document whose lines left interest rows behind takes them along, with their share of
+// the posted interest; another document's row stays.
+TEST_F(Lista, UsuniecieDokumentuZabieraOdsetkiJegoLinii) {
+    const int dok = folder->DodajDokument(2008, "K", 1, QDate(2008, 11, 15), 0.0, "Kowalski Jan");
+    const int inny = folder->DodajDokument(2008, "K", 2, QDate(2008, 11, 16), 0.0, "Kowalski Jan");
+    folder->DodajKwote(klucz, uczen, "_S", 12, 5.10);
+    for (auto [idWpl, idOpl, ods] : {std::tuple{dok, 1, 3.60}, {dok, 2, 0.50}, {inny, 3, 1.00}})
+        folder->Wstaw("OdsNalezne", {{"IdUcznia", uczen},
+                                     {"RokFK", 2008},
+                                     {"SposobWpl", "K"},
+                                     {"IdOplaty", idOpl},
+                                     {"IdWplaty", idWpl},
+                                     {"RodzOpl", "WI"},
+                                     {"Rok", 2008},
+                                     {"Miesiac", 12},
+                                     {"Odsetki", ods}});
+    lista(0, [&](TListaWplat* w) {
+        ASSERT_TRUE(DM->TWplaty->locate("IdWplaty", {dok}));
+        ui::test::scriptAnswers({ui::IDYES});
+        w->SpeedButtonKasujClick();
+    });
+    EXPECT_EQ(teksty(),
+              QStringList({"Czy skasować dokument?",
+                           "Odsetki za 12.2008 zostaną przeliczone przy następnym naliczaniu "
+                           "odsetek."}));
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 1);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne WHERE IdWplaty = ?", {inny}), 1);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne"), 1);
+    EXPECT_DOUBLE_EQ(
+        folder->Baza()
+            .scalar("SELECT M12 FROM NLZ" + klucz + " WHERE RodzOpl = '_S' AND Status IS NULL")
+            .toDouble(),
+        1.00);
+}
+
 TEST_F(Lista, KorektaPrzelewuPokazujeRozniceJakKwote) {
     czesneCaly();
     const int bank = folder->DodajBank("Bank Śląski");

@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QTextStream>
 #include <memory>
 
@@ -136,7 +135,7 @@ QStringList porownaj(db::Database& a, db::Database& b) {
 }
 
 // The folder's lock, when the database is a folder's: no program may work on it meanwhile.
-std::unique_ptr<QLockFile> zablokuj(const QString& sciezka) {
+std::unique_ptr<TBlokadaFolderu> zablokuj(const QString& sciezka) {
     const QString folder = QFileInfo(sciezka).absolutePath();
     QString blad;
     auto blokada = ZablokujFolderDanych(folder, &blad);

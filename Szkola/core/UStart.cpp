@@ -1,12 +1,18 @@
 #include "Szkola/core/UStart.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
-#include <QStorageInfo>
-#include <QThread>
+#include <QSysInfo>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "Szkola/core/UDM.h"
@@ -40,43 +46,107 @@ std::unique_ptr<QLabel> PokazSprawdzanie() {
 
 bool PrzejetoBlokadeZerwanejPracy() { return przejetoBlokade; }
 
-std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* blad) {
+namespace {
+
+QString PowodBlokady(int kod) {
+    switch (kod) {
+        case ENOSPC:
+        case EDQUOT:
+            return "brak miejsca na dysku";
+        case EROFS:
+            return "folder tylko do odczytu";
+        case EACCES:
+        case EPERM:
+            return "brak prawa zapisu";
+        case ENOENT:
+        case ENOTDIR:
+            return "folder nie istnieje";
+        case ENOLCK:
+        case EOPNOTSUPP:
+            return "system plików nie pozwala zablokować pliku";
+        default:
+            return "błąd zapisu pliku szkola.lock: " + QString::fromLocal8Bit(std::strerror(kod));
+    }
+}
+
+// A file is written by every start: a failed write is the folder's real state, not the lock's.
+bool ZapiszWlasciciela(int fd, int& kod) {
+    const QByteArray opis = QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
+                            QSysInfo::machineHostName().toUtf8() + "\n";
+    // Written over the old text in place (no new block is needed on a full disk), then cut.
+    if (::pwrite(fd, opis.constData(), opis.size(), 0) != opis.size() ||
+        ::ftruncate(fd, opis.size()) != 0) {
+        kod = errno ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TBlokadaFolderu::~TBlokadaFolderu() {
+    // Removed while still held: a start that opened the file meanwhile sees another file under
+    // the name once it gets the lock, and starts over.
+    ::unlink(QFile::encodeName(sciezka_).constData());
+    ::close(plik_);
+}
+
+std::unique_ptr<TBlokadaFolderu> ZablokujFolderDanych(const QString& folder, QString* blad) {
     if (blad) blad->clear();
     przejetoBlokade = false;
     const QString plik = QDir(folder).filePath("szkola.lock");
-    // A lock file left behind whose owner is gone: that run ended without closing the data.
-    const bool pozostala = QFileInfo::exists(plik);
-    auto blokada = std::make_unique<QLockFile>(plik);
-    blokada->setStaleLockTime(0);  // held for hours; only a dead owner frees it
-    if (blokada->tryLock(0)) {
-        przejetoBlokade = pozostala;
-        return blokada;
-    }
-    if (blokada->error() == QLockFile::LockFailedError) {
-        // A lock naming no process (a power cut can leave it empty or half-written) belongs to
-        // no run. A run starting this very moment writes its lock at once: look again first.
-        // A live run holds the file locked, so the removal fails while it runs.
-        if (!blokada->getLockInfo(nullptr, nullptr, nullptr)) {
-            QThread::msleep(300);
-            if (!blokada->getLockInfo(nullptr, nullptr, nullptr) &&
-                blokada->removeStaleLockFile() && blokada->tryLock(0)) {
-                przejetoBlokade = true;
-                return blokada;
-            }
+    const QByteArray nazwa = QFile::encodeName(plik);
+    auto odmowa = [&](int kod) -> std::unique_ptr<TBlokadaFolderu> {
+        if (blad)
+            *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
+                    "\n(" + PowodBlokady(kod) + ").";
+        return nullptr;
+    };
+    for (int proba = 0; proba < 20; ++proba) {
+        bool nowy = false;
+        int fd = ::open(nazwa.constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT) {
+            fd = ::open(nazwa.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd < 0 && errno == EEXIST) continue;  // another start made it this moment
+            nowy = fd >= 0;
         }
-        return nullptr;  // another run holds it: nothing to say
+        if (fd < 0) {
+            const int kod = errno;
+            // The file cannot be written here: a live run may still hold it (the only case
+            // that ends silently); otherwise say why this run cannot take it over.
+            const int tylkoOdczyt = ::open(nazwa.constData(), O_RDONLY | O_CLOEXEC);
+            if (tylkoOdczyt >= 0) {
+                const bool zywy =
+                    ::flock(tylkoOdczyt, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+                ::close(tylkoOdczyt);
+                if (zywy) return nullptr;
+            }
+            return odmowa(kod);
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int kod = errno;
+            ::close(fd);
+            if (kod == EWOULDBLOCK) return nullptr;  // a live run on this folder
+            return odmowa(kod);
+        }
+        // A run that ended cleanly removed the file between our open and our lock.
+        struct stat mamy, jest;
+        if (::fstat(fd, &mamy) != 0 || ::stat(nazwa.constData(), &jest) != 0 ||
+            mamy.st_ino != jest.st_ino || mamy.st_dev != jest.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        int kod = 0;
+        if (!ZapiszWlasciciela(fd, kod)) {
+            if (nowy) ::unlink(nazwa.constData());
+            ::close(fd);
+            return odmowa(kod);
+        }
+        // The file stays only when a run did not end cleanly.
+        przejetoBlokade = !nowy;
+        return std::make_unique<TBlokadaFolderu>(fd, plik);
     }
-    if (blad) {
-        // Say which of the causes it is: the lock is the first thing a start writes.
-        const QFileInfo fi(folder);
-        const QStorageInfo dysk(folder);
-        QString powod = "brak prawa zapisu lub folder nie istnieje";
-        if (fi.isDir() && dysk.isValid() && dysk.bytesAvailable() < 64 * 1024)
-            powod = "brak miejsca na dysku";
-        *blad = "Nie można pracować w folderze danych\n" + QDir::toNativeSeparators(folder) +
-                "\n(" + powod + ").";
-    }
-    return nullptr;
+    return odmowa(EAGAIN);
 }
 
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {

@@ -1,7 +1,6 @@
 #pragma once
 // Start-up of the program: the data folder, the windows and data modules created once.
 
-#include <QLockFile>
 #include <QString>
 #include <memory>
 
@@ -9,11 +8,27 @@ namespace db {
 class Database;
 }
 
-// Takes the folder's lock for the whole run ("szkola.lock"). Null when another run holds it
-// (the program then ends at once, silently) or when the lock cannot be made at all (then `blad`
-// gets a Polish message to show). A lock left by a run that crashed is taken over; the next
+// The folder's lock ("szkola.lock"), held for the whole run: an advisory lock on the file that
+// the system releases however the run ends, so a live run is told from a file left by a crash
+// without guessing by process number. A clean end removes the file.
+class TBlokadaFolderu {
+  public:
+    TBlokadaFolderu(int plik, QString sciezka) : plik_(plik), sciezka_(std::move(sciezka)) {}
+    ~TBlokadaFolderu();
+    TBlokadaFolderu(const TBlokadaFolderu&) = delete;
+    TBlokadaFolderu& operator=(const TBlokadaFolderu&) = delete;
+
+  private:
+    int plik_;
+    QString sciezka_;
+};
+
+// Takes the folder's lock for the whole run. Null when a live run holds it (the program then
+// ends at once, silently) or when it cannot be taken (then `blad` gets a Polish message naming
+// the cause). A lock file left by a run that did not end cleanly is taken over; the next
 // PrzygotujFolderDanych then checks the whole database file.
-std::unique_ptr<QLockFile> ZablokujFolderDanych(const QString& folder, QString* blad = nullptr);
+std::unique_ptr<TBlokadaFolderu> ZablokujFolderDanych(const QString& folder,
+                                                      QString* blad = nullptr);
 // Whether the last ZablokujFolderDanych took over the lock of a run that did not end cleanly.
 bool PrzejetoBlokadeZerwanejPracy();
 

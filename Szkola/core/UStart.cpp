@@ -152,11 +152,10 @@ std::unique_ptr<TBlokadaFolderu> ZablokujFolderDanych(const QString& folder, QSt
 bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
     // A folder naming a server's database: the password comes from the password file
     // (~/.pgpass), else the operator is asked for it.
-    db::Database::setPasswordPrompt([](const QString& kto) {
+    db::Database::setPasswordPrompt([](const QString& pytanie) {
         bool ok = false;
-        const QString haslo =
-            QInputDialog::getText(nullptr, "Hasło do bazy danych", "Hasło użytkownika " + kto + ":",
-                                  QLineEdit::Password, QString(), &ok);
+        const QString haslo = QInputDialog::getText(nullptr, "Hasło do bazy danych", pytanie,
+                                                    QLineEdit::Password, QString(), &ok);
         return ok ? haslo : QString();
     });
     QString blad;

@@ -63,8 +63,9 @@ class Database {
     enum class Backend { SQLite, PostgreSQL };
     Backend backend() const;
     static bool isConnectionFile(const QString& path);  // "*.pg"
-    // Asks for the password of "user@database" when the server wants one; "" gives up.
-    static void setPasswordPrompt(std::function<QString(const QString& who)> ask);
+    // Asks for a password when the server wants one, with the prompt's text (it names
+    // "user@database", after a refused password first "Nieprawidłowe hasło."); "" gives up.
+    static void setPasswordPrompt(std::function<QString(const QString& prompt)> ask);
     // Whether open(path) would check the whole file (with fullCheck off): the caller may say so
     // first, since that takes a while on a big file.
     static bool needsFullCheck(const QString& path);

@@ -237,6 +237,18 @@ QString statementTable(const QString& sql) {
     return {};
 }
 
+namespace {
+// Whether `key` is a setting of a connection file (a word that is no secret to show).
+bool isConnectionKey(const QByteArray& key) {
+    if (key == "database") return true;
+    PQconninfoOption* opts = PQconndefaults();
+    bool found = false;
+    for (PQconninfoOption* o = opts; o && o->keyword; ++o) found = found || key == o->keyword;
+    PQconninfoFree(opts);
+    return found;
+}
+}  // namespace
+
 bool isConnectionFile(const QString& path) {
     return path.endsWith(QLatin1String(".pg"), Qt::CaseInsensitive);
 }
@@ -531,15 +543,25 @@ void PgConnection::open(const QString& connectionFile) {
         throw Error(Error::General,
                     QStringLiteral("Brak pliku połączenia z bazą danych %1").arg(connectionFile));
     std::vector<QByteArray> keys, values;
+    int lineNo = 0;
     for (const QByteArray& raw : f.readAll().split('\n')) {
+        ++lineNo;
         const QByteArray line = raw.trimmed();
         if (line.isEmpty() || line.startsWith('#')) continue;
         const qsizetype eq = line.indexOf('=');
-        if (eq <= 0)
+        if (eq <= 0) {
+            // The line may hold a password: only its number, and its key when it is one.
+            const QByteArray key =
+                line.left(eq < 0 ? line.size() : eq).split(' ').first().trimmed();
             throw Error(
                 Error::General,
-                QStringLiteral("Plik połączenia %1: wiersz \"%2\" nie ma postaci nazwa=wartość")
-                    .arg(connectionFile, QString::fromUtf8(line)));
+                QStringLiteral("Plik połączenia %1: wiersz %2%3 nie ma postaci nazwa=wartość")
+                    .arg(connectionFile)
+                    .arg(lineNo)
+                    .arg(isConnectionKey(key.toLower())
+                             ? QStringLiteral(" (%1)").arg(QString::fromUtf8(key))
+                             : QString()));
+        }
         QByteArray key = line.left(eq).trimmed().toLower();
         if (key == "database") key = "dbname";
         keys.push_back(key);
@@ -549,8 +571,9 @@ void PgConnection::open(const QString& connectionFile) {
     values.push_back("UTF8");
     keys.push_back("application_name");
     values.push_back("szkola");
+    // The password file's first (or none), then the operator's, three times at most.
     QByteArray password;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0;; ++attempt) {
         std::vector<const char*> k, v;
         for (size_t i = 0; i < keys.size(); ++i) {
             k.push_back(keys[i].constData());
@@ -566,17 +589,28 @@ void PgConnection::open(const QString& connectionFile) {
         if (PQstatus(conn_) == CONNECTION_OK) break;
         const bool needs = PQconnectionNeedsPassword(conn_);
         const QString msg = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        // A password was given and the server refused it (in English or Polish server words).
+        const bool wrong = !needs && PQconnectionUsedPassword(conn_) &&
+                           (msg.contains(QLatin1String("password"), Qt::CaseInsensitive) ||
+                            msg.contains(QStringLiteral("hasł"), Qt::CaseInsensitive));
         const QString who = QStringLiteral("%1@%2").arg(QString::fromUtf8(PQuser(conn_)),
                                                         QString::fromUtf8(PQdb(conn_)));
         PQfinish(conn_);
         conn_ = nullptr;
-        if (needs && g_askPassword && attempt < 3) {
-            const QString p = g_askPassword(who);
+        if ((needs || wrong) && g_askPassword && attempt < 3) {
+            const QString p =
+                g_askPassword((wrong ? QStringLiteral("Nieprawidłowe hasło.\n") : QString()) +
+                              QStringLiteral("Hasło użytkownika %1:").arg(who));
             if (!p.isEmpty()) {
                 password = p.toUtf8();
                 continue;
             }
         }
+        if (wrong)
+            throw Error(Error::General,
+                        QStringLiteral("Nieprawidłowe hasło użytkownika %1.\nNie można połączyć "
+                                       "się z bazą danych wskazaną w pliku %2.")
+                            .arg(who, connectionFile));
         throw Error(
             Error::General,
             QStringLiteral("Nie można połączyć się z bazą danych wskazaną w pliku %1: %2 (%3)")

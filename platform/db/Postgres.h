@@ -168,8 +168,9 @@ class PgConnection {
     [[noreturn]] void fail(const QString& context, const QString& pgMessage,
                            const QByteArray& state) const;
 
-    // The password asked when the server wants one and the password file has none.
-    static void setPasswordPrompt(std::function<QString(const QString& what)> ask);
+    // The password asked when the server wants one and the password file has none or a wrong
+    // one: three tries, each after a refused password told so in the prompt's text.
+    static void setPasswordPrompt(std::function<QString(const QString& prompt)> ask);
 
   private:
     PgTranslation* translate(const QString& sql);

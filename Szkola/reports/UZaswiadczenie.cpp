@@ -98,23 +98,55 @@ bool NumerZTekstu(const QString& tekst, int& numer) {
     return true;
 }
 
-bool ZapiszLicznikZaswiadczen(int numer) {
+bool ZapiszLicznikZaswiadczen(int od, int numer, QString* blad) {
     db::Table* t = DMw ? DMw->TPismo : nullptr;
-    if (!t || !t->active() || t->isEmpty() || t->eof()) return false;
+    if (!t || !t->active() || t->isEmpty() || t->eof()) {
+        if (blad) *blad = "Nie udało się zapisać licznika zaświadczeń.";
+        return false;
+    }
+    const int id = LiczbaPola(*t, "IdPismo");
+    int stan = od;
+    bool zapisany = false;
+    QString przyczyna;
     try {
-        t->edit();
-        t->field("Licznik")->setInteger(numer);
-        t->post();
-        return true;
+        db::Database* baza = t->database();
+        db::Transaction tr(baza);
+        stan = baza->scalar("SELECT COALESCE(Licznik, 0) FROM NaglPism WHERE IdPismo = ?", {id})
+                   .toInt();
+        if (stan == od) {
+            baza->exec(
+                "UPDATE NaglPism SET Licznik = ? WHERE IdPismo = ? AND "
+                "COALESCE(Licznik, 0) = ?",
+                {numer, id, od});
+            zapisany =
+                baza->scalar("SELECT Licznik FROM NaglPism WHERE IdPismo = ?", {id}).toInt() ==
+                numer;
+        }
+        if (zapisany) tr.commit();
     } catch (const db::Error& e) {
-        qWarning("licznik zaświadczeń: %s", qPrintable(e.message()));
+        przyczyna = e.message();
     } catch (const std::exception& e) {
-        qWarning("licznik zaświadczeń: %s", e.what());
+        przyczyna = QString::fromUtf8(e.what());
     }
     try {
-        t->cancel();
+        t->refresh();
     } catch (...) {
     }
+    if (zapisany) return true;
+    if (!blad) return false;
+    if (!przyczyna.isEmpty())
+        *blad = "Nie udało się zapisać licznika zaświadczeń.\n" + przyczyna;
+    else if (stan > od)
+        *blad = QString(
+                    "Licznik zaświadczeń nie został zmieniony: w tym czasie inne stanowisko "
+                    "wydało zaświadczenia nr %1. Proszę wydrukować zaświadczenia ponownie.")
+                    .arg(stan > od + 1 ? QString("%1–%2").arg(od + 1).arg(stan)
+                                       : QString::number(stan));
+    else
+        *blad = QString(
+                    "Licznik zaświadczeń nie został zmieniony: w tym czasie zmieniono go na "
+                    "innym stanowisku na %1. Proszę wydrukować zaświadczenia ponownie.")
+                    .arg(stan);
     return false;
 }
 
@@ -327,6 +359,9 @@ void Zaswiadczenia(int kod) {
                            "Uwaga!", ui::MB_OK);
             return;
         }
+        // The counter as stored now: another workstation may have moved it since the
+        // template was read.
+        if (pismo) DMw->TPismo->refresh();
         TQRZaswiadczenie& r = *QRZaswiadczenie;
         r.Kod = kod;
         r.Forma = o.Forma;
@@ -340,13 +375,14 @@ void Zaswiadczenia(int kod) {
 
         const int ostatni = Glowny->Tag;
         if (!pismo || ostatni <= 0) return;
-        if (kod == KodZaswiadczenieUcznia && BiezacySzablonZaswiadczenia().Licznik >= ostatni)
-            return;
+        const int od = r.Szablon.Licznik;  // the value this run started from
+        if (kod == KodZaswiadczenieUcznia && od >= ostatni) return;
         if (ui::MessageBox("Czy aktualizować licznik wystawionych zaświadczeń?", "UWAGA !!!",
                            ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES)
             return;
-        if (!ZapiszLicznikZaswiadczen(ostatni))
-            ui::MessageBox("Nie udało się zapisać licznika zaświadczeń.", "Uwaga!", ui::MB_OK);
+        QString blad;
+        if (!ZapiszLicznikZaswiadczen(od, ostatni, &blad))
+            ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
     });
 }
 

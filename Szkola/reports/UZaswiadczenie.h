@@ -46,9 +46,11 @@ TSlowaZaswiadczenia SlowaZaswiadczenia(const QString& plec, bool zameldowania, b
 // The typed number of a single certificate: a whole number above zero (blanks around allowed).
 bool NumerZTekstu(const QString& tekst, int& numer);
 
-// Licznik of the current template := numer, posted at once. False (and nothing changed) when
-// there is no current template or the write failed.
-bool ZapiszLicznikZaswiadczen(int numer);
+// Licznik of the current template := numer, only while it still holds `od` (the value the run
+// started from): read and written in one transaction holding the write lock, with a conditional
+// update. Otherwise nothing is written and `blad` names the numbers another workstation has
+// given meanwhile; a failed write names its cause. The template cursor shows the stored value.
+bool ZapiszLicznikZaswiadczen(int od, int numer, QString* blad = nullptr);
 
 // Controls of one copy of the certificate (both copies carry the same set).
 struct TKopiaZaswiadczenia {

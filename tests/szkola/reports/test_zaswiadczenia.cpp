@@ -2,6 +2,11 @@
 // template's counter.
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <cstdio>
+#include <map>
 #include <stdexcept>
 
 #include "SrodowiskoZestawien.h"
@@ -333,7 +338,11 @@ TEST_F(Zaswiadczenia, PrinterCancelledAndFailuresLeaveTheCounterAndUnlockTheExit
     ui::test::scriptAnswers({ui::IDYES});
     Zaswiadczeniadlaszk1Click();
     EXPECT_EQ(report::test::printed().size(), 1u);
-    EXPECT_EQ(Pytania().value(1), "Uwaga!: Nie udało się zapisać licznika zaświadczeń.");
+    // The cause named (here the stand-in for a full disk or a refused write).
+    EXPECT_TRUE(
+        Pytania().value(1).startsWith("Uwaga!: Nie udało się zapisać licznika "
+                                      "zaświadczeń.\n"));
+    EXPECT_TRUE(Pytania().value(1).contains("zablokowane")) << Pytania().value(1).toStdString();
     EXPECT_EQ(Licznik(), 41);
     EXPECT_EQ(DMw->TPismo->state(), db::Table::Browse);
     EXPECT_TRUE(WyjscieOdblokowane());
@@ -359,4 +368,121 @@ TEST_F(Zaswiadczenia, CommandsAreRegistered) {
     }
     EXPECT_TRUE(menu);
     EXPECT_TRUE(rejestr);
+}
+
+TEST_F(Zaswiadczenia, TheCounterMovedByAnotherWorkstationIsNotPostedOver) {
+    Dane();
+    Szablon(41);
+    // This run printed 42..44 from 41; another workstation has meanwhile given 42..46.
+    f->Baza().exec("UPDATE NaglPism SET Licznik = 46");
+    QString blad;
+    EXPECT_FALSE(ZapiszLicznikZaswiadczen(41, 44, &blad));
+    EXPECT_EQ(blad,
+              "Licznik zaświadczeń nie został zmieniony: w tym czasie inne stanowisko "
+              "wydało zaświadczenia nr 42–46. Proszę wydrukować zaświadczenia ponownie.");
+    EXPECT_EQ(Licznik(), 46);
+    EXPECT_EQ(BiezacySzablonZaswiadczenia().Licznik, 46);
+    // Printed again: the run starts from the stored value, and its counter is posted.
+    Opcje(1);
+    ui::test::scriptAnswers({ui::IDYES});
+    Zaswiadczeniadlaszk1Click();
+    EXPECT_EQ(Wiersze("Zaświadczenie | nr").value(0),
+              "Zaświadczenie | nr | 47/2024 | Zaświadczenie | nr | 48/2024");
+    EXPECT_EQ(Licznik(), 49);
+    EXPECT_EQ(Pytania(), QStringList({"UWAGA !!!: Czy aktualizować licznik wystawionych "
+                                      "zaświadczeń?"}));
+    // One number given meanwhile; a counter set back by hand.
+    f->Baza().exec("UPDATE NaglPism SET Licznik = 50");
+    EXPECT_FALSE(ZapiszLicznikZaswiadczen(49, 52, &blad));
+    EXPECT_TRUE(blad.contains("inne stanowisko wydało zaświadczenia nr 50.")) << blad.toStdString();
+    f->Baza().exec("UPDATE NaglPism SET Licznik = 10");
+    EXPECT_FALSE(ZapiszLicznikZaswiadczen(50, 53, &blad));
+    EXPECT_TRUE(blad.contains("zmieniono go na innym stanowisku na 10.")) << blad.toStdString();
+    EXPECT_EQ(Licznik(), 10);
+}
+
+// One workstation printing certificates, started by the test below as a process of its own:
+// prints the register's three pupils in letter form again and again, answering Yes, and says
+// which numbers each posted run gave.
+TEST(ZaswiadczeniaStanowisko, Stanowisko) {
+    const QString folder = qEnvironmentVariable("SZKOLA_ZASWIADCZENIA");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "uruchamiany przez test DwaStanowiskaNieDajaNumeruDwaRazy";
+    ui::test::enable();
+    report::test::enable();
+    {
+        auto f = FolderTestowy::Istniejacy(folder);
+        ASSERT_TRUE(f->ok());
+        auto* glowny = new TGlowny;
+        Glowny = glowny;
+        DM->UstawStanFiltru(&glowny->StanFiltru);
+        UtworzZestawienia();
+        DMw->TPismo->open();
+        DMw->TPismo->first();
+        ui::test::setModalHandlerFor("TWydruk", [](ui::Window* w) {
+            auto* wy = static_cast<TWydruk*>(w);
+            wy->DateTimePicker1->setDate(QDate(2024, 11, 20));
+            wy->RadioGroupForma->SetItemIndex(1);
+            wy->BitBtnOKClick();
+        });
+        int odmowy = 0;
+        for (int i = 0; i < 80; ++i) {
+            ui::test::clearMessages();
+            ui::test::scriptAnswers({ui::IDYES});
+            Zaswiadczeniadlaszk1Click();
+            const auto& m = ui::test::messages();
+            ASSERT_FALSE(m.isEmpty());
+            if (m.size() == 1) {
+                std::printf("wydane %d %d\n", QRZaswiadczenie->Szablon.Licznik + 1, Glowny->Tag);
+            } else {
+                EXPECT_TRUE(m.last().text.contains("inne stanowisko wydało"))
+                    << m.last().text.toStdString();
+                ++odmowy;
+            }
+        }
+        std::printf("odmowy %d\n", odmowy);
+        UsunZestawienia();
+        ui::test::clearModalHandlers();
+        delete glowny;
+        Glowny = nullptr;
+    }
+    report::test::disable();
+    ui::test::disable();
+}
+
+TEST_F(Zaswiadczenia, DwaStanowiskaNieDajaNumeruDwaRazy) {
+    if (f->Baza().backend() == db::Database::Backend::SQLite)
+        GTEST_SKIP() << "na pliku SQLite pracuje jedno stanowisko naraz";
+    Dane();
+    Szablon(41);
+    QProcess a, b;
+    for (QProcess* p : {&a, &b}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("SZKOLA_ZASWIADCZENIA", f->Folder());
+        p->setProcessEnvironment(env);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_filter=ZaswiadczeniaStanowisko.Stanowisko"});
+    }
+    // Every posted run's numbers: each number given by one run of one workstation only, and
+    // together every number from 42 up to the stored counter.
+    std::map<int, int> wydane;
+    int przebiegi = 0;
+    for (QProcess* p : {&a, &b}) {
+        ASSERT_TRUE(p->waitForFinished(240000));
+        const QString wynik = QString::fromUtf8(p->readAllStandardOutput());
+        EXPECT_EQ(p->exitCode(), 0) << wynik.toStdString() << p->readAllStandardError().constData();
+        for (const QString& l : wynik.split('\n')) {
+            const QStringList w = l.split(' ');
+            if (w.value(0) == "odmowy") std::printf("stanowisko: %s\n", qPrintable(l));
+            if (w.value(0) != "wydane") continue;
+            ++przebiegi;
+            for (int n = w.value(1).toInt(); n <= w.value(2).toInt(); ++n) ++wydane[n];
+        }
+    }
+    EXPECT_GT(przebiegi, 0);
+    ASSERT_FALSE(wydane.empty());
+    EXPECT_EQ(wydane.begin()->first, 42);
+    EXPECT_EQ(wydane.rbegin()->first, Licznik());
+    EXPECT_EQ(int(wydane.size()), Licznik() - 41);
+    for (const auto& [numer, ile] : wydane) EXPECT_EQ(ile, 1) << "numer " << numer;
 }

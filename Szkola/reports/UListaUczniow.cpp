@@ -38,10 +38,7 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
     QRBand3 = addBand(BandKind::Detail, 22);
     QRLabelLp = QRBand3->addLabel(2, 2, 30, "", Font(9), Alignment::Right);
     QRLabelNazwisko = QRBand3->addLabel(x[1] + 4, 2, x[2] - x[1] - 6, "", Font(9));
-    // A very long name is cut at a word rather than run over the next column.
-    QRLabelNazwisko->wordWrap = true;
-    QRLabelNazwisko->height = 16;
-    Teksty << QRLabelLp << QRLabelNazwisko;
+    Teksty << QRLabelLp;
     if (zPeselem) {
         Teksty << QRBand3->addField(x[2] + 4, 2, x[3] - x[2] - 6, uczniowie, "DataUr", Font(9));
         Teksty << QRBand3->addField(x[3] + 4, 2, x[4] - x[3] - 6, uczniowie, "Pesel", Font(9));
@@ -52,10 +49,14 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
     Pozioma = QRBand3->addHLine(0, 19, 718);
     QRBand3->beforePrint = [this](Band&, bool&) {
         QRLabelLp->text = QString::number(++Lp);
-        // Built in one allocation (%): a list is thousands of names.
-        QRLabelNazwisko->text = uczniowie_->field("Nazwisko")->asString() % QLatin1Char(' ') %
-                                uczniowie_->field("Imie1")->asString() % QLatin1Char(' ') %
-                                uczniowie_->field("Imie2")->asString();
+        // Built in one allocation (%): a list is thousands of names. A long one is set smaller,
+        // or on more lines in a taller row, never cut.
+        DopasujTekst(QRLabelNazwisko,
+                     uczniowie_->field("Nazwisko")->asString() % QLatin1Char(' ') %
+                         uczniowie_->field("Imie1")->asString() % QLatin1Char(' ') %
+                         uczniowie_->field("Imie2")->asString(),
+                     9, 7, 4);
+        WysokoscRzedu(qMax(WysokoscWierszaListy(IndeksWysokosci), QRLabelNazwisko->height + 6));
     };
 
     Band* suma = addBand(BandKind::Summary, 6);
@@ -68,13 +69,17 @@ TQRListaUczniowBaza::TQRListaUczniowBaza(db::Table* uczniowie, bool zPeselem)
         LiniaWyboru(BiezacyStanFiltru(), t1, t2);
         Ramka.QRLabelTytul->text = t1;
         Ramka.QRLabelTytul2->text = t2;
-        QRLabelKolumna->text = Kolumna.isEmpty() ? QStringLiteral("Uwagi") : Kolumna;
-        const int h = WysokoscWierszaListy(IndeksWysokosci);
-        QRBand3->height = h;
-        for (Line* l : Pionowe) l->height = h;
-        Pozioma->top = h - 3;
-        for (Element* e : Teksty) e->top = (h - 18) / 2;
+        DopasujTekst(QRLabelKolumna, Kolumna.isEmpty() ? QStringLiteral("Uwagi") : Kolumna, 9, 6);
+        WysokoscRzedu(WysokoscWierszaListy(IndeksWysokosci));
     };
+}
+
+void TQRListaUczniowBaza::WysokoscRzedu(int h) {
+    QRBand3->height = h;
+    for (report::Line* l : Pionowe) l->height = h;
+    Pozioma->top = h - 3;
+    for (report::Element* e : Teksty) e->top = (h - 18) / 2;
+    QRLabelNazwisko->top = (h - 3 - QRLabelNazwisko->height) / 2;
 }
 
 namespace {

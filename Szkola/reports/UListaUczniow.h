@@ -28,6 +28,8 @@ class TQRListaUczniowBaza : public report::Report {
     int Lp = 0;
 
   private:
+    // A row of height h: its rules and the texts centred in it.
+    void WysokoscRzedu(int h);
     db::Table* uczniowie_;
 };
 

@@ -236,11 +236,7 @@ constexpr int kWKwoty = 65;
 constexpr int kWLiczby = kWKwoty - 6;               // a gutter between neighbouring amounts
 int xKwoty(int k) { return kXKwot + k * kWKwoty; }  // k = 0..6: columns 1..5, Razem, Opłacono
 
-report::Label* jednaLinia(report::Label* l) {
-    l->wordWrap = true;
-    l->height = 14;
-    return l;
-}
+constexpr int kWysokoscWiersza = 16;
 }  // namespace
 
 TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) {
@@ -257,11 +253,11 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
     Kolumny->addLabel(kXNazw, 4, kWNazw, "Nazwisko i imię", Font(8, true));
     // A column title may take two lines.
     auto tytul = [this](int k, const QString& t) {
-        // Titles take the gutter too, ending where the amounts end.
-        Label* l = Kolumny->addLabel(xKwoty(k) - (kWKwoty - kWLiczby), 3, kWKwoty, t, Font(7, true),
-                                     Alignment::Right);
-        l->wordWrap = true;
-        l->height = 20;
+        // Titles take most of the gutter too, centred over the amounts: two long ones stay
+        // apart.
+        Label* l =
+            Kolumny->addLabel(xKwoty(k) - 3, 3, kWLiczby + 3, t, Font(7, true), Alignment::Center);
+        DopasujTekst(l, t, 7, 6, 2);
         return l;
     };
     for (int k = 0; k < 5; ++k) QRLabelKolT[k] = tytul(k, "");
@@ -269,10 +265,10 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
     tytul(6, "Opłacono");
     Kolumny->addHLine(0, 25, 718);
 
-    QRBand3 = addBand(BandKind::Detail, 16);
+    QRBand3 = addBand(BandKind::Detail, kWysokoscWiersza);
     QRLabelLp = QRBand3->addLabel(0, 2, 24, "", Font(8), Alignment::Right);
-    QRLabelKlasa = jednaLinia(QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8)));
-    QRLabelNazwisko = jednaLinia(QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8)));
+    QRLabelKlasa = QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8));
+    QRLabelNazwisko = QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8));
     for (int k = 0; k < 5; ++k)
         QRLabelKol[k] = QRBand3->addLabel(xKwoty(k), 2, kWLiczby, "", Font(8), Alignment::Right);
     QRLabelRazem = QRBand3->addLabel(xKwoty(5), 2, kWLiczby, "", Font(8, true), Alignment::Right);
@@ -284,7 +280,7 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
     QRBand2->addLabel(kXNazw, 6, kWNazw, "Ogółem placówka", Font(8, true));
     // Totals may run to millions: a smaller type, and the gutter too.
     auto suma = [this](int k) {
-        return QRBand2->addLabel(xKwoty(k) - (kWKwoty - kWLiczby), 7, kWKwoty, "", Font(7, true),
+        return QRBand2->addLabel(xKwoty(k) - 3, 7, kWLiczby + 3, "", Font(7, true),
                                  Alignment::Right);
     };
     for (int k = 0; k < 5; ++k) QRLabelSumaKol[k] = suma(k);
@@ -301,10 +297,9 @@ void TQROplatyNalezneMies::QuickRepBeforePrint() {
     const TRodzajeWgSymbolu rodzaje = RodzajeWgSymbolu(WczytajRodzajeOplat());
 
     // Titles of print columns 1..4: the last kind of each column in symbol order.
-    for (auto* l : QRLabelKolT) l->text.clear();
+    QString tytuly[5];
     for (const auto& [symbol, r] : rodzaje)
-        if (r.KodWydruku >= 1 && r.KodWydruku <= 4)
-            QRLabelKolT[r.KodWydruku - 1]->text = r.OpisWydruku;
+        if (r.KodWydruku >= 1 && r.KodWydruku <= 4) tytuly[r.KodWydruku - 1] = r.OpisWydruku;
 
     WybranyRodzaj.clear();
     WybranaKolumna = 0;
@@ -312,16 +307,17 @@ void TQROplatyNalezneMies::QuickRepBeforePrint() {
     if (w.Wszystkie) {
         WybranyRodzaj = "all";
         Ramka.QRLabelTytul->text = "Wszystkie należności";
-        QRLabelKolT[4]->text = "Inne";
+        tytuly[4] = "Inne";
     } else {
         Ramka.QRLabelTytul->text = Wybor;
         if (!w.Symbol.isEmpty()) {
             WybranyRodzaj = w.Symbol;
             // The column the builder put the amounts in (any code outside 1..6 is column 6).
             WybranaKolumna = w.Kolumna;
-            if (WybranaKolumna > 4) QRLabelKolT[4]->text = w.OpisWydruku;
+            if (WybranaKolumna > 4) tytuly[4] = w.OpisWydruku;
         }
     }
+    for (int k = 0; k < 5; ++k) DopasujTekst(QRLabelKolT[k], tytuly[k], 7, 6, 2);
 
     LicznikLp = 0;
     for (double& s : SumaKol) s = 0;
@@ -344,11 +340,14 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         return;
     }
     const TUczenWykazu& u = Uczniowie[size_t(*it)];
-    QRLabelNazwisko->text = u.Nazwisko % QLatin1Char(' ') % u.Imiona;
-    QRLabelKlasa->text = u.Klasa;
+    // A long name takes more lines (the row grows), never a cut.
+    DopasujTekst(QRLabelNazwisko, u.Nazwisko % QLatin1Char(' ') % u.Imiona, 8, 7, 4);
+    DopasujTekst(QRLabelKlasa, u.Klasa, 8, 6.5, 2);
+    QRBand3->height =
+        qMax(kWysokoscWiersza, qMax(QRLabelNazwisko->height, QRLabelKlasa->height) + 4);
     QRLabelLp->text = QString::number(++LicznikLp);
-    for (auto* l : QRLabelKol) l->text.clear();
-    QRLabelOplacono->text.clear();
+    for (auto* l : QRLabelKol) DopasujTekst(l, {}, 8, 8);
+    DopasujTekst(QRLabelOplacono, {}, 8, 8);
 
     const bool wszystkie = WybranyRodzaj == "all";
     // Sums are kept to the grosz, so a big school leaves no binary crumbs in the totals.
@@ -365,7 +364,7 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         x = Zaokraglij(x, 2);
         wiersz = Zaokraglij(wiersz + x, 2);
         SumaKol[k] = Zaokraglij(SumaKol[k] + x, 2);
-        if (x != 0 || jest) QRLabelKol[k]->text = Kwota(x);
+        if (x != 0 || jest) DopasujTekst(QRLabelKol[k], Kwota(x), 8, 5);
     };
     static const char* const kKolumny[4] = {"Kol1", "Kol2", "Kol3", "Kol4"};
     for (int k = 0; k < 4; ++k)
@@ -378,12 +377,12 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         else
             pokaz(4, {WybranaKolumna == 5 ? k5 : k6});
     }
-    QRLabelRazem->text = Kwota(wiersz);
+    DopasujTekst(QRLabelRazem, Kwota(wiersz), 8, 5);
 
     const db::Field* saldo = nalUcz_->field("Saldo");
     const double x = Zaokraglij(saldo->asFloat(), 2);
     SumaOplacono = Zaokraglij(SumaOplacono + x, 2);
-    if (x != 0 || !saldo->isNull()) QRLabelOplacono->text = Kwota(x);
+    if (x != 0 || !saldo->isNull()) DopasujTekst(QRLabelOplacono, Kwota(x), 8, 5);
 }
 
 void TQROplatyNalezneMies::QRBand2BeforePrint() {
@@ -392,11 +391,11 @@ void TQROplatyNalezneMies::QRBand2BeforePrint() {
     for (int k = 0; k < 5; ++k) {
         QRLabelSumaKol[k]->text.clear();
         const bool pokaz = wszystkie || (k < 4 ? WybranaKolumna == k + 1 : WybranaKolumna > 4);
-        if (pokaz) QRLabelSumaKol[k]->text = Kwota(SumaKol[k]);
+        if (pokaz) DopasujTekst(QRLabelSumaKol[k], Kwota(SumaKol[k]), 7, 5);
         razem += SumaKol[k];
     }
-    QRLabelSumaRazem->text = Kwota(razem);
-    QRLabelSumaOplacono->text = Kwota(SumaOplacono);
+    DopasujTekst(QRLabelSumaRazem, Kwota(razem), 7, 5);
+    DopasujTekst(QRLabelSumaOplacono, Kwota(SumaOplacono), 7, 5);
 }
 
 // --- the builder ---

@@ -48,6 +48,78 @@ constexpr int kWysokoscTytulu = 214;
 
 }  // namespace
 
+namespace {
+
+// Lines of `tekst` at most `szerokosc` wide, broken at blanks and after hyphens (a double name
+// breaks as a reader expects it); a part wider than a line is broken by characters.
+QStringList Zawin(report::TextMeasurer& miara, const report::Font& f, const QString& tekst,
+                  double szerokosc) {
+    QStringList czesci;  // each ends with its blank or hyphen
+    QString c;
+    for (const QChar z : tekst) {
+        c += z;
+        if (z == QLatin1Char(' ') || z == QLatin1Char('-')) {
+            czesci << c;
+            c.clear();
+        }
+    }
+    if (!c.isEmpty()) czesci << c;
+    QStringList linie;
+    QString linia;
+    for (const QString& cz : czesci) {
+        const QString proba = linia + cz;
+        if (miara.textWidth(f, proba.trimmed()) <= szerokosc) {
+            linia = proba;
+            continue;
+        }
+        if (!linia.trimmed().isEmpty()) linie << linia.trimmed();
+        linia = cz;
+        if (miara.textWidth(f, linia.trimmed()) > szerokosc) {
+            QStringList kawalki = miara.wrap(f, linia.trimmed(), szerokosc);
+            linia = kawalki.takeLast();
+            linie << kawalki;
+        }
+    }
+    if (!linia.trimmed().isEmpty() || linie.isEmpty()) linie << linia.trimmed();
+    return linie;
+}
+
+}  // namespace
+
+int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mala, int wierszy) {
+    static report::TextMeasurer miara;  // its font metrics are kept between calls
+    l->wordWrap = false;
+    l->font.size = duza;
+    l->height = 0;
+    l->text = tekst;
+    if (l->width <= 0 || tekst.isEmpty()) return 1;
+    wierszy = qMax(1, wierszy);
+    auto uloz = [&](const QStringList& linie) {
+        l->text = linie.join(QLatin1Char('\n'));
+        l->height = int(std::ceil(miara.lineHeight(l->font) * linie.size()));
+        return int(linie.size());
+    };
+    // One line in a smaller type first, then more lines from the given type down.
+    for (double r = duza; r >= mala - 0.01; r -= 0.5) {
+        l->font.size = r;
+        if (miara.textWidth(l->font, tekst) <= l->width) return uloz({tekst});
+    }
+    if (wierszy > 1)
+        for (double r = duza; r >= mala - 0.01; r -= 0.5) {
+            l->font.size = r;
+            const QStringList linie = Zawin(miara, l->font, tekst, l->width);
+            if (linie.size() <= wierszy) return uloz(linie);
+        }
+    l->font.size = mala;
+    QStringList linie = Zawin(miara, l->font, tekst, l->width);
+    const QString reszta = linie.mid(wierszy - 1).join(QLatin1Char(' '));
+    const QString wielokropek = QStringLiteral("…");
+    linie = linie.mid(0, wierszy - 1);
+    linie << miara.cut(l->font, reszta, l->width - miara.textWidth(l->font, wielokropek)) +
+                 wielokropek;
+    return uloz(linie);
+}
+
 bool RokSzkolnyZestawienia(int rok, int miesiac, int& rokSzkoly, int& nrMies) {
     QHash<int, int> pierwszyMiesiac;  // Rok -> NrMies; the first row of a year counts
     {
@@ -140,7 +212,7 @@ void TRamka::Dodaj(report::Report& r, const QString& tytul, int wysokosc) {
 
 void TRamka::Odswiez() {
     const QStringList n = NazwyPlacowki();
-    for (int i = 0; i < 4; ++i) Nazwa[i]->text = n.value(i);
+    for (int i = 0; i < 4; ++i) DopasujTekst(Nazwa[i], n.value(i), 7, 5);
 }
 
 // --- the letter form ---
@@ -219,7 +291,7 @@ void TFormaPisma::Ustaw(bool pismo) {
     Title->height = qMax(kWysokoscTytulu, kGoraWstepu + Wstep->height + 4);
     Pieczec->enabled = s.Pieczec;
     for (int i = 0; i < 4; ++i) {
-        PieczecNazwa[i]->text = n.value(i);
+        DopasujTekst(PieczecNazwa[i], n.value(i), 7, 5);
         PieczecNazwa[i]->enabled = s.Pieczec;
     }
     if (!s.Koniec.trimmed().isEmpty()) {

@@ -30,6 +30,12 @@ void LiniaWyboru(const TStanFiltru& stan, QString& tytul, QString& tytul2);
 // The main window's filter, or an empty one when there is no main window.
 const TStanFiltru& BiezacyStanFiltru();
 
+// Fits `tekst` into label l, whose width stays: the font shrinks by half points from `duza`
+// down to `mala` until the text takes one line; a text still too wide is broken at blanks (a
+// word wider than the label by characters) onto at most `wierszy` lines, the last cut with "…"
+// when even they do not hold it. Returns the number of lines (the label's height fits them).
+int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mala, int wierszy = 1);
+
 // The common frame: page header with the institution box, title labels, date and page
 // number; page footer with the fixed footer line. Filled from the parameters by Odswiez().
 struct TRamka {

@@ -83,17 +83,22 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
 
     QRBand3 = addBand(BandKind::Detail, 16);
     QRLabelLp = QRBand3->addLabel(0, 2, 28, "", Font(8), Alignment::Right);
-    // Long texts are shortened at their column's edge: a name keeps the start of its given
-    // names (siblings stay apart), an address its street, none runs into the next column.
-    for (auto [x, w, pole, rozmiar] :
-         {std::tuple{32, 194, "Nazwisko", 8}, std::tuple{230, 70, "Klasa", 8},
-          std::tuple{376, 228, "Adres", 7}, std::tuple{610, 108, "Gmina", 7}})
-        kolumny_.push_back({QRBand3->addLabel(x, 2, w, "", Font(rozmiar)), pole});
+    // Long texts are set smaller, then on more lines (the row grows): a name keeps all its
+    // given names (siblings stay apart), none runs into the next column.
+    for (auto [x, w, pole, rozmiar, wierszy] :
+         {std::tuple{32, 194, "Nazwisko", 8, 4}, std::tuple{230, 70, "Klasa", 8, 2},
+          std::tuple{376, 228, "Adres", 7, 3}, std::tuple{610, 108, "Gmina", 7, 2}})
+        kolumny_.push_back(
+            {QRBand3->addLabel(x, 2, w, "", Font(rozmiar)), pole, double(rozmiar), wierszy});
     QRBand3->addField(304, 2, 64, rocznik, "DataUr", Font(8));
     QRBand3->beforePrint = [this](Band&, bool&) {
-        for (const Kolumna& k : kolumny_)
-            k.etykieta->text = miara_.cut(k.etykieta->font, rocznik_->field(k.pole)->asString(),
-                                          k.etykieta->width);
+        int h = 16;
+        for (const Kolumna& k : kolumny_) {
+            DopasujTekst(k.etykieta, rocznik_->field(k.pole)->asString(), k.rozmiar,
+                         k.rozmiar - 1.5, k.wierszy);
+            h = qMax(h, k.etykieta->height + 4);
+        }
+        QRBand3->height = h;
         KoniecGminy = false;
         ZmianaRocznika = false;
         ++Lp;
@@ -127,7 +132,7 @@ TQRListaRocznikami::TQRListaRocznikami(db::Table* rocznik) : rocznik_(rocznik) {
             return;
         }
         KoniecGminy = true;
-        QRLabelGmina->text = miara_.cut(QRLabelGmina->font, BiezacaGmina, QRLabelGmina->width);
+        DopasujTekst(QRLabelGmina, BiezacaGmina, 8, 7);
         QRLabelLiczbaGminy->text = QString::number(LiczbaGminy);
     };
     ChildBand1->afterPrint = [this](Band&, bool) {

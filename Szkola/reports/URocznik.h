@@ -48,6 +48,8 @@ class TQRListaRocznikami : public report::Report {
     struct Kolumna {
         report::Label* etykieta;
         const char* pole;
+        double rozmiar;  // type size when the text fits
+        int wierszy;     // lines it may take
     };
     std::vector<Kolumna> kolumny_;
     report::TextMeasurer miara_;

@@ -175,16 +175,17 @@ void WypelnijWykazPosilkow(const TDaneWykazuPosilkow& w) {
 namespace {
 // Columns across the portrait page: number, class, name, diet, then six meal kinds.
 constexpr int kXKlasa = 30, kWKlasa = 77;
-constexpr int kXNazw = 110, kWNazw = 196;
-constexpr int kXDieta = 308, kWDieta = 72;
+constexpr int kXNazw = 110, kWNazw = 188;
+constexpr int kXDieta = 302, kWDieta = 78;
 constexpr int kXPos = 382;  // six meal columns end at the right margin
 constexpr int kWPos = 56;
 int xPos(int k) { return kXPos + k * kWPos; }
 
-// One line of text that is cut at a word rather than run into the next column.
-report::Label* jednaLinia(report::Label* l) {
-    l->wordWrap = true;
-    l->height = 14;
+constexpr int kWysokoscWiersza = 16;
+
+// A fixed text set smaller when its column is too narrow for it.
+report::Label* dopasowany(report::Label* l) {
+    DopasujTekst(l, l->text, l->font.size, 6);
     return l;
 }
 }  // namespace
@@ -212,8 +213,8 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
 
     QRBand3 = addBand(BandKind::Detail, 16);
     QRLabelLp = QRBand3->addLabel(0, 2, 24, "", Font(8), Alignment::Right);
-    QRLabelKlasa = jednaLinia(QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8)));
-    QRLabelNazwisko = jednaLinia(QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8)));
+    QRLabelKlasa = QRBand3->addLabel(kXKlasa, 2, kWKlasa, "", Font(8));
+    QRLabelNazwisko = QRBand3->addLabel(kXNazw, 2, kWNazw, "", Font(8));
     QRLabelDieta = QRBand3->addLabel(kXDieta, 2, kWDieta, "", Font(8));
     for (int k = 0; k < 6; ++k)
         QRLabelPos[k] = QRBand3->addLabel(xPos(k), 2, kWPos, "", Font(8), Alignment::Center);
@@ -222,10 +223,10 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     Band* poprzedni = QRBand3;
     for (int d = 0; d < 4; ++d) {
         Band* b = ChildBand[d] = poprzedni->addChild(16);
-        GrupaKlasa[d] = jednaLinia(b->addLabel(0, 2, kXNazw - 6, "", Font(8, true)));
+        GrupaKlasa[d] = b->addLabel(0, 2, kXNazw - 6, "", Font(8, true));
         GrupaKreska[d] = b->addVLine(kXNazw - 3, 0, 16);
         GrupaRazem[d] = b->addLabel(kXNazw, 2, kWNazw, "Razem grupa,klasa dziennie", Font(8));
-        b->addLabel(kXDieta, 2, kWDieta, NazwaDiety(QString::number(d)), Font(8));
+        dopasowany(b->addLabel(kXDieta, 2, kWDieta, NazwaDiety(QString::number(d)), Font(8)));
         for (int k = 0; k < 6; ++k)
             GrupaPos[d][k] = b->addLabel(xPos(k), 2, kWPos, "", Font(8, true), Alignment::Center);
         b->beforePrint = [this, d](Band&, bool& p) { ChildBandBeforePrint(d, p); };
@@ -241,7 +242,7 @@ TQRWykazPosilkowMies::TQRWykazPosilkowMies(db::Table* kuchnia) : kuchnia_(kuchni
     for (int d = 0; d < 4; ++d) {
         Band* b = SumaBand[d];
         b->addLabel(kXNazw, 3, kWNazw, "Ogółem placówka dziennie", Font(8, true));
-        b->addLabel(kXDieta, 3, kWDieta + 2, NazwaDiety(QString::number(d)), Font(8, true));
+        dopasowany(b->addLabel(kXDieta, 3, kWDieta, NazwaDiety(QString::number(d)), Font(8, true)));
         for (int k = 0; k < 6; ++k)
             SumaPos[d][k] = b->addLabel(xPos(k), 3, kWPos, "", Font(8, true), Alignment::Center);
         b->beforePrint = [this, d](Band&, bool& p) { SumaBeforePrint(d, p); };
@@ -295,7 +296,7 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
         }
     }
     for (int k = 0; k < 6; ++k) {
-        QRLabelPosT[k]->text = ps[k] ? nazwy[k] : QString();
+        DopasujTekst(QRLabelPosT[k], ps[k] ? nazwy[k] : QString(), 6, 5, 2);
         QRLabelPosT[k]->enabled = ps[k];
         QRLabelPos[k]->text.clear();
         QRLabelPos[k]->enabled = ps[k];
@@ -310,12 +311,16 @@ void TQRWykazPosilkowMies::QuickRepBeforePrint() {
 
 void TQRWykazPosilkowMies::QRBand3BeforePrint(bool& drukuj) {
     const db::Table* t = kuchnia_;
-    QRLabelNazwisko->text =
-        t->field("Nazwisko")->asString() % QLatin1Char(' ') % t->field("Imie")->asString();
+    // A long name or class takes more lines (the row grows), never a cut.
+    DopasujTekst(QRLabelNazwisko,
+                 t->field("Nazwisko")->asString() % QLatin1Char(' ') % t->field("Imie")->asString(),
+                 8, 7, 4);
     QRLabelLp->text = QString::number(++Lp);
-    QRLabelKlasa->text = t->field("Klasa")->asString();
+    DopasujTekst(QRLabelKlasa, t->field("Klasa")->asString(), 8, 6.5, 2);
+    QRBand3->height =
+        qMax(kWysokoscWiersza, qMax(QRLabelNazwisko->height, QRLabelKlasa->height) + 4);
     const QString dieta = t->field("Dieta")->asString();
-    QRLabelDieta->text = NazwaDiety(dieta);
+    DopasujTekst(QRLabelDieta, NazwaDiety(dieta), 8, 6);
 
     bool wziety[6] = {};
     const bool przedszkole = t->field("Szkola")->asString() == "Przedszkole";
@@ -372,7 +377,9 @@ void TQRWykazPosilkowMies::ChildBandBeforePrint(int d, bool& drukuj) {
         drukuj = false;
         return;
     }
-    GrupaKlasa[d]->text = Synt == 1 ? OstatniaKlasa : QString();
+    DopasujTekst(GrupaKlasa[d], Synt == 1 ? OstatniaKlasa : QString(), 8, 6.5, 2);
+    ChildBand[d]->height = qMax(16, GrupaKlasa[d]->height + 4);
+    GrupaKreska[d]->height = ChildBand[d]->height;
     for (int k = 0; k < 6; ++k)
         GrupaPos[d][k]->text =
             GrupaDietyPos[d][k] > 0 ? QString::number(GrupaDietyPos[d][k]) : QString();

@@ -249,11 +249,9 @@ TQRZaleglosci::TQRZaleglosci(db::Table* uczniowie, db::Table* linie)
     QRBand1->addHLine(0, 0, 718);
     QRLabelKlasa = QRBand1->addLabel(0, 8, 80, "", Font(6));
     QRLabelUczen = QRBand1->addLabel(84, 6, 340, "", Font(10, true));
-    QRLabelUczen->wordWrap = true;  // a very long name is cut at a word, clear of the amount
-    QRLabelUczen->height = 18;
     QRLabelOpis = QRBand1->addLabel(430, 7, 120, "", Font(9), Alignment::Right);
     QRLabelKwota = QRBand1->addLabel(556, 6, 162, "", Font(10, true), Alignment::Right);
-    QRBand1->addHLine(0, 26, 718);
+    QRBand1Dol = QRBand1->addHLine(0, 26, 718);
     QRBand1->beforePrint = [this](Band&, bool& drukuj) { QRBand1BeforePrint(drukuj); };
 
     QRSubDetail1 = addSubDetail(linie, QRBand1, 18);
@@ -314,10 +312,15 @@ void TQRZaleglosci::QRBand1BeforePrint(bool& drukuj) {
         QRLabelKwota->text = FormatujKwote(-kwota, "### ##0.00") + "zł";
         SumaNadplat = Zaokraglij(SumaNadplat - kwota, 2);
     }
-    QRLabelUczen->text = uczniowie_->field("Nazwisko")->asString() % QLatin1Char(' ') %
-                         uczniowie_->field("Imie1")->asString() % QLatin1Char(' ') %
-                         uczniowie_->field("Imie2")->asString();
-    QRLabelKlasa->text = uczniowie_->field("Klasa")->asString();
+    // A long name is set smaller, then on two lines (the band grows), clear of the amount.
+    DopasujTekst(QRLabelUczen,
+                 uczniowie_->field("Nazwisko")->asString() % QLatin1Char(' ') %
+                     uczniowie_->field("Imie1")->asString() % QLatin1Char(' ') %
+                     uczniowie_->field("Imie2")->asString(),
+                 10, 8, 3);
+    DopasujTekst(QRLabelKlasa, uczniowie_->field("Klasa")->asString(), 6, 5, 2);
+    QRBand1->height = qMax(28, QRLabelUczen->top + QRLabelUczen->height + 4);
+    QRBand1Dol->top = QRBand1->height - 2;
 }
 
 void TQRZaleglosci::QRSubDetail1BeforePrint(bool& drukuj) {

@@ -29,6 +29,7 @@ class TQRZaleglosci : public report::Report {
     report::Label* QRLabelUczen = nullptr;
     report::Label* QRLabelOpis = nullptr;  // "Do zapłaty:" / "Nadpłata:"
     report::Label* QRLabelKwota = nullptr;
+    report::Line* QRBand1Dol = nullptr;  // the rule under the pupil's line
     report::SubDetail* QRSubDetail1 = nullptr;
     report::Label* QRLabelTresc = nullptr;
     report::Band* GroupFooterBand1 = nullptr;

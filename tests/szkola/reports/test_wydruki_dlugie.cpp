@@ -1,0 +1,323 @@
+// Every statement and certificate printed from a folder whose texts fill their stored widths and
+// whose amounts reach millions: nothing runs out of its box, into a neighbour or off the paper,
+// and names keep every word. WYDRUKI_PDF=folder also saves each printout there as PDF.
+#include <QDir>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include "SrodowiskoSzablonow.h"
+#include "Szkola/reports/UListaUczniow.h"
+#include "Szkola/reports/UOplatyNalezneMies.h"
+#include "Szkola/reports/URocznik.h"
+#include "Szkola/reports/UWykazPosilkow.h"
+#include "Szkola/reports/UZaleglosci.h"
+#include "Szkola/reports/UZaswiadczenie.h"
+#include "platform/report/TextLayout.h"
+
+namespace {
+
+// `wzor` repeated up to exactly `n` characters, without a blank at the end.
+QString Dlugi(const QString& wzor, int n) {
+    QString s;
+    while (s.size() < n) s += wzor;
+    s.truncate(n);
+    if (s.endsWith(' ')) s[n - 1] = QChar(u'ż');
+    return s;
+}
+
+// Two sisters whose names differ only after the first 40 characters.
+const QString kNazwisko = QStringLiteral("Wiśniewska-Grabowska-Żółtowska-M");  // 30 after Dlugi
+const QString kImie1 = QStringLiteral("Małgorzata-Anna");
+const QString kImie2 = QStringLiteral("Aleksandra-Zofi");
+const QString kImie2b = QStringLiteral("Bożenna-Łucjann");
+
+class WydrukiDlugie : public Szablony {
+  protected:
+    int s = 0, p = 0, g = 0;
+    QString rok;
+    int list = 0, zaswiadczenie = 0;
+    QStringList nazwiska;  // names as the statements print them
+
+    void SetUp() override {
+        Szablony::SetUp();
+        if (HasFatalFailure()) return;
+        Dane();
+    }
+
+    void Dane() {
+        const QString placowka =
+            QStringLiteral("Zespół Szkolno-Przedszkolny nr 2 im. Jana Pawła II");
+        f->Baza().exec(
+            "UPDATE Parametry SET Nazwa1=?, Nazwa2=?, Nazwa3=?, Nazwa4=?",
+            {placowka, QStringLiteral("ul. Marszałka Józefa Piłsudskiego 123/45, Świdnica"),
+             QStringLiteral("58-100 Świdnica, tel. 74 852 12 34, fax 74 852 123"),
+             QStringLiteral("NIP 884-123-45-67, REGON 890123456, e-mail: sekret")});
+        s = f->DodajSzkole(QStringLiteral("Szkoła Podstawowa nr"));
+        p = f->DodajPoziom(s, QStringLiteral("Oddział przedszkolny"));
+        g = f->DodajGrupe(p, QStringLiteral("Wiewiórki-Żółte-Małe"));
+        const int gmina = f->DodajGmine(QStringLiteral("Świdnica Gmina Wiejska Pł"));
+        const int adres = f->DodajAdres("58-100", Dlugi("Świdnica-Przedmieście Górne ", 30),
+                                        Dlugi("Generała Władysława Andersa-Sikorskiego ", 40),
+                                        Dlugi("123A/45B ", 10), Dlugi("1234567890", 10), gmina);
+        const int meld = f->DodajAdres("58-160", Dlugi("Świebodzice-Pełcznica Dolna ", 30),
+                                       Dlugi("Księdza Kardynała Stefana Wyszyńskiego ", 40),
+                                       Dlugi("99/101 ", 10), Dlugi("MMMMMMMMMM", 10), gmina);
+        const int rejon =
+            f->DodajRejon(QStringLiteral("Szkoła Podstawowa Specjalna nr 105 z Oddziałami In"),
+                          QStringLiteral("im. Marii Skłodowskiej-Curie i Piotra Curie w Świd"),
+                          "58-100", Dlugi("Świdnica-Przedmieście Górne ", 30),
+                          Dlugi("Marszałka Józefa Piłsudskiego Długa ", 40));
+        f->Baza().exec(
+            "UPDATE RodzajOplat SET OpisWydruku = substr(Opis || ' miesięczna xx', "
+            "1, 15)");
+        rok = f->DodajRokSzkolny(2024, 9);
+        f->UstawLiczbeDni(2024, 10, 21);
+        RodzajePosilkow();
+
+        auto uczen = [&](const QString& imie2, const QString& plec, const QString& dieta) {
+            UczenTestowy u;
+            u.Nazwisko = Dlugi(kNazwisko, 30);
+            u.Imie1 = kImie1;
+            u.Imie2 = imie2;
+            u.IdSzkoly = s;
+            u.IdPoziomu = p;
+            u.IdGrupy = g;
+            u.DataUr = QDate(2016, 12, 31);
+            u.DataPrzyj = QDate(2024, 9, 2);
+            u.Plec = plec;
+            u.Dieta = dieta;
+            u.Pesel = "16323112345";
+            u.KodUcznia = "WGZ-123456";
+            u.MiejsceUr = QStringLiteral("Szczebrzeszyn-Zwierzyniec Dln");
+            u.Telefon = "+48 74 852 12 34 wew";
+            u.Email = Dlugi("malgorzata.wisniewska-grabowska@przedszkole.", 50);
+            u.ImieMatki = kImie1;
+            u.NazwMatki = Dlugi(kNazwisko, 30);
+            u.TelMatki = "+48 601 234 567 w.12";
+            u.ImieOjca = Dlugi("Maksymilian-Jan", 15);
+            u.NazwOjca = Dlugi("Grabowski-Wiśniewski-Żółtowski", 30);
+            u.TelOjca = "+48 602 345 678 w.34";
+            u.Rodzenstwo = 12;
+            u.IdAdresZam = adres;
+            u.IdAdresMeld = meld;
+            u.RejonP = rejon;
+            u.RejonG = rejon;
+            const int id = f->DodajUcznia(u);
+            nazwiska << u.Nazwisko + " " + u.Imie1 + " " + u.Imie2;
+            f->Baza().exec(
+                "UPDATE KartUcznia SET Uwagi=? WHERE IdUcznia=?",
+                {Dlugi("Alergia na orzechy ziemne, mleko krowie i jaja kurze; ", 240), id});
+            return id;
+        };
+        const int a = uczen(kImie2, "K", "2");
+        const int b = uczen(kImie2b, "M", "1");
+        for (int id : {a, b}) {
+            for (int m : {9, 10}) {
+                f->DodajKwote(rok, id, "WP", m, 9999999.99);
+                f->DodajKwote(rok, id, "WI", m, 9999999.99);
+                f->DodajKwote(rok, id, "WŻ", m, 9999999.99);
+                f->DodajKwote(rok, id, "_O", m, 9999999.99);
+                f->DodajKwote(rok, id, "_S", m, 9999999.99);
+                f->DodajKwote(rok, id, "IN", m, 9999999.99);
+            }
+            f->DodajKwote(rok, id, "WI", 10, 9999999.99, "Z");
+            f->DodajKwote(rok, id, "WP", 11, 9999999.99, "Z");  // paid ahead
+            for (int r = 1; r <= 3; ++r) f->UstawPosilki(rok, id, r, 10, 23, 99.99, "2");
+        }
+
+        list = f->Wstaw("NaglPism",
+                        {{"Nazwa", Dlugi("Pismo do urzędu gminy ", 25)},
+                         {"Rodzaj", "1"},
+                         {"Miasto", Dlugi("Świdnica-Przedmieście Górne", 25)},
+                         {"DataDruku", QDate(2024, 10, 1)},
+                         {"Adresat1", Dlugi("Urząd Gminy Świdnica-Przedmieście ", 40)},
+                         {"Adresat2", Dlugi("Wydział Edukacji, Kultury i Sportu ", 40)},
+                         {"Adresat3", Dlugi("ul. Marszałka Józefa Piłsudskiego ", 40)},
+                         {"Wstep", Dlugi("Przesyłamy wykaz dzieci zamieszkałych ", 600)},
+                         {"Koniec", Dlugi("Z wyrazami szacunku, dyrektor. ", 300)},
+                         {"Pieczec", true}},
+                        "IdPismo");
+        zaswiadczenie = f->Wstaw("NaglPism",
+                                 {{"Nazwa", Dlugi("Do szkoły rejonowej ", 25)},
+                                  {"Rodzaj", "2"},
+                                  {"Miasto", Dlugi("Świdnica-Przedmieście Górne", 25)},
+                                  {"Koniec", Dlugi("Zaświadczenie wydaje się na prośbę ", 300)},
+                                  {"Pieczec", true},
+                                  {"Licznik", 999998},
+                                  {"Adresat4", 1},
+                                  {"Adres5", 1},
+                                  {"Dziecko", 0}},
+                                 "IdPismo");
+        DMw->TPismo->open();
+    }
+
+    void RodzajePosilkow() {
+        db::Table t;
+        t.setTableName("RodzPos");
+        t.open();
+        t.first();
+        if (t.eof())
+            t.append();
+        else
+            t.edit();
+        const char* nazwy[3] = {"Drugie śniadani", "Obiad dwudanio", "Podwieczorek ml"};
+        for (int i = 1; i <= 3; ++i) {
+            t.field(QString("Ps%1").arg(i))->setBool(true);
+            t.field(QString("PosNaz%1").arg(i))->setString(QString::fromUtf8(nazwy[i - 1]));
+        }
+        t.post();
+    }
+
+    void Pismo(int id) { ASSERT_TRUE(DMw->TPismo->locate("IdPismo", {id})); }
+
+    // The last printout, checked; `nazwa` names its PDF.
+    const report::PreparedReport& Sprawdz(const char* nazwa) {
+        static report::PreparedReport pusty;
+        const report::PreparedReport* r = report::test::lastShown();
+        EXPECT_NE(r, nullptr) << nazwa;
+        if (!r) return pusty;
+        EXPECT_GT(r->pageCount(), 0) << nazwa;
+        EXPECT_TRUE(uklad::Poprawny(*r)) << nazwa;
+        if (qEnvironmentVariableIsSet("WYDRUKI_BLEDY"))
+            for (const QString& b : uklad::Bledy(*r))
+                fprintf(stderr, "%s: %s\n", nazwa, qPrintable(b));
+        // Every box on the paper: inside the margins' width.
+        const double szer = r->orientation == report::Orientation::Landscape
+                                ? report::kLandscapeWidth
+                                : report::kPortraitWidth;
+        report::TextMeasurer miara;
+        for (const auto& strona : r->pages)
+            for (const auto& it : strona.items) {
+                if (it.type != report::PreparedItem::Text) continue;
+                const double w =
+                    it.w > 0 ? it.w : miara.textWidth(r->fonts[size_t(it.font)], it.text);
+                EXPECT_TRUE(it.x >= -0.5 && it.x + w <= szer + 0.5)
+                    << nazwa << ": '" << it.text.toStdString() << "' poza stroną (" << it.x
+                    << " .. " << it.x + w << ")";
+            }
+        const QString pdf = qEnvironmentVariable("WYDRUKI_PDF");
+        if (!pdf.isEmpty()) {
+            QDir().mkpath(pdf);
+            r->exportPdf(pdf + "/" + nazwa + ".pdf");
+        }
+        return *r;
+    }
+
+    // Every word of every pupil's name is printed (the two sisters differ only in the last).
+    static void PelneNazwiska(const report::PreparedReport& r, const QStringList& nazwiska,
+                              const char* nazwa) {
+        QString tekst;
+        for (const auto& strona : r.pages)
+            for (const auto& it : strona.items) tekst += it.text + " ";
+        tekst.replace(QRegularExpression("\\s+"), " ");
+        tekst.replace("- ", "-");  // a line broken after a hyphen
+        for (const QString& n : nazwiska)
+            for (const QString& slowo : n.split(' '))
+                EXPECT_TRUE(tekst.contains(slowo))
+                    << nazwa << ": brak '" << slowo.toStdString() << "'";
+    }
+};
+
+}  // namespace
+
+TEST_F(WydrukiDlugie, PupilListsAndFeesDue) {
+    for (int wysokosc : {0, 4}) {
+        Opcje([wysokosc](TWydruk* w) {
+            w->EditKolumna->setText(Dlugi("Podpis rodzica lub opiekuna prawnego ", 40));
+            w->ComboBoxWW->setCurrentIndex(wysokosc);
+        });
+        Listauczniw1Click();
+        PelneNazwiska(Sprawdz(wysokosc ? "lista_wysoka" : "lista"), nazwiska, "lista");
+    }
+    Opcje(nullptr);
+    ListauczniwzPeselem1Click();
+    PelneNazwiska(Sprawdz("lista_pesel"), nazwiska, "lista z numerem PESEL");
+
+    for (const QString& wybor : {OgolemWszystkie, QStringLiteral("Derara")}) {
+        Opcje([wybor](TWydruk* w) {
+            w->DateTimePicker1->setDate(QDate(2024, 10, 3));
+            w->ComboBoxRodzNalezn->setCurrentIndex(w->ComboBoxRodzNalezn->findText(wybor));
+        });
+        Wykaznalenychopat1Click();
+        PelneNazwiska(Sprawdz(wybor == "Derara" ? "oplaty_jeden" : "oplaty"), nazwiska,
+                      "opłaty należne");
+    }
+}
+
+TEST_F(WydrukiDlugie, MealsArrearsAndYearsOfBirth) {
+    for (int synt : {0, 1}) {
+        Opcje([synt](TWydruk* w) {
+            w->DateTimePicker1->setDate(QDate(2024, 10, 31));
+            w->RadioGroupSynt->SetItemIndex(synt);
+        });
+        Miesicznywykazposi1Click();
+        const auto& r = Sprawdz(synt ? "posilki_synt" : "posilki");
+        // The kitchen's work row keeps 30 characters of the given names.
+        QStringList krotsze;
+        for (const QString& n : nazwiska) krotsze << n.left(31 + 30);
+        if (!synt) PelneNazwiska(r, krotsze, "posiłki");
+    }
+    Opcje([](TWydruk* w) { w->DateTimePicker1->setDate(QDate(2024, 10, 31)); });
+    Wykaznadpatizalegoci1Click();
+    PelneNazwiska(Sprawdz("zaleglosci"), nazwiska, "zaległości");
+
+    for (int forma : {0, 1}) {
+        Pismo(list);
+        Opcje([forma](TWydruk* w) { w->RadioGroupForma->SetItemIndex(forma); });
+        Uczniowierocznikamiwggmin1Click();
+        // The year list's work row keeps 50 characters of a name.
+        QStringList krotsze;
+        for (const QString& n : nazwiska) krotsze << n.left(50);
+        PelneNazwiska(Sprawdz(forma ? "gminy_pismo" : "gminy"), krotsze, "gminy");
+        Pismo(list);
+        Opcje([forma](TWydruk* w) { w->RadioGroupForma->SetItemIndex(forma); });
+        Wykazdziecirocznikamiwgp1Click();
+        Sprawdz(forma ? "plec_pismo" : "plec");
+    }
+}
+
+TEST_F(WydrukiDlugie, CertificatesShowTheWholeName) {
+    for (int forma : {0, 1}) {
+        Pismo(zaswiadczenie);
+        Opcje([forma](TWydruk* w) {
+            w->DateTimePicker1->setDate(QDate(2024, 11, 20));
+            w->RadioGroupForma->SetItemIndex(forma);
+        });
+        Zaswiadczeniadlaszk1Click();
+        const auto& r = Sprawdz(forma ? "zaswiadczenia_pismo" : "zaswiadczenia");
+        // An official document: the name whole on one line, in both copies of both pupils.
+        int cale = 0;
+        for (const auto& strona : r.pages)
+            for (const auto& it : strona.items)
+                if (it.text.startsWith(kImie1) && it.text.endsWith(Dlugi(kNazwisko, 30))) ++cale;
+        EXPECT_EQ(cale, 4) << (forma ? "pismo" : "standard");
+        ui::test::clearMessages();
+    }
+    // A single certificate with a number of six digits.
+    Pismo(zaswiadczenie);
+    DM->TUczen->open();
+    Opcje([](TWydruk* w) {
+        w->RadioGroupForma->SetItemIndex(1);
+        w->EditNumer->setText("999999");
+    });
+    Wydrukzawiadczenia1Click();
+    Sprawdz("zaswiadczenie_ucznia");
+}
+
+TEST_F(WydrukiDlugie, StatementsFromTemplatesInBothOrientations) {
+    // Every kind where a bursar would put it: a row of names, dates and numbers, the addresses,
+    // the catchment schools, the parents, the rest and the remarks.
+    const std::initializer_list<PoleTestowe> pola = {
+        {1, 1, 0},    {2, 1, 230},  {3, 1, 320},  {4, 1, 410},  {6, 1, 540},
+        {7, 1, 580},  {8, 2, 0},    {9, 2, 400},  {10, 3, 0},   {11, 3, 400},
+        {12, 4, 0},   {13, 4, 330}, {16, 5, 0},   {17, 5, 230}, {18, 5, 320},
+        {19, 5, 540}, {20, 1, 670}, {21, 2, 560}, {22, 3, 560}, {24, 4, 660}};
+    DodajSzablon(1, QStringLiteral("Karta ewidencyjna ucznia wraz z danymi rodziców 1"), 5, pola,
+                 0);
+    Wybierz();
+    PelneNazwiska(Sprawdz("szablon_pionowo"), nazwiska, "szablon pionowo");
+    DodajSzablon(2, QStringLiteral("Karta ewidencyjna ucznia wraz z danymi rodziców 1"), 5, pola,
+                 1);
+    Wybierz();
+    PelneNazwiska(Sprawdz("szablon_poziomo"), nazwiska, "szablon poziomo");
+}

@@ -7,6 +7,11 @@
 
 TQRListaUczZestGener* QRListaUczZestGener = nullptr;
 
+namespace {
+// Tops of the selection lines in the frame's page header.
+constexpr int kGoraTytulu = 34, kGoraTytulu2 = 54;
+}  // namespace
+
 QString PrzytnijDoSzerokosci(report::TextMeasurer& m, const report::Font& f, const QString& tekst,
                              int szerokosc) {
     if (szerokosc <= 0) return {};
@@ -82,7 +87,11 @@ void TQRListaUczZestGener::UlozWydruk() {
     Ramka.Stopka->width = szer;
     Ramka.Odswiez();
     LiniaWyboru(BiezacyStanFiltru(), Ramka.QRLabelTytul->text, Ramka.QRLabelTytul2->text);
-    Ramka.QRLabel1->text = s.Tytul1;
+    // A title of 50 characters: a smaller type, then two lines above the selection line.
+    DopasujTekst(Ramka.QRLabel1, s.Tytul1, 14, 8, 2);
+    const int nizej = qMax(0, Ramka.QRLabel1->top + Ramka.QRLabel1->height + 2 - kGoraTytulu);
+    Ramka.QRLabelTytul->top = kGoraTytulu + nizej;
+    Ramka.QRLabelTytul2->top = kGoraTytulu2 + nizej;
 
     // A stored count outside 0..5 would give bands of no sense.
     const int w = qBound(0, s.Wiersze, MaksWierszy);
@@ -101,12 +110,18 @@ void TQRListaUczZestGener::UlozWydruk() {
             n->top = (wiersz - 1) * 14 + 4;
             d->top = (wiersz - 1) * 14 + 2;
             n->left = d->left = p.Polozenie + 10;
-            n->enabled = d->enabled = true;
-            if (i == 25) {
-                // The remarks run to the right edge; a position past it leaves no room.
-                d->width = qMax(0, szer - p.Polozenie - 20);
-                d->enabled = d->width > 0;
+            // A kind has the room up to the next kind of its row, or to the page's edge (the
+            // remarks keep a margin); a position past it leaves none.
+            int koniec = i == 25 ? szer - 10 : szer;
+            for (int j = 1; j <= LiczbaRodzajow; ++j) {
+                const TPoleSzablonu& q = s.Pola[j];
+                if (j != i && q.Drukuj && WierszWydruku(q.Wiersz) == wiersz &&
+                    q.Polozenie > p.Polozenie)
+                    koniec = qMin(koniec, q.Polozenie + 10 - 6);
             }
+            n->width = d->width = qMax(0, koniec - n->left);
+            n->enabled = d->enabled = d->width > 0;
+            DopasujTekst(n, RodzajInformacji(i).Naglowek, 7, 6);
         } else {
             n->top = 4;
             d->top = 2;
@@ -118,12 +133,11 @@ void TQRListaUczZestGener::UlozWydruk() {
 
 void TQRListaUczZestGener::WypelnijUcznia() {
     const QStringList t = TekstyUcznia(*uczniowie_, Szablon, adresy_.get(), gminy_.get());
+    // Each text keeps to its room on the row: a step smaller, then cut with "…". The remark
+    // gets its first line.
     for (int i = 1; i <= LiczbaRodzajow; ++i) {
         if (!Szablon.Pola[i].Drukuj) continue;
-        QRLabelD[i]->text = t[i];
+        // A name of 42 characters still fits the room of the designer's sample.
+        DopasujTekst(QRLabelD[i], i == 25 ? PierwszaLinia(t[25]) : t[i], i == 1 ? 8 : 7, 6);
     }
-    // The remark gets one line, no longer than its label.
-    report::Label* u = QRLabelD[25];
-    if (Szablon.Pola[25].Drukuj)
-        u->text = PrzytnijDoSzerokosci(*miara_, u->font, PierwszaLinia(t[25]), u->width);
 }

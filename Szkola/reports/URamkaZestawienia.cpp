@@ -120,6 +120,14 @@ int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mal
     return uloz(linie);
 }
 
+void DopasujMemo(report::Memo* m, double duza, double mala) {
+    for (double r = duza; r >= mala - 0.01; r -= 0.5) {
+        m->font.size = r;
+        if (WysokoscMemo(*m) <= m->height) return;
+    }
+    m->font.size = mala;
+}
+
 bool RokSzkolnyZestawienia(int rok, int miesiac, int& rokSzkoly, int& nrMies) {
     QHash<int, int> pierwszyMiesiac;  // Rok -> NrMies; the first row of a year counts
     {
@@ -197,7 +205,7 @@ void TRamka::Dodaj(report::Report& r, const QString& tytul, int wysokosc) {
     PageHeader = r.addBand(BandKind::PageHeader, qMax(96, wysokosc));
     Ramka = PageHeader->addRect(0, 0, 200, 70);
     for (int i = 0; i < 4; ++i)
-        Nazwa[i] = PageHeader->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
+        Nazwa[i] = PageHeader->addLabel(4, 4 + 16 * i, 192, "", Font(7), Alignment::Center);
     QRLabel1 = PageHeader->addLabel(210, 4, 298, tytul, Font(14, true), Alignment::Center);
     QRLabelTytul = PageHeader->addLabel(210, 34, 298, "", Font(10, true), Alignment::Center);
     QRLabelTytul2 = PageHeader->addLabel(210, 54, 298, "", Font(10, true), Alignment::Center);
@@ -250,7 +258,7 @@ void TFormaPisma::Dodaj(report::Report& r, report::Band* pageHeader, report::Ban
     Title = r.addBand(BandKind::Title, kWysokoscTytulu);
     Pieczec = Title->addRect(0, 0, 200, 70);
     for (int i = 0; i < 4; ++i)
-        PieczecNazwa[i] = Title->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
+        PieczecNazwa[i] = Title->addLabel(4, 4 + 16 * i, 192, "", Font(7), Alignment::Center);
     MiastoData = Title->addLabel(418, 4, 300, "", Font(9), Alignment::Right);
     for (int i = 0; i < 3; ++i)
         Adresat[i] = Title->addLabel(359, 84 + 18 * i, 359, "", Font(10, true), Alignment::Center);

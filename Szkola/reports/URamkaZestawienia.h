@@ -36,6 +36,10 @@ const TStanFiltru& BiezacyStanFiltru();
 // when even they do not hold it. Returns the number of lines (the label's height fits them).
 int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mala, int wierszy = 1);
 
+// The memo's type from `duza` down by half points to `mala` until its lines, wrapped, fit its
+// height (at `mala` the lines beyond it stay cut).
+void DopasujMemo(report::Memo* m, double duza, double mala);
+
 // The common frame: page header with the institution box, title labels, date and page
 // number; page footer with the fixed footer line. Filled from the parameters by Odswiez().
 struct TRamka {

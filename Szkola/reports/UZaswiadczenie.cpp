@@ -9,6 +9,7 @@
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
+#include "platform/report/TextLayout.h"
 #include "platform/ui/MessageBox.h"
 
 TQRZaswiadczenie* QRZaswiadczenie = nullptr;
@@ -159,7 +160,7 @@ void TKopiaZaswiadczenia::Dodaj(report::Band* b, int szerokosc, bool drugaKopia)
     const int prawa = w - kLewa;
     QRShapeRamka = b->addRect(kLewa, 8, 200, 66);
     for (int i = 0; i < 4; ++i)
-        QRDBTextNN[i] = b->addLabel(kLewa + 2, 12 + 15 * i, 196, "", Font(7), Alignment::Center);
+        QRDBTextNN[i] = b->addLabel(kLewa + 4, 12 + 15 * i, 192, "", Font(7), Alignment::Center);
     QRSysData1 = b->addDate(prawa - 200, 8, QStringLiteral("Dnia  "), Font(9), Alignment::Right);
     QRSysData1->width = 200;
     QRDBTextMiasto = b->addLabel(prawa - 300, 8, 180, "", Font(9), Alignment::Right);
@@ -178,12 +179,14 @@ void TKopiaZaswiadczenia::Dodaj(report::Band* b, int szerokosc, bool drugaKopia)
     QRLabel15 =
         b->addLabel(w / 2 - 150, 96, 160, "Zaświadczenie", Font(14, true), Alignment::Right);
     QRLabel2 = b->addLabel(w / 2 + 12, 96, 28, "nr", Font(14, true), Alignment::Center);
-    QRLabelNr = b->addLabel(w / 2 + 42, 96, 120, "", Font(14, true));
+    QRLabelNr = b->addLabel(w / 2 + 42, 96, prawa - w / 2 - 42, "", Font(14, true));
 
     const Font tekst(10);
     int y = kWiersz1;
     QRLabel3 = b->addLabel(kLewa, y, kWartosci - kLewa, "Zaświadcza się, że", tekst);
     QRLabelUczen = b->addLabel(kWartosci, y - 1, prawa - kWartosci, "", Font(11, true));
+    // A name too long for the values' column starts right after the phrase.
+    QRLabelUczenDlugi = b->addLabel(kLewa + 128, y - 1, prawa - kLewa - 128, "", Font(11, true));
     y += kKrok;
     QRLabel4 = b->addLabel(kLewa, y, kWartosci - kLewa, "", tekst);
     QRDBText1 = b->addLabel(kWartosci, y, prawa - kWartosci, "", tekst);
@@ -242,12 +245,12 @@ void TQRZaswiadczenie::QuickRepBeforePrint() {
     for (TKopiaZaswiadczenia& k : Kopia) {
         k.QRShapeRamka->enabled = pieczec;
         for (int i = 0; i < 4; ++i) {
-            k.QRDBTextNN[i]->text = nazwy.value(i);
+            DopasujTekst(k.QRDBTextNN[i], nazwy.value(i), 7, 5);
             k.QRDBTextNN[i]->enabled = pieczec;
         }
         k.QRSysData1->enabled = !pismo;
         k.QRDBTextMiasto->enabled = k.QRLabelDn->enabled = k.QRLabelData->enabled = pismo;
-        k.QRDBTextMiasto->text = Szablon.Miasto;
+        DopasujTekst(k.QRDBTextMiasto, Szablon.Miasto, 9, 7);
         k.QRLabelData->text = DataKrotka(Data);
         k.QRLabel1->enabled = !pismo;
         k.QRLabel15->enabled = k.QRLabel2->enabled = k.QRLabelNr->enabled = pismo;
@@ -257,6 +260,7 @@ void TQRZaswiadczenie::QuickRepBeforePrint() {
         k.QRDBTextKoniec->clear();
         if (pismo)
             for (const QString& l : LinieMemo(Szablon.Koniec)) k.QRDBTextKoniec->add(l);
+        DopasujMemo(k.QRDBTextKoniec, 10, 7);
     }
     if (pismo)
         NumerZaswiadczenia = Kod == KodZaswiadczenia ? Szablon.Licznik : NumerUcznia - 1;
@@ -305,18 +309,33 @@ void TQRZaswiadczenie::QRBand1BeforePrint() {
     for (TKopiaZaswiadczenia& k : Kopia) {
         k.QRDBTextRejonNazwa->enabled = k.QRDBTextRejonImienia->enabled =
             k.QRDBTextRejonAdres->enabled = adresat;
-        k.QRDBTextRejonNazwa->text = rejonNazwa;
-        k.QRDBTextRejonImienia->text = rejonImienia;
-        k.QRDBTextRejonAdres->text = rejonAdres;
-        k.QRLabelNr->text = numer;
-        k.QRLabelUczen->text = nazwisko;
+        DopasujTekst(k.QRDBTextRejonNazwa, rejonNazwa, 9, 7);
+        DopasujTekst(k.QRDBTextRejonImienia, rejonImienia, 9, 7);
+        // The address of a catchment school may take two lines in a smaller type.
+        if (DopasujTekst(k.QRDBTextRejonAdres, rejonAdres, 9, 7) == 1 &&
+            k.QRDBTextRejonAdres->text != rejonAdres)
+            DopasujTekst(k.QRDBTextRejonAdres, rejonAdres, 7, 6, 2);
+        DopasujTekst(k.QRLabelNr, numer, 14, 10);
+        // An official document shows the whole name on its line: in the values' column when
+        // it fits there, else from right after the phrase, the type made as small as needed.
+        static report::TextMeasurer miara;
+        const bool miesci =
+            miara.textWidth(k.QRLabelUczen->font, nazwisko) <= k.QRLabelUczen->width;
+        k.QRLabelUczen->text = miesci ? nazwisko : QString();
+        k.QRLabelUczen->enabled = miesci;
+        k.QRLabelUczenDlugi->enabled = !miesci;
+        DopasujTekst(k.QRLabelUczenDlugi, miesci ? QString() : nazwisko, 11, 4);
+        // On the line of the phrase: a smaller type stands lower.
+        k.QRLabelUczenDlugi->top = kWiersz1 - 1 +
+                                   int(0.78 * (miara.lineHeight(k.QRLabelUczen->font) -
+                                               miara.lineHeight(k.QRLabelUczenDlugi->font)));
         k.QRLabel4->text = slowa.Urodzony;
         k.QRDBText1->text = DataKrotka(u.field("DataUr")->asDate());
-        k.QRDBText2->text = u.field("MiejsceUr")->asString();
+        DopasujTekst(k.QRDBText2, u.field("MiejsceUr")->asString(), 10, 8);
         k.QRLabel5->text = slowa.Mieszka;
-        k.QRLabelMieszka->text = adres;
+        DopasujTekst(k.QRLabelMieszka, adres, 10, 7, 2);
         k.QRLabelWych->text = slowa.Uczeszcza;
-        k.QRLabelKlasa->text = klasa;
+        DopasujTekst(k.QRLabelKlasa, klasa, 10, 7);
         k.QRLabelKlasa->left = k.QRLabelMieszka->left;
         k.QRLabelDataRSzk->text = DataKrotka(od);
         // The odd certificates stand in the left column: the cut line down the page is theirs.

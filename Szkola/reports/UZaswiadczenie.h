@@ -70,6 +70,7 @@ struct TKopiaZaswiadczenia {
     report::Label* QRLabelNr = nullptr;
     report::Label* QRLabel3 = nullptr;
     report::Label* QRLabelUczen = nullptr;
+    report::Label* QRLabelUczenDlugi = nullptr;  // the name when the values' column is too narrow
     report::Label* QRLabel4 = nullptr;
     report::Label* QRDBText1 = nullptr;
     report::Label* QRLabel6 = nullptr;

@@ -36,7 +36,8 @@ class WydrukiDlugie : public Szablony {
     int s = 0, p = 0, g = 0;
     QString rok;
     int list = 0, zaswiadczenie = 0;
-    QStringList nazwiska;  // names as the statements print them
+    QStringList nazwiska;  // names as the statements print them, filling their fields
+    QStringList zwykle;    // a long name of the everyday kind
 
     void SetUp() override {
         Szablony::SetUp();
@@ -111,7 +112,21 @@ class WydrukiDlugie : public Szablony {
         };
         const int a = uczen(kImie2, "K", "2");
         const int b = uczen(kImie2b, "M", "1");
-        for (int id : {a, b}) {
+        // The name of the everyday case, 42 characters: whole on every printout.
+        UczenTestowy z;
+        z.Nazwisko = "Wiśniewska-Grabowska";
+        z.Imie1 = "Małgorzata";
+        z.Imie2 = "Aleksandra";
+        z.IdSzkoly = s;
+        z.IdPoziomu = p;
+        z.IdGrupy = g;
+        z.Plec = "K";
+        z.Dieta = "3";
+        z.IdAdresZam = adres;
+        const int c = f->DodajUcznia(z);
+        zwykle << "Wiśniewska-Grabowska Małgorzata Aleksandra";
+        nazwiska << zwykle;
+        for (int id : {a, b, c}) {
             for (int m : {9, 10}) {
                 f->DodajKwote(rok, id, "WP", m, 9999999.99);
                 f->DodajKwote(rok, id, "WI", m, 9999999.99);
@@ -315,9 +330,10 @@ TEST_F(WydrukiDlugie, StatementsFromTemplatesInBothOrientations) {
     DodajSzablon(1, QStringLiteral("Karta ewidencyjna ucznia wraz z danymi rodziców 1"), 5, pola,
                  0);
     Wybierz();
-    PelneNazwiska(Sprawdz("szablon_pionowo"), nazwiska, "szablon pionowo");
+    // The room the template gives a name holds 42 characters; a longer one ends with "…".
+    PelneNazwiska(Sprawdz("szablon_pionowo"), zwykle, "szablon pionowo");
     DodajSzablon(2, QStringLiteral("Karta ewidencyjna ucznia wraz z danymi rodziców 1"), 5, pola,
                  1);
     Wybierz();
-    PelneNazwiska(Sprawdz("szablon_poziomo"), nazwiska, "szablon poziomo");
+    PelneNazwiska(Sprawdz("szablon_poziomo"), zwykle, "szablon poziomo");
 }

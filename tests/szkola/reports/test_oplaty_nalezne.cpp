@@ -301,7 +301,7 @@ TEST_F(OplatyNalezne, AmountBelowHalfAGroszPrintsTheRowWithZeros) {
     const int ela = f->DodajUcznia("Ełk", "Ela");
     const int fik = f->DodajUcznia("Fik", "Ewa");
     // Amounts the cursor would round, as an older file may hold them.
-    f->Baza().exec(QString("INSERT INTO \"%1\" (IdUcznia, RodzOpl, Status, M10) VALUES "
+    f->Baza().exec(QString("INSERT INTO %1 (IdUcznia, RodzOpl, Status, M10) VALUES "
                            "(%2, 'WI', NULL, 0.004), (%2, 'WI', 'Z', 0.003), "
                            "(%3, 'WŻ', NULL, 0.004), (%3, 'IN', NULL, 0.001)")
                        .arg(db::bareTableName(PlikiRoku::Naleznosci(rok)))

@@ -5,47 +5,87 @@
 
 namespace db {
 
-void Table::Impl::whereSql(QStringList& conds,
+void Table::Impl::whereSql(QStringList* conds,
                            std::vector<std::pair<const Cell*, FieldType>>& binds) const {
     if (linkOn) {
         for (size_t i = 0; i < detailCols.size(); ++i) {
-            conds << colName(detailCols[i]) + QStringLiteral(" IS ?");
+            if (conds) *conds << colName(detailCols[i]) + QStringLiteral(" IS ?");
             binds.push_back({&linkValues[i], types[detailCols[i]]});
         }
     }
     if (rangeSet) {
         const int ns = int(rangeStart.size()), ne = int(rangeEnd.size());
-        int i = 0;
         // equal leading bounds become equalities, which an index serves directly
-        while (i < ns && i < ne && rangeStart[i].null == rangeEnd[i].null &&
-               compareCell(rangeStart[i], rangeEnd[i], types[rangeCols[i]], colls[rangeCols[i]]) ==
-                   0) {
-            conds << colName(rangeCols[i]) + QStringLiteral(" IS ?");
+        const int eq = rangeEqualPrefix();
+        for (int i = 0; i < eq; ++i) {
+            if (conds) *conds << colName(rangeCols[i]) + QStringLiteral(" IS ?");
             binds.push_back({&rangeStart[i], types[rangeCols[i]]});
-            ++i;
         }
-        if (i < ns) conds << boundSql(i, true, binds);
-        if (i < ne) conds << boundSql(i, false, binds);
+        const int i = eq;
+        if (i < ns) {
+            const QString b = boundSql(i, true, binds, conds != nullptr);
+            if (conds) *conds << b;
+        }
+        if (i < ne) {
+            const QString b = boundSql(i, false, binds, conds != nullptr);
+            if (conds) *conds << b;
+        }
         // Implied by the bounds above, but in a form SQLite serves from an index.
         if (i < ns && !rangeStart[i].null) {
-            conds << colName(rangeCols[i]) + QStringLiteral(" >= ?");
+            if (conds) *conds << colName(rangeCols[i]) + QStringLiteral(" >= ?");
             binds.push_back({&rangeStart[i], types[rangeCols[i]]});
             if (i < ne && !rangeEnd[i].null) {
-                conds << colName(rangeCols[i]) + QStringLiteral(" <= ?");
+                if (conds) *conds << colName(rangeCols[i]) + QStringLiteral(" <= ?");
                 binds.push_back({&rangeEnd[i], types[rangeCols[i]]});
             }
         }
     }
 }
 
+int Table::Impl::rangeEqualPrefix() const {
+    const int ns = int(rangeStart.size()), ne = int(rangeEnd.size());
+    int i = 0;
+    while (i < ns && i < ne && rangeStart[i].null == rangeEnd[i].null &&
+           compareCell(rangeStart[i], rangeEnd[i], types[rangeCols[i]], colls[rangeCols[i]]) == 0)
+        ++i;
+    return i;
+}
+
+// What the text of the selection depends on, besides the order and the columns: the fields of
+// the link and the range, how many bounds are equal, and which bounds are NULL.
+void Table::Impl::selectionShape(std::vector<int>& out) const {
+    out.clear();
+    out.push_back(linkOn ? int(detailCols.size()) : -1);
+    if (linkOn) out.insert(out.end(), detailCols.begin(), detailCols.end());
+    if (!rangeSet) return;
+    out.push_back(int(rangeCols.size()));
+    out.insert(out.end(), rangeCols.begin(), rangeCols.end());
+    out.push_back(int(rangeStart.size()));
+    out.push_back(int(rangeEnd.size()));
+    out.push_back(rangeEqualPrefix());
+    int nulls = 0, bit = 0;
+    for (const Cell& c : rangeStart) nulls |= int(c.null) << bit++;
+    for (const Cell& c : rangeEnd) nulls |= int(c.null) << bit++;
+    out.push_back(nulls);
+}
+
 QString Table::Impl::boundSql(int i, bool lower,
-                              std::vector<std::pair<const Cell*, FieldType>>& binds) const {
+                              std::vector<std::pair<const Cell*, FieldType>>& binds,
+                              bool text) const {
     const std::vector<Cell>& b = lower ? rangeStart : rangeEnd;
     const int col = rangeCols[i];
-    const QString f = colName(col);
     const Cell& v = b[i];
     const FieldType t = types[col];
     const bool lastOne = i == int(b.size()) - 1;
+    if (!text) {  // the binds alone, in the order of the text below
+        if (!v.null) binds.push_back({&v, t});
+        if (!lastOne) {
+            binds.push_back({&v, t});
+            boundSql(i + 1, lower, binds, false);
+        }
+        return QString();
+    }
+    const QString f = colName(col);
     if (lastOne) {
         if (lower) {
             if (v.null) return QStringLiteral("1");
@@ -74,7 +114,7 @@ QString Table::Impl::boundSql(int i, bool lower,
     }
     binds.push_back({&v, t});
     const QString eq = f + QStringLiteral(" IS ?");
-    const QString rest = boundSql(i + 1, lower, binds);
+    const QString rest = boundSql(i + 1, lower, binds, true);
     return QStringLiteral("(%1 OR (%2 AND %3))").arg(strict, eq, rest);
 }
 
@@ -102,6 +142,10 @@ void Table::Impl::prepareSql() {
                     .arg(nData + 1);
     deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid=?1").arg(qualified());
     for (QString& b : blockSql) b.clear();
+    for (Stmt*& b : blockStmt) b = nullptr;
+    fetchStmt = nullptr;
+    loadStmt = nullptr;
+    seekStmt = nullptr;
     blockCols.clear();
     allCols.clear();
     wanted.assign(nData, 0);
@@ -112,7 +156,7 @@ void Table::Impl::prepareSql() {
 // The visible set in order: only the columns read at load (keyCols) when lazy, else all.
 QString Table::Impl::loadSql(std::vector<std::pair<const Cell*, FieldType>>& binds) const {
     QStringList conds;
-    if (!(server && polishBounds())) whereSql(conds, binds);  // else tested on each row read
+    if (!(server && polishBounds())) whereSql(&conds, binds);  // else tested on each row read
     QString sql;
     if (lazy) {
         QStringList names;

@@ -69,7 +69,10 @@ void Table::Impl::fetchColumn(int idx, int col) const {
         database()->fieldsUsed(key).insert(fields[col]->def_.name.toLower());
         wanted[col] = 1;
         blockCols.clear();
-        for (int b = 0; b < 16; ++b) blockSql[b].clear();
+        for (int b = 0; b < 16; ++b) {
+            blockSql[b].clear();
+            blockStmt[b] = nullptr;
+        }
     }
     if (blockCols.empty())
         for (int i = 0; i < nData; ++i)
@@ -107,7 +110,10 @@ void Table::Impl::fetchColumn(int idx, int col) const {
     while (nParams < int(block.size())) nParams *= 2;
     const int bucket = (small ? 16 : 0) + std::countr_zero(unsigned(nParams));
     QString& sql = blockSql[bucket];
-    if (sql.isEmpty()) sql = blockSelectSql(cols, nParams);
+    if (sql.isEmpty()) {
+        sql = blockSelectSql(cols, nParams);
+        blockStmt[bucket] = nullptr;
+    }
     const size_t width = size_t(cols.back()) + 1;
     std::vector<std::pair<qint64, const Row*>> byId;
     byId.reserve(block.size());
@@ -117,7 +123,8 @@ void Table::Impl::fetchColumn(int idx, int col) const {
     }
     std::sort(byId.begin(), byId.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    Stmt* st = const_cast<Impl*>(this)->stmt(sql);
+    if (!blockStmt[bucket]) blockStmt[bucket] = const_cast<Impl*>(this)->stmt(sql);
+    Stmt* st = blockStmt[bucket];
     StmtScope use(st);
     for (int i = 0; i < nParams; ++i)
         st->bindInt64(i + 1, byId[std::min<size_t>(i, byId.size() - 1)].first);
@@ -149,7 +156,7 @@ QString Table::Impl::orderedSelectSql(const std::vector<int>& cols,
                                       std::vector<std::pair<const Cell*, FieldType>>& binds,
                                       const QString& tail) const {
     QStringList conds;
-    whereSql(conds, binds);
+    whereSql(&conds, binds);
     QString sql = QStringLiteral("SELECT rowid");
     for (int c : cols) sql += QStringLiteral(", ") + colName(c);
     sql += QStringLiteral(" FROM ") + qualified();
@@ -506,7 +513,7 @@ std::vector<int> Table::Impl::sparseCols() const {
 int Table::Impl::countSet() const {
     QStringList conds;
     std::vector<std::pair<const Cell*, FieldType>> binds;
-    whereSql(conds, binds);
+    whereSql(&conds, binds);
     QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + qualified();
     if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
     Stmt* st = const_cast<Impl*>(this)->stmt(sql);
@@ -613,7 +620,7 @@ const Row& Table::Impl::readBlock(int idx) const {
 Stmt* Table::Impl::seekStatement(const std::vector<int>& cols, const std::vector<Cell>& keys,
                                  size_t n, std::vector<std::pair<const Cell*, FieldType>>& binds) {
     QStringList conds;
-    whereSql(conds, binds);
+    whereSql(&conds, binds);
     if (n == 1) {
         conds << colName(orderCols[0]) + QStringLiteral(" >= ?");
     } else if (n > 1) {
@@ -632,10 +639,11 @@ Stmt* Table::Impl::seekStatement(const std::vector<int>& cols, const std::vector
     if (!conds.isEmpty()) sql += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
     sql += orderSql() + QStringLiteral(" LIMIT 1");
     Stmt* st = stmt(sql);
-    seekStmt = rangeSet ? nullptr : st;
+    seekStmt = st;
     seekN = n;
     seekCols = cols;
     seekOrder = orderCols;
+    selectionShape(seekShape);
     return st;
 }
 
@@ -645,10 +653,14 @@ std::unique_ptr<Row> Table::Impl::seekRow(const std::vector<Cell>& keys, size_t 
     const std::vector<int> cols = sparseCols();
     std::vector<std::pair<const Cell*, FieldType>> binds;
     Stmt* st = seekStmt;
-    if (rangeSet || !st || n != seekN || cols != seekCols || orderCols != seekOrder)
+    if (st) selectionShape(shapeScratch);
+    if (!st || n != seekN || cols != seekCols || orderCols != seekOrder ||
+        shapeScratch != seekShape) {
         st = seekStatement(cols, keys, n, binds);
-    else
+    } else {
+        whereSql(nullptr, binds);
         for (size_t i = 0; i < n; ++i) binds.push_back({&keys[i], types[orderCols[i]]});
+    }
     StmtScope use(st);
     for (size_t i = 0; i < binds.size(); ++i)
         st->bind(int(i) + 1, *binds[i].first, binds[i].second);
@@ -710,7 +722,7 @@ void Table::Impl::placeProbe() {
     const Row& p = *probe;
     QStringList conds;
     std::vector<std::pair<const Cell*, FieldType>> binds;
-    whereSql(conds, binds);
+    whereSql(&conds, binds);
     QString below;
     int open = 0;
     for (int col : orderCols) {
@@ -756,20 +768,18 @@ void Table::Impl::placeProbe() {
 
 Stmt* Table::Impl::loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds) {
     if (server && polishBounds()) return stmt(loadSql(binds));  // bounds tested in memory
-    if (loadStmt && !rangeSet && lazy == loadLazy && linkOn == loadLinkOn &&
-        keyCols == loadKeyCols && orderCols == loadOrderCols && detailCols == loadDetailCols) {
-        if (linkOn)
-            for (size_t i = 0; i < detailCols.size(); ++i)
-                binds.push_back({&linkValues[i], types[detailCols[i]]});
+    selectionShape(shapeScratch);
+    if (loadStmt && lazy == loadLazy && keyCols == loadKeyCols && orderCols == loadOrderCols &&
+        shapeScratch == loadShape) {
+        whereSql(nullptr, binds);
         return loadStmt;
     }
     Stmt* st = stmt(loadSql(binds));
-    loadStmt = rangeSet ? nullptr : st;
+    loadStmt = st;
     loadLazy = lazy;
-    loadLinkOn = linkOn;
     loadKeyCols = keyCols;
     loadOrderCols = orderCols;
-    loadDetailCols = detailCols;
+    loadShape = shapeScratch;
     return st;
 }
 
@@ -1303,7 +1313,7 @@ bool Table::locate(const QString& fields, const QVariantList& values, bool caseI
                 conds << d->colName(cols[i]) + QStringLiteral(" IS ?");
                 binds.push_back({&keys[i], d->types[cols[i]]});
             }
-            d->whereSql(conds, binds);
+            d->whereSql(&conds, binds);
             const QString sql =
                 QStringLiteral("SELECT rowid FROM %1 WHERE %2%3")
                     .arg(d->qualified(), conds.join(QStringLiteral(" AND ")), d->orderSql());

@@ -120,6 +120,7 @@ struct Table::Impl {
     mutable std::vector<int> blockCols;  // the wanted columns, read in blocks of a large set
     mutable std::vector<int> allCols;
     mutable QString blockSql[32];  // by block size (power of two); +16: a small set's whole rows
+    mutable Stmt* blockStmt[32] = {};  // their statements, once prepared
     static constexpr int kBlock = 512;
     static constexpr int kSmallSet = 64;
     // A walk that reaches the end of the last block read gets the next run of rows in the set's
@@ -193,7 +194,7 @@ struct Table::Impl {
     static constexpr int kCountedMax = 16;
     Stmt* seekStmt = nullptr;  // the last seek's statement, kept while its shape holds
     size_t seekN = 0;
-    std::vector<int> seekCols, seekOrder;
+    std::vector<int> seekCols, seekOrder, seekShape;
     std::vector<int> sparseCols() const;  // read with each record: the keys and those used
     QString orderedSelectSql(const std::vector<int>& cols,
                              std::vector<std::pair<const Cell*, FieldType>>& binds,
@@ -248,15 +249,19 @@ struct Table::Impl {
         stmts.clear();
         loadStmt = nullptr;
         seekStmt = nullptr;
+        fetchStmt = nullptr;
+        for (Stmt*& b : blockStmt) b = nullptr;
         delete tailStmt;
         tailStmt = nullptr;
         tailSql.clear();
     }
-    // The statement of the last load, for a detail that reloads with every move of its master:
-    // its text is built again only when what it depends on changed (never cached with a range).
+    // The statement of the last load, for a detail that reloads with every move of its master
+    // and a cursor whose range moves pupil after pupil: its text is built again only when what
+    // it depends on changed; new bounds are only bound.
     Stmt* loadStmt = nullptr;
-    bool loadLazy = false, loadLinkOn = false;
-    std::vector<int> loadKeyCols, loadOrderCols, loadDetailCols;
+    bool loadLazy = false;
+    std::vector<int> loadKeyCols, loadOrderCols, loadShape;
+    mutable std::vector<int> shapeScratch;
     Stmt* loadStatement(std::vector<std::pair<const Cell*, FieldType>>& binds);
 
     // --- signals, suppressed while controls are disabled ---
@@ -477,10 +482,14 @@ struct Table::Impl {
     // --- SQL ---
     QString colName(int col) const { return quoteId(fields[col]->def_.name); }
 
-    void whereSql(QStringList& conds, std::vector<std::pair<const Cell*, FieldType>>& binds) const;
+    // The conditions of the link and the range with their binds; without conds the binds only,
+    // for a statement kept from an earlier load of the same shape.
+    void whereSql(QStringList* conds, std::vector<std::pair<const Cell*, FieldType>>& binds) const;
     // Lexicographic bound over the range fields from i on, NULL being the lowest value.
-    QString boundSql(int i, bool lower,
-                     std::vector<std::pair<const Cell*, FieldType>>& binds) const;
+    QString boundSql(int i, bool lower, std::vector<std::pair<const Cell*, FieldType>>& binds,
+                     bool text) const;
+    int rangeEqualPrefix() const;
+    void selectionShape(std::vector<int>& out) const;
     QString orderSql() const;
     QString loadSql(std::vector<std::pair<const Cell*, FieldType>>& binds) const;
     QString blockSelectSql(const std::vector<int>& cols, int nParams) const;
@@ -602,8 +611,10 @@ struct Table::Impl {
 
     void prepareSql();
 
+    Stmt* fetchStmt = nullptr;
     std::unique_ptr<Row> fetch(qint64 id) {
-        Stmt* st = stmt(fetchSql);
+        if (!fetchStmt) fetchStmt = stmt(fetchSql);
+        Stmt* st = fetchStmt;
         StmtScope use(st);
         st->bindInt64(1, id);
         const int rc = st->step();

@@ -113,24 +113,38 @@ inline bool przygotujFolder(FolderBenchmarku& f, const QString& sciezka, int ucz
     return true;
 }
 
-// The large and the small folder of a run, in that order.
+// The folders of a run: those given on the command line, each named by its number of pupils;
+// else 2,000 and 200 pupils made by szkola_duza in a temporary folder, and with --20000 a
+// 20,000-pupil one too (2.4 GB, some minutes to make).
 template <class F>
 class FolderyBenchmarku {
   public:
-    // The paths are argv[1] and argv[2] (the benchmark's own options already taken out), else
-    // "duza" and "mala" in a temporary folder that lasts as long as this object. Prints a line
-    // for each folder; false when one cannot be made or opened.
+    // The paths are the arguments left after the benchmark's own options. Prints a line for each
+    // folder; false when one cannot be made or opened.
     bool przygotuj(int argc, char** argv) {
         QStringList sciezki;
-        for (int i = 1; i < argc; ++i) sciezki << QString::fromLocal8Bit(argv[i]);
-        if (sciezki.size() < 2) sciezki = {tmp_.path() + "/duza", tmp_.path() + "/mala"};
-        const int liczby[2] = {2000, 200};
-        for (int i = 0; i < 2; ++i) {
+        bool duza = false;
+        for (int i = 1; i < argc; ++i) {
+            const QString a = QString::fromLocal8Bit(argv[i]);
+            if (a == "--20000")
+                duza = true;
+            else
+                sciezki << a;
+        }
+        QList<std::pair<QString, int>> plan;
+        const int liczby[3] = {2000, 200, 20000};
+        for (int i = 0; i < sciezki.size(); ++i) plan.append({sciezki[i], liczby[std::min(i, 2)]});
+        if (plan.isEmpty()) {
+            plan = {{tmp_.path() + "/duza", 2000}, {tmp_.path() + "/mala", 200}};
+            if (duza) plan.append({tmp_.path() + "/bardzo_duza", 20000});
+        }
+        for (const auto& [sciezka, liczba] : plan) {
             auto f = std::make_unique<F>();
-            f->nazwa = QString::number(liczby[i]);
-            if (!przygotujFolder(*f, sciezki[i], liczby[i])) return false;
+            f->nazwa = QString::number(liczba);
+            if (!przygotujFolder(*f, sciezka, liczba)) return false;
+            f->nazwa = QString::number(f->uczniowie);
             std::printf("Folder %s: %s, %s\n", qPrintable(f->nazwa), qPrintable(f->opis()),
-                        qPrintable(sciezki[i]));
+                        qPrintable(sciezka));
             foldery_.push_back(std::move(f));
         }
         return true;

@@ -1,6 +1,7 @@
 #include "Szkola/payments/URozliczenieUcznia.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 #include "Szkola/core/UDMw.h"
@@ -103,10 +104,17 @@ TRozliczenie::TRozliczenie(db::Database* baza) : baza_(baza ? baza : db::Databas
 
 TRozliczenie::~TRozliczenie() = default;
 
-db::Table* TRozliczenie::Kursor(const QString& plik, const QString& indeks) {
-    auto& k = kursory_[plik];
-    if (!k) k = NowyKursor(baza_, plik, indeks);
-    return k.get();
+TRozliczenie::KursorPliku& TRozliczenie::Kursor(const QString& plik, const QString& indeks) {
+    KursorPliku& k = kursory_[plik];
+    if (!k.t) k.t = NowyKursor(baza_, plik, indeks);
+    return k;
+}
+
+void TRozliczenie::Zakres(KursorPliku& k, const QVariant& klucz,
+                          const std::vector<const char*>& pola) {
+    UstawZakres(k.t.get(), klucz);
+    if (k.pola.empty())
+        for (const char* p : pola) k.pola.push_back(k.t->field(p));
 }
 
 TRozliczenieUcznia TRozliczenie::Licz(int idUcznia, int tryb, int rokRoboczy, int miesiacRoboczy) {
@@ -117,10 +125,27 @@ TRozliczenieUcznia TRozliczenie::Licz(int idUcznia, int tryb, int rokRoboczy, in
     }
     try {
         std::map<std::pair<int, int>, TMiesiacRozliczenia> miesiace;
-        CzytajNaleznosci(miesiace, idUcznia, tryb);
-        CzytajDokumenty(w, idUcznia, false);
-        CzytajDokumenty(w, idUcznia, true);
-        std::stable_sort(w.Dokumenty.begin(), w.Dokumenty.end(), PrzedDokumentem);
+        {
+            // One snapshot for the pupil's files: no lock taken and dropped per statement, and
+            // no payment saved by another workstation half seen.
+            db::Transaction odczyt(baza_, false);
+            CzytajNaleznosci(miesiace, idUcznia, tryb);
+            CzytajDokumenty(w, idUcznia, false);
+            CzytajDokumenty(w, idUcznia, true);
+            odczyt.commit();
+        }
+        {
+            // Sorted by position: a document is too large to be moved about while sorting.
+            std::vector<size_t> kolejnosc(w.Dokumenty.size());
+            for (size_t i = 0; i < kolejnosc.size(); ++i) kolejnosc[i] = i;
+            std::stable_sort(kolejnosc.begin(), kolejnosc.end(), [&w](size_t a, size_t b) {
+                return PrzedDokumentem(w.Dokumenty[a], w.Dokumenty[b]);
+            });
+            std::vector<TDokumentRozliczenia> dokumenty;
+            dokumenty.reserve(kolejnosc.size());
+            for (size_t i : kolejnosc) dokumenty.push_back(std::move(w.Dokumenty[i]));
+            w.Dokumenty = std::move(dokumenty);
+        }
         for (auto& d : w.Dokumenty) {
             std::stable_sort(d.Skladniki.begin(), d.Skladniki.end(), PrzedSkladnikiem);
             auto& m = miesiace[{d.Rok, d.NrMies}];
@@ -138,17 +163,26 @@ TRozliczenieUcznia TRozliczenie::Licz(int idUcznia, int tryb, int rokRoboczy, in
 void TRozliczenie::CzytajNaleznosci(std::map<std::pair<int, int>, TMiesiacRozliczenia>& miesiace,
                                     int idUcznia, int tryb) {
     const bool oplacone = tryb != TrybAnaliza;
-    for (const RokSzkolny& s : lataSzkolne_) {
-        db::Table* t = Kursor(s.Plik, "IdUcznia;RodzOpl;Status");
-        UstawZakres(t, idUcznia);
+    static const std::vector<const char*> kPola = {"Status", "RodzOpl", "M01", "M02", "M03",
+                                                   "M04",    "M05",     "M06", "M07", "M08",
+                                                   "M09",    "M10",     "M11", "M12"};
+    if (naleznosci_.empty())
+        for (const RokSzkolny& s : lataSzkolne_)
+            naleznosci_.push_back(&Kursor(s.Plik, "IdUcznia;RodzOpl;Status"));
+    for (size_t i = 0; i < lataSzkolne_.size(); ++i) {
+        const RokSzkolny& s = lataSzkolne_[i];
+        KursorPliku& k = *naleznosci_[i];
+        Zakres(k, idUcznia, kPola);
+        db::Table* t = k.t.get();
+        db::Field* const* f = k.pola.data();
         for (t->first(); !t->eof(); t->next()) {
-            const QString status = t->field("Status")->asString();
+            const QString status = f[0]->asString();
             if (oplacone ? status != StatusOplacony : !status.isEmpty()) continue;
-            const auto r = rodzaje_.constFind(t->field("RodzOpl")->asString());
+            const auto r = rodzaje_.constFind(f[1]->asString());
             const QString typ = r != rodzaje_.constEnd() ? r->Typ : QString();
             const int kolumna = r != rodzaje_.constEnd() ? KolumnaWydruku(r->KodWydruku) : 6;
             for (int m = 1; m <= 12; ++m) {
-                double a = t->field(PoleMiesiaca('M', m))->asFloat();
+                double a = f[1 + m]->asFloat();
                 if (Zaokraglij(a, 2) == 0.0) continue;
                 const int rok = RokMiesiaca(s.Rok, s.NrMies, m);
                 auto [it, nowy] = miesiace.try_emplace({rok, m});
@@ -193,48 +227,80 @@ void TRozliczenie::CzytajNaleznosci(std::map<std::pair<int, int>, TMiesiacRozlic
 void TRozliczenie::CzytajDokumenty(TRozliczenieUcznia& w, int idUcznia, bool przelewy) {
     const QString brak = przelewy ? QStringLiteral("Błąd danych-brak przelewu")
                                   : QStringLiteral("Błąd danych-brak dokumentu wpłaty");
-    for (int rok : przelewy ? lataPrzelewow_ : lataKasy_) {
-        db::Table* linie = Kursor(PlikiRoku::Linie(rok, przelewy), "IdUcznia;RodzOpl;TerminWpl");
-        UstawZakres(linie, idUcznia);
+    static const std::vector<const char*> kPolaLinii = {
+        "SposobWpl", "IdWplaty", "TerminWpl", "RodzOpl", "IdOplaty", "RokSzk",
+        "Miesiac",   "Rok",      "Kwota",     "DataWpl", "Tresc"};
+    static const std::vector<const char*> kPolaDok = {
+        "DataWpl", "SposobWpl", "NumerWpl", "IdWplaty", "Nazwa", "Adres", "Tresc", "Kwota"};
+    static const std::vector<const char*> kPolaPrzelewu = {
+        "DataWpl", "SposobWpl", "NumerWpl", "IdWplaty",  "Nazwa",
+        "Adres",   "Tresc",     "Kwota",    "NrWyciagu", "IdBanku"};
+    const std::vector<int>& lata = przelewy ? lataPrzelewow_ : lataKasy_;
+    auto& kursory = przelewy ? przelewy_ : kasa_;
+    if (kursory.empty())
+        for (int rok : lata)
+            kursory.push_back(
+                {&Kursor(PlikiRoku::Linie(rok, przelewy), "IdUcznia;RodzOpl;TerminWpl"),
+                 &Kursor(PlikiRoku::Dokumenty(rok, przelewy), "IdWplaty")});
+    // A document is copied once per pupil: its lines find it by kind, id and their date.
+    struct Klucz {
+        qint64 dzien;
+        QString sposob;
+        int id;
+        bool operator==(const Klucz& o) const {
+            return dzien == o.dzien && id == o.id && sposob == o.sposob;
+        }
+    };
+    std::vector<std::pair<Klucz, size_t>> znane;
+    for (size_t r = 0; r < lata.size(); ++r) {
+        const int rok = lata[r];
+        KursorPliku& kl = *kursory[r].first;
+        Zakres(kl, idUcznia, kPolaLinii);
+        db::Table* linie = kl.t.get();
         if (linie->isEmpty()) continue;
-        db::Table* dok = Kursor(PlikiRoku::Dokumenty(rok, przelewy), "IdWplaty");
-        // A document is copied once per pupil: its lines find it by kind, id and their date.
-        QHash<QString, size_t> znane;
+        db::Field* const* f = kl.pola.data();
+        KursorPliku& kd = *kursory[r].second;
+        znane.clear();
         for (linie->first(); !linie->eof(); linie->next()) {
             TSkladnikRozliczenia s;
-            s.SposobWpl = linie->field("SposobWpl")->asString();
-            s.IdWplaty = linie->field("IdWplaty")->asInteger();
-            s.TerminWpl = linie->field("TerminWpl")->asDate();
-            s.RodzOpl = linie->field("RodzOpl")->asString();
-            s.IdOplaty = linie->field("IdOplaty")->asInteger();
-            s.RokSzk = linie->field("RokSzk")->asString();
-            s.Miesiac = linie->field("Miesiac")->value();
-            s.Rok = linie->field("Rok")->value();
-            s.Kwota = linie->field("Kwota")->value();
-            s.DataWpl = linie->field("DataWpl")->asDate();
-            s.Tresc = linie->field("Tresc")->asString();
-            const QString klucz =
-                DataKrotka(s.DataWpl) + '|' + s.SposobWpl + '|' + QString::number(s.IdWplaty);
-            auto z = znane.constFind(klucz);
-            if (z != znane.constEnd()) {
-                w.Dokumenty[*z].Skladniki.push_back(std::move(s));
+            s.SposobWpl = f[0]->asString();
+            s.IdWplaty = f[1]->asInteger();
+            s.TerminWpl = f[2]->asDate();
+            s.RodzOpl = f[3]->asString();
+            s.IdOplaty = f[4]->asInteger();
+            s.RokSzk = f[5]->asString();
+            s.Miesiac = f[6]->value();
+            s.Rok = f[7]->value();
+            s.Kwota = f[8]->value();
+            s.DataWpl = f[9]->asDate();
+            s.Tresc = f[10]->asString();
+            // an invalid date keys apart from every valid one
+            const Klucz klucz{
+                s.DataWpl.isValid() ? s.DataWpl.toJulianDay() : std::numeric_limits<qint64>::min(),
+                s.SposobWpl, s.IdWplaty};
+            auto z = std::find_if(znane.begin(), znane.end(),
+                                  [&](const auto& p) { return p.first == klucz; });
+            if (z != znane.end()) {
+                w.Dokumenty[z->second].Skladniki.push_back(std::move(s));
                 continue;
             }
             TDokumentRozliczenia d;
             d.RokKsiegowy = rok;
-            UstawZakres(dok, s.IdWplaty);
+            Zakres(kd, s.IdWplaty, przelewy ? kPolaPrzelewu : kPolaDok);
+            db::Table* dok = kd.t.get();
+            db::Field* const* g = kd.pola.data();
             if (!dok->isEmpty()) {
-                d.DataWpl = dok->field("DataWpl")->asDate();
-                d.SposobWpl = dok->field("SposobWpl")->asString();
-                d.NumerWpl = dok->field("NumerWpl")->value();
-                d.IdWplaty = dok->field("IdWplaty")->asInteger();
-                d.Nazwa = dok->field("Nazwa")->asString();
-                d.Adres = dok->field("Adres")->asString();
-                d.Tresc = dok->field("Tresc")->asString();
-                d.Kwota = dok->field("Kwota")->value();
+                d.DataWpl = g[0]->asDate();
+                d.SposobWpl = g[1]->asString();
+                d.NumerWpl = g[2]->value();
+                d.IdWplaty = g[3]->asInteger();
+                d.Nazwa = g[4]->asString();
+                d.Adres = g[5]->asString();
+                d.Tresc = g[6]->asString();
+                d.Kwota = g[7]->value();
                 if (przelewy) {
-                    d.NrWyciagu = dok->field("NrWyciagu")->asString();
-                    d.IdBanku = dok->field("IdBanku")->value();
+                    d.NrWyciagu = g[8]->asString();
+                    d.IdBanku = g[9]->value();
                     d.NazwaBanku = banki_.value(d.IdBanku.toInt());
                 }
             } else {
@@ -247,7 +313,7 @@ void TRozliczenie::CzytajDokumenty(TRozliczenieUcznia& w, int idUcznia, bool prz
             d.Rok = rmd.Rok;
             d.NrMies = rmd.Miesiac;
             d.Skladniki.push_back(std::move(s));
-            znane.insert(klucz, w.Dokumenty.size());
+            znane.push_back({klucz, w.Dokumenty.size()});
             w.Dokumenty.push_back(std::move(d));
         }
     }

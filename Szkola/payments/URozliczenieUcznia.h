@@ -27,6 +27,7 @@
 
 namespace db {
 class Database;
+class Field;
 class Table;
 }  // namespace db
 class TDMw;
@@ -119,9 +120,17 @@ class TRozliczenie {
     std::vector<RokSzkolny> lataSzkolne_;        // only those whose fee file exists
     std::vector<int> lataKasy_, lataPrzelewow_;  // accounting years with both files
     // One cursor per yearly file, opened on first use and moved by its range on IdUcznia or
-    // IdWplaty.
-    db::Table* Kursor(const QString& plik, const QString& indeks);
-    std::map<QString, std::unique_ptr<db::Table>> kursory_;
+    // IdWplaty, with the fields read named once.
+    struct KursorPliku {
+        std::unique_ptr<db::Table> t;
+        std::vector<db::Field*> pola;
+    };
+    KursorPliku& Kursor(const QString& plik, const QString& indeks);
+    void Zakres(KursorPliku& k, const QVariant& klucz, const std::vector<const char*>& pola);
+    std::map<QString, KursorPliku> kursory_;
+    std::vector<KursorPliku*> naleznosci_;                     // by lataSzkolne_
+    std::vector<std::pair<KursorPliku*, KursorPliku*>> kasa_;  // lines, documents by lataKasy_
+    std::vector<std::pair<KursorPliku*, KursorPliku*>> przelewy_;
     QString blad_;
 };
 

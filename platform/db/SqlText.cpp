@@ -144,6 +144,7 @@ void Table::Impl::prepareSql() {
     for (QString& b : blockSql) b.clear();
     for (Stmt*& b : blockStmt) b = nullptr;
     fetchStmt = nullptr;
+    plan.valid = false;
     loadStmt = nullptr;
     seekStmt = nullptr;
     blockCols.clear();

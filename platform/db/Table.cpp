@@ -300,6 +300,40 @@ class SharedTexts {
 };
 }  // namespace
 
+void Table::Impl::planColumns() {
+    std::vector<char> isKey(nData, 0);
+    for (int c : orderCols) isKey[c] = 1;
+    for (int c : detailCols) isKey[c] = 1;
+    for (int c : rangeCols) isKey[c] = 1;
+    if (autoIncCol >= 0) isKey[autoIncCol] = 1;
+    for (int c = 0; c < int(wanted.size()) && c < nData; ++c)
+        if (wanted[c]) isKey[c] = 1;  // asked for before: read with the rest
+    keyCols.clear();
+    plan.farIdx.clear();
+    plan.mask[0] = plan.mask[1] = plan.maskFar[0] = plan.maskFar[1] = 0;
+    for (int c = 0; c < nData; ++c) {
+        if (lazy && !isKey[c]) continue;
+        const bool wantedOnly =
+            c < int(wanted.size()) && wanted[c] && isKey[c] == 1 &&
+            std::find(orderCols.begin(), orderCols.end(), c) == orderCols.end() &&
+            std::find(detailCols.begin(), detailCols.end(), c) == detailCols.end() &&
+            std::find(rangeCols.begin(), rangeCols.end(), c) == rangeCols.end() && c != autoIncCol;
+        if (!wantedOnly) {
+            plan.farIdx.push_back(int(keyCols.size()));
+            plan.maskFar[c >> 6] |= 1ull << (c & 63);
+        }
+        keyCols.push_back(c);
+        plan.mask[c >> 6] |= 1ull << (c & 63);
+    }
+    plan.valid = true;
+    plan.lazy = lazy;
+    plan.autoIncCol = autoIncCol;
+    plan.orderCols = orderCols;
+    plan.detailCols = detailCols;
+    plan.rangeCols = rangeCols;
+    plan.wanted = wanted;
+}
+
 void Table::Impl::load(bool keep, bool mayBeSparse) {
     if (stale) {  // a reload for another reason catches up with the master first
         stale = false;
@@ -324,38 +358,22 @@ void Table::Impl::load(bool keep, bool mayBeSparse) {
         touch();
         return;
     }
-    std::vector<std::pair<const Cell*, FieldType>> binds;
+    std::vector<std::pair<const Cell*, FieldType>>& binds = loadBinds;
+    binds.clear();
     const bool filtering = this->filtering();
     // Only the columns that order and bound the set are read now (the filter sees whole
     // records); the others follow in blocks as they are used.
     lazy = !filtering && !wholeRecords && nData <= 128;
-    std::vector<char> isKey(nData, 0);
-    for (int c : orderCols) isKey[c] = 1;
-    for (int c : detailCols) isKey[c] = 1;
-    for (int c : rangeCols) isKey[c] = 1;
-    if (autoIncCol >= 0) isKey[autoIncCol] = 1;
-    for (int c = 0; c < int(wanted.size()) && c < nData; ++c)
-        if (wanted[c]) isKey[c] = 1;  // asked for before: read with the rest
-    keyCols.clear();
-    quint64 mask[2] = {0, 0};
+    // The columns read depend on these only: a range moved pupil after pupil keeps them.
+    if (!(plan.valid && plan.lazy == lazy && plan.autoIncCol == autoIncCol &&
+          plan.orderCols == orderCols && plan.detailCols == detailCols &&
+          plan.rangeCols == rangeCols && plan.wanted == wanted))
+        planColumns();
+    const quint64* mask = plan.mask;
     // Past the first block of a large set only the columns of order and bounds are read:
     // the others follow on demand, so a big table opens without reading it whole.
-    quint64 maskFar[2] = {0, 0};
-    std::vector<int> farIdx;  // positions in keyCols of those columns
-    for (int c = 0; c < nData; ++c) {
-        if (lazy && !isKey[c]) continue;
-        const bool wantedOnly =
-            c < int(wanted.size()) && wanted[c] && isKey[c] == 1 &&
-            std::find(orderCols.begin(), orderCols.end(), c) == orderCols.end() &&
-            std::find(detailCols.begin(), detailCols.end(), c) == detailCols.end() &&
-            std::find(rangeCols.begin(), rangeCols.end(), c) == rangeCols.end() && c != autoIncCol;
-        if (!wantedOnly) {
-            farIdx.push_back(int(keyCols.size()));
-            maskFar[c >> 6] |= 1ull << (c & 63);
-        }
-        keyCols.push_back(c);
-        mask[c >> 6] |= 1ull << (c & 63);
-    }
+    const quint64* maskFar = plan.maskFar;
+    const std::vector<int>& farIdx = plan.farIdx;  // positions in keyCols of those columns
     // A set found large by its first block is left sparse (see TableImpl.h).
     const bool mayStaySparse = mayBeSparse && (!keep || keepId || pos < 0);
     bool becameSparse = false;
@@ -381,19 +399,28 @@ void Table::Impl::load(bool keep, bool mayBeSparse) {
         // The server's rows are all read and sorted here, as they always were.
         bool split = !server && lazy && int(farIdx.size()) < nk;
         st->clearSorted();
-        std::vector<SharedTexts> texts(lazy ? size_t(nk) : 0);
+        // Texts repeated from row to row are shared in a large set; in a small one (a pupil's
+        // lines, a document found by its id) comparing them costs more than it saves.
+        std::vector<SharedTexts> texts;
         while ((rc = st->step()) == kStepRow) {
             std::unique_ptr<Row> r = newRow();
             if (lazy) {
-                const bool far = (server ? serverRows.size() : rows.size()) >= size_t(kBlock);
+                const size_t read = server ? serverRows.size() : rows.size();
+                const bool far = read >= size_t(kBlock);
                 r->rowid = st->int64(0);
                 r->c.resize(keyWidth);  // grows as further columns are read
-                if (far) {
-                    for (int k : farIdx)
-                        texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
-                } else {
+                if (read < size_t(kSmallSet)) {
                     for (int k = 0; k < nk; ++k)
-                        texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                        st->read(k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                } else {
+                    if (texts.empty()) texts.resize(size_t(nk));
+                    if (far) {
+                        for (int k : farIdx)
+                            texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                    } else {
+                        for (int k = 0; k < nk; ++k)
+                            texts[k].read(st, k + 1, types[keyCols[k]], r->c[keyCols[k]]);
+                    }
                 }
                 r->loaded[0] = far ? maskFar[0] : mask[0];
                 r->loaded[1] = far ? maskFar[1] : mask[1];
@@ -1075,20 +1102,29 @@ void Table::setReadOnly(bool on) { d->readOnly = on; }
 bool Table::readOnly() const { return d->readOnly; }
 
 void Table::setRange(const QVariantList& start, const QVariantList& end) {
-    const QStringList idx = splitFields(d->indexFieldNames);
     const int n = int(std::max(start.size(), end.size()));
-    if (idx.isEmpty() || n > idx.size())
-        throw Error(Error::General,
-                    QStringLiteral("Zakres na tabeli %1 wymaga indeksu o co najmniej %2 polach")
-                        .arg(d->bare())
-                        .arg(n));
+    // A range moved over the same fields (pupil after pupil) keeps the columns it resolved.
+    const bool same = d->active && d->rangeSet && n == d->rangeNames.size() &&
+                      d->rangeIndex == d->indexFieldNames && n == int(d->rangeCols.size());
+    if (!same) {
+        const QStringList idx = splitFields(d->indexFieldNames);
+        if (idx.isEmpty() || n > idx.size())
+            throw Error(Error::General,
+                        QStringLiteral("Zakres na tabeli %1 wymaga indeksu o co najmniej %2 polach")
+                            .arg(d->bare())
+                            .arg(n));
+        d->rangeNames = idx.mid(0, n);
+        d->rangeIndex = d->indexFieldNames;
+    }
     if (d->active) d->checkBrowseMode();
     d->rangeSet = true;
-    d->rangeNames = idx.mid(0, n);
     d->rangeStartV = start;
     d->rangeEndV = end;
     if (d->active) {
-        d->resolveOpenColumns();
+        if (same)
+            d->resolveRangeBounds();
+        else
+            d->resolveOpenColumns();
         d->reshow(true);
     }
 }

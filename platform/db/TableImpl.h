@@ -88,6 +88,7 @@ struct Table::Impl {
 
     bool rangeSet = false;
     QStringList rangeNames;
+    QString rangeIndex;  // the index whose leading fields rangeNames are
     QVariantList rangeStartV, rangeEndV;
     std::vector<int> rangeCols;
     std::vector<Cell> rangeStart, rangeEnd;
@@ -116,6 +117,16 @@ struct Table::Impl {
     // Columns read at load; the others come in blocks when first used (only those asked for).
     bool lazy = false;
     std::vector<int> keyCols;
+    // What keyCols were chosen from, and the masks of the columns each row read gets.
+    struct ColumnPlan {
+        bool valid = false, lazy = false;
+        int autoIncCol = -1;
+        std::vector<int> orderCols, detailCols, rangeCols, farIdx;
+        std::vector<char> wanted;
+        quint64 mask[2] = {0, 0}, maskFar[2] = {0, 0};
+    } plan;
+    void planColumns();
+    std::vector<std::pair<const Cell*, FieldType>> loadBinds;
     mutable std::vector<char> wanted;
     mutable std::vector<int> blockCols;  // the wanted columns, read in blocks of a large set
     mutable std::vector<int> allCols;
@@ -600,13 +611,16 @@ struct Table::Impl {
         if (master) detailCols = dataCols(detailFieldNames);
         if (rangeSet) {
             rangeCols = dataCols(rangeNames);
-            rangeStart.clear();
-            rangeEnd.clear();
-            for (int i = 0; i < rangeStartV.size(); ++i)
-                rangeStart.push_back(toCell(rangeStartV[i], fields[rangeCols[i]]->def_, false));
-            for (int i = 0; i < rangeEndV.size(); ++i)
-                rangeEnd.push_back(toCell(rangeEndV[i], fields[rangeCols[i]]->def_, false));
+            resolveRangeBounds();
         }
+    }
+    void resolveRangeBounds() {
+        rangeStart.resize(size_t(rangeStartV.size()));
+        rangeEnd.resize(size_t(rangeEndV.size()));
+        for (int i = 0; i < rangeStartV.size(); ++i)
+            rangeStart[i] = toCell(rangeStartV[i], fields[rangeCols[i]]->def_, false);
+        for (int i = 0; i < rangeEndV.size(); ++i)
+            rangeEnd[i] = toCell(rangeEndV[i], fields[rangeCols[i]]->def_, false);
     }
 
     void prepareSql();

@@ -152,3 +152,31 @@ TEST_F(DbTest, UpgradeOverStoredDuplicatesKeepsTheFolderOpen) {
             .toInt(),
         1);
 }
+
+TEST_F(DbTest, UpgradeToPolishOrderSortsNamesAndKeepsThemUniqueWithoutCase) {
+    // An older folder's names in code-point order (also as moved to the server).
+    db::TableDef stara = feesDef();
+    stara.fields[3].collation = db::Collation::CodePoint;
+    db.createTable(stara);
+    db::Table t;
+    t.setTableName(kFees);
+    t.open();
+    add(t, 1, QStringLiteral("WI"), QStringLiteral("Z"), QStringLiteral("Żak"));
+    add(t, 2, QStringLiteral("WI"), QStringLiteral("Z"), QStringLiteral("abc"));
+    add(t, 3, QStringLiteral("WI"), QStringLiteral("Z"), QStringLiteral("Adam"));
+    t.close();
+    db.upgradeTable(feesDef());
+    EXPECT_EQ(db.structure(kFees).field(QStringLiteral("Nazwisko"))->collation,
+              db::Collation::Polish);
+    QStringList w;
+    db.forEachRow(QStringLiteral("SELECT Nazwisko FROM Naleznosc ORDER BY Nazwisko"), {},
+                  [&](const QVariantList& r) {
+                      w << r[0].toString();
+                      return true;
+                  });
+    EXPECT_EQ(w, QStringList({"abc", "Adam", "Żak"}));
+    t.open();
+    EXPECT_EQ(postError(t, 2, QStringLiteral("IN"), QStringLiteral("Z"), QStringLiteral("ABC")),
+              Error::KeyViolation);
+    EXPECT_EQ(t.recordCount(), 3);
+}

@@ -4,6 +4,7 @@
 #include <QPair>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -697,6 +698,13 @@ void TDokumentWplaty::dodajDoWierszaOplaconego(const QString& rokSzk, const QStr
     TNaleznosc->post();
 }
 
+bool KwotaWZakresie(double kwota) {
+    return std::isfinite(kwota) && std::fabs(Zaokraglij(kwota, 2)) <= NajwiekszaKwota;
+}
+
+const QString KomunikatZakresuKwoty =
+    QStringLiteral("Kwota musi leżeć w granicach -999 999,99 - 999 999,99!");
+
 bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
     auto ustawPole = [pole](Pole p) {
         if (pole) *pole = p;
@@ -705,9 +713,9 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
     db::Table* dok = Dokument();
     db::Table* ropl = DM->TOplatyR;
 
-    if (RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 && TrybKorekty == 0 &&
-        s(ropl, "TypOpl") != "WP")
-        zglos("Brak nadpłaty do zwrotu!");
+    const bool brakNadplaty = RodzajDokumentu == DokZwrot && SaldoNaleznosci >= 0.0 &&
+                              TrybKorekty == 0 && s(ropl, "TypOpl") != "WP";
+    if (brakNadplaty) zglos("Brak nadpłaty do zwrotu!");
 
     if (RodzajDokumentu == DokPrzelew) {
         QString bank;
@@ -741,15 +749,27 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
         return false;
     }
 
+    const bool przelew = RodzajDokumentu == DokPrzelew;
+    if (!KwotaWZakresie(f(dok, "Kwota"))) {
+        zglos(KomunikatZakresuKwoty);
+        ustawPole(przelew ? Pole::KwotaPrzelewu : Pole::Kwota);
+        return false;
+    }
     ustaw(dok, "Kwota", Zaokraglij(f(dok, "Kwota"), 2));
-    if (RodzajDokumentu == DokPrzelew) ustaw(dok, "SumaWart", Zaokraglij(f(dok, "SumaWart"), 2));
+    if (przelew) ustaw(dok, "SumaWart", Zaokraglij(f(dok, "SumaWart"), 2));
 
-    double suma = 0.0;
+    double suma = 0.0, zwrotBezWpisowego = 0.0;
     for (ropl->first(); !ropl->eof(); ropl->next()) {
-        if (s(ropl, "TypOpl") == "_O")
-            suma -= f(ropl, "Kwota");
-        else
-            suma += f(ropl, "Kwota");
+        if (!KwotaWZakresie(f(ropl, "Kwota"))) {
+            zglos(KomunikatZakresuKwoty);
+            ustawPole(Pole::Kwota);
+            return false;
+        }
+        const QString typ = s(ropl, "TypOpl");
+        const double k = typ == "_O" ? -f(ropl, "Kwota") : f(ropl, "Kwota");
+        suma += k;
+        // Entry fees held for later are no part of the balance the footer shows.
+        if (typ != "WP") zwrotBezWpisowego -= k;
     }
 
     // Whatever the header says, the lines decide the amount that is stored: a receipt cannot
@@ -787,6 +807,11 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
             ustawPole(Pole::Kwota);
             return false;
         }
+        // Cash beyond what is owed back may leave the till, but knowingly.
+        const double nadplata = SaldoNaleznosci < 0.0 ? -SaldoNaleznosci : 0.0;
+        if (TrybKorekty == 0 && !brakNadplaty && Zaokraglij(zwrotBezWpisowego, 2) > nadplata)
+            zglos("Kwota zwrotu " + FormatujKwote(zwrotBezWpisowego) + "zł przekracza nadpłatę " +
+                  FormatujKwote(nadplata) + "zł!");
     }
     return true;
 }

@@ -23,6 +23,12 @@ class Database;
 constexpr int NajwiekszyNumerWplaty = 2147483646;
 constexpr int DopuszczalnyOdstepNumeru = 1000;
 
+// An amount of a document, of one of its lines or of a new fee item lies within
+// -NajwiekszaKwota .. NajwiekszaKwota: anything beyond is a typing slip, not a school's money.
+constexpr double NajwiekszaKwota = 999999.99;
+bool KwotaWZakresie(double kwota);
+extern const QString KomunikatZakresuKwoty;
+
 // Document kinds (RodzajDokumentu).
 enum { DokKasa = 0, DokPrzelew = 1, DokZwrot = 2 };
 

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
@@ -55,6 +56,11 @@ void chronione(F&& krok) {
 }
 
 QString poleK(const char* nazwa, int k) { return QString::fromLatin1(nazwa) + QString::number(k); }
+
+// The meal month was charged elsewhere between its reading and the save.
+struct ZmianaPosilkow {
+    double naliczone;
+};
 
 }  // namespace
 
@@ -277,7 +283,23 @@ bool TDodanieNaleznosci::WczytajMiesiac(int rok, int nrMies, int m) {
         for (int k = 0; k < 6; ++k)
             if (poprzednie[k] > 0) Zaznaczone[k] = true;
     }
+    odczytanyKlucz_ = KluczRokuSzk(rok, nrMies);
+    odczytanyMiesiac_ = m;
+    odczytaneNaliczone_ = Naliczony ? Zaokraglij(suma, 2) : 0.0;
+    // The total of another month must never be inserted for this one.
+    Razem();
     return saDni;
+}
+
+double TDodanieNaleznosci::naliczoneWMiesiacu(int m) {
+    const QString poleL = PoleMiesiaca('L', m), poleC = PoleMiesiaca('C', m);
+    double suma = 0.0;
+    for (TPsU->first(); !TPsU->eof(); TPsU->next()) {
+        const int k = TPsU->field("RodzPos")->asInteger();
+        if (k < 1 || k > 6) continue;
+        suma += Zaokraglij(TPsU->field(poleL)->asInteger() * TPsU->field(poleC)->asFloat(), 2);
+    }
+    return Zaokraglij(suma, 2);
 }
 
 void TDodanieNaleznosci::Razem() {
@@ -289,6 +311,7 @@ void TDodanieNaleznosci::Razem() {
 
 void TDodanieNaleznosci::WstawKwote() {
     if (!Dok || !Dok->NowaNaleznoscTrwa()) return;
+    Razem();
     double kwota = TPosUczR->field("WPosR")->asFloat();
     if (Naliczony) kwota -= TPosUczR->field("KwKontr")->asFloat();
     Dok->TOplaty->field("Kwota")->setFloat(Zaokraglij(kwota, 2));
@@ -311,8 +334,26 @@ TDodanieNaleznosci::TWynik TDodanieNaleznosci::Zapisz(const QString& rokSzk, int
     // What is written is the amount to the grosz: 0.004 is no amount.
     const double kwota = Zaokraglij(linia->field("Kwota")->asFloat(), 2);
     if (kwota == 0.0) return odmowa("Podaj kwotę należności!", Pole::Kwota);
+    if (!KwotaWZakresie(kwota)) return odmowa(KomunikatZakresuKwoty, Pole::Kwota);
     int rok = 0, nrMies = 0;
     if (!ZnajdzRok(rokSzk, &rok, &nrMies)) return odmowa(brakRoku, Pole::RokSzk);
+    const int rokKal = RokMiesiaca(rok, nrMies, m);
+    const bool posilki = typ == kTypPosilki;
+    if (posilki) {
+        // A meal a day at most: a count beyond the month's days is a typing slip.
+        const int dni = QDate(rokKal, m, 1).daysInMonth();
+        for (int k = 1; k <= 6; ++k) {
+            if (!Zaznaczone[k - 1]) continue;
+            const double l = pole("LPos", k);
+            if (!(l >= 0 && l <= dni) || l != std::floor(l))
+                return {false, QString("Liczba posiłków musi leżeć w granicach 0 - %1!").arg(dni),
+                        Pole::Ilosc, k};
+            const double c = pole("CPos", k);
+            if (!(c >= 0) || !KwotaWZakresie(c))
+                return {false, "Cena posiłku musi leżeć w granicach 0 - 999 999,99!", Pole::Cena,
+                        k};
+        }
+    }
 
     const QString klucz = KluczRokuSzk(rok, nrMies);
     db::Table* nlz = Dok->TNaleznosc;
@@ -326,17 +367,24 @@ TDodanieNaleznosci::TWynik TDodanieNaleznosci::Zapisz(const QString& rokSzk, int
     nlz->setRange({Dok->IdUcznia}, {Dok->IdUcznia});
     nlz->open();
 
-    const int rokKal = RokMiesiaca(rok, nrMies, m);
     linia->field("RokSzk")->setString(rokSzk);
     linia->field("Miesiac")->setInteger(m);
     linia->field("Rok")->setInteger(rokKal);
     linia->field("TerminWpl")->setDate(TerminPlatnosci(rokKal, m, DzienRozliczenia(baza_)));
     linia->field("Kwota")->setFloat(kwota);
 
-    const bool posilki = typ == kTypPosilki;
-    if (posilki) otworzPosilki(klucz);
+    double zmiana = 0.0;
     try {
         db::Transaction tx(baza_);
+        if (posilki) {
+            // Read again under the transaction: another workstation may have charged the month
+            // since this one showed it.
+            otworzPosilki(klucz);
+            const double teraz = naliczoneWMiesiacu(m);
+            const bool odczytany = odczytanyKlucz_ == klucz && odczytanyMiesiac_ == m;
+            zmiana = odczytany ? Zaokraglij(teraz - odczytaneNaliczone_, 2) : 0.0;
+            if (zmiana != 0.0) throw ZmianaPosilkow{teraz};
+        }
         EdytujWierszNaleznosci(*nlz, Dok->IdUcznia, rodzOpl, QString(), false);
         db::Field* pm = nlz->field(PoleMiesiaca('M', m));
         pm->setFloat(Zaokraglij(pm->asFloat() + kwota, 2));
@@ -364,10 +412,23 @@ TDodanieNaleznosci::TWynik TDodanieNaleznosci::Zapisz(const QString& rokSzk, int
         // The line last: until everything else is written it stays pending in the window.
         linia->post();
         tx.commit();
-    } catch (const std::exception&) {
+    } catch (const ZmianaPosilkow& z) {
+        // The amount was worked out from what is charged no longer: it goes, and the month is
+        // shown as it stands now.
+        linia->field("Kwota")->clear();
+        bezpiecznie([&] { WczytajMiesiac(rok, nrMies, m); });
+        return odmowa(QString("Posiłki tego miesiąca zmieniono w międzyczasie na innym "
+                              "stanowisku (naliczono %1zł). Przelicz i wstaw kwotę ponownie.")
+                          .arg(FormatujKwote(z.naliczone)),
+                      Pole::Posilki);
+    } catch (const std::exception& e) {
         bezpiecznie([&] { nlz->cancel(); });
         bezpiecznie([&] { TPsU->cancel(); });
-        return odmowa("Błąd zapisu należności! Należność nie została zapisana.", Pole::Brak);
+        // The cause the user can act on (a full disk, the data file gone) goes with the message.
+        const auto* blad = dynamic_cast<const db::Error*>(&e);
+        return odmowa("Błąd zapisu należności! Należność nie została zapisana.\n" +
+                          (blad ? blad->message() : QString::fromUtf8(e.what())),
+                      Pole::Brak);
     }
     bezpiecznie([&] {
         TPsU->close();
@@ -707,7 +768,11 @@ void TNowaNaleznosc::SpeedButtonPrzeliczClick() {
     dod_->Razem();
 }
 
-void TNowaNaleznosc::SpeedButton2Click() { dod_->WstawKwote(); }
+void TNowaNaleznosc::SpeedButton2Click() {
+    // A count being typed reaches the row before the total is taken.
+    if (!PanelRodzPos->isHidden()) DBEdit1->setFocus();
+    dod_->WstawKwote();
+}
 
 void TNowaNaleznosc::SpeedButtonDniClick() {
     if (ParamPosilkow) ParamPosilkow->ShowModal();
@@ -727,6 +792,12 @@ void TNowaNaleznosc::BitBtnZapiszClick() {
         if (w.pole == P::Miesiac) ComboBoxMies->setFocus();
         if (w.pole == P::Rodzaj) ComboBoxRodzaj->setFocus();
         if (w.pole == P::Kwota) DBEditKwota->setFocus();
+        if (w.pole == P::Ilosc) DBEditL[w.posilek - 1]->setFocus();
+        if (w.pole == P::Cena) DBEditC[w.posilek - 1]->setFocus();
+        if (w.pole == P::Posilki) {
+            PokazZaznaczenie();
+            SpeedButton2->setFocus();
+        }
         return;
     }
     Close();

@@ -82,18 +82,22 @@ class TDodanieNaleznosci {
     bool WczytajMiesiac(int rok, int nrMies, int m);
     void Wartosc(int k);  // WPos(k) := LPos(k) * CPos(k), k = 1..6
     void Razem();         // WPosR := sum of the ticked values
-    void WstawKwote();    // the pending line's Kwota := WPosR, less KwKontr when charged
+    // The pending line's Kwota := WPosR (computed afresh), less KwKontr when charged.
+    void WstawKwote();
 
     // --- save ---
-    enum class Pole { Brak, RokSzk, Miesiac, Rodzaj, Kwota };
+    enum class Pole { Brak, RokSzk, Miesiac, Rodzaj, Kwota, Ilosc, Cena, Posilki };
     struct TWynik {
         bool ok = false;
         QString komunikat;  // caption "Uwaga!"
         Pole pole = Pole::Brak;
+        int posilek = 0;  // Ilosc, Cena: the meal kind 1..6 at fault
     };
     // rokSzk: the school-year box's text; m: 1..12, 0 when no month is chosen; dieta: the diet
     // box's index. Writes the due row, the meals of a meal kind and then posts the pending line,
-    // all or nothing; a refused or failed save leaves the line pending.
+    // all or nothing; a refused or failed save leaves the line pending. A meal month that another
+    // workstation charged since it was read is refused (Pole::Posilki): the month is read again
+    // and the amount cleared, so that the difference is inserted knowingly.
     TWynik Zapisz(const QString& rokSzk, int m, int dieta);
     // Called inside the save's transaction before the line is posted (tests inject failures).
     std::function<void()> PrzedZapisemLinii;
@@ -103,12 +107,17 @@ class TDodanieNaleznosci {
 
   private:
     void otworzPosilki(const QString& klucz);
+    double naliczoneWMiesiacu(int m);  // value of the month's meals in the open meal file
     double pole(const char* nazwa, int k) const;
     void ustawPole(const char* nazwa, int k, double v);
 
     db::Database* baza_ = nullptr;
     std::unique_ptr<db::Table> posUczR_, psU_;
     int cena_[4][6] = {};  // IdNaleznosc of the unit price per diet and kind
+    // The meal month last read and what was charged for it then.
+    QString odczytanyKlucz_;
+    int odczytanyMiesiac_ = 0;
+    double odczytaneNaliczone_ = 0.0;
 };
 
 class TNowaNaleznosc : public ui::Window {

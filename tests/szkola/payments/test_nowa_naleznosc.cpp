@@ -303,7 +303,9 @@ TEST_F(NowaNal, AnulowanieINieudanyZapisNiczegoNieZostawiaja) {
                EXPECT_EQ(d->TOplaty->recordCount(), 1);
                EXPECT_EQ(d->TNaleznosc->tableName(), "Naleznosc.db");
            });
-    EXPECT_EQ(teksty(), QStringList{"Błąd zapisu należności! Należność nie została zapisana."});
+    // The cause goes with the message.
+    EXPECT_EQ(teksty(),
+              QStringList{"Błąd zapisu należności! Należność nie została zapisana.\nawaria"});
     EXPECT_EQ(nalezne("WŻ", 11), 70.0);
     EXPECT_EQ(ile("SELECT L11 FROM PsU" + klucz + " WHERE RodzPos = 1"), 20);
     EXPECT_FALSE(folder->Baza().tableExists(robocza));
@@ -342,4 +344,78 @@ TEST_F(NowaNal, NowyRokSzkolnyCzytaPosilkiRokuWybranego) {
     EXPECT_EQ(ile("SELECT L11 FROM PsU" + k7 + " WHERE RodzPos = 1"), 18);
     EXPECT_TRUE(folder->Baza().tableExists("NLZ2009M9"));
     EXPECT_TRUE(Glowny->BiezacyRokSzk().isEmpty());
+}
+
+// "Wstaw" takes the total of the month shown, whatever "=" was pressed for: November's 70,00
+// worked out, then October, charged 63,00 already, chosen; a count changed without "=" counts.
+TEST_F(NowaNal, WstawLiczySumeMiesiacaPokazanego) {
+    folder->UstawLiczbeDni(2008, 11, 20);
+    folder->UstawLiczbeDni(2008, 10, 23);
+    const int c1 = folder->DodajCennik("WŻ", "Śniadanie", 3.5);
+    folder->Baza().exec("UPDATE RodzPos SET Id0Pos1 = ?", {c1});
+    folder->UstawPosilki(klucz, uczen, 1, 10, 18, 3.5);
+    wplata(DokKasa, {[&](TNowaNaleznosc* w) {
+               rodzaj(w, "Wyżywienie");
+               w->SpeedButtonPrzeliczClick();
+               EXPECT_EQ(pozycja(w, "WPosR"), 70.0);
+               w->ComboBoxMies->setCurrentIndex(9);
+               EXPECT_EQ(pozycja(w, "KwKontr"), 63.0);
+               w->SpeedButton2Click();
+               EXPECT_EQ(w->Dokument->TOplaty->field("Kwota")->asFloat(), 0.0);
+               wpisz(w->DBEditL[0], "20");
+               w->SpeedButton2Click();
+               EXPECT_EQ(w->Dokument->TOplaty->field("Kwota")->asFloat(), 7.0);
+               w->BitBtnZapiszClick();
+               EXPECT_FALSE(w->isShowing());
+           }});
+    EXPECT_TRUE(teksty().isEmpty());
+    EXPECT_EQ(nalezne("WŻ", 10), 7.0);
+    EXPECT_EQ(ile("SELECT L10 FROM PsU" + klucz + " WHERE RodzPos = 1"), 20);
+}
+
+// Meal counts of 0 .. the month's days and amounts within the payment's range: anything else is
+// refused before a thing is written, with its field focused.
+TEST_F(NowaNal, IlosciIKwotyPozaZakresemOdrzucone) {
+    folder->UstawLiczbeDni(2008, 11, 20);
+    wplata(DokKasa,
+           {[&](TNowaNaleznosc* w) {
+                rodzaj(w, "Wyżywienie");
+                w->CheckBox[1]->setChecked(true);
+                wpisz(w->DBEditC[1], "3,5");
+                for (const char* ile : {"-5", "31", "32767"}) {
+                    wpisz(w->DBEditL[1], ile);
+                    w->SpeedButton2Click();
+                    w->BitBtnZapiszClick();
+                    EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBEditL[1])) << ile;
+                }
+                wpisz(w->DBEditL[1], "30");
+                wpisz(w->DBEditC[1], "-1");
+                w->SpeedButton2Click();
+                w->BitBtnZapiszClick();
+                EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBEditC[1]));
+                w->Dodanie()->TPosUczR->field("CPos2")->setFloat(3.5);
+                w->Dodanie()->Wartosc(2);
+                w->SpeedButton2Click();
+                w->BitBtnZapiszClick();  // 30 meals in November: the boundary holds
+                EXPECT_FALSE(w->isShowing());
+            },
+            [&](TNowaNaleznosc* w) {
+                rodzaj(w, "Derara");
+                for (const char* kwota : {"99 999 999 999", "-2147483648", "1000000"}) {
+                    wpisz(w->DBEditKwota, kwota);
+                    w->BitBtnZapiszClick();
+                    EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBEditKwota)) << kwota;
+                }
+                wpisz(w->DBEditKwota, "-999 999,99");
+                w->BitBtnZapiszClick();
+                EXPECT_FALSE(w->isShowing());
+            }});
+    const QString ilosc = "Liczba posiłków musi leżeć w granicach 0 - 30!";
+    EXPECT_EQ(
+        teksty(),
+        (QStringList{ilosc, ilosc, ilosc, "Cena posiłku musi leżeć w granicach 0 - 999 999,99!",
+                     KomunikatZakresuKwoty, KomunikatZakresuKwoty, KomunikatZakresuKwoty}));
+    EXPECT_EQ(nalezne("WŻ", 11), 105.0);
+    EXPECT_EQ(ile("SELECT L11 FROM PsU" + klucz + " WHERE RodzPos = 2"), 30);
+    EXPECT_EQ(nalezne("WI", 11), -999999.99);
 }

@@ -2,12 +2,14 @@
 // same pupils. No paid amount may be lost and no number given twice.
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
 #include <cstdio>
 
 #include "SrodowiskoWplat.h"
+#include "Szkola/payments/UNowaNaleznosc.h"
 #include "support/PgTest.h"
 
 namespace {
@@ -17,6 +19,16 @@ constexpr int kMiesiace[] = {9, 10, 11, 12};
 
 // Receipt i pays 1.01 .. 1.07 (amounts that only add up right to the grosz when none is lost).
 double kwotaPokwitowania(int i) { return 1.0 + (i % 7 + 1) * 0.01; }
+
+// Both workstations have the pupil's month on screen before either saves: each leaves a mark
+// in the folder and waits for the other's.
+void spotkanie(const QString& folder, const QString& ja, const QString& drugi, int uczen) {
+    QFile znak(QString("%1/%2_%3").arg(folder, ja).arg(uczen));
+    znak.open(QIODevice::WriteOnly);
+    znak.close();
+    const QString jego = QString("%1/%2_%3").arg(folder, drugi).arg(uczen);
+    for (int i = 0; i < 12000 && !QFile::exists(jego); ++i) QThread::msleep(5);
+}
 
 }  // namespace
 
@@ -144,4 +156,93 @@ TEST_F(DwaStanowiska, PokwitowaniaTychSamychUczniowNaRaz) {
     for (int i = 0; i < kNaStanowisko; ++i) oczekiwane += 2 * kwotaPokwitowania(i);
     EXPECT_NEAR(razem, oczekiwane, 0.001);
     EXPECT_EQ(ile("SELECT COUNT(*) FROM NLZ" + klucz + " WHERE Status = 'Z'"), 2);
+}
+
+// One workstation charging November's meals (20 school days at 10,75) as a new fee item for each
+// pupil it is given, started by the test below.
+TEST(Rownolegle, StanowiskoPosilkow) {
+    const QStringList zadanie = qEnvironmentVariable("SZKOLA_POSILKI").split('|');
+    if (zadanie.size() != 3) GTEST_SKIP() << "uruchamiany przez test DwaStanowiska";
+    auto f = FolderTestowy::Istniejacy(zadanie[0]);
+    ASSERT_TRUE(f->ok());
+    ui::test::enable();
+    DM->TUczen->open();
+    const QString ja = zadanie[2], drugi = ja == "a" ? "b" : "a";
+    int zapisane = 0, odmowy = 0;
+    for (const QString& u : zadanie[1].split(',')) {
+        const int uczen = u.toInt();
+        ASSERT_TRUE(DM->TUczen->locate("IdUcznia", {uczen}));
+        TDokumentWplaty d;
+        d.RodzajDokumentu = DokKasa;
+        d.RokKsiegowy = 2008;
+        d.DataRobocza = QDate(2008, 11, 15);
+        d.WczytajUcznia();
+        d.Przygotuj();
+        d.NowaNaleznosc();
+        TDodanieNaleznosci n(&d);
+        n.Przygotuj(0);
+        n.ZapiszRodzaj("Wyżywienie");
+        n.WczytajMiesiac(2008, 9, 11);
+        n.Zaznaczone[0] = true;
+        n.TPosUczR->field("CPos1")->setFloat(10.75);
+        n.Wartosc(1);
+        n.WstawKwote();
+        spotkanie(zadanie[0], ja, drugi, uczen);
+        const TDodanieNaleznosci::TWynik w = n.Zapisz("2008/2009", 11, 0);
+        if (w.ok) {
+            ++zapisane;
+        } else {
+            // The other workstation charged the month first: said, and nothing charged here.
+            EXPECT_EQ(w.pole, TDodanieNaleznosci::Pole::Posilki) << w.komunikat.toStdString();
+            EXPECT_TRUE(w.komunikat.contains("naliczono 215,00zł")) << w.komunikat.toStdString();
+            EXPECT_TRUE(d.TOplaty->field("Kwota")->isNull());
+            ++odmowy;
+        }
+        n.Zamknij();
+        d.Zamknij();
+    }
+    std::printf("posilki: %d zapisanych, %d odmów\n", zapisane, odmowy);
+    ui::test::disable();
+}
+
+TEST_F(DwaStanowiska, PosilkiTegoSamegoMiesiacaNaRaz) {
+    if (folder->Baza().backend() == db::Database::Backend::SQLite)
+        GTEST_SKIP() << "na pliku SQLite pracuje jedno stanowisko naraz";
+    folder->UstawLiczbeDni(2008, 11, 20);
+    QStringList uczniowie{QString::number(uczen)};
+    for (int i = 0; i < 4; ++i)
+        uczniowie << QString::number(
+            folder->DodajUcznia(QString("Nowak%1").arg(i), "Anna", szkola));
+
+    QProcess a, b;
+    for (QProcess* p : {&a, &b}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("SZKOLA_POSILKI",
+                   folder->Folder() + "|" + uczniowie.join(',') + "|" + (p == &a ? "a" : "b"));
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::MergedChannels);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {"--gtest_filter=Rownolegle.StanowiskoPosilkow"});
+    }
+    for (QProcess* p : {&a, &b}) {
+        ASSERT_TRUE(p->waitForFinished(240000));
+        const QString wynik = QString::fromUtf8(p->readAll());
+        EXPECT_EQ(p->exitCode(), 0) << wynik.toStdString();
+        for (const QString& l : wynik.split('\n'))
+            if (l.startsWith("posilki:")) std::printf("%s\n", qPrintable(l));
+    }
+    // Each pupil's month charged once, as the meals file says.
+    for (const QString& u : uczniowie) {
+        EXPECT_DOUBLE_EQ(
+            folder->Baza()
+                .scalar("SELECT M11 FROM NLZ" + klucz +
+                            " WHERE IdUcznia = ? AND RodzOpl = 'WŻ' AND Status IS NULL",
+                        {u.toInt()})
+                .toDouble(),
+            215.0)
+            << "uczeń " << u.toStdString();
+        EXPECT_EQ(
+            ile("SELECT L11 FROM PsU" + klucz + " WHERE IdUcznia = ? AND RodzPos = 1", {u.toInt()}),
+            20);
+    }
 }

@@ -265,3 +265,58 @@ TEST_F(KontroleZapisu, DataPozaLatamiProgramuOdrzucona) {
     EXPECT_EQ(kalendarz.CSpinEditR->minimum(), PierwszyRokKsiegowy);
     EXPECT_EQ(kalendarz.CSpinEditR->maximum(), OstatniRokKsiegowy);
 }
+
+// 7 700,00 overpaid in September while 6 847,50 is owed in October: the footer offers 852,50.
+// A pay-out up to that says nothing; beyond it the save warns and goes on.
+TEST_F(KontroleZapisu, ZwrotPonadNadplateOstrzegaIZapisuje) {
+    folder->DodajKwote(klucz, uczen, "WI", 9, 100.0);
+    folder->DodajKwote(klucz, uczen, "WI", 9, 7800.0, "Z");
+    folder->DodajKwote(klucz, uczen, "WŻ", 10, 6847.5);
+    auto d = dokument(DokZwrot);
+    EXPECT_EQ(d->Stopka, "Razem nadpłata:  852,50zł");
+    ASSERT_TRUE(linia(*d, "WI", 9));
+    d->Wybierz();
+    pokaz(*d);
+    db::Table* r = DM->TOplatyR;
+    for (double kwota : {-852.5, -852.51}) {
+        ASSERT_TRUE(d->EdycjaStart());
+        r->field("Kwota")->setFloat(kwota);
+        d->EdycjaZapisz();
+        EXPECT_TRUE(d->SprawdzPrzedZapisem());
+    }
+    ASSERT_TRUE(d->EdycjaStart());
+    r->field("Kwota")->setFloat(-7700.0);
+    d->EdycjaZapisz();
+    ASSERT_TRUE(d->Zapisz());
+    pokaz(*d);
+    EXPECT_EQ(teksty(), (QStringList{"Kwota zwrotu 852,51zł przekracza nadpłatę 852,50zł!",
+                                     "Kwota zwrotu 7 700,00zł przekracza nadpłatę 852,50zł!"}));
+    EXPECT_EQ(ile("SELECT Kwota FROM WPL2008 WHERE SposobWpl = 'Z'"), 7700);
+    EXPECT_DOUBLE_EQ(oplacono("WI", 9), 100.0);
+}
+
+// An amount beyond 999 999,99 either way is a typing slip: refused on the header and the line.
+TEST_F(KontroleZapisu, KwotaPozaZakresemOdrzucona) {
+    folder->DodajKwote(klucz, uczen, "WI", 10, 100.0);
+    auto d = dokument(DokKasa);
+    d->Wybierz();
+    db::Table* w = d->Dokument();
+    Pole pole = Pole::Brak;
+    w->field("Kwota")->setFloat(99999999999.0);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    EXPECT_EQ(pole, Pole::Kwota);
+    ASSERT_TRUE(d->EdycjaStart());
+    DM->TOplatyR->field("Kwota")->setFloat(1000000.0);
+    d->EdycjaZapisz();
+    w->field("Kwota")->setFloat(1000000.0);
+    EXPECT_FALSE(d->Zapisz(&pole));
+    EXPECT_EQ(pole, Pole::Kwota);
+    pokaz(*d);
+    EXPECT_EQ(teksty(), (QStringList{KomunikatZakresuKwoty, KomunikatZakresuKwoty}));
+    nicNieZapisane();
+    ASSERT_TRUE(d->EdycjaStart());
+    DM->TOplatyR->field("Kwota")->setFloat(999999.99);
+    d->EdycjaZapisz();
+    w->field("Kwota")->setFloat(999999.99);
+    EXPECT_TRUE(d->Zapisz());
+}

@@ -59,10 +59,11 @@ void DodajGloweDowodu(report::Band* b, TPieczatka& pieczatka, int polowa, const 
     db::Table* dok = DM->TWplaty;
     const int x0 = polowa * kPrawaPolowa;
     pieczatka.Dodaj(b, polowa, x0);
-    b->addLabel(x0 + 200, 4, 0, tytul, Font(12, true));
-    b->addLabel(x0 + 200, 26, 0, "nr", Font(9));
-    b->addField(x0 + 220, 26, 80, dok, "NumerWpl", Font(9, true));
-    b->addLabel(x0 + 200, 42, 0, polowa == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
+    // The title starts close to the stamp: "Dowód wypłaty" of the copy ends inside the page.
+    b->addLabel(x0 + 190, 4, 0, tytul, Font(12, true));
+    b->addLabel(x0 + 190, 26, 0, "nr", Font(9));
+    b->addField(x0 + 210, 26, 120, dok, "NumerWpl", Font(9, true));
+    b->addLabel(x0 + 190, 42, 0, polowa == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
     b->addLabel(x0 + 2, 72, 0, osoba, Font(8));
     b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
     b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));

@@ -20,8 +20,10 @@ namespace {
 struct Kolumna {
     int x, w;
 };
-constexpr Kolumna kTermin{0, 76}, kRodzaj{80, 96}, kKwota{178, 62}, kSposob{250, 72},
-    kDataWpl{326, 64}, kDni{392, 54}, kOdsetki{450, 56}, kMiesiac{510, 80}, kOplacono{598, 120};
+// Each heading fits its column on one line with room on both sides; amounts have the width of
+// 9 999 999,99; the paid note is set smaller to keep to the last column.
+constexpr Kolumna kTermin{0, 76}, kRodzaj{82, 74}, kKwota{162, 74}, kSposob{244, 73},
+    kDataWpl{324, 64}, kDni{395, 52}, kOdsetki{453, 74}, kMiesiac{534, 76}, kOplacono{616, 102};
 }  // namespace
 
 TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
@@ -63,7 +65,7 @@ TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
     Detail->addField(kDni.x, 2, kDni.w, odsetki, "LdniZaleg", Font(8), Alignment::Right);
     Detail->addField(kOdsetki.x, 2, kOdsetki.w, odsetki, "Odsetki", Font(8), Alignment::Right);
     QRLabelTermin = Detail->addLabel(kMiesiac.x, 2, kMiesiac.w, "", Font(8));
-    QRLabelOplacono = Detail->addLabel(kOplacono.x, 3, kOplacono.w, "", Font(7));
+    QRLabelOplacono = Detail->addLabel(kOplacono.x, 3, kOplacono.w, "", Font(6));
     Detail->addHLine(0, 15, 718, 0.5);
     Detail->beforePrint = [this](report::Band&, bool&) { DetailBeforePrint(); };
 

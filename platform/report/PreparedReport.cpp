@@ -351,6 +351,7 @@ QString PreparedReport::toHtml() const {
                     if (f.underline) style += QStringLiteral("text-decoration:underline;");
                     if (it.w > 0) {
                         style += QStringLiteral("width:%1px;").arg(num(it.w));
+                        if (it.clip) style += QStringLiteral("overflow:hidden;");
                         if (it.align == Alignment::Right)
                             style += QStringLiteral("text-align:right;");
                         if (it.align == Alignment::Center)
@@ -526,10 +527,19 @@ void PreparedReport::paintPage(QPainter& p, int index, double scale) const {
                 }
                 p.setPen(Qt::black);
                 const QRectF r(X(it.x), X(it.y), it.w * scale, it.h * scale);
-                int flags = int(qtAlign(it.w > 0 ? it.align : Alignment::Left)) | Qt::AlignTop |
-                            Qt::TextSingleLine;
-                if (!it.clip) flags |= Qt::TextDontClip;
-                p.drawText(r, flags, it.text);
+                const int flags = int(qtAlign(it.w > 0 ? it.align : Alignment::Left)) |
+                                  Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
+                if (it.clip && it.w > 0) {
+                    // Cut at the box's sides only: accents and descenders may stand above or
+                    // below a box lower than its font.
+                    p.save();
+                    p.setClipRect(QRectF(r.left(), 0, r.width(), sheetHeight() * scale),
+                                  Qt::IntersectClip);
+                    p.drawText(r, flags, it.text);
+                    p.restore();
+                } else {
+                    p.drawText(r, flags, it.text);
+                }
                 break;
             }
             case PreparedItem::Line:

@@ -1,6 +1,7 @@
 #include "platform/report/Report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "platform/db/Table.h"
@@ -235,6 +236,7 @@ struct Report::Run {
         it.y = float(top);
         it.w = float(w);
         it.h = float(h);
+        it.clip = w > 0;
         it.text = text;
         page->items.push_back(std::move(it));
     }
@@ -246,55 +248,113 @@ struct Report::Run {
         return h;
     }
 
-    void addWrapped(double x, double top, const Element& e, const QStringList& paragraphs) {
+    // Lines of `paragraphs` wrapped inside the box; lines past its foot are left out and the
+    // last one shown ends with "…". maxH: the box's height.
+    void addWrapped(double x, double top, const Element& e, const QStringList& paragraphs,
+                    double maxH) {
         const int fi = fontOf(e.font);
         const Font& f = out.fonts[size_t(fi)];
         const double lh = lineHeight(fi);
-        const double width = e.width > 0 ? e.width : r.pageWidth() - e.left;
-        const double maxH = e.height > 0 ? e.height : 1e9;
+        const double width = e.width > 0 ? e.width : r.pageWidth() - x;
         double ly = 0;
+        int lastShown = -1;  // index of the last line put on the page
+        auto put = [&](const QString& line) {
+            if (ly + lh > maxH + 0.5 && ly > 0) {
+                // No room for this line: the text goes on past the box.
+                if (lastShown >= 0) {
+                    PreparedItem& it = page->items[size_t(lastShown)];
+                    it.text = measure.elide(f, it.text, width, true);
+                }
+                return false;
+            }
+            if (!line.isEmpty()) {
+                addText(x, top + ly, width, lh, measure.elide(f, line, width), fi, e.alignment);
+                lastShown = int(page->items.size()) - 1;
+            }
+            ly += lh;
+            return true;
+        };
         for (const QString& para : paragraphs) {
             if (measure.fitsLine(f, para, width)) {  // most texts: one line, nothing to break
-                if (ly + lh > maxH + 0.5) return;
-                if (!para.isEmpty()) addText(x, top + ly, width, lh, para, fi, e.alignment);
-                ly += lh;
+                if (!put(para)) return;
                 continue;
             }
-            const QStringList lines = measure.wrap(f, para, width);
-            for (const QString& line : lines) {
-                // Only whole lines inside the rectangle print; the rest is cut off.
-                if (ly + lh > maxH + 0.5) return;
-                if (!line.isEmpty()) addText(x, top + ly, width, lh, line, fi, e.alignment);
-                ly += lh;
-            }
+            for (const QString& line : measure.wrap(f, para, width))
+                if (!put(line)) return;
         }
     }
 
-    void emitText(const Element& e, double x, double top, const QString& text, bool wrap) {
-        if (text.isEmpty()) return;
-        if (wrap) {
-            const bool jedna =
-                !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
-            addWrapped(x, top, e,
-                       jedna ? QStringList(text)
-                             : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n')));
+    // Digits with their blanks, separators and sign, "zł" after them.
+    static bool isNumber(const QString& t) {
+        qsizetype n = t.size();
+        if (t.endsWith(QStringLiteral(" zł"))) n -= 3;
+        bool digit = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            const QChar c = t[i];
+            if (c.isDigit())
+                digit = true;
+            else if (c != QLatin1Char(' ') && c != QChar(0xa0) && c != QLatin1Char(',') &&
+                     c != QLatin1Char('.') && c != QLatin1Char('-') && c != QLatin1Char('+'))
+                return false;
+        }
+        return digit;
+    }
+
+    // A one-line text that does not fit its width: a smaller font first when the element asks
+    // for it, then shortened with "…".
+    void addOneLine(const Element& e, double x, double top, double width, double h,
+                    const QString& text, int fi) {
+        const Font& f = out.fonts[size_t(fi)];
+        if (measure.fitsLine(f, text, width)) {
+            addText(x, top, e.width, h, text, fi, e.alignment);
             return;
         }
+        // A number cut short reads as another number: amounts are set smaller instead.
+        if (e.shrinkToFit || isNumber(text)) {
+            Font g = f;
+            const double least = std::max(4.0, f.size / 2);
+            const double needed = measure.textWidth(f, text);
+            // Straight to about the size that fits, then down by quarter points.
+            g.size = std::max(least, std::floor(f.size * width / needed * 4) / 4);
+            while (g.size > least && !measure.fitsLine(g, text, width)) g.size -= 0.25;
+            const int gi = out.fontIndex(g);
+            addText(x, top, e.width, h, measure.elide(g, text, width), gi, e.alignment);
+            return;
+        }
+        addText(x, top, e.width, h, measure.elide(f, text, width), fi, e.alignment);
+    }
+
+    void emitText(const Element& e, double x, double top, const QString& text, bool wrap,
+                  double bandRoom) {
+        if (text.isEmpty()) return;
         const int fi = fontOf(e.font);
+        const double lh = lineHeight(fi);
+        // A box of two lines or more gives a long text its lines.
+        if (wrap || (e.height >= 2 * lh - 0.5 && e.width > 0)) {
+            const bool jedna =
+                !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+            const double maxH = e.height > 0 ? e.height : std::max(lh, bandRoom);
+            addWrapped(x, top, e,
+                       jedna ? QStringList(text)
+                             : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n')),
+                       maxH);
+            return;
+        }
+        // Width 0: sized to the text, as far as the page's edge.
+        const double width = e.width > 0 ? e.width : r.pageWidth() - x;
         if (text.contains(QLatin1Char('\n'))) {
             // Several lines without wrapping: one under another.
-            const double lh = lineHeight(fi);
             double ly = 0;
             for (const QString& line : text.split(QLatin1Char('\n'))) {
                 QString l = line;
                 if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
-                if (!l.isEmpty()) addText(x, top + ly, e.width, lh, l, fi, e.alignment);
+                if (!l.isEmpty()) addOneLine(e, x, top + ly, width, lh, l, fi);
                 ly += lh;
             }
             return;
         }
-        const double h = e.height > 0 ? e.height : lineHeight(fi);
-        addText(x, top, e.width, h, text, fi, e.alignment);
+        const double h = e.height > 0 ? e.height : lh;
+        addOneLine(e, x, top, width, h, text, fi);
     }
 
     void emitBand(const Band& b, double x0, double y0) {
@@ -303,15 +363,16 @@ struct Report::Run {
             if (!e.enabled) continue;
             const double x = x0 + e.left;
             const double top = y0 + e.top;
+            const double room = b.height - e.top;  // to the band's foot
             switch (e.kind()) {
                 case ElementKind::Label: {
                     const auto& l = static_cast<const Label&>(e);
-                    emitText(e, x, top, l.text, l.wordWrap);
+                    emitText(e, x, top, l.text, l.wordWrap, room);
                     break;
                 }
                 case ElementKind::DataField: {
                     const auto& d = static_cast<const DataField&>(e);
-                    emitText(e, x, top, d.currentText(), d.wordWrap);
+                    emitText(e, x, top, d.currentText(), d.wordWrap, room);
                     break;
                 }
                 case ElementKind::Memo: {
@@ -319,17 +380,18 @@ struct Report::Run {
                     if (!m.lines.isEmpty()) {
                         QStringList paras;
                         for (const QString& l : m.lines) paras += l.split(QLatin1Char('\n'));
-                        addWrapped(x, top, e, paras);
+                        addWrapped(x, top, e, paras, e.height > 0 ? e.height : std::max(0.0, room));
                     }
                     break;
                 }
                 case ElementKind::SysDate:
-                    emitText(e, x, top, static_cast<const SysDate&>(e).prefix + todayText, false);
+                    emitText(e, x, top, static_cast<const SysDate&>(e).prefix + todayText, false,
+                             room);
                     break;
                 case ElementKind::PageNumber:
                     emitText(e, x, top,
                              static_cast<const PageNumber&>(e).prefix + QString::number(pageNo),
-                             false);
+                             false, room);
                     break;
                 case ElementKind::Line: {
                     const auto& l = static_cast<const Line&>(e);

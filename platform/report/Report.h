@@ -127,6 +127,9 @@ class Element {
     int width = 0;        // 0 on a text element: sized to its text (left-anchored)
     int height = 0;       // 0 on a text element: one line of its font
     bool enabled = true;  // a disabled element prints nothing
+    // A one-line text wider than its box is set in a smaller font until it fits (down to half
+    // its size), and only then shortened with "…". Otherwise it is shortened at once.
+    bool shrinkToFit = false;
     Font font;
     Alignment alignment = Alignment::Left;
 
@@ -144,6 +147,11 @@ class Element {
     ElementKind kind_;
     Band* band_;
 };
+
+// No text is drawn outside its box. A one-line text wider than its width ends with "…" at the
+// box's edge (an amount is set smaller instead) (one of width 0 at the page's edge); a text given
+// the height of several lines, a wrapping label or field and a memo wrap inside the box (one of
+// height 0 down to the band's foot), and when lines are left over the last one shown ends with "…".
 
 // Fixed text set by the form or by handlers.
 class Label : public Element {
@@ -177,7 +185,7 @@ class DataField : public Element {
     mutable size_t cachedAt_ = 0;
 };
 
-// Lines of text, word-wrapped inside its rectangle; what does not fit is cut off.
+// Lines of text, word-wrapped inside its rectangle; what does not fit is cut off ("…").
 class Memo : public Element {
   public:
     explicit Memo(Band* b) : Element(ElementKind::Memo, b) {}

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QMutex>
+#include <algorithm>
 #include <array>
 
 namespace report {
@@ -33,9 +35,35 @@ QString key(const Font& f) {
 // text is the costly part of a statement's layout, and most texts fit their columns with room to
 // spare, which the sum of their letters' advances tells without shaping them.
 struct TextMeasurer::Metrics {
-    explicit Metrics(const Font& f) : fm(f.toQFont(1.0, 96.0), designDevice()) { advance.fill(-1); }
+    explicit Metrics(const Font& f) : fm(f.toQFont(1.0, 96.0), designDevice()) {
+        advance.fill(-1);
+        widest = widestLatin(f, fm);
+    }
     QFontMetricsF fm;
     std::array<float, 0x250> advance;
+    float widest;  // of the letters up to U+017F (Polish ones included)
+
+    // Measured once a program run for each font: every run of a report asks again.
+    static float widestLatin(const Font& f, const QFontMetricsF& fm) {
+        static QMutex lock;
+        static QHash<QString, float> known;
+        const QString k = key(f);
+        QMutexLocker l(&lock);
+        auto it = known.constFind(k);
+        if (it != known.constEnd()) return *it;
+        float w = 0;
+        for (char16_t u = 0x20; u < 0x180; ++u)
+            w = std::max(w, float(fm.horizontalAdvance(QChar(u))));
+        known.insert(k, w);
+        return w;
+    }
+    // Whether the text fits whatever its letters: short texts in wide columns, most of them.
+    bool surelyFits(const QString& text, double width) const {
+        if (text.size() * widest * 1.03 + 1 > width) return false;
+        for (const QChar c : text)
+            if (c.unicode() < 0x20 || c.unicode() >= 0x180) return false;
+        return true;
+    }
     // The text's width without kerning, or -1 when it has a character outside the table.
     double estimate(const QString& text) {
         double w = 0;
@@ -68,6 +96,7 @@ const QFontMetricsF& TextMeasurer::metrics(const Font& f) { return measures(f).f
 
 // Kerning moves a text by far less than the margin allowed here; closer calls are shaped.
 bool TextMeasurer::fits(Metrics& m, const QString& text, double width) {
+    if (m.surelyFits(text, width)) return true;
     const double e = m.estimate(text);
     if (e >= 0 && e * 1.03 + 1 <= width) return true;
     return m.fm.horizontalAdvance(text) <= width;
@@ -128,6 +157,20 @@ QString TextMeasurer::cut(const Font& f, const QString& text, double width) {
     QString out = text.left(lo);
     while (out.endsWith(QLatin1Char(' '))) out.chop(1);
     return out;
+}
+
+QString TextMeasurer::elide(const Font& f, const QString& text, double width, bool force) {
+    Metrics& m = measures(f);
+    if (!force && fits(m, text, width)) return text;
+    static const QString kDots = QStringLiteral("\u2026");
+    QString out = cut(f, text, width - m.fm.horizontalAdvance(kDots));
+    // Kerning of the last letter against the dots may still take a sliver more.
+    while (!out.isEmpty() && m.fm.horizontalAdvance(out + kDots) > width) {
+        out.chop(1);
+        while (out.endsWith(QLatin1Char(' '))) out.chop(1);
+    }
+    if (out.isEmpty() && m.fm.horizontalAdvance(kDots) > width) return {};
+    return out + kDots;
 }
 
 double Font::lineHeight() const {

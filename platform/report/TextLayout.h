@@ -24,6 +24,9 @@ class TextMeasurer {
     QStringList wrap(const Font& f, const QString& text, double width);
     // `text` shortened at `width` by characters (never by whole words), for one-line columns.
     QString cut(const Font& f, const QString& text, double width);
+    // `text` as it fits one line of `width`: whole, or shortened with "…" at its end (always,
+    // when `force`: the text goes on past what is shown). Empty when not even "…" fits.
+    QString elide(const Font& f, const QString& text, double width, bool force = false);
     // Whether `text` takes one line of `width` (wrap() would give it back whole).
     bool fitsLine(const Font& f, const QString& text, double width);
 

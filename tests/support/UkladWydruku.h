@@ -1,7 +1,8 @@
 #pragma once
-// Checks of a statement's prepared pages as a reader sees them: no text runs past its box, and
-// no text touches or runs into another text or a vertical rule on its line. Each fault is one
-// readable line ("str. 2: 'Termin zapłaty:' zachodzi na '2024-03-10'").
+// Checks of a statement's prepared pages as a reader sees them: no text runs past its box or off
+// the printable page, no text touches or runs into another text or a vertical rule on its line,
+// and (when the caller says so) no text is shortened with "…". Each fault is one readable line
+// ("str. 2: 'Termin zapłaty:' zachodzi na '2024-03-10'").
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,15 @@ namespace uklad {
 // Less than this between two texts on one line reads as one word (about half a millimetre).
 inline constexpr double kOdstep = 2.0;
 
-inline QStringList Bledy(const report::PreparedReport& r) {
+struct Opcje {
+    bool bezSkrotow = false;  // a text shortened with "…" is a fault
+};
+
+inline QStringList Bledy(const report::PreparedReport& r, const Opcje& opcje = {}) {
     using report::PreparedItem;
+    const bool pozioma = r.orientation == report::Orientation::Landscape;
+    const double szer = pozioma ? report::kLandscapeWidth : report::kPortraitWidth;
+    const double wys = pozioma ? report::kLandscapeHeight : report::kPortraitHeight;
     QStringList bledy;
     report::TextMeasurer miara;
     struct Tekst {
@@ -51,6 +59,13 @@ inline QStringList Bledy(const report::PreparedReport& r) {
                 lead ? miara.textWidth(r.fonts[size_t(it.font)], widoczny.left(lead)) : 0.0;
             const double tresc = miara.textWidth(r.fonts[size_t(it.font)], widoczny.trimmed());
             teksty.push_back({&it, x0 + przed, x0 + przed + tresc});
+            // Across, the ink counts; down, a line more than half past the foot (a descender
+            // in the margin is still on the paper).
+            if (x0 + przed < -0.5 || x0 + przed + tresc > szer + 0.5 || it.y < -0.5 ||
+                it.y + it.h / 2 > wys + 0.5)
+                bledy << strona + QStringLiteral("'%1' wychodzi poza stronę").arg(it.text);
+            if (opcje.bezSkrotow && it.text.endsWith(QChar(0x2026)))
+                bledy << strona + QStringLiteral("'%1' skrócony").arg(it.text);
         }
         auto wJednymWierszu = [](const PreparedItem& a, const PreparedItem& b) {
             const double gora = std::max(a.y, b.y), dol = std::min(a.y + a.h, b.y + b.h);
@@ -84,8 +99,9 @@ inline QStringList Bledy(const report::PreparedReport& r) {
 }
 
 // For EXPECT_TRUE: the first few faults, with the statement's title.
-inline ::testing::AssertionResult Poprawny(const report::PreparedReport& r) {
-    const QStringList bledy = Bledy(r);
+inline ::testing::AssertionResult Poprawny(const report::PreparedReport& r,
+                                           const Opcje& opcje = {}) {
+    const QStringList bledy = Bledy(r, opcje);
     if (bledy.isEmpty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << r.title.toStdString() << ": "
                                          << bledy.mid(0, 5).join(QStringLiteral("; ")).toStdString()

@@ -1,0 +1,171 @@
+// No text is drawn outside its box: a long one-line text ends with "…" at its box (or at the
+// page's edge), a box of several lines wraps, a memo cut at its foot says so, a text that asks
+// for it is set smaller to fit whole; the painted page keeps to the box too.
+#include <QImage>
+#include <QPainter>
+
+#include "ReportFixture.h"
+#include "platform/report/TextLayout.h"
+#include "support/UkladWydruku.h"
+
+using namespace report;
+
+namespace {
+const QString kNazwisko = QStringLiteral("Wiśniewska-Grabowska Małgorzata Aleksandra");
+const QString kBank = QStringLiteral("Bank Spółdzielczy w Zgierzu Oddział w Strykowie");
+const QChar kWielokropek(0x2026);
+
+std::vector<PreparedItem> texts(const PreparedReport& r, int page = 0) {
+    std::vector<PreparedItem> out;
+    for (const PreparedItem& it : r.pages[size_t(page)].items)
+        if (it.type == PreparedItem::Text) out.push_back(it);
+    return out;
+}
+}  // namespace
+
+TEST_F(ReportFixture, LongTextsStayInsideTheirBoxes) {
+    addPupil(1, kNazwisko.left(30), QStringLiteral("Stryków"), 9999999.99);
+    Report rep;
+    rep.setDataSet(uczen.get());
+    Band* b = rep.addBand(BandKind::Detail, 60);
+    b->addField(0, 0, 90, uczen.get(), QStringLiteral("Nazwisko"), Font(8));
+    b->addField(95, 0, 60, uczen.get(), QStringLiteral("Kwota"), Font(8), Alignment::Right);
+    b->addLabel(160, 0, 120, kBank, Font(8));  // one line: shortened
+    Label* dwa = b->addLabel(300, 0, 170, kBank, Font(8));
+    dwa->height = 26;  // room for two lines: wrapped
+    Memo* m = b->addMemo(480, 0, 100, 24, Font(8));
+    m->add(kNazwisko + QStringLiteral(" oraz ") + kBank);  // more than two lines: cut with "…"
+    b->addLabel(560, 40, 0, kBank, Font(8));               // width 0: up to the page's edge
+    b->addLabel(0, 40, 200, QStringLiteral("Razem"), Font(8));
+
+    const PreparedReport r = rep.prepare();
+    EXPECT_TRUE(uklad::Poprawny(r));
+    TextMeasurer miara;
+    QStringList widoczne;
+    for (const PreparedItem& it : texts(r)) {
+        widoczne << it.text;
+        const double w = miara.textWidth(r.fonts[size_t(it.font)], it.text);
+        if (it.w > 0) {
+            EXPECT_LE(w, it.w + 0.01) << qPrintable(it.text);
+            EXPECT_TRUE(it.clip) << qPrintable(it.text);
+        } else {
+            EXPECT_LE(it.x + w, kPortraitWidth + 0.01) << qPrintable(it.text);
+        }
+    }
+    // Short texts and amounts whole (an amount is set smaller, never cut); the long ones end with
+    // "…" and keep their beginning.
+    EXPECT_TRUE(widoczne.contains(QStringLiteral("9 999 999,99")))
+        << widoczne.join('|').toStdString();
+    EXPECT_TRUE(widoczne.contains(QStringLiteral("Razem")));
+    int skrocone = 0;
+    for (const QString& t : widoczne)
+        if (t.endsWith(kWielokropek)) {
+            ++skrocone;
+            EXPECT_TRUE(kNazwisko.startsWith(t.chopped(1)) || kBank.startsWith(t.chopped(1)) ||
+                        kBank.contains(t.chopped(1)))
+                << qPrintable(t);
+        }
+    // Name, one-line bank, memo's second line, the bank at the page's edge.
+    EXPECT_EQ(skrocone, 4) << widoczne.join('|').toStdString();
+    // The two-line box shows the whole bank name in two lines, one under another.
+    EXPECT_TRUE(widoczne.contains(QStringLiteral("Bank Spółdzielczy w Zgierzu")));
+    EXPECT_TRUE(widoczne.contains(QStringLiteral("Oddział w Strykowie")));
+    EXPECT_TRUE(
+        uklad::Bledy(r, {.bezSkrotow = true}).join('\n').contains(QStringLiteral("skrócony")));
+}
+
+TEST_F(ReportFixture, ShrinkToFitKeepsTheWholeName) {
+    Report rep;
+    Band* b = rep.addBand(BandKind::Detail, 40);
+    Label* imie = b->addLabel(10, 0, 230, kNazwisko, Font(12, true));
+    imie->shrinkToFit = true;
+    Label* krotkie = b->addLabel(250, 0, 140, QStringLiteral("Nowak Jan"), Font(12, true));
+    krotkie->shrinkToFit = true;
+    Label* zaDlugie = b->addLabel(400, 0, 40, kNazwisko, Font(12, true));  // even half is wide
+    zaDlugie->shrinkToFit = true;
+
+    const PreparedReport r = rep.prepare();
+    const auto t = texts(r);
+    ASSERT_EQ(t.size(), 3u);
+    TextMeasurer miara;
+    EXPECT_EQ(t[0].text, kNazwisko) << qPrintable(t[0].text);
+    EXPECT_LT(r.fonts[size_t(t[0].font)].size, 12);
+    EXPECT_GE(r.fonts[size_t(t[0].font)].size, 6);
+    EXPECT_LE(miara.textWidth(r.fonts[size_t(t[0].font)], t[0].text), 230);
+    // A little smaller would still fit: the step is a quarter of a point.
+    Font wiekszy = r.fonts[size_t(t[0].font)];
+    wiekszy.size += 0.5;
+    EXPECT_GT(miara.textWidth(wiekszy, kNazwisko), 230);
+    EXPECT_EQ(t[1].text, QStringLiteral("Nowak Jan"));
+    EXPECT_EQ(r.fonts[size_t(t[1].font)].size, 12);
+    EXPECT_EQ(r.fonts[size_t(t[2].font)].size, 6);
+    EXPECT_TRUE(t[2].text.endsWith(kWielokropek));
+    EXPECT_TRUE(uklad::Poprawny(r));
+}
+
+// The layout check also sees texts off the printable page, and shortened ones when told.
+TEST(LayoutCheckPage, FindsTextsOffThePage) {
+    PreparedReport r;
+    r.orientation = Orientation::Landscape;
+    const int f = r.fontIndex(Font(8));
+    PreparedPage p;
+    auto tekst = [&](float x, float y, float w, const QString& t) {
+        PreparedItem it;
+        it.font = f;
+        it.x = x;
+        it.y = y;
+        it.w = w;
+        it.h = 12;
+        it.text = t;
+        p.items.push_back(it);
+    };
+    tekst(1000, 10, 0, kBank);                           // past the right edge
+    tekst(-20, 40, 0, QStringLiteral("Szkoła"));         // past the left edge
+    tekst(10, 715, 0, QStringLiteral("stopka"));         // more than half below the foot
+    tekst(10, 100, 300, QStringLiteral("Wiśniewska…"));  // shortened
+    tekst(10, 200, 0, kBank);                            // fits a landscape page
+    r.pages.push_back(p);
+    const QStringList bledy = uklad::Bledy(r);
+    EXPECT_EQ(bledy.size(), 3) << bledy.join('\n').toStdString();
+    EXPECT_TRUE(bledy.contains(QStringLiteral("str. 1: '%1' wychodzi poza stronę").arg(kBank)));
+    EXPECT_TRUE(bledy.contains(QStringLiteral("str. 1: 'stopka' wychodzi poza stronę")));
+    const QStringList bezSkrotow = uklad::Bledy(r, {.bezSkrotow = true});
+    EXPECT_TRUE(bezSkrotow.contains(QStringLiteral("str. 1: 'Wiśniewska…' skrócony")));
+}
+
+// A prepared text wider than its box (from a file or an older run) is still cut at the box when
+// painted; above and below the box nothing is cut.
+TEST(PaintedText, ClippedAtTheSidesOfItsBox) {
+    PreparedReport r;
+    PreparedItem it;
+    it.font = r.fontIndex(Font(20));
+    it.x = 100;
+    it.y = 100;
+    it.w = 60;
+    it.h = 10;  // lower than the font: the letters stand above the box
+    it.clip = true;
+    it.text = QStringLiteral("ŻÓŁWIE ŻÓŁWIE ŻÓŁWIE");
+    PreparedPage p;
+    p.items.push_back(it);
+    r.pages.push_back(p);
+    QImage img(int(r.sheetWidth()), int(r.sheetHeight()), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        QPainter painter(&img);
+        r.paintPage(painter, 0, 1.0);
+    }
+    const double m = kMarginMm * kUnitsPerMm;
+    int poza = 0, wPolu = 0, podPolem = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 128) {
+                if (x > m + 100 + 60 + 1 || x < m + 100 - 1)
+                    ++poza;
+                else
+                    ++wPolu;
+                if (y > m + 100 + 10) ++podPolem;  // below the box's foot (descent is drawn)
+            }
+    EXPECT_EQ(poza, 0);
+    EXPECT_GT(wPolu, 50);
+    EXPECT_GT(podPolem, 0);
+}

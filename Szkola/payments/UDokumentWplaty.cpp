@@ -68,6 +68,15 @@ void odtworz(db::Table* t, const Migawka& m) {
 // typing slip, not a date.
 bool DataWRoku(const QDate& data) { return !DataBledna(data) && RokKsiegowy(data.year()); }
 
+// A date typed outside those years says so; only a missing one is "Brak ...".
+QString BladDaty(const QDate& data, const char* brak, const char* jaka) {
+    if (DataBledna(data)) return QString::fromUtf8(brak);
+    return QString("%1 musi leżeć w latach %2 - %3!")
+        .arg(QString::fromUtf8(jaka))
+        .arg(PierwszyRokKsiegowy)
+        .arg(OstatniRokKsiegowy);
+}
+
 void anuluj(db::Table* t) {
     if (t) t->cancel();
 }
@@ -601,7 +610,7 @@ TDokumentWplaty::Odsetki TDokumentWplaty::MoznaNaliczycOdsetki() {
     if (typ == "_O" || typ == "_S") return Odsetki::Nie;
     if (s(TOplaty, "Odsetki") != "W" || Zalegly(*TOplaty) != "%") return Odsetki::Nie;
     if (RodzajDokumentu == DokPrzelew && !DataWRoku(d(DM->TPrzelew, "DataWpl"))) {
-        zglos("Podaj datę przelewu!");
+        zglos(BladDaty(d(DM->TPrzelew, "DataWpl"), "Podaj datę przelewu!", "Data przelewu"));
         return Odsetki::BrakDaty;
     }
     return Odsetki::Tak;
@@ -729,7 +738,7 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
             return false;
         }
         if (!DataWRoku(d(dok, "DataWpl"))) {
-            zglos("Brak daty przelewu!");
+            zglos(BladDaty(d(dok, "DataWpl"), "Brak daty przelewu!", "Data przelewu"));
             ustawPole(Pole::DataPrzelewu);
             return false;
         }
@@ -744,7 +753,8 @@ bool TDokumentWplaty::SprawdzPrzedZapisem(Pole* pole) {
         return false;
     }
     if (RodzajDokumentu != DokPrzelew && !DataWRoku(d(dok, "DataWpl"))) {
-        zglos("Brak daty wpłaty!");
+        zglos(BladDaty(d(dok, "DataWpl"), "Brak daty wpłaty!",
+                       RodzajDokumentu == DokZwrot ? "Data wypłaty" : "Data wpłaty"));
         ustawPole(Pole::Data);
         return false;
     }

@@ -428,6 +428,12 @@ void TListaWplat::SpeedButtonEdytujClick() {
         ZawieszenieFiltru filtr(TrybListy);
         db::Table* dok = DokumentyListy(TrybListy);
         db::Table* linie = LinieListy(TrybListy);
+        // A document of a removed pupil keeps its former total for the record: it is not
+        // corrected.
+        if (!dok->isEmpty() && dok->field("Osoba")->asString() == "U") {
+            ui::MessageBox("Dokument anulowany - brak możliwości poprawy", kUwaga, ui::MB_OK);
+            return;
+        }
         if (dok->isEmpty() || linie->isEmpty() || !DM->TUczen->active()) return;
         const int idUcznia = linie->field("IdUcznia")->asInteger();
         if (!DM->TUczen->locate("IdUcznia", {idUcznia})) return;

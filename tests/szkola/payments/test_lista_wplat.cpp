@@ -383,6 +383,24 @@ TEST_F(Lista, UsuniecieDokumentuZabieraOdsetkiJegoLinii) {
         1.00);
 }
 
+// A document cancelled by a pupil's removal is not corrected, and the operator is told why.
+TEST_F(Lista, PoprawaAnulowanegoDokumentuOdmowiona) {
+    dokumenty();
+    folder->Baza().exec("UPDATE WPL2008 SET Osoba = 'U' WHERE NumerWpl = 1 AND SposobWpl = 'K'");
+    bool okno = false;
+    ui::test::setModalHandlerFor("TNowaWplata", [&](ui::Window* w) {
+        okno = true;
+        w->Close();
+    });
+    lista(0, [](TListaWplat* w) {
+        ASSERT_TRUE(DM->TWplaty->locate("NumerWpl;SposobWpl", {1, "K"}));
+        w->SpeedButtonEdytujClick();
+    });
+    EXPECT_FALSE(okno);
+    EXPECT_EQ(teksty(), QStringList{"Dokument anulowany - brak możliwości poprawy"});
+    EXPECT_EQ(ile("SELECT Kwota FROM WPL2008 WHERE NumerWpl = 1 AND SposobWpl = 'K'"), 150);
+}
+
 TEST_F(Lista, KorektaPrzelewuPokazujeRozniceJakKwote) {
     czesneCaly();
     const int bank = folder->DodajBank("Bank Śląski");

@@ -255,11 +255,22 @@ TEST_F(KontroleZapisu, DataPozaLatamiProgramuOdrzucona) {
         TDokumentWplaty::Pole pole;
         EXPECT_FALSE(d->Zapisz(&pole)) << data.toString().toStdString();
         EXPECT_EQ(pole, TDokumentWplaty::Pole::Data);
-        EXPECT_EQ(d->Komunikaty.value(0).Tekst, "Brak daty wpłaty!");
+        EXPECT_EQ(d->Komunikaty.value(0).Tekst, "Data wpłaty musi leżeć w latach 2000 - 2050!");
         d->Komunikaty.clear();
     }
     w->field("DataWpl")->setDate(QDate(2050, 12, 31));
     EXPECT_TRUE(d->Zapisz());
+    // A transfer's date likewise; a transfer without any date still lacks it.
+    auto p = dokument(DokPrzelew);
+    p->Dokument()->field("IdBanku")->setInteger(folder->DodajBank("Bank"));
+    for (const QDate& data : {QDate(2051, 1, 1), QDate()}) {
+        p->Dokument()->field("DataWpl")->setDate(data);
+        TDokumentWplaty::Pole pole;
+        EXPECT_FALSE(p->Zapisz(&pole));
+        EXPECT_EQ(pole, TDokumentWplaty::Pole::DataPrzelewu);
+    }
+    EXPECT_EQ(p->Komunikaty.value(0).Tekst, "Data przelewu musi leżeć w latach 2000 - 2050!");
+    EXPECT_EQ(p->Komunikaty.value(1).Tekst, "Brak daty przelewu!");
     // The working year offers exactly the years every walk over the documents reads.
     TKalendarz kalendarz;
     EXPECT_EQ(kalendarz.CSpinEditR->minimum(), PierwszyRokKsiegowy);

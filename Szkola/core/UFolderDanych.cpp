@@ -160,22 +160,24 @@ namespace {
 bool naSerwerze(const QString& sciezka) { return db::Database::isConnectionFile(sciezka); }
 
 // Whether the server's database already holds the program's tables; true when it cannot be
-// reached (opening it then says why).
-bool serwerMaTabele(const QString& sciezka) {
+// reached, with the reason in `blad`.
+bool serwerMaTabele(const QString& sciezka, QString* blad = nullptr) {
     try {
         db::Database baza;
         baza.open(sciezka);
         return baza.tableExists("Parametry");
-    } catch (const db::Error&) {
+    } catch (const db::Error& e) {
+        if (blad) *blad = e.message();
         return true;
     }
 }
 }  // namespace
 
-bool IstniejeBazaDanych(const QString& folder) {
+bool IstniejeBazaDanych(const QString& folder, QString* blad) {
+    if (blad) blad->clear();
     const QString sciezka = SciezkaBazy(folder);
     if (!QFileInfo::exists(sciezka)) return false;
-    return !naSerwerze(sciezka) || serwerMaTabele(sciezka);
+    return !naSerwerze(sciezka) || serwerMaTabele(sciezka, blad);
 }
 
 bool UtworzBazeDanych(db::Database& baza, const QString& folder, const QString& haslo,

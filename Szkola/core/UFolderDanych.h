@@ -16,8 +16,8 @@ inline constexpr const char* NazwaPlikuPolaczenia = "szkola.pg";
 // The connection file when the folder has one, else szkola.sqlite.
 QString SciezkaBazy(const QString& folder);
 // szkola.sqlite exists, or the connection file names a database that holds the program's tables
-// (or that cannot be reached now: opening it then tells why).
-bool IstniejeBazaDanych(const QString& folder);
+// (or that cannot be reached now: then `blad` says why, after the password was asked for).
+bool IstniejeBazaDanych(const QString& folder, QString* blad = nullptr);
 
 // Creates szkola.sqlite in `folder` (which must not hold one yet) with every permanent and
 // template table, the parameters row, the fee kinds, the meal kinds row and the built-in

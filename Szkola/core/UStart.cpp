@@ -159,7 +159,12 @@ bool PrzygotujFolderDanych(db::Database& baza, const QString& folder) {
         return ok ? haslo : QString();
     });
     QString blad;
-    if (IstniejeBazaDanych(folder)) {
+    if (IstniejeBazaDanych(folder, &blad)) {
+        // The server refused or could not be reached: said once, not asked for again.
+        if (!blad.isEmpty()) {
+            ui::MessageBox(blad, "Uwaga!", ui::MB_OK);
+            return false;
+        }
         std::unique_ptr<QLabel> sprawdzanie;
         if (przejetoBlokade || db::Database::needsFullCheck(SciezkaBazy(folder)))
             sprawdzanie = PokazSprawdzanie();

@@ -18,6 +18,9 @@ namespace db::detail {
 namespace {
 
 std::function<QString(const QString&)> g_askPassword;
+// The password the operator gave for a connection file, while the run lasts: the start opens
+// the same database more than once.
+QHash<QString, QByteArray> g_givenPasswords;
 
 constexpr Oid kTextOid = 25;
 
@@ -571,8 +574,9 @@ void PgConnection::open(const QString& connectionFile) {
     values.push_back("UTF8");
     keys.push_back("application_name");
     values.push_back("szkola");
-    // The password file's first (or none), then the operator's, three times at most.
-    QByteArray password;
+    // The password file's first (or none, or the one given before), then the operator's, three
+    // times at most.
+    QByteArray password = g_givenPasswords.value(connectionFile);
     for (int attempt = 0;; ++attempt) {
         std::vector<const char*> k, v;
         for (size_t i = 0; i < keys.size(); ++i) {
@@ -586,7 +590,10 @@ void PgConnection::open(const QString& connectionFile) {
         k.push_back(nullptr);
         v.push_back(nullptr);
         conn_ = PQconnectdbParams(k.data(), v.data(), 0);
-        if (PQstatus(conn_) == CONNECTION_OK) break;
+        if (PQstatus(conn_) == CONNECTION_OK) {
+            if (!password.isEmpty()) g_givenPasswords.insert(connectionFile, password);
+            break;
+        }
         const bool needs = PQconnectionNeedsPassword(conn_);
         const QString msg = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         // A password was given and the server refused it (in English or Polish server words).
@@ -597,6 +604,7 @@ void PgConnection::open(const QString& connectionFile) {
                                                         QString::fromUtf8(PQdb(conn_)));
         PQfinish(conn_);
         conn_ = nullptr;
+        if (wrong) g_givenPasswords.remove(connectionFile);
         if ((needs || wrong) && g_askPassword && attempt < 3) {
             const QString p =
                 g_askPassword((wrong ? QStringLiteral("Nieprawidłowe hasło.\n") : QString()) +

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "Szkola/core/UFolderDanych.h"
 #include "Szkola/core/UHaslo.h"
@@ -17,6 +19,7 @@
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
+#include "support/SerwerOdmawiajacy.h"
 
 namespace {
 struct Haki {
@@ -164,4 +167,40 @@ TEST(Start, SprawdzanieCalegoPlikuZapowiedzianeNaEkranie) {
     EXPECT_EQ(obs.pokazano, 1);
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible() && qobject_cast<QLabel*>(w));
+}
+
+// A server that refuses the password: three questions in all at the start (the look whether
+// the database holds the program's tables and the opening do not ask twice), then the reason.
+TEST(Start, HasloSerweraPytaneTrzyRazyPotemPowod) {
+    Haki h;
+    QTemporaryDir d;
+    SerwerOdmawiajacy serwer(d.path());
+    ASSERT_TRUE(serwer.Dziala());
+    QFile f(QDir(d.path()).filePath(NazwaPlikuPolaczenia));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("host=" + d.path().toUtf8() +
+            "\nuser=szkola\ndbname=szkola\npassfile=" + d.path().toUtf8() + "/brak\n");
+    f.close();
+    QStringList pytania;
+    QTimer operator_;  // answers each password question as it comes up
+    QObject::connect(&operator_, &QTimer::timeout, [&] {
+        if (auto* o = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            pytania << o->labelText();
+            o->setTextValue(QString("zle%1").arg(pytania.size()));
+            o->accept();
+        }
+    });
+    operator_.start(0);
+    db::Database baza;
+    EXPECT_FALSE(PrzygotujFolderDanych(baza, d.path()));
+    operator_.stop();
+    const QString pytanie = "Hasło użytkownika szkola@szkola:";
+    EXPECT_EQ(pytania, QStringList({pytanie, "Nieprawidłowe hasło.\n" + pytanie,
+                                    "Nieprawidłowe hasło.\n" + pytanie}));
+    EXPECT_EQ(serwer.Hasla(), QStringList({"zle1", "zle2", "zle3"}));
+    ASSERT_EQ(ui::test::messages().size(), 1);
+    EXPECT_TRUE(ui::test::messages()[0].text.startsWith(
+        "Nieprawidłowe hasło użytkownika szkola@szkola.\nNie można połączyć się z bazą danych"))
+        << ui::test::messages()[0].text.toStdString();
+    db::Database::setPasswordPrompt({});
 }

@@ -139,14 +139,14 @@ bool ZapiszLicznikZaswiadczen(int od, int numer, QString* blad) {
         *blad = "Nie udało się zapisać licznika zaświadczeń.\n" + przyczyna;
     else if (stan > od)
         *blad = QString(
-                    "Licznik zaświadczeń nie został zmieniony: w tym czasie inne stanowisko "
-                    "wydało zaświadczenia nr %1. Proszę wydrukować zaświadczenia ponownie.")
+                    "Licznik zaświadczeń nie został zmieniony:\nw tym czasie inne stanowisko "
+                    "wydało zaświadczenia nr %1.\nProszę wydrukować zaświadczenia ponownie.")
                     .arg(stan > od + 1 ? QString("%1–%2").arg(od + 1).arg(stan)
                                        : QString::number(stan));
     else
         *blad = QString(
-                    "Licznik zaświadczeń nie został zmieniony: w tym czasie zmieniono go na "
-                    "innym stanowisku na %1. Proszę wydrukować zaświadczenia ponownie.")
+                    "Licznik zaświadczeń nie został zmieniony:\nw tym czasie zmieniono go na "
+                    "innym stanowisku na %1.\nProszę wydrukować zaświadczenia ponownie.")
                     .arg(stan);
     return false;
 }

@@ -378,8 +378,8 @@ TEST_F(Zaswiadczenia, TheCounterMovedByAnotherWorkstationIsNotPostedOver) {
     QString blad;
     EXPECT_FALSE(ZapiszLicznikZaswiadczen(41, 44, &blad));
     EXPECT_EQ(blad,
-              "Licznik zaświadczeń nie został zmieniony: w tym czasie inne stanowisko "
-              "wydało zaświadczenia nr 42–46. Proszę wydrukować zaświadczenia ponownie.");
+              "Licznik zaświadczeń nie został zmieniony:\nw tym czasie inne stanowisko "
+              "wydało zaświadczenia nr 42–46.\nProszę wydrukować zaświadczenia ponownie.");
     EXPECT_EQ(Licznik(), 46);
     EXPECT_EQ(BiezacySzablonZaswiadczenia().Licznik, 46);
     // Printed again: the run starts from the stored value, and its counter is posted.

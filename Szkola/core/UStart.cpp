@@ -69,7 +69,8 @@ QString PowodBlokady(int kod) {
     }
 }
 
-// A file is written by every start: a failed write is the folder's real state, not the lock's.
+// Who holds the folder, for a person looking at it. A write that fails (a full disk) is the
+// folder's state, said now rather than at the first save.
 bool ZapiszWlasciciela(int fd, int& kod) {
     const QByteArray opis = QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
                             QSysInfo::machineHostName().toUtf8() + "\n";

@@ -458,6 +458,9 @@ void TDodanieNaleznosci::Zamknij() {
         TPsU->setTableName("PosilkiUcz.db");
     });
     Naliczony = false;
+    odczytanyKlucz_.clear();
+    odczytanyMiesiac_ = 0;
+    odczytaneNaliczone_ = 0.0;
 }
 
 // =============================================================================================

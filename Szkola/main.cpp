@@ -15,6 +15,7 @@
 #include "Szkola/reports/UPoleceniaZestawien.h"
 #include "platform/db/Database.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/Window.h"
 
 namespace {
 // An error no handler caught is shown, and the program goes on.
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
         DodajPoleceniaOplat(Glowny);
         DodajPoleceniaWplat(Glowny);
         DodajPoleceniaZestawien(Glowny);
+        // A laptop's screen less its task bar holds the whole window, title bar included.
+        ui::fitToScreen(Glowny);
         Glowny->show();
         if (Glowny->PierwszaAktywacja()) wynik = app.exec();
         UsunOknaRdzenia();

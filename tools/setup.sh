@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing on a Debian machine, then configures and builds in build/.
+# Installs what is missing on a Debian machine, then configures and builds in build/: the targets
+# named as arguments (with what they need), or everything when none is named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 PKGS="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libgtest-dev libbenchmark-dev libsodium-dev libpq-dev postgresql-15 fonts-dejavu-core poppler-utils qt6-translations-l10n clang-format"
@@ -15,4 +16,6 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j"$(nproc)" "${targets[@]}"

@@ -5,11 +5,13 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -134,6 +136,8 @@ TGlowny::TGlowny(QWidget* parent) : QMainWindow(parent), d(new Impl) {
         if (!d->menuRejestru->isEmpty())
             d->menuRejestru->popup(DBGrid1->viewport()->mapToGlobal(p));
     });
+    // Shift+F10 opens it too, as everywhere else: its commands are reachable nowhere else.
+    DBGrid1->installEventFilter(this);
     dzielnik->addWidget(DBGrid1);
 
     PageControl = new QTabWidget(dzielnik);
@@ -273,11 +277,46 @@ QAction* TGlowny::DodajPolecenie(const QString& menu, const QString& text,
 }
 
 QAction* TGlowny::DodajPolecenieRejestru(const QString& text, std::function<void()> handler) {
-    auto* a = d->menuRejestru->addAction(text);
+    QString t = text;
+    if (!t.contains('&')) {
+        QSet<QChar> zajete;
+        for (QAction* x : d->menuRejestru->actions()) {
+            const qsizetype i = x->text().indexOf('&');
+            if (i >= 0 && i + 1 < x->text().size()) zajete << x->text()[i + 1].toLower();
+        }
+        for (qsizetype i = 0; i < t.size(); ++i)
+            if ((i == 0 || t[i - 1] == ' ') && t[i].isLetter() &&
+                !zajete.contains(t[i].toLower())) {
+                t.insert(i, '&');
+                break;
+            }
+    }
+    auto* a = d->menuRejestru->addAction(t);
     connect(a, &QAction::triggered, this, [handler] {
         if (handler) handler();
     });
     return a;
+}
+
+QMenu* TGlowny::MenuRejestru() const { return d->menuRejestru; }
+
+void TGlowny::PokazMenuRejestru() {
+    if (d->menuRejestru->isEmpty()) return;
+    // Under the current pupil's row, as the right mouse button would open it there.
+    const QRect r = DBGrid1->visualRect(DBGrid1->currentIndex());
+    const QPoint p = r.isValid() ? QPoint(r.left() + 20, r.bottom()) : QPoint(20, 20);
+    d->menuRejestru->popup(DBGrid1->viewport()->mapToGlobal(p));
+}
+
+bool TGlowny::eventFilter(QObject* o, QEvent* e) {
+    if (o == DBGrid1 && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_F10 && k->modifiers() == Qt::ShiftModifier) {
+            PokazMenuRejestru();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(o, e);
 }
 
 void TGlowny::PokazCzekaj(const QString& tekst) {

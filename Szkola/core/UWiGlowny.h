@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QTabWidget;
 class QToolButton;
 class QWidget;
@@ -58,8 +59,12 @@ class TGlowny : public QMainWindow {
     // the register (wymagaRejestru) is disabled, with its button, while the register is closed.
     QAction* DodajPolecenie(const QString& menu, const QString& text, std::function<void()> handler,
                             bool toolButton = false, bool wymagaRejestru = false);
-    // Adds an item to the pupil register's pop-up menu.
+    // Adds an item to the pupil register's pop-up menu; a text without '&' gets the key letter
+    // of its first word whose letter no earlier item took.
     QAction* DodajPolecenieRejestru(const QString& text, std::function<void()> handler);
+    // The register's pop-up menu, opened by the Menu key, Shift+F10 or the right mouse button.
+    QMenu* MenuRejestru() const;
+    void PokazMenuRejestru();
 
     // Shows the wait panel centred over the register grid with the given text, repainted at once.
     void PokazCzekaj(const QString& tekst);
@@ -95,6 +100,7 @@ class TGlowny : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
     friend class BlokadaWyjscia;

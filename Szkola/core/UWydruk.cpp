@@ -200,6 +200,9 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
         connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
     }
 
+    // Enter anywhere confirms, as OK does; Esc closes as the title bar does (nothing runs).
+    setEnterButton(BitBtnOK);
+
     panele_ = {PanelData, PanelKolumna, PanelOkres,   PanelNalezn,
                PanelSynt, PanelForma,   PanelLicznik, PanelOdsetki};
 }

@@ -69,6 +69,7 @@ TObliczOdsetki::TObliczOdsetki(QWidget* parent) : ui::Window(parent) {
     uklad->addLayout(siatka);
     uklad->addLayout(przyciski);
 
+    setEnterButton(BitBtnOK);  // Enter accepts what was typed, recomputed, as "Akceptuj" does
     connect(BitBtnOblicz, &QPushButton::clicked, this, [this] { BitBtnObliczClick(); });
     connect(BitBtnOK, &QPushButton::clicked, this, [this] { BitBtnOKClick(); });
     connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });

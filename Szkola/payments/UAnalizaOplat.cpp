@@ -100,12 +100,17 @@ TAnalizaOplat::TAnalizaOplat(QWidget* parent) : ui::Window(parent) {
          ui::GridColumn("TerminWpl", "Termin wpłaty", 11),
          ui::GridColumn("KwotaNalezn", "Kwota należności", 11),
          ui::GridColumn("DataWpl", "Data wpłaty", 10),
-         ui::GridColumn("LdniZaleg", "L.dni zaległości", 9), ui::GridColumn("Odsetki", "", 9),
-         ui::GridColumn("IdOplaty", "", 7), ui::GridColumn("IdWplaty", "", 7),
-         ui::GridColumn("Rok", "", 5), ui::GridColumn("Miesiac", "Miesiąc", 7),
-         ui::GridColumn("Oplacono", "Opłacono", 8), ui::GridColumn("RokFKZ", "", 6),
-         ui::GridColumn("SposobWplZ", "", 6), ui::GridColumn("IdOplatyZ", "", 7),
-         ui::GridColumn("IdWplatyZ", "", 7), ui::GridColumn("DataMod", "Data rozliczenia", 11)});
+         ui::GridColumn("LdniZaleg", "L.dni zaległości", 9),
+         // Columns without a fixed title get words, not the bare field names; the "Z" fields
+         // name the line that paid the interest.
+         ui::GridColumn("Odsetki", "Odsetki", 9), ui::GridColumn("IdOplaty", "Nr składnika", 8),
+         ui::GridColumn("IdWplaty", "Nr dowodu", 7), ui::GridColumn("Rok", "Rok", 5),
+         ui::GridColumn("Miesiac", "Miesiąc", 7), ui::GridColumn("Oplacono", "Opłacono", 8),
+         ui::GridColumn("RokFKZ", "Rok księg. zapł.", 9),
+         ui::GridColumn("SposobWplZ", "Sposób zapł.", 8),
+         ui::GridColumn("IdOplatyZ", "Nr składnika zapł.", 11),
+         ui::GridColumn("IdWplatyZ", "Nr dowodu zapł.", 10),
+         ui::GridColumn("DataMod", "Data rozliczenia", 11)});
 
     for (ui::DBGrid* g : {DBGrid1, DBGrid2, DBGrid3, DBGrid4})
         g->horizontalHeader()->setStretchLastSection(true);
@@ -279,6 +284,8 @@ void TAnalizaOplat::BitBtnZapiszClick() {
     }
     report::Report* r = QRAnalizaOplat;
     if (!r) return;
+    // The preview is titled as the printout is: the control modes print a control.
+    r->title = tryb == 1 ? "Analiza rozliczenia należności" : "Kontrola rozliczenia należności";
     if (Wydruk->RadioGroup1->ItemIndex() != 0)
         report::PrintReport(*r, this);
     else

@@ -385,6 +385,8 @@ void TListaWplat::SpeedButtonWydrukClick() {
     // The receipt walks the document's lines: the list keeps its current line.
     const db::Bookmark linia = DM->TOplaty->bookmark();
     try {
+        // A receipt shows the whole document, whatever lines the filter hides in the list.
+        ZawieszenieFiltru filtr(TrybListy);
         if (dok->field("SposobWpl")->asString() == "Z")
             Emisja(*QRWydrukKW);
         else

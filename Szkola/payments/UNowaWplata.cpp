@@ -106,8 +106,9 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     SpeedButtonPopraw2 = przycisk(this, "SpeedButtonPopraw2", "&Popraw", "Edytuj kwotę opłaty");
     SpeedButtonWytnij2 =
         przycisk(this, "SpeedButtonWytnij2", "&Usuń", "Usuń pozycję z listy wpłat bieżących");
-    SpeedButtonZapisz2 = przycisk(this, "SpeedButtonZapisz2", "Zapisz", "Zapisz");
-    SpeedButtonAnuluj2 = przycisk(this, "SpeedButtonAnuluj2", "Anuluj", "Anuluj");
+    // Alt+S and Alt+A: Alt+Z belongs to "Zapisz dokument", which stays in sight during the edit.
+    SpeedButtonZapisz2 = przycisk(this, "SpeedButtonZapisz2", "Zapi&sz", "Zapisz");
+    SpeedButtonAnuluj2 = przycisk(this, "SpeedButtonAnuluj2", "&Anuluj", "Anuluj");
     SpeedButtonZapisz2->setVisible(false);
     SpeedButtonAnuluj2->setVisible(false);
 
@@ -273,7 +274,8 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     uklad->addWidget(Label4);
     uklad->addLayout(naglowek);
     uklad->addLayout(dol);
-    setFixedSize(900, 720);
+    // Shrunk to a laptop's screen when shown; the grids give up the height first.
+    resize(900, 720);
 
     DBGrid2->setTable(ropl);
     // Tresc takes the 50 characters of a line text.
@@ -293,6 +295,8 @@ TNowaWplata::TNowaWplata(QWidget* parent) : ui::Window(parent) {
     // Enter or Space on a line owed picks it, as a double click does.
     ui::onEnterKey(
         DBGrid1, [this] { chronione([this] { DBGrid1DblClick(); }); }, true);
+    // Enter in the line's amount accepts the edit, as the line's "Zapisz" does.
+    ui::onEnterKey(DBEditKwota2, [this] { chronione([this] { SpeedButtonZapisz2Click(); }); });
     polacz(SpeedButtonWytnij2, &QToolButton::clicked, &TNowaWplata::SpeedButtonWytnij2Click);
     polacz(SpeedButtonPopraw2, &QToolButton::clicked, &TNowaWplata::SpeedButtonPopraw2Click);
     polacz(SpeedButtonZapisz2, &QToolButton::clicked, &TNowaWplata::SpeedButtonZapisz2Click);
@@ -384,6 +388,8 @@ void TNowaWplata::FormActivate() {
     Label26->setText(dok_->Stopka);
     LabelUczen->setText(dok_->Nazwisko + " " + dok_->Imiona);
     PierwszaAktywacja = false;
+    // Every opening starts on the fees due, whatever had the focus when the window last closed.
+    DBGrid1->setFocus();
 }
 
 void TNowaWplata::PowiazKontrolki() {

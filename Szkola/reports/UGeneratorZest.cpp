@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -144,7 +143,13 @@ TGeneratorZest::TGeneratorZest(QWidget* parent) : ui::Window(parent) {
     etykieta(this, "Liczba wierszy", 634, 182);
     EditWiersze = new QLineEdit(this);
     EditWiersze->setGeometry(634, 200, 40, 24);
-    connect(EditWiersze, &QLineEdit::textEdited, this, [this] { EditWierszeChange(); });
+    // A count being typed is checked when the edit is left or the template saved: a digit
+    // deleted to type another is no mistake yet. A valid count shows its rows at once.
+    connect(EditWiersze, &QLineEdit::textEdited, this, [this](const QString& t) {
+        wierszeEdytowane_ = true;
+        if (const int n = WierszZTekstu(t)) PokazWiersze(n);
+    });
+    EditWiersze->installEventFilter(this);
     BitBtnPokaz = przycisk(this, "Podgląd wydruku", 634, 250);
     BitBtnUkryj = przycisk(this, "Ukryj wydruk", 634, 284);
     BitBtnZapisz = przycisk(this, "&Zapisz", 634, 500);
@@ -167,7 +172,6 @@ void TGeneratorZest::UstawOrientacje(int i) {
 
 void TGeneratorZest::FormActivate() {
     if (!PierwszaAktywacja) return;
-    if (QScreen* ekran = screen()) move(ekran->availableGeometry().center() - rect().center());
     PanelWydr->hide();
     EditWiersze->clear();
     EditLp->clear();
@@ -178,9 +182,8 @@ void TGeneratorZest::FormActivate() {
     TSzablonZestawienia s;
     if (edycja) {
         s = WczytajSzablon(*DMw->TGenerZest);
-        // A stored count that is no row count shows as none.
-        if (WierszZTekstu(QString::number(s.Wiersze)) > 0)
-            EditWiersze->setText(QString::number(s.Wiersze));
+        // Shown as stored, 0 included; a count outside 1..5 shows no row frames.
+        EditWiersze->setText(QString::number(s.Wiersze));
         if (s.JestLp) EditLp->setText(QString::number(s.LpZest));
         EditTytul->setText(s.Tytul1);
         if (auto* b = GrupaOrientacji->button(s.Orientacja == 1 ? 1 : 0)) b->setChecked(true);
@@ -208,7 +211,23 @@ void TGeneratorZest::FormActivate() {
     }
     RadioGroup1Click();
     PokazWiersze(edycja ? WierszZTekstu(EditWiersze->text()) : 0);
+    wierszeEdytowane_ = false;
+    projektNaStart_ = Odcisk(Projekt());
     PierwszaAktywacja = false;
+}
+
+QString TGeneratorZest::Odcisk(const TProjektSzablonu& p) {
+    QStringList l{p.Lp, p.Tytul, p.Wiersze, QString::number(p.Orientacja)};
+    for (int i = 1; i <= LiczbaRodzajow; ++i)
+        l << (p.Pola[i].Zaznaczony ? "1" : "0") << p.Pola[i].Wiersz << p.Pola[i].Polozenie;
+    return l.join(QChar(0x1f));
+}
+
+bool TGeneratorZest::FormCloseQuery(bool) {
+    // Esc and the close box ask once when something was changed; "Anuluj" leaves at once.
+    if (PierwszaAktywacja || Odcisk(Projekt()) == projektNaStart_) return true;
+    return ui::MessageBox("Czy zamknąć okno bez zapisania zestawienia?", "Uwaga!",
+                          ui::MB_YESNO | ui::MB_ICONQUESTION) == ui::IDYES;
 }
 
 void TGeneratorZest::FormClose() {
@@ -230,16 +249,19 @@ void TGeneratorZest::PokazWiersze(int n) {
     }
 }
 
-void TGeneratorZest::EditWierszeChange() {
+bool TGeneratorZest::EditWierszeChange() {
+    if (!wierszeEdytowane_) return true;
     const int n = WierszZTekstu(EditWiersze->text());
+    wierszeEdytowane_ = false;
     if (n == 0) {
         ui::MessageBox(KomunikatLiczbyWierszy, "UWAGA", ui::MB_OK);
         // Emptied from here, which the edit does not report as a change.
         EditWiersze->clear();
         EditWiersze->setFocus();
-        return;
+        return false;
     }
     PokazWiersze(n);
+    return true;
 }
 
 void TGeneratorZest::BitBtnPokazClick() {
@@ -309,8 +331,15 @@ bool TGeneratorZest::eventFilter(QObject* o, QEvent* e) {
     if (e->type() == QEvent::FocusOut && isShowing()) {
         const auto r = static_cast<QFocusEvent*>(e)->reason();
         // A drop-down list, a message box or another window taking the focus is no leaving.
-        if (r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason)
+        if (r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason) {
             if (const int i = RodzajKontrolki(o)) CheckBox1Click(i, true);
+            if (o == EditWiersze)
+                // Once the focus has settled: "Zapisz" checks by itself, "Anuluj" drops it all.
+                QTimer::singleShot(0, this, [this] {
+                    QWidget* f = focusWidget();
+                    if (isShowing() && f != BitBtnZapisz && f != BitBtnAnuluj) EditWierszeChange();
+                });
+        }
     }
     return ui::Window::eventFilter(o, e);
 }
@@ -330,6 +359,7 @@ TProjektSzablonu TGeneratorZest::Projekt() const {
 }
 
 void TGeneratorZest::BitBtnZapiszClick() {
+    if (!EditWierszeChange()) return;
     const TWynikZapisu w = ZapiszProjekt(*DMw->TGenerZest, Projekt());
     if (!w.Blad.ok()) {
         ui::MessageBox(w.Blad.Komunikat, "UWAGA", ui::MB_OK);

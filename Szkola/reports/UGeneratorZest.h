@@ -48,7 +48,8 @@ class TGeneratorZest : public ui::Window {
     int Orientacja() const;
     void UstawOrientacje(int i);  // as a click on the item
 
-    void EditWierszeChange();
+    // Checks a row count typed since the last check: false (said, edit emptied) when wrong.
+    bool EditWierszeChange();
     void RadioGroup1Click();
     void BitBtnPokazClick();
     void BitBtnUkryjClick();
@@ -62,10 +63,14 @@ class TGeneratorZest : public ui::Window {
 
   protected:
     void FormActivate() override;
+    bool FormCloseQuery(bool closeBox) override;
     void FormClose() override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
+    static QString Odcisk(const TProjektSzablonu& p);
+    bool wierszeEdytowane_ = false;
+    QString projektNaStart_;  // what the window held when it opened
     int RodzajKontrolki(QObject* o) const;
     // Kind i is ticked with no row chosen: its row box should hold the focus.
     bool BrakWiersza(int i) const;

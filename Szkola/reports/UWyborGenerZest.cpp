@@ -74,6 +74,7 @@ TWyborGenerZest::TWyborGenerZest(QWidget* parent) : ui::Window(parent) {
     connect(SpeedButtonDopisz, &QToolButton::clicked, this, [this] { SpeedButtonDopiszClick(); });
     connect(SpeedButtonUsun, &QToolButton::clicked, this, [this] { SpeedButtonUsunClick(); });
     connect(BitBtnWybierz, &QPushButton::clicked, this, [this] { BitBtnWybierzClick(); });
+    setEnterButton(BitBtnWybierz);  // Enter on the chosen template prints it
     connect(BitBtnWyjscie, &QPushButton::clicked, this, [this] { BitBtnWyjscieClick(); });
     resize(520, 420);
 }

@@ -1,11 +1,15 @@
 #include "platform/ui/Window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWindow>
 #include <exception>
 
 #include "platform/ui/TestHooks.h"
@@ -32,6 +36,38 @@ void makeButtonsNonDefault(QWidget* root) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
+}
+
+namespace {
+// A window's frame margins, with room for a title bar while the real frame is not known yet.
+QMargins marginesyRamki(const QWidget* w) {
+    QMargins m = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+    m.setTop(qMax(m.top(), kTitleBarHeight));
+    return m;
+}
+}  // namespace
+
+void fitToScreen(QWidget* w, const QWidget* opener) {
+    if (!w) return;
+    QScreen* ekran = opener && opener->screen() ? opener->screen() : w->screen();
+    if (!ekran) ekran = QGuiApplication::primaryScreen();
+    if (!ekran) return;
+    const QRect obszar = ekran->availableGeometry();
+    const QMargins ramka = marginesyRamki(w);
+    const QSize najwiecej(obszar.width() - ramka.left() - ramka.right(),
+                          obszar.height() - ramka.top() - ramka.bottom());
+    if (w->width() > najwiecej.width() || w->height() > najwiecej.height())
+        w->resize(qMin(w->width(), najwiecej.width()), qMin(w->height(), najwiecej.height()));
+
+    // Positions are those of the frame (what move() takes for a window).
+    QRect r(QPoint(), w->size().grownBy(ramka));
+    const bool naOtwierajacym = opener && opener->isVisible() && opener != w;
+    r.moveCenter(naOtwierajacym
+                     ? QRect(opener->pos(), opener->size().grownBy(marginesyRamki(opener))).center()
+                     : obszar.center());
+    r.moveLeft(qMax(obszar.left(), qMin(r.left(), obszar.right() - r.width() + 1)));
+    r.moveTop(qMax(obszar.top(), qMin(r.top(), obszar.bottom() - r.height() + 1)));
+    w->move(r.topLeft());
 }
 
 namespace {
@@ -62,11 +98,28 @@ Window::Window(QWidget* parent) : QDialog(parent) {
 
 Window::~Window() { modalStack().removeAll(this); }
 
+void Window::setEnterButton(QAbstractButton* b) { enterButton_ = b; }
+
+void Window::keyPressEvent(QKeyEvent* e) {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (enter && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && enterButton_ &&
+        enterButton_->isVisible() && enterButton_->isEnabled()) {
+        e->accept();
+        if (!e->isAutoRepeat()) enterButton_->click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
 int Window::ShowModal() {
     if (showing_) {
         qWarning("ui::Window::ShowModal: %s is already shown", metaObject()->className());
         return result();
     }
+    // Opened from the window under it, the main window when none is.
+    opener_ = !modalStack().isEmpty()
+                  ? static_cast<QWidget*>(modalStack().last())
+                  : (parentWidget() ? parentWidget()->window() : QApplication::activeWindow());
     modalStack().append(this);
     struct Pop {
         Window* w;
@@ -128,6 +181,8 @@ void Window::showEvent(QShowEvent* e) {
     } reset{inShowEvent_};
     FormActivate();
     inShowEvent_ = false;
+    // After the activation, which may have shown panels and set the size for this showing.
+    fitToScreen(this, opener_ ? opener_.data() : parentWidget());
     if (closePending_ && !test::enabled()) {
         // Asked to close while being shown: do it once the modal loop runs.
         closePending_ = false;

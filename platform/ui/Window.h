@@ -3,7 +3,10 @@
 // through Tag (or named members) and reads the result back when ShowModal() returns.
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
+
+class QAbstractButton;
 
 namespace ui {
 
@@ -21,6 +24,9 @@ class Window : public QDialog {
     // Closes through the one close path (FormClose runs exactly once per showing).
     void Close();
     bool isShowing() const { return showing_; }
+    // The button Enter presses wherever the focus is, unless the focused control uses Enter
+    // itself (a list that picks with it, a multi-line editor). Choice windows name their OK.
+    void setEnterButton(QAbstractButton* b);
 
   protected:
     // Runs every time the window is shown (after it is visible), and again when a modal window
@@ -39,6 +45,7 @@ class Window : public QDialog {
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
     void done(int r) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
   private:
     void runClosePath();
@@ -49,10 +56,20 @@ class Window : public QDialog {
     bool closePending_ = false;
     bool closeBox_ = false;
     quint64 showSerial_ = 0;  // tells one showing from the next
+    QPointer<QAbstractButton> enterButton_;
+    QPointer<QWidget> opener_;  // the window this showing was opened from
 };
 
 // Makes every push button under root neither default nor auto-default, so that Enter in an
 // edit never presses a button. Windows do it for their buttons whenever they are shown.
 void makeButtonsNonDefault(QWidget* root);
+
+// The height a window manager's title bar is assumed to take while the real frame is unknown.
+inline constexpr int kTitleBarHeight = 30;
+
+// Shrinks the top-level window w, frame and title bar included, into the available area of its
+// screen (without the task bar), as far as its minimum size lets it, and centres it on `opener`
+// (on the screen's area when there is none), kept inside the area.
+void fitToScreen(QWidget* w, const QWidget* opener = nullptr);
 
 }  // namespace ui

@@ -16,6 +16,7 @@
 #include "platform/db/Table.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TestHooks.h"
+#include "support/Klawisz.h"
 
 namespace {
 
@@ -260,6 +261,33 @@ TEST_F(Wydruk_, TypedRowHeightSnapsToAnEntry) {
 
 namespace {
 // Enter pressed at once must not run or cancel a statement: the window opens on an input.
+// Enter on any input of any use confirms as OK does (the period check of code 3 included); Esc
+// closes as the title bar does.
+TEST_F(Wydruk_, EnterConfirmsAndEscCloses) {
+    for (int kod : {0, 1, 2, 3, 5, 11, 100}) {
+        Pokaz(kod, [](TWydruk* o) { Nacisnij(o->focusWidget(), Qt::Key_Return); });
+        EXPECT_EQ(lista.Tag, 1) << "kod " << kod;
+        EXPECT_FALSE(w->isShowing());
+        lista.Tag = 0;
+    }
+    Pokaz(1, [](TWydruk* o) { Nacisnij(o->DateTimePicker1, Qt::Key_Enter, Qt::KeypadModifier); });
+    EXPECT_EQ(glowny->Tag, 1);
+
+    lista.Tag = 0;
+    Pokaz(3, [](TWydruk* o) {
+        o->CheckBoxOkres->setChecked(false);
+        o->DateTimePicker5->setDate(QDate(2025, 5, 1));
+        o->DateTimePicker6->setDate(QDate(2025, 4, 1));
+        Nacisnij(o->DateTimePicker6, Qt::Key_Return);
+        EXPECT_TRUE(o->isShowing());
+        Nacisnij(o->DateTimePicker6, Qt::Key_Escape);
+        EXPECT_FALSE(o->isShowing());
+    });
+    EXPECT_EQ(glowny->Tag, 0);
+    EXPECT_EQ(lista.Tag, 0);
+    EXPECT_EQ(ui::test::messages().size(), 1);
+}
+
 TEST_F(Wydruk_, OpensOnAnInputNotOnAButton) {
     for (int kod : {0, 1, 4, 5, 10, 12, 33, 100}) {
         QWidget* fokus = nullptr;

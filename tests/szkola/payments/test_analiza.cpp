@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QToolButton>
 
 #include "SrodowiskoWplat.h"
@@ -169,6 +170,14 @@ TEST_F(Analiza, ListaOdsetekSumujeOplaconeIDoOplaceniaDoGrosza) {
         EXPECT_EQ(a->LabelOdsN->text(), "0,3");
         EXPECT_EQ(a->LabelOdsO->text(), "1235,75");
         EXPECT_EQ(DMw->TOdsNal->recordCount(), 4);
+        // Every column captioned in words, none by its bare field name.
+        auto* model = a->DBGrid4->gridModel();
+        ASSERT_EQ(model->columnCount(), 18);
+        for (int k = 0; k < model->columnCount(); ++k) {
+            const QString t = model->headerData(k, Qt::Horizontal, Qt::DisplayRole).toString();
+            EXPECT_FALSE(t.isEmpty() || t.contains(QRegularExpression("[a-z][A-Z]|^Id|FKZ$")))
+                << k << " " << t.toStdString();
+        }
     });
     Glowny->OperatorWbudowany = 1;
     pokaz(4, [] { EXPECT_FALSE(AnalizaOplat->DBGrid4->isReadOnly()); });
@@ -261,6 +270,7 @@ TEST_F(Analiza, WydrukRozliczeniaWOkresieZDokumentamiISkladnikami) {
     pokaz(1, [] { AnalizaOplat->BitBtnZapiszClick(); });
     const QString calosc = raport();
     EXPECT_EQ(Glowny->Tag, 1);
+    EXPECT_EQ(report::test::lastShown()->title, "Analiza rozliczenia należności");
     EXPECT_TRUE(calosc.contains("Analiza rozliczenia należności")) << calosc.toStdString();
     EXPECT_FALSE(calosc.contains("w okresie"));
     EXPECT_TRUE(calosc.contains("N a l e ż n o ś c i"));
@@ -282,6 +292,8 @@ TEST_F(Analiza, WydrukRozliczeniaWOkresieZDokumentamiISkladnikami) {
     const QString wrzesien = raport();
     EXPECT_TRUE(wrzesien.contains("Kontrola rozliczenia należności w okresie 2008.09 - 2008.09"))
         << wrzesien.toStdString();
+    // The preview is titled by the printout it shows.
+    EXPECT_EQ(report::test::lastShown()->title, "Kontrola rozliczenia należności");
     EXPECT_TRUE(wrzesien.contains("O p ł a c o n e    n a l e ż n o ś c i"));
     EXPECT_TRUE(wrzesien.contains("2008.09"));
     EXPECT_FALSE(wrzesien.contains("2008.10"));

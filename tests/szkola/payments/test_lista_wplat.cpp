@@ -271,6 +271,30 @@ TEST_F(Lista, PonownyWydrukIZestawienieNiePrzesuwajaListy) {
     });
 }
 
+// A fee kind in the filter hides lines of a receipt in the list, never on its reprint.
+TEST_F(Lista, PonownyWydrukPokazujeCalyDokumentMimoFiltru) {
+    dokumenty();
+    TStanFiltruDokumentow f;
+    f.FiltrDokWlaczony = "Tak";
+    f.FiltrDokRodzaj = "1";
+    f.FiltrDokSymbol = "WI";
+    Glowny->StanFiltruDokumentow = f;
+    lista(0, [this](TListaWplat* w) {
+        ASSERT_TRUE(DM->TWplaty->locate("NumerWpl", {1}));
+        ASSERT_EQ(DM->TOplaty->recordCount(), 1);
+        opcje(0);
+        w->SpeedButtonWydrukClick();
+        const QString kp = raport();
+        EXPECT_TRUE(kp.contains("Czesne 03")) << kp.toStdString();
+        EXPECT_TRUE(kp.contains("Posiłki 03")) << kp.toStdString();
+        EXPECT_TRUE(kp.contains("150,00")) << kp.toStdString();
+        // The list is filtered again and stays on its document.
+        EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokWlaczony, "Tak");
+        EXPECT_EQ(DM->TOplaty->recordCount(), 1);
+        EXPECT_EQ(nazwa(), "Ćwik Jan");
+    });
+}
+
 TEST_F(Lista, KorektaWidziWszystkieLinieIPrzywracaStan) {
     czesneCaly();
     // A receipt of October and November saved through the payment window.

@@ -697,3 +697,37 @@ TEST_F(Okna, KlawiaturaWybieraLinieIPrzyciski) {
     EXPECT_DOUBLE_EQ(oplacono("WI", 10), 100.0);
     EXPECT_DOUBLE_EQ(oplacono("WI", 11), 100.0);
 }
+
+// Every opening starts on the fees due, whatever held the focus when the window last closed, and
+// Enter there picks a line in each kind of document; Enter in a line's amount accepts the edit;
+// the line's own buttons have keys of their own beside "Zapisz dokument" (Alt+Z).
+TEST_F(Okna, KazdeOtwarcieZaczynaNaNaleznosciachAEnterWybieraIZapisujeLinie) {
+    for (int m : {10, 11}) folder->DodajKwote(klucz, uczen, "WI", m, 100.0);
+    otworzRejestr();
+    for (int kasa : {0, 1, 0}) {
+        wybierzKase(kasa);
+        ui::test::setModalHandlerFor("TNowaWplata", [](ui::Window*) {
+            TNowaWplata* w = NowaWplata;
+            ASSERT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBGrid1));
+            Nacisnij(w->focusWidget(), Qt::Key_Return);
+            EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 100.0);
+
+            w->SpeedButtonPopraw2Click();
+            ASSERT_TRUE(w->Dokument()->EdycjaTrwa());
+            w->DBEditKwota2->setText("60,5");
+            emit w->DBEditKwota2->textEdited("60,5");
+            Nacisnij(w->DBEditKwota2, Qt::Key_Return);
+            EXPECT_FALSE(w->Dokument()->EdycjaTrwa());
+            EXPECT_FALSE(w->PanelDane2->isVisibleTo(w));
+            EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 60.5);
+            EXPECT_EQ(w->SpeedButtonZapisz2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
+            EXPECT_EQ(w->SpeedButtonAnuluj2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
+            EXPECT_EQ(w->SpeedButtonZapisz2->text().remove('&'), "Zapisz");
+            w->DBEditNumer->setFocus();  // left elsewhere for the next opening
+            w->Close();
+        });
+        PolecenieNowaWplata();
+    }
+    EXPECT_TRUE(ui::test::messages().isEmpty()) << teksty().join('|').toStdString();
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM WPL2008"), 0);
+}

@@ -10,6 +10,7 @@
 #include "SrodowiskoSzablonow.h"
 #include "Szkola/reports/UGeneratorZest.h"
 #include "platform/ui/MessageBox.h"
+#include "support/Klawisz.h"
 
 namespace {
 
@@ -219,10 +220,17 @@ TEST_F(GeneratorZest_, SaveChecksEverythingBeforeWritingAnything) {
     EXPECT_EQ(T()->field("PM4")->asInteger(), -5);
 }
 
+// The row count is checked when the edit is left (or the template saved), not while a digit is
+// being replaced; a valid count shows its frames at once.
 TEST_F(GeneratorZest_, RowCountAndPositionTypedWrongGiveOneMessageEach) {
     Projektuj(&TWyborGenerZest::SpeedButtonDopiszClick, [&] {
         Wpisz(g->EditWiersze, "3");
+        EXPECT_FALSE(g->Bevel[3]->isHidden());
+        Wpisz(g->EditWiersze, "");  // the digit deleted to type another
+        EXPECT_TRUE(ui::test::messages().isEmpty());
         Wpisz(g->EditWiersze, "6");
+        EXPECT_TRUE(ui::test::messages().isEmpty());
+        Opusc(g->EditWiersze, g->EditTytul);
         ASSERT_EQ(ui::test::messages().size(), 1);
         EXPECT_EQ(ui::test::messages()[0].text,
                   " Nieprawidłowa liczba wierszy wydruku. Podaj liczbę z zakresu 1 - 5.");
@@ -258,7 +266,7 @@ TEST_F(GeneratorZest_, StoredRowOutsideOneToFiveIsNoRowAndStays) {
         EXPECT_EQ(g->Edit[5]->text(), "30");
         EXPECT_EQ(g->Pan[5]->pos(), QPoint(2, 1));
         EXPECT_FALSE(g->Pan[5]->isHidden());
-        EXPECT_EQ(g->EditWiersze->text(), "");
+        EXPECT_EQ(g->EditWiersze->text(), "9");  // shown as stored, with no row frames
         for (int r = 1; r <= 5; ++r) EXPECT_TRUE(g->Bevel[r]->isHidden());
         g->BitBtnZapiszClick();
         EXPECT_EQ(g->focusWidget(), static_cast<QWidget*>(g->ComboBox[5]));
@@ -268,6 +276,53 @@ TEST_F(GeneratorZest_, StoredRowOutsideOneToFiveIsNoRowAndStays) {
     EXPECT_EQ(T()->state(), db::Table::Browse);
     EXPECT_EQ(T()->field("PW5")->asInteger(), 9);
     EXPECT_EQ(T()->field("Wiersze")->asInteger(), 9);
+}
+
+// A template stored with 0 rows opens with "0"; a wrong count typed and saved at once is said
+// before anything is written, and the 0 is kept.
+TEST_F(GeneratorZest_, ZeroRowsShowAndWrongCountStopsTheSave) {
+    DodajSzablon(4, "Bez wierszy", 0, {});
+    Projektuj(&TWyborGenerZest::SpeedButtonEdytujClick, [&] {
+        EXPECT_EQ(g->EditWiersze->text(), "0");
+        for (int r = 1; r <= 5; ++r) EXPECT_TRUE(g->Bevel[r]->isHidden());
+        Wpisz(g->EditWiersze, "7");
+        Wpisz(g->EditTytul, "Nowy tytuł");
+        g->BitBtnZapiszClick();
+        EXPECT_TRUE(g->isShowing());
+        EXPECT_EQ(g->EditWiersze->text(), "");
+        EXPECT_EQ(g->focusWidget(), static_cast<QWidget*>(g->EditWiersze));
+        g->BitBtnAnulujClick();  // leaves without a question
+    });
+    EXPECT_EQ(
+        Komunikaty(),
+        QStringList{"UWAGA: Nieprawidłowa liczba wierszy wydruku. Podaj liczbę z zakresu 1 - 5."});
+    EXPECT_EQ(T()->field("Tytul1")->asString(), "Bez wierszy");
+    EXPECT_EQ(T()->field("Wiersze")->asInteger(), 0);
+}
+
+// Esc and the close box ask once before dropping what was changed; an untouched template
+// closes without a word.
+TEST_F(GeneratorZest_, EscAndCloseBoxAskBeforeDroppingChanges) {
+    DodajSzablon(2, "Adresy", 1, {{1, 1, 0}});
+    const auto esc = [](QWidget* w) { Nacisnij(w, Qt::Key_Escape); };
+    Projektuj(&TWyborGenerZest::SpeedButtonEdytujClick, [&] {
+        esc(g->EditTytul);
+        EXPECT_FALSE(g->isShowing());
+    });
+    EXPECT_TRUE(ui::test::messages().isEmpty());
+
+    ui::test::scriptAnswers({ui::IDNO, ui::IDYES});
+    Projektuj(&TWyborGenerZest::SpeedButtonEdytujClick, [&] {
+        Zaznacz(8);
+        esc(g->EditTytul);  // No: stays, the tick kept
+        EXPECT_TRUE(g->isShowing());
+        EXPECT_TRUE(g->CheckBox[8]->isChecked());
+        g->close();  // the close box; Yes: leaves
+        EXPECT_FALSE(g->isShowing());
+    });
+    EXPECT_EQ(Komunikaty(), QStringList(2, "Uwaga!:Czy zamknąć okno bez zapisania zestawienia?"));
+    EXPECT_EQ(T()->state(), db::Table::Browse);
+    EXPECT_FALSE(WczytajSzablon(*T()).Pola[8].Drukuj);
 }
 
 TEST_F(GeneratorZest_, LeavingAKindWithoutRowNeverTrapsTheUser) {

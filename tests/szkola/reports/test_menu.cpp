@@ -9,6 +9,8 @@
 #include "Szkola/fees/UPoleceniaOplat.h"
 #include "Szkola/payments/UPoleceniaWplat.h"
 #include "Szkola/pupils/UPoleceniaUczniow.h"
+#include "platform/ui/DBGrid.h"
+#include "support/Klawisz.h"
 
 TEST_F(Zestawienia, KazdePolecenieMenuMaWlasnaLitere) {
     DodajPoleceniaUczniow(glowny);
@@ -31,5 +33,28 @@ TEST_F(Zestawienia, KazdePolecenieMenuMaWlasnaLitere) {
         }
     }
     EXPECT_GT(polecen, 15);
+    UsunOknaWplat();
+}
+
+// The register's pop-up menu holds commands found nowhere else: Shift+F10 opens it as the Menu
+// key does, and each item has a key letter of its own.
+TEST_F(Zestawienia, MenuRejestruOtwieraShiftF10ZLiteramiPolecen) {
+    DodajPoleceniaWplat(glowny);
+    DodajPoleceniaZestawien(glowny);
+    QMenu* m = glowny->MenuRejestru();
+    QStringList teksty;
+    for (QAction* a : m->actions()) teksty << a->text();
+    EXPECT_EQ(teksty, (QStringList{"&Analiza należności i opłat", "&Kontrola poprawności opłat",
+                                   "&Lista należnych odsetek", "&Wydruk zaświadczenia"}));
+    // A letter taken goes to the next word.
+    EXPECT_EQ(glowny->DodajPolecenieRejestru("Lista dłużników", [] {})->text(), "Lista &dłużników");
+    EXPECT_EQ(glowny->DodajPolecenieRejestru("Wykaz listy", [] {})->text(), "Wykaz listy");
+
+    ASSERT_FALSE(m->isVisible());
+    Nacisnij(glowny->DBGrid1, Qt::Key_F10);
+    EXPECT_FALSE(m->isVisible());
+    Nacisnij(glowny->DBGrid1, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(m->isVisible());
+    m->hide();
     UsunOknaWplat();
 }

@@ -3,7 +3,6 @@
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
 #include "platform/db/Table.h"
-#include "platform/report/TextLayout.h"
 
 TQRListaUczZestGener* QRListaUczZestGener = nullptr;
 
@@ -12,24 +11,7 @@ namespace {
 constexpr int kGoraTytulu = 34, kGoraTytulu2 = 54;
 }  // namespace
 
-QString PrzytnijDoSzerokosci(report::TextMeasurer& m, const report::Font& f, const QString& tekst,
-                             int szerokosc) {
-    if (szerokosc <= 0) return {};
-    if (m.textWidth(f, tekst) <= szerokosc) return tekst;
-    // Longest fitting prefix by bisection (widths grow with the length).
-    qsizetype lo = 0, hi = tekst.size();
-    while (lo < hi) {
-        const qsizetype mid = (lo + hi + 1) / 2;
-        if (m.textWidth(f, tekst.left(mid)) <= szerokosc)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    return tekst.left(lo);
-}
-
-TQRListaUczZestGener::TQRListaUczZestGener(db::Table* uczniowie)
-    : uczniowie_(uczniowie), miara_(std::make_unique<report::TextMeasurer>()) {
+TQRListaUczZestGener::TQRListaUczZestGener(db::Table* uczniowie) : uczniowie_(uczniowie) {
     using namespace report;
     title = "Lista uczniów";
     setDataSet(uczniowie);

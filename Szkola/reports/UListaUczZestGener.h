@@ -7,14 +7,6 @@
 #include "Szkola/reports/USzablonZestawienia.h"
 #include "platform/report/Report.h"
 
-namespace report {
-class TextMeasurer;
-}
-
-// The longest start of `tekst` that fits `szerokosc` design units in the font.
-QString PrzytnijDoSzerokosci(report::TextMeasurer& m, const report::Font& f, const QString& tekst,
-                             int szerokosc);
-
 class TQRListaUczZestGener : public report::Report {
   public:
     explicit TQRListaUczZestGener(db::Table* uczniowie);
@@ -36,7 +28,6 @@ class TQRListaUczZestGener : public report::Report {
     void UlozWydruk();
     void WypelnijUcznia();
     db::Table* uczniowie_;
-    std::unique_ptr<report::TextMeasurer> miara_;
     // Registered addresses and their communes, on cursors of the run's own ordered by their
     // keys, so that each pupil's look-up is a seek.
     std::unique_ptr<db::Table> adresy_, gminy_;

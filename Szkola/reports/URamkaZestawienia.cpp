@@ -86,8 +86,24 @@ QStringList Zawin(report::TextMeasurer& miara, const report::Font& f, const QStr
 
 }  // namespace
 
+namespace {
+report::TextMeasurer* miaraZestawien = nullptr;
+}
+
+report::TextMeasurer& MiaraZestawien() {
+    if (!miaraZestawien) {
+        miaraZestawien = new report::TextMeasurer;
+        // Font metrics may not outlive the application's fonts.
+        qAddPostRoutine([] {
+            delete miaraZestawien;
+            miaraZestawien = nullptr;
+        });
+    }
+    return *miaraZestawien;
+}
+
 int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mala, int wierszy) {
-    static report::TextMeasurer miara;  // its font metrics are kept between calls
+    report::TextMeasurer& miara = MiaraZestawien();
     l->wordWrap = false;
     l->font.size = duza;
     l->height = 0;

@@ -16,6 +16,9 @@
 namespace db {
 class Table;
 }
+namespace report {
+class TextMeasurer;
+}
 
 // The school year of a statement's month: the one starting in that calendar year when it has
 // begun by the month, else the one starting a year earlier (when it starts after the month).
@@ -29,6 +32,10 @@ QStringList NazwyPlacowki();
 void LiniaWyboru(const TStanFiltru& stan, QString& tytul, QString& tytul2);
 // The main window's filter, or an empty one when there is no main window.
 const TStanFiltru& BiezacyStanFiltru();
+
+// The measurer the statements share while the application runs (it keeps its fonts' metrics);
+// it goes with the application.
+report::TextMeasurer& MiaraZestawien();
 
 // Fits `tekst` into label l, whose width stays: the font shrinks by half points from `duza`
 // down to `mala` until the text takes one line; a text still too wide is broken at blanks (a

@@ -7,7 +7,6 @@
 
 #include "Szkola/reports/URamkaZestawienia.h"
 #include "platform/report/Report.h"
-#include "platform/report/TextLayout.h"
 
 // Fills TRocznik (already made) with the filtered pupils who have not left; wgGmin adds the
 // commune and the home address (the list by commune).
@@ -52,7 +51,6 @@ class TQRListaRocznikami : public report::Report {
         int wierszy;     // lines it may take
     };
     std::vector<Kolumna> kolumny_;
-    report::TextMeasurer miara_;
 };
 
 class TQRRocznikPlec : public report::Report {

@@ -318,7 +318,7 @@ void TQRZaswiadczenie::QRBand1BeforePrint() {
         DopasujTekst(k.QRLabelNr, numer, 14, 10);
         // An official document shows the whole name on its line: in the values' column when
         // it fits there, else from right after the phrase, the type made as small as needed.
-        static report::TextMeasurer miara;
+        report::TextMeasurer& miara = MiaraZestawien();
         const bool miesci =
             miara.textWidth(k.QRLabelUczen->font, nazwisko) <= k.QRLabelUczen->width;
         k.QRLabelUczen->text = miesci ? nazwisko : QString();

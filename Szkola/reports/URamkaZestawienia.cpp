@@ -68,13 +68,13 @@ QStringList Zawin(report::TextMeasurer& miara, const report::Font& f, const QStr
     QString linia;
     for (const QString& cz : czesci) {
         const QString proba = linia + cz;
-        if (miara.textWidth(f, proba.trimmed()) <= szerokosc) {
+        if (miara.fitsLine(f, proba.trimmed(), szerokosc)) {
             linia = proba;
             continue;
         }
         if (!linia.trimmed().isEmpty()) linie << linia.trimmed();
         linia = cz;
-        if (miara.textWidth(f, linia.trimmed()) > szerokosc) {
+        if (!miara.fitsLine(f, linia.trimmed(), szerokosc)) {
             QStringList kawalki = miara.wrap(f, linia.trimmed(), szerokosc);
             linia = kawalki.takeLast();
             linie << kawalki;
@@ -118,7 +118,7 @@ int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mal
     // One line in a smaller type first, then more lines from the given type down.
     for (double r = duza; r >= mala - 0.01; r -= 0.5) {
         l->font.size = r;
-        if (miara.textWidth(l->font, tekst) <= l->width) return uloz({tekst});
+        if (miara.fitsLine(l->font, tekst, l->width)) return uloz({tekst});
     }
     if (wierszy > 1)
         for (double r = duza; r >= mala - 0.01; r -= 0.5) {

@@ -319,8 +319,7 @@ void TQRZaswiadczenie::QRBand1BeforePrint() {
         // An official document shows the whole name on its line: in the values' column when
         // it fits there, else from right after the phrase, the type made as small as needed.
         report::TextMeasurer& miara = MiaraZestawien();
-        const bool miesci =
-            miara.textWidth(k.QRLabelUczen->font, nazwisko) <= k.QRLabelUczen->width;
+        const bool miesci = miara.fitsLine(k.QRLabelUczen->font, nazwisko, k.QRLabelUczen->width);
         k.QRLabelUczen->text = miesci ? nazwisko : QString();
         k.QRLabelUczen->enabled = miesci;
         k.QRLabelUczenDlugi->enabled = !miesci;

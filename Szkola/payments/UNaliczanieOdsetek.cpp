@@ -4,7 +4,10 @@
 #include <QCursor>
 #include <QDateEdit>
 #include <QHash>
+#include <algorithm>
+#include <limits>
 #include <map>
+#include <vector>
 
 #include "Szkola/core/UDMw.h"
 #include "Szkola/core/UFunkcje.h"
@@ -56,12 +59,9 @@ class Przebieg {
 
     // Stage 0: the forecast of the last run goes.
     void UsunPrognozy() {
-        db::Table t(&baza_);
-        t.setTableName("OdsNalezne");
-        t.setIndexFieldNames("SposobWpl");
-        t.setRange({SposobOdsetek::Prognoza}, {SposobOdsetek::Prognoza});
-        t.open();
-        while (!t.isEmpty()) t.remove();
+        // One statement: a large school's forecast is hundreds of thousands of rows, and the
+        // other cursors on the table are closed for the run.
+        baza_.exec("DELETE FROM OdsNalezne WHERE SposobWpl = ?", {SposobOdsetek::Prognoza});
         // New rows only: the writer holds none of the table's old rows.
         const int ostatni = baza_.scalar("SELECT MAX(IdOdsetki) FROM OdsNalezne").toInt();
         // The late lines need the new row's IdOdsetki: their writer shows its own new rows only.
@@ -74,59 +74,97 @@ class Przebieg {
             db::Table t(&baza_);
             t.setTableName(PlikiRoku::Linie(rok, przelew));
             if (!t.exists()) continue;
-            // Only the lines of the period are read, whatever year their file is.
+            // Only the lines of the period are read, whatever year their file is, a few
+            // pupils' days at a time: a cursor keeps every line it has marked.
+            const std::vector<QVariantList> bloki =
+                Bloki(QString("SELECT DISTINCT DataWpl, IdUcznia FROM %1 WHERE DataWpl >= ? AND "
+                              "DataWpl <= ?")
+                          .arg(t.tableName()),
+                      {z_.Od, z_.Do}, true);
+            if (bloki.empty()) continue;
             t.setIndexFieldNames("DataWpl;IdUcznia;RodzOpl;TerminWpl");
-            t.setRange({z_.Od}, {z_.Do});
-            t.open();
-            db::Field* const fStan = t.field("Odsetki");
-            db::Field* const fRodz = t.field("RodzOpl");
-            db::Field* const fTermin = t.field("TerminWpl");
-            db::Field* const fData = t.field("DataWpl");
-            db::Field* const fKwota = t.field("Kwota");
-            db::Field* const fIdNal = t.field("IdNaleznosc");
-            for (t.first(); !t.eof(); t.next()) {
-                if (!fStan->asString().isEmpty()) continue;
-                const QString rodz = fRodz->asString();
-                const QString typ = Typ(rodz);
-                if (typ == "_S" || typ == "_O") continue;
-                const QDate termin = fTermin->asDate();
-                const QDate dataWpl = fData->asDate();
-                const qint64 dni = termin.isValid() ? termin.daysTo(dataWpl) : 0;
-                const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
-                QString stan;
-                int id = 0;
-                if (dni - ulga <= 0) {
-                    stan = StanOdsetek::Terminowa;
-                    ++w_.Terminowe;
-                } else {
-                    const QDate od = termin.addDays(ulga);
-                    const double kwota = fKwota->asFloat();
-                    const double o = OdsetkiZaOkres(od, dataWpl, kwota, &stawki_);
-                    if (o <= 0.00499) {
-                        stan = StanOdsetek::Mala;
-                        ++w_.Male;
+            for (size_t b = 0; b + 1 < bloki.size(); b += 2) {
+                t.setRange(bloki[b], bloki[b + 1]);
+                if (!t.active()) t.open();
+                db::Field* const fStan = t.field("Odsetki");
+                db::Field* const fRodz = t.field("RodzOpl");
+                db::Field* const fTermin = t.field("TerminWpl");
+                db::Field* const fData = t.field("DataWpl");
+                db::Field* const fKwota = t.field("Kwota");
+                db::Field* const fIdNal = t.field("IdNaleznosc");
+                for (t.first(); !t.eof(); t.next()) {
+                    if (!fStan->asString().isEmpty()) continue;
+                    const QString rodz = fRodz->asString();
+                    const QString typ = Typ(rodz);
+                    if (typ == "_S" || typ == "_O") continue;
+                    const QDate termin = fTermin->asDate();
+                    const QDate dataWpl = fData->asDate();
+                    const qint64 dni = termin.isValid() ? termin.daysTo(dataWpl) : 0;
+                    const int ulga = dni > 0 ? swieta_.value(termin, 0) : 0;
+                    QString stan;
+                    int id = 0;
+                    if (dni - ulga <= 0) {
+                        stan = StanOdsetek::Terminowa;
+                        ++w_.Terminowe;
                     } else {
-                        ods_.t.append();
-                        ods_.IdUcznia->setInteger(t.field("IdUcznia")->asInteger());
-                        ods_.RokFK->setInteger(rok);
-                        ods_.SposobWpl->setString(przelew ? SposobOdsetek::Bank
-                                                          : SposobOdsetek::Kasa);
-                        ods_.IdOplaty->setInteger(t.field("IdOplaty")->asInteger());
-                        ods_.IdWplaty->setInteger(t.field("IdWplaty")->asInteger());
-                        ods_.RodzOpl->setString(rodz);
-                        Wspolne(ods_, kwota, od, dataWpl, int(dni - ulga), o);
-                        ods_.t.post();
-                        id = ods_.IdOdsetki->asInteger();
-                        stan = StanOdsetek::Naliczona;
-                        ++w_.Naliczone;
+                        const QDate od = termin.addDays(ulga);
+                        const double kwota = fKwota->asFloat();
+                        const double o = OdsetkiZaOkres(od, dataWpl, kwota, &stawki_);
+                        if (o <= 0.00499) {
+                            stan = StanOdsetek::Mala;
+                            ++w_.Male;
+                        } else {
+                            ods_.t.append();
+                            ods_.IdUcznia->setInteger(t.field("IdUcznia")->asInteger());
+                            ods_.RokFK->setInteger(rok);
+                            ods_.SposobWpl->setString(przelew ? SposobOdsetek::Bank
+                                                              : SposobOdsetek::Kasa);
+                            ods_.IdOplaty->setInteger(t.field("IdOplaty")->asInteger());
+                            ods_.IdWplaty->setInteger(t.field("IdWplaty")->asInteger());
+                            ods_.RodzOpl->setString(rodz);
+                            Wspolne(ods_, kwota, od, dataWpl, int(dni - ulga), o);
+                            ods_.t.post();
+                            id = ods_.IdOdsetki->asInteger();
+                            // The writer keeps no row it wrote: the month of a large school has
+                            // tens of thousands of them.
+                            ods_.t.setRange({id + 1}, {});
+                            stan = StanOdsetek::Naliczona;
+                            ++w_.Naliczone;
+                        }
                     }
+                    t.edit();
+                    fStan->setString(stan);
+                    if (id) fIdNal->setInteger(id);
+                    t.post();
                 }
-                t.edit();
-                fStan->setString(stan);
-                if (id) fIdNal->setInteger(id);
-                t.post();
             }
         }
+    }
+
+    // Ranges of at most kBlok keys each over the keys the query gives (a day and a pupil, or a
+    // pupil), ordered as the cursor orders them (an empty pupil first): the first and the last
+    // key of each range, one after the other.
+    static constexpr size_t kBlok = 64;
+    std::vector<QVariantList> Bloki(const QString& sql, const QVariantList& parametry, bool dzien) {
+        constexpr qint64 kBrak = std::numeric_limits<qint64>::min();
+        std::vector<std::pair<qint64, qint64>> klucze;
+        baza_.forEachRow(sql, parametry, [&](const QVariantList& r) {
+            const QVariant& id = r[dzien ? 1 : 0];
+            klucze.push_back(
+                {dzien ? r[0].toDate().toJulianDay() : 0, id.isNull() ? kBrak : id.toLongLong()});
+            return true;
+        });
+        std::sort(klucze.begin(), klucze.end());
+        auto lista = [&](const std::pair<qint64, qint64>& k) {
+            const QVariant id = k.second == kBrak ? QVariant() : QVariant(k.second);
+            return dzien ? QVariantList{QDate::fromJulianDay(k.first), id} : QVariantList{id};
+        };
+        std::vector<QVariantList> bloki;
+        for (size_t i = 0; i < klucze.size(); i += kBlok) {
+            bloki.push_back(lista(klucze[i]));
+            bloki.push_back(lista(klucze[std::min(i + kBlok, klucze.size()) - 1]));
+        }
+        return bloki;
     }
 
     // Stage 2: dues and payments of every school year, then a "P" row for each unpaid month.
@@ -145,34 +183,40 @@ class Przebieg {
             db::Table t(&baza_);
             t.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(rok, nrMies)));
             if (!t.exists()) continue;
+            // A few pupils at a time: a cursor keeps every row it has read.
+            const std::vector<QVariantList> bloki =
+                Bloki(QString("SELECT DISTINCT IdUcznia FROM %1").arg(t.tableName()), {}, false);
             t.setIndexFieldNames("IdUcznia;RodzOpl;Status");
-            t.open();
-            db::Field* const fId = t.field("IdUcznia");
-            db::Field* const fRodz = t.field("RodzOpl");
-            db::Field* const fStatus = t.field("Status");
-            db::Field* fm[13] = {};
-            for (int m = 1; m <= 12; ++m) fm[m] = t.field(PoleMiesiaca('M', m));
             // The index keeps a pupil's rows of one kind together: each run of them is summed
             // and its unpaid months written before the next begins.
             Prognoza p;
             bool jest = false;
-            for (t.first(); !t.eof(); t.next()) {
-                const int id = fId->asInteger();
-                const QString rodz = fRodz->asString();
-                if (!jest || id != p.idUcznia || rodz != p.rodzOpl) {
-                    if (jest) Wypisz(p);
-                    p = Prognoza{id, rodz, rok, nrMies, Typ(rodz)};
-                    jest = true;
-                }
-                const QString status = fStatus->asString();
-                if (status == StatusNalezny) {
-                    // Entry fees and deductions count whatever their month; the rest up to the
-                    // month of the period end.
-                    for (int m = 1; m <= 12; ++m)
-                        if (NaleznyDoZaleglosci(p.typ, RokMiesiaca(rok, nrMies, m), m, z_.Do))
-                            p.m[m] += fm[m]->asFloat();
-                } else if (status == StatusOplacony) {
-                    for (int m = 1; m <= 12; ++m) p.z[m] += fm[m]->asFloat();
+            for (size_t b = 0; b + 1 < bloki.size(); b += 2) {
+                t.setRange(bloki[b], bloki[b + 1]);
+                if (!t.active()) t.open();
+                db::Field* const fId = t.field("IdUcznia");
+                db::Field* const fRodz = t.field("RodzOpl");
+                db::Field* const fStatus = t.field("Status");
+                db::Field* fm[13] = {};
+                for (int m = 1; m <= 12; ++m) fm[m] = t.field(PoleMiesiaca('M', m));
+                for (t.first(); !t.eof(); t.next()) {
+                    const int id = fId->asInteger();
+                    const QString rodz = fRodz->asString();
+                    if (!jest || id != p.idUcznia || rodz != p.rodzOpl) {
+                        if (jest) Wypisz(p);
+                        p = Prognoza{id, rodz, rok, nrMies, Typ(rodz)};
+                        jest = true;
+                    }
+                    const QString status = fStatus->asString();
+                    if (status == StatusNalezny) {
+                        // Entry fees and deductions count whatever their month; the rest up to the
+                        // month of the period end.
+                        for (int m = 1; m <= 12; ++m)
+                            if (NaleznyDoZaleglosci(p.typ, RokMiesiaca(rok, nrMies, m), m, z_.Do))
+                                p.m[m] += fm[m]->asFloat();
+                    } else if (status == StatusOplacony) {
+                        for (int m = 1; m <= 12; ++m) p.z[m] += fm[m]->asFloat();
+                    }
                 }
             }
             if (jest) Wypisz(p);
@@ -202,32 +246,34 @@ class Przebieg {
     }
 
     // Stage 3: each pupil's interest of the dues month replaces that month of his "_S" due.
-    // False when the dues year has no fee file.
-    bool Ksieguj(const QString& rokSzk) {
+    // False when the dues year has no fee file. The sums come from one query, and the fee file
+    // is moved pupil by pupil: the run holds one pupil's rows, not the month's or the file's.
+    bool Ksieguj() {
         db::Table n(&baza_);
         n.setTableName(PlikiRoku::Naleznosci(KluczRokuSzk(z_.Rok, z_.NrMies)));
         if (!n.exists()) return false;
 
-        std::map<int, double> sumy;
-        {
-            db::Table o(&baza_);
-            o.setTableName("OdsNalezne");
-            o.setIndexFieldNames("Rok;Miesiac;IdUcznia");
-            const QVariantList miesiac{z_.DataNaleznosci.year(), z_.DataNaleznosci.month()};
-            o.setRange(miesiac, miesiac);
-            o.open();
-            db::Field* const fId = o.field("IdUcznia");
-            db::Field* const fOds = o.field("Odsetki");
-            for (o.first(); !o.eof(); o.next()) sumy[fId->asInteger()] += fOds->asFloat();
-        }
+        // A pupil no longer in the register gets nothing (his interest rows may stay).
+        std::vector<std::pair<int, double>> sumy;
+        baza_.forEachRow(
+            "SELECT o.IdUcznia, SUM(o.Odsetki) FROM OdsNalezne o WHERE o.Rok = ? AND "
+            "o.Miesiac = ? AND EXISTS (SELECT 1 FROM KartUcznia k WHERE k.IdUcznia = "
+            "o.IdUcznia) GROUP BY o.IdUcznia ORDER BY o.IdUcznia",
+            {z_.DataNaleznosci.year(), z_.DataNaleznosci.month()}, [&](const QVariantList& r) {
+                sumy.push_back({r[0].toInt(), r[1].toDouble()});
+                return true;
+            });
 
         n.setIndexFieldNames("IdUcznia;RodzOpl;Status");
-        n.open();
-        db::Field* const pole = n.field(PoleMiesiaca('M', z_.DataNaleznosci.month()));
+        db::Field* pole = nullptr;
         for (const auto& [id, suma] : sumy) {
             // A pupil whose sum fell to nothing keeps what was posted before.
             if (suma <= 0.0) continue;
-            EdytujWierszNaleznosci(n, id, "_S", rokSzk, false);
+            n.setRange({id}, {id});
+            if (!n.active()) n.open();
+            if (!pole) pole = n.field(PoleMiesiaca('M', z_.DataNaleznosci.month()));
+            // A row made here gets the key fields only (its school year stays empty).
+            EdytujWierszNaleznosci(n, id, "_S", QString(), false);
             pole->setFloat(Zaokraglij(suma, 2));
             n.post();
             ++w_.Zaksiegowane;
@@ -394,7 +440,7 @@ TWynikOdsetek NaliczOdsetki(db::Database& baza, const TZadanieOdsetek& zadanie) 
         p.Linie(false);
         p.Linie(true);
         p.Prognozy();
-        const bool zaksiegowane = p.Ksieguj(rokSzk);
+        const bool zaksiegowane = p.Ksieguj();
         tr.commit();
         w = licz;
         w.Ok = true;
@@ -416,7 +462,8 @@ TWynikOdsetek NaliczOdsetki(db::Database& baza, const TZadanieOdsetek& zadanie) 
                                       : QString::fromLocal8Bit(e.what());
         qWarning("odsetki: %s", qPrintable(szczegoly));
         w = TWynikOdsetek{};
-        w.Komunikat = "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.";
+        w.Komunikat =
+            "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.\n" + szczegoly;
     }
     return w;
 }

@@ -143,45 +143,68 @@ void PolecenieKontrolaOplat() {
         return;
     BlokadaWyjscia blokada;
     db::Table* u = DM->TUczen;
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    Glowny->PokazCzekaj("Proszę czekać - trwa kontrola poprawności danych");
-    auto koniecCzekania = [u] {
-        u->enableControls();
-        Glowny->UkryjCzekaj();
-        QApplication::restoreOverrideCursor();
+    // Every way out of the walk, an error included, takes the wait panel and the hourglass down
+    // and gives the register its controls back.
+    struct Czekanie {
+        db::Table* u;
+        bool czeka = true;
+        explicit Czekanie(db::Table* t) : u(t) {
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            Glowny->PokazCzekaj("Proszę czekać - trwa kontrola poprawności danych");
+            u->disableControls();
+        }
+        ~Czekanie() { koniec(); }
+        void koniec() {
+            if (!czeka) return;
+            czeka = false;
+            u->enableControls();
+            Glowny->UkryjCzekaj();
+            QApplication::restoreOverrideCursor();
+        }
+    } czekanie(u);
+    auto blad = [&czekanie](const QString& przyczyna) {
+        czekanie.koniec();
+        ui::MessageBox("Nie można obliczyć rozliczenia ucznia.\n" + przyczyna, "Uwaga!");
     };
     const TSesja& sesja = Sesja();
-    // Only the pupil where the check stops gets the work tables; the others are settled in
-    // memory, with the school years, kinds and yearly files read once for the whole walk.
-    TRozliczenie rozliczenie(DMw->Baza());
-    u->disableControls();
-    if (!u->isEmpty()) u->locate("IdUcznia", {u->field("IdUcznia")->value()});
-    while (!u->eof()) {
-        Glowny->Tag = TrybKontrolaSeryjna;
-        const int id = u->field("IdUcznia")->asInteger();
-        TRozliczenieUcznia w =
-            rozliczenie.Licz(id, TrybKontrolaSeryjna, sesja.RokKsiegowy, sesja.MiesiacKsiegowy);
-        if (!w.Blad.isEmpty()) {
-            koniecCzekania();
-            ui::MessageBox("Nie można obliczyć rozliczenia ucznia.\n" + w.Blad, "Uwaga!");
-            return;
-        }
-        const double s = Zaokraglij(w.SaldoKoncowe(), 2);
-        if (s < -0.01 || s > 0.01) {
-            koniecCzekania();
-            try {
-                ZapiszRozliczenie(w, id, DMw, AnalizaOplat->TSkl);
-            } catch (const db::Error& e) {
-                AnalizaOplat->UsunTabeleRobocze();
-                ui::MessageBox("Nie można obliczyć rozliczenia ucznia.\n" + e.message(), "Uwaga!");
+    try {
+        // Only the pupil where the check stops gets the work tables; the others are settled in
+        // memory, with the school years, kinds and yearly files read once for the whole walk.
+        TRozliczenie rozliczenie(DMw->Baza());
+        if (!u->isEmpty()) u->locate("IdUcznia", {u->field("IdUcznia")->value()});
+        while (!u->eof()) {
+            Glowny->Tag = TrybKontrolaSeryjna;
+            const int id = u->field("IdUcznia")->asInteger();
+            TRozliczenieUcznia w =
+                rozliczenie.Licz(id, TrybKontrolaSeryjna, sesja.RokKsiegowy, sesja.MiesiacKsiegowy);
+            if (!w.Blad.isEmpty()) {
+                blad(w.Blad);
                 return;
             }
-            AnalizaOplat->ShowModal();
-            return;
+            const double s = Zaokraglij(w.SaldoKoncowe(), 2);
+            if (s < -0.01 || s > 0.01) {
+                czekanie.koniec();
+                try {
+                    ZapiszRozliczenie(w, id, DMw, AnalizaOplat->TSkl);
+                } catch (const db::Error& e) {
+                    AnalizaOplat->UsunTabeleRobocze();
+                    ui::MessageBox("Nie można obliczyć rozliczenia ucznia.\n" + e.message(),
+                                   "Uwaga!");
+                    return;
+                }
+                AnalizaOplat->ShowModal();
+                return;
+            }
+            u->next();
         }
-        u->next();
+    } catch (const db::Error& e) {
+        blad(e.message());
+        return;
+    } catch (const std::exception& e) {
+        blad(QString::fromLocal8Bit(e.what()));
+        return;
     }
-    koniecCzekania();
+    czekanie.koniec();
     ui::MessageBox(" Kontrola poprawności opłat zakończona.", " Uwaga ", ui::MB_OK);
 }
 

@@ -39,7 +39,9 @@ bool maLinie(db::Database* baza, const QString& plik, int idUcznia) {
     return !t.isEmpty();
 }
 
-// Deletes the pupil's lines of one line file; their documents (when there) get Osoba "U".
+// Deletes the pupil's lines of one line file; their documents (when there) get Osoba "U". Each
+// document is reached by a range on its id: the pupil's rows cost what they are, whatever the
+// size of the year's files.
 void usunLinie(db::Database* baza, const QString& plikLinii, const QString& plikDok, int idUcznia) {
     if (!baza->tableExists(plikLinii)) return;
     db::Table linie(baza);
@@ -50,14 +52,19 @@ void usunLinie(db::Database* baza, const QString& plikLinii, const QString& plik
         dok = std::make_unique<db::Table>(baza);
         dok->setTableName(plikDok);
         dok->setIndexFieldNames("IdWplaty");
-        dok->open();
     }
+    db::Field* const idWplaty = linie.field("IdWplaty");
     while (!linie.isEmpty()) {
         linie.first();
-        if (dok && dok->findKey({linie.field("IdWplaty")->asInteger()})) {
-            dok->edit();
-            dok->field("Osoba")->setString("U");
-            dok->post();
+        if (dok) {
+            const int id = idWplaty->asInteger();
+            dok->setRange({id}, {id});
+            if (!dok->active()) dok->open();
+            if (!dok->isEmpty()) {
+                dok->edit();
+                dok->field("Osoba")->setString("U");
+                dok->post();
+            }
         }
         linie.remove();  // also when no document holds it
     }
@@ -112,15 +119,14 @@ bool UsunUczniaZKartoteki(int idUcznia, bool zLogiem, QString* blad, db::Databas
     baza = bazaLubBiezaca(baza);
     try {
         db::Transaction tx(baza);
+        // The pupil's own row only: the register is not read for one pupil.
         db::Table uczen(baza);
-        uczen.setTableName("KartUcznia");
-        uczen.open();
-        if (!uczen.locate("IdUcznia", {idUcznia}))
+        naUczniu(uczen, "KartUcznia", "IdUcznia", idUcznia);
+        if (uczen.isEmpty())
             throw db::Error(db::Error::General, "Nie ma takiego ucznia w kartotece!");
         if (zLogiem) {
             db::Table log(baza);
-            log.setTableName("UsunUcz");
-            log.open();
+            naUczniu(log, "UsunUcz", "IdUcznia", idUcznia);
             log.append();
             log.field("IdUcznia")->setInteger(idUcznia);
             for (const char* p : {"Nazwisko", "Imie1", "Imie2"})
@@ -143,8 +149,10 @@ bool UsunUczniaZKartoteki(int idUcznia, bool zLogiem, QString* blad, db::Databas
             if (inni > 0) continue;
             db::Table a(baza);
             a.setTableName("Adresy");
+            a.setIndexFieldNames("IdAdres");
+            a.setRange({adres}, {adres});
             a.open();
-            if (a.locate("IdAdres", {adres})) a.remove();
+            if (!a.isEmpty()) a.remove();
         }
         usunDane(baza, idUcznia);
         uczen.remove();

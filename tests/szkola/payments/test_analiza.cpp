@@ -1,6 +1,7 @@
 // The analysis window in its modes, the batch control of recorded payments and the printed
 // settlement, driven through the main window's commands on the offscreen platform.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -245,6 +246,29 @@ TEST_F(Analiza, KontrolaOplatZatrzymujeSieNaPierwszymNiezgodnym) {
     ui::test::shownWindows().clear();
     PolecenieKontrolaOplat();
     EXPECT_TRUE(ui::test::shownWindows().isEmpty());
+}
+
+// An error escaping the walk (here: the register failing to move on) takes the wait panel and
+// the hourglass down, gives the register its controls back and is reported.
+TEST_F(Analiza, KontrolaOplatPoBledzieSprzataISpowiada) {
+    rozliczony(uczen, 1);
+    rozliczony(folder->DodajUcznia("Nowak", "Adam", szkola), 2);
+    otworzRejestr();
+    DM->TUczen->afterScroll = [](db::Table&) {
+        throw db::Error(db::Error::General, "Nie można odczytać tabeli KartUcznia: awaria");
+    };
+    ui::test::scriptAnswers({ui::IDYES});
+    PolecenieKontrolaOplat();
+    DM->TUczen->afterScroll = nullptr;
+    ASSERT_EQ(ui::test::messages().size(), 2);
+    EXPECT_EQ(ui::test::messages()[1].text,
+              "Nie można obliczyć rozliczenia ucznia.\nNie można odczytać tabeli KartUcznia: "
+              "awaria");
+    EXPECT_EQ(ui::test::messages()[1].caption, "Uwaga!");
+    EXPECT_TRUE(Glowny->PanelCzekaj->isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(ui::test::shownWindows().isEmpty());
+    EXPECT_FALSE(DM->TUczen->controlsDisabled());
 }
 
 TEST_F(Analiza, WydrukRozliczeniaWOkresieZDokumentamiISkladnikami) {

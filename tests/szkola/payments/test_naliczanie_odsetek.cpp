@@ -163,6 +163,32 @@ TEST_F(Odsetki_, LinieOkresuOznaczoneRazZWierszemOdsetek) {
     EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne WHERE SposobWpl IN ('K', 'B')"), 6);
 }
 
+// A school larger than the run's steps through the files: every pupil's lines, forecast and
+// posting, and the interest rows numbered in the order of the lines' dates and pupils.
+TEST_F(Odsetki_, WieluUczniowWKolejnosciLinii) {
+    std::vector<int> uczniowie;
+    for (int i = 0; i < 130; ++i) {
+        const int id =
+            folder->DodajUcznia(QString("Uczeń%1").arg(i, 3, 10, QChar('0')), "Jan", szkola);
+        uczniowie.push_back(id);
+        linia(100, d(2008, 11, 10), d(2008, 11, 14), "WI", {}, 2008, "K", id);  // 0.20
+        linia(100, d(2008, 10, 10), d(2008, 11, 5), "WI", {}, 2008, "K", id);   // 2.60
+        folder->DodajKwote(klucz, id, "WI", 10, 40);                            // P 3.92
+    }
+    const TWynikOdsetek w = nalicz();
+    ASSERT_TRUE(w.Ok) << w.Komunikat.toStdString();
+    EXPECT_EQ(w.Naliczone, 260);
+    EXPECT_EQ(w.Prognozy, 130);
+    EXPECT_EQ(w.Zaksiegowane, 130);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM NLZ2008M9 WHERE RodzOpl = '_S' AND M01 = 6.72"), 130);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OPL2008 WHERE Odsetki = 'O'"), 260);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne a JOIN OdsNalezne b ON a.IdOdsetki < "
+                  "b.IdOdsetki WHERE a.SposobWpl = 'K' AND b.SposobWpl = 'K' AND (a.DataWpl > "
+                  "b.DataWpl OR (a.DataWpl = b.DataWpl AND a.IdUcznia > b.IdUcznia))"),
+              0);
+    EXPECT_DOUBLE_EQ(odsetkiS(uczniowie[64]), 6.72);
+}
+
 TEST_F(Odsetki_, PrognozaNiezaplaconychMiesiecy) {
     for (int m : {9, 10, 11, 12, 1}) folder->DodajKwote(klucz, uczen, "WI", m, 100);
     folder->DodajKwote(klucz, uczen, "WI", 9, 100, "Z");   // paid
@@ -264,6 +290,50 @@ TEST_F(Odsetki_, KsiegowanieOdsetekMiesiaca) {
     EXPECT_DOUBLE_EQ(odsetkiS(uczen), 9.13);  // January's posting stays
 }
 
+// A "_S" row the posting makes holds its key only; a pupil no longer in the register gets none
+// (his interest rows stay).
+TEST_F(Odsetki_, KsiegowanieNowegoWierszaIPominiecieUsunietegoUcznia) {
+    const int drugi = folder->DodajUcznia("Nowak", "Anna", szkola);
+    const int trzeci = folder->DodajUcznia("Wójcik", "Ewa", szkola);
+    for (auto [id, kwota] : {std::pair{drugi, 5.0}, {trzeci, 6.0}})
+        folder->Wstaw("OdsNalezne", {{"IdUcznia", id},
+                                     {"SposobWpl", "K"},
+                                     {"Rok", 2009},
+                                     {"Miesiac", 1},
+                                     {"Odsetki", kwota}});
+    folder->Baza().exec("DELETE FROM KartUcznia WHERE IdUcznia = ?", {trzeci});
+
+    const TWynikOdsetek w = nalicz();
+    ASSERT_TRUE(w.Ok) << w.Komunikat.toStdString();
+    EXPECT_EQ(w.Zaksiegowane, 1);
+    EXPECT_DOUBLE_EQ(odsetkiS(drugi), 5.0);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM NLZ2008M9 WHERE IdUcznia = ? AND RodzOpl = '_S' AND "
+                  "Status IS NULL AND RokSzk IS NULL",
+                  {drugi}),
+              1);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM NLZ2008M9 WHERE IdUcznia = ?", {trzeci}), 0);
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne WHERE IdUcznia = ?", {trzeci}), 1);
+}
+
+// A full disk in the middle of the run: the message names it, and nothing was changed.
+TEST_F(Odsetki_, PelnyDyskNazwanyWKomunikacie) {
+    if (folder->Baza().backend() != db::Database::Backend::SQLite) GTEST_SKIP() << "tylko SQLite";
+    std::vector<int> linie;
+    for (int i = 0; i < 300; ++i) linie.push_back(linia(100, d(2008, 10, 10), d(2008, 11, 5)));
+    const int strony = ile("PRAGMA page_count");
+    folder->Baza().exec(QString("PRAGMA max_page_count = %1").arg(strony));
+    const TWynikOdsetek w = nalicz();
+    folder->Baza().exec("PRAGMA max_page_count = 1073741823");
+    EXPECT_FALSE(w.Ok);
+    EXPECT_TRUE(w.Komunikat.startsWith(
+        "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.\n"));
+    EXPECT_TRUE(w.Komunikat.contains("brak miejsca na dysku")) << w.Komunikat.toStdString();
+    EXPECT_EQ(ile("SELECT COUNT(*) FROM OdsNalezne"), 0);
+    EXPECT_EQ(stan(linie.back()), "");
+    ASSERT_TRUE(nalicz().Ok);
+    EXPECT_EQ(stan(linie.back()), "O");
+}
+
 TEST_F(Odsetki_, BrakRokuLubPlikuNaleznosci) {
     linia(100, d(2008, 10, 10), d(2008, 11, 5));
     // No school year holds September 2009: nothing happens.
@@ -320,7 +390,9 @@ TEST_F(Odsetki_, AwariaWycofujeCalyPrzebieg) {
         const TWynikOdsetek w = nalicz();
         odblokuj(folder->Baza(), tabela);
         EXPECT_FALSE(w.Ok);
-        EXPECT_EQ(w.Komunikat, "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.");
+        EXPECT_EQ(w.Komunikat, "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.\n" +
+                                   w.Komunikat.section('\n', 1));
+        EXPECT_TRUE(w.Komunikat.contains("zablokowane")) << w.Komunikat.toStdString();
         EXPECT_EQ(folder->Baza()
                       .scalar("SELECT GROUP_CONCAT(IdOdsetki || SposobWpl || Odsetki) FROM "
                               "OdsNalezne")
@@ -396,8 +468,9 @@ TEST_F(PolecenieOdsetek, UruchomienieAnulowanieIAwaria) {
     Naliczodsetki1Click();
     odblokuj(folder->Baza(), "OdsNalezne");
     ASSERT_EQ(ui::test::messages().size(), 2);  // the question, then the failure
-    EXPECT_EQ(ui::test::messages()[1].text,
-              "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.");
+    EXPECT_TRUE(ui::test::messages()[1].text.startsWith(
+        "Obliczanie odsetek nie powiodło się. Nic nie zostało zmienione.\n"));
+    EXPECT_TRUE(ui::test::messages()[1].text.contains("zablokowane"));
     EXPECT_EQ(stan(a), "");
     posprzatane();
 

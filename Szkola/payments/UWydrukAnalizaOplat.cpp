@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <algorithm>
 
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UDMw.h"
@@ -10,7 +11,9 @@
 #include "Szkola/core/UWydruk.h"
 #include "Szkola/fees/UNaleznosci.h"
 #include "Szkola/payments/URozliczenieUcznia.h"
+#include "Szkola/payments/UWykazDokumentow.h"
 #include "platform/db/Table.h"
+#include "platform/report/TextLayout.h"
 
 TQRAnalizaOplat* QRAnalizaOplat = nullptr;
 
@@ -45,8 +48,11 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     // Page header: pupil, title, page; the heading box; the headings of documents and lines.
     QRBand1 = addBand(report::BandKind::PageHeader, 132);
     report::Band* h = QRBand1;
-    QRLabelKlasa = h->addLabel(2, 6, 0, "", Font(9));
+    QRLabelKlasa = h->addLabel(2, 6, 64, "", Font(9));
+    QRLabelKlasa->shrinkToFit = true;
+    // Up to the title (its width is set for each run): a long name is set smaller.
     QRLabelUczen = h->addLabel(70, 2, 0, "", Font(13, true));
+    QRLabelUczen->shrinkToFit = true;
     // Wide enough for the check's title with its period.
     QRLabelTyt = h->addLabel(290, 2, 426, "", Font(9, true), Alignment::Right);
     h->addPageNumber(600, 20, "Str.  ", Font(7), Alignment::Right)->width = 116;
@@ -56,9 +62,12 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     QRLabel3 = h->addLabel(192, 40, 0, "", Font(7, true));
     QRLabel8 = h->addLabel(460, 40, 0, "", Font(7, true));
     h->addHLine(kX[1], 56, kX[9] - kX[1]);
-    for (int k = 0; k < 4; ++k)
+    // The fee kinds' print names: a long one is set smaller to keep to its column.
+    for (int k = 0; k < 4; ++k) {
         QRLabelKol[k] = h->addLabel(kX[k + 1] + 1, 66, kX[k + 2] - kX[k + 1] - 2, "", Font(7),
                                     Alignment::Center);
+        QRLabelKol[k]->shrinkToFit = true;
+    }
     h->addLabel(kX[5] + 1, 66, kX[6] - kX[5] - 2, "Razem", Font(7, true), Alignment::Center);
     h->addLabel(kX[6] + 1, 66, kX[7] - kX[6] - 2, "BO miesiąca", Font(7), Alignment::Center);
     h->addLabel(kX[7] + 1, 66, kX[8] - kX[7] - 2, "Suma opłat", Font(7, true), Alignment::Center);
@@ -90,9 +99,11 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     d->addField(kX[8] + 1, 4, kX[9] - kX[8] - 4, nal, "Saldo", Font(8), Alignment::Right);
     d->addField(kX[9] + 1, 4, kX[10] - kX[9] - 6, nal, "SaldoWP", Font(8), Alignment::Right);
     QRLabelKol[4] = d->addLabel(kX[1] + 3, 24, 56, "", Font(7));
+    QRLabelKol[4]->shrinkToFit = true;
     QRDBTextKol5 =
         d->addField(kX[2] + 1, 24, kX[3] - kX[2] - 4, nal, "Kol5", Font(8), Alignment::Right);
     QRLabelKol[5] = d->addLabel(kX[3] + 3, 24, 56, "", Font(7));
+    QRLabelKol[5]->shrinkToFit = true;
     QRDBTextKol6 =
         d->addField(kX[4] + 1, 24, kX[5] - kX[4] - 4, nal, "Kol6", Font(8), Alignment::Right);
     for (int k : {0, 1, 5, 6, 7, 8, 9, 10})
@@ -108,10 +119,11 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     s1->addField(3, 2, 60, wpl, "DataWpl", Font(7));
     QRLabelSp = s1->addLabel(64, 2, 0, "", Font(7));
     QRDBTextNr = s1->addField(104, 2, 50, wpl, "NumerWpl", Font(7));
-    s1->addField(160, 2, 60, wpl, "NrWyciagu", Font(7));
-    s1->addField(222, 2, kX[6] - 226, wpl, "NazwaBanku", Font(7));
+    // The statement number set smaller when long; bank and text in up to three lines.
+    s1->addField(160, 2, 84, wpl, "NrWyciagu", Font(7))->shrinkToFit = true;
+    Zawijane1 << s1->addField(250, 2, kX[6] - 254, wpl, "NazwaBanku", Font(7));
     s1->addField(kX[6], 2, kX[7] - kX[6] - 2, wpl, "Kwota", Font(7), Alignment::Right);
-    s1->addField(kX[7] + 8, 2, 718 - kX[7] - 10, wpl, "Tresc", Font(7));
+    Zawijane1 << s1->addField(kX[7] + 8, 2, 718 - kX[7] - 10, wpl, "Tresc", Font(7));
 
     QRSubDetail2 = addSubDetail(skl, QRSubDetail1, 14);
     QRSubDetail2->printIfEmpty = true;
@@ -119,7 +131,9 @@ TQRAnalizaOplat::TQRAnalizaOplat() {
     s2->addField(20, 1, 70, skl, "TerminWpl", Font(7, false, true));
     s2->addField(160, 1, 150, skl, "RodzajOpl", Font(7, false, true));
     s2->addField(kX[6], 1, kX[7] - kX[6] - 2, skl, "Kwota", Font(7, false, true), Alignment::Right);
-    s2->addField(kX[7] + 8, 1, 718 - kX[7] - 10, skl, "Tresc", Font(7, false, true));
+    Zawijane2 << s2->addField(kX[7] + 8, 1, 718 - kX[7] - 10, skl, "Tresc", Font(7, false, true));
+    for (report::DataField* f : Zawijane1) f->wordWrap = true;
+    for (report::DataField* f : Zawijane2) f->wordWrap = true;
 
     QRBand3 = addBand(report::BandKind::Summary, 26);
     QRBand3->addHLine(0, 3, 718, 2);
@@ -168,6 +182,19 @@ void TQRAnalizaOplat::QuickRepBeforePrint() {
         QRLabelTyt->text +=
             " w okresie " + RokMiesiac(RokOd, MiesOd) + " - " + RokMiesiac(RokDo, MiesDo);
     }
+
+    // The name up to the title; too long for one line, two lines of a smaller type above the
+    // heading box.
+    static report::TextMeasurer miara;
+    QRLabelUczen->width = std::max(
+        100, int(QRLabelTyt->left + QRLabelTyt->width -
+                 miara.textWidth(QRLabelTyt->font, QRLabelTyt->text) - 16 - QRLabelUczen->left));
+    QRLabelUczen->font = Font(13, true);
+    const bool dwaWiersze =
+        !miara.fitsLine(QRLabelUczen->font, QRLabelUczen->text, QRLabelUczen->width);
+    if (dwaWiersze) QRLabelUczen->font = Font(9, true);
+    QRLabelUczen->wordWrap = dwaWiersze;
+    QRLabelUczen->height = dwaWiersze ? 33 : 0;
 
     const auto tytuly = TytulyKolumnWydruku();
     for (int k = 0; k < 6; ++k) {
@@ -219,6 +246,7 @@ void TQRAnalizaOplat::QRSubDetail1BeforePrint(bool& drukuj) {
         return;
     }
     DrukujSkladniki = true;
+    QRSubDetail1->height = WysokoscZawinietych({Zawijane1[0], Zawijane1[1]}, 15);
     QRDBTextNr->enabled = true;
     const QString s = t->field("SposobWpl")->asString();
     if (s == "K")
@@ -239,4 +267,5 @@ void TQRAnalizaOplat::QRSubDetail2BeforePrint(bool& drukuj) {
         return;
     }
     drukuj = DrukujSkladniki && WierszWOkresie;
+    QRSubDetail2->height = WysokoscZawinietych({Zawijane2[0]}, 14);
 }

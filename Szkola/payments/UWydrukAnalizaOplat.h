@@ -6,6 +6,7 @@
 // print-options window (code 3) limits the months.
 
 #include <QDate>
+#include <QList>
 
 #include "platform/report/Report.h"
 
@@ -35,8 +36,9 @@ class TQRAnalizaOplat : public report::Report {
     report::SubDetail* QRSubDetail1 = nullptr;  // documents of the month
     report::Label* QRLabelSp = nullptr;
     report::DataField* QRDBTextNr = nullptr;
-    report::SubDetail* QRSubDetail2 = nullptr;  // lines of the document
-    report::Band* QRBand3 = nullptr;            // summary
+    report::SubDetail* QRSubDetail2 = nullptr;       // lines of the document
+    QList<report::DataField*> Zawijane1, Zawijane2;  // wrapping texts of documents and lines
+    report::Band* QRBand3 = nullptr;                 // summary
 
     QDate OkresOd, OkresDo;
     unsigned short RokOd = 0, MiesOd = 0, DzienOd = 0, RokDo = 0, MiesDo = 0, DzienDo = 0;

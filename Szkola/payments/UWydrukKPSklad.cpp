@@ -20,11 +20,15 @@ const int kWysokoscLinii = 16;  // a receipt line of one row of text
 
 void TPieczatka::Dodaj(report::Band* b, int polowa, int x0) {
     Ramka[polowa] = b->addRect(x0 + 2, 0, 180, 52);
-    for (int k = 0; k < 4; ++k)
+    // The institution's lines are set smaller, whole, clear of the stamp's frame.
+    for (int k = 0; k < 4; ++k) {
         Nazwa[polowa][k] =
-            b->addField(x0 + 4, 3 + 12 * k, 176, DM->TParam, "Nazwa" + QString::number(k + 1),
+            b->addField(x0 + 7, 3 + 12 * k, 170, DM->TParam, "Nazwa" + QString::number(k + 1),
                         Font(7), Alignment::Center);
+        Nazwa[polowa][k]->shrinkToFit = true;
+    }
     Szkola[polowa] = b->addLabel(x0 + 190, 54, 290, "", Font(7));
+    Szkola[polowa]->shrinkToFit = true;
 }
 
 void TPieczatka::Ustaw() {
@@ -65,8 +69,9 @@ void DodajGloweDowodu(report::Band* b, TPieczatka& pieczatka, int polowa, const 
     b->addField(x0 + 210, 26, 120, dok, "NumerWpl", Font(9, true));
     b->addLabel(x0 + 190, 42, 0, polowa == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
     b->addLabel(x0 + 2, 72, 0, osoba, Font(8));
-    b->addField(x0 + 56, 72, 270, dok, "Nazwa", Font(8, true));
-    b->addField(x0 + 56, 86, 270, dok, "Adres", Font(8));
+    // A long payer or address is set smaller, whole, within its half.
+    b->addField(x0 + 56, 72, 274, dok, "Nazwa", Font(8, true))->shrinkToFit = true;
+    b->addField(x0 + 56, 86, 274, dok, "Adres", Font(8))->shrinkToFit = true;
 }
 
 void WpiszKwoteSlownie(report::Memo* lewa, report::Memo* prawa) {
@@ -94,25 +99,27 @@ TQRWydrukKPSklad::TQRWydrukKPSklad() {
         report::Band* b = QRBand2;
         DodajGloweDowodu(b, Pieczatka, p, "Dowód wpłaty", "Od Kogo:");
         b->addLabel(x0 + 2, 106, 0, "Nazwa należności", Font(8, true));
-        b->addLabel(x0 + 180, 106, 90, "Kwota należn.", Font(8, true), Alignment::Right);
-        b->addLabel(x0 + 274, 106, 56, "Odpis", Font(8, true), Alignment::Right);
+        // Amount columns wide enough for 9 999 999,99.
+        b->addLabel(x0 + 176, 106, 88, "Kwota należn.", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 270, 106, 60, "Odpis", Font(8, true), Alignment::Right);
         b->addHLine(x0 + 2, 121, 328);
 
         report::Band* s = QRSubDetail1;
-        report::DataField* tresc = s->addField(x0 + 2, 1, 208, linie, "Tresc", Font(8));
+        report::DataField* tresc = s->addField(x0 + 2, 1, 180, linie, "Tresc", Font(8));
         tresc->wordWrap = true;
         (p == 0 ? QRDBTextTresc : QRDBTextTresc1) = tresc;
-        report::Label* nal = s->addLabel(x0 + 214, 1, 56, "", Font(8), Alignment::Right);
-        report::Label* odp = s->addLabel(x0 + 274, 1, 56, "", Font(8), Alignment::Right);
+        report::Label* nal = s->addLabel(x0 + 188, 1, 76, "", Font(8), Alignment::Right);
+        report::Label* odp = s->addLabel(x0 + 270, 1, 60, "", Font(8), Alignment::Right);
         (p == 0 ? QRLabelNal : QRLabelNal1) = nal;
         (p == 0 ? QRLabelOdp : QRLabelOdp1) = odp;
 
         report::Band* st = QRBand3;
         st->addHLine(x0 + 2, 1, 328);
-        st->addLabel(x0 + 130, 5, 76, "Razem : ", Font(8, true), Alignment::Right);
-        st->addField(x0 + 208, 5, 62, dok, "Kwota", Font(8, true), Alignment::Right);
+        st->addLabel(x0 + 110, 5, 76, "Razem : ", Font(8, true), Alignment::Right);
+        st->addField(x0 + 188, 5, 76, dok, "Kwota", Font(8, true), Alignment::Right);
         st->addLabel(x0 + 2, 24, 0, "Słownie:", Font(8));
-        report::Memo* m = st->addMemo(x0 + 56, 24, 274, 28, Font(8));
+        // Three lines: the words of 9 999 999,99 take them.
+        report::Memo* m = st->addMemo(x0 + 56, 24, 274, 34, Font(7));
         (p == 0 ? QRMemo2 : QRMemo1) = m;
         st->addLabel(x0 + 2, 60, 0, "Wystawił:", Font(8));
         st->addLabel(x0 + 110, 60, 0, "Dnia", Font(8));

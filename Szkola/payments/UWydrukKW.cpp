@@ -19,11 +19,12 @@ TQRWydrukKW::TQRWydrukKW() {
         const int x0 = p * kPrawaPolowa;
         DodajGloweDowodu(b, Pieczatka, p, "Dowód wypłaty", "Komu:");
         b->addLabel(x0 + 2, 106, 0, "Za co:", Font(8));
-        b->addField(x0 + 56, 106, 270, dok, "Tresc", Font(8));
+        b->addField(x0 + 56, 106, 274, dok, "Tresc", Font(8))->shrinkToFit = true;
         b->addLabel(x0 + 2, 128, 0, "Do wypłaty:", Font(8, true));
-        b->addField(x0 + 70, 128, 80, dok, "Kwota", Font(8, true), Alignment::Right);
+        b->addField(x0 + 80, 128, 100, dok, "Kwota", Font(8, true), Alignment::Right);
         b->addLabel(x0 + 2, 146, 0, "Słownie:", Font(8));
-        report::Memo* m = b->addMemo(x0 + 56, 146, 274, 28, Font(8));
+        // Three lines: the words of 9 999 999,99 take them.
+        report::Memo* m = b->addMemo(x0 + 56, 146, 274, 34, Font(7));
         (p == 0 ? QRMemo3 : QRMemo4) = m;
         b->addLabel(x0 + 2, 182, 0, "Wystawił:", Font(7));
         b->addLabel(x0 + 66, 182, 0, "Dnia", Font(7));

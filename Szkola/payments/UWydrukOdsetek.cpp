@@ -36,6 +36,7 @@ TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
 
     PageHeader = addBand(report::BandKind::PageHeader, 74);
     QRLabelUczen = PageHeader->addLabel(0, 2, 520, "", Font(11, true));
+    QRLabelUczen->shrinkToFit = true;
     QRLabelKlasa = PageHeader->addLabel(0, 22, 300, "", Font(8));
     PageHeader->addPageNumber(598, 2, QStringLiteral("Str.  "), Font(7), Alignment::Right)->width =
         120;
@@ -58,7 +59,7 @@ TQROdsetkiAn::TQROdsetkiAn(db::Table* odsetki, db::Table* uczen)
 
     Detail = addBand(report::BandKind::Detail, 16);
     Detail->addField(kTermin.x, 2, kTermin.w, odsetki, "TerminWpl", Font(8));
-    Detail->addField(kRodzaj.x, 2, kRodzaj.w, odsetki, "RodzajOpl", Font(8));
+    Detail->addField(kRodzaj.x, 2, kRodzaj.w, odsetki, "RodzajOpl", Font(8))->shrinkToFit = true;
     Detail->addField(kKwota.x, 2, kKwota.w, odsetki, "KwotaNalezn", Font(8), Alignment::Right);
     Detail->addField(kSposob.x, 2, kSposob.w, odsetki, "SposobWpl", Font(8));
     Detail->addField(kDataWpl.x, 2, kDataWpl.w, odsetki, "DataWpl", Font(8));

@@ -1,27 +1,50 @@
 #include "Szkola/payments/UWykazDokumentow.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "Szkola/core/UDM.h"
 #include "Szkola/core/UFunkcje.h"
 #include "Szkola/core/UWiGlowny.h"
 #include "Szkola/core/UWydruk.h"
 #include "platform/db/Table.h"
+#include "platform/report/TextLayout.h"
 
 using report::Alignment;
 using report::Font;
 
 namespace {
-// The footer line every statement of the program prints.
 const int kWysokoscWiersza = 16;
 const int kWysokoscLinii = 14;
+
 }  // namespace
+
+int WysokoscZawinietych(const QList<const report::Element*>& elementy, int najmniej) {
+    static report::TextMeasurer miara;
+    int wys = najmniej;
+    for (const report::Element* e : elementy) {
+        QString tekst;
+        if (e->kind() == report::ElementKind::Label)
+            tekst = static_cast<const report::Label*>(e)->text;
+        else if (e->kind() == report::ElementKind::DataField)
+            tekst = static_cast<const report::DataField*>(e)->currentText();
+        if (tekst.isEmpty() || !e->enabled) continue;
+        const int n = std::min<int>(kNajwiecejWierszy, miara.wrap(e->font, tekst, e->width).size());
+        wys = std::max(wys, e->top + int(std::ceil(n * miara.lineHeight(e->font))) + 1);
+    }
+    return wys;
+}
 
 TWykazDokumentow::TWykazDokumentow(bool przelewy) : przelewy_(przelewy) {
     printIfEmpty = true;
 
     PageHeader = addBand(report::BandKind::PageHeader, 100);
     PageHeader->addRect(0, 0, 200, 70);
-    for (int i = 0; i < 4; ++i)
-        Nazwa[i] = PageHeader->addLabel(2, 4 + 16 * i, 196, "", Font(7), Alignment::Center);
+    for (int i = 0; i < 4; ++i) {
+        // A long institution name is set smaller, whole, clear of its frame.
+        Nazwa[i] = PageHeader->addLabel(6, 4 + 16 * i, 188, "", Font(7), Alignment::Center);
+        Nazwa[i]->shrinkToFit = true;
+    }
     // The longest title ("... - syntetycznie") stays between the institution box and the date.
     QRLabel1 = PageHeader->addLabel(206, 4, 388, "", Font(12, true), Alignment::Center);
     QRLabelTytul = PageHeader->addLabel(206, 34, 388, "", Font(10, true), Alignment::Center);
@@ -58,12 +81,20 @@ void TWykazDokumentow::Kolumny(const QList<Kolumna>& kol, int kolKwoty, int kolT
     report::Band* tytuly = PageHeader->addChild(22);
     for (const Kolumna& k : kol) tytuly->addLabel(k.x, 4, k.szer, k.tytul, Font(8, true), k.wyr);
     tytuly->addHLine(0, 20, 718);
-    for (const Kolumna& k : kol) Pola << QRBand3->addLabel(k.x, 2, k.szer, "", Font(8), k.wyr);
+    for (const Kolumna& k : kol) {
+        report::Label* l = QRBand3->addLabel(k.x, 2, k.szer, "", Font(8), k.wyr);
+        l->wordWrap = k.zawijaj;
+        l->shrinkToFit = !k.zawijaj;
+        if (k.zawijaj) Zawijane << l;
+        Pola << l;
+    }
     LiniaKwota = QRSubDetail1->addLabel(kol[kolKwoty].x, 1, kol[kolKwoty].szer, "", Font(7),
                                         Alignment::Right);
     LiniaTresc = QRSubDetail1->addLabel(kol[kolTresci].x, 1, kol[kolTresci].szer, "", Font(7));
-    QRBand2->addLabel(kol[kolKwoty].x - 80, 8, 70, "Razem:", Font(9, true), Alignment::Right);
-    QRLabelSuma = QRBand2->addLabel(kol[kolKwoty].x - 10, 8, kol[kolKwoty].szer + 10, "",
+    LiniaTresc->wordWrap = true;
+    // The total may run to tens of millions: room to the left of the amounts' column.
+    QRBand2->addLabel(kol[kolKwoty].x - 100, 8, 70, "Razem:", Font(9, true), Alignment::Right);
+    QRLabelSuma = QRBand2->addLabel(kol[kolKwoty].x - 24, 8, kol[kolKwoty].szer + 24, "",
                                     Font(9, true), Alignment::Right);
 }
 
@@ -166,6 +197,9 @@ void TWykazDokumentow::QRBand3BeforePrint(bool& drukuj) {
     QRLabelLp->text = QString::number(++Lp);
     DokumentDrukowany = true;
     WierszDokumentu();
+    QList<const report::Element*> z;
+    for (const report::Label* l : Zawijane) z << l;
+    QRBand3->height = WysokoscZawinietych(z, kWysokoscWiersza);
 }
 
 void TWykazDokumentow::QRSubDetail1BeforePrint(bool& drukuj) {
@@ -188,6 +222,7 @@ void TWykazDokumentow::QRSubDetail1BeforePrint(bool& drukuj) {
     }
     LiniaKwota->text = l->field("Kwota")->displayText();
     LiniaTresc->text = l->field("Tresc")->asString();
+    QRSubDetail1->height = WysokoscZawinietych({LiniaTresc}, kWysokoscLinii);
 }
 
 void TWykazDokumentow::QRBand2BeforePrint() {

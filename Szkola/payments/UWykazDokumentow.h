@@ -7,6 +7,7 @@
 // the list.
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -16,6 +17,12 @@
 namespace db {
 class Table;
 }
+
+// Lines a wrapping text of a statement takes at most; past them it ends with "…".
+constexpr int kNajwiecejWierszy = 3;
+// The height of a band that gives each of its wrapping texts (labels and fields, as they stand
+// for the current record) its lines, at least `najmniej`.
+int WysokoscZawinietych(const QList<const report::Element*>& elementy, int najmniej);
 
 class TWykazDokumentow : public report::Report {
   public:
@@ -63,6 +70,8 @@ class TWykazDokumentow : public report::Report {
         QString tytul;
         int x, szer;
         report::Alignment wyr;
+        // Long texts take up to three lines of a taller row; otherwise set smaller to fit.
+        bool zawijaj = false;
     };
     // The columns of the document row, in order; the line row prints under kwota and tresc.
     void Kolumny(const QList<Kolumna>& kol, int kolKwoty, int kolTresci);
@@ -70,6 +79,7 @@ class TWykazDokumentow : public report::Report {
     virtual QString DopiskiFiltru(const TStanFiltruDokumentow& f) const = 0;
     virtual void WierszDokumentu() = 0;  // fills the document row's labels
     QList<report::Label*> Pola;          // the document row's labels, by column
+    QList<report::Label*> Zawijane;      // those of them that wrap, and the line's text
 
   private:
     bool przelewy_;

@@ -8,13 +8,15 @@ using report::Alignment;
 
 TQRWykazPrzelew::TQRWykazPrzelew() : TWykazDokumentow(true) {
     title = "Wykaz przelewów";
-    Kolumny({{"Lp.", 0, 26, Alignment::Right},
-             {"Nr wyciągu", 30, 70, Alignment::Left},
-             {"Data przelewu", 104, 92, Alignment::Left},
-             {"Nazwisko i imię", 200, 148, Alignment::Left},
-             {"Nazwa banku", 352, 124, Alignment::Left},
-             {"Kwota", 480, 76, Alignment::Right},
-             {"Treść", 564, 154, Alignment::Left}},
+    // Lp. clear of the number; the statement number set smaller when long; name, bank and
+    // text in up to three lines; room for 9 999 999,99.
+    Kolumny({{"Lp.", 0, 22, Alignment::Right},
+             {"Nr wyciągu", 30, 92, Alignment::Left},
+             {"Data przelewu", 130, 90, Alignment::Left},
+             {"Nazwisko i imię", 228, 140, Alignment::Left, true},
+             {"Nazwa banku", 376, 120, Alignment::Left, true},
+             {"Kwota", 504, 86, Alignment::Right},
+             {"Treść", 598, 120, Alignment::Left, true}},
             5, 6);
     QRLabelLp = Pola[0];
 }

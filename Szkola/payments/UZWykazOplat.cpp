@@ -9,12 +9,13 @@ using report::Alignment;
 
 TQRWykazOplat::TQRWykazOplat() : TWykazDokumentow(false) {
     title = "Wykaz opłat gotówkowych";
-    Kolumny({{"Lp.", 0, 26, Alignment::Right},
+    // Lp. clear of the number; name and text in up to three lines; room for -9 999 999,99 zł.
+    Kolumny({{"Lp.", 0, 22, Alignment::Right},
              {"Dok.  Nr dokum.", 30, 104, Alignment::Left},
-             {"Data wpłaty", 138, 80, Alignment::Left},
-             {"Nazwisko i imię", 222, 168, Alignment::Left},
-             {"Kwota", 394, 84, Alignment::Right},
-             {"Treść", 486, 232, Alignment::Left}},
+             {"Data wpłaty", 142, 78, Alignment::Left},
+             {"Nazwisko i imię", 228, 176, Alignment::Left, true},
+             {"Kwota", 412, 96, Alignment::Right},
+             {"Treść", 516, 202, Alignment::Left, true}},
             4, 5);
     QRLabelLp = Pola[0];
     QRLabelK = Pola[4];

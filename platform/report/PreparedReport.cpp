@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace report {
 
@@ -517,24 +519,41 @@ void PreparedReport::paintPage(QPainter& p, int index, double scale) const {
     p.setRenderHint(QPainter::TextAntialiasing, true);
     auto X = [&](double v) { return (v + kMargin) * scale; };
     int currentFont = -1;
+    std::optional<QFontMetricsF> onDevice;  // of the current font
     const PreparedPage page = pages[size_t(index)];
     for (const PreparedItem& it : page.items) {
         switch (it.type) {
             case PreparedItem::Text: {
                 if (it.font != currentFont && it.font >= 0 && size_t(it.font) < fonts.size()) {
                     p.setFont(fonts[size_t(it.font)].toQFont(scale, dpi));
+                    onDevice.emplace(p.font(), p.device());
                     currentFont = it.font;
                 }
                 p.setPen(Qt::black);
                 const QRectF r(X(it.x), X(it.y), it.w * scale, it.h * scale);
+                // A small type on a coarse device is set in whole pixels and may come out a few
+                // per cent wider than measured: such a text is narrowed to its box, not cut.
+                const double drawn =
+                    it.w > 0 && onDevice ? onDevice->horizontalAdvance(it.text) : 0.0;
+                if (drawn > r.width() && drawn < r.width() * 1.12) {
+                    p.save();
+                    p.translate(r.left(), r.top());
+                    p.scale(r.width() / drawn, 1.0);
+                    p.drawText(QRectF(0, 0, drawn, r.height()),
+                               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                               it.text);
+                    p.restore();
+                    break;
+                }
                 const int flags = int(qtAlign(it.w > 0 ? it.align : Alignment::Left)) |
                                   Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
                 if (it.clip && it.w > 0) {
-                    // Cut at the box's sides only: accents and descenders may stand above or
-                    // below a box lower than its font.
+                    // Cut at the box's sides only (and a hair outside them): accents and
+                    // descenders may stand above or below a box lower than its font.
                     p.save();
-                    p.setClipRect(QRectF(r.left(), 0, r.width(), sheetHeight() * scale),
-                                  Qt::IntersectClip);
+                    p.setClipRect(
+                        QRectF(r.left() - scale, 0, r.width() + 2 * scale, sheetHeight() * scale),
+                        Qt::IntersectClip);
                     p.drawText(r, flags, it.text);
                     p.restore();
                 } else {

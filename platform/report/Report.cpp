@@ -284,10 +284,10 @@ struct Report::Run {
         }
     }
 
-    // Digits with their blanks, separators and sign, "zł" after them.
+    // Digits with their blanks, separators and sign, "zł" after them (with or without a blank).
     static bool isNumber(const QString& t) {
         qsizetype n = t.size();
-        if (t.endsWith(QStringLiteral(" zł"))) n -= 3;
+        if (t.endsWith(QStringLiteral("zł"))) n -= 2;
         bool digit = false;
         for (qsizetype i = 0; i < n; ++i) {
             const QChar c = t[i];

@@ -37,6 +37,7 @@ TEST_F(ReportFixture, LongTextsStayInsideTheirBoxes) {
     m->add(kNazwisko + QStringLiteral(" oraz ") + kBank);  // more than two lines: cut with "…"
     b->addLabel(560, 40, 0, kBank, Font(8));               // width 0: up to the page's edge
     b->addLabel(0, 40, 200, QStringLiteral("Razem"), Font(8));
+    b->addLabel(220, 40, 50, QStringLiteral("-9 999 999,99zł"), Font(8, true), Alignment::Right);
 
     const PreparedReport r = rep.prepare();
     EXPECT_TRUE(uklad::Poprawny(r));
@@ -57,6 +58,7 @@ TEST_F(ReportFixture, LongTextsStayInsideTheirBoxes) {
     EXPECT_TRUE(widoczne.contains(QStringLiteral("9 999 999,99")))
         << widoczne.join('|').toStdString();
     EXPECT_TRUE(widoczne.contains(QStringLiteral("Razem")));
+    EXPECT_TRUE(widoczne.contains(QStringLiteral("-9 999 999,99zł")));
     int skrocone = 0;
     for (const QString& t : widoczne)
         if (t.endsWith(kWielokropek)) {
@@ -159,7 +161,7 @@ TEST(PaintedText, ClippedAtTheSidesOfItsBox) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             if (qGray(img.pixel(x, y)) < 128) {
-                if (x > m + 100 + 60 + 1 || x < m + 100 - 1)
+                if (x > m + 100 + 60 + 2 || x < m + 100 - 2)
                     ++poza;
                 else
                     ++wPolu;

@@ -68,6 +68,7 @@ TKalendarz::TKalendarz(QWidget* parent) : ui::Window(parent) {
     // Enter or a double click on a day confirms it, as OK does.
     connect(MonthCalendar, &QCalendarWidget::activated, this, [this] { BitBtnOKClick(); });
     connect(BitBtnAnuluj, &QPushButton::clicked, this, [this] { BitBtnAnulujClick(); });
+    setEnterButton(BitBtnOK);  // Enter in the year or month typed confirms as well
 
     UstawDateRobocza(QDate::currentDate());
 }

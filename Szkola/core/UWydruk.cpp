@@ -185,8 +185,8 @@ TWydruk::TWydruk(QWidget* parent) : ui::Window(parent) {
         l->addWidget(RadioGroup1);
         l->addStretch();
         auto* przyciski = new QVBoxLayout;
-        BitBtnOK = new QPushButton("OK", PanelPytaj);
-        BitBtnAnuluj = new QPushButton("Anuluj", PanelPytaj);
+        BitBtnOK = new QPushButton("&OK", PanelPytaj);
+        BitBtnAnuluj = new QPushButton("&Anuluj", PanelPytaj);
         for (auto* b : {BitBtnOK, BitBtnAnuluj}) {
             b->setAutoDefault(false);
             b->setDefault(false);

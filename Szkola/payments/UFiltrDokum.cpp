@@ -129,6 +129,15 @@ TFiltrDokum::TFiltrDokum(QWidget* parent) : ui::Window(parent) {
     uklad->addStretch();
     uklad->addLayout(przyciski);
     resize(520, 320);
+    // Tab goes along the rows: each box, then what it restricts.
+    QWidget* poprzedni = nullptr;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ChBxData, DBEditDataOd, DBEditDataDo, ChBxSzkola, DBLookupComboBoxSzk, ChBxRodzaj,
+             ComboBoxRodzaj, ChBxBanki, ComboBoxBanki, ChBxDokument, ComboBoxDokument, ChBxWyciag,
+             DBEditWyciag, BitBtnOK, BitBtnUsun}) {
+        if (poprzedni) setTabOrder(poprzedni, w);
+        poprzedni = w;
+    }
 
     connect(ChBxData, &QCheckBox::toggled, this, [this] { ChBxDataExit(); });
     connect(ChBxSzkola, &QCheckBox::toggled, this, [this] { ChBxSzkolaExit(); });

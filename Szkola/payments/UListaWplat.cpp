@@ -195,13 +195,15 @@ TListaWplat::TListaWplat(QWidget* parent) : ui::Window(parent) {
     setObjectName("ListaWplat");
     setWindowTitle("Lista wpłat");
 
-    SpeedButtonEdytuj = przycisk(this, "SpeedButtonEdytuj", "Popraw", "Edytuj dowód wpłaty");
-    SpeedButtonKasuj = przycisk(this, "SpeedButtonKasuj", "Usuń", "Usuń dokument");
-    SpeedButtonFiltr = przycisk(this, "SpeedButtonFiltr", "Filtry", "Filtry");
-    SpeedButtonWydrZest = przycisk(this, "SpeedButtonWydrZest", "Zestawienie", "Zestawienie wpłat");
-    SpeedButtonWydruk = przycisk(this, "SpeedButtonWydruk", "Wydruk", "Wydruk dowodu wpłaty");
-    SpeedButtonWyjscieO = przycisk(this, "SpeedButtonWyjscieO", "Wyjście", "Wyjście");
-    SpeedButtonWyjscieZ = przycisk(this, "SpeedButtonWyjscieZ", "Wyjście", "Wyjście");
+    // Every button has its Alt key; the exit's inert twin shares it while hidden.
+    SpeedButtonEdytuj = przycisk(this, "SpeedButtonEdytuj", "&Popraw", "Edytuj dowód wpłaty");
+    SpeedButtonKasuj = przycisk(this, "SpeedButtonKasuj", "&Usuń", "Usuń dokument");
+    SpeedButtonFiltr = przycisk(this, "SpeedButtonFiltr", "&Filtry", "Filtry");
+    SpeedButtonWydrZest =
+        przycisk(this, "SpeedButtonWydrZest", "&Zestawienie", "Zestawienie wpłat");
+    SpeedButtonWydruk = przycisk(this, "SpeedButtonWydruk", "Wy&druk", "Wydruk dowodu wpłaty");
+    SpeedButtonWyjscieO = przycisk(this, "SpeedButtonWyjscieO", "&Wyjście", "Wyjście");
+    SpeedButtonWyjscieZ = przycisk(this, "SpeedButtonWyjscieZ", "&Wyjście", "Wyjście");
     SpeedButtonWyjscieZ->setEnabled(false);
     SpeedButtonWyjscieZ->setVisible(false);
 

@@ -475,6 +475,7 @@ void TNowaWplata::SpeedButtonPopraw2Click() {
 }
 
 void TNowaWplata::KoniecEdycjiLinii() {
+    const bool bylaEdycja = !PanelDane2->isHidden();
     PanelDane2->setVisible(false);
     for (QWidget* w :
          std::initializer_list<QWidget*>{DBGrid1, DBGrid2, SpeedButtonWybierz1, SpeedButtonNowy1})
@@ -483,6 +484,9 @@ void TNowaWplata::KoniecEdycjiLinii() {
     SpeedButtonZapisz2->setVisible(false);
     SpeedButtonAnuluj2->setVisible(false);
     SpeedButtonOdsetki->setVisible(RodzajDokumentu != DokZwrot);
+    // Back on the lines, not on whatever edit follows the hidden amount (typing would overwrite
+    // the document's number).
+    if (bylaEdycja) DBGrid2->setFocus();
 }
 
 void TNowaWplata::SpeedButtonZapisz2Click() {

@@ -43,9 +43,9 @@ TWyborGenerZest::TWyborGenerZest(QWidget* parent) : ui::Window(parent) {
     auto* uklad = new QVBoxLayout(this);
 
     auto* przyciski = new QHBoxLayout;
-    SpeedButtonEdytuj = przycisk(this, "Edytuj", "Edytuj parametry zestawienia");
-    SpeedButtonDopisz = przycisk(this, "Dodaj", "Dodaj nowe zestawienie");
-    SpeedButtonUsun = przycisk(this, "Usuń", "Usuń zestawienie");
+    SpeedButtonEdytuj = przycisk(this, "&Edytuj", "Edytuj parametry zestawienia");
+    SpeedButtonDopisz = przycisk(this, "&Dodaj", "Dodaj nowe zestawienie");
+    SpeedButtonUsun = przycisk(this, "&Usuń", "Usuń zestawienie");
     SpeedButtonZakoncz = przycisk(this, "Zakończ", "Zakończ edycję");
     SpeedButtonZakoncz->hide();
     for (auto* b : {SpeedButtonEdytuj, SpeedButtonDopisz, SpeedButtonUsun, SpeedButtonZakoncz})

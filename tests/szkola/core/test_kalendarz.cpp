@@ -82,4 +82,17 @@ TEST_F(OknoKalendarza, EnterNaDniuZatwierdzaJakOk) {
     Kalendarz->ShowModal();
     EXPECT_TRUE(Kalendarz->Zatwierdzono());
     EXPECT_EQ(Kalendarz->DataRobocza(), QDate(2026, 6, 2));
+
+    // Enter in the year typed confirms too, once.
+    int zmiany = 0;
+    QObject::connect(Kalendarz, &TKalendarz::DataZmieniona, [&zmiany] { ++zmiany; });
+    ui::test::setModalHandlerFor("TKalendarz", [](ui::Window*) {
+        Kalendarz->CSpinEditR->setValue(2027);
+        Nacisnij(Kalendarz->CSpinEditR, Qt::Key_Return);
+        EXPECT_FALSE(Kalendarz->isShowing());
+    });
+    Kalendarz->ShowModal();
+    EXPECT_TRUE(Kalendarz->Zatwierdzono());
+    EXPECT_EQ(Kalendarz->DataRobocza(), QDate(2027, 6, 2));
+    EXPECT_EQ(zmiany, 1);
 }

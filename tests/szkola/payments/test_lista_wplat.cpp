@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSet>
 #include <QToolButton>
 
 #include "SrodowiskoWplat.h"
@@ -288,6 +289,17 @@ TEST_F(Lista, PonownyWydrukPokazujeCalyDokumentMimoFiltru) {
         EXPECT_TRUE(kp.contains("Czesne 03")) << kp.toStdString();
         EXPECT_TRUE(kp.contains("Posiłki 03")) << kp.toStdString();
         EXPECT_TRUE(kp.contains("150,00")) << kp.toStdString();
+        // Every button of the list has its Alt key, none twice.
+        QSet<int> klawisze;
+        for (QToolButton* b :
+             {w->SpeedButtonEdytuj, w->SpeedButtonKasuj, w->SpeedButtonFiltr,
+              w->SpeedButtonWydrZest, w->SpeedButtonWydruk, w->SpeedButtonWyjscieO})
+            klawisze << b->shortcut()[0].toCombined();
+        EXPECT_EQ(klawisze.size(), 6);
+        EXPECT_FALSE(klawisze.contains(0));
+        // The filter's Tab goes from each box to what it restricts.
+        EXPECT_EQ(FiltrDokum->ChBxRodzaj->nextInFocusChain(), FiltrDokum->ComboBoxRodzaj);
+        EXPECT_EQ(FiltrDokum->ComboBoxRodzaj->nextInFocusChain(), FiltrDokum->ChBxBanki);
         // The list is filtered again and stays on its document.
         EXPECT_EQ(Glowny->StanFiltruDokumentow.FiltrDokWlaczony, "Tak");
         EXPECT_EQ(DM->TOplaty->recordCount(), 1);

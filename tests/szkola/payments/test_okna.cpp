@@ -719,6 +719,7 @@ TEST_F(Okna, KazdeOtwarcieZaczynaNaNaleznosciachAEnterWybieraIZapisujeLinie) {
             Nacisnij(w->DBEditKwota2, Qt::Key_Return);
             EXPECT_FALSE(w->Dokument()->EdycjaTrwa());
             EXPECT_FALSE(w->PanelDane2->isVisibleTo(w));
+            EXPECT_EQ(w->focusWidget(), static_cast<QWidget*>(w->DBGrid2));
             EXPECT_DOUBLE_EQ(w->Dokument()->Suma(), 60.5);
             EXPECT_EQ(w->SpeedButtonZapisz2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
             EXPECT_EQ(w->SpeedButtonAnuluj2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));

@@ -304,7 +304,7 @@ struct Report::Run {
     // for it, then shortened with "…".
     void addOneLine(const Element& e, double x, double top, double width, double h,
                     const QString& text, int fi) {
-        const Font& f = out.fonts[size_t(fi)];
+        const Font f = out.fonts[size_t(fi)];  // a copy: a smaller type is added to the list
         if (measure.fitsLine(f, text, width)) {
             addText(x, top, e.width, h, text, fi, e.alignment);
             return;
@@ -318,7 +318,10 @@ struct Report::Run {
             g.size = std::max(least, std::floor(f.size * width / needed * 4) / 4);
             while (g.size > least && !measure.fitsLine(g, text, width)) g.size -= 0.25;
             const int gi = out.fontIndex(g);
-            addText(x, top, e.width, h, measure.elide(g, text, width), gi, e.alignment);
+            // On the baseline of the type it replaces: level with its neighbours.
+            const double nizej = measure.ascent(f) - measure.ascent(g);
+            addText(x, top + nizej, e.width, std::max(1.0, h - nizej),
+                    measure.elide(g, text, width), gi, e.alignment);
             return;
         }
         addText(x, top, e.width, h, measure.elide(f, text, width), fi, e.alignment);

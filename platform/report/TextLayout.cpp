@@ -108,6 +108,8 @@ bool TextMeasurer::fitsLine(const Font& f, const QString& text, double width) {
 
 double TextMeasurer::lineHeight(const Font& f) { return metrics(f).height(); }
 
+double TextMeasurer::ascent(const Font& f) { return metrics(f).ascent(); }
+
 double TextMeasurer::textWidth(const Font& f, const QString& text) {
     return metrics(f).horizontalAdvance(text);
 }

@@ -18,6 +18,7 @@ class TextMeasurer {
     TextMeasurer();
     ~TextMeasurer();
     double lineHeight(const Font& f);
+    double ascent(const Font& f);  // from a line's top to its baseline
     double textWidth(const Font& f, const QString& text);
     // Lines of `text` broken at blanks to fit `width`; a word wider than the width is broken
     // by characters. An empty text gives one empty line.

@@ -98,6 +98,9 @@ TEST_F(ReportFixture, ShrinkToFitKeepsTheWholeName) {
     Font wiekszy = r.fonts[size_t(t[0].font)];
     wiekszy.size += 0.5;
     EXPECT_GT(miara.textWidth(wiekszy, kNazwisko), 230);
+    // Set lower by as much as it is smaller: on the baseline of its neighbours.
+    EXPECT_NEAR(t[0].y + miara.ascent(r.fonts[size_t(t[0].font)]),
+                t[1].y + miara.ascent(r.fonts[size_t(t[1].font)]), 0.01);
     EXPECT_EQ(t[1].text, QStringLiteral("Nowak Jan"));
     EXPECT_EQ(r.fonts[size_t(t[1].font)].size, 12);
     EXPECT_EQ(r.fonts[size_t(t[2].font)].size, 6);

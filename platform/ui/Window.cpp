@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -46,6 +47,24 @@ QMargins marginesyRamki(const QWidget* w) {
     return m;
 }
 }  // namespace
+
+void keepOnScreen(QWidget* w) {
+    if (!w) return;
+    QScreen* ekran = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!ekran) return;
+    const QRect obszar = ekran->availableGeometry();
+    QRect r(w->pos(), w->size().grownBy(marginesyRamki(w)));
+    if (obszar.contains(r)) return;
+    if (r.width() > obszar.width() || r.height() > obszar.height()) {
+        const QMargins m = marginesyRamki(w);
+        w->resize(qMin(w->width(), obszar.width() - m.left() - m.right()),
+                  qMin(w->height(), obszar.height() - m.top() - m.bottom()));
+        r.setSize(w->size().grownBy(m));
+    }
+    r.moveLeft(qMax(obszar.left(), qMin(r.left(), obszar.right() - r.width() + 1)));
+    r.moveTop(qMax(obszar.top(), qMin(r.top(), obszar.bottom() - r.height() + 1)));
+    w->move(r.topLeft());
+}
 
 void fitToScreen(QWidget* w, const QWidget* opener) {
     if (!w) return;
@@ -99,6 +118,12 @@ Window::Window(QWidget* parent) : QDialog(parent) {
 Window::~Window() { modalStack().removeAll(this); }
 
 void Window::setEnterButton(QAbstractButton* b) { enterButton_ = b; }
+
+void Window::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    // A window that grows while shown (a panel appearing) stays on the screen.
+    if (showing_ && !inShowEvent_ && isVisible()) keepOnScreen(this);
+}
 
 void Window::keyPressEvent(QKeyEvent* e) {
     const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;

@@ -46,6 +46,7 @@ class Window : public QDialog {
     void reject() override;
     void done(int r) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     void runClosePath();
@@ -71,5 +72,7 @@ inline constexpr int kTitleBarHeight = 30;
 // screen (without the task bar), as far as its minimum size lets it, and centres it on `opener`
 // (on the screen's area when there is none), kept inside the area.
 void fitToScreen(QWidget* w, const QWidget* opener = nullptr);
+// Moves (and if need be shrinks) a shown window back inside that area, where it stands otherwise.
+void keepOnScreen(QWidget* w);
 
 }  // namespace ui

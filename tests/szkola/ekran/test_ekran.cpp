@@ -110,3 +110,20 @@ TEST_F(Ekran, OknoWplatyZPrzyciskamiNaEkranieIOknaNaSrodkuOtwierajacego) {
     }
     EXPECT_EQ(ui::test::shownWindows().count("TBanki"), 1);
 }
+
+// A window that grows while shown (the meals panel of a new fee item) is moved back onto the
+// screen, shrunk only when it is taller than the screen.
+TEST_F(Ekran, OknoRosnaceNaEkraniePozostajeWObszarze) {
+    ui::Window okno;
+    ui::test::setModalHandler([](ui::Window* w) {
+        w->move(900, 500);
+        w->resize(500, 400);
+        QApplication::processEvents();
+        EXPECT_TRUE(kObszar.contains(zRamka(w))) << w->x() << "," << w->y();
+        EXPECT_EQ(w->size(), QSize(500, 400));
+        w->resize(500, 900);
+        QApplication::processEvents();
+        EXPECT_TRUE(kObszar.contains(zRamka(w))) << w->y() << " " << w->height();
+    });
+    okno.ShowModal();
+}

@@ -335,7 +335,8 @@ void Table::Impl::planColumns() {
 }
 
 void Table::Impl::load(bool keep, bool mayBeSparse) {
-    if (stale) {  // a reload for another reason catches up with the master first
+    sparseEdit = false;  // read whole or again: the post takes the usual way
+    if (stale) {         // a reload for another reason catches up with the master first
         stale = false;
         computeLink();
     }
@@ -1550,6 +1551,24 @@ void Table::insert() {
 void Table::append() { insert(); }
 
 void Table::edit() {
+    // A large set read in part is edited where it stands (the record a seek found): a change
+    // that keeps its place in the order costs one record, not a reading of the whole set.
+    if (d->sparse && !d->stale && d->active && d->state == Browse && !d->readOnly && !d->crack &&
+        !(d->server && d->database()->transactionDepth() == 0)) {
+        const Row* cur = d->curRow();
+        if (cur) {
+            std::unique_ptr<Row> f = d->fetch(cur->rowid);
+            if (f) {
+                d->pending = std::move(*f);
+                d->editRowId = d->pending.rowid;
+                d->sparseEdit = true;
+                d->modified = false;
+                d->setState(Edit);
+                d->emitRecord();
+                return;
+            }
+        }
+    }
     d->sync();
     d->checkActive();
     d->checkWritable();
@@ -1617,6 +1636,43 @@ void Table::post() {
         if (!inserting && rowid != d->editRowId) db->rowWritten(this, d->key, d->editRowId, true);
         db->rowWritten(this, d->key, rowid, false);
     }
+    if (!inserting && d->sparseEdit && d->sparse) {
+        d->sparseEdit = false;
+        // The record in the partly read set: the probe of a seek, or a row of a block read.
+        Row* orig = d->probe ? d->probe.get()
+                    : (d->pos >= 0 && d->pos < int(d->rows.size()) && d->rows[d->pos])
+                        ? d->rows.slot(size_t(d->pos)).get()
+                        : nullptr;
+        bool inPlace = orig && orig->rowid == rowid && d->visible(p);
+        auto samePlace = [&](const std::vector<int>& cols) {
+            for (int c : cols)
+                if (!orig->has(c) || size_t(c) >= orig->c.size() ||
+                    compareCell(orig->c[c], p.c[c], d->types[c], d->colls[c]) != 0)
+                    return false;
+            return true;
+        };
+        inPlace = inPlace && samePlace(d->orderCols) && samePlace(d->detailCols) &&
+                  samePlace(d->rangeCols);
+        d->modified = false;
+        d->state = Browse;
+        if (inPlace) {
+            *orig = std::move(p);
+            d->pending = Row();
+        } else {
+            d->pending = Row();
+            d->load(true, false);  // moved in the order: read whole, on the record
+        }
+        d->touch();
+        d->emitState();
+        d->notifyDetails();
+        if (inPlace)
+            d->emitRecord();
+        else
+            d->emitDataSet();
+        if (afterPost) afterPost(*this);
+        return;
+    }
+    d->sparseEdit = false;
     if (!inserting) {
         const int old = d->indexOfRowId(d->editRowId);
         if (old >= 0) d->eraseAt(old);
@@ -1643,6 +1699,7 @@ void Table::post() {
 
 void Table::cancel() {
     if (d->state != Insert && d->state != Edit) return;
+    d->sparseEdit = false;
     d->pending = Row();
     d->modified = false;
     d->setState(Browse);

@@ -162,6 +162,7 @@ struct Table::Impl {
     // asked for. Anything else (writes, searches outside the order, bookmarks) reads the set whole
     // first.
     bool sparse = false;
+    bool sparseEdit = false;  // the record in edit was taken from a sparse set, left as it is
     std::unique_ptr<Row> probe;
     static constexpr int kSparseMin = 4096;
     mutable int sparseSeqEnd = -1;

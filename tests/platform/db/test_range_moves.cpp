@@ -1,5 +1,6 @@
 // A range moved on an open cursor, pupil after pupil: the rows of each new range, whatever the
-// shape of the bounds before, from the statement prepared for the first move.
+// shape of the bounds before, from the statement prepared for the first move. Edits on a large
+// set read in part cost the record edited, not a reading of the set.
 #include <sqlite3.h>
 
 #include <set>
@@ -14,6 +15,13 @@ struct StatementWatch {
         auto* w = static_cast<StatementWatch*>(ctx);
         w->seen.insert(p);
         ++w->runs;
+        return 0;
+    }
+};
+struct RowWatch {
+    int rows = 0;
+    static int onTrace(unsigned, void* ctx, void*, void*) {
+        ++static_cast<RowWatch*>(ctx)->rows;
         return 0;
     }
 };
@@ -113,4 +121,60 @@ TEST_F(DbTest, SeeksInsideAMovedRangeOfALargeSet) {
         t.findNearest({id, QStringLiteral("KY5")});
         EXPECT_EQ(t.field("RodzOpl")->asString(), QStringLiteral("KZ"));
     }
+}
+
+TEST_F(DbTest, EditsOnALargeSetReadOnlyTheRecordEdited) {
+    makeFees();
+    db.begin();
+    for (int i = 0; i < 6000; ++i)
+        db.exec(
+            QStringLiteral("INSERT INTO Naleznosc (IdUcznia, RodzOpl, M01) VALUES (?, 'WI', ?)"),
+            {i, i});
+    db.commit();
+    db::Table t;
+    t.setTableName(QStringLiteral("Naleznosc"));
+    t.setIndexFieldNames(QStringLiteral("IdUcznia;RodzOpl;Status"));
+    t.open();
+    RowWatch w;
+    const bool sqlite = db.backend() == db::Database::Backend::SQLite;
+    if (sqlite) sqlite3_trace_v2(db.handle(), SQLITE_TRACE_ROW, &RowWatch::onTrace, &w);
+    for (int id : {4500, 1200, 5999}) {
+        ASSERT_TRUE(t.findKey({id}));
+        t.edit();
+        t.field("M01")->setFloat(id + 0.5);
+        t.post();
+        EXPECT_EQ(t.field("IdUcznia")->asInteger(), id);  // still on it
+        EXPECT_DOUBLE_EQ(t.field("M01")->asFloat(), id + 0.5);
+    }
+    if (sqlite) {
+        sqlite3_trace_v2(db.handle(), 0, nullptr, nullptr);
+        EXPECT_LT(w.rows, 100);  // seeks and the records, no reading of the set
+    }
+    EXPECT_DOUBLE_EQ(
+        db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE IdUcznia = 1200")).toDouble(),
+        1200.5);
+    // The walk goes on from the record edited.
+    ASSERT_TRUE(t.findKey({4500}));
+    t.edit();
+    t.field("M01")->setFloat(1);
+    t.post();
+    t.next();
+    EXPECT_EQ(t.field("IdUcznia")->asInteger(), 4501);
+    // A key changed: the record moves to its new place and stays current.
+    ASSERT_TRUE(t.findKey({10}));
+    t.edit();
+    t.field("IdUcznia")->setInteger(7000);
+    t.post();
+    EXPECT_EQ(t.field("IdUcznia")->asInteger(), 7000);
+    EXPECT_EQ(t.recNo(), 5999);
+    t.prior();
+    EXPECT_EQ(t.field("IdUcznia")->asInteger(), 5999);
+    // Cancelled: nothing written, the next edit as usual.
+    ASSERT_TRUE(t.findKey({20}));
+    t.edit();
+    t.field("M01")->setFloat(-1);
+    t.cancel();
+    EXPECT_DOUBLE_EQ(t.field("M01")->asFloat(), 20);
+    EXPECT_DOUBLE_EQ(
+        db.scalar(QStringLiteral("SELECT M01 FROM Naleznosc WHERE IdUcznia = 20")).toDouble(), 20);
 }

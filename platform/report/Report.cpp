@@ -200,7 +200,8 @@ struct Report::Run {
     TextMeasurer measure;
     Font lastFont;  // most elements share a font: skip the interning look-up
     int lastFontIndex = -1;
-    std::vector<double> lineHeights;  // by font index
+    std::vector<double> lineHeights;                 // by font index
+    std::vector<TextMeasurer::Metrics*> measuresOf;  // by font index
 
     struct Cursor {
         db::Table* t;
@@ -304,11 +305,14 @@ struct Report::Run {
     // for it, then shortened with "…".
     void addOneLine(const Element& e, double x, double top, double width, double h,
                     const QString& text, int fi) {
-        const Font f = out.fonts[size_t(fi)];  // a copy: a smaller type is added to the list
-        if (measure.fitsLine(f, text, width)) {
+        if (size_t(fi) >= measuresOf.size()) measuresOf.resize(size_t(fi) + 1, nullptr);
+        TextMeasurer::Metrics*& m = measuresOf[size_t(fi)];
+        if (!m) m = measure.find(out.fonts[size_t(fi)]);
+        if (measure.fitsLine(m, text, width)) {
             addText(x, top, e.width, h, text, fi, e.alignment);
             return;
         }
+        const Font f = out.fonts[size_t(fi)];  // a copy: a smaller type may join the list
         // A number cut short reads as another number: amounts are set smaller instead.
         if (e.shrinkToFit || isNumber(text)) {
             Font g = f;

@@ -31,8 +31,13 @@ class TextMeasurer {
     // Whether `text` takes one line of `width` (wrap() would give it back whole).
     bool fitsLine(const Font& f, const QString& text, double width);
 
-  private:
+    // The same for a font found once (it stays valid with the measurer): a report asks this of
+    // every text it lays out.
     struct Metrics;
+    Metrics* find(const Font& f) { return &measures(f); }
+    bool fitsLine(Metrics* m, const QString& text, double width) { return fits(*m, text, width); }
+
+  private:
     Metrics& measures(const Font& f);
     const QFontMetricsF& metrics(const Font& f);
     bool fits(Metrics& m, const QString& text, double width);

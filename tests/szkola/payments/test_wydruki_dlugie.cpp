@@ -1,7 +1,7 @@
 // Every payment printout from a folder whose texts fill their stored widths and whose amounts
 // reach 9 999 999,99: nothing runs out of its box, into a neighbour or off the paper; payers'
-// names and amounts print whole. WYDRUKI_PNG=folder also saves the first page of each printout
-// there as a picture (docs/wydruk_kp_dlugi.png and docs/wykaz_przelewow_dlugi.png come from it).
+// names and amounts print whole. WYDRUKI_PDF=folder also saves each printout there as PDF, and
+// WYDRUKI_PNG=folder its first page as a picture (tools/wydruki_wplat_dlugie.sh).
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
@@ -113,6 +113,12 @@ class WydrukiDlugie : public SrodowiskoWplat {
     QStringList Sprawdz(const report::PreparedReport& r, const QString& plik) {
         EXPECT_GT(r.pageCount(), 0) << plik.toStdString();
         EXPECT_TRUE(uklad::Poprawny(r)) << plik.toStdString();
+        const QString pdf = qEnvironmentVariable("WYDRUKI_PDF");
+        if (!pdf.isEmpty()) {
+            QDir().mkpath(pdf);
+            QString blad;
+            EXPECT_TRUE(r.exportPdf(QDir(pdf).filePath(plik + ".pdf"), &blad)) << qPrintable(blad);
+        }
         const QString png = qEnvironmentVariable("WYDRUKI_PNG");
         if (!png.isEmpty() && r.pageCount() > 0) {
             QDir().mkpath(png);

@@ -46,10 +46,6 @@ constexpr int kGoraWstepu = 146;
 constexpr int kWysokoscWstepu = 64;
 constexpr int kWysokoscTytulu = 214;
 
-}  // namespace
-
-namespace {
-
 // Lines of `tekst` at most `szerokosc` wide, broken at blanks and after hyphens (a double name
 // breaks as a reader expects it); a part wider than a line is broken by characters.
 QStringList Zawin(report::TextMeasurer& miara, const report::Font& f, const QString& tekst,
@@ -84,11 +80,9 @@ QStringList Zawin(report::TextMeasurer& miara, const report::Font& f, const QStr
     return linie;
 }
 
-}  // namespace
-
-namespace {
 report::TextMeasurer* miaraZestawien = nullptr;
-}
+
+}  // namespace
 
 report::TextMeasurer& MiaraZestawien() {
     if (!miaraZestawien) {

@@ -273,6 +273,9 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
         QRLabelKol[k] = QRBand3->addLabel(xKwoty(k), 2, kWLiczby, "", Font(8), Alignment::Right);
     QRLabelRazem = QRBand3->addLabel(xKwoty(5), 2, kWLiczby, "", Font(8, true), Alignment::Right);
     QRLabelOplacono = QRBand3->addLabel(xKwoty(6), 2, kWLiczby, "", Font(8), Alignment::Right);
+    // Amounts of millions are set smaller, on the line of the others.
+    for (Label* l : QRLabelKol) l->shrinkToFit = true;
+    QRLabelRazem->shrinkToFit = QRLabelOplacono->shrinkToFit = true;
     QRBand3->beforePrint = [this](Band&, bool& p) { QRBand3BeforePrint(p); };
 
     QRBand2 = addBand(BandKind::Summary, 24);
@@ -280,8 +283,10 @@ TQROplatyNalezneMies::TQROplatyNalezneMies(db::Table* nalUcz) : nalUcz_(nalUcz) 
     QRBand2->addLabel(kXNazw, 6, kWNazw, "Ogółem placówka", Font(8, true));
     // Totals may run to millions: a smaller type, and the gutter too.
     auto suma = [this](int k) {
-        return QRBand2->addLabel(xKwoty(k) - 3, 7, kWLiczby + 3, "", Font(7, true),
-                                 Alignment::Right);
+        Label* l =
+            QRBand2->addLabel(xKwoty(k) - 3, 7, kWLiczby + 3, "", Font(7, true), Alignment::Right);
+        l->shrinkToFit = true;
+        return l;
     };
     for (int k = 0; k < 5; ++k) QRLabelSumaKol[k] = suma(k);
     QRLabelSumaRazem = suma(5);
@@ -346,8 +351,8 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
     QRBand3->height =
         qMax(kWysokoscWiersza, qMax(QRLabelNazwisko->height, QRLabelKlasa->height) + 4);
     QRLabelLp->text = QString::number(++LicznikLp);
-    for (auto* l : QRLabelKol) DopasujTekst(l, {}, 8, 8);
-    DopasujTekst(QRLabelOplacono, {}, 8, 8);
+    for (auto* l : QRLabelKol) l->text.clear();
+    QRLabelOplacono->text.clear();
 
     const bool wszystkie = WybranyRodzaj == "all";
     // Sums are kept to the grosz, so a big school leaves no binary crumbs in the totals.
@@ -364,7 +369,7 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         x = Zaokraglij(x, 2);
         wiersz = Zaokraglij(wiersz + x, 2);
         SumaKol[k] = Zaokraglij(SumaKol[k] + x, 2);
-        if (x != 0 || jest) DopasujTekst(QRLabelKol[k], Kwota(x), 8, 5);
+        if (x != 0 || jest) QRLabelKol[k]->text = Kwota(x);
     };
     static const char* const kKolumny[4] = {"Kol1", "Kol2", "Kol3", "Kol4"};
     for (int k = 0; k < 4; ++k)
@@ -377,12 +382,12 @@ void TQROplatyNalezneMies::QRBand3BeforePrint(bool& drukuj) {
         else
             pokaz(4, {WybranaKolumna == 5 ? k5 : k6});
     }
-    DopasujTekst(QRLabelRazem, Kwota(wiersz), 8, 5);
+    QRLabelRazem->text = Kwota(wiersz);
 
     const db::Field* saldo = nalUcz_->field("Saldo");
     const double x = Zaokraglij(saldo->asFloat(), 2);
     SumaOplacono = Zaokraglij(SumaOplacono + x, 2);
-    if (x != 0 || !saldo->isNull()) DopasujTekst(QRLabelOplacono, Kwota(x), 8, 5);
+    if (x != 0 || !saldo->isNull()) QRLabelOplacono->text = Kwota(x);
 }
 
 void TQROplatyNalezneMies::QRBand2BeforePrint() {
@@ -391,11 +396,11 @@ void TQROplatyNalezneMies::QRBand2BeforePrint() {
     for (int k = 0; k < 5; ++k) {
         QRLabelSumaKol[k]->text.clear();
         const bool pokaz = wszystkie || (k < 4 ? WybranaKolumna == k + 1 : WybranaKolumna > 4);
-        if (pokaz) DopasujTekst(QRLabelSumaKol[k], Kwota(SumaKol[k]), 7, 5);
+        if (pokaz) QRLabelSumaKol[k]->text = Kwota(SumaKol[k]);
         razem += SumaKol[k];
     }
-    DopasujTekst(QRLabelSumaRazem, Kwota(razem), 7, 5);
-    DopasujTekst(QRLabelSumaOplacono, Kwota(SumaOplacono), 7, 5);
+    QRLabelSumaRazem->text = Kwota(razem);
+    QRLabelSumaOplacono->text = Kwota(SumaOplacono);
 }
 
 // --- the builder ---

@@ -99,6 +99,7 @@ report::TextMeasurer& MiaraZestawien() {
 int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mala, int wierszy) {
     report::TextMeasurer& miara = MiaraZestawien();
     l->wordWrap = false;
+    l->shrinkToFit = false;
     l->font.size = duza;
     l->height = 0;
     l->text = tekst;
@@ -109,10 +110,14 @@ int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mal
         l->height = int(std::ceil(miara.lineHeight(l->font) * linie.size()));
         return int(linie.size());
     };
-    // One line in a smaller type first, then more lines from the given type down.
+    // One line in a smaller type first (the report sets it, on the line's baseline), then more
+    // lines from the given type down.
     for (double r = duza; r >= mala - 0.01; r -= 0.5) {
         l->font.size = r;
-        if (miara.fitsLine(l->font, tekst, l->width)) return uloz({tekst});
+        if (!miara.fitsLine(l->font, tekst, l->width)) continue;
+        l->font.size = duza;
+        l->shrinkToFit = r < duza;
+        return uloz({tekst});
     }
     if (wierszy > 1)
         for (double r = duza; r >= mala - 0.01; r -= 0.5) {

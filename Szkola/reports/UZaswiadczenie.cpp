@@ -323,11 +323,7 @@ void TQRZaswiadczenie::QRBand1BeforePrint() {
         k.QRLabelUczen->text = miesci ? nazwisko : QString();
         k.QRLabelUczen->enabled = miesci;
         k.QRLabelUczenDlugi->enabled = !miesci;
-        DopasujTekst(k.QRLabelUczenDlugi, miesci ? QString() : nazwisko, 11, 4);
-        // On the line of the phrase: a smaller type stands lower.
-        k.QRLabelUczenDlugi->top = kWiersz1 - 1 +
-                                   int(0.78 * (miara.lineHeight(k.QRLabelUczen->font) -
-                                               miara.lineHeight(k.QRLabelUczenDlugi->font)));
+        DopasujTekst(k.QRLabelUczenDlugi, miesci ? QString() : nazwisko, 11, 5.5);
         k.QRLabel4->text = slowa.Urodzony;
         k.QRDBText1->text = DataKrotka(u.field("DataUr")->asDate());
         DopasujTekst(k.QRDBText2, u.field("MiejsceUr")->asString(), 10, 8);

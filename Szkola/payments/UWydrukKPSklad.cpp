@@ -68,10 +68,12 @@ void DodajGloweDowodu(report::Band* b, TPieczatka& pieczatka, int polowa, const 
     b->addLabel(x0 + 190, 26, 0, "nr", Font(9));
     b->addField(x0 + 210, 26, 120, dok, "NumerWpl", Font(9, true));
     b->addLabel(x0 + 190, 42, 0, polowa == 0 ? "Oryginał" : "Kopia", Font(8, false, true));
-    b->addLabel(x0 + 2, 72, 0, osoba, Font(8));
-    // A long payer or address is set smaller, whole, within its half.
-    b->addField(x0 + 56, 72, 274, dok, "Nazwa", Font(8, true))->shrinkToFit = true;
-    b->addField(x0 + 56, 86, 274, dok, "Adres", Font(8))->shrinkToFit = true;
+    b->addLabel(x0 + 2, 70, 0, osoba, Font(8));
+    // A long payer takes two lines; a long address is set smaller, whole, within its half.
+    report::DataField* nazwa = b->addField(x0 + 56, 70, 274, dok, "Nazwa", Font(8, true));
+    nazwa->wordWrap = true;
+    nazwa->height = 26;
+    b->addField(x0 + 56, 96, 274, dok, "Adres", Font(8))->shrinkToFit = true;
 }
 
 void WpiszKwoteSlownie(report::Memo* lewa, report::Memo* prawa) {
@@ -90,7 +92,7 @@ TQRWydrukKPSklad::TQRWydrukKPSklad() {
     db::Table* linie = DM->TOplaty;
 
     QRSubDetail1 = addSubDetail(linie, nullptr, kWysokoscLinii);
-    QRBand2 = QRSubDetail1->addHeader(124);
+    QRBand2 = QRSubDetail1->addHeader(130);
     QRBand3 = QRSubDetail1->addFooter(112);
     QRBand1 = addBand(report::BandKind::Summary, 24);
 
@@ -98,11 +100,11 @@ TQRWydrukKPSklad::TQRWydrukKPSklad() {
         const int x0 = p * kPrawaPolowa;
         report::Band* b = QRBand2;
         DodajGloweDowodu(b, Pieczatka, p, "Dowód wpłaty", "Od Kogo:");
-        b->addLabel(x0 + 2, 106, 0, "Nazwa należności", Font(8, true));
+        b->addLabel(x0 + 2, 112, 0, "Nazwa należności", Font(8, true));
         // Amount columns wide enough for 9 999 999,99.
-        b->addLabel(x0 + 176, 106, 88, "Kwota należn.", Font(8, true), Alignment::Right);
-        b->addLabel(x0 + 270, 106, 60, "Odpis", Font(8, true), Alignment::Right);
-        b->addHLine(x0 + 2, 121, 328);
+        b->addLabel(x0 + 176, 112, 88, "Kwota należn.", Font(8, true), Alignment::Right);
+        b->addLabel(x0 + 270, 112, 60, "Odpis", Font(8, true), Alignment::Right);
+        b->addHLine(x0 + 2, 127, 328);
 
         report::Band* s = QRSubDetail1;
         report::DataField* tresc = s->addField(x0 + 2, 1, 180, linie, "Tresc", Font(8));

@@ -18,8 +18,8 @@ TQRWydrukKW::TQRWydrukKW() {
     for (int p = 0; p < 2; ++p) {
         const int x0 = p * kPrawaPolowa;
         DodajGloweDowodu(b, Pieczatka, p, "Dowód wypłaty", "Komu:");
-        b->addLabel(x0 + 2, 106, 0, "Za co:", Font(8));
-        b->addField(x0 + 56, 106, 274, dok, "Tresc", Font(8))->shrinkToFit = true;
+        b->addLabel(x0 + 2, 112, 0, "Za co:", Font(8));
+        b->addField(x0 + 56, 112, 274, dok, "Tresc", Font(8))->shrinkToFit = true;
         b->addLabel(x0 + 2, 128, 0, "Do wypłaty:", Font(8, true));
         b->addField(x0 + 80, 128, 100, dok, "Kwota", Font(8, true), Alignment::Right);
         b->addLabel(x0 + 2, 146, 0, "Słownie:", Font(8));

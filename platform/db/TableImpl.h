@@ -150,7 +150,8 @@ struct Table::Impl {
         if (spare.empty()) return std::make_unique<Row>();
         std::unique_ptr<Row> r = std::move(spare.back());
         spare.pop_back();
-        r->c.clear();  // keeps its capacity
+        // Its cells are kept: the load overwrites those it reads and marks only them loaded,
+        // so a small set read again and again (a range moved) allocates nothing.
         r->loaded[0] = r->loaded[1] = ~0ull;
         return r;
     }

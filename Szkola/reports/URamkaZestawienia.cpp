@@ -224,6 +224,8 @@ void TRamka::Dodaj(report::Report& r, const QString& tytul, int wysokosc) {
     QRLabel1 = PageHeader->addLabel(210, 4, 298, tytul, Font(14, true), Alignment::Center);
     QRLabelTytul = PageHeader->addLabel(210, 34, 298, "", Font(10, true), Alignment::Center);
     QRLabelTytul2 = PageHeader->addLabel(210, 54, 298, "", Font(10, true), Alignment::Center);
+    // A selection line of a long level name, or a long title, is set smaller, not cut.
+    QRLabel1->shrinkToFit = QRLabelTytul->shrinkToFit = QRLabelTytul2->shrinkToFit = true;
     Data = PageHeader->addDate(598, 2, "", Font(8), Alignment::Right);
     Data->width = 120;
     Strona =

@@ -245,6 +245,18 @@ TEST_P(WydrukiDlugie, PupilListsAndFeesDue) {
     Opcje(nullptr);
     ListauczniwzPeselem1Click();
     PelneNazwiska(Sprawdz("lista_pesel"), nazwiska, "lista z numerem PESEL");
+    // The longest selection line: a level's name and " - wybrani uczniowie".
+    auto& filtr = glowny->StanFiltru;
+    filtr.FiltrWlaczony = "Tak";
+    filtr.FiltrZakres = "3";
+    filtr.FiltrTrybZakresu = "2";
+    filtr.FiltrIdSzkoly = s;
+    filtr.FiltrIdPoziomu = p;
+    filtr.FiltrIdGrupy = g;
+    Opcje(nullptr);
+    ListauczniwzPeselem1Click();
+    EXPECT_TRUE(Sprawdz("lista_wybrani").toText().contains(" - wybrani uczniowie"));
+    filtr.FiltrWlaczony.clear();
 
     const QString jeden =
         f->Baza().scalar("SELECT Opis FROM RodzajOplat WHERE Symbol = 'WI'").toString();

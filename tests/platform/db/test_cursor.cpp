@@ -38,11 +38,12 @@ TEST_F(DbTest, PolishOrderOfNames) {
     EXPECT_TRUE(t.findKey({QStringLiteral("WĘGIEL")}));
     EXPECT_EQ(t.field("Nazwisko")->asString(), QStringLiteral("Węgiel"));
     EXPECT_EQ(db::comparePolish(QStringLiteral("wĘgiel"), QStringLiteral("Węgiel")), 0);
-    if (db.backend() == db::Database::Backend::SQLite)
+    if (db.backend() == db::Database::Backend::SQLite) {
         EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM KartUcznia WHERE Nazwisko = "
                                            "'WĘGIEL'"))
                       .toInt(),
                   1);
+    }
 }
 
 TEST_F(DbTest, CodePointOrderOfSymbols) {
@@ -454,7 +455,9 @@ TEST_F(DbTest, CalculatedFieldsOnDemand) {
                 x.field("Duze")->setString(n.toUpper());
                 if (n != "Nowak") x.field("Male")->setString(n.toLower());
                 // a field of the other group read inside: filled by its own call
-                if (n == "Kowalski") EXPECT_EQ(x.field("Dlugosc")->asInteger(), 8);
+                if (n == "Kowalski") {
+                    EXPECT_EQ(x.field("Dlugosc")->asInteger(), 8);
+                }
             }
             if (!f || f->name() == "Dlugosc") x.field("Dlugosc")->setInteger(int(n.size()));
             EXPECT_EQ(x.calculatedFieldWanted(), f);  // back after the nested call

@@ -63,7 +63,7 @@ class LargeSetTest : public DbTest {
 };
 
 TEST_F(LargeSetTest, SeeksWalksAndPositionsAgreeWithTheWholeSet) {
-    for (const QString order : {QStringLiteral("IdUcznia;Status"), QStringLiteral("Nazwa")}) {
+    for (const QString& order : {QStringLiteral("IdUcznia;Status"), QStringLiteral("Nazwa")}) {
         SCOPED_TRACE(order.toStdString());
         db::Table a, b;
         openOn(a, order, false);

@@ -68,8 +68,9 @@ TEST(LayoutCheck, TextsKeptWholeNeverPassTheirWidth) {
             for (double w = pelna * 0.5; w <= pelna * 1.1 + 2; w += 0.25) {
                 EXPECT_LE(m.textWidth(f, m.cut(f, t, w)), w) << qPrintable(t) << " " << w;
                 for (const QString& linia : m.wrap(f, t, w))
-                    if (linia.contains(QLatin1Char(' ')))  // a word alone may be wider
+                    if (linia.contains(QLatin1Char(' '))) {  // a word alone may be wider
                         EXPECT_LE(m.textWidth(f, linia), w) << qPrintable(linia) << " " << w;
+                    }
             }
             EXPECT_EQ(m.cut(f, t, pelna), t);
         }

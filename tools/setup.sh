@@ -3,7 +3,10 @@
 # named as arguments (with what they need), or everything when none is named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-PKGS="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libgtest-dev libbenchmark-dev libsodium-dev libpq-dev postgresql-15 fonts-dejavu-core poppler-utils qt6-translations-l10n clang-format"
+# The program's own packages; the tests, benchmarks, style check and the test server only when
+# everything is built (a first ./run does not wait for them).
+PKGS="cmake g++ ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libsodium-dev libpq-dev fonts-dejavu-core qt6-translations-l10n"
+[ $# -eq 0 ] && PKGS="$PKGS libgtest-dev libbenchmark-dev postgresql-15 poppler-utils clang-format"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -5,7 +5,9 @@
 // settlement day 10 are added when a folder has none). On each folder, for August 2025 (period
 // 1-31 August, dues month August):
 //  - the first run: lines never examined (each run is rolled back afterwards, so every one is a
-//    first run), its time and its peak heap over what was in use before it;
+//    first run), its time, its peak heap over what was in use before it and the peak resident
+//    size of the process during it (which counts the database file mapped into memory, up to
+//    256 MB a folder, and what earlier folders of the same run left resident);
 //  - a repeat: the same month run again on top of a committed first run (no line left to mark,
 //    the forecast rebuilt, the same posting), rolled back;
 //  - the same first run in SQL (SQLite only): the forecast deleted, the period's unmarked lines
@@ -62,9 +64,24 @@ size_t sterta() {
     return m.uordblks + m.hblkhd;
 }
 
+// The peak resident size of the process since the last reset, in MB (Linux: the reset writes 5
+// to clear_refs; VmHWM then counts from the current size).
+void zerujSzczytRss() {
+    QFile f("/proc/self/clear_refs");
+    if (f.open(QIODevice::WriteOnly)) f.write("5");
+}
+double szczytRss() {
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& w : f.readAll().split('\n'))
+        if (w.startsWith("VmHWM:")) return w.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
 class PomiarPamieci {
   public:
     PomiarPamieci() : poczatek_(sterta()), szczyt_(poczatek_) {
+        zerujSzczytRss();
         watek_ = std::thread([this] {
             while (!koniec_) {
                 const size_t s = sterta();
@@ -97,7 +114,7 @@ const TZadanieOdsetek kZadanie{QDate(2025, 8, 1), QDate(2025, 8, 31), QDate(2025
 
 void Naliczanie(benchmark::State& state, Folder* f) {
     f->wlacz();
-    std::vector<double> czasy, pamiec;
+    std::vector<double> czasy, pamiec, rss;
     for (auto _ : state) {
         f->baza->begin();
         PomiarPamieci p;
@@ -105,6 +122,7 @@ void Naliczanie(benchmark::State& state, Folder* f) {
         const TWynikOdsetek w = NaliczOdsetki(*f->baza, kZadanie);
         const auto t1 = std::chrono::steady_clock::now();
         pamiec.push_back(p.Zakoncz());
+        rss.push_back(szczytRss());
         state.PauseTiming();
         f->baza->rollback();
         if (!w.Ok) {
@@ -117,6 +135,7 @@ void Naliczanie(benchmark::State& state, Folder* f) {
     }
     wyniki["run " + f->nazwa] = mediana(czasy);
     wyniki["mem " + f->nazwa] = *std::max_element(pamiec.begin(), pamiec.end());
+    wyniki["rss " + f->nazwa] = *std::max_element(rss.begin(), rss.end());
 }
 
 // The same month again over a first run kept for it (both rolled back at the end).
@@ -395,15 +414,15 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
 
     bool dobrze = true;
-    std::printf("\n%-10s %9s %9s %9s %8s %12s %12s\n", "uczniowie", "run [s]", "SQL [s]", "do SQL",
-                "powt [s]", "sterta [MB]", "powt [MB]");
+    std::printf("\n%-10s %9s %9s %9s %8s %12s %12s %10s\n", "uczniowie", "run [s]", "SQL [s]",
+                "do SQL", "powt [s]", "sterta [MB]", "powt [MB]", "RSS [MB]");
     for (auto& f : foldery) {
         const QString n = f->nazwa;
         const double r = wyniki.value("run " + n), s = wyniki.value("sql " + n),
                      mem = wyniki.value("mem " + n);
-        std::printf("%-10d %9.2f %9.2f %9.2f %8.2f %12.1f %12.1f\n", f->uczniowie, r, s,
+        std::printf("%-10d %9.2f %9.2f %9.2f %8.2f %12.1f %12.1f %10.1f\n", f->uczniowie, r, s,
                     s > 0 ? r / s : 0.0, wyniki.value("repeat " + n), mem,
-                    wyniki.value("repeatmem " + n));
+                    wyniki.value("repeatmem " + n), wyniki.value("rss " + n));
         const TWynikOdsetek& w = przebiegi[n];
         const QString liczby = QString("T %1, M %2, O %3, P %4, zaksięgowane %5")
                                    .arg(w.Terminowe)

@@ -25,6 +25,12 @@ class RowSeq {
     const Ptr& back() const { return chunks_.back().back(); }
 
     void clear() {
+        // The first chunk's storage is kept for the next records: a small set read again and
+        // again (a range moved pupil after pupil) allocates no chunk.
+        if (!chunks_.empty() && spare_.capacity() == 0) {
+            spare_ = std::move(chunks_.front());
+            spare_.clear();
+        }
         chunks_.clear();
         fen_.clear();
         n_ = 0;
@@ -52,7 +58,8 @@ class RowSeq {
     }
     void push_back(Ptr r) {
         if (chunks_.empty() || chunks_.back().size() >= kChunk) {
-            chunks_.emplace_back();
+            chunks_.emplace_back(std::move(spare_));
+            spare_ = std::vector<Ptr>();
             chunks_.back().reserve(kChunk);
             fenDirty_ = true;
         } else if (!fenDirty_) {
@@ -179,6 +186,7 @@ class RowSeq {
     }
 
     std::vector<std::vector<Ptr>> chunks_;
+    std::vector<Ptr> spare_;  // storage of a chunk, empty
     mutable std::vector<qint64> fen_;
     mutable bool fenDirty_ = false;
     size_t n_ = 0;

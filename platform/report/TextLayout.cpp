@@ -1,9 +1,10 @@
 #include "platform/report/TextLayout.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
-#include <QMutex>
 #include <algorithm>
 #include <array>
 
@@ -37,25 +38,19 @@ QString key(const Font& f) {
 struct TextMeasurer::Metrics {
     explicit Metrics(const Font& f) : fm(f.toQFont(1.0, 96.0), designDevice()) {
         advance.fill(-1);
-        widest = widestLatin(f, fm);
+        for (char16_t u = 0x20; u < 0x180; ++u) widest = std::max(widest, advanceOf(u));
     }
     QFontMetricsF fm;
     std::array<float, 0x250> advance;
-    float widest;  // of the letters up to U+017F (Polish ones included)
+    float widest = 0;  // of the letters up to U+017F (Polish ones included)
+    // Texts shaped once, by their width: a statement measures the same text again at each
+    // step of fitting it, and the same numbers and names run after run.
+    QHash<QString, double> shaped;
 
-    // Measured once a program run for each font: every run of a report asks again.
-    static float widestLatin(const Font& f, const QFontMetricsF& fm) {
-        static QMutex lock;
-        static QHash<QString, float> known;
-        const QString k = key(f);
-        QMutexLocker l(&lock);
-        auto it = known.constFind(k);
-        if (it != known.constEnd()) return *it;
-        float w = 0;
-        for (char16_t u = 0x20; u < 0x180; ++u)
-            w = std::max(w, float(fm.horizontalAdvance(QChar(u))));
-        known.insert(k, w);
-        return w;
+    float advanceOf(char16_t u) {
+        float& a = advance[u];
+        if (a < 0) a = float(fm.horizontalAdvance(QChar(u)));
+        return a;
     }
     // Whether the text fits whatever its letters: short texts in wide columns, most of them.
     bool surelyFits(const QString& text, double width) const {
@@ -70,36 +65,73 @@ struct TextMeasurer::Metrics {
         for (const QChar c : text) {
             const char16_t u = c.unicode();
             if (u < 0x20 || u >= advance.size()) return -1;
-            float& a = advance[u];
-            if (a < 0) a = float(fm.horizontalAdvance(c));
-            w += a;
+            w += advanceOf(u);
         }
         return w;
     }
+    double width(const QString& text) {
+        auto it = shaped.constFind(text);
+        if (it != shaped.constEnd()) return *it;
+        if (shaped.size() >= 8192) shaped.clear();  // a bound, not a policy: lists repeat little
+        const double w = fm.horizontalAdvance(text);
+        shaped.insert(text, w);
+        return w;
+    }
 };
+
+namespace {
+// The fonts' metrics for the application's run: each report run and each statement's fitting
+// finds its fonts' measures here, once. Font metrics may not outlive the application's fonts,
+// so they go with it (and a measurer kept past it finds its fonts again in a new one).
+struct Store {
+    QHash<QString, TextMeasurer::Metrics*> byKey;  // owned
+    quint64 generation = 1;
+    bool registered = false;  // to go with the running application
+};
+
+Store& store() {
+    static Store* s = new Store;  // left to the end of the process: nothing in it by then
+    if (!s->registered) {
+        s->registered = true;
+        qAddPostRoutine([] {
+            qDeleteAll(s->byKey);
+            s->byKey.clear();
+            ++s->generation;
+            s->registered = false;
+        });
+    }
+    return *s;
+}
+}  // namespace
 
 TextMeasurer::TextMeasurer() = default;
 TextMeasurer::~TextMeasurer() = default;
 
 TextMeasurer::Metrics& TextMeasurer::measures(const Font& f) {
+    Store& st = store();
+    if (generation_ != st.generation) {
+        recent_.clear();
+        generation_ = st.generation;
+    }
     for (const auto& [font, m] : recent_)
         if (font == f) return *m;
     const QString k = key(f);
-    auto it = cache_.find(k);
-    if (it == cache_.end()) it = cache_.insert(k, std::make_shared<Metrics>(f));
+    auto it = st.byKey.find(k);
+    if (it == st.byKey.end()) it = st.byKey.insert(k, new Metrics(f));
     if (recent_.size() >= 8) recent_.erase(recent_.begin());
-    recent_.emplace_back(f, it.value().get());
+    recent_.emplace_back(f, it.value());
     return *it.value();
 }
 
 const QFontMetricsF& TextMeasurer::metrics(const Font& f) { return measures(f).fm; }
 
-// Kerning moves a text by far less than the margin allowed here; closer calls are shaped.
+// Kerning moves a text by far less than the margins allowed here; closer calls are shaped.
 bool TextMeasurer::fits(Metrics& m, const QString& text, double width) {
     if (m.surelyFits(text, width)) return true;
     const double e = m.estimate(text);
     if (e >= 0 && e * 1.03 + 1 <= width) return true;
-    return m.fm.horizontalAdvance(text) <= width;
+    if (e >= 0 && e * 0.9 - 1 > width) return false;
+    return m.width(text) <= width;
 }
 
 bool TextMeasurer::fitsLine(const Font& f, const QString& text, double width) {
@@ -111,7 +143,7 @@ double TextMeasurer::lineHeight(const Font& f) { return metrics(f).height(); }
 double TextMeasurer::ascent(const Font& f) { return metrics(f).ascent(); }
 
 double TextMeasurer::textWidth(const Font& f, const QString& text) {
-    return metrics(f).horizontalAdvance(text);
+    return measures(f).width(text);
 }
 
 QStringList TextMeasurer::wrap(const Font& f, const QString& text, double width) {

@@ -1,10 +1,8 @@
 #pragma once
 // Measuring text in design units (1/96 inch): line heights and word wrap of memos.
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
-#include <memory>
 #include <vector>
 
 #include "platform/report/PreparedReport.h"
@@ -31,8 +29,8 @@ class TextMeasurer {
     // Whether `text` takes one line of `width` (wrap() would give it back whole).
     bool fitsLine(const Font& f, const QString& text, double width);
 
-    // The same for a font found once (it stays valid with the measurer): a report asks this of
-    // every text it lays out.
+    // The same for a font found once (it stays valid while the application runs): a report
+    // asks this of every text it lays out.
     struct Metrics;
     Metrics* find(const Font& f) { return &measures(f); }
     bool fitsLine(Metrics* m, const QString& text, double width) { return fits(*m, text, width); }
@@ -41,10 +39,10 @@ class TextMeasurer {
     Metrics& measures(const Font& f);
     const QFontMetricsF& metrics(const Font& f);
     bool fits(Metrics& m, const QString& text, double width);
-    QHash<QString, std::shared_ptr<Metrics>> cache_;
     // A report uses a handful of fonts, often alternating line by line: theirs are found by
-    // comparing fonts, without building the key.
+    // comparing fonts, without building the key of the application's store.
     std::vector<std::pair<Font, Metrics*>> recent_;
+    quint64 generation_ = 0;  // of the store the fonts above were found in
 };
 
 }  // namespace report

@@ -1,6 +1,7 @@
 // No text is drawn outside its box: a long one-line text ends with "…" at its box (or at the
 // page's edge), a box of several lines wraps, a memo cut at its foot says so, a text that asks
 // for it is set smaller to fit whole; the painted page keeps to the box too.
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -173,4 +174,40 @@ TEST(PaintedText, ClippedAtTheSidesOfItsBox) {
     EXPECT_EQ(poza, 0);
     EXPECT_GT(wPolu, 50);
     EXPECT_GT(podPolem, 0);
+}
+
+// Whether a text fits is told from its letters' widths where that is sure, and shaped where it
+// is close; either way the answer is the shaped text's, at every size a fitting may try, for the
+// same text asked again and from another measurer.
+TEST(TextMeasures, FittingAgreesWithTheShapedTextAtTheBoxEdge) {
+    QImage urzadzenie(1, 1, QImage::Format_RGB32);
+    urzadzenie.setDotsPerMeterX(qRound(96.0 / 0.0254));
+    urzadzenie.setDotsPerMeterY(qRound(96.0 / 0.0254));
+    const QStringList teksty = {QStringLiteral("1000"),
+                                QStringLiteral("9 999 999,99 zł"),
+                                QStringLiteral("AVAVAVAV TeWoYo"),
+                                QStringLiteral("office ffi fl"),
+                                QStringLiteral("Żółć Łódź Ęą"),
+                                kNazwisko,
+                                QStringLiteral("Ab→Ω")};
+    TextMeasurer a, b;
+    int przypadki = 0;
+    for (double rozmiar = 5; rozmiar <= 12; rozmiar += 0.25) {
+        for (const bool gruby : {false, true}) {
+            const Font f(rozmiar, gruby);
+            const QFontMetricsF fm(f.toQFont(1.0, 96.0), &urzadzenie);
+            for (const QString& t : teksty) {
+                const double w = fm.horizontalAdvance(t);
+                ASSERT_DOUBLE_EQ(a.textWidth(f, t), w) << qPrintable(t);
+                for (const double szer : {w * 0.85, w - 0.5, w - 0.01, w, w + 0.01, w * 1.02}) {
+                    const bool miesci = w <= szer;
+                    EXPECT_EQ(a.fitsLine(f, t, szer), miesci) << qPrintable(t) << " " << rozmiar;
+                    EXPECT_EQ(b.fitsLine(b.find(f), t, szer), miesci) << qPrintable(t);
+                    EXPECT_EQ(a.fitsLine(f, t, szer), miesci) << qPrintable(t);
+                    ++przypadki;
+                }
+            }
+        }
+    }
+    EXPECT_GT(przypadki, 1000);
 }

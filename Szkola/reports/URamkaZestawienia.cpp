@@ -115,9 +115,11 @@ int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mal
     for (double r = duza; r >= mala - 0.01; r -= 0.5) {
         l->font.size = r;
         if (!miara.fitsLine(l->font, tekst, l->width)) continue;
+        // The text stands as given (no list joined into a new one): every row of a list.
         l->font.size = duza;
         l->shrinkToFit = r < duza;
-        return uloz({tekst});
+        l->height = int(std::ceil(miara.lineHeight(l->font)));
+        return 1;
     }
     if (wierszy > 1)
         for (double r = duza; r >= mala - 0.01; r -= 0.5) {

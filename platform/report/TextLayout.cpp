@@ -38,11 +38,15 @@ QString key(const Font& f) {
 struct TextMeasurer::Metrics {
     explicit Metrics(const Font& f) : fm(f.toQFont(1.0, 96.0), designDevice()) {
         advance.fill(-1);
-        for (char16_t u = 0x20; u < 0x180; ++u) widest = std::max(widest, advanceOf(u));
+        // The letters of Polish texts only: a font is made for every size a fitting tries, and
+        // each letter measured loads its glyph.
+        for (char16_t u = 0x20; u < 0x7f; ++u) widest = std::max(widest, advanceOf(u));
+        for (const QChar c : QStringLiteral("ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"))
+            widest = std::max(widest, advanceOf(c.unicode()));
     }
     QFontMetricsF fm;
     std::array<float, 0x250> advance;
-    float widest = 0;  // of the letters up to U+017F (Polish ones included)
+    float widest = 0;  // of the letters above
     // Texts shaped once, by their width: a statement measures the same text again at each
     // step of fitting it, and the same numbers and names run after run.
     QHash<QString, double> shaped;
@@ -55,8 +59,19 @@ struct TextMeasurer::Metrics {
     // Whether the text fits whatever its letters: short texts in wide columns, most of them.
     bool surelyFits(const QString& text, double width) const {
         if (text.size() * widest * 1.03 + 1 > width) return false;
-        for (const QChar c : text)
-            if (c.unicode() < 0x20 || c.unicode() >= 0x180) return false;
+        // Plain ASCII told by the text's least and greatest code, without a branch a letter.
+        const auto* p = reinterpret_cast<const char16_t*>(text.constData());
+        char16_t least = 0xffff, most = 0;
+        for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+            least = std::min(least, p[i]);
+            most = std::max(most, p[i]);
+        }
+        if (least >= 0x20 && most < 0x7f) return true;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u >= advance.size() || advance[u] < 0 || advance[u] > widest)
+                return false;
+        }
         return true;
     }
     // The text's width without kerning, or -1 when it has a character outside the table.

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <iterator>
 
 namespace report {
 
@@ -38,6 +40,8 @@ QString key(const Font& f) {
 struct TextMeasurer::Metrics {
     explicit Metrics(const Font& f) : fm(f.toQFont(1.0, 96.0), designDevice()) {
         advance.fill(-1);
+        single.fill(-1);
+        pair.fill(std::nanf(""));
         // The letters of Polish texts only: a font is made for every size a fitting tries, and
         // each letter measured loads its glyph.
         for (char16_t u = 0x20; u < 0x7f; ++u) widest = std::max(widest, advanceOf(u));
@@ -87,9 +91,47 @@ struct TextMeasurer::Metrics {
     double width(const QString& text) {
         auto it = shaped.constFind(text);
         if (it != shaped.constEnd()) return *it;
+        double w = numberWidth(text);
+        if (w < 0) w = fm.horizontalAdvance(text);
         if (shaped.size() >= 8192) shaped.clear();  // a bound, not a policy: lists repeat little
-        const double w = fm.horizontalAdvance(text);
         shaped.insert(text, w);
+        return w;
+    }
+
+    // Numbers (a list's numbers, amounts, dates) are made of a few characters whose shaped
+    // width is each one's own and what each pair sets next to each other adds: found once a
+    // font, they give a number's width without shaping it. -1 for any other text.
+    static constexpr char16_t kCyfry[] = u"0123456789 \u00a0,.-+:/z\u0142";
+    static constexpr int kZnakow = int(std::size(kCyfry)) - 1;
+    static int numberIndex(char16_t u) {
+        if (u >= u'0' && u <= u'9') return u - u'0';
+        for (int i = 10; i < kZnakow; ++i)
+            if (kCyfry[i] == u) return i;
+        return -1;
+    }
+    std::array<float, kZnakow> single{};
+    std::array<float, kZnakow * kZnakow> pair{};
+    double numberWidth(const QString& text) {
+        if (text.isEmpty() || text.size() > 64) return -1;
+        for (const QChar c : text)
+            if (numberIndex(c.unicode()) < 0) return -1;
+        double w = 0;
+        int prev = -1;
+        for (const QChar c : text) {
+            const int i = numberIndex(c.unicode());
+            float& a = single[size_t(i)];
+            if (a < 0) a = float(fm.horizontalAdvance(QString(QChar(kCyfry[i]))));
+            w += a;
+            if (prev >= 0) {
+                float& k = pair[size_t(prev * kZnakow + i)];
+                if (std::isnan(k)) {
+                    const QChar dwa[2] = {QChar(kCyfry[prev]), QChar(kCyfry[i])};
+                    k = float(fm.horizontalAdvance(QString(dwa, 2)) - single[size_t(prev)] - a);
+                }
+                w += k;
+            }
+            prev = i;
+        }
         return w;
     }
 };

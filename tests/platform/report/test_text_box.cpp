@@ -183,13 +183,19 @@ TEST(TextMeasures, FittingAgreesWithTheShapedTextAtTheBoxEdge) {
     QImage urzadzenie(1, 1, QImage::Format_RGB32);
     urzadzenie.setDotsPerMeterX(qRound(96.0 / 0.0254));
     urzadzenie.setDotsPerMeterY(qRound(96.0 / 0.0254));
-    const QStringList teksty = {QStringLiteral("1000"),
-                                QStringLiteral("9 999 999,99 zł"),
-                                QStringLiteral("AVAVAVAV TeWoYo"),
-                                QStringLiteral("office ffi fl"),
-                                QStringLiteral("Żółć Łódź Ęą"),
-                                kNazwisko,
-                                QStringLiteral("Ab→Ω")};
+    QStringList teksty = {QStringLiteral("1000"),
+                          QStringLiteral("9 999 999,99 zł"),
+                          QStringLiteral("AVAVAVAV TeWoYo"),
+                          QStringLiteral("office ffi fl"),
+                          QStringLiteral("Żółć Łódź Ęą"),
+                          kNazwisko,
+                          QStringLiteral("Ab→Ω")};
+    // Numbers too, which are measured from their characters and the pairs they make.
+    QStringList liczby = {QStringLiteral("2026-03-15"), QStringLiteral("12:30"),
+                          QStringLiteral("1/2"),        QStringLiteral("-1\u00a0234,56 zł"),
+                          QStringLiteral("+0.5"),       QStringLiteral("  12  ")};
+    for (int n = 990; n <= 1010; ++n) liczby << QString::number(n);
+    for (const QString& n : liczby) teksty << n;
     TextMeasurer a, b;
     int przypadki = 0;
     for (double rozmiar = 5; rozmiar <= 12; rozmiar += 0.25) {
@@ -209,5 +215,5 @@ TEST(TextMeasures, FittingAgreesWithTheShapedTextAtTheBoxEdge) {
             }
         }
     }
-    EXPECT_GT(przypadki, 1000);
+    EXPECT_GT(przypadki, 10000);
 }

@@ -47,10 +47,12 @@ struct TextMeasurer::Metrics {
         for (char16_t u = 0x20; u < 0x7f; ++u) widest = std::max(widest, advanceOf(u));
         for (const QChar c : QStringLiteral("ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"))
             widest = std::max(widest, advanceOf(c.unicode()));
+        sure = widest * 1.03;
     }
+    float widest = 0;  // of the letters above
+    double sure = 0;   // a letter's width that holds whatever the letter, with room for kerning
     QFontMetricsF fm;
     std::array<float, 0x250> advance;
-    float widest = 0;  // of the letters above
     // Texts shaped once, by their width: a statement measures the same text again at each
     // step of fitting it, and the same numbers and names run after run.
     QHash<QString, double> shaped;
@@ -62,7 +64,7 @@ struct TextMeasurer::Metrics {
     }
     // Whether the text fits whatever its letters: short texts in wide columns, most of them.
     bool surelyFits(const QString& text, double width) const {
-        if (text.size() * widest * 1.03 + 1 > width) return false;
+        if (double(text.size()) * sure + 1 > width) return false;
         // Plain ASCII told by the text's least and greatest code, without a branch a letter.
         const auto* p = reinterpret_cast<const char16_t*>(text.constData());
         char16_t least = 0xffff, most = 0;

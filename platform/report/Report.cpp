@@ -320,12 +320,13 @@ struct Report::Run {
             const double needed = measure.textWidth(f, text);
             // Straight to about the size that fits, then down by quarter points.
             g.size = std::max(least, std::floor(f.size * width / needed * 4) / 4);
-            while (g.size > least && !measure.fitsLine(g, text, width)) g.size -= 0.25;
+            bool fits = false;
+            while (!(fits = measure.fitsLine(g, text, width)) && g.size > least) g.size -= 0.25;
             const int gi = out.fontIndex(g);
             // On the baseline of the type it replaces: level with its neighbours.
             const double nizej = measure.ascent(f) - measure.ascent(g);
             addText(x, top + nizej, e.width, std::max(1.0, h - nizej),
-                    measure.elide(g, text, width), gi, e.alignment);
+                    fits ? text : measure.elide(g, text, width), gi, e.alignment);
             return;
         }
         addText(x, top, e.width, h, measure.elide(f, text, width), fi, e.alignment);

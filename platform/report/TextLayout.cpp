@@ -48,9 +48,13 @@ struct TextMeasurer::Metrics {
         for (const QChar c : QStringLiteral("ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"))
             widest = std::max(widest, advanceOf(c.unicode()));
         sure = widest * 1.03;
+        height = fm.height();
+        ascent = fm.ascent();
     }
     float widest = 0;  // of the letters above
     double sure = 0;   // a letter's width that holds whatever the letter, with room for kerning
+    double height = 0,
+           ascent = 0;  // asked for every text set smaller, and the font asks its engine
     QFontMetricsF fm;
     std::array<float, 0x250> advance;
     // Texts shaped once, by their width: a statement measures the same text again at each
@@ -197,9 +201,9 @@ bool TextMeasurer::fitsLine(const Font& f, const QString& text, double width) {
     return fits(measures(f), text, width);
 }
 
-double TextMeasurer::lineHeight(const Font& f) { return metrics(f).height(); }
+double TextMeasurer::lineHeight(const Font& f) { return measures(f).height; }
 
-double TextMeasurer::ascent(const Font& f) { return metrics(f).ascent(); }
+double TextMeasurer::ascent(const Font& f) { return measures(f).ascent; }
 
 double TextMeasurer::textWidth(const Font& f, const QString& text) {
     return measures(f).width(text);

@@ -95,11 +95,12 @@ struct TextMeasurer::Metrics {
         return w;
     }
     double width(const QString& text) {
+        const double n = numberWidth(text);
+        if (n >= 0) return n;
         auto it = shaped.constFind(text);
         if (it != shaped.constEnd()) return *it;
-        double w = numberWidth(text);
-        if (w < 0) w = fm.horizontalAdvance(text);
-        if (shaped.size() >= 8192) shaped.clear();  // a bound, not a policy: lists repeat little
+        const double w = fm.horizontalAdvance(text);
+        if (shaped.size() >= 4096) shaped.clear();  // a bound, not a policy: lists repeat little
         shaped.insert(text, w);
         return w;
     }

@@ -146,7 +146,8 @@ struct TextMeasurer::Metrics {
 namespace {
 // The fonts' metrics for the application's run: each report run and each statement's fitting
 // finds its fonts' measures here, once. Font metrics may not outlive the application's fonts,
-// so they go with it (and a measurer kept past it finds its fonts again in a new one).
+// so they go with it (and a measurer kept past it finds its fonts again in a new one). Reports
+// are laid out on the GUI thread only, like everything else that uses the application's fonts.
 struct Store {
     QHash<QString, TextMeasurer::Metrics*> byKey;  // owned
     quint64 generation = 1;

@@ -46,40 +46,6 @@ constexpr int kGoraWstepu = 146;
 constexpr int kWysokoscWstepu = 64;
 constexpr int kWysokoscTytulu = 214;
 
-// Lines of `tekst` at most `szerokosc` wide, broken at blanks and after hyphens (a double name
-// breaks as a reader expects it); a part wider than a line is broken by characters.
-QStringList Zawin(report::TextMeasurer& miara, const report::Font& f, const QString& tekst,
-                  double szerokosc) {
-    QStringList czesci;  // each ends with its blank or hyphen
-    QString c;
-    for (const QChar z : tekst) {
-        c += z;
-        if (z == QLatin1Char(' ') || z == QLatin1Char('-')) {
-            czesci << c;
-            c.clear();
-        }
-    }
-    if (!c.isEmpty()) czesci << c;
-    QStringList linie;
-    QString linia;
-    for (const QString& cz : czesci) {
-        const QString proba = linia + cz;
-        if (miara.fitsLine(f, proba.trimmed(), szerokosc)) {
-            linia = proba;
-            continue;
-        }
-        if (!linia.trimmed().isEmpty()) linie << linia.trimmed();
-        linia = cz;
-        if (!miara.fitsLine(f, linia.trimmed(), szerokosc)) {
-            QStringList kawalki = miara.wrap(f, linia.trimmed(), szerokosc);
-            linia = kawalki.takeLast();
-            linie << kawalki;
-        }
-    }
-    if (!linia.trimmed().isEmpty() || linie.isEmpty()) linie << linia.trimmed();
-    return linie;
-}
-
 report::TextMeasurer* miaraZestawien = nullptr;
 
 }  // namespace
@@ -124,11 +90,11 @@ int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mal
     if (wierszy > 1)
         for (double r = duza; r >= mala - 0.01; r -= 0.5) {
             l->font.size = r;
-            const QStringList linie = Zawin(miara, l->font, tekst, l->width);
+            const QStringList linie = miara.wrap(l->font, tekst, l->width);
             if (linie.size() <= wierszy) return uloz(linie);
         }
     l->font.size = mala;
-    QStringList linie = Zawin(miara, l->font, tekst, l->width);
+    QStringList linie = miara.wrap(l->font, tekst, l->width);
     const QString reszta = linie.mid(wierszy - 1).join(QLatin1Char(' '));
     const QString wielokropek = QStringLiteral("…");
     linie = linie.mid(0, wierszy - 1);

@@ -219,25 +219,40 @@ QStringList TextMeasurer::wrap(const Font& f, const QString& text, double width)
         out << text;
         return out;
     }
-    const QStringList words = text.split(QLatin1Char(' '));
-    QString line;
-    for (const QString& w : words) {
-        const QString candidate = line.isEmpty() ? w : line + QLatin1Char(' ') + w;
-        if (fm.horizontalAdvance(candidate) <= width || (line.isEmpty() && w.isEmpty())) {
-            line = candidate;
-            continue;
+    // Breaks at blanks and after hyphens (a double name breaks as a reader expects it); each
+    // piece keeps the blank or hyphen that ends it.
+    QStringList pieces;
+    QString piece;
+    for (const QChar c : text) {
+        piece += c;
+        if (c == QLatin1Char(' ') || c == QLatin1Char('-')) {
+            pieces << piece;
+            piece.clear();
         }
-        if (!line.isEmpty()) out << line;
-        line = w;
-        // A word longer than the whole width is broken by characters.
-        while (fm.horizontalAdvance(line) > width && line.size() > 1) {
-            int n = line.size() - 1;
+    }
+    if (!piece.isEmpty()) pieces << piece;
+    auto blankless = [](QString l) {
+        while (l.endsWith(QLatin1Char(' '))) l.chop(1);
+        return l;
+    };
+    QString line;
+    for (const QString& p : pieces) {
+        const QString candidate = line + p;
+        if (line.isEmpty() || fm.horizontalAdvance(blankless(candidate)) <= width) {
+            line = candidate;
+        } else {
+            out << blankless(line);
+            line = p;
+        }
+        // A piece longer than the whole width is broken by characters.
+        while (fm.horizontalAdvance(blankless(line)) > width && blankless(line).size() > 1) {
+            int n = int(line.size()) - 1;
             while (n > 1 && fm.horizontalAdvance(line.left(n)) > width) --n;
             out << line.left(n);
             line = line.mid(n);
         }
     }
-    out << line;
+    out << blankless(line);
     return out;
 }
 

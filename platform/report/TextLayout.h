@@ -18,8 +18,8 @@ class TextMeasurer {
     double lineHeight(const Font& f);
     double ascent(const Font& f);  // from a line's top to its baseline
     double textWidth(const Font& f, const QString& text);
-    // Lines of `text` broken at blanks to fit `width`; a word wider than the width is broken
-    // by characters. An empty text gives one empty line.
+    // Lines of `text` broken at blanks and after hyphens to fit `width`; a word wider than the
+    // width is broken by characters. An empty text gives one empty line.
     QStringList wrap(const Font& f, const QString& text, double width);
     // `text` shortened at `width` by characters (never by whole words), for one-line columns.
     QString cut(const Font& f, const QString& text, double width);

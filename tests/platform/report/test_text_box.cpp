@@ -217,3 +217,26 @@ TEST(TextMeasures, FittingAgreesWithTheShapedTextAtTheBoxEdge) {
     }
     EXPECT_GT(przypadki, 10000);
 }
+
+// A double surname breaks after its hyphen, not by letters; blanks end no line.
+TEST(TextMeasures, WrapBreaksAfterHyphensBeforeLetters) {
+    QImage urzadzenie(1, 1, QImage::Format_RGB32);
+    QPainter p(&urzadzenie);  // an application with fonts is all the measurer needs
+    p.end();
+    TextMeasurer m;
+    const Font f(8);
+    const QString dwuczlonowe = QStringLiteral("Wiśniewska-Grabowska-Żółkowska");
+    const double szer = m.textWidth(f, QStringLiteral("Wiśniewska-Grab"));
+    EXPECT_EQ(m.wrap(f, dwuczlonowe, szer),
+              QStringList({QStringLiteral("Wiśniewska-"), QStringLiteral("Grabowska-"),
+                           QStringLiteral("Żółkowska")}));
+    double najszerszy = 0;
+    for (const char* s : {"Wiśniewska-", "Małgorzata", "Aleksandra"})
+        najszerszy = std::max(najszerszy, m.textWidth(f, QString::fromUtf8(s)));
+    const QStringList linie = m.wrap(f, kNazwisko, najszerszy + 4);
+    EXPECT_EQ(linie, QStringList({QStringLiteral("Wiśniewska-"), QStringLiteral("Grabowska"),
+                                  QStringLiteral("Małgorzata"), QStringLiteral("Aleksandra")}));
+    // A word with no hyphen still breaks by letters when nothing else fits.
+    for (const QString& l : m.wrap(f, QStringLiteral("Brzęczyszczykiewicz"), 30))
+        EXPECT_LE(m.textWidth(f, l), 30.0) << qPrintable(l);
+}

@@ -38,9 +38,9 @@ const TStanFiltru& BiezacyStanFiltru();
 report::TextMeasurer& MiaraZestawien();
 
 // Fits `tekst` into label l, whose width stays: the font shrinks by half points from `duza`
-// down to `mala` until the text takes one line; a text still too wide is broken at blanks and after hyphens (a
-// word wider than the label by characters) onto at most `wierszy` lines, the last cut with "…"
-// when even they do not hold it. Returns the number of lines (the label's height fits them).
+// down to `mala` until the text takes one line; a text still too wide is wrapped (blanks,
+// hyphens, then characters) onto at most `wierszy` lines, the last cut with "…" when even they
+// do not hold it. Returns the number of lines (the label's height fits them).
 int DopasujTekst(report::Label* l, const QString& tekst, double duza, double mala, int wierszy = 1);
 
 // The memo's type from `duza` down by half points to `mala` until its lines, wrapped, fit its
